@@ -1,0 +1,55 @@
+# Phondeck — build, test and run. Every target installs what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+CTEST_ARGS ?= --output-on-failure -j $(JOBS)
+FUZZ_SECONDS ?= 5
+
+.PHONY: all deps build test test-plain asan fuzz fuzz-smoke bench run screenshots clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Plain build's tests, the fuzz smoke run, then the sanitizer build's tests.
+test: test-plain fuzz-smoke asan
+
+test-plain: build
+	cd $(BUILD) && ctest $(CTEST_ARGS)
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPHONDECK_SANITIZE=ON \
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+
+asan: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	  ctest $(CTEST_ARGS)
+
+$(FUZZ_BUILD)/build.ninja: | deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPHONDECK_FUZZ=ON -DPHONDECK_GUI=OFF -DPHONDECK_TESTS=OFF
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+# Each libFuzzer target runs for FUZZ_SECONDS on a scratch copy of its seeds.
+fuzz-smoke: fuzz
+	@bash scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	@bash scripts/run-benchmarks.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
