@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/configuration.h"
-#include "phonebook/integer_text.h"
+#include "app/conversion.h"
 
 namespace phondeck {
 
@@ -43,7 +43,7 @@ std::optional<std::vector<std::uint8_t>> encode_number(std::string_view text, Ad
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c < '0' || c > '9') {
-      if (error != nullptr) *error = integer_conversion_message(text.substr(i, 1));
+      if (error != nullptr) *error = ConversionError(text.substr(i, 1)).what();
       return std::nullopt;
     }
     const auto d = static_cast<std::uint8_t>(c - '0');

@@ -9,7 +9,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "phonebook/integer_text.h"
+#include "app/conversion.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -86,8 +86,8 @@ void PhoneBook::add_entry(PhoneBookList& list, std::string name, std::string uni
 
 bool PhoneBook::check_positions(const PhoneBookList& list) {
   for (std::size_t i = 0; i < list.size(); ++i) {
-    if (!parse_decimal_int(list.entry(i).Pos)) {
-      prompt_->message(integer_conversion_message(list.entry(i).Pos));
+    if (!try_decimal_to_int(list.entry(i).Pos)) {
+      prompt_->message(ConversionError(list.entry(i).Pos).what());
       return false;
     }
   }
@@ -99,9 +99,9 @@ bool PhoneBook::occupied_positions() {
   const PhoneBookList& list = active();
   for (std::size_t i = 0; i < list.size(); ++i) {
     const PhoneBookEntry& entry = list.entry(i);
-    const std::optional<int> pos = parse_decimal_int(entry.Pos);
+    const std::optional<int> pos = try_decimal_to_int(entry.Pos);
     if (!pos) {
-      prompt_->message(integer_conversion_message(entry.Pos));
+      prompt_->message(ConversionError(entry.Pos).what());
       return false;
     }
     const int type = type_index(entry.Type);
@@ -161,7 +161,7 @@ bool PhoneBook::sort(PhoneBookList& list, SortKey key) {
           case SortKey::Type: keys.push_back(type_index(entry.Type)); break;
           case SortKey::Group: keys.push_back(group_index(entry.Group)); break;
           case SortKey::WriteAs: keys.push_back(write_as_index(entry.WriteAs)); break;
-          default: keys.push_back(*parse_decimal_int(entry.Pos)); break;
+          default: keys.push_back(*try_decimal_to_int(entry.Pos)); break;
         }
       }
       order = stable_order(keys, [](int a, int b) { return a < b; });
@@ -190,10 +190,10 @@ bool PhoneBook::serialize_duplicated_positions(PhoneBookList& list) {
   if (list.size() < 2) return true;
   if (!sort_by_type_and_position(list)) return false;
   std::string previous_type = list.entry(0).Type;
-  std::int64_t previous = *parse_decimal_int(list.entry(0).Pos);
+  std::int64_t previous = *try_decimal_to_int(list.entry(0).Pos);
   for (std::size_t i = 1; i < list.size(); ++i) {
     PhoneBookEntry& entry = list.entry(i);
-    std::int64_t current = *parse_decimal_int(entry.Pos);
+    std::int64_t current = *try_decimal_to_int(entry.Pos);
     if (entry.Type == previous_type && previous >= current) {
       current = previous + 1;
       entry.Pos = std::to_string(current);
