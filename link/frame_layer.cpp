@@ -1,0 +1,279 @@
+#include "link/frame_layer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/clock.h"
+#include "link/port.h"
+
+namespace phondeck {
+namespace {
+
+constexpr std::size_t kWritePiece = 8;
+constexpr std::uint8_t kSyncByte = 0x55;
+constexpr std::size_t kAckLength = 10;
+
+// XOR of the bytes at even offsets, and of every byte.
+void checksums(const std::uint8_t* bytes, std::size_t count, std::uint8_t& even, std::uint8_t& all) {
+  even = 0;
+  all = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i % 2 == 0) even ^= bytes[i];
+    all ^= bytes[i];
+  }
+}
+
+// The bursts of the seven cable settings: sizes, 0 meaning a 1 ms pause.
+constexpr std::array<std::array<std::uint16_t, 7>, FrameLayer::kCableSettings> kBursts{{
+    {64, 0, 64, 0, 64, 0, 64},
+    {256},
+    {512},
+    {32},
+    {64, 0, 64, 0},
+    {128, 0, 128},
+    {128, 0, 128, 0},
+}};
+constexpr std::array<std::size_t, FrameLayer::kCableSettings> kBurstItems{7, 1, 1, 1, 4, 3, 4};
+
+}  // namespace
+
+bool frame_checksums_ok(const std::uint8_t* frame, std::size_t size) {
+  if (size < kFrameHeader + 2 || frame[5] <= 2) return false;
+  std::uint8_t even = 0;
+  std::uint8_t all = 0;
+  checksums(frame, size - 2, even, all);
+  // size is even for every assembled frame, so checksum 1 sits at an even offset.
+  return frame[size - 2] == even && frame[size - 1] == (all ^ frame[size - 2]);
+}
+
+FrameLayer::FrameLayer(LinkPort& port, Timer& timer, Clock& clock)
+    : port_(port), timer_(timer), clock_(clock) {}
+
+void FrameLayer::set_media(int type) { frame_id_ = type == 0 ? kFrameIdInfrared : kFrameIdCable; }
+
+std::uint8_t FrameLayer::next_sequence() {
+  ++sequence_;
+  if (sequence_ > 0x47) sequence_ = 0x40;
+  return sequence_;
+}
+
+void FrameLayer::chunked_write(const std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t at = 0; at < count; at += kWritePiece) {
+    port_.set_dtr(true);
+    port_.set_rts(false);
+    port_.write(bytes + at, std::min(kWritePiece, count - at));
+  }
+}
+
+void FrameLayer::send_message(const std::uint8_t* bytes, std::size_t count, int expect_reply) {
+  // Room for a pad byte and both checksums.
+  if (count == 0 || count + 3 > kFrameSize) return;
+  flags_.ack_received = 0;
+  flags_.reply_count = 1 - expect_reply;
+  std::memcpy(transmit_.data(), bytes, count);
+  std::size_t length = count;
+  if (length % 2 != 0) transmit_[length++] = 0x00;
+  std::uint8_t even = 0;
+  std::uint8_t all = 0;
+  checksums(transmit_.data(), length, even, all);
+  transmit_[length++] = even;
+  transmit_[length] = static_cast<std::uint8_t>(all ^ even);
+  ++length;
+  transmit_length_ = length;
+  std::memcpy(copy_.data(), transmit_.data(), length);
+  copy_length_ = length;
+  copy_expect_reply_ = expect_reply;
+  chunked_write(transmit_.data(), length);
+  timer_.start(kTimerMs);
+}
+
+void FrameLayer::send_request(std::uint8_t type, std::span<const std::uint8_t> payload,
+                              int expect_reply) {
+  const std::size_t data_length = payload.size() + 2;
+  if (data_length > 0xFF) return;
+  std::size_t n = 0;
+  request_[n++] = frame_id_;
+  request_[n++] = kAddressHandset;
+  request_[n++] = kAddressPc;
+  request_[n++] = type;
+  request_[n++] = 0x00;
+  request_[n++] = static_cast<std::uint8_t>(data_length);
+  if (!payload.empty()) std::memcpy(request_.data() + n, payload.data(), payload.size());
+  n += payload.size();
+  request_[n++] = 0x01;  // frames still to come, this one included
+  request_[n++] = next_sequence();
+  send_message(request_.data(), n, expect_reply);
+}
+
+void FrameLayer::send_raw(const std::uint8_t* bytes, std::size_t count) {
+  count = std::min(count, kFrameSize);
+  flags_.ack_received = 0;
+  flags_.reply_count = 1;
+  std::memcpy(transmit_.data(), bytes, count);
+  transmit_length_ = count;
+  std::memcpy(copy_.data(), bytes, count);
+  copy_length_ = count;
+  copy_expect_reply_ = 0;
+  chunked_write(transmit_.data(), count);
+}
+
+void FrameLayer::write_ack(const LinkFrame& frame, std::uint8_t type, bool full_sequence) {
+  const int sequence = frame.sequence();
+  std::array<std::uint8_t, kAckLength> ack{frame_id_, kAddressHandset, kAddressPc, kTypeAck, 0x00, 0x02, type,
+                                           static_cast<std::uint8_t>(full_sequence ? sequence : sequence & 0x0F)};
+  std::uint8_t even = 0;
+  std::uint8_t all = 0;
+  checksums(ack.data(), 8, even, all);
+  ack[8] = even;
+  ack[9] = static_cast<std::uint8_t>(all ^ even);
+  chunked_write(ack.data(), ack.size());
+}
+
+void FrameLayer::acknowledge(std::uint8_t type, bool full_sequence) {
+  write_ack(LinkFrame(assembly_.data(), frame_size_), type, full_sequence);
+  timer_.stop();
+}
+
+void FrameLayer::retransmit() {
+  ++flags_.retry;
+  if (flags_.retry < 3) {
+    flags_.ack_received = 0;
+    flags_.reply_count = 1 - copy_expect_reply_;
+    chunked_write(copy_.data(), copy_length_);
+    return;
+  }
+  if (events_) events_->retries_exhausted();
+}
+
+void FrameLayer::sync_burst(int cable_setting) {
+  if (cable_setting < 0 || cable_setting >= kCableSettings) return;
+  const auto setting = static_cast<std::size_t>(cable_setting);
+  std::array<std::uint8_t, 512> burst;
+  burst.fill(kSyncByte);
+  for (std::size_t i = 0; i < kBurstItems[setting]; ++i) {
+    const std::uint16_t item = kBursts[setting][i];
+    if (item == 0) {
+      clock_.sleep_ms(1);
+    } else {
+      send_raw(burst.data(), item);
+    }
+  }
+}
+
+void FrameLayer::reset() {
+  sequence_ = kSequenceAfterReset;
+  expected_ = kFrameSize;
+}
+
+void FrameLayer::take_from_port(std::size_t count) {
+  count = std::min(count, kStagingSize);
+  const std::size_t taken = port_.take_received(staging_.data(), count);
+  receive(staging_.data(), std::min(taken, count));
+}
+
+void FrameLayer::receive(const std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t b = bytes[i];
+    if (fill_ == 0) {
+      if (b == frame_id_) assembly_[fill_++] = b;
+      continue;
+    }
+    if (fill_ >= kFrameSize) {  // would overflow: drop the frame and the batch
+      fill_ = 0;
+      return;
+    }
+    assembly_[fill_++] = b;
+    if (fill_ == 2 || fill_ == 3) {  // destination, then source
+      if (b != kAddressPc && b != kAddressHandset) {
+        fill_ = 0;
+        if (b == frame_id_) assembly_[fill_++] = b;
+      }
+    } else if (fill_ == 6) {
+      expected_ = static_cast<std::size_t>(b) + 8 + (b % 2);
+    } else if (fill_ == expected_) {
+      process_frame();
+      fill_ = 0;
+    }
+  }
+}
+
+void FrameLayer::process_frame() {
+  frame_size_ = fill_;
+  const LinkFrame frame(assembly_.data(), fill_);
+  if (flags_.link_state == LinkState::Disconnected) return;
+  if (fill_ < 4 || assembly_[1] != kAddressPc) return;  // echoes of our own frames end here
+  const std::uint8_t type = frame.type();
+  if (type != kTypeAck) {
+    // A frame with a bad checksum is dropped before it can take the sequence
+    // slot, so the handset's good retransmission of it is not lost as a repeat.
+    if (type != 0xDA && !frame_checksums_ok(assembly_.data(), fill_)) return;
+    if (frame.sequence() == last_sequence_) {
+      // A repeat: the handset missed our acknowledgement. A running timer
+      // belongs to a newer exchange and keeps running.
+      write_ack(frame, type, false);
+      return;
+    }
+    last_sequence_ = frame.sequence();
+  }
+  if (!flags_.connected) return;
+  dispatch(frame);
+}
+
+void FrameLayer::unsolicited(const LinkFrame& frame) {
+  acknowledge(frame.type(), frame.type() == 0xDA);
+  timer_.start(kTimerMs);
+}
+
+void FrameLayer::store_network_details(const LinkFrame& frame) {
+  if (frame.data_length() < 17) return;
+  const int code14 = frame.data(14);
+  const int code15 = frame.data(15);
+  const int code16 = frame.data(16);
+  const int mcc = (code14 & 0x0F) * 100 + (code14 >> 4) * 10 + (code15 & 0x0F);
+  const int mnc = (code16 & 0x0F) * 10 + (code16 >> 4);
+  if (events_) events_->network_details(mcc, mnc);
+}
+
+void FrameLayer::check_exchange() {
+  if (flags_.exchange_done() && events_) events_->exchange_complete();
+}
+
+void FrameLayer::dispatch(const LinkFrame& frame) {
+  const std::uint8_t type = frame.type();
+  const int sub = frame.sub_type();
+  switch (type) {
+    case kTypeAck:
+      if (!flags_.ack_received) {
+        flags_.ack_received = 1;
+        if (flags_.reply_count != 0) check_exchange();
+      }
+      return;
+    case 0xDA:
+    case 0x01:
+    case 0x0D:
+      unsolicited(frame);
+      return;
+    case 0x0A:
+      unsolicited(frame);
+      if (sub == 0x71) store_network_details(frame);
+      return;
+    case 0x02:
+      if (sub == 0x10) return unsolicited(frame);
+      break;
+    case 0x0C:
+      if (sub == 0x43) return unsolicited(frame);
+      break;
+    case 0x13:
+      if (sub == 0x6A) return unsolicited(frame);
+      if (flags_.link_state == LinkState::Idle && (sub == 0x65 || sub == 0x67 || sub == 0x69))
+        return unsolicited(frame);
+      break;
+    default:
+      break;
+  }
+  ++flags_.reply_count;
+  if (events_) events_->reply_arrived(frame);
+  check_exchange();
+}
+
+}  // namespace phondeck

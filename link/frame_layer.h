@@ -1,0 +1,144 @@
+#pragma once
+// The frame layer: frames, numbers, checksums and writes requests, keeps the
+// retransmission copy, acknowledges what the handset sends, emits the 0x55
+// wake-up bursts, and scans the received byte stream for frames, answering
+// the handset's unsolicited messages itself and passing every other message
+// on as a reply. Fixed buffers only; nothing is allocated per frame.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "link/link_frame.h"
+#include "link/link_state.h"
+
+namespace phondeck {
+
+class LinkPort;
+class Timer;
+class Clock;
+
+// State the frame layer shares with the operation engine.
+struct LinkFlags {
+  LinkState link_state = LinkState::Disconnected;
+  int ack_received = 0;      // the handset acknowledged the last request
+  int reply_count = 0;       // replies received since; 1 - expect-reply at send
+  std::uint8_t retry = 0;    // retransmissions of the current request
+  int connected = 0;         // set when a connect starts, cleared by reset
+
+  // No request is waiting for its acknowledgement or its reply.
+  bool exchange_done() const { return ack_received != 0 && reply_count != 0; }
+};
+
+// What the frame layer tells the engine.
+class FrameEvents {
+ public:
+  virtual ~FrameEvents() = default;
+  // The awaited acknowledgement and reply are both in.
+  virtual void exchange_complete() = 0;
+  // A message for the running family's reply phase.
+  virtual void reply_arrived(const LinkFrame& frame) = 0;
+  // The third retransmission was due: the step is sent afresh instead.
+  virtual void retries_exhausted() = 0;
+  // The handset reported its network (message 0x0A, sub-type 0x71).
+  virtual void network_details(int mcc, int mnc) = 0;
+};
+
+class FrameLayer {
+ public:
+  static constexpr std::size_t kFrameSize = 4096;
+  static constexpr std::size_t kStagingSize = 30000;
+  static constexpr int kTimerMs = 2000;
+  static constexpr std::uint8_t kSequenceAfterReset = 0x41;
+  static constexpr int kCableSettings = 7;
+
+  FrameLayer(LinkPort& port, Timer& timer, Clock& clock);
+  FrameLayer(const FrameLayer&) = delete;
+  FrameLayer& operator=(const FrameLayer&) = delete;
+
+  void set_events(FrameEvents* events) { events_ = events; }
+  LinkFlags& flags() { return flags_; }
+  const LinkFlags& flags() const { return flags_; }
+  LinkPort& port() { return port_; }
+  Clock& clock() { return clock_; }
+  Timer& timer() { return timer_; }
+
+  // Media from the configuration value Type: 0 infrared (0x1C), else cable (0x1E).
+  void set_media(int type);
+  std::uint8_t frame_id() const { return frame_id_; }
+  bool on_cable() const { return frame_id_ == kFrameIdCable; }
+
+  // Next value of the sequence counter: 0x42 .. 0x47, 0x40, 0x41, ...
+  std::uint8_t next_sequence();
+  std::uint8_t sequence_counter() const { return sequence_; }
+
+  // Frames and writes a request (header and data, count bytes), keeps its
+  // copy for retransmission and restarts the time-out timer. A request that
+  // would not fit a frame is not sent.
+  void send_message(const std::uint8_t* bytes, std::size_t count, int expect_reply);
+  // Builds and sends a request of the given type: header, payload, then the
+  // trailer 0x01 (one frame) and the next sequence byte.
+  void send_request(std::uint8_t type, std::span<const std::uint8_t> payload, int expect_reply);
+  // Writes bytes as they are (wake-up bursts); the timer is not touched.
+  void send_raw(const std::uint8_t* bytes, std::size_t count);
+  // Acknowledges the frame now in the receive buffer; stops the timer.
+  void acknowledge(std::uint8_t type, bool full_sequence = false);
+  // Writes the retransmission copy again; the third time ends the step.
+  void retransmit();
+  // The 0x55 wake-up burst of cable setting 0..6 (others write nothing).
+  void sync_burst(int cable_setting);
+
+  // Takes count bytes from the port into the staging area and scans them.
+  void take_from_port(std::size_t count);
+  // Scans received bytes for frames.
+  void receive(const std::uint8_t* bytes, std::size_t count);
+
+  // Link reset: sequence counter 0x41, expected length 4096. The fill count
+  // and the last received sequence byte survive.
+  void reset();
+
+  // Inspection (tests, diagnostics).
+  std::size_t fill_count() const { return fill_; }
+  std::size_t expected_length() const { return expected_; }
+  int last_sequence() const { return last_sequence_; }
+  std::span<const std::uint8_t> retransmission_copy() const { return {copy_.data(), copy_length_}; }
+
+ private:
+  void chunked_write(const std::uint8_t* bytes, std::size_t count);
+  void write_ack(const LinkFrame& frame, std::uint8_t type, bool full_sequence);
+  void process_frame();
+  void dispatch(const LinkFrame& frame);
+  void unsolicited(const LinkFrame& frame);
+  void store_network_details(const LinkFrame& frame);
+  void check_exchange();
+
+  LinkPort& port_;
+  Timer& timer_;
+  Clock& clock_;
+  FrameEvents* events_ = nullptr;
+  LinkFlags flags_;
+
+  std::uint8_t frame_id_ = kFrameIdCable;
+  std::uint8_t sequence_ = kSequenceAfterReset;
+  int last_sequence_ = -2;  // none yet: matches no byte value
+
+  std::array<std::uint8_t, kFrameSize> assembly_{};
+  std::size_t fill_ = 0;
+  std::size_t expected_ = kFrameSize;
+  std::size_t frame_size_ = 0;  // the frame being processed (acknowledge reads it)
+
+  std::array<std::uint8_t, kStagingSize> staging_{};
+  std::array<std::uint8_t, kFrameSize> transmit_{};
+  std::size_t transmit_length_ = 0;
+  std::array<std::uint8_t, kFrameSize> copy_{};
+  std::size_t copy_length_ = 0;
+  int copy_expect_reply_ = 0;
+  std::array<std::uint8_t, kFrameSize> request_{};
+};
+
+// Checksum test of a received frame: its length byte above 2, checksum 1
+// the XOR of the bytes at even offsets before it, checksum 2 the XOR of all
+// bytes before it.
+bool frame_checksums_ok(const std::uint8_t* frame, std::size_t size);
+
+}  // namespace phondeck

@@ -1,0 +1,322 @@
+#include "link/operation_engine.h"
+
+#include "app/configuration.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/clock.h"
+#include "link/port.h"
+
+namespace phondeck {
+namespace {
+
+constexpr int kTextDisconnected = 3000;
+constexpr int kTextBusy = 3100;
+constexpr int kTextConnectFirst = 3101;
+constexpr int kTextConnecting = 3102;
+constexpr int kTextSureFirstRecord = 3202;
+constexpr int kTextSureWrite = 3204;
+constexpr int kTextNoSuchFunction = 3408;
+
+bool is_family_state(LinkState state) {
+  return state != LinkState::Disconnected && state != LinkState::Idle;
+}
+
+}  // namespace
+
+OperationEngine::OperationEngine(FrameLayer& frames, Prompt& prompt, LinkObserver& observer)
+    : frames_(frames), prompt_(prompt), observer_(observer) {
+  frames_.set_events(this);
+  families_[static_cast<std::size_t>(LinkState::StatusPoll)] = &status_poll_;
+  families_[static_cast<std::size_t>(LinkState::Resynchronise)] = &resynchronise_;
+}
+
+OperationEngine::~OperationEngine() { frames_.set_events(nullptr); }
+
+void OperationEngine::register_family(LinkState state, FamilyHandler* handler) {
+  const auto index = static_cast<std::size_t>(state);
+  if (index < families_.size()) families_[index] = handler;
+}
+
+FamilyHandler* OperationEngine::handler_for(LinkState state) const {
+  switch (state) {
+    case LinkState::Disconnected:
+    case LinkState::Idle:
+    case LinkState::Unused:
+      return nullptr;
+    default:
+      break;
+  }
+  const auto index = static_cast<std::size_t>(state);
+  return index < families_.size() ? families_[index] : nullptr;
+}
+
+void OperationEngine::set_state(LinkState state) {
+  LinkFlags& flags = frames_.flags();
+  if (flags.link_state == state) return;
+  flags.link_state = state;
+  observer_.link_state_changed(state);
+}
+
+// ---- start functions ----
+
+bool OperationEngine::refused_by_model(const Operation& operation) {
+  if (!operation.model_check || !info_.model_lacks_features()) return false;
+  prompt_.message(tx(kTextNoSuchFunction));
+  return true;
+}
+
+int OperationEngine::start(const Operation& operation, int flag) {
+  if (refused_by_model(operation)) return 0;
+  if (flag == 0) {
+    if (operation.params) params() = *operation.params;
+    step_ = operation.step;
+    set_state(operation.family);
+    send_phase_dispatch();
+    return 1;
+  }
+  if (has_pending()) return 0;
+  if (operation.params) params() = *operation.params;
+  pending_state_ = operation.family;
+  pending_step_ = operation.step;
+  return 1;
+}
+
+int OperationEngine::start_connect() {
+  frames_.flags().connected = 1;
+  step_ = 1;
+  set_state(LinkState::Connecting);
+  send_phase_dispatch();
+  return 1;
+}
+
+int OperationEngine::start_status_poll(int flag) {
+  return start(Operation{LinkState::StatusPoll, 1, std::nullopt, false}, flag);
+}
+
+int OperationEngine::start_resynchronise() {
+  if (frames_.on_cable()) {
+    if (config().AutoReconnect) return start_connect();
+    if (depth_ < 2) frames_.sync_burst(config().CableOption);
+  }
+  step_ = 1;
+  set_state(LinkState::Resynchronise);
+  send_phase_dispatch();
+  return 1;
+}
+
+// ---- command entry points ----
+
+int OperationEngine::guard(const Operation& operation, bool confirm) {
+  const LinkState current = state();
+  if (current == LinkState::Disconnected || current == LinkState::Connecting) {
+    prompt_.message(tx(kTextConnectFirst));
+    return 0;
+  }
+  if (current != LinkState::Idle && current != LinkState::StatusPoll) {
+    prompt_.message(tx(kTextBusy));
+    return 0;
+  }
+  if (confirm && config().WriteConfirm && !prompt_.ask_yes_no(tx(kTextSureWrite))) return 0;
+  if (current == LinkState::Idle) return start(operation, 0);
+  if (start(operation, 1) == 0) {
+    prompt_.message(tx(kTextBusy));
+    return 0;
+  }
+  return 1;
+}
+
+int OperationEngine::guard_with_confirmation(const Operation& operation) { return guard(operation, true); }
+
+int OperationEngine::guard_without_confirmation(const Operation& operation) {
+  return guard(operation, false);
+}
+
+int OperationEngine::connect_command() {
+  if (state() != LinkState::Disconnected) {
+    prompt_.message(tx(kTextConnecting));
+    return 0;
+  }
+  reset();
+  return start_connect();
+}
+
+int OperationEngine::clear_then_write_command(const Operation& operation) {
+  const LinkState current = state();
+  if (current == LinkState::Disconnected || current == LinkState::Connecting) {
+    prompt_.message(tx(kTextConnectFirst));
+    return 0;
+  }
+  if (current != LinkState::Idle && current != LinkState::StatusPoll) {
+    prompt_.message(tx(kTextBusy));
+    return 0;
+  }
+  if (!prompt_.ask_yes_no(tx(kTextSureFirstRecord))) return 0;
+  if (current == LinkState::Idle) return start(operation, 0);
+  if (start(operation, 1) == 0) {
+    prompt_.message(tx(kTextBusy));
+    return 0;
+  }
+  return 1;
+}
+
+// ---- engine routines ----
+
+int OperationEngine::push(LinkState state, int step) {
+  if (depth_ < 0 || depth_ >= kStackLevels) return 0;
+  stack_[static_cast<std::size_t>(depth_)] = Level{state, step};
+  ++depth_;
+  return 1;
+}
+
+void OperationEngine::send_phase_dispatch() {
+  if (FamilyHandler* handler = handler_for(state())) handler->send_phase(*this);
+}
+
+void OperationEngine::reply_phase_dispatch(const LinkFrame& frame) {
+  if (FamilyHandler* handler = handler_for(state())) handler->reply_phase(*this, frame);
+}
+
+void OperationEngine::step_end() {
+  frames_.flags().retry = 0;
+  if (end_) {
+    do {
+      end_ = 0;
+      operation_end();
+    } while (end_);
+  } else {
+    again_ = 1;
+    do {
+      again_ = 0;
+      send_phase_dispatch();
+    } while (again_);
+  }
+  keep_stalled_step_timed();
+}
+
+// A step that sent nothing (waiting for the next frame of a long reply, or a
+// family with nothing it can send) still runs under the time-out, so a lost
+// frame ends in a link reset instead of a link that stays busy for good.
+void OperationEngine::keep_stalled_step_timed() {
+  Timer& timer = frames_.timer();
+  if (is_family_state(state()) && !timer.running()) timer.start(FrameLayer::kTimerMs);
+}
+
+void OperationEngine::operation_end() {
+  if (depth_ > 0) {
+    --depth_;
+    const Level& level = stack_[static_cast<std::size_t>(depth_)];
+    step_ = level.step;
+    set_state(level.state);
+    send_phase_dispatch();
+    return;
+  }
+  if (has_pending()) {
+    const LinkState next = pending_state_;
+    step_ = pending_step_;
+    pending_state_ = LinkState{0};
+    set_state(next);
+    send_phase_dispatch();
+    return;
+  }
+  normal_cursor();
+  set_state(LinkState::Idle);
+  step_ = 1;
+}
+
+void OperationEngine::reset() {
+  Timer& timer = frames_.timer();
+  timer.stop();
+  ticks_ = 0;
+  for (MemoryStatus& memory : memory_) memory.capacity = 200;
+  LinkFlags& flags = frames_.flags();
+  flags.connected = 0;
+  frames_.reset();
+  set_state(LinkState::Disconnected);
+  pending_state_ = LinkState{0};
+  pending_step_ = 0;
+  depth_ = 0;
+  flags.retry = 0;
+  end_ = 0;
+  again_ = 0;
+  progress_done();
+  status_text_id(kTextDisconnected);
+  info_.clear_texts_and_network();
+  normal_cursor();
+  frames_.port().close();
+}
+
+void OperationEngine::timer_tick() {
+  Timer& timer = frames_.timer();
+  timer.stop();
+  ++ticks_;
+  if (ticks_ >= kTicksBeforeReset) {
+    reset();
+    return;
+  }
+  if (ticks_ < kFirstRetransmitTick) {
+    timer.start(FrameLayer::kTimerMs);
+    return;
+  }
+  if (frames_.flags().exchange_done()) {
+    if (state() == LinkState::Idle) {
+      step_ = 1;
+      set_state(LinkState::StatusPoll);
+      send_phase_dispatch();
+    } else if (is_family_state(state())) {
+      // A stalled step: keep counting towards the reset.
+      timer.start(FrameLayer::kTimerMs);
+    }
+    return;
+  }
+  timer.start(FrameLayer::kTimerMs);
+  frames_.retransmit();
+}
+
+// ---- frame layer events ----
+
+void OperationEngine::exchange_complete() {
+  frames_.timer().stop();
+  ticks_ = 0;
+  step_end();
+}
+
+void OperationEngine::reply_arrived(const LinkFrame& frame) { reply_phase_dispatch(frame); }
+
+void OperationEngine::retries_exhausted() { step_end(); }
+
+void OperationEngine::network_details(int mcc, int mnc) {
+  info_.mcc = mcc;
+  info_.mnc = mnc;
+  observer_.network_details(mcc, mnc);
+}
+
+// ---- progress ----
+
+void OperationEngine::status_text(const std::string& text) { observer_.show_status(text); }
+
+void OperationEngine::status_text_id(int id) { status_text(tx(id)); }
+
+void OperationEngine::progress_max(int maximum) {
+  progress_max_ = maximum;
+  observer_.progress(progress_position_, progress_max_);
+}
+
+void OperationEngine::progress_advance() {
+  ++progress_position_;
+  observer_.progress(progress_position_, progress_max_);
+}
+
+void OperationEngine::progress_done() {
+  progress_position_ = 0;
+  observer_.progress(progress_position_, progress_max_);
+}
+
+void OperationEngine::normal_cursor() { observer_.normal_cursor(); }
+
+int OperationEngine::open_port_if_closed() {
+  LinkPort& port = frames_.port();
+  if (port.is_open()) return 1;
+  return port.open();
+}
+
+}  // namespace phondeck

@@ -1,0 +1,155 @@
+#pragma once
+// The operation engine: runs one operation at a time as numbered steps of a
+// family handler, holds at most one pending operation, lets an operation push
+// itself and run a sub-operation, and turns time-outs into retransmissions, a
+// fresh send of the step and finally a link reset. Window thread only.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "link/frame_layer.h"
+#include "link/handset_info.h"
+#include "link/link_frame.h"
+#include "link/link_observer.h"
+#include "link/link_state.h"
+#include "link/family_handler.h"
+#include "link/status_families.h"
+
+namespace phondeck {
+
+class Prompt;
+
+// What a command starts: the family, its first step, the parameters it sets
+// (if any) and whether models beginning with "5" are refused.
+struct Operation {
+  LinkState family = LinkState::Idle;
+  int step = 1;
+  std::optional<OperationParams> params;
+  bool model_check = false;
+};
+
+class OperationEngine final : public FrameEvents {
+ public:
+  static constexpr int kStackLevels = 10;
+  static constexpr int kTicksBeforeReset = 5;
+  static constexpr int kFirstRetransmitTick = 2;
+  static constexpr int kRetransmissions = 3;  // the third one ends the step instead
+
+  OperationEngine(FrameLayer& frames, Prompt& prompt, LinkObserver& observer);
+  ~OperationEngine() override;
+  OperationEngine(const OperationEngine&) = delete;
+  OperationEngine& operator=(const OperationEngine&) = delete;
+
+  // A family's handler for its link state (4, 7 to 11); replaces any earlier one.
+  void register_family(LinkState state, FamilyHandler* handler);
+
+  // -- State read and written by family handlers.
+  LinkState state() const { return frames_.flags().link_state; }
+  int step() const { return step_; }
+  void set_step(int step) { step_ = step; }
+  OperationParams& params() { return params_[static_cast<std::size_t>(depth_)]; }
+  int depth() const { return depth_; }
+  void set_end() { end_ = 1; }
+  void set_again() { again_ = 1; }
+  bool end_flag() const { return end_ != 0; }
+  FrameLayer& frames() { return frames_; }
+  Prompt& prompt() { return prompt_; }
+  HandsetInfo& info() { return info_; }
+  const HandsetInfo& info() const { return info_; }
+  MemoryTable& memory() { return memory_; }
+
+  // -- Start functions. flag 0 starts now, flag 1 queues as the pending
+  // operation (0 when one is already pending). A model check refuses a model
+  // beginning with "5" with "No such function in this phone" (0).
+  int start(const Operation& operation, int flag);
+  // Family 4, step 1; sets the connected flag.
+  int start_connect();
+  // Family 3, step 1.
+  int start_status_poll(int flag);
+  // Family 5 (now only): on cable, with AutoReconnect the connect operation
+  // instead; otherwise the wake-up burst when not nested deeper than one level.
+  int start_resynchronise();
+
+  // -- Command entry points; 1 when the operation started or was queued.
+  int guard_with_confirmation(const Operation& operation);
+  int guard_without_confirmation(const Operation& operation);
+  // Link menu Connect: in Disconnected reset and connect, else "Connecting...".
+  int connect_command();
+  // PhoneBook Clear then Write: always asks "Sure to write to the first record ?".
+  int clear_then_write_command(const Operation& operation);
+
+  // -- Engine routines.
+  // Saves (state, step) at the current depth; 0 (and nothing written) when
+  // all ten levels are in use.
+  int push(LinkState state, int step);
+  void step_end();
+  void operation_end();
+  void reset();
+  void timer_tick();  // Timer1Timer
+  void send_phase_dispatch();
+  void reply_phase_dispatch(const LinkFrame& frame);
+
+  // -- Showing progress.
+  void status_text(const std::string& text);
+  void status_text_id(int id);
+  void progress_max(int maximum);
+  void progress_advance();
+  void progress_done();
+  void normal_cursor();
+
+  // The port opened now (0), already open (1) or the open's failure code.
+  int open_port_if_closed();
+
+  // -- Inspection.
+  int tick_count() const { return ticks_; }
+  LinkState pending_state() const { return pending_state_; }
+  int pending_step() const { return pending_step_; }
+  bool has_pending() const { return pending_state_ != LinkState{0}; }
+  int progress_position() const { return progress_position_; }
+  int progress_maximum() const { return progress_max_; }
+
+  // FrameEvents.
+  void exchange_complete() override;
+  void reply_arrived(const LinkFrame& frame) override;
+  void retries_exhausted() override;
+  void network_details(int mcc, int mnc) override;
+
+ private:
+  struct Level {
+    LinkState state = LinkState::Disconnected;
+    int step = 0;
+  };
+
+  void set_state(LinkState state);
+  FamilyHandler* handler_for(LinkState state) const;
+  void keep_stalled_step_timed();
+  int guard(const Operation& operation, bool confirm);
+  bool refused_by_model(const Operation& operation);
+
+  FrameLayer& frames_;
+  Prompt& prompt_;
+  LinkObserver& observer_;
+  std::array<FamilyHandler*, kLinkStateCount> families_{};
+  StatusPollFamily status_poll_;
+  ResynchroniseFamily resynchronise_;
+
+  int step_ = 1;
+  int end_ = 0;
+  int again_ = 0;
+  int ticks_ = 0;
+  LinkState pending_state_{0};
+  int pending_step_ = 0;
+  int depth_ = 0;
+  std::array<Level, kStackLevels> stack_{};
+  // One record per depth 0..10: the running operation's record at depth 10
+  // has a place too.
+  std::array<OperationParams, kStackLevels + 1> params_{};
+
+  HandsetInfo info_;
+  MemoryTable memory_{};
+  int progress_position_ = 0;
+  int progress_max_ = 100;
+};
+
+}  // namespace phondeck
