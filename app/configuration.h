@@ -2,6 +2,7 @@
 // The process-wide settings record, kept in tv.dat.
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace phondeck {
 
@@ -33,5 +34,43 @@ struct Configuration {
 
 // The process-wide record.
 Configuration& config();
+
+// Where tv.dat is read and written; "tv.dat" in the working directory unless
+// set otherwise.
+void set_configuration_path(std::string path);
+const std::string& configuration_path();
+
+// Applies the lines of a tv.dat text to `cfg` (which holds the defaults or
+// earlier values). Lines end in LF or CR LF; a last line without a line break
+// is not used, nor is a line longer than kMaxLineLength. Throws
+// ConversionError (app/conversion.h) for a value or index character that is
+// not a decimal integer where one is needed.
+inline constexpr std::size_t kMaxLineLength = 254;
+void read_configuration_text(std::string_view text, Configuration& cfg);
+
+// The whole record as written to tv.dat (CR LF line ends). Width= and
+// Height= carry the main window's present outer size, not the fields.
+std::string configuration_text(const Configuration& cfg, int window_width, int window_height);
+
+// Start-up: English texts, defaults, tv.dat (a missing or unreadable file
+// keeps the defaults), the language of `Language`, then empty group names
+// from the language's defaults. Throws ConversionError like the reader.
+void load_configuration();
+
+// Writes the record to tv.dat through a new file that then replaces the old
+// one, so a failed save leaves the previous file whole. Returns false (and
+// reports nothing) when the file cannot be written.
+bool save_configuration(int window_width, int window_height);
+bool save_configuration(const Configuration& cfg, int window_width, int window_height,
+                        const std::string& path);
+
+// Fills every empty group name with the language's default (texts 420..425).
+void complete_group_names(Configuration& cfg);
+// Sets all six group names to the language's defaults (a language change).
+void reset_group_names(Configuration& cfg);
+
+// The eight column widths as the lists lay them out: a 0 becomes 1, and is
+// stored back so that the next save writes 1.
+std::array<int, 8> settle_column_widths(Configuration& cfg);
 
 }  // namespace phondeck
