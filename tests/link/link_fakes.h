@@ -1,0 +1,164 @@
+#pragma once
+// Virtual time, a recording port, a scripted prompt and a handset-side frame
+// builder for the link tests.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/prompt.h"
+#include "link/clock.h"
+#include "link/link_observer.h"
+#include "link/port.h"
+
+namespace phondeck::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class VirtualClock final : public Clock {
+ public:
+  std::int64_t now_ms() const override { return now; }
+  void sleep_ms(std::int64_t ms) override {
+    now += ms;
+    slept.push_back(ms);
+  }
+  std::int64_t now = 0;
+  std::vector<std::int64_t> slept;
+};
+
+// Timer1 on virtual time: advance() fires the expiries that fall due.
+class VirtualTimer final : public Timer {
+ public:
+  explicit VirtualTimer(VirtualClock& clock) : clock_(clock) {}
+  void start(int interval_ms) override {
+    running_ = true;
+    due_ = clock_.now + interval_ms;
+  }
+  void stop() override { running_ = false; }
+  bool running() const override { return running_; }
+
+  std::function<void()> on_expiry;
+  // Moves time on by ms, firing each expiry at its moment.
+  void advance(std::int64_t ms) {
+    const std::int64_t target = clock_.now + ms;
+    while (running_ && due_ <= target) {
+      clock_.now = due_;
+      if (on_expiry) on_expiry();
+    }
+    clock_.now = target;
+  }
+
+ private:
+  VirtualClock& clock_;
+  bool running_ = false;
+  std::int64_t due_ = 0;
+};
+
+// Records every write and line change; hands out bytes queued with feed().
+class FakePort final : public LinkPort {
+ public:
+  int open() override {
+    ++opens;
+    opened = open_result == 0;
+    return open_result;
+  }
+  void close() override {
+    ++closes;
+    opened = false;
+  }
+  bool is_open() const override { return opened; }
+  void set_bit_rate(int rate) override { bit_rate = rate == 9600 ? 9600 : 115200; }
+  void set_dtr(bool on) override { events.push_back(on ? "DTR+" : "DTR-"); }
+  void set_rts(bool on) override { events.push_back(on ? "RTS+" : "RTS-"); }
+  void write(const std::uint8_t* bytes, std::size_t count) override {
+    events.push_back("W" + std::to_string(count));
+    pieces.emplace_back(bytes, bytes + count);
+    written.insert(written.end(), bytes, bytes + count);
+  }
+  std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
+    std::size_t n = 0;
+    while (n < count && !inbox.empty()) {
+      destination[n++] = inbox.front();
+      inbox.pop_front();
+    }
+    return n;
+  }
+
+  void feed(const Bytes& bytes) { inbox.insert(inbox.end(), bytes.begin(), bytes.end()); }
+  void clear_log() {
+    events.clear();
+    pieces.clear();
+    written.clear();
+  }
+
+  int open_result = 0;
+  int opens = 0;
+  int closes = 0;
+  int bit_rate = 9600;
+  bool opened = false;
+  std::vector<std::string> events;
+  std::vector<Bytes> pieces;
+  Bytes written;
+  std::deque<std::uint8_t> inbox;
+};
+
+class ScriptedPrompt final : public Prompt {
+ public:
+  void message(const std::string& text) override { messages.push_back(text); }
+  bool ask_yes_no(const std::string& text) override {
+    questions.push_back(text);
+    if (answers.empty()) return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<bool> answers;
+};
+
+class RecordingObserver final : public LinkObserver {
+ public:
+  void show_status(const std::string& text) override { statuses.push_back(text); }
+  void progress(int position, int maximum) override {
+    last_position = position;
+    last_maximum = maximum;
+  }
+  void normal_cursor() override { ++normal_cursors; }
+  void link_state_changed(LinkState state) override { states.push_back(state); }
+  void network_details(int mcc_value, int mnc_value) override {
+    mcc = mcc_value;
+    mnc = mnc_value;
+  }
+  std::vector<std::string> statuses;
+  std::vector<LinkState> states;
+  int last_position = -1;
+  int last_maximum = -1;
+  int normal_cursors = 0;
+  int mcc = -1;
+  int mnc = -1;
+};
+
+// A frame as the handset sends it: to the PC, from the handset, with its
+// padding and both checksums worked out byte by byte.
+inline Bytes handset_frame(std::uint8_t type, const Bytes& data, std::uint8_t id = 0x1E,
+                           std::uint8_t destination = 0x0C) {
+  Bytes f{id, destination, static_cast<std::uint8_t>(destination == 0x0C ? 0x00 : 0x0C), type, 0x00,
+          static_cast<std::uint8_t>(data.size())};
+  f.insert(f.end(), data.begin(), data.end());
+  if (f.size() % 2 != 0) f.push_back(0x00);
+  std::uint8_t even = 0;
+  std::uint8_t odd = 0;
+  for (std::size_t i = 0; i < f.size(); ++i) (i % 2 == 0 ? even : odd) ^= f[i];
+  f.push_back(even);
+  f.push_back(odd);
+  return f;
+}
+
+// The handset's acknowledgement of one of our frames.
+inline Bytes handset_ack(std::uint8_t type, std::uint8_t sequence) {
+  return handset_frame(0x7F, {type, static_cast<std::uint8_t>(sequence & 0x0F)});
+}
+
+}  // namespace phondeck::testing
