@@ -1,0 +1,33 @@
+#pragma once
+// The main window's handset commands. Each goes through the link's command
+// guards, which refuse it while the link is disconnected ("Please establish
+// connection first") or busy.
+namespace phondeck {
+
+class OperationEngine;
+
+class HandsetCommands {
+ public:
+  virtual ~HandsetCommands() = default;
+  virtual void connect() = 0;            // Link > Connect
+  virtual void reset_link() = 0;         // the link's part of Link > Reset
+  virtual void read_phone_book() = 0;    // PhoneBook > Read
+  virtual void clear_then_write() = 0;   // PhoneBook > Clear then Write
+  virtual void net_monitor(bool open) = 0;
+};
+
+// The commands as the operation engine runs them.
+class EngineCommands final : public HandsetCommands {
+ public:
+  explicit EngineCommands(OperationEngine& engine) : engine_(engine) {}
+  void connect() override;
+  void reset_link() override;
+  void read_phone_book() override;
+  void clear_then_write() override;
+  void net_monitor(bool open) override;
+
+ private:
+  OperationEngine& engine_;
+};
+
+}  // namespace phondeck
