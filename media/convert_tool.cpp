@@ -1,0 +1,230 @@
+// The command-line converter. Messages go to the error stream; nothing is
+// written to the output file unless the whole conversion succeeded.
+#include "media/convert_tool.h"
+
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "app/conversion.h"
+#include "media/picture_files.h"
+#include "media/ring_tone.h"
+#include "media/windows_bitmap.h"
+
+namespace phondeck {
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage:\n"
+    "  phondeck-convert tone IN.txt [--name NAME] [--tempo BPM] [--format ott|sms|codes] -o OUT\n"
+    "  phondeck-convert picture IN -o OUT [--slot K] [--mcc MCC] [--mnc MNC]\n"
+    "  phondeck-convert --help\n"
+    "\n"
+    "tone     reads an Ericsson melody text: letters c d e f g a b (lower case an\n"
+    "         eighth note, upper case a quarter note), p for a rest, # before a\n"
+    "         note for a sharp, + for one octave up; blanks and line breaks only\n"
+    "         separate. It writes:\n"
+    "           --format ott    the Smart Messaging ringing-tone data (default)\n"
+    "           --format sms    the same with the 7-byte port header, as sent in\n"
+    "                           a short message\n"
+    "           --format codes  the note-code string, three digits per note\n"
+    "         --name   the tone's title, at most 15 characters (default Phondeck)\n"
+    "         --tempo  beats per minute; the nearest Smart Messaging tempo is\n"
+    "                  used (default 120)\n"
+    "\n"
+    "picture  converts between Windows bitmaps (.bmp), caller-group graphics\n"
+    "         (.ngg), operator logos (.nol) and one picture of an 18-picture\n"
+    "         buffer file (.14), chosen by the files' endings. Bitmaps may be of\n"
+    "         any size; the other forms hold 72 by 14 pixels. A bitmap pixel is\n"
+    "         black unless it is pure white.\n"
+    "         --slot   the buffer file's picture, 1 to 18 (default 1); writing\n"
+    "                  into an existing buffer file replaces only that picture\n"
+    "         --mcc, --mnc  the network code written into a .nol file (default:\n"
+    "                  the one of a .nol input, else 0)\n";
+
+enum class PictureForm { Bitmap, Ngg, Nol, Buffer };
+
+std::optional<PictureForm> formOf(const std::string& name) {
+  if (hasEnding(name, ".bmp")) return PictureForm::Bitmap;
+  if (hasEnding(name, ".ngg")) return PictureForm::Ngg;
+  if (hasEnding(name, ".nol")) return PictureForm::Nol;
+  if (hasEnding(name, ".14")) return PictureForm::Buffer;
+  return std::nullopt;
+}
+
+struct Options {
+  std::vector<std::string> positional;
+  std::optional<std::string> output, name, tempo, format, slot, mcc, mnc;
+};
+
+class Tool {
+ public:
+  Tool(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+
+  int run(const std::vector<std::string>& args) {
+    if (args.empty()) return usage("no command given");
+    if (args[0] != "tone" && args[0] != "picture" && args[0] != "--help" && args[0] != "-h")
+      return usage("unknown command " + args[0]);
+    for (const std::string& arg : args)
+      if (arg == "--help" || arg == "-h") {
+        out_ << kUsage;
+        return 0;
+      }
+    Options options;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      const std::string& arg = args[i];
+      std::optional<std::string>* slot = nullptr;
+      if (arg == "-o" || arg == "--output") slot = &options.output;
+      else if (arg == "--name") slot = &options.name;
+      else if (arg == "--tempo") slot = &options.tempo;
+      else if (arg == "--format") slot = &options.format;
+      else if (arg == "--slot") slot = &options.slot;
+      else if (arg == "--mcc") slot = &options.mcc;
+      else if (arg == "--mnc") slot = &options.mnc;
+      else if (arg.size() > 1 && arg[0] == '-') return usage("unknown option " + arg);
+      else {
+        options.positional.push_back(arg);
+        continue;
+      }
+      if (i + 1 >= args.size()) return usage(arg + " needs a value");
+      *slot = args[++i];
+    }
+    if (options.positional.size() != 1) return usage("give exactly one input file");
+    if (!options.output) return usage("give the output file with -o");
+    return args[0] == "tone" ? tone(options) : picture(options);
+  }
+
+ private:
+  int usage(const std::string& why) {
+    err_ << "phondeck-convert: " << why << "\n" << kUsage;
+    return 2;
+  }
+  int fail(const std::string& why) {
+    err_ << "phondeck-convert: " << why << "\n";
+    return 1;
+  }
+  // A decimal option within a range; reports and gives nothing otherwise.
+  std::optional<int> number(const std::optional<std::string>& text, const char* option, int low,
+                            int high, int fallback) {
+    if (!text) return fallback;
+    const auto value = try_decimal_to_int(*text);
+    if (!value) {
+      fail(std::string(option) + ": " + ConversionError(*text).what());
+      return std::nullopt;
+    }
+    if (*value < low || *value > high) {
+      fail(std::string(option) + " must lie between " + std::to_string(low) + " and " +
+           std::to_string(high));
+      return std::nullopt;
+    }
+    return value;
+  }
+  int write(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
+    if (!writeFileBytes(fileName, bytes)) return fail(fileName + ": cannot be written");
+    return 0;
+  }
+
+  int tone(const Options& options) {
+    const std::string& input = options.positional[0];
+    const std::string format = options.format.value_or("ott");
+    if (format != "ott" && format != "sms" && format != "codes")
+      return usage("unknown format " + format + " (ott, sms or codes)");
+    const auto bpm = number(options.tempo, "--tempo", 1, 1000, tempoOf(RingTone::kDefaultTempoIndex));
+    if (!bpm) return 1;
+
+    std::ifstream in(input, std::ios::binary);
+    if (!in) return fail(input + ": " + loadErrorText(LoadStatus::OpenFailed));
+    constexpr std::size_t kMaxText = 1u << 20;
+    std::string text(kMaxText + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxText) return fail(input + ": too long for a melody text");
+
+    std::string problem;
+    RingTone ringTone;
+    ringTone.notes = parseEricssonText(text, &problem);
+    if (!problem.empty()) return fail(input + ": " + problem);
+    if (ringTone.notes.empty()) return fail(input + ": the melody has no notes");
+    if (options.name) ringTone.name = *options.name;
+
+    if (format == "codes") {
+      const std::string codes = toNoteCodes(ringTone.notes);
+      return write(*options.output, std::vector<std::uint8_t>(codes.begin(), codes.end()));
+    }
+    std::vector<std::uint8_t> data = encodeRingingTone(ringTone, smartTempoCode(*bpm));
+    if (data.empty()) return fail(input + ": too many notes for one ringing tone");
+    if (format == "sms")
+      data.insert(data.begin(), std::begin(kRingTonePortHeader), std::end(kRingTonePortHeader));
+    return write(*options.output, data);
+  }
+
+  int picture(const Options& options) {
+    const std::string& input = options.positional[0];
+    const std::string& output = *options.output;
+    const auto from = formOf(input);
+    const auto to = formOf(output);
+    if (!from) return fail(input + ": unknown kind of file (.bmp, .ngg, .nol or .14)");
+    if (!to) return fail(output + ": unknown kind of file (.bmp, .ngg, .nol or .14)");
+    const auto slot = number(options.slot, "--slot", 1, kBufferSlots, 1);
+    if (!slot) return 1;
+
+    PictureLoad load;
+    if (*from == PictureForm::Buffer) {
+      BufferLoad buffer = readBufferFile(input);
+      load.status = buffer.status;
+      if (buffer.ok()) load.picture = buffer.slots[static_cast<std::size_t>(*slot - 1)];
+    } else if (*from == PictureForm::Bitmap) {
+      load = readPictureFile(input);
+    } else {
+      load = readPixelTextFile(input);
+    }
+    if (load.status == LoadStatus::NotRecognised)
+      return fail(input + ": not " + (*from == PictureForm::Ngg ? "an NGG" : "a NOL") + " file");
+    if (!load.ok()) return fail(input + ": " + loadErrorText(load.status));
+
+    const MonoBitmap& picture = load.picture;
+    if (*to != PictureForm::Bitmap && (picture.width() != kLogoWidth || picture.height() != kLogoHeight)) {
+      std::ostringstream why;
+      why << input << " is " << picture.width() << " by " << picture.height()
+          << " pixels; " << output << " can hold only 72 by 14";
+      return fail(why.str());
+    }
+    switch (*to) {
+      case PictureForm::Bitmap:
+        return write(output, encodeWindowsBitmap(picture));
+      case PictureForm::Ngg:
+        return write(output, encodeNgg(picture));
+      case PictureForm::Nol: {
+        const auto mcc = number(options.mcc, "--mcc", 0, 999, load.mcc < 0 ? 0 : load.mcc);
+        if (!mcc) return 1;
+        const auto mnc = number(options.mnc, "--mnc", 0, 999, load.mnc < 0 ? 0 : load.mnc);
+        if (!mnc) return 1;
+        return write(output, encodeNol(picture, *mcc, *mnc));
+      }
+      case PictureForm::Buffer: {
+        std::vector<MonoBitmap> slots(kBufferSlots, MonoBitmap(kLogoWidth, kLogoHeight));
+        if (std::ifstream(output).good()) {
+          BufferLoad existing = readBufferFile(output);
+          if (!existing.ok()) return fail(output + ": " + loadErrorText(existing.status));
+          slots = std::move(existing.slots);
+        }
+        slots[static_cast<std::size_t>(*slot - 1)] = picture;
+        return write(output, encodeBufferFile(slots));
+      }
+    }
+    return 1;
+  }
+
+  std::ostream& out_;
+  std::ostream& err_;
+};
+
+}  // namespace
+
+int runConvert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return Tool(out, err).run(args);
+}
+
+}  // namespace phondeck
