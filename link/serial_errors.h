@@ -1,0 +1,23 @@
+#pragma once
+// Texts for serial port failures and line errors.
+#include <cstdint>
+#include <string>
+
+namespace phondeck {
+
+class Prompt;
+
+// "ERROR: Serial 10 (2) No such file or directory": the fixed text, the
+// system error code and the system's text for it.
+std::string serial_error_text(const char* text, int error);
+
+// Line error flags (1 input overflow, 2 overrun, 4 parity, 8 framing,
+// 16 break, ...). The value is compared as a whole: a combination of flags
+// is an "Undefined error".
+const char* line_error_description(std::uint32_t flags);
+
+// The window's handling of a line-error notice: shows "COM error: " and the
+// description when show_com_error is on; otherwise nothing.
+void show_line_error(Prompt& prompt, std::uint32_t flags, bool show_com_error);
+
+}  // namespace phondeck

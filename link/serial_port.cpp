@@ -1,0 +1,340 @@
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <system_error>
+
+#if defined(__linux__)
+#include <linux/serial.h>
+#endif
+
+#include "app/configuration.h"
+#include "app/prompt.h"
+#include "link/serial_errors.h"
+
+namespace phondeck {
+
+namespace {
+
+std::int64_t monotonic_ms() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+speed_t speed_for(int rate) { return rate == 9600 ? B9600 : B115200; }
+
+}  // namespace
+
+SerialPort::SerialPort(Prompt& prompt, WindowMessageSink& sink) : prompt_(prompt), sink_(sink) {}
+
+SerialPort::~SerialPort() { close(); }
+
+void SerialPort::set_port(int index) {
+  static const char* const kNames[] = {"COM1", "COM2", "COM3", "COM4",
+                                       "COM5", "COM6", "COM7", "COM8"};
+  name_ = (index >= 0 && index <= 7) ? kNames[index] : "COM2";
+}
+
+std::string SerialPort::device_path() const {
+  const std::string& device = config().Device;
+  if (!device.empty() && device != "virtual") return device;
+  if (name_.size() == 4 && name_.compare(0, 3, "COM") == 0 && name_[3] >= '1' && name_[3] <= '8') {
+    return "/dev/ttyS" + std::string(1, static_cast<char>(name_[3] - 1));
+  }
+  return name_;
+}
+
+void SerialPort::report(const char* text, int error) const {
+  prompt_.message(serial_error_text(text, error));
+}
+
+bool SerialPort::apply_line_settings(int rate) {
+  termios tio{};
+  if (tcgetattr(fd_, &tio) != 0) return false;
+  cfmakeraw(&tio);
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  tio.c_cflag |= CS8 | CLOCAL | CREAD;
+  tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  cfsetispeed(&tio, speed_for(rate));
+  cfsetospeed(&tio, speed_for(rate));
+  return tcsetattr(fd_, TCSANOW, &tio) == 0;
+}
+
+int SerialPort::open() {
+  if (fd_ >= 0) close();
+  const std::string path = device_path();
+
+  fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0) {
+    report("ERROR: Serial 10", errno);
+    return 1;
+  }
+  // No second program may share the line: the terminal's exclusive mode
+  // (which the superuser may pass) and an advisory lock (which it may not).
+  if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
+    report("ERROR: Serial 10", errno);
+    return 1;
+  }
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    report("ERROR: Serial 10", errno);
+    return 1;
+  }
+  if (tcflush(fd_, TCIOFLUSH) != 0) {
+    report("ERROR: Serial 10b", errno);
+    return 1;
+  }
+
+  termios tio{};
+  if (tcgetattr(fd_, &tio) != 0) {
+    report("ERROR: Serial 11", errno);
+    return 2;
+  }
+  if (!apply_line_settings(9600)) {
+    report("ERROR: Serial 12", errno);
+    return 3;
+  }
+  bit_rate_ = 9600;
+  // Reads return at once with whatever is queued.
+  if (tcgetattr(fd_, &tio) != 0) {
+    report("ERROR: Serial 13", errno);
+    return 4;
+  }
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+  if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
+    report("ERROR: Serial 14", errno);
+    return 5;
+  }
+
+  modem_line(TIOCMBIS, TIOCM_DTR);
+  modem_line(TIOCMBIS, TIOCM_RTS);
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    write_index_ = 0;
+    read_index_ = 0;
+  }
+
+  if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+    wake_[0] = wake_[1] = -1;
+    report("ERROR: Serial 16", errno);
+    return 8;
+  }
+  stop_ = false;
+  reader_running_ = true;
+  try {
+    thread_ = std::thread(&SerialPort::reader, this);
+  } catch (const std::system_error& e) {
+    reader_running_ = false;
+    report("ERROR: Serial 15", e.code().value());
+    return 6;
+  }
+  open_flag_ = true;
+  return 0;
+}
+
+int SerialPort::open_if_closed() {
+  if (open_flag_) return 1;
+  return open();
+}
+
+void SerialPort::stop_reader() {
+  if (!thread_.joinable()) return;
+  stop_ = true;
+  if (wake_[1] >= 0) {
+    const std::uint8_t byte = 1;
+    [[maybe_unused]] ssize_t ignored = ::write(wake_[1], &byte, 1);
+  }
+  if (thread_.get_id() == std::this_thread::get_id()) {
+    thread_.detach();
+  } else {
+    thread_.join();
+  }
+}
+
+void SerialPort::close() {
+  stop_reader();
+  for (int& fd : wake_) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  if (fd_ >= 0) {
+    // Leave the terminal shareable again: another holder may keep it open.
+    [[maybe_unused]] int ignored = ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+  }
+  fd_ = -1;
+  open_flag_ = false;
+}
+
+void SerialPort::set_bit_rate(int rate) {
+  if (!open_flag_) return;
+  const int wanted = rate == 9600 ? 9600 : 115200;
+  std::lock_guard<std::mutex> guard(lock_);
+  termios tio{};
+  if (tcgetattr(fd_, &tio) != 0) {
+    report("ERROR: Serial 20", errno);
+    return;
+  }
+  cfsetispeed(&tio, speed_for(wanted));
+  cfsetospeed(&tio, speed_for(wanted));
+  if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
+    report("ERROR: Serial 20", errno);
+    return;
+  }
+  bit_rate_ = wanted;
+}
+
+// Line controls a pseudo-terminal or an adapter lacks are skipped quietly.
+void SerialPort::modem_line(unsigned long request, int bits) {
+  [[maybe_unused]] int result = ioctl(fd_, request, &bits);
+}
+
+void SerialPort::set_dtr(bool on) {
+  if (!open_flag_) return;
+  std::lock_guard<std::mutex> guard(lock_);
+  modem_line(on ? TIOCMBIS : TIOCMBIC, TIOCM_DTR);
+}
+
+void SerialPort::set_rts(bool on) {
+  if (!open_flag_) return;
+  std::lock_guard<std::mutex> guard(lock_);
+  modem_line(on ? TIOCMBIS : TIOCMBIC, TIOCM_RTS);
+}
+
+bool SerialPort::wait_writable(std::int64_t deadline_ms) {
+  for (;;) {
+    const std::int64_t left = deadline_ms - monotonic_ms();
+    if (left <= 0) return false;
+    pollfd p{fd_, POLLOUT, 0};
+    const int r = poll(&p, 1, static_cast<int>(left));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    return (p.revents & POLLOUT) != 0;
+  }
+}
+
+void SerialPort::write(const std::uint8_t* bytes, std::size_t count) {
+  if (!open_flag_ || count == 0) return;
+  std::lock_guard<std::mutex> guard(lock_);
+  // 10 ms per byte plus one second, as the line allows at its slowest.
+  const std::int64_t deadline = monotonic_ms() + 10 * static_cast<std::int64_t>(count) + 1000;
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(fd_, bytes + done, count - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!wait_writable(deadline)) break;
+    } else {
+      break;  // the loss is made good by the link's retransmission
+    }
+  }
+  if (done < count) {
+    tcflush(fd_, TCOFLUSH);
+    return;
+  }
+  // Wait until the driver's queue is empty, then for the last bytes to shift
+  // out. A device that cannot report its queue is drained directly.
+  int queued = 0;
+  while (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0) {
+    if (monotonic_ms() >= deadline) {
+      tcflush(fd_, TCOFLUSH);
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  tcdrain(fd_);
+}
+
+std::size_t SerialPort::take_received(std::uint8_t* destination, std::size_t count) {
+  if (count == 0) return 0;
+  std::lock_guard<std::mutex> guard(lock_);
+  const std::size_t available = write_index_ - read_index_;
+  if (count > available) count = available;
+  std::memcpy(destination, receive_ + read_index_, count);
+  read_index_ += static_cast<std::uint32_t>(count);
+  if (read_index_ == write_index_) {
+    read_index_ = 0;
+    write_index_ = 0;
+  }
+  return count;
+}
+
+std::uint32_t SerialPort::write_index() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return write_index_;
+}
+
+std::uint32_t SerialPort::read_index() const {
+  std::lock_guard<std::mutex> guard(lock_);
+  return read_index_;
+}
+
+void SerialPort::reader() {
+#if defined(__linux__) && defined(TIOCGICOUNT)
+  serial_icounter_struct seen{};
+  const bool counters = ioctl(fd_, TIOCGICOUNT, &seen) == 0;
+#endif
+  while (!stop_) {
+    bool full;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      full = write_index_ >= kReceiveSize;
+    }
+    // While the buffer is full, bytes wait in the driver until the window
+    // thread has drained it.
+    pollfd fds[2] = {{wake_[0], POLLIN, 0}, {fd_, POLLIN, 0}};
+    const int r = poll(fds, full ? 1 : 2, full ? 10 : kPollBoundMs);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      report("ERROR: Serial 3", errno);
+      break;
+    }
+    if (stop_ || (fds[0].revents & POLLIN)) break;
+    if (r == 0 || full) continue;
+    const short events = fds[1].revents;
+    if (events & POLLNVAL) break;
+
+#if defined(__linux__) && defined(TIOCGICOUNT)
+    if (counters) {
+      serial_icounter_struct now{};
+      if (ioctl(fd_, TIOCGICOUNT, &now) == 0) {
+        std::uint32_t flags = 0;
+        if (now.buf_overrun != seen.buf_overrun) flags |= 1;
+        if (now.overrun != seen.overrun) flags |= 2;
+        if (now.parity != seen.parity) flags |= 4;
+        if (now.frame != seen.frame) flags |= 8;
+        if (now.brk != seen.brk) flags |= 16;
+        seen = now;
+        if (flags != 0) sink_.post(kMsgLineError, flags);
+      }
+    }
+#endif
+
+    std::lock_guard<std::mutex> guard(lock_);
+    const ssize_t n = ::read(fd_, receive_ + write_index_, kReceiveSize - write_index_);
+    if (n > 0) {
+      write_index_ += static_cast<std::uint32_t>(n);
+      sink_.post(kMsgBytesArrived, static_cast<std::uint32_t>(n));
+      continue;
+    }
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) &&
+        !(events & (POLLHUP | POLLERR))) {
+      continue;
+    }
+    break;  // read error or hang-up: the reader ends quietly, the port goes deaf
+  }
+  reader_running_ = false;
+}
+
+}  // namespace phondeck
