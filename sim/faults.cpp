@@ -1,0 +1,97 @@
+#include "sim/faults.h"
+
+#include <charconv>
+#include <cstdlib>
+
+namespace phondeck::sim {
+
+namespace {
+
+bool parse_share(std::string_view value, double& out) {
+  const std::string text(value);
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || end != text.c_str() + text.size() || !(v >= 0.0 && v <= 1.0)) return false;
+  out = v;
+  return true;
+}
+
+template <typename Int>
+bool parse_int(std::string_view value, Int& out) {
+  Int v{};
+  const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), v);
+  if (ec != std::errc() || end != value.data() + value.size() || v < 0) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+bool FaultOptions::any() const {
+  return drop_in > 0 || drop_out > 0 || corrupt > 0 || duplicate > 0 || delay_ms > 0 || stray > 0 ||
+         piece_max > 0 || silent_at_ms >= 0 || hang_up_at_ms >= 0;
+}
+
+bool parse_faults(std::string_view text, FaultOptions& faults, std::string& error) {
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    const std::string_view item = text.substr(0, comma);
+    text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    if (item.empty()) continue;
+    const std::size_t eq = item.find('=');
+    const std::string_view key = item.substr(0, eq);
+    const std::string_view value = eq == std::string_view::npos ? std::string_view() : item.substr(eq + 1);
+    bool ok = eq != std::string_view::npos;
+    if (!ok) {
+    } else if (key == "drop") {
+      ok = parse_share(value, faults.drop_in);
+      faults.drop_out = faults.drop_in;
+    } else if (key == "drop_in") {
+      ok = parse_share(value, faults.drop_in);
+    } else if (key == "drop_out") {
+      ok = parse_share(value, faults.drop_out);
+    } else if (key == "corrupt") {
+      ok = parse_share(value, faults.corrupt);
+    } else if (key == "dup") {
+      ok = parse_share(value, faults.duplicate);
+    } else if (key == "stray") {
+      ok = parse_share(value, faults.stray);
+    } else if (key == "delay") {
+      ok = parse_int(value, faults.delay_ms);
+    } else if (key == "pieces") {
+      ok = parse_int(value, faults.piece_max);
+    } else if (key == "gap") {
+      ok = parse_int(value, faults.piece_gap_ms);
+    } else if (key == "seed") {
+      ok = parse_int(value, faults.seed);
+    } else if (key == "hangup") {
+      ok = parse_int(value, faults.hang_up_at_ms);
+    } else if (key == "silent") {
+      const std::size_t colon = value.find(':');
+      ok = parse_int(value.substr(0, colon), faults.silent_at_ms);
+      faults.silent_for_ms = 0;
+      if (ok && colon != std::string_view::npos) ok = parse_int(value.substr(colon + 1), faults.silent_for_ms);
+    } else {
+      error = "unknown fault '" + std::string(key) + "'";
+      return false;
+    }
+    if (!ok) {
+      error = "bad fault item '" + std::string(item) + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool FaultDice::roll(double p) {
+  if (p <= 0) return false;
+  if (p >= 1) return true;
+  return std::uniform_real_distribution<double>(0.0, 1.0)(rng_) < p;
+}
+
+int FaultDice::between(int low, int high) {
+  if (high <= low) return low;
+  return std::uniform_int_distribution<int>(low, high)(rng_);
+}
+
+}  // namespace phondeck::sim

@@ -1,0 +1,46 @@
+#pragma once
+// Line and handset faults the virtual handset can show, each drawn from one
+// seeded generator so a run can be repeated exactly.
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace phondeck::sim {
+
+struct FaultOptions {
+  std::uint32_t seed = 1;
+  double drop_in = 0;          // share of the PC's frames lost on the way in
+  double drop_out = 0;         // share of the handset's frames lost on the way out
+  double corrupt = 0;          // share of frames, either way, with a broken checksum
+  double duplicate = 0;        // share of the handset's frames sent twice
+  int delay_ms = 0;            // each reply waits a random 0..delay_ms first
+  double stray = 0;            // share of the handset's frames preceded by noise
+  int piece_max = 0;           // > 0: output leaves in random pieces of 1..piece_max bytes
+  int piece_gap_ms = 1;        // pause between those pieces
+  std::int64_t silent_at_ms = -1;   // from this time on the handset hears and says nothing
+  std::int64_t silent_for_ms = 0;   // ... for this long; 0 for good
+  std::int64_t hang_up_at_ms = -1;  // at this time the handset drops the line
+
+  bool any() const;
+};
+
+// Parses "drop=0.1,corrupt=0.05,dup=0.05,delay=300,stray=0.1,pieces=3,
+// silent=5000:2000,hangup=20000,seed=7" (drop=X sets both directions;
+// drop_in/drop_out set one). False with a reason on a bad item.
+bool parse_faults(std::string_view text, FaultOptions& faults, std::string& error);
+
+class FaultDice {
+ public:
+  explicit FaultDice(std::uint32_t seed) : rng_(seed) {}
+  // True with probability p (never for p <= 0, always for p >= 1).
+  bool roll(double p);
+  // Uniform in [low, high].
+  int between(int low, int high);
+  std::uint8_t byte() { return static_cast<std::uint8_t>(between(0, 255)); }
+
+ private:
+  std::mt19937 rng_;
+};
+
+}  // namespace phondeck::sim

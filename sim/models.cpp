@@ -1,0 +1,58 @@
+#include "sim/models.h"
+
+#include <array>
+#include <cstdio>
+
+namespace phondeck::sim {
+
+namespace {
+
+// Where a model has two keys, the first is the one the handset reports.
+constexpr std::array<ModelInfo, 8> kModels{{
+    {"6138", "495502", "1800", "NSG-1", 16, true},
+    {"6150", "493002", "900 & 1800", "NSM-1", 20, true},
+    {"6110", "490518", "900", "NSE-3", 16, true},
+    {"8810", "490525", "900", "NSE-6", 16, true},
+    {"5110", "490520", "900", "NSE-1", 16, false},
+    {"5130", "495503", "1800", "NSK-1", 16, false},
+    {"8850", "448901", "900 & 1800", "NSM-2", 20, true},
+    {"8210", "448902", "900 & 1800", "NSM-3", 20, true},
+}};
+
+// Second keys under which the same models are made.
+struct AlternateKey {
+  const char* imei_start;
+  const char* model;
+};
+constexpr std::array<AlternateKey, 2> kAlternates{{{"493006", "6150"}, {"490526", "6110"}}};
+
+}  // namespace
+
+std::span<const ModelInfo> all_models() { return kModels; }
+
+const ModelInfo* find_model(std::string_view model) {
+  for (const ModelInfo& info : kModels) {
+    if (model == info.model) return &info;
+  }
+  return nullptr;
+}
+
+const ModelInfo* model_for_imei(std::string_view imei) {
+  if (imei.size() < 6) return nullptr;
+  const std::string_view start = imei.substr(0, 6);
+  for (const ModelInfo& info : kModels) {
+    if (start == info.imei_start) return &info;
+  }
+  for (const AlternateKey& alternate : kAlternates) {
+    if (start == alternate.imei_start) return find_model(alternate.model);
+  }
+  return nullptr;
+}
+
+std::string make_imei(const ModelInfo& model, char assembled, unsigned serial) {
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "%c0%07u", assembled, serial % 10000000u);
+  return std::string(model.imei_start) + tail;
+}
+
+}  // namespace phondeck::sim
