@@ -1,0 +1,36 @@
+#include "link/phone_link.h"
+
+#include <utility>
+
+#include "app/configuration.h"
+#include "link/serial_errors.h"
+
+namespace phondeck {
+
+PhoneLink::PhoneLink(std::unique_ptr<LinkPort> port, Timer& timer, Clock& clock, Prompt& prompt,
+                     LinkObserver& observer)
+    : port_(std::move(port)), prompt_(prompt), frames_(*port_, timer, clock), engine_(frames_, prompt, observer) {}
+
+void PhoneLink::set_up() {
+  frames_.set_media(config().Type);
+  engine_.reset();
+}
+
+void PhoneLink::Comm1RxChar(std::uint32_t count) {
+  if (!port_->is_open()) return;
+  frames_.take_from_port(count);
+}
+
+void PhoneLink::Comm1Error(std::uint32_t flags) { show_line_error(prompt_, flags, config().ShowComError != 0); }
+
+void PhoneLink::Timer1Timer() { engine_.timer_tick(); }
+
+void PhoneLink::handle_message(int message, std::uint32_t parameter) {
+  if (message == kMsgBytesArrived) {
+    Comm1RxChar(parameter);
+  } else if (message == kMsgLineError) {
+    Comm1Error(parameter);
+  }
+}
+
+}  // namespace phondeck

@@ -1,0 +1,370 @@
+#include "link/operation_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/configuration.h"
+#include "app/text_table.h"
+#include "link/phone_link.h"
+#include "link_fakes.h"
+
+namespace phondeck {
+namespace {
+
+using testing::Bytes;
+using testing::handset_ack;
+using testing::handset_frame;
+
+// Connect stand-in: opens the port, runs one status poll and finishes.
+struct PollingConnect final : FamilyHandler {
+  void send_phase(OperationEngine& engine) override {
+    if (engine.step() == 1) {
+      ++calls;
+      if (engine.open_port_if_closed() != 0) {
+        engine.reset();
+        return;
+      }
+      engine.push(LinkState::Connecting, 2);
+      engine.start_status_poll(0);
+    } else {
+      engine.set_end();
+      engine.step_end();
+    }
+  }
+  void reply_phase(OperationEngine&, const LinkFrame&) override {}
+  int calls = 0;
+};
+
+// A feature operation of the phone-book family: step 11 resynchronises,
+// step 12 sends one request of type 0x40 and ends on its reply.
+struct OneExchange final : FamilyHandler {
+  void send_phase(OperationEngine& engine) override {
+    steps.push_back(engine.step());
+    if (engine.step() == 11) {
+      engine.push(LinkState::PhoneBook, 12);
+      engine.start_resynchronise();
+    } else if (engine.step() == 12) {
+      const std::uint8_t payload[] = {0x00, 0x01, 0x64, 0x01};
+      engine.frames().send_request(0x40, payload, 1);
+    }
+  }
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override {
+    if (frame.type() != 0x40) return;
+    engine.frames().acknowledge(0x40);
+    engine.set_end();
+  }
+  std::vector<int> steps;
+};
+
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() : timer(clock) {
+    config() = Configuration{};
+    texts().load_english();
+    auto owned = std::make_unique<testing::FakePort>();
+    port = owned.get();
+    link = std::make_unique<PhoneLink>(std::move(owned), timer, clock, prompt, observer);
+    timer.on_expiry = [this] { link->Timer1Timer(); };
+    engine().register_family(LinkState::Connecting, &connect);
+    engine().register_family(LinkState::PhoneBook, &book);
+    link->set_up();
+  }
+  OperationEngine& engine() { return link->engine(); }
+  void connect_idle() {
+    link->Connect1Click();
+    answer(0x04, 0x30);
+    ASSERT_EQ(engine().state(), LinkState::Idle);
+    port->clear_log();
+  }
+  void feed(const Bytes& bytes) {
+    port->feed(bytes);
+    link->Comm1RxChar(static_cast<std::uint32_t>(bytes.size()));
+  }
+  // Answers the request just written: acknowledgement, then a reply.
+  void answer(std::uint8_t type, std::uint8_t reply_sequence, Bytes data = {0x00, 0x01, 0x00, 0x00}) {
+    feed(handset_ack(type, 0x00));
+    data.push_back(reply_sequence);
+    feed(handset_frame(type, data));
+  }
+
+  testing::VirtualClock clock;
+  testing::VirtualTimer timer;
+  testing::ScriptedPrompt prompt;
+  testing::RecordingObserver observer;
+  testing::FakePort* port = nullptr;
+  std::unique_ptr<PhoneLink> link;
+  PollingConnect connect;
+  OneExchange book;
+  const Operation read{LinkState::PhoneBook, 11, OperationParams{0, 1, 0, 0, 0}, false};
+};
+
+TEST_F(EngineTest, GuardsRefuseWhenNotConnectedOrBusy) {
+  EXPECT_EQ(engine().guard_without_confirmation(read), 0);
+  EXPECT_EQ(prompt.messages.back(), "Please establish connection first");
+  engine().register_family(LinkState::Connecting, nullptr);
+  link->Connect1Click();  // stays Connecting: no family answers
+  EXPECT_EQ(engine().guard_with_confirmation(read), 0);
+  EXPECT_EQ(prompt.messages.back(), "Please establish connection first");
+  link->Connect1Click();
+  EXPECT_EQ(prompt.messages.back(), "Connecting...");
+
+  engine().register_family(LinkState::Connecting, &connect);
+  link->Reset1Click();
+  connect_idle();
+  ASSERT_EQ(engine().guard_without_confirmation(read), 1);
+  EXPECT_EQ(engine().state(), LinkState::Resynchronise);
+  EXPECT_EQ(engine().guard_without_confirmation(read), 0);
+  EXPECT_EQ(prompt.messages.back(), "Busy... Please wait");
+}
+
+TEST_F(EngineTest, WriteConfirmationAndClearThenWriteQuestion) {
+  connect_idle();
+  prompt.answers = {false};
+  EXPECT_EQ(engine().guard_with_confirmation(read), 0);
+  EXPECT_EQ(prompt.questions.back(), "Are you sure to write into the phone ?");
+  EXPECT_TRUE(port->written.empty());
+
+  config().WriteConfirm = 0;
+  prompt.questions.clear();
+  prompt.answers = {false};
+  EXPECT_EQ(engine().clear_then_write_command(read), 0);
+  ASSERT_EQ(prompt.questions.size(), 1u);
+  EXPECT_EQ(prompt.questions[0], "Sure to write to the first record ?");
+  EXPECT_EQ(engine().guard_with_confirmation(read), 1);
+  EXPECT_EQ(prompt.questions.size(), 1u);
+}
+
+TEST_F(EngineTest, ModelCheckRefusesBeforeAnyFrame) {
+  connect_idle();
+  engine().info().model = "5110";
+  Operation tone{LinkState::Media, 11, std::nullopt, true};
+  EXPECT_EQ(engine().guard_without_confirmation(tone), 0);
+  EXPECT_EQ(prompt.messages.back(), "No such function in this phone");
+  EXPECT_TRUE(port->written.empty());
+  EXPECT_EQ(engine().state(), LinkState::Idle);
+}
+
+TEST_F(EngineTest, OperationBeginsWithResynchroniseAndReturnsToIdle) {
+  connect_idle();
+  ASSERT_EQ(engine().guard_without_confirmation(read), 1);
+  EXPECT_EQ(engine().depth(), 1);  // the read waits under the resynchronise
+  // Setting 1 burst (256 x 0x55), then the second status request.
+  ASSERT_EQ(port->written.size(), 256u + 14u);
+  const Bytes status(port->written.begin() + 256, port->written.begin() + 268);
+  EXPECT_EQ(status, (Bytes{0x1E, 0x00, 0x0C, 0x04, 0x00, 0x06, 0x00, 0x01, 0x00, 0x03, 0x01, 0x43}));
+  port->clear_log();
+  answer(0x04, 0x41);
+  EXPECT_EQ(engine().state(), LinkState::PhoneBook);
+  EXPECT_EQ(engine().step(), 12);
+  EXPECT_EQ(engine().depth(), 0);
+  EXPECT_EQ(engine().params().p1, 1);  // its own parameters, as the command set them
+  ASSERT_EQ(port->written.size(), 10u + 14u);  // our acknowledgement, then the request
+  port->written.erase(port->written.begin(), port->written.begin() + 10);
+  answer(0x40, 0x42);
+  EXPECT_EQ(engine().state(), LinkState::Idle);
+  EXPECT_EQ(book.steps, (std::vector<int>{11, 12}));
+  EXPECT_FALSE(timer.running());
+}
+
+TEST_F(EngineTest, NoBurstOnInfraredOrWhenNestedTwoDeep) {
+  connect_idle();
+  link->frames().set_media(0);
+  engine().start_resynchronise();
+  EXPECT_EQ(port->written.size(), 14u);
+  link->frames().set_media(1);
+  engine().push(LinkState::PhoneBook, 12);
+  engine().push(LinkState::PhoneBook, 13);
+  port->clear_log();
+  engine().start_resynchronise();
+  EXPECT_EQ(port->written.size(), 14u);
+}
+
+TEST_F(EngineTest, AutoReconnectOnCableStartsTheConnectInstead) {
+  connect_idle();
+  config().AutoReconnect = 1;
+  engine().guard_without_confirmation(read);
+  EXPECT_EQ(connect.calls, 2);
+  // The port is already open, so the connect resets the link.
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+}
+
+TEST_F(EngineTest, UnansweredRequestRetriesThenSendsAfreshThenResets) {
+  connect_idle();
+  engine().guard_without_confirmation(read);
+  port->clear_log();
+  const std::int64_t t0 = clock.now;
+  std::vector<std::pair<std::int64_t, Bytes>> writes;
+  for (int second = 1; second <= 12; ++second) {
+    timer.advance(1000);
+    if (!port->written.empty()) writes.emplace_back(clock.now - t0, port->written);
+    port->clear_log();
+  }
+  ASSERT_EQ(writes.size(), 3u);
+  EXPECT_EQ(writes[0].first, 4000);
+  EXPECT_EQ(writes[1].first, 6000);
+  EXPECT_EQ(writes[1].second, writes[0].second);
+  EXPECT_EQ(writes[2].first, 8000);
+  // The fresh send: the same request with the next sequence byte.
+  const Bytes& fresh = writes[2].second;
+  ASSERT_EQ(fresh.size(), 14u);
+  EXPECT_EQ(Bytes(fresh.begin(), fresh.begin() + 11), Bytes(writes[0].second.begin(), writes[0].second.begin() + 11));
+  EXPECT_EQ(writes[0].second[11], 0x43);
+  EXPECT_EQ(fresh[11], 0x44);
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+  EXPECT_EQ(observer.statuses.back(), "Disconnected");
+  EXPECT_FALSE(port->is_open());
+  EXPECT_EQ(engine().depth(), 0);
+}
+
+TEST_F(EngineTest, IdleTimerPollsAtTheSecondExpiryAfterAnUnsolicitedMessage) {
+  connect_idle();
+  timer.advance(10000);
+  EXPECT_TRUE(port->written.empty());  // nothing runs the timer in Idle
+  feed(handset_frame(0x0D, {0x00, 0x01, 0x00, 0x20, 0x43}));
+  port->clear_log();
+  timer.advance(2000);
+  EXPECT_TRUE(port->written.empty());
+  timer.advance(2000);
+  EXPECT_EQ(engine().state(), LinkState::StatusPoll);
+  ASSERT_EQ(port->written.size(), 14u);
+  EXPECT_EQ(Bytes(port->written.begin() + 6, port->written.begin() + 11), (Bytes{0x00, 0x01, 0x00, 0x01, 0x01}));
+  // Signal level is data byte 5, battery data byte 8.
+  answer(0x04, 0x44, {0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x04});
+  EXPECT_EQ(engine().info().signal, 3);
+  EXPECT_EQ(engine().info().battery, 4);
+  EXPECT_EQ(engine().state(), LinkState::Idle);
+  EXPECT_EQ(engine().tick_count(), 0);
+}
+
+TEST_F(EngineTest, FiveExpiriesWithoutAnExchangeResetEvenInIdle) {
+  connect_idle();
+  feed(handset_frame(0x0D, {0x00, 0x01, 0x00, 0x20, 0x43}));
+  timer.advance(9999);
+  EXPECT_NE(engine().state(), LinkState::Disconnected);
+  timer.advance(1);
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+}
+
+TEST_F(EngineTest, CommandDuringThePollWaitsAndASecondIsRefused) {
+  connect_idle();
+  engine().start_status_poll(0);
+  ASSERT_EQ(engine().state(), LinkState::StatusPoll);
+  EXPECT_EQ(engine().guard_without_confirmation(read), 1);
+  EXPECT_TRUE(engine().has_pending());
+  EXPECT_EQ(engine().guard_without_confirmation(read), 0);
+  EXPECT_EQ(prompt.messages.back(), "Busy... Please wait");
+  port->clear_log();
+  answer(0x04, 0x41);
+  EXPECT_FALSE(engine().has_pending());
+  EXPECT_EQ(engine().state(), LinkState::Resynchronise);
+  EXPECT_EQ(book.steps, (std::vector<int>{11}));
+}
+
+TEST_F(EngineTest, AgainFlagLoopsWithinOneStepEnd) {
+  struct Again final : FamilyHandler {
+    void send_phase(OperationEngine& engine) override {
+      if (++calls < 4) engine.set_again();
+    }
+    void reply_phase(OperationEngine&, const LinkFrame&) override {}
+    int calls = 0;
+  } again;
+  connect_idle();
+  engine().register_family(LinkState::Calendar, &again);
+  engine().start(Operation{LinkState::Calendar, 1, std::nullopt, false}, 0);
+  again.calls = 0;
+  engine().step_end();
+  EXPECT_EQ(again.calls, 4);
+}
+
+TEST_F(EngineTest, StackHoldsTenLevelsAndRefusesTheEleventh) {
+  connect_idle();
+  for (int level = 0; level < OperationEngine::kStackLevels; ++level) {
+    EXPECT_EQ(engine().push(LinkState::Messages, 10 + level), 1);
+    engine().params().p0 = level;
+  }
+  EXPECT_EQ(engine().push(LinkState::Calendar, 99), 0);
+  EXPECT_EQ(engine().depth(), 10);
+  EXPECT_EQ(engine().params().p0, 9);
+  // Unwinding restores each saved level in turn.
+  engine().operation_end();
+  EXPECT_EQ(engine().state(), LinkState::Messages);
+  EXPECT_EQ(engine().step(), 19);
+  EXPECT_EQ(engine().params().p0, 8);
+}
+
+TEST_F(EngineTest, StepThatSendsNothingStillEndsInAReset) {
+  struct Silent final : FamilyHandler {
+    void send_phase(OperationEngine&) override {}
+    void reply_phase(OperationEngine&, const LinkFrame&) override {}
+  } silent;
+  connect_idle();
+  engine().register_family(LinkState::Clock, &silent);
+  engine().start(Operation{LinkState::Clock, 2, std::nullopt, false}, 0);
+  engine().step_end();
+  EXPECT_TRUE(timer.running());
+  timer.advance(10000);
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+}
+
+TEST_F(EngineTest, RepeatedReplyKeepsTheNextRequestUnderTheTimer) {
+  connect_idle();
+  engine().guard_without_confirmation(read);
+  const Bytes resync_reply = handset_frame(0x04, {0x00, 0x01, 0x00, 0x04, 0x41});
+  feed(handset_ack(0x04, 0x42));
+  feed(resync_reply);
+  ASSERT_EQ(engine().step(), 12);
+  ASSERT_TRUE(timer.running());
+  feed(resync_reply);  // our acknowledgement was lost; the handset repeats
+  EXPECT_TRUE(timer.running());
+  timer.advance(10000);
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+}
+
+TEST_F(EngineTest, ResetClearsTheLinkAndHandsetTexts) {
+  connect_idle();
+  engine().info().imei = "490518101234567";
+  engine().memory()[1].capacity = 30;
+  feed(handset_frame(0x0D, {0x00, 0x01, 0x00, 0x20, 0x43}));
+  link->Reset1Click();
+  EXPECT_TRUE(engine().info().imei.empty());
+  EXPECT_EQ(engine().memory()[1].capacity, 200);
+  EXPECT_EQ(link->frames().sequence_counter(), 0x41);
+  EXPECT_EQ(link->frames().flags().connected, 0);
+  EXPECT_FALSE(timer.running());
+  EXPECT_EQ(observer.last_position, 0);
+  port->clear_log();
+  const Bytes later = handset_frame(0x0D, {0x00, 0x01, 0x00, 0x20, 0x44});
+  link->frames().receive(later.data(), later.size());
+  EXPECT_TRUE(port->written.empty());  // a disconnected link answers nothing
+}
+
+TEST_F(EngineTest, WindowHandlersForwardBytesLineErrorsAndNetworkDetails) {
+  connect_idle();
+  Bytes details(18, 0x00);
+  details[3] = 0x71;
+  details[14] = 0x64;
+  details[15] = 0xF6;
+  details[16] = 0x10;
+  details[17] = 0x45;
+  port->feed(handset_frame(0x0A, details));
+  link->handle_message(kMsgBytesArrived, 8);  // the frame arrives in two notices
+  EXPECT_EQ(observer.mcc, -1);
+  link->handle_message(kMsgBytesArrived, 30);
+  EXPECT_EQ(observer.mcc, 466);
+  EXPECT_EQ(engine().info().mnc, 1);
+
+  link->handle_message(kMsgLineError, 12);
+  EXPECT_TRUE(prompt.messages.empty());
+  config().ShowComError = 1;
+  link->handle_message(kMsgLineError, 12);
+  EXPECT_EQ(prompt.messages.back(), "COM error: Undefined error");
+
+  link->Reset1Click();
+  port->feed({0x1E});
+  link->Comm1RxChar(1);
+  EXPECT_EQ(port->inbox.size(), 1u);  // a closed port is not read
+}
+
+}  // namespace
+}  // namespace phondeck
