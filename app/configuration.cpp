@@ -145,7 +145,7 @@ void read_configuration_text(std::string_view text, Configuration& cfg) {
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     // The writer never makes a longer line; such a line is skipped whole.
-    if (line.size() > kMaxLineLength) continue;
+    if (line.size() > kConfigurationLineLength) continue;
     apply_line(line, cfg);
   }
 }

@@ -42,10 +42,10 @@ const std::string& configuration_path();
 
 // Applies the lines of a tv.dat text to `cfg` (which holds the defaults or
 // earlier values). Lines end in LF or CR LF; a last line without a line break
-// is not used, nor is a line longer than kMaxLineLength. Throws
+// is not used, nor is a line longer than kConfigurationLineLength. Throws
 // ConversionError (app/conversion.h) for a value or index character that is
 // not a decimal integer where one is needed.
-inline constexpr std::size_t kMaxLineLength = 254;
+inline constexpr std::size_t kConfigurationLineLength = 254;
 void read_configuration_text(std::string_view text, Configuration& cfg);
 
 // The whole record as written to tv.dat (CR LF line ends). Width= and

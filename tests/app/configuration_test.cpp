@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/conversion.h"
+#include "app/start_up.h"
 #include "app_test_support.h"
 
 namespace phondeck {
@@ -195,8 +196,17 @@ TEST_F(ConfigurationFile, OneGroupNameKeepsItsTextAndTheOthersComeFromTheTexts) 
 
 TEST_F(ConfigurationFile, BadIntegerStopsTheLoad) {
   folder.write("tv.dat", "FontSize=abc\nPort=4\n");
-  EXPECT_THROW(load_configuration(), ConversionError);
+  struct RecordingPrompt : Prompt {
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool ask_yes_no(const std::string&) override { return true; }
+    std::vector<std::string> messages;
+  } prompt;
+  EXPECT_FALSE(load_configuration_at_start(prompt));
+  EXPECT_EQ(prompt.messages, std::vector<std::string>{"'abc' is not a valid integer value"});
   EXPECT_EQ(config().Port, 1);  // reading stopped at the bad line
+  folder.write("tv.dat", "FontSize=abc");  // not applied: no line break
+  EXPECT_TRUE(load_configuration_at_start(prompt));
+  EXPECT_EQ(prompt.messages.size(), 1u);
 }
 
 }  // namespace
