@@ -168,6 +168,7 @@ bool PhoneBook::sort(PhoneBookList& list, SortKey key) {
       break;
     }
   }
+  if (order.size() != list.size()) return false;  // not a key of the table
   list.reorder(order);
   return true;
 }
