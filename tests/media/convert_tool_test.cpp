@@ -42,9 +42,8 @@ TEST_F(ConvertTool, HelpDocumentsBothCommands) {
 TEST_F(ConvertTool, UsageErrors) {
   const std::string in = dir.write("t.txt", std::string(kSample));
   const std::vector<std::vector<std::string>> bad = {
-      {}, {"melody", in, "-o", dir.file("x")}, {"tone", in}, {"tone", "-o", dir.file("x")},
-      {"tone", in, "-o"}, {"tone", in, "--bogus", "1", "-o", dir.file("x")},
-      {"tone", in, in, "-o", dir.file("x")}, {"tone", in, "--format", "mid", "-o", dir.file("x")}};
+      {}, {"melody", in, "-o", dir.file("x")}, {"tone", in}, {"tone", in, "-o"},
+      {"tone", in, "--bogus", "1", "-o", dir.file("x")}, {"tone", in, "--format", "mid", "-o", dir.file("x")}};
   for (const auto& args : bad) {
     EXPECT_EQ(run(args), 2) << (args.empty() ? "" : args[0]);
     EXPECT_NE(err.str().find("Usage"), std::string::npos);
