@@ -47,6 +47,7 @@ void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
   check_hang_up(now);
   if (hung_up_ || silent_at(now) || count == 0) return;
   if (options_.echo && line_ != nullptr) line_->transmit(bytes, count);
+  last_heard_ms_ = now;
 
   for (std::size_t i = 0; i < count; ++i) {
     if (bytes[i] != 0x55) {
@@ -217,6 +218,10 @@ void Handset::poll() {
   check_hang_up(now);
   if (hung_up_ || silent_at(now)) return;
 
+  // A frame start that the line left unfinished was noise.
+  while (scanner_.pending() > 0 && now - last_heard_ms_ >= options_.quiet_ms) {
+    scanner_.give_up_partial([this](const ReceivedFrame& frame) { on_frame(frame); });
+  }
   if (options_.network_every_ms > 0 && now >= next_network_ms_) {
     next_network_ms_ = now + options_.network_every_ms;
     send_network_details();
@@ -256,6 +261,7 @@ std::optional<std::int64_t> Handset::next_due_ms() const {
     return due;
   }
   if (!wire_.empty()) consider(wire_.front().due);
+  if (scanner_.pending() > 0) consider(last_heard_ms_ + options_.quiet_ms);
   if (!queue_.empty()) consider(queue_.front().due);
   if (options_.network_every_ms > 0) consider(next_network_ms_);
   return due;

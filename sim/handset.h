@@ -25,6 +25,7 @@ struct HandsetOptions {
   int max_sends = 4;                      // first send and three retransmissions
   std::size_t frame_payload = 120;        // message bytes per frame
   int network_every_ms = 0;               // > 0: unsolicited network details
+  int quiet_ms = 100;                     // a partial frame this old is abandoned
 };
 
 // Where the handset's bytes go: the transport.
@@ -123,6 +124,7 @@ class Handset {
 
   std::int64_t start_ms_;
   std::int64_t next_network_ms_ = 0;
+  std::int64_t last_heard_ms_ = 0;
   bool awake_;
   bool hung_up_ = false;
   int run_55_ = 0;

@@ -59,8 +59,14 @@ long FrameScanner::frame_at_start() const {
   return have >= total ? static_cast<long>(total) : 0;
 }
 
+void FrameScanner::give_up_partial(const Sink& sink) {
+  if (pending_.empty()) return;
+  pending_.erase(pending_.begin());
+  feed(nullptr, 0, sink);
+}
+
 void FrameScanner::feed(const std::uint8_t* bytes, std::size_t count, const Sink& sink) {
-  pending_.insert(pending_.end(), bytes, bytes + count);
+  if (count > 0) pending_.insert(pending_.end(), bytes, bytes + count);
   std::size_t start = 0;
   for (;;) {
     // Skip to the next identifier.

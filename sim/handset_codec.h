@@ -40,6 +40,9 @@ class FrameScanner {
   explicit FrameScanner(std::uint8_t frame_id) : frame_id_(frame_id) {}
   void set_frame_id(std::uint8_t frame_id) { frame_id_ = frame_id; }
   void feed(const std::uint8_t* bytes, std::size_t count, const Sink& sink);
+  // The line went quiet in the middle of a frame: the start was not a
+  // frame after all. Drops its first byte and scans the rest again.
+  void give_up_partial(const Sink& sink);
   void reset() { pending_.clear(); }
   std::size_t pending() const { return pending_.size(); }
 
