@@ -131,14 +131,19 @@ void FrameLayer::write_ack(const LinkFrame& frame, std::uint8_t type, bool full_
 
 void FrameLayer::acknowledge(std::uint8_t type, bool full_sequence) {
   write_ack(LinkFrame(assembly_.data(), frame_size_), type, full_sequence);
-  timer_.stop();
+  // A reply that overtook the handset's acknowledgement leaves our request
+  // unconfirmed; if that acknowledgement is lost only the timer recovers.
+  if (flags_.exchange_done()) timer_.stop();
 }
 
 void FrameLayer::retransmit() {
   ++flags_.retry;
   if (flags_.retry < 3) {
+    // A reply that already arrived (and was acknowledged) is not asked for
+    // again: the handset answers a repeated request with its acknowledgement
+    // alone, and that must complete the exchange.
     flags_.ack_received = 0;
-    flags_.reply_count = 1 - copy_expect_reply_;
+    if (flags_.reply_count == 0) flags_.reply_count = 1 - copy_expect_reply_;
     chunked_write(copy_.data(), copy_length_);
     return;
   }

@@ -81,7 +81,8 @@ class FrameLayer {
   void send_request(std::uint8_t type, std::span<const std::uint8_t> payload, int expect_reply);
   // Writes bytes as they are (wake-up bursts); the timer is not touched.
   void send_raw(const std::uint8_t* bytes, std::size_t count);
-  // Acknowledges the frame now in the receive buffer; stops the timer.
+  // Acknowledges the frame now in the receive buffer; stops the timer unless
+  // our request still waits for the handset's acknowledgement.
   void acknowledge(std::uint8_t type, bool full_sequence = false);
   // Writes the retransmission copy again; the third time ends the step.
   void retransmit();

@@ -321,6 +321,24 @@ TEST_F(EngineTest, RepeatedReplyKeepsTheNextRequestUnderTheTimer) {
   EXPECT_EQ(engine().state(), LinkState::Disconnected);
 }
 
+TEST_F(EngineTest, ReplyWhoseAcknowledgementIsLostCompletesOnTheRetransmission) {
+  connect_idle();
+  engine().guard_without_confirmation(read);
+  port->clear_log();
+  // The reply overtakes the handset's acknowledgement, which is then lost.
+  feed(handset_frame(0x04, {0x00, 0x01, 0x00, 0x04, 0x41}));
+  EXPECT_EQ(port->written.size(), 10u);
+  EXPECT_TRUE(timer.running());
+  EXPECT_EQ(engine().state(), LinkState::Resynchronise);
+  timer.advance(4000);
+  ASSERT_EQ(port->written.size(), 10u + 14u);  // the request again, same bytes
+  // The handset drops the repeated request and only acknowledges it.
+  feed(handset_ack(0x04, 0x03));
+  EXPECT_EQ(engine().state(), LinkState::PhoneBook);
+  EXPECT_EQ(engine().step(), 12);
+  EXPECT_EQ(engine().tick_count(), 0);
+}
+
 TEST_F(EngineTest, ResetClearsTheLinkAndHandsetTexts) {
   connect_idle();
   engine().info().imei = "490518101234567";
