@@ -42,14 +42,20 @@ SingleInstance::SingleInstance(std::string name, std::string folder)
   socket_path_ = folder_ + "/" + name_ + ".socket";
 }
 
-SingleInstance::~SingleInstance() {
+SingleInstance::~SingleInstance() { release(); }
+
+void SingleInstance::release() {
   if (listen_fd_ >= 0) {
     ::close(listen_fd_);
     ::unlink(socket_path_.c_str());
+    listen_fd_ = -1;
   }
   // Closing the descriptor releases the lock; the lock file itself stays, as
   // removing it could let two processes lock two different files.
-  if (lock_fd_ >= 0) ::close(lock_fd_);
+  if (lock_fd_ >= 0) {
+    ::close(lock_fd_);
+    lock_fd_ = -1;
+  }
 }
 
 std::string SingleInstance::default_folder(const std::string& name) {

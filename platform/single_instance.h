@@ -33,6 +33,10 @@ class SingleInstance {
   // Accepts every waiting hand-off without blocking; returns how many came.
   int take_hand_offs();
 
+  // Gives the instance up now (closes and removes the socket, drops the
+  // lock), as the destructor does; for a process that ends without unwinding.
+  void release();
+
   const std::string& socket_path() const { return socket_path_; }
   const std::string& lock_path() const { return lock_path_; }
 

@@ -1,0 +1,105 @@
+#pragma once
+// The OK/Cancel dialog the editors derive from (TOKRightDlg), the entry Editor
+// TOKHelpRightDlg and the one-field phone Editor TOKHelpRightDlg3.
+#include <QDialog>
+
+#include <array>
+
+#include "ui/entry_editor.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QGridLayout;
+
+namespace phondeck {
+
+// OK closes with result OK and is the default button; Cancel and Esc close
+// with result Cancel.
+class TOKRightDlg : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TOKRightDlg(QWidget* parent = nullptr);
+  virtual void apply_texts();
+
+ protected:
+  // Where subclasses put their controls, left of the buttons.
+  QGridLayout* body() { return body_; }
+  QPushButton* OKBtn = nullptr;
+  QPushButton* CancelBtn = nullptr;
+  QGridLayout* buttons_ = nullptr;
+
+ private:
+  QGridLayout* body_ = nullptr;
+};
+
+class TOKHelpRightDlg final : public TOKRightDlg {
+  Q_OBJECT
+ public:
+  TOKHelpRightDlg(PhoneBook& book, QWidget* parent = nullptr);
+  void apply_texts() override;
+
+  // Shows the dialog modally with the defaults; on OK the dialog's values go
+  // back into them. True for OK.
+  bool edit_entry_values(EntryDefaults& defaults);
+
+  // For tests and screenshots: load the defaults into the controls without
+  // running the dialog, and take the controls' values as OK would.
+  void load(const EntryDefaults& defaults);
+  void store(EntryDefaults& defaults);
+  EntryEditorLogic& logic() { return logic_; }
+
+  QLineEdit* name_field() const { return name_; }
+  QLineEdit* unicode_field() const { return unicode_; }
+  QLineEdit* phone_field() const { return phone_; }
+  QLineEdit* position_field() const { return position_; }
+  QComboBox* type_choice() const { return type_; }
+  QComboBox* group_choice() const { return group_; }
+  QComboBox* write_as_choice() const { return write_as_; }
+  QLabel* capacity_label() const { return capacity_; }
+  QPushButton* insert_button(int k) const { return insert_[static_cast<std::size_t>(k)]; }
+
+ private:
+  void type_chosen(int index);
+  void insert_clicked(int button);
+  void show_fields();
+  void take_fields();
+
+  EntryEditorLogic logic_;
+  bool loading_ = false;
+  QLabel* name_label_ = nullptr;
+  QLabel* unicode_label_ = nullptr;
+  QLabel* phone_label_ = nullptr;
+  QLabel* position_label_ = nullptr;
+  QLabel* type_label_ = nullptr;
+  QLabel* group_label_ = nullptr;
+  QLabel* write_as_label_ = nullptr;
+  QLineEdit* name_ = nullptr;
+  QLineEdit* unicode_ = nullptr;
+  QLineEdit* phone_ = nullptr;
+  QLineEdit* position_ = nullptr;
+  QLabel* capacity_ = nullptr;
+  QComboBox* type_ = nullptr;
+  QComboBox* group_ = nullptr;
+  QComboBox* write_as_ = nullptr;
+  std::array<QPushButton*, 10> insert_{};
+  QPushButton* HelpBtn = nullptr;
+};
+
+class TOKHelpRightDlg3 final : public TOKRightDlg {
+  Q_OBJECT
+ public:
+  explicit TOKHelpRightDlg3(QWidget* parent = nullptr);
+  void apply_texts() override;
+
+  void set_number(const std::string& number);
+  std::string number() const;
+  QLineEdit* field() const { return field_; }
+
+ private:
+  QLabel* label_ = nullptr;
+  QLineEdit* field_ = nullptr;
+};
+
+}  // namespace phondeck

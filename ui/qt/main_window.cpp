@@ -1,0 +1,675 @@
+#include "ui/qt/main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <cstring>
+
+#include "app/configuration.h"
+#include "app/help.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/serial_port.h"
+#include "ui/qt/about_box.h"
+#include "ui/qt/entry_editor_dialog.h"
+#include "ui/qt/find_dialog.h"
+#include "ui/qt/tool_icons.h"
+
+namespace phondeck {
+namespace {
+constexpr int kTextProduct = 5;
+constexpr int kTextUnknown = 3300;
+constexpr int kStatusHeight = 20;
+constexpr const char* kVersionText = "v3.3";
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+Key key_of(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_Insert: return Key::Insert;
+    case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_A: return Key::A;
+    case Qt::Key_F4: return Key::F4;
+    case Qt::Key_F5: return Key::F5;
+    case Qt::Key_F6: return Key::F6;
+    case Qt::Key_F7: return Key::F7;
+    case Qt::Key_F8: return Key::F8;
+    default: return Key::Other;
+  }
+}
+}  // namespace
+
+// Posts the serial port's notices to the window thread, in order.
+class TForm1::MessageSink final : public WindowMessageSink {
+ public:
+  explicit MessageSink(TForm1& form) : form_(form) {}
+  void post(int message, std::uint32_t parameter) override {
+    QMetaObject::invokeMethod(
+        &form_, [this, message, parameter] { form_.window_message(message, parameter); },
+        Qt::QueuedConnection);
+  }
+
+ private:
+  TForm1& form_;
+};
+
+TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
+    : QMainWindow(parent),
+      prompt_(prompt),
+      timer1_([this] { link_->Timer1Timer(); }),
+      sink_(std::make_unique<MessageSink>(*this)),
+      link_([&] {
+        if (!port) {
+          auto serial = std::make_unique<SerialPort>(prompt, *sink_);
+          serial->set_port(config().Port);
+          port = std::move(serial);
+        }
+        return std::make_unique<PhoneLink>(std::move(port), timer1_, clock_, prompt, *this);
+      }()),
+      commands_(std::make_unique<EngineCommands>(link_->engine())),
+      logic_(prompt, *this, *commands_) {
+  build_menus();
+  build_tool_bar();
+  build_client();
+  apply_texts();
+  activate(ListSide::Left);
+
+  // The link: frame id of the configured Type, then a reset.
+  link_->set_up();
+  run_command(Command::Reset);
+  // Busy until the splash sequence ends.
+  show_status(status_->text().toStdString());
+
+  resize(config().Width, config().Height);
+  if (config().UIMode != kModeDefault) run_command(Command::ViewMode, config().UIMode);
+  apply_list_font(QFont(qs(config().FontName), config().FontSize > 0 ? config().FontSize : 8));
+  qApp->installEventFilter(this);
+}
+
+TForm1::~TForm1() {
+  qApp->removeEventFilter(this);
+  normal_cursor();
+  // The lists' views go before the models and the logic they show.
+  delete takeCentralWidget();
+}
+
+// ------------------------------------------------------------------ building
+
+void TForm1::build_menus() {
+  mode_group_ = new QActionGroup(this);
+  mode_group_->setExclusive(true);
+  std::function<void(QMenu*, const std::vector<MenuItem>&)> add_items =
+      [&](QMenu* menu, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+          if (item.is_separator()) {
+            menu->addSeparator();
+            continue;
+          }
+          if (!item.children.empty()) {
+            QMenu* sub = menu->addMenu(QString());
+            sub->setProperty("text_id", item.text_id);
+            add_items(sub, item.children);
+            continue;
+          }
+          QAction* action = menu->addAction(QString());
+          action->setProperty("text_id", item.text_id);
+          if (*item.shortcut) action->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
+          action->setVisible(item.visible);
+          if (item.command == Command::ViewMode) {
+            action->setCheckable(true);
+            mode_group_->addAction(action);
+          }
+          const Command command = item.command;
+          const int argument = item.argument;
+          connect(action, &QAction::triggered, this,
+                  [this, command, argument] { run_command(command, argument); });
+          actions_[{command, command == Command::ViewMode ? argument : 0}] = action;
+        }
+      };
+  for (const MenuItem& top : main_menu()) {
+    QMenu* menu = menuBar()->addMenu(QString());
+    menu->setProperty("text_id", top.text_id);
+    add_items(menu, top.children);
+    if (top.text_id == 110) edit_menu_ = menu;
+  }
+  // Opening the Edit menu enables what the active list allows.
+  connect(edit_menu_, &QMenu::aboutToShow, this, [this] {
+    const EditMenuState s = logic_.edit_menu();
+    action(Command::Find)->setEnabled(s.find);
+    for (Command c : {Command::SortName, Command::SortUnicode, Command::SortPhone,
+                      Command::SortType, Command::SortPosition, Command::SortTypeAndPosition,
+                      Command::SortGroup, Command::SortWriteAs}) {
+      action(c)->setEnabled(s.sort);
+    }
+    action(Command::SerializeByType)->setEnabled(s.serialize_all);
+    action(Command::SerializeByOrder)->setEnabled(s.serialize_all);
+    action(Command::SerializeDuplicated)->setEnabled(s.serialize_duplicated);
+    action(Command::Edit)->setEnabled(s.edit);
+    action(Command::Delete)->setEnabled(s.delete_entry);
+  });
+  // Shortcuts work with the menu closed: everything enabled again.
+  connect(edit_menu_, &QMenu::aboutToHide, this, [this] {
+    QMetaObject::invokeMethod(this, [this] {
+      for (QAction* a : edit_menu_->actions()) a->setEnabled(true);
+      for (auto& [key, a] : actions_) a->setEnabled(true);
+    }, Qt::QueuedConnection);
+  });
+  action(Command::ViewMode, kModeDefault)->setChecked(true);
+}
+
+void TForm1::build_tool_bar() {
+  tool_bar_ = addToolBar(QString());
+  tool_bar_->setMovable(false);
+  tool_bar_->setFloatable(false);
+  tool_bar_->setIconSize(QSize(16, 16));
+  tool_bar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  for (Command command : phondeck::tool_bar()) {
+    if (command == Command::None) {
+      tool_bar_->addSeparator();
+      continue;
+    }
+    QAction* a = tool_bar_->addAction(tool_icon(command), QString());
+    connect(a, &QAction::triggered, this, [this, command] { run_command(command); });
+    if (auto* button = qobject_cast<QToolButton*>(tool_bar_->widgetForAction(a))) {
+      button->setFixedWidth(25);
+    }
+    tool_actions_.emplace_back(a, command);
+  }
+}
+
+void TForm1::build_client() {
+  auto* central = new QWidget(this);
+  setCentralWidget(central);
+  client_ = new QWidget(central);
+  status_ = new StatusStrip(central);
+  connect(status_, &StatusStrip::double_clicked, this, [this] {
+    status_->set_text(QString());
+    normal_cursor();
+  });
+
+  title_panel_ = new QWidget(client_);
+  left_title_ = new TitleBar(client_);
+  right_title_ = new TitleBar(client_);
+  connect(left_title_, &TitleBar::clicked, this, [this] {
+    activate(ListSide::Left);
+    left_->setFocus();
+  });
+  connect(right_title_, &TitleBar::clicked, this, [this] {
+    activate(ListSide::Right);
+    right_->setFocus();
+  });
+
+  left_view_ = std::make_unique<ListEntryView>(logic_.book().left());
+  right_view_ = std::make_unique<ListEntryView>(logic_.book().right());
+  left_model_ = std::make_unique<EntryTableModel>(*left_view_, DragSource::LeftPane);
+  right_model_ = std::make_unique<EntryTableModel>(*right_view_, DragSource::RightPane);
+  third_model_ = std::make_unique<EntryTableModel>(logic_.third_view(), DragSource::ThirdList);
+  left_ = new EntryListView(*left_model_, DragSource::RightPane, true, client_);
+  right_ = new EntryListView(*right_model_, DragSource::LeftPane, true, client_);
+  third_ = new EntryListView(*third_model_, std::nullopt, true, client_);
+  third_->hide();
+  connect_list(left_, ListPane::Left);
+  connect_list(right_, ListPane::Right);
+  connect_list(third_, ListPane::Third);
+
+  splitter_ = new SplitterHandle(client_);
+  connect(splitter_, &SplitterHandle::moved, this, [this](int x) {
+    logic_.splitter_moved(x, client_width());
+    arrange();
+  });
+
+  tree_ = new CategoryTree(client_);
+  tree_->hide();
+  connect(tree_, &CategoryTree::node_selected, this, [this](int node) {
+    logic_.select_tree_node(node);
+    refresh_views();
+  });
+  connect(tree_, &CategoryTree::rows_dropped, this, [this](int node) {
+    logic_.drop_rows_on_node(node);
+    refresh_views();
+  });
+  connect(tree_, &CategoryTree::messages_dropped, this,
+          [this](std::vector<MessageContact> messages, int node) {
+            logic_.drop_messages_on_node(node, messages);
+            refresh_views();
+          });
+
+  fkey_panel_ = new QWidget(client_);
+  for (std::size_t k = 0; k < fkeys_.size(); ++k) {
+    fkeys_[k] = new QPushButton(fkey_panel_);
+    fkeys_[k]->setFocusPolicy(Qt::NoFocus);
+    const Command command = fkey_buttons()[k].command;
+    connect(fkeys_[k], &QPushButton::clicked, this, [this, command] { run_command(command); });
+  }
+}
+
+void TForm1::connect_list(EntryListView* view, ListPane pane) {
+  connect(view, &EntryListView::activated_by_user, this, [this, pane] {
+    if (pane == ListPane::Left) activate(ListSide::Left);
+    if (pane == ListPane::Right) activate(ListSide::Right);
+  });
+  connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, pane](int column) {
+    logic_.header_clicked(pane, column);
+    refresh_views();
+  });
+  connect(view, &EntryListView::double_clicked_at, this,
+          [this, pane](std::optional<std::size_t> row) {
+            try {
+              logic_.double_clicked(pane, row);
+            } catch (const std::exception& error) {
+              prompt_.message(error.what());
+            }
+            refresh_views();
+          });
+  connect(view, &EntryListView::customContextMenuRequested, this,
+          [this, view](const QPoint& pos) { show_popup(view, pos); });
+  if (pane == ListPane::Third) {
+    connect(view, &EntryListView::messages_dropped, this,
+            [this](std::vector<MessageContact> messages, std::optional<std::size_t>) {
+              logic_.drop_messages_on_third_list(messages);
+              refresh_views();
+            });
+    return;
+  }
+  const ListSide side = pane == ListPane::Left ? ListSide::Left : ListSide::Right;
+  connect(view, &EntryListView::entries_dropped, this,
+          [this, side](DragSource, std::optional<std::size_t> before) {
+            logic_.drop_entries_on_pane(side, before);
+            refresh_views();
+          });
+  connect(view, &EntryListView::messages_dropped, this,
+          [this, side](std::vector<MessageContact> messages, std::optional<std::size_t> before) {
+            logic_.drop_messages_on_pane(side, messages, before);
+            refresh_views();
+          });
+}
+
+// ------------------------------------------------------------------ texts, layout
+
+void TForm1::apply_texts() {
+  const QString caption = qs(tx(kTextProduct)) + QLatin1Char(' ') + QLatin1String(kVersionText);
+  setWindowTitle(caption);
+  std::function<void(QMenu*)> retext = [&](QMenu* menu) {
+    menu->setTitle(qs(tx(menu->property("text_id").toInt())));
+    for (QAction* a : menu->actions()) {
+      if (a->menu()) {
+        retext(a->menu());
+      } else if (!a->isSeparator()) {
+        a->setText(qs(tx(a->property("text_id").toInt())));
+      }
+    }
+  };
+  for (QAction* top : menuBar()->actions()) {
+    if (top->menu()) retext(top->menu());
+  }
+  for (auto& [a, command] : tool_actions_) {
+    if (const MenuItem* item = find_menu_item(command)) {
+      const QString hint = qs(window_title(tx(item->text_id)));
+      a->setText(hint);
+      a->setToolTip(hint);
+    }
+  }
+  for (std::size_t k = 0; k < fkeys_.size(); ++k) fkeys_[k]->setText(qs(tx(fkey_buttons()[k].text_id)));
+  left_model_->apply_texts();
+  right_model_->apply_texts();
+  third_model_->apply_texts();
+  if (logic_.tree_mode()) tree_->set_nodes(logic_.tree_root(), logic_.tree_children());
+}
+
+int TForm1::client_width() const { return client_ ? client_->width() : width(); }
+
+void TForm1::arrange() {
+  if (!client_) return;
+  QWidget* central = centralWidget();
+  const int status_height = kStatusHeight;
+  client_->setGeometry(0, 0, central->width(), std::max(central->height() - status_height, 0));
+  status_->setGeometry(0, client_->height(), central->width(), status_height);
+
+  LayoutInput in;
+  in.client_width = client_->width();
+  in.client_height = client_->height();
+  in.tree_mode = logic_.tree_mode();
+  in.split_numerator = logic_.split_numerator();
+  in.split_denominator = logic_.split_denominator();
+  in.font_points = list_font_.pointSize() > 0 ? list_font_.pointSize() : 8;
+  in.pixels_per_inch = logicalDpiY();
+  in.status_width = status_->width();
+  in.status_height = status_height;
+  in.method = config().Method;
+  in.column_widths = settle_column_widths(config());
+  layout_ = phondeck::arrange(in);
+  const LayoutResult& r = layout_;
+  auto place = [](QWidget* w, const Rect& rect) {
+    w->setGeometry(rect.left, rect.top, rect.width, rect.height);
+  };
+
+  if (logic_.tree_mode()) {
+    place(tree_, r.tree);
+    place(third_, r.third_list);
+    place(splitter_, r.splitter);
+    third_->set_column_widths(r.columns);
+  } else {
+    place(title_panel_, r.title_panel);
+    place(left_title_, r.left_title);
+    place(right_title_, r.right_title);
+    place(left_, r.left_pane);
+    place(right_, r.right_pane);
+    place(splitter_, r.splitter);
+    place(fkey_panel_, r.fkey_panel);
+    for (std::size_t k = 0; k < fkeys_.size(); ++k) place(fkeys_[k], r.fkeys[k]);
+    left_->set_column_widths(r.columns);
+    right_->set_column_widths(r.columns);
+  }
+  status_->place(r.status_panels, r.progress.left, r.progress.top, r.progress.width,
+                 r.progress.height);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  arrange();
+}
+
+void TForm1::apply_mode() {
+  const bool tree = logic_.tree_mode();
+  if (QAction* a = action(Command::ViewMode, logic_.mode())) a->setChecked(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{title_panel_, left_title_, right_title_, left_,
+                                                     right_, fkey_panel_}) {
+    w->setVisible(!tree);
+  }
+  tree_->setVisible(tree);
+  third_->setVisible(tree);
+  if (tree) tree_->set_nodes(logic_.tree_root(), logic_.tree_children());
+  recolour_titles();
+  arrange();
+}
+
+void TForm1::activate(ListSide side) {
+  logic_.activate(side);
+  recolour_titles();
+}
+
+void TForm1::recolour_titles() {
+  const bool left_active = logic_.book().active_side() == ListSide::Left;
+  left_title_->set_active(left_active);
+  right_title_->set_active(!left_active);
+  left_title_->setText(qs(logic_.book().left().title()));
+  right_title_->setText(qs(logic_.book().right().title()));
+}
+
+void TForm1::refresh_views() {
+  left_model_->reload();
+  right_model_->reload();
+  third_model_->reload();
+  recolour_titles();
+  // The focused entry of the active list stays in view.
+  const PhoneBookList& active = logic_.book().active();
+  if (const auto focused = active.focused(); focused && !logic_.tree_mode()) {
+    EntryListView* view = pane(logic_.book().active_side());
+    view->scrollTo(view->model()->index(static_cast<int>(*focused), 0));
+  }
+}
+
+void TForm1::apply_list_font(const QFont& font) {
+  list_font_ = font;
+  for (QWidget* w : std::initializer_list<QWidget*>{left_, right_, third_, tree_, left_title_,
+                                                     right_title_}) {
+    w->setFont(font);
+  }
+  print_buffer_.setDefaultFont(font);
+  const int row_height = QFontMetrics(font).height() + 4;
+  for (EntryListView* v : {left_, right_, third_}) v->verticalHeader()->setDefaultSectionSize(row_height);
+  arrange();
+}
+
+// ------------------------------------------------------------------ commands
+
+QAction* TForm1::action(Command command, int argument) const {
+  const auto it = actions_.find({command, command == Command::ViewMode ? argument : 0});
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void TForm1::set_window_opener(Command command, std::function<void()> open) {
+  openers_[command] = std::move(open);
+}
+
+void TForm1::run_command(Command command, int argument) {
+  try {
+    switch (command) {
+      case Command::Print:
+      case Command::PrintSetup:
+      case Command::Exit:
+      case Command::Find:
+      case Command::Font:
+      case Command::SaveConfiguration:
+      case Command::Help:
+      case Command::HardwareInfo:
+      case Command::Options:
+      case Command::NetworkInfo:
+      case Command::Messages:
+      case Command::Calendar:
+      case Command::RingingTone:
+      case Command::GroupGraphics:
+      case Command::StartupGraphic:
+      case Command::Profiles:
+      case Command::About:
+      case Command::DropToSms:
+        window_command(command);
+        return;
+      default:
+        break;
+    }
+    const int before = logic_.mode();
+    logic_.run(command, argument, client_width());
+    if (logic_.mode() != before) apply_mode();
+  } catch (const std::exception& error) {
+    prompt_.message(error.what());
+  }
+  refresh_views();
+}
+
+void TForm1::window_command(Command command) {
+  switch (command) {
+    case Command::Exit:
+      end_process();
+      return;
+    case Command::Print: {
+      QPrintDialog dialog(&printer(), this);
+      if (dialog.exec() == QDialog::Accepted) print_entries();
+      return;
+    }
+    case Command::PrintSetup: {
+      QPageSetupDialog dialog(&printer(), this);
+      dialog.exec();
+      return;
+    }
+    case Command::Find:
+      find_dialog()->show();
+      find_dialog()->raise();
+      find_dialog()->activateWindow();
+      return;
+    case Command::Font: {
+      bool ok = false;
+      const QFont font = QFontDialog::getFont(&ok, list_font_, this);
+      if (!ok) return;
+      apply_list_font(font);
+      config().FontSize = font.pointSize();
+      config().FontName = font.family().toStdString();
+      if (font_listener_) font_listener_(font);
+      return;
+    }
+    case Command::SaveConfiguration:
+      save_configuration(frameGeometry().width(), frameGeometry().height());
+      return;
+    case Command::Help:
+      open_help("0");
+      return;
+    case Command::HardwareInfo:
+      hardware_info();
+      break;
+    default:
+      break;
+  }
+  if (const auto it = openers_.find(command); it != openers_.end() && it->second) it->second();
+}
+
+void TForm1::hardware_info() {
+  HandsetInfo& info = link_->engine().info();
+  const std::string& unknown = tx(kTextUnknown);
+  if (info.imei.empty() || info.imei == unknown) {
+    for (std::string* text : {&info.imei, &info.manufacturer, &info.type_designation, &info.model,
+                              &info.frequency, &info.assembled_in, &info.hardware_version,
+                              &info.firmware_version}) {
+      *text = unknown;
+    }
+  }
+}
+
+void TForm1::end_process() {
+  link_->port().close();
+  if (end_process_) {
+    end_process_();
+  } else {
+    QCoreApplication::exit(0);
+  }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  end_process();
+}
+
+// ------------------------------------------------------------------ keys, pop-up
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Only keys meant for this window (not for a dialog on top of it).
+  if (widget == nullptr || widget->window() != this || QApplication::activeModalWidget()) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  return handle_key(static_cast<QKeyEvent*>(event)) || QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::handle_key(QKeyEvent* event) {
+  const Key key = key_of(event->key());
+  // F4, F7, F8 and Ctrl+F4 are menu shortcuts; the rest is handled here.
+  if (key == Key::Other || key == Key::F4 || key == Key::F7 || key == Key::F8) return false;
+  const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+  const Command command = command_for_key(key, control, logic_.tree_mode());
+  if (command == Command::None) return false;
+  run_command(command);
+  return true;
+}
+
+QMenu* TForm1::make_popup_menu() {
+  auto* menu = new QMenu(this);
+  const bool has_selection = logic_.popup_has_selection();
+  for (const FKey& item : popup_menu()) {
+    QAction* a = menu->addAction(qs(tx(item.text_id)));
+    a->setEnabled(item.command == Command::Insert || has_selection);
+    const Command command = item.command;
+    connect(a, &QAction::triggered, this, [this, command] { run_command(command); });
+  }
+  return menu;
+}
+
+void TForm1::show_popup(EntryListView* view, const QPoint& pos) {
+  QMenu* menu = make_popup_menu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(view->viewport()->mapToGlobal(pos));
+}
+
+// ------------------------------------------------------------------ find, print
+
+FindDialog* TForm1::find_dialog() {
+  if (!find_) {
+    find_ = new FindDialog(this);
+    connect(find_, &FindDialog::find_next_pressed, this,
+            [this](const FindOptions& options) { find_next(options); });
+  }
+  return find_;
+}
+
+void TForm1::find_next(const FindOptions& options) {
+  const auto found = logic_.find_next(options);
+  refresh_views();
+  if (!found) return;
+  EntryListView* view = logic_.tree_mode() ? third_ : pane(logic_.book().active_side());
+  view->setFocus();
+  view->scrollTo(view->model()->index(static_cast<int>(*found), 0));
+}
+
+QPrinter& TForm1::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
+}
+
+bool TForm1::print_entries() {
+  const std::string caption = windowTitle().toStdString();
+  const std::vector<std::string> lines = logic_.print_lines(caption);
+  if (lines.empty()) return false;
+  QString text;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    if (k) text += QLatin1Char('\n');
+    text += qs(lines[k]);
+  }
+  print_buffer_.setPlainText(text);
+  printer().setDocName(qs(caption));
+  print_buffer_.print(&printer());
+  return true;
+}
+
+// ------------------------------------------------------------------ link
+
+void TForm1::window_message(int message, std::uint32_t parameter) {
+  link_->handle_message(message, parameter);
+}
+
+void TForm1::show_system_error(const std::string& prefix, unsigned code) {
+  prompt_.message(prefix + " (" + std::to_string(code) + ") " +
+                  std::strerror(static_cast<int>(code)));
+}
+
+void TForm1::show_status(const std::string& text) {
+  status_->set_text(qs(text));
+  if (!busy_) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy_ = true;
+  }
+}
+
+void TForm1::progress(int position, int maximum) {
+  status_->progress()->setMaximum(std::max(maximum, 1));
+  status_->progress()->setValue(std::clamp(position, 0, std::max(maximum, 1)));
+}
+
+void TForm1::normal_cursor() {
+  if (busy_) {
+    QApplication::restoreOverrideCursor();
+    busy_ = false;
+  }
+}
+
+void TForm1::link_state_changed(LinkState) {}
+
+void TForm1::network_details(int, int) {}
+
+bool TForm1::edit_entry_values(EntryDefaults& defaults) {
+  if (!editor_) return false;
+  return editor_->edit_entry_values(defaults);
+}
+
+}  // namespace phondeck
