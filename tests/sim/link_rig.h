@@ -1,0 +1,136 @@
+#pragma once
+// The PC side's link (frame layer and engine) wired to a virtual handset, and
+// two small families to drive it: just enough of the connect operation to
+// bring the link up (open, wake, identify), and an operation that, like
+// every feature operation, opens with the resynchronise exchange.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/configuration.h"
+#include "app/text_table.h"
+#include "link/family_handler.h"
+#include "link/link_observer.h"
+#include "link/operation_engine.h"
+#include "link/phone_link.h"
+#include "serial/test_support.h"
+#include "sim/handset.h"
+#include "sim/pipe_link.h"
+#include "sim/virtual_time.h"
+
+namespace phondeck::sim::testing {
+
+class RigConnectFamily final : public FamilyHandler {
+ public:
+  void send_phase(OperationEngine& engine) override {
+    FrameLayer& frames = engine.frames();
+    LinkPort& port = frames.port();
+    if (engine.step() == 1) {
+      if (engine.open_port_if_closed() != 0) {
+        engine.reset();
+        return;
+      }
+      port.set_dtr(true);
+      port.set_rts(true);
+      frames.clock().sleep_ms(500);
+      if (frames.on_cable()) {
+        port.set_bit_rate(115200);
+        frames.sync_burst(config().CableOption);
+      } else {
+        const std::vector<std::uint8_t> wake(128, 0x55);
+        port.set_bit_rate(9600);
+        frames.send_raw(wake.data(), wake.size());
+        port.set_bit_rate(115200);
+      }
+      const std::uint8_t identify[12] = {frames.frame_id(), 0x00, 0x0C, 0x64, 0x00, 0x06,
+                                         0x00, 0x01, 0x00, 0x10, 0x01, 0x60};
+      frames.send_message(identify, sizeof identify, 1);
+      return;
+    }
+    engine.set_end();
+    engine.step_end();
+  }
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override {
+    if (engine.step() != 1 || frame.type() != 0x64 || frame.data_length() < 24) return;
+    engine.info().imei.assign(reinterpret_cast<const char*>(frame.data()) + 9, 15);
+    engine.set_step(3);
+    engine.frames().acknowledge(0x64);
+  }
+};
+
+// Family 7 as a stand-in feature operation: step 11 resynchronises, step 12 ends.
+class RigOperationFamily final : public FamilyHandler {
+ public:
+  void send_phase(OperationEngine& engine) override {
+    if (engine.step() == 11) {
+      engine.push(LinkState::Messages, 12);
+      engine.start_resynchronise();
+      return;
+    }
+    ++completed;
+    engine.set_end();
+    engine.step_end();
+  }
+  void reply_phase(OperationEngine&, const LinkFrame&) override {}
+  int completed = 0;
+};
+
+inline Operation rig_operation() { return Operation{LinkState::Messages, 11, std::nullopt, false}; }
+
+class RecordingObserver final : public LinkObserver {
+ public:
+  void show_status(const std::string& text) override { statuses.push_back(text); }
+  void progress(int, int) override {}
+  void normal_cursor() override {}
+  void link_state_changed(LinkState state) override { states.push_back(state); }
+  void network_details(int mcc_value, int mnc_value) override {
+    mcc = mcc_value;
+    mnc = mnc_value;
+  }
+  std::vector<std::string> statuses;
+  std::vector<LinkState> states;
+  int mcc = -1;
+  int mnc = -1;
+};
+
+// Everything on virtual time: the loop, the handset, the pipe and the link.
+struct VirtualRig {
+  explicit VirtualRig(HandsetOptions options = {}, FaultOptions faults = {}, const char* model = "6110")
+      : handset(loop.clock(), HandsetState::demo(*find_model(model)), options, faults),
+        timer(loop) {
+    texts().load_english();
+    auto port = std::make_unique<PipeLink>(loop, handset, &loop, &prompt);
+    pipe = port.get();
+    link = std::make_unique<PhoneLink>(std::move(port), timer, loop.clock(), prompt, observer);
+    timer.set_callback([this] { link->Timer1Timer(); });
+    loop.set_message_handler([this](int message, std::uint32_t parameter) {
+      link->handle_message(message, parameter);
+    });
+    link->engine().register_family(LinkState::Connecting, &connect_family);
+    link->engine().register_family(LinkState::Messages, &operation);
+    link->set_up();
+  }
+
+  OperationEngine& engine() { return link->engine(); }
+  LinkState state() { return engine().state(); }
+  bool settled() {
+    return state() == LinkState::Idle || state() == LinkState::Disconnected;
+  }
+  // Connect and wait (link time) until the link is Idle or back to Disconnected.
+  bool connect(std::int64_t max_ms = 12000) {
+    link->Connect1Click();
+    return loop.run_until([this] { return settled(); }, max_ms) && state() == LinkState::Idle;
+  }
+
+  VirtualLoop loop;
+  Handset handset;
+  VirtualTimer timer;
+  ::phondeck::testing::RecordingPrompt prompt;
+  RecordingObserver observer;
+  RigConnectFamily connect_family;
+  RigOperationFamily operation;
+  PipeLink* pipe = nullptr;
+  std::unique_ptr<PhoneLink> link;
+};
+
+}  // namespace phondeck::sim::testing
