@@ -1,0 +1,31 @@
+#pragma once
+// One link state shared by several features (the media and settings family
+// runs ringing tones, graphics, the net monitor and profiles): the router is
+// the state's handler and passes each call to the handler that owns the
+// current step's decade range.
+#include <vector>
+
+#include "link/family_handler.h"
+
+namespace phondeck {
+
+class StepRouter final : public FamilyHandler {
+ public:
+  // Steps first..last (inclusive) go to handler; a later range that overlaps
+  // an earlier one takes precedence.
+  void add(int first, int last, FamilyHandler* handler);
+  FamilyHandler* handler_for(int step) const;
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+
+ private:
+  struct Range {
+    int first;
+    int last;
+    FamilyHandler* handler;
+  };
+  std::vector<Range> ranges_;
+};
+
+}  // namespace phondeck
