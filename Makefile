@@ -51,5 +51,14 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	@bash scripts/run-benchmarks.sh $(BUILD)
 
+# Telvane in a demo folder of the build tree, with its own tv.dat.
+run: build
+	@bash scripts/run-telvane.sh $(BUILD)
+
+# PNGs of the main window (two-pane and tree views) and the Editor, taken
+# under Xvfb, into $(BUILD)/screenshots.
+screenshots: build
+	@bash scripts/screenshots.sh $(BUILD)
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -9,3 +9,12 @@ add_custom_command(OUTPUT ${app_texts_out}
   COMMENT "Embedding the English texts"
   VERBATIM)
 target_sources(phondeck_app PRIVATE ${app_texts_out})
+
+# The telvane program: start-up, windows and message loop; and the program
+# that photographs its windows for `make screenshots`.
+if(PHONDECK_GUI AND TARGET phondeck_gui)
+  add_executable(telvane ${CMAKE_SOURCE_DIR}/app/main/telvane.cpp)
+  target_link_libraries(telvane PRIVATE phondeck_gui)
+  add_executable(telvane_screenshots ${CMAKE_SOURCE_DIR}/app/main/screenshots.cpp)
+  target_link_libraries(telvane_screenshots PRIVATE phondeck_gui)
+endif()

@@ -93,10 +93,20 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
   // Busy until the splash sequence ends.
   show_status(status_->text().toStdString());
 
+  substitute_classic_fonts();
   resize(config().Width, config().Height);
   if (config().UIMode != kModeDefault) run_command(Command::ViewMode, config().UIMode);
   apply_list_font(QFont(qs(config().FontName), config().FontSize > 0 ? config().FontSize : 8));
   qApp->installEventFilter(this);
+}
+
+void TForm1::substitute_classic_fonts() {
+  // The default list face is rarely installed here: take the narrowest sans
+  // face at hand, so that the configured column widths still fit.
+  QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                             {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Arial"),
+                              QStringLiteral("Liberation Sans"),
+                              QStringLiteral("DejaVu Sans Condensed")});
 }
 
 TForm1::~TForm1() {
@@ -430,7 +440,10 @@ void TForm1::apply_list_font(const QFont& font) {
   }
   print_buffer_.setDefaultFont(font);
   const int row_height = QFontMetrics(font).height() + 4;
-  for (EntryListView* v : {left_, right_, third_}) v->verticalHeader()->setDefaultSectionSize(row_height);
+  for (EntryListView* v : {left_, right_, third_}) {
+    v->verticalHeader()->setDefaultSectionSize(row_height);
+    v->horizontalHeader()->setFont(font);
+  }
   arrange();
 }
 

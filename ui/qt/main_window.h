@@ -120,6 +120,7 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
  private:
   class MessageSink;
 
+  static void substitute_classic_fonts();
   void build_menus();
   void build_tool_bar();
   void build_client();

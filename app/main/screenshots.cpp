@@ -1,0 +1,95 @@
+// Photographs Telvane's windows with sample entries: the main window in the
+// two-pane view and in the tree view by type, the Editor, and the splash.
+// Usage: telvane_screenshots OUTPUT_FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/configuration.h"
+#include "app/language.h"
+#include "app/qt/qt_prompt.h"
+#include "app/qt/splash_window.h"
+#include "app/text_table.h"
+#include "phonebook/value_tables.h"
+#include "ui/qt/entry_editor_dialog.h"
+#include "ui/qt/main_window.h"
+
+namespace {
+
+using namespace phondeck;
+
+void add(PhoneBookList& list, const char* name, const char* phone, int type, int pos, int group,
+         const char* unicode = "") {
+  PhoneBook::add_entry(list, name, unicode, phone, type_text(type), std::to_string(pos),
+                       group_text(group), write_as_text(0), "");
+}
+
+void fill_samples(PhoneBook& book) {
+  add(book.left(), "Anna Berg", "+4930123456", 0, 1, 0);
+  add(book.left(), "Office", "0301234500", 0, 2, 3);
+  add(book.left(), "Carl", "0171555123", 1, 1, 2);
+  add(book.left(), "Dr. Weiss", "0897654321", 1, 2, 1);
+  add(book.left(), "Eva", "0160998877", 0, 3, 0);
+  add(book.left(), "Pizza", "030444555", 1, 3, 4);
+  add(book.right(), "Mailbox", "333", 1, 1, 5);
+  add(book.right(), "Taxi", "030202020", 0, 4, 5);
+}
+
+bool save(QWidget& widget, const QString& path) {
+  const bool ok = widget.grab().save(path);
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    return 2;
+  }
+  set_configuration_path("/nonexistent/tv.dat");  // the defaults
+  load_configuration();
+  QApplication app(argc, argv);
+  const QDir out(QString::fromLocal8Bit(argv[1]));
+  QtPrompt prompt;
+
+  TForm17 splash;
+  TForm1 main(prompt);
+  TOKHelpRightDlg editor(main.logic().book(), &main);
+  main.set_editor(&editor);
+  fill_samples(main.logic().book());
+  main.logic().book().left().set_selected(2, true);
+  main.logic().book().left().set_selected(3, true);
+  main.show_status("Read PhoneBook (Completed)");
+  main.progress(0, 100);
+  main.resize(760, 460);
+  main.show();
+  splash.show();
+  bool ok = true;
+  QTimer::singleShot(300, &app, [&] {
+    main.refresh_views();
+    ok &= save(splash, out.filePath("splash.png"));
+    ok &= save(main, out.filePath("main-two-pane.png"));
+    main.run_command(Command::ViewMode, kModeType);
+    main.logic().select_tree_node(1);
+    main.tree()->setCurrentItem(main.tree()->topLevelItem(0)->child(1));
+    main.refresh_views();
+    QTimer::singleShot(200, &app, [&] {
+      ok &= save(main, out.filePath("main-tree-type.png"));
+      EntryDefaults d;
+      d.load_from(main.logic().book().left().entry(0));
+      editor.load(d);
+      editor.show();
+      QTimer::singleShot(200, &app, [&] {
+        ok &= save(editor, out.filePath("editor.png"));
+        main.normal_cursor();
+        app.exit(ok ? 0 : 1);
+      });
+    });
+  });
+  return app.exec();
+}

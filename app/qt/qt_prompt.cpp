@@ -1,0 +1,71 @@
+#include "app/qt/qt_prompt.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QThread>
+#include <QUrl>
+
+#include "app/text_table.h"
+
+namespace phondeck {
+namespace {
+constexpr int kTextProduct = 5;
+constexpr int kTextOk = 10;
+constexpr int kTextYes = 12;
+constexpr int kTextNo = 13;
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// Runs f on the window thread and returns its result.
+template <typename F>
+auto on_window_thread(F f) {
+  if (QThread::currentThread() == qApp->thread()) return f();
+  decltype(f()) result{};
+  QMetaObject::invokeMethod(qApp, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+  return result;
+}
+
+QString label(int id, const char* fallback) {
+  const std::string& text = tx(id);
+  return text.empty() ? QString::fromLatin1(fallback) : qs(text);
+}
+}  // namespace
+
+void QtPrompt::message(const std::string& text) {
+  on_window_thread([&] {
+    QMessageBox box(QMessageBox::NoIcon, qs(tx(kTextProduct)), qs(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(label(kTextOk, "&OK"));
+    box.exec();
+    return true;
+  });
+}
+
+bool QtPrompt::ask_yes_no(const std::string& text) {
+  return on_window_thread([&] {
+    QMessageBox box(QMessageBox::Question, qs(tx(kTextProduct)), qs(text),
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(label(kTextYes, "&Yes"));
+    box.button(QMessageBox::No)->setText(label(kTextNo, "&No"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+  });
+}
+
+void QtHelpOpener::open(const std::string& target) {
+  const QString t = qs(target);
+  QUrl url;
+  if (t.startsWith(QLatin1String("http:")) || t.startsWith(QLatin1String("https:"))) {
+    url = QUrl(t);
+  } else {
+    const qsizetype hash = t.indexOf(QLatin1Char('#'));
+    url = QUrl::fromLocalFile(hash < 0 ? t : t.left(hash));
+    if (hash >= 0) url.setFragment(t.mid(hash + 1));
+  }
+  // Nothing is reported when no program takes the page.
+  QDesktopServices::openUrl(url);
+}
+
+}  // namespace phondeck

@@ -1,0 +1,72 @@
+#include "app/qt/telvane_start.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/configuration.h"
+#include "app/help.h"
+#include "app/qt/qt_prompt.h"
+#include "app/qt/telvane_windows.h"
+#include "platform/single_instance.h"
+#include "ui/startup_sequence.h"
+
+namespace phondeck {
+namespace {
+
+class TelvaneStart final : public StartupSteps {
+ public:
+  TelvaneStart(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+  bool acquire_instance() override {
+    return instance_.acquire() != SingleInstance::Role::Second;
+  }
+
+  void load_configuration() override { phondeck::load_configuration(); }
+
+  void show_start_error(const std::string& text) override {
+    application();
+    prompt_.message(text);
+  }
+
+  int create_windows_and_run() override {
+    QApplication& app = application();
+    set_help_opener(&help_);
+    TelvaneWindows windows(prompt_, &instance_);
+    // Ending the process: at once, exit code 0, nothing saved.
+    windows.main().set_end_process([this] {
+      instance_.release();
+      std::fflush(nullptr);
+      std::_Exit(0);
+    });
+    windows.splash().show();
+    windows.splash().start();
+    const int code = app.exec();
+    set_help_opener(nullptr);
+    return code;
+  }
+
+ private:
+  QApplication& application() {
+    if (!app_) app_ = std::make_unique<QApplication>(argc_, argv_);
+    return *app_;
+  }
+
+  int& argc_;
+  char** argv_;
+  SingleInstance instance_{"Telvane"};
+  std::unique_ptr<QApplication> app_;
+  QtPrompt prompt_;
+  QtHelpOpener help_;
+};
+
+}  // namespace
+
+int run_telvane(int argc, char** argv) {
+  TelvaneStart start(argc, argv);
+  return start_up(start);
+}
+
+}  // namespace phondeck

@@ -1,0 +1,41 @@
+#pragma once
+// Every window of Telvane, created once at start-up in this order and kept to
+// the end of the process: the splash, the main window, the Editor, the
+// information dialogs, the About box, then the feature windows. Windows built
+// elsewhere join here, in their place in the order.
+#include <memory>
+
+#include "app/qt/splash_window.h"
+#include "ui/qt/about_box.h"
+#include "ui/qt/entry_editor_dialog.h"
+#include "ui/qt/main_window.h"
+
+namespace phondeck {
+
+class Prompt;
+class SingleInstance;
+
+class TelvaneWindows {
+ public:
+  // instance: whose hand-offs the splash receives (none for tests).
+  TelvaneWindows(Prompt& prompt, SingleInstance* instance);
+  ~TelvaneWindows();
+
+  TForm17& splash() { return *splash_; }
+  TForm1& main() { return *main_; }
+  TOKHelpRightDlg& editor() { return *editor_; }
+  TAboutBox& about() { return *about_; }
+  TOKHelpRightDlg3& phone_editor() { return *phone_editor_; }
+
+  // Every window's texts again, in the order a language change asks for.
+  void apply_texts();
+
+ private:
+  std::unique_ptr<TForm17> splash_;
+  std::unique_ptr<TForm1> main_;
+  TOKHelpRightDlg* editor_ = nullptr;      // owned by the main window
+  TAboutBox* about_ = nullptr;
+  TOKHelpRightDlg3* phone_editor_ = nullptr;
+};
+
+}  // namespace phondeck
