@@ -1,6 +1,7 @@
 #pragma once
 // Every message family the virtual handset answers.
 #include "sim/dispatch.h"
+#include "sim/entry_families.h"
 
 namespace phondeck::sim {
 
@@ -9,10 +10,13 @@ void add_status_family(DispatchTable& table);
 // Phone book (0x03): memory status.
 void add_phonebook_family(DispatchTable& table);
 
-// All of the above; the handset installs this table.
+// All families (the entry and net monitor families are declared in
+// entry_families.h); the handset installs this table.
 inline void add_all_families(DispatchTable& table) {
   add_status_family(table);
   add_phonebook_family(table);
+  add_phonebook_entry_family(table);
+  add_net_monitor_family(table);
 }
 
 }  // namespace phondeck::sim

@@ -5,7 +5,9 @@
 
 #include <ostream>
 
+#include "link/handset_families.h"
 #include "link_rig.h"
+#include "phonebook/phone_book.h"
 #include "pc_side.h"
 
 namespace phondeck::sim {
@@ -88,6 +90,25 @@ TEST(EndToEnd, InfraredWakesAt9600AndTalksAt115200) {
     EXPECT_EQ(rig.operation.completed, 1);
   }
   config() = saved;
+}
+
+// The program's own connect: identification, the phone-book memory status of
+// both memories, one status poll.
+TEST(EndToEnd, FullConnectReadsMemoryStatusAndPolls) {
+  VirtualRig rig;
+  PhoneBook book(rig.prompt);
+  HandsetFamilies families(rig.engine(), book);
+  ASSERT_TRUE(rig.connect());
+  const HandsetState& handset = rig.handset.state();
+  EXPECT_EQ(rig.engine().info().imei, handset.imei);
+  EXPECT_EQ(rig.engine().info().model, "6110");
+  EXPECT_EQ(rig.engine().memory()[0].used, handset.phone.used());
+  EXPECT_EQ(rig.engine().memory()[0].capacity, handset.phone.capacity);
+  EXPECT_EQ(rig.engine().memory()[1].used, handset.sim.used());
+  EXPECT_EQ(rig.engine().info().battery, handset.battery);
+  EXPECT_EQ(rig.observer.statuses.back(), "Connected");
+  EXPECT_EQ(rig.handset.stats().requests, 4);
+  EXPECT_EQ(rig.handset.stats().unhandled, 0);
 }
 
 int pc_frames_of_type(const Bytes& sent, std::uint8_t type) {
