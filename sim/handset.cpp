@@ -1,10 +1,22 @@
 #include "sim/handset.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "sim/families.h"
 
 namespace phondeck::sim {
+
+namespace {
+
+constexpr NoticeKind kNotices[] = {
+    {0x0A, 0x71}, {0x01, 0x02}, {0x02, 0x10}, {0x0C, 0x43}, {0x13, 0x6A},
+    {0x13, 0x65}, {0x13, 0x67}, {0x13, 0x69}, {0x0D, 0x01}, {0xDA, 0x01},
+};
+
+}  // namespace
+
+std::span<const NoticeKind> unsolicited_kinds() { return kNotices; }
 
 Handset::Handset(const Clock& clock, HandsetState state, HandsetOptions options, FaultOptions faults)
     : clock_(clock),
@@ -18,6 +30,7 @@ Handset::Handset(const Clock& clock, HandsetState state, HandsetOptions options,
       awake_(!options.need_wake) {
   add_all_families(table_);
   if (options_.network_every_ms > 0) next_network_ms_ = start_ms_ + options_.network_every_ms;
+  if (options_.notices_every_ms > 0) next_notice_ms_ = start_ms_ + options_.notices_every_ms;
 }
 
 std::uint8_t Handset::next_sequence() {
@@ -149,6 +162,14 @@ void Handset::send_network_details() {
   send_unsolicited(0x0A, std::move(p));
 }
 
+void Handset::send_notice(std::uint8_t type, std::uint8_t sub_type) {
+  if (type == 0x0A && sub_type == 0x71) {
+    send_network_details();
+    return;
+  }
+  send_unsolicited(type, Bytes{0x00, 0x01, 0x00, sub_type, 0x01, 0x00});
+}
+
 void Handset::enqueue(std::uint8_t type, const Bytes& payload, std::int64_t due) {
   if (hung_up_) return;
   const std::size_t per_frame = std::max<std::size_t>(options_.frame_payload, 1);
@@ -227,6 +248,12 @@ void Handset::poll() {
     send_network_details();
     return;  // send_network_details polls again
   }
+  if (options_.notices_every_ms > 0 && now >= next_notice_ms_) {
+    next_notice_ms_ = now + options_.notices_every_ms;
+    const NoticeKind kind = kNotices[notice_turn_++ % std::size(kNotices)];
+    send_notice(kind.type, kind.sub_type);
+    return;
+  }
   while (!queue_.empty() && queue_.front().due <= now) {
     Outgoing& head = queue_.front();
     if (head.sends >= options_.max_sends) {
@@ -264,6 +291,7 @@ std::optional<std::int64_t> Handset::next_due_ms() const {
   if (scanner_.pending() > 0) consider(last_heard_ms_ + options_.quiet_ms);
   if (!queue_.empty()) consider(queue_.front().due);
   if (options_.network_every_ms > 0) consider(next_network_ms_);
+  if (options_.notices_every_ms > 0) consider(next_notice_ms_);
   return due;
 }
 

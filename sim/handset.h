@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 
 #include "link/clock.h"
 #include "sim/dispatch.h"
@@ -25,6 +26,7 @@ struct HandsetOptions {
   int max_sends = 4;                      // first send and three retransmissions
   std::size_t frame_payload = 120;        // message bytes per frame
   int network_every_ms = 0;               // > 0: unsolicited network details
+  int notices_every_ms = 0;               // > 0: each unsolicited kind in turn
   int quiet_ms = 100;                     // a partial frame this old is abandoned
 };
 
@@ -35,6 +37,14 @@ class HandsetLine {
   virtual void transmit(const std::uint8_t* bytes, std::size_t count) = 0;
   virtual void hang_up() = 0;
 };
+
+// The kinds of message the handset sends unasked (type and sub-type); the PC
+// acknowledges them without passing them to a running operation.
+struct NoticeKind {
+  std::uint8_t type;
+  std::uint8_t sub_type;
+};
+std::span<const NoticeKind> unsolicited_kinds();
 
 struct HandsetStats {
   int frames_in = 0;       // complete frames addressed to the handset
@@ -77,6 +87,9 @@ class Handset {
   void send_unsolicited(std::uint8_t type, Bytes payload);
   // Network details (0x0A, sub-type 0x71) from the state.
   void send_network_details();
+  // One of the messages a handset sends of its own accord (type and
+  // sub-type as in unsolicited_kinds()); network details carry the state.
+  void send_notice(std::uint8_t type, std::uint8_t sub_type);
 
   HandsetState& state() { return state_; }
   const HandsetState& state() const { return state_; }
@@ -124,6 +137,8 @@ class Handset {
 
   std::int64_t start_ms_;
   std::int64_t next_network_ms_ = 0;
+  std::int64_t next_notice_ms_ = 0;
+  std::size_t notice_turn_ = 0;
   std::int64_t last_heard_ms_ = 0;
   bool awake_;
   bool hung_up_ = false;

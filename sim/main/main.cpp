@@ -39,6 +39,9 @@ const char kUsage[] =
     "  --pace              move bytes no faster than the line's bit rate\n"
     "  --no-wake           answer without waiting for the 0x55 wake-up burst\n"
     "  --network-every MS  send the network details every MS milliseconds\n"
+    "  --notices-every MS  send one of the unsolicited messages (network details,\n"
+    "                      call, calendar, display and security notices) in turn\n"
+    "                      every MS milliseconds\n"
     "  --retransmit MS     resend an unacknowledged frame after MS (default 1000)\n"
     "  --frame-payload N   message bytes per frame before a reply is split (120)\n"
     "  --faults SPEC       comma-separated faults, each seeded and repeatable:\n"
@@ -112,12 +115,14 @@ int main(int argc, char** argv) {
       pacing = true;
     } else if (arg == "--no-wake") {
       options.need_wake = false;
-    } else if (arg == "--network-every" || arg == "--retransmit" || arg == "--frame-payload") {
+    } else if (arg == "--network-every" || arg == "--notices-every" || arg == "--retransmit" ||
+               arg == "--frame-payload") {
       const char* v = value();
       if (v == nullptr || !parse_number(v, number) || number == 0 || number > 1000000) {
         return fail(arg + " needs a positive number");
       }
       if (arg == "--network-every") options.network_every_ms = static_cast<int>(number);
+      if (arg == "--notices-every") options.notices_every_ms = static_cast<int>(number);
       if (arg == "--retransmit") options.retransmit_ms = static_cast<int>(number);
       if (arg == "--frame-payload") options.frame_payload = static_cast<std::size_t>(std::min(number, 240L));
     } else {

@@ -111,6 +111,29 @@ TEST(EndToEnd, FullConnectReadsMemoryStatusAndPolls) {
   EXPECT_EQ(rig.handset.stats().unhandled, 0);
 }
 
+TEST(EndToEnd, UnsolicitedMessagesAreAcknowledgedAndLeaveTheLinkIdle) {
+  VirtualRig rig;
+  ASSERT_TRUE(rig.connect());
+  const int acks = rig.handset.stats().acks_in;
+  for (const NoticeKind& kind : unsolicited_kinds()) {
+    rig.handset.send_notice(kind.type, kind.sub_type);
+    rig.loop.run_for(200);
+    EXPECT_EQ(rig.handset.outstanding(), 0u) << int{kind.type};
+    EXPECT_EQ(rig.state(), LinkState::Idle);
+  }
+  EXPECT_EQ(rig.handset.stats().acks_in, acks + static_cast<int>(unsolicited_kinds().size()));
+  EXPECT_EQ(rig.handset.stats().retransmits, 0);
+  // 0xDA alone is acknowledged with its whole sequence byte.
+  const Bytes& sent = rig.pipe->pc_sent();
+  bool full = false;
+  for (std::size_t i = 0; i + 7 < sent.size(); ++i) {
+    if (sent[i + 3] == 0x7F && sent[i + 6] == 0xDA) full = (sent[i + 7] & 0x40) != 0;
+  }
+  EXPECT_TRUE(full);
+  // The handset's messages restarted the timer: the poll follows.
+  ASSERT_TRUE(rig.loop.run_until([&] { return rig.handset.stats().requests == 2; }, 5000));
+}
+
 int pc_frames_of_type(const Bytes& sent, std::uint8_t type) {
   int n = 0;
   for (std::size_t i = 0; i + 3 < sent.size(); ++i) {

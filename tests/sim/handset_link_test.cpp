@@ -221,6 +221,22 @@ TEST_F(HandsetLinkTest, UnsolicitedNetworkDetailsCarryTheNetworkCode) {
   EXPECT_EQ(messages().size(), 2u);
 }
 
+TEST_F(HandsetLinkTest, NoticesComeInTurnEachKindOnce) {
+  make({.need_wake = false, .notices_every_ms = 100});
+  for (std::size_t i = 0; i < unsolicited_kinds().size(); ++i) {
+    advance(100);
+    const SeenFrame f = messages().back();
+    send(pc_ack(f.type, f.sequence()));
+  }
+  const auto seen = messages();
+  ASSERT_EQ(seen.size(), unsolicited_kinds().size());
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].type, unsolicited_kinds()[i].type);
+    EXPECT_EQ(seen[i].data[3], unsolicited_kinds()[i].sub_type);
+  }
+  EXPECT_EQ(handset_->stats().retransmits, 0);
+}
+
 TEST_F(HandsetLinkTest, NextDueTracksRetransmissionsAndIsEmptyWhenIdle) {
   make({.need_wake = false, .retransmit_ms = 1500});
   EXPECT_FALSE(handset_->next_due_ms().has_value());
