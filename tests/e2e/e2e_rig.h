@@ -1,0 +1,205 @@
+#pragma once
+// The whole PC side as the main window holds it (port, frame layer, engine,
+// this area's families, the phone book and the window's commands) against a
+// virtual handset, on virtual time through the pipe.
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/code_page.h"
+#include "app/configuration.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/handset_families.h"
+#include "link/link_observer.h"
+#include "link/operation_engine.h"
+#include "link/phone_link.h"
+#include "phonebook/phone_book.h"
+#include "sim/handset.h"
+#include "sim/pipe_link.h"
+#include "sim/virtual_time.h"
+#include "ui/handset_commands.h"
+
+namespace phondeck::e2e {
+
+using sim::Bytes;
+
+class ScriptedPrompt final : public Prompt {
+ public:
+  void message(const std::string& text) override {
+    std::lock_guard<std::mutex> guard(mutex_);
+    messages.push_back(text);
+  }
+  bool ask_yes_no(const std::string& text) override {
+    std::lock_guard<std::mutex> guard(mutex_);
+    questions.push_back(text);
+    return answer;
+  }
+  std::mutex mutex_;
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  bool answer = true;
+};
+
+class WindowObserver final : public LinkObserver {
+ public:
+  void show_status(const std::string& text) override { statuses.push_back(text); }
+  void progress(int position, int maximum) override {
+    this->position = position;
+    this->maximum = maximum;
+    if (position > highest) highest = position;
+  }
+  void normal_cursor() override {}
+  void link_state_changed(LinkState) override {}
+  void network_details(int mcc_value, int mnc_value) override {
+    mcc = mcc_value;
+    mnc = mnc_value;
+  }
+  std::string last_status() const { return statuses.empty() ? std::string() : statuses.back(); }
+  bool saw(const std::string& text) const {
+    for (const std::string& s : statuses) {
+      if (s == text) return true;
+    }
+    return false;
+  }
+  std::vector<std::string> statuses;
+  int position = 0;
+  int maximum = 0;
+  int highest = 0;
+  int mcc = -1;
+  int mnc = -1;
+};
+
+// Settings as a fresh tv.dat gives them, with the options the tests turn.
+inline void fresh_settings(int multibyte = 1, int type = 1) {
+  texts().load_english();
+  set_active_code_page(CodePage::Windows1252);
+  config() = Configuration{};
+  complete_group_names(config());
+  config().MultiByte = multibyte;
+  config().Type = type;
+  config().WriteConfirm = 0;
+}
+
+// A demo handset of the model, or the given state.
+inline sim::HandsetState demo_state(const char* model) { return sim::HandsetState::demo(*sim::find_model(model)); }
+
+// Every write the PC makes, with the bit rate it was made at.
+struct LineWrite {
+  int rate;
+  Bytes bytes;
+};
+
+// Passes everything to the pipe and notes the bit rate of every write.
+class RateNotingPort final : public LinkPort {
+ public:
+  explicit RateNotingPort(std::unique_ptr<sim::PipeLink> pipe) : pipe_(std::move(pipe)) {}
+  int open() override { return pipe_->open(); }
+  void close() override { pipe_->close(); }
+  bool is_open() const override { return pipe_->is_open(); }
+  void set_bit_rate(int rate) override { pipe_->set_bit_rate(rate); }
+  void set_dtr(bool on) override { pipe_->set_dtr(on); }
+  void set_rts(bool on) override { pipe_->set_rts(on); }
+  void write(const std::uint8_t* bytes, std::size_t count) override {
+    writes.push_back(LineWrite{pipe_->bit_rate(), Bytes(bytes, bytes + count)});
+    pipe_->write(bytes, count);
+  }
+  std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
+    return pipe_->take_received(destination, count);
+  }
+  sim::PipeLink& pipe() { return *pipe_; }
+  std::vector<LineWrite> writes;
+
+ private:
+  std::unique_ptr<sim::PipeLink> pipe_;
+};
+
+struct Rig {
+  explicit Rig(sim::HandsetState state, sim::HandsetOptions options = {}, sim::FaultOptions faults = {})
+      : handset(loop.clock(), std::move(state), options, faults), timer(loop), book(prompt) {
+    auto port = std::make_unique<RateNotingPort>(std::make_unique<sim::PipeLink>(loop, handset, &loop, &prompt));
+    line = port.get();
+    link = std::make_unique<PhoneLink>(std::move(port), timer, loop.clock(), prompt, observer);
+    families = std::make_unique<HandsetFamilies>(link->engine(), book, [this] { ++refreshes; });
+    commands = std::make_unique<EngineCommands>(link->engine());
+    timer.set_callback([this] { link->Timer1Timer(); });
+    loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
+    link->set_up();
+  }
+  explicit Rig(const char* model = "6110") : Rig(demo_state(model)) {}
+
+  OperationEngine& engine() { return link->engine(); }
+  LinkState state() { return engine().state(); }
+  bool settled() { return state() == LinkState::Idle || state() == LinkState::Disconnected; }
+  bool run_until_settled(std::int64_t max_ms = 60000) {
+    return loop.run_until([this] { return settled(); }, max_ms);
+  }
+  bool connect() {
+    commands->connect();
+    return run_until_settled() && state() == LinkState::Idle;
+  }
+  // Runs a command from Idle until the link is back to Idle or Disconnected.
+  template <typename F>
+  void run(F command, std::int64_t max_ms = 600000) {
+    command();
+    run_until_settled(max_ms);
+  }
+  const PhoneBookList& list() { return book.active(); }
+
+  sim::VirtualLoop loop;
+  sim::Handset handset;
+  sim::VirtualTimer timer;
+  ScriptedPrompt prompt;
+  WindowObserver observer;
+  PhoneBook book;
+  RateNotingPort* line = nullptr;
+  std::unique_ptr<PhoneLink> link;
+  std::unique_ptr<HandsetFamilies> families;
+  std::unique_ptr<EngineCommands> commands;
+  int refreshes = 0;
+};
+
+// What one entry of the list reads as: the seven columns the read fills.
+inline std::vector<std::string> row(const PhoneBookEntry& e) {
+  return {e.Name, e.UNICODE, e.Phone, e.Type, e.Pos, e.Group, e.WriteAs};
+}
+
+}  // namespace phondeck::e2e
+
+namespace phondeck::e2e {
+
+// The PC's frames (type and data) in everything it wrote.
+struct PcFrame {
+  std::uint8_t type;
+  Bytes data;
+};
+inline std::vector<PcFrame> pc_frames(const std::vector<LineWrite>& writes, std::uint8_t id = 0x1E) {
+  Bytes all;
+  for (const LineWrite& w : writes) all.insert(all.end(), w.bytes.begin(), w.bytes.end());
+  std::vector<PcFrame> out;
+  std::size_t i = 0;
+  while (i + 6 <= all.size()) {
+    if (all[i] != id || all[i + 1] != 0x00 || all[i + 2] != 0x0C) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = all[i + 5];
+    const std::size_t total = 8 + n + n % 2;
+    if (i + total > all.size()) break;
+    out.push_back({all[i + 3], Bytes(all.begin() + static_cast<long>(i + 6), all.begin() + static_cast<long>(i + 6 + n))});
+    i += total;
+  }
+  return out;
+}
+
+// Phone-book requests of a sub-type, by the memory type byte they name.
+inline int phone_book_requests(const std::vector<LineWrite>& writes, std::uint8_t sub, std::uint8_t memory) {
+  int count = 0;
+  for (const PcFrame& f : pc_frames(writes)) {
+    if (f.type == 0x03 && f.data.size() > 4 && f.data[3] == sub && f.data[4] == memory) ++count;
+  }
+  return count;
+}
+
+}  // namespace phondeck::e2e
