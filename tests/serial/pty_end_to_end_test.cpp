@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 
 #include "link/serial_port.h"
 #include "sim/link_rig.h"
@@ -100,19 +101,55 @@ TEST(PtyEndToEnd, ConnectStatusPollAndResynchroniseOverTheReaderThread) {
   EXPECT_TRUE(rig.prompt.messages().empty());
 }
 
-TEST(PtyEndToEnd, LossesPiecesAndNoiseEndInTime) {
-  PtyRig rig(40, {.echo = true},
-             {.seed = 3, .drop_in = 0.2, .drop_out = 0.2, .corrupt = 0.05, .stray = 0.2, .piece_max = 3});
+// Every fault kind through the real port: connect and three operations, each
+// ending in Idle or in a link reset within the ten seconds, nothing hanging.
+struct PtyFault {
+  const char* name;
+  FaultOptions faults;
+  bool expect_reset;
+};
+
+void PrintTo(const PtyFault& f, std::ostream* os) { *os << f.name; }
+
+class PtyEndToEndFaults : public ::testing::TestWithParam<PtyFault> {};
+
+TEST_P(PtyEndToEndFaults, EveryOperationEndsInTime) {
+  PtyRig rig(50, {.echo = true}, GetParam().faults);
   ASSERT_TRUE(rig.started);
   int completed = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (rig.state() == LinkState::Disconnected && !rig.connect()) continue;
+  int resets = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (rig.state() == LinkState::Disconnected && !rig.connect()) {
+      ++resets;
+      continue;
+    }
     std::int64_t took = 0;
-    completed += rig.operate(took);
+    if (rig.operate(took)) {
+      ++completed;
+    } else {
+      ++resets;
+    }
     EXPECT_LE(took, 11000);
+    rig.loop.run_until([] { return false; }, 700);
   }
-  EXPECT_GT(completed, 0);
+  EXPECT_EQ(rig.operation.completed, completed);
+  if (GetParam().expect_reset) {
+    EXPECT_GT(resets, 0);
+  } else {
+    EXPECT_GT(completed, 0);
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, PtyEndToEndFaults,
+    ::testing::Values(PtyFault{"loss", {.seed = 3, .drop_in = 0.2, .drop_out = 0.2}, false},
+                      PtyFault{"corrupt", {.seed = 4, .corrupt = 0.2}, false},
+                      PtyFault{"duplicate", {.duplicate = 0.5}, false},
+                      PtyFault{"delay", {.delay_ms = 3000}, false},
+                      PtyFault{"stray_in_pieces", {.seed = 5, .stray = 0.3, .piece_max = 3}, false},
+                      PtyFault{"silent_for_a_time", {.silent_at_ms = 1000, .silent_for_ms = 3000}, false},
+                      PtyFault{"silent_for_good", {.silent_at_ms = 1500}, true}),
+    [](const ::testing::TestParamInfo<PtyFault>& p) { return std::string(p.param.name); });
 
 TEST(PtyEndToEnd, HangUpEndsTheReaderAndTheLinkResets) {
   PtyRig rig(40, {}, {.hang_up_at_ms = 2000});
