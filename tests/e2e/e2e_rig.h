@@ -160,8 +160,10 @@ struct Rig {
   int refreshes = 0;
 };
 
+using Row = std::vector<std::string>;
+
 // What one entry of the list reads as: the seven columns the read fills.
-inline std::vector<std::string> row(const PhoneBookEntry& e) {
+inline Row row(const PhoneBookEntry& e) {
   return {e.Name, e.UNICODE, e.Phone, e.Type, e.Pos, e.Group, e.WriteAs};
 }
 

@@ -8,7 +8,7 @@
 namespace phondeck::e2e {
 namespace {
 
-using Row = std::vector<std::string>;
+
 
 sim::PhoneBookSlot slot(int location, Bytes name, std::string number, int group) {
   return sim::PhoneBookSlot{location, std::move(name), std::move(number), group};

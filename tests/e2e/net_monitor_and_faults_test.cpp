@@ -1,0 +1,146 @@
+// The net monitor switch, and phone-book reads over a line that loses,
+// corrupts, duplicates and garbles frames.
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+#include "e2e_rig.h"
+
+namespace phondeck::e2e {
+namespace {
+
+bool monitor_flag(Rig& rig, const char* key) {
+  const nlohmann::json& extra = rig.handset.state().extra;
+  return extra.contains("net_monitor") && extra["net_monitor"].value(key, false);
+}
+
+TEST(NetMonitor, OpenAndCloseSwitchTheHandsetsMonitor) {
+  fresh_settings();
+  config().WriteConfirm = 1;
+  Rig rig;
+  ASSERT_TRUE(rig.connect());
+  rig.run([&] { rig.commands->net_monitor(true); });
+  EXPECT_EQ(rig.prompt.questions, std::vector<std::string>{"Are you sure to write into the phone ?"});
+  EXPECT_TRUE(monitor_flag(rig, "on"));
+  EXPECT_TRUE(rig.observer.saw("Open Net Monitor (Processing)"));
+  EXPECT_EQ(rig.observer.last_status(), "Open Net Monitor (Completed)");
+
+  rig.run([&] { rig.commands->net_monitor(false); });
+  EXPECT_FALSE(monitor_flag(rig, "on"));
+  EXPECT_EQ(rig.observer.last_status(), "Close Net Monitor (Completed)");
+  EXPECT_EQ(rig.state(), LinkState::Idle);
+
+  // The requests as they went out: enable, then monitor on / off.
+  std::vector<Bytes> sent;
+  for (const PcFrame& f : pc_frames(rig.line->writes)) {
+    if (f.type == 0x40) sent.push_back(Bytes(f.data.begin(), f.data.end() - 1));
+  }
+  const std::vector<Bytes> expect{{0x00, 0x01, 0x64, 0x01, 0x01}, {0x00, 0x01, 0x7E, 0xF3, 0x01},
+                                  {0x00, 0x01, 0x64, 0x01, 0x01}, {0x00, 0x01, 0x7E, 0xF1, 0x01}};
+  EXPECT_EQ(sent, expect);
+
+  // Declining the question sends nothing.
+  rig.prompt.answer = false;
+  const std::size_t writes = rig.line->writes.size();
+  rig.commands->net_monitor(true);
+  EXPECT_EQ(rig.line->writes.size(), writes);
+}
+
+// A 6110 with both memories well filled.
+sim::HandsetState filled() {
+  sim::HandsetState s = demo_state("6110");
+  s.phone = sim::Memory{};
+  s.sim = sim::Memory{};
+  s.phone.capacity = 40;
+  s.sim.capacity = 30;
+  for (int i = 1; i <= 40; i += 1 + i % 3) {
+    const std::string name = "Phone " + std::to_string(i);
+    s.phone.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(1000 + i), i % 6});
+  }
+  for (int i = 2; i <= 30; i += 2) {
+    const std::string name = "Sim " + std::to_string(i);
+    s.sim.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(2000 + i), 0});
+  }
+  return s;
+}
+
+// The list a clean read gives.
+std::vector<Row> clean_read() {
+  Rig rig(filled());
+  if (!rig.connect()) return {};
+  rig.run([&] { rig.commands->read_phone_book(); });
+  std::vector<Row> rows;
+  for (std::size_t i = 0; i < rig.list().size(); ++i) rows.push_back(row(rig.list().entry(i)));
+  return rows;
+}
+
+struct FaultCase {
+  const char* name;
+  sim::FaultOptions faults;
+};
+
+std::vector<FaultCase> fault_cases() {
+  std::vector<FaultCase> cases;
+  sim::FaultOptions loss;
+  loss.drop_in = loss.drop_out = 0.10;
+  cases.push_back({"loss", loss});
+  sim::FaultOptions corrupt;
+  corrupt.corrupt = 0.10;
+  cases.push_back({"corruption", corrupt});
+  sim::FaultOptions dup;
+  dup.duplicate = 0.20;
+  cases.push_back({"duplicates", dup});
+  sim::FaultOptions stray;
+  stray.stray = 0.20;
+  cases.push_back({"stray", stray});
+  sim::FaultOptions all;
+  all.drop_in = all.drop_out = 0.10;
+  all.corrupt = 0.05;
+  all.duplicate = 0.05;
+  all.stray = 0.10;
+  cases.push_back({"all", all});
+  return cases;
+}
+
+TEST(Faults, ReadGivesEveryEntryOnceOrResetsKeepingWhatWasRead) {
+  fresh_settings();
+  const std::vector<Row> expected = clean_read();
+  const sim::HandsetState state = filled();
+  ASSERT_EQ(expected.size(), static_cast<std::size_t>(state.phone.used() + state.sim.used()));
+  for (const FaultCase& fault : fault_cases()) {
+    int complete = 0;
+    int reset = 0;
+    int no_connect = 0;
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+      SCOPED_TRACE(std::string(fault.name) + " seed " + std::to_string(seed));
+      sim::FaultOptions faults = fault.faults;
+      faults.seed = seed;
+      Rig rig(filled(), {}, faults);
+      if (!rig.connect()) {
+        ++no_connect;
+        EXPECT_EQ(rig.observer.last_status(), "Disconnected");
+        continue;
+      }
+      rig.commands->read_phone_book();
+      ASSERT_TRUE(rig.run_until_settled(600000));
+      const PhoneBookList& list = rig.list();
+      // Whatever arrived is the start of the clean read, each entry once.
+      ASSERT_LE(list.size(), expected.size());
+      for (std::size_t i = 0; i < list.size(); ++i) ASSERT_EQ(row(list.entry(i)), expected[i]) << i;
+      if (rig.state() == LinkState::Idle) {
+        EXPECT_EQ(list.size(), expected.size());
+        EXPECT_EQ(rig.observer.last_status(), "Read PhoneBook (Completed)");
+        ++complete;
+      } else {
+        EXPECT_EQ(rig.observer.last_status(), "Disconnected");
+        ++reset;
+      }
+    }
+    std::cout << "[ faults   ] " << fault.name << ": " << complete << " complete, " << reset
+              << " reset during the read, " << no_connect << " failed to connect\n";
+    EXPECT_GT(complete, 0) << fault.name;
+  }
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
