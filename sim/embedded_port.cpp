@@ -1,0 +1,54 @@
+#include "sim/embedded_port.h"
+
+#include "app/configuration.h"
+#include "app/prompt.h"
+#include "platform/device_choice.h"
+#include "sim/handset_state.h"
+#include "sim/models.h"
+
+namespace phondeck {
+namespace sim {
+
+EmbeddedHandsetPort::EmbeddedHandsetPort(Prompt& prompt, WindowMessageSink& sink, std::string model)
+    : prompt_(prompt), model_(find_model(model) ? std::move(model) : kDefaultVirtualModel), serial_(prompt, sink) {}
+
+EmbeddedHandsetPort::~EmbeddedHandsetPort() {
+  serial_.close();
+  if (handset_) handset_->stop();
+}
+
+int EmbeddedHandsetPort::open() {
+  if (!handset_) {
+    HandsetOptions options;
+    options.frame_id = config().Type == 0 ? kInfraredFrameId : kCableFrameId;
+    auto handset = std::make_unique<PtyHandset>(clock_, HandsetState::demo(*find_model(model_)), options,
+                                                FaultOptions{}, /*pacing=*/true);
+    std::string error;
+    if (!handset->start(error)) {
+      prompt_.message("ERROR: Serial 10 (virtual handset) " + error);
+      return 1;
+    }
+    handset_ = std::move(handset);
+  }
+  // The serial port opens the configured device: for this one open it is
+  // the handset's terminal, and the setting is put back at once so that a
+  // saved tv.dat still says "virtual".
+  std::string& device = config().Device;
+  const std::string saved = device;
+  device = handset_->path();
+  const int result = serial_.open();
+  device = saved;
+  return result;
+}
+
+}  // namespace sim
+
+std::unique_ptr<LinkPort> make_configured_port(Prompt& prompt, WindowMessageSink& sink) {
+  const DeviceChoice choice = device_choice(config().Device);
+  if (choice.virtual_handset) return std::make_unique<sim::EmbeddedHandsetPort>(prompt, sink, choice.model);
+  auto serial = std::make_unique<SerialPort>(prompt, sink);
+  serial->set_port(config().Port);
+  return serial;
+}
+
+}  // namespace phondeck

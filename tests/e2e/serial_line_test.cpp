@@ -1,0 +1,167 @@
+// The real path: the serial port on a pseudo-terminal with its reader
+// thread, the frame layer, the engine and the families, against the virtual
+// handset serving the terminal's other side, on real (or scaled) time.
+#include <gtest/gtest.h>
+
+#include "e2e_rig.h"
+#include "link/information_dialogs.h"
+#include "link/serial_port.h"
+#include "platform/device_choice.h"
+#include "sim/embedded_port.h"
+#include "sim/realtime_loop.h"
+
+namespace phondeck::e2e {
+namespace {
+
+struct SerialRig {
+  // port: made with the loop as its message sink.
+  template <typename MakePort>
+  SerialRig(Clock& clock, MakePort make_port) : loop(clock), timer(loop), book(prompt) {
+    link = std::make_unique<PhoneLink>(make_port(prompt, loop), timer, clock, prompt, observer);
+    families = std::make_unique<HandsetFamilies>(link->engine(), book);
+    commands = std::make_unique<EngineCommands>(link->engine());
+    timer.set_callback([this] { link->Timer1Timer(); });
+    loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
+    link->set_up();
+  }
+  ~SerialRig() { link->engine().reset(); }
+  LinkState state() { return link->engine().state(); }
+  bool run(std::int64_t max_ms) {
+    return loop.run_until([this] { return state() == LinkState::Idle || state() == LinkState::Disconnected; },
+                          max_ms);
+  }
+
+  sim::RealtimeLoop loop;
+  sim::LoopTimer timer;
+  ScriptedPrompt prompt;
+  WindowObserver observer;
+  PhoneBook book;
+  std::unique_ptr<PhoneLink> link;
+  std::unique_ptr<HandsetFamilies> families;
+  std::unique_ptr<EngineCommands> commands;
+};
+
+TEST(DeviceSetting, VirtualSelectsTheBuiltInHandset) {
+  EXPECT_FALSE(device_choice("").virtual_handset);
+  EXPECT_EQ(device_choice("/dev/ttyUSB0").path, "/dev/ttyUSB0");
+  EXPECT_TRUE(device_choice("virtual").virtual_handset);
+  EXPECT_EQ(device_choice("virtual").model, "6110");
+  EXPECT_EQ(device_choice("virtual:8210").model, "8210");
+  EXPECT_EQ(device_choice("virtual:").model, "6110");
+  EXPECT_FALSE(device_choice("virtually").virtual_handset);
+
+  fresh_settings();
+  ScriptedPrompt prompt;
+  SystemClock clock;
+  sim::RealtimeLoop loop(clock);
+  config().Device = "virtual:5110";
+  auto port = make_configured_port(prompt, loop);
+  auto* embedded = dynamic_cast<sim::EmbeddedHandsetPort*>(port.get());
+  ASSERT_NE(embedded, nullptr);
+  EXPECT_EQ(embedded->model(), "5110");
+  config().Device = "virtual:9999";
+  auto fallback = make_configured_port(prompt, loop);
+  EXPECT_EQ(dynamic_cast<sim::EmbeddedHandsetPort&>(*fallback).model(), "6110");
+  config().Device = "/dev/null";
+  EXPECT_NE(dynamic_cast<SerialPort*>(make_configured_port(prompt, loop).get()), nullptr);
+}
+
+TEST(SerialLine, EmbeddedHandsetConnectsReadsAndWrites) {
+  fresh_settings();
+  config().Device = "virtual";
+  SystemClock clock;
+  sim::EmbeddedHandsetPort* embedded = nullptr;
+  SerialRig rig(clock, [&](Prompt& prompt, WindowMessageSink& sink) {
+    auto port = std::make_unique<sim::EmbeddedHandsetPort>(prompt, sink, "6110");
+    embedded = port.get();
+    return port;
+  });
+  rig.commands->connect();
+  ASSERT_TRUE(rig.run(5000));
+  ASSERT_EQ(rig.state(), LinkState::Idle) << (rig.prompt.messages.empty() ? "" : rig.prompt.messages[0]);
+  EXPECT_EQ(rig.observer.last_status(), "Connected");
+  EXPECT_EQ(config().Device, "virtual");
+  EXPECT_EQ(hardware_information(rig.link->engine().info()).edit[3], "6110");
+  ASSERT_NE(embedded->handset(), nullptr);
+  EXPECT_EQ(embedded->handset()->line_rate(), 115200);
+
+  rig.commands->read_phone_book();
+  ASSERT_TRUE(rig.run(5000));
+  EXPECT_EQ(rig.observer.last_status(), "Read PhoneBook (Completed)");
+  const sim::HandsetState before = embedded->handset()->with_handset([](sim::Handset& h) { return h.state(); });
+  ASSERT_EQ(static_cast<int>(rig.book.active().size()), before.phone.used() + before.sim.used());
+  EXPECT_EQ(rig.book.active().entry(0).Name, "Mum");
+
+  // Clear then Write puts the first entry back at location 1 under a new name.
+  rig.book.active().entry(0).Name = "Mother";
+  rig.commands->clear_then_write();
+  ASSERT_TRUE(rig.run(5000));
+  EXPECT_EQ(rig.observer.last_status(), "Write PhoneBook (Completed)");
+  sim::HandsetState expected = before;
+  expected.phone.put(sim::PhoneBookSlot{1, Bytes{'M', 'o', 't', 'h', 'e', 'r'}, "+358401234567", 0});
+  const sim::HandsetState after = embedded->handset()->with_handset([](sim::Handset& h) { return h.state(); });
+  EXPECT_EQ(after.to_json().dump(1), expected.to_json().dump(1));
+
+  rig.commands->net_monitor(true);
+  ASSERT_TRUE(rig.run(5000));
+  EXPECT_EQ(rig.observer.last_status(), "Open Net Monitor (Completed)");
+}
+
+TEST(SerialLine, InfraredWakeUpOverTheTerminal) {
+  fresh_settings(1, 0);
+  SystemClock clock;
+  sim::EmbeddedHandsetPort* embedded = nullptr;
+  SerialRig rig(clock, [&](Prompt& prompt, WindowMessageSink& sink) {
+    auto port = std::make_unique<sim::EmbeddedHandsetPort>(prompt, sink, "8210");
+    embedded = port.get();
+    return port;
+  });
+  rig.commands->connect();
+  ASSERT_TRUE(rig.run(5000));
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  EXPECT_EQ(rig.link->engine().info().model, "8210");
+  EXPECT_EQ(embedded->handset()->line_rate(), 115200);
+  EXPECT_EQ(embedded->handset()->with_handset([](sim::Handset& h) { return h.stats().wakes; }), 1);
+}
+
+TEST(SerialLine, ReadUnderLineFaultsNeverDuplicatesAnEntry) {
+  fresh_settings();
+  // Link time runs eight times faster, so the time-outs stay short.
+  sim::ScaledClock clock(8.0);
+  sim::FaultOptions faults;
+  faults.seed = 5;
+  faults.drop_in = faults.drop_out = 0.10;
+  faults.corrupt = 0.05;
+  faults.duplicate = 0.05;
+  faults.stray = 0.10;
+  sim::PtyHandset handset(clock, demo_state("6110"), {}, faults, false);
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  SerialRig rig(clock, [](Prompt& prompt, WindowMessageSink& sink) { return std::make_unique<SerialPort>(prompt, sink); });
+  rig.commands->connect();
+  ASSERT_TRUE(rig.run(40000));
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  rig.commands->read_phone_book();
+  ASSERT_TRUE(rig.run(120000));
+  const sim::HandsetState state = handset.with_handset([](sim::Handset& h) { return h.state(); });
+  const PhoneBookList& list = rig.book.active();
+  // Read in order: phone locations, then SIM locations, each at most once.
+  std::vector<std::pair<std::string, std::string>> expected;
+  for (const auto& slot : state.phone.entries) expected.emplace_back("Phone", std::to_string(slot.location));
+  for (const auto& slot : state.sim.entries) expected.emplace_back("SIM", std::to_string(slot.location));
+  ASSERT_LE(list.size(), expected.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list.entry(i).Type, expected[i].first) << i;
+    EXPECT_EQ(list.entry(i).Pos, expected[i].second) << i;
+  }
+  if (rig.state() == LinkState::Idle) {
+    EXPECT_EQ(list.size(), expected.size());
+  } else {
+    EXPECT_EQ(rig.observer.last_status(), "Disconnected");
+  }
+  handset.stop();
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
