@@ -33,7 +33,7 @@ const char kUsage[] =
     "  --imei DIGITS       15-digit IMEI; its first six characters choose the model\n"
     "  --state FILE        load the handset's contents from FILE (JSON) if it exists\n"
     "                      and write them back on exit; without it the demo\n"
-    "                      contents are used and nothing is written\n"
+    "                      contents are used and printed (JSON) on exit\n"
     "  --infrared          speak on infrared (frame identifier 0x1C), not cable\n"
     "  --echo              echo every byte the PC sends, as the data cable does\n"
     "  --pace              move bytes no faster than the line's bit rate\n"
@@ -174,9 +174,11 @@ int main(int argc, char** argv) {
   }
   handset.stop();
 
-  if (!state_file.empty()) {
-    const HandsetState final_state = handset.with_handset([](Handset& h) { return h.state(); });
-    if (!final_state.save(state_file, error)) return fail(error);
+  const HandsetState final_state = handset.with_handset([](Handset& h) { return h.state(); });
+  if (state_file.empty()) {
+    std::cout << final_state.to_json().dump(2) << std::endl;
+  } else if (!final_state.save(state_file, error)) {
+    return fail(error);
   }
   return 0;
 }
