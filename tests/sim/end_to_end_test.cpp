@@ -69,15 +69,6 @@ TEST(EndToEnd, OperationOpensWithTheResynchroniseExchange) {
   EXPECT_EQ(rig.handset.stats().repeats, 0);
 }
 
-TEST(EndToEnd, EchoingCableIsHarmless) {
-  VirtualRig rig({.echo = true});
-  ASSERT_TRUE(rig.connect());
-  ASSERT_EQ(rig.engine().guard_without_confirmation(rig_operation()), 1);
-  ASSERT_TRUE(rig.loop.run_until([&] { return rig.state() == LinkState::Idle; }, 2000));
-  EXPECT_EQ(rig.operation.completed, 1);
-  EXPECT_EQ(rig.handset.stats().retransmits, 0);
-}
-
 TEST(EndToEnd, InfraredWakesAt9600AndTalksAt115200) {
   Configuration saved = config();
   config().Type = 0;

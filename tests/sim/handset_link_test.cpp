@@ -237,15 +237,5 @@ TEST_F(HandsetLinkTest, NoticesComeInTurnEachKindOnce) {
   EXPECT_EQ(handset_->stats().retransmits, 0);
 }
 
-TEST_F(HandsetLinkTest, NextDueTracksRetransmissionsAndIsEmptyWhenIdle) {
-  make({.need_wake = false, .retransmit_ms = 1500});
-  EXPECT_FALSE(handset_->next_due_ms().has_value());
-  send(pc_request(0x04, kPoll, 0x42));
-  ASSERT_TRUE(handset_->next_due_ms().has_value());
-  EXPECT_EQ(*handset_->next_due_ms(), clock_.now_ + 1500);
-  send(pc_ack(0x04, messages()[0].sequence()));
-  EXPECT_FALSE(handset_->next_due_ms().has_value());
-}
-
 }  // namespace
 }  // namespace phondeck::sim

@@ -54,16 +54,6 @@ TEST(VirtualTime, SleepingRunsTheDeviceSideButNotTheWindow) {
   EXPECT_TRUE(loop.run_until([&] { return window == 2; }, 0));
 }
 
-TEST(VirtualTime, RunUntilStopsAtTheCondition) {
-  VirtualLoop loop;
-  bool fired = false;
-  loop.at(700 * 1000, [&] { fired = true; });
-  EXPECT_TRUE(loop.run_until([&] { return fired; }, 1000));
-  EXPECT_EQ(loop.now_ms(), 700);
-  EXPECT_FALSE(loop.run_until([] { return false; }, 300));
-  EXPECT_EQ(loop.now_ms(), 1000);
-}
-
 TEST(PipeLink, BytesTakeTheirWireTimeEachWay) {
   VirtualLoop loop;
   Handset handset(loop.clock(), HandsetState::demo(*find_model("6110")), {.need_wake = false});
