@@ -1,0 +1,129 @@
+// The main window against the virtual handset on a pseudo-terminal: Connect
+// and Read from the menus, and the three information dialogs.
+#include <gtest/gtest.h>
+
+// The handset's headers come before Qt's, whose "emit" is a macro.
+#include "e2e_rig.h"
+#include "sim/pty_handset.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/language.h"
+#include "link/model_table.h"
+#include "link/qt/information_windows.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/main_window_parts.h"
+
+namespace phondeck::e2e {
+namespace {
+
+class MainWindowLink : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fresh_settings();
+    std::string error;
+    ASSERT_TRUE(handset.start(error)) << error;
+    config().Device = handset.path();
+    form = std::make_unique<TForm1>(prompt);
+    families = std::make_unique<HandsetFamilies>(form->link().engine(), form->logic().book(),
+                                                 [this] { form->refresh_views(); });
+    form->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    families.reset();
+    form.reset();
+    handset.stop();
+  }
+  LinkState state() { return form->link().engine().state(); }
+  bool settle(int ms = 5000) {
+    return QTest::qWaitFor([this] { return state() == LinkState::Idle || state() == LinkState::Disconnected; }, ms);
+  }
+  void trigger(Command command) {
+    QAction* action = form->action(command);
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+  }
+
+  SystemClock clock;
+  sim::PtyHandset handset{clock, demo_state("6110")};
+  ScriptedPrompt prompt;
+  std::unique_ptr<TForm1> form;
+  std::unique_ptr<HandsetFamilies> families;
+};
+
+TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
+  trigger(Command::Connect);
+  ASSERT_TRUE(settle());
+  ASSERT_EQ(state(), LinkState::Idle) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+  EXPECT_EQ(form->link().engine().info().model, "6110");
+
+  trigger(Command::ReadPhoneBook);
+  ASSERT_TRUE(settle());
+  const sim::HandsetState s = handset.with_handset([](sim::Handset& h) { return h.state(); });
+  const int total = s.phone.used() + s.sim.used();
+  ASSERT_EQ(static_cast<int>(form->logic().book().active().size()), total);
+  // The list pane shows what was read.
+  EntryListView* pane = form->pane(form->logic().book().active_side());
+  ASSERT_NE(pane, nullptr);
+  ASSERT_NE(pane->model(), nullptr);
+  EXPECT_EQ(pane->model()->rowCount(), total);
+  EXPECT_EQ(form->link().engine().progress_position(), 0);
+  EXPECT_TRUE(prompt.messages.empty());
+
+  // Reset from the menu: disconnected, the entries stay.
+  trigger(Command::Reset);
+  EXPECT_EQ(state(), LinkState::Disconnected);
+  EXPECT_EQ(static_cast<int>(form->logic().book().active().size()), total);
+}
+
+TEST_F(MainWindowLink, ReadBeforeConnectAsksForAConnection) {
+  trigger(Command::ReadPhoneBook);
+  ASSERT_FALSE(prompt.messages.empty());
+  EXPECT_EQ(prompt.messages.back(), "Please establish connection first");
+}
+
+TEST(InformationDialogs, HardwareNetworkAndOperatorFields) {
+  fresh_settings();
+  HandsetInfo info;
+  TOKHelpRightDlg1 hardware;
+  hardware.fill(info);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(hardware.edit(i)->text(), "Unknown") << i;
+  EXPECT_EQ(hardware.windowTitle(), "Hardware");
+
+  info = HandsetInfo{};
+  info.imei = "448902100000001";
+  identify_from_imei(info);
+  hardware.fill(info);
+  EXPECT_EQ(hardware.edit(4)->text(), "8210");
+  EXPECT_EQ(hardware.edit(5)->text(), "900 & 1800");
+
+  TOKHelpRightDlg2 network;
+  info.battery = 3;
+  info.signal = 2;
+  network.fill(info);
+  EXPECT_EQ(network.edit(1)->text(), "3");
+  EXPECT_EQ(network.edit(2)->text(), "2");
+  EXPECT_TRUE(network.edit(3)->isHidden());
+
+  TOKHelpRightDlg4 op;
+  op.show();
+  EXPECT_FALSE(op.ComboBox1()->isVisible());
+  op.network_details(466, 1);
+  EXPECT_EQ(op.Edit1()->text(), "466");
+  EXPECT_EQ(op.Edit2()->text(), "1");
+  language().code = "zh_tw";
+  op.apply_texts();
+  EXPECT_TRUE(op.ComboBox1()->isVisible());
+  op.ComboBox1()->setCurrentIndex(5);
+  op.ComboBox1()->activated(5);
+  EXPECT_EQ(op.Edit2()->text(), "92");
+  language().code = "en";
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
