@@ -118,6 +118,20 @@ TEST_F(Connect, ConnectWhileConnectedSaysConnecting) {
   EXPECT_EQ(rig.state(), LinkState::Idle);
 }
 
+TEST_F(Connect, ReconnectsAfterAResetAndReadsAgain) {
+  Rig rig;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(rig.connect());
+    rig.run([&] { rig.commands->read_phone_book(); });
+    EXPECT_EQ(rig.observer.last_status(), "Read PhoneBook (Completed)");
+    rig.commands->reset_link();
+    EXPECT_FALSE(rig.line->is_open());
+  }
+  const int per_read = rig.handset.state().phone.used() + rig.handset.state().sim.used();
+  EXPECT_EQ(static_cast<int>(rig.list().size()), 3 * per_read);
+}
+
 TEST_F(Connect, NetworkDetailsReachTheOperatorFields) {
   Rig rig;
   ASSERT_TRUE(rig.connect());
