@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include "app/language.h"
-#include "link/model_table.h"
 #include "link/qt/information_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/main_window_parts.h"
@@ -95,13 +94,6 @@ TEST(InformationDialogs, HardwareNetworkAndOperatorFields) {
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(hardware.edit(i)->text(), "Unknown") << i;
   EXPECT_EQ(hardware.windowTitle(), "Hardware");
 
-  info = HandsetInfo{};
-  info.imei = "448902100000001";
-  identify_from_imei(info);
-  hardware.fill(info);
-  EXPECT_EQ(hardware.edit(4)->text(), "8210");
-  EXPECT_EQ(hardware.edit(5)->text(), "900 & 1800");
-
   TOKHelpRightDlg2 network;
   info.battery = 3;
   info.signal = 2;
@@ -114,7 +106,6 @@ TEST(InformationDialogs, HardwareNetworkAndOperatorFields) {
   op.show();
   EXPECT_FALSE(op.ComboBox1()->isVisible());
   op.network_details(466, 1);
-  EXPECT_EQ(op.Edit1()->text(), "466");
   EXPECT_EQ(op.Edit2()->text(), "1");
   language().code = "zh_tw";
   op.apply_texts();
