@@ -169,19 +169,23 @@ void EntryListView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void EntryListView::dropEvent(QDropEvent* event) {
-  const QMimeData& mime = *event->mimeData();
-  if (!accepts(mime)) {
+  if (!handle_drop(*event->mimeData(), event->position().toPoint())) {
     event->ignore();
     return;
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  const auto before = row_at(event->position().toPoint());
+}
+
+bool EntryListView::handle_drop(const QMimeData& mime, const QPoint& pos) {
+  if (!accepts(mime)) return false;
+  const auto before = row_at(pos);
   if (mime.hasFormat(kMessagesMime)) {
     emit messages_dropped(messages_of(mime), before);
   } else if (const auto source = entries_source(mime)) {
     emit entries_dropped(*source, before);
   }
+  return true;
 }
 
 // ------------------------------------------------------------------ tree
@@ -247,19 +251,23 @@ void CategoryTree::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CategoryTree::dropEvent(QDropEvent* event) {
-  const QMimeData& mime = *event->mimeData();
-  if (!accepts(mime) || itemAt(event->position().toPoint()) == nullptr) {
+  if (!handle_drop(*event->mimeData(), event->position().toPoint())) {
     event->ignore();
     return;
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  const int node = node_at(event->position().toPoint());
+}
+
+bool CategoryTree::handle_drop(const QMimeData& mime, const QPoint& pos) {
+  if (!accepts(mime) || itemAt(pos) == nullptr) return false;
+  const int node = node_at(pos);
   if (mime.hasFormat(kMessagesMime)) {
     emit messages_dropped(messages_of(mime), node);
   } else {
     emit rows_dropped(node);
   }
+  return true;
 }
 
 }  // namespace phondeck

@@ -58,6 +58,8 @@ class EntryListView final : public QTableView {
   void set_column_widths(const std::array<int, 8>& widths);
 
   bool accepts(const QMimeData& mime) const;
+  // What a drop at pos does; false when this list does not take the data.
+  bool handle_drop(const QMimeData& mime, const QPoint& pos);
 
  signals:
   void activated_by_user();
@@ -93,6 +95,8 @@ class CategoryTree final : public QTreeWidget {
   void set_nodes(const std::string& root, const std::vector<std::string>& children);
   // -1 for the root.
   int selected_node() const;
+  // What a drop at pos does; false when nothing there takes the data.
+  bool handle_drop(const QMimeData& mime, const QPoint& pos);
 
  signals:
   void node_selected(int node);

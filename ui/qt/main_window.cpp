@@ -339,6 +339,12 @@ void TForm1::apply_texts() {
   if (logic_.tree_mode()) tree_->set_nodes(logic_.tree_root(), logic_.tree_children());
 }
 
+// The size the window is created with: what a save writes, a start applies.
+// (The frame the desktop draws around it is not ours to size, so it is left
+// out; otherwise every save and start would grow the window by the frame.)
+int TForm1::window_width() const { return width(); }
+int TForm1::window_height() const { return height(); }
+
 int TForm1::client_width() const { return client_ ? client_->width() : width(); }
 
 void TForm1::arrange() {
@@ -524,7 +530,7 @@ void TForm1::window_command(Command command) {
       return;
     }
     case Command::SaveConfiguration:
-      save_configuration(frameGeometry().width(), frameGeometry().height());
+      save_configuration(window_width(), window_height());
       return;
     case Command::Help:
       open_help("0");

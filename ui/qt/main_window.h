@@ -55,6 +55,9 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void refresh_views();
   // Runs a command as the menus, tool bar, F-keys, keys and pop-up menu do.
   void run_command(Command command, int argument = 0);
+  // The window size Save Configuration writes as Width and Height.
+  int window_width() const;
+  int window_height() const;
   // Applies a list font to both panes, the title bars, the tree, the third
   // list and the print buffer.
   void apply_list_font(const QFont& font);
