@@ -32,9 +32,10 @@ MSG
 fi
 
 mkdir -p "$demo"
-# The demo's own settings: created on the first run, kept afterwards.
+# The demo's own settings, created on the first run and kept afterwards: the
+# built-in virtual handset stands in for a phone on a cable (Link > Connect).
 if [ ! -f "$demo/tv.dat" ]; then
-  printf 'Width=760\r\nHeight=480\r\nUIMode=0\r\nLanguage=1\r\n' > "$demo/tv.dat"
+  printf 'Width=760\r\nHeight=480\r\nUIMode=0\r\nLanguage=1\r\nDevice=virtual\r\n' > "$demo/tv.dat"
 fi
 cd "$demo_path"
 echo "Starting Telvane in $demo_path"

@@ -22,7 +22,8 @@
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/serial_port.h"
+#include "link/handset_families.h"
+#include "sim/embedded_port.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/find_dialog.h"
@@ -72,15 +73,15 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
       timer1_([this] { link_->Timer1Timer(); }),
       sink_(std::make_unique<MessageSink>(*this)),
       link_([&] {
-        if (!port) {
-          auto serial = std::make_unique<SerialPort>(prompt, *sink_);
-          serial->set_port(config().Port);
-          port = std::move(serial);
-        }
+        // The serial port of the configuration, or the built-in handset
+        // when Device is "virtual".
+        if (!port) port = make_configured_port(prompt, *sink_);
         return std::make_unique<PhoneLink>(std::move(port), timer1_, clock_, prompt, *this);
       }()),
       commands_(std::make_unique<EngineCommands>(link_->engine())),
-      logic_(prompt, *this, *commands_) {
+      logic_(prompt, *this, *commands_),
+      families_(std::make_unique<HandsetFamilies>(link_->engine(), logic_.book(),
+                                                  [this] { refresh_views(); })) {
   build_menus();
   build_tool_bar();
   build_client();

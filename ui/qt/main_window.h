@@ -32,6 +32,7 @@ class QToolBar;
 
 namespace phondeck {
 
+class HandsetFamilies;
 class Prompt;
 class TOKHelpRightDlg;
 class FindDialog;
@@ -146,6 +147,8 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   std::unique_ptr<PhoneLink> link_;
   std::unique_ptr<EngineCommands> commands_;
   MainWindowLogic logic_;
+  // The handset families the engine runs (connect, phone book, media).
+  std::unique_ptr<HandsetFamilies> families_;
   TOKHelpRightDlg* editor_ = nullptr;
 
   std::map<std::pair<Command, int>, QAction*> actions_;
