@@ -44,6 +44,7 @@ void SerialPort::set_port(int index) {
 }
 
 std::string SerialPort::device_path() const {
+  if (!device_override_.empty()) return device_override_;
   const std::string& device = config().Device;
   if (!device.empty() && device != "virtual") return device;
   if (name_.size() == 4 && name_.compare(0, 3, "COM") == 0 && name_[3] >= '1' && name_[3] <= '8') {

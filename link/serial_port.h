@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "link/port.h"
 
@@ -31,8 +32,12 @@ class SerialPort final : public LinkPort {
   // Port index 0..7 selects COM1..COM8; any other index COM2.
   void set_port(int index);
   const std::string& port_name() const { return name_; }
-  // The device opened: the configured Device path when it names one,
-  // otherwise /dev/ttyS0..7 for COM1..COM8 (empty when no port was set).
+  // Opens this path instead of what the configuration names (empty: back to
+  // the configuration).
+  void set_device(std::string path) { device_override_ = std::move(path); }
+  // The device opened: the path set by set_device, else the configured
+  // Device path when it names one, otherwise /dev/ttyS0..7 for COM1..COM8
+  // (empty when no port was set).
   std::string device_path() const;
 
   // 0 on success; otherwise 1..8 as below, already shown to the user:
@@ -72,6 +77,7 @@ class SerialPort final : public LinkPort {
   Prompt& prompt_;
   WindowMessageSink& sink_;
   std::string name_;
+  std::string device_override_;
 
   int fd_ = -1;
   int wake_[2] = {-1, -1};

@@ -30,15 +30,8 @@ int EmbeddedHandsetPort::open() {
     }
     handset_ = std::move(handset);
   }
-  // The serial port opens the configured device: for this one open it is
-  // the handset's terminal, and the setting is put back at once so that a
-  // saved tv.dat still says "virtual".
-  std::string& device = config().Device;
-  const std::string saved = device;
-  device = handset_->path();
-  const int result = serial_.open();
-  device = saved;
-  return result;
+  serial_.set_device(handset_->path());
+  return serial_.open();
 }
 
 }  // namespace sim

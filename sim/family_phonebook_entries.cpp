@@ -88,9 +88,10 @@ bool write_entry(Handset& handset, const Request& request) {
 
 Bytes stored_name(Bytes name) {
   if (name.size() >= 2 && name[0] == 0x04 && name[1] == 0xFF) {
-    while (name.size() >= 4 && name.size() % 2 == 0 && name[name.size() - 1] == 0 && name[name.size() - 2] == 0) {
-      name.resize(name.size() - 2);
-    }
+    // Trailing UCS-2 zero characters are padding, not part of the name.
+    std::size_t end = name.size();
+    while (end >= 4 && end % 2 == 0 && name[end - 1] == 0 && name[end - 2] == 0) end -= 2;
+    name.erase(name.begin() + static_cast<long>(end), name.end());
     return name;
   }
   while (!name.empty() && name.back() == 0) name.pop_back();

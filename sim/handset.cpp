@@ -105,7 +105,7 @@ void Handset::on_frame(const ReceivedFrame& frame) {
   if (frame.data.size() < 2) return;
   const std::uint8_t sequence = frame.data.back();
   const std::uint8_t remaining = frame.data[frame.data.size() - 2];
-  emit(build_ack(options_.frame_id, frame.type, sequence));
+  put_on_wire(build_ack(options_.frame_id, frame.type, sequence));
   ++stats_.acks_out;
   if (sequence == last_sequence_in_) {
     ++stats_.repeats;
@@ -186,7 +186,7 @@ void Handset::enqueue(std::uint8_t type, const Bytes& payload, std::int64_t due)
   }
 }
 
-void Handset::emit(const Bytes& frame) {
+void Handset::put_on_wire(const Bytes& frame) {
   if (dice_out_.roll(faults_.drop_out)) {
     ++stats_.dropped_out;
     return;
@@ -269,7 +269,7 @@ void Handset::poll() {
     }
     ++head.sends;
     head.due = now + options_.retransmit_ms;
-    emit(head.frame);
+    put_on_wire(head.frame);
     break;
   }
   flush_wire(now);

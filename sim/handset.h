@@ -118,7 +118,7 @@ class Handset {
   void enqueue(std::uint8_t type, const Bytes& payload, std::int64_t due);
   void on_frame(const ReceivedFrame& frame);
   void on_ack(const ReceivedFrame& frame);
-  void emit(const Bytes& frame);
+  void put_on_wire(const Bytes& frame);
   void flush_wire(std::int64_t now);
   void check_hang_up(std::int64_t now);
   bool silent_at(std::int64_t now) const;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 
 namespace phondeck::sim {
 
@@ -154,19 +155,24 @@ void PtyHandset::deliver_input(std::int64_t now_us) {
 void PtyHandset::serve() {
   std::uint8_t buffer[4096];
   while (!stop_) {
-    int timeout_ms = 50;
+    // Sleep until the next thing is due: a paced byte reaching the handset,
+    // the wire free for the next paced chunk, or a handset timer.
+    std::int64_t wait_us = 50000;
     bool want_output;
     {
       std::lock_guard<std::mutex> guard(mutex_);
       if (hung_up_) break;
-      if (handset_.next_due_ms()) timeout_ms = 2;
-      if (!input_.empty()) timeout_ms = 1;
+      if (handset_.next_due_ms()) wait_us = 2000;
+      const std::int64_t now = real_us();
+      if (!input_.empty()) wait_us = std::min(wait_us, input_.front().first - now);
       want_output = !output_.empty();
-      if (want_output && pacing_) timeout_ms = 1;
+      if (want_output && pacing_) wait_us = std::min(wait_us, output_ready_us_ - now);
+      wait_us = std::max<std::int64_t>(wait_us, 20);  // never spin
     }
     pollfd fds[2] = {{wake_[0], POLLIN, 0},
                      {master_, static_cast<short>(POLLIN | (want_output && !pacing_ ? POLLOUT : 0)), 0}};
-    const int r = poll(fds, 2, timeout_ms);
+    const timespec wait{static_cast<time_t>(wait_us / 1000000), static_cast<long>(wait_us % 1000000) * 1000};
+    const int r = ppoll(fds, 2, &wait, nullptr);
     if (r < 0 && errno != EINTR) break;
     if (stop_) break;
 
