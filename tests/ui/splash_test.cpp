@@ -69,11 +69,5 @@ TEST(SplashSequence, ClickWhileVisibleStartsTheWaitAgain) {
   EXPECT_EQ(timer.starts.size(), 4u);
 }
 
-TEST(HandOff, MinimisedComesBackRestoredOthersKeepTheirState) {
-  EXPECT_EQ(shown_after_hand_off(WindowShow::Minimised), WindowShow::Normal);
-  EXPECT_EQ(shown_after_hand_off(WindowShow::Normal), WindowShow::Normal);
-  EXPECT_EQ(shown_after_hand_off(WindowShow::Maximised), WindowShow::Maximised);
-}
-
 }  // namespace
 }  // namespace phondeck
