@@ -18,7 +18,7 @@ constexpr int kTextNo = 13;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-// Runs f on the window thread and returns its result.
+// Runs f on the window thread and returns its result (waiting for it).
 template <typename F>
 auto on_window_thread(F f) {
   if (QThread::currentThread() == qApp->thread()) return f();
@@ -34,13 +34,20 @@ QString label(int id, const char* fallback) {
 }  // namespace
 
 void QtPrompt::message(const std::string& text) {
-  on_window_thread([&] {
+  const auto show = [text] {
     QMessageBox box(QMessageBox::NoIcon, qs(tx(kTextProduct)), qs(text), QMessageBox::Ok,
                     QApplication::activeWindow());
     box.button(QMessageBox::Ok)->setText(label(kTextOk, "&OK"));
     box.exec();
-    return true;
-  });
+  };
+  if (QThread::currentThread() == qApp->thread()) {
+    show();
+    return;
+  }
+  // From the port's reader thread: shown by the window thread without
+  // waiting, so that a window thread closing the port (and joining the
+  // reader) never waits on a reader that waits on it.
+  QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
 }
 
 bool QtPrompt::ask_yes_no(const std::string& text) {

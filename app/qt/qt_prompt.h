@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes and Yes/No questions on the screen. Callable from any thread:
-// a call from another thread waits while the window thread shows the box.
+// a message from another thread is shown by the window thread later; a
+// question from another thread waits for the window thread's answer.
 #include "app/help.h"
 #include "app/prompt.h"
 

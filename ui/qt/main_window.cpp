@@ -92,7 +92,7 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
   link_->set_up();
   run_command(Command::Reset);
   // Busy until the splash sequence ends.
-  show_status(status_->text().toStdString());
+  busy_cursor();
 
   substitute_classic_fonts();
   resize(config().Width, config().Height);
@@ -665,6 +665,10 @@ void TForm1::show_system_error(const std::string& prefix, unsigned code) {
 
 void TForm1::show_status(const std::string& text) {
   status_->set_text(qs(text));
+  busy_cursor();
+}
+
+void TForm1::busy_cursor() {
   if (!busy_) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     busy_ = true;

@@ -92,6 +92,8 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void show_status(const std::string& text) override;
   void progress(int position, int maximum) override;
   void normal_cursor() override;
+  // The hourglass until normal_cursor().
+  void busy_cursor();
   void link_state_changed(LinkState state) override;
   void network_details(int mcc, int mnc) override;
 
@@ -111,7 +113,7 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   QToolBar* tool_bar() const { return tool_bar_; }
   QWidget* client() const { return client_; }
   const LayoutResult& layout() const { return layout_; }
-  bool busy_cursor() const { return busy_; }
+  bool is_busy() const { return busy_; }
   FindDialog* find_dialog();
   // The pop-up menu of the lists as it opens now (caller owns it).
   QMenu* make_popup_menu();

@@ -259,10 +259,10 @@ TEST_F(MainWindowTest, LayoutFollowsArrange) {
 TEST_F(MainWindowTest, StatusKeepsTheBusyCursorUntilDoubleClicked) {
   form->normal_cursor();
   form->show_status("Read PhoneBook (Processing)");
-  EXPECT_TRUE(form->busy_cursor());
+  EXPECT_TRUE(form->is_busy());
   EXPECT_EQ(form->status_strip()->text(), "Read PhoneBook (Processing)");
   QTest::mouseDClick(form->status_strip(), Qt::LeftButton);
-  EXPECT_FALSE(form->busy_cursor());
+  EXPECT_FALSE(form->is_busy());
   EXPECT_EQ(form->status_strip()->text(), "");
 }
 

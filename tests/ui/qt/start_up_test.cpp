@@ -48,7 +48,7 @@ TEST_F(WindowsTest, AllButTheSplashAreCreatedHidden) {
   EXPECT_EQ(windows->splash().size(), QSize(325, 231));
   EXPECT_EQ(windows->main().windowTitle(), "Phondeck v3.3");
   // The main window shows the busy cursor until the splash sequence ends.
-  EXPECT_TRUE(windows->main().busy_cursor());
+  EXPECT_TRUE(windows->main().is_busy());
 }
 
 TEST_F(WindowsTest, SplashSequenceShowsTheMainWindowThenSavesTheConfiguration) {
@@ -69,7 +69,7 @@ TEST_F(WindowsTest, SplashSequenceShowsTheMainWindowThenSavesTheConfiguration) {
   EXPECT_FALSE(splash.isVisible());
   EXPECT_EQ(splash.size(), QSize(0, 0));
   EXPECT_FALSE(splash.timer().running());
-  EXPECT_FALSE(windows->main().busy_cursor());
+  EXPECT_FALSE(windows->main().is_busy());
   EXPECT_EQ(options_shown, 1);
   QFile saved(dir.filePath("tv.dat"));
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
