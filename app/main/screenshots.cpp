@@ -40,7 +40,9 @@ void fill_samples(PhoneBook& book) {
 
 bool save(QWidget& widget, const QString& path) {
   const bool ok = widget.grab().save(path);
-  std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+  // The caption is drawn by the desktop, not by the window: name it here.
+  std::printf("%s %s (caption \"%s\")\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData(),
+              widget.windowTitle().toUtf8().constData());
   return ok;
 }
 
