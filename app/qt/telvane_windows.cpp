@@ -9,13 +9,24 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   main_ = std::make_unique<TForm1>(prompt);
   editor_ = new TOKHelpRightDlg(main_->logic().book(), main_.get());
   main_->set_editor(editor_);
-  // Hardware and Network information dialogs: with the link's windows.
+  hardware_ = new TOKHelpRightDlg1(main_.get());
+  network_ = new TOKHelpRightDlg2(main_.get());
+  main_->set_window_opener(Command::HardwareInfo, [this] {
+    hardware_->fill(main_->link().engine().info());
+    hardware_->exec();
+  });
+  main_->set_window_opener(Command::NetworkInfo, [this] {
+    network_->fill(main_->link().engine().info());
+    network_->exec();
+  });
   about_ = new TAboutBox(main_.get());
   main_->set_window_opener(Command::About, [this] { about_->exec(); });
   // Feature windows: Messages, Ringing Tone, Calendar, Event, Group and
   // System Graphic, then the phone Editor, Operator Information, SMS
   // Sending, Startup Graphic, Options, Group Graphic and Profiles.
   phone_editor_ = new TOKHelpRightDlg3(main_.get());
+  operator_ = new TOKHelpRightDlg4(main_.get());
+  main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
 
   splash_->set_main_window(main_.get());
   if (instance) splash_->listen_for_hand_offs(*instance);
@@ -28,9 +39,12 @@ TelvaneWindows::~TelvaneWindows() {
 
 void TelvaneWindows::apply_texts() {
   main_->apply_texts();
+  hardware_->apply_texts();
   editor_->apply_texts();
+  network_->apply_texts();
   phone_editor_->apply_texts();
   about_->apply_texts();
+  operator_->apply_texts();
 }
 
 }  // namespace phondeck

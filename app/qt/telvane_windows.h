@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/qt/splash_window.h"
+#include "link/qt/information_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -26,6 +27,9 @@ class TelvaneWindows {
   TOKHelpRightDlg& editor() { return *editor_; }
   TAboutBox& about() { return *about_; }
   TOKHelpRightDlg3& phone_editor() { return *phone_editor_; }
+  TOKHelpRightDlg1& hardware() { return *hardware_; }
+  TOKHelpRightDlg2& network() { return *network_; }
+  TOKHelpRightDlg4& operator_information() { return *operator_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -33,9 +37,13 @@ class TelvaneWindows {
  private:
   std::unique_ptr<TForm17> splash_;
   std::unique_ptr<TForm1> main_;
-  TOKHelpRightDlg* editor_ = nullptr;      // owned by the main window
+  // Owned by the main window.
+  TOKHelpRightDlg* editor_ = nullptr;
+  TOKHelpRightDlg1* hardware_ = nullptr;
+  TOKHelpRightDlg2* network_ = nullptr;
   TAboutBox* about_ = nullptr;
   TOKHelpRightDlg3* phone_editor_ = nullptr;
+  TOKHelpRightDlg4* operator_ = nullptr;
 };
 
 }  // namespace phondeck

@@ -32,7 +32,6 @@
 namespace phondeck {
 namespace {
 constexpr int kTextProduct = 5;
-constexpr int kTextUnknown = 3300;
 constexpr int kStatusHeight = 20;
 constexpr const char* kVersionText = "v3.3";
 
@@ -536,25 +535,10 @@ void TForm1::window_command(Command command) {
     case Command::Help:
       open_help("0");
       return;
-    case Command::HardwareInfo:
-      hardware_info();
-      break;
     default:
       break;
   }
   if (const auto it = openers_.find(command); it != openers_.end() && it->second) it->second();
-}
-
-void TForm1::hardware_info() {
-  HandsetInfo& info = link_->engine().info();
-  const std::string& unknown = tx(kTextUnknown);
-  if (info.imei.empty() || info.imei == unknown) {
-    for (std::string* text : {&info.imei, &info.manufacturer, &info.type_designation, &info.model,
-                              &info.frequency, &info.assembled_in, &info.hardware_version,
-                              &info.firmware_version}) {
-      *text = unknown;
-    }
-  }
 }
 
 void TForm1::end_process() {
@@ -689,7 +673,9 @@ void TForm1::normal_cursor() {
 
 void TForm1::link_state_changed(LinkState) {}
 
-void TForm1::network_details(int, int) {}
+void TForm1::network_details(int mcc, int mnc) {
+  if (network_listener_) network_listener_(mcc, mnc);
+}
 
 bool TForm1::edit_entry_values(EntryDefaults& defaults) {
   if (!editor_) return false;

@@ -73,6 +73,10 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   // Calendar, Ringing Tone, graphics, Profiles, Hardware and Network
   // information, About) and the SMS window's hand-over of dropped entries.
   void set_window_opener(Command command, std::function<void()> open);
+  // Receives the handset's network details (MCC, MNC) as they arrive.
+  void set_network_listener(std::function<void(int, int)> listener) {
+    network_listener_ = std::move(listener);
+  }
   void set_editor(TOKHelpRightDlg* editor) { editor_ = editor; }
   // What ends the process (File > Exit, Ctrl+F4, closing the window).
   void set_end_process(std::function<void()> end) { end_process_ = std::move(end); }
@@ -136,7 +140,6 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void recolour_titles();
   void find_next(const FindOptions& options);
   void show_popup(EntryListView* view, const QPoint& pos);
-  void hardware_info();
   void end_process();
   bool handle_key(QKeyEvent* event);
   int client_width() const;
@@ -157,6 +160,7 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   std::map<Command, std::function<void()>> openers_;
   std::function<void()> end_process_;
   std::function<void(const QFont&)> font_listener_;
+  std::function<void(int, int)> network_listener_;
   QMenu* edit_menu_ = nullptr;
   QActionGroup* mode_group_ = nullptr;
   QToolBar* tool_bar_ = nullptr;

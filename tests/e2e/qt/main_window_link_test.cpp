@@ -11,8 +11,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "app/language.h"
+#include "app/qt/telvane_windows.h"
 #include "link/qt/information_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/main_window_parts.h"
@@ -84,6 +86,47 @@ TEST_F(MainWindowLink, ReadBeforeConnectAsksForAConnection) {
   trigger(Command::ReadPhoneBook);
   ASSERT_FALSE(prompt.messages.empty());
   EXPECT_EQ(prompt.messages.back(), "Please establish connection first");
+}
+
+// The windows as start-up creates them: the Function menu's information
+// commands and the handset's network details reach the three dialogs.
+TEST(TelvaneWindowsLink, InformationCommandsAndNetworkDetails) {
+  fresh_settings();
+  SystemClock clock;
+  sim::PtyHandset handset{clock, demo_state("6150")};
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    auto run_modal = [&form](Command command, QDialog& dialog) {
+      QTimer::singleShot(0, &dialog, &QDialog::accept);
+      form.action(command)->trigger();
+    };
+
+    run_modal(Command::HardwareInfo, windows.hardware());
+    for (int i = 1; i <= 8; ++i) EXPECT_EQ(windows.hardware().edit(i)->text(), "Unknown") << i;
+
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 5000))
+        << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    run_modal(Command::HardwareInfo, windows.hardware());
+    EXPECT_EQ(windows.hardware().edit(2)->text(), "Nokia");
+    EXPECT_EQ(windows.hardware().edit(4)->text(), "6150");
+    EXPECT_EQ(windows.hardware().edit(5)->text(), "900 & 1800");
+
+    run_modal(Command::NetworkInfo, windows.network());
+    EXPECT_EQ(windows.network().edit(1)->text().toInt(), form.link().engine().info().battery);
+    EXPECT_FALSE(windows.network().edit(1)->text().isEmpty());
+
+    handset.send_network_details();
+    EXPECT_TRUE(QTest::qWaitFor([&windows] { return !windows.operator_information().Edit1()->text().isEmpty(); },
+                                3000));
+    EXPECT_EQ(windows.operator_information().Edit1()->text(), "466");
+  }
+  handset.stop();
 }
 
 TEST(InformationDialogs, HardwareNetworkAndOperatorFields) {
