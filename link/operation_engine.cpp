@@ -106,7 +106,7 @@ int OperationEngine::start_resynchronise() {
 
 // ---- command entry points ----
 
-int OperationEngine::guard(const Operation& operation, bool confirm) {
+int OperationEngine::guard(const Operation& operation, int question) {
   const LinkState current = state();
   if (current == LinkState::Disconnected || current == LinkState::Connecting) {
     prompt_.message(tx(kTextConnectFirst));
@@ -116,7 +116,7 @@ int OperationEngine::guard(const Operation& operation, bool confirm) {
     prompt_.message(tx(kTextBusy));
     return 0;
   }
-  if (confirm && config().WriteConfirm && !prompt_.ask_yes_no(tx(kTextSureWrite))) return 0;
+  if (question != 0 && !prompt_.ask_yes_no(tx(question))) return 0;
   if (current == LinkState::Idle) return start(operation, 0);
   if (start(operation, 1) == 0) {
     prompt_.message(tx(kTextBusy));
@@ -125,11 +125,11 @@ int OperationEngine::guard(const Operation& operation, bool confirm) {
   return 1;
 }
 
-int OperationEngine::guard_with_confirmation(const Operation& operation) { return guard(operation, true); }
-
-int OperationEngine::guard_without_confirmation(const Operation& operation) {
-  return guard(operation, false);
+int OperationEngine::guard_with_confirmation(const Operation& operation) {
+  return guard(operation, config().WriteConfirm ? kTextSureWrite : 0);
 }
+
+int OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
 
 int OperationEngine::connect_command() {
   if (state() != LinkState::Disconnected) {
@@ -141,22 +141,8 @@ int OperationEngine::connect_command() {
 }
 
 int OperationEngine::clear_then_write_command(const Operation& operation) {
-  const LinkState current = state();
-  if (current == LinkState::Disconnected || current == LinkState::Connecting) {
-    prompt_.message(tx(kTextConnectFirst));
-    return 0;
-  }
-  if (current != LinkState::Idle && current != LinkState::StatusPoll) {
-    prompt_.message(tx(kTextBusy));
-    return 0;
-  }
-  if (!prompt_.ask_yes_no(tx(kTextSureFirstRecord))) return 0;
-  if (current == LinkState::Idle) return start(operation, 0);
-  if (start(operation, 1) == 0) {
-    prompt_.message(tx(kTextBusy));
-    return 0;
-  }
-  return 1;
+  // Asked whatever WriteConfirm says.
+  return guard(operation, kTextSureFirstRecord);
 }
 
 // ---- engine routines ----

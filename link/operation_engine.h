@@ -124,7 +124,8 @@ class OperationEngine final : public FrameEvents {
   void set_state(LinkState state);
   FamilyHandler* handler_for(LinkState state) const;
   void keep_stalled_step_timed();
-  int guard(const Operation& operation, bool confirm);
+  // The command guard; question: the Yes/No text asked before starting (0: none).
+  int guard(const Operation& operation, int question);
   bool refused_by_model(const Operation& operation);
 
   FrameLayer& frames_;

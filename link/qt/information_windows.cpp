@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 #include "app/help.h"
 #include "app/language.h"
 #include "app/text_table.h"
@@ -36,6 +38,22 @@ QLineEdit* read_only_edit(QWidget* parent) {
   return edit;
 }
 
+// The dialog's layout: the field grid above a row of buttons on the right,
+// the first of them an OK button that accepts. Returns the OK button.
+QPushButton* lay_out(QDialog* dialog, QGridLayout* grid, std::initializer_list<QPushButton*> more = {}) {
+  auto* ok = new QPushButton(dialog);
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addLayout(grid);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  for (QPushButton* button : more) buttons->addWidget(button);
+  layout->addLayout(buttons);
+  return ok;
+}
+
 }  // namespace
 
 TOKHelpRightDlg1::TOKHelpRightDlg1(QWidget* parent) : QDialog(parent) {
@@ -55,15 +73,7 @@ TOKHelpRightDlg1::TOKHelpRightDlg1(QWidget* parent) : QDialog(parent) {
       grid->addWidget(edits_[static_cast<std::size_t>(edit++)], row, 1, 1, 2);
     }
   }
-  ok_ = new QPushButton(this);
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  layout->addLayout(buttons);
+  ok_ = lay_out(this, grid);
   apply_texts();
 }
 
@@ -93,15 +103,7 @@ TOKHelpRightDlg2::TOKHelpRightDlg2(QWidget* parent) : QDialog(parent) {
     rows_[i]->hide();
     edits_[i]->hide();
   }
-  ok_ = new QPushButton(this);
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  layout->addLayout(buttons);
+  ok_ = lay_out(this, grid);
   apply_texts();
 }
 
@@ -133,9 +135,6 @@ TOKHelpRightDlg4::TOKHelpRightDlg4(QWidget* parent) : QDialog(parent) {
   });
   connect(edit1_, &QLineEdit::textEdited, this, [this](const QString& text) { fields_.mcc = text.toStdString(); });
   connect(edit2_, &QLineEdit::textEdited, this, [this](const QString& text) { fields_.mnc = text.toStdString(); });
-  ok_ = new QPushButton(this);
-  ok_->setDefault(true);
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   help_ = new QPushButton(this);
   connect(help_, &QPushButton::clicked, this, [] { open_help("#mcc"); });
 
@@ -147,13 +146,7 @@ TOKHelpRightDlg4::TOKHelpRightDlg4(QWidget* parent) : QDialog(parent) {
   grid->addWidget(edit2_, 2, 1);
   grid->addWidget(list_label_, 3, 0);
   grid->addWidget(combo_, 3, 1);
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(grid);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(help_);
-  layout->addLayout(buttons);
+  ok_ = lay_out(this, grid, {help_});
   apply_texts();
 }
 

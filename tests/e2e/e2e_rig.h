@@ -19,28 +19,14 @@
 #include "sim/handset.h"
 #include "sim/pipe_link.h"
 #include "sim/virtual_time.h"
+#include "support/scripted_prompt.h"
 #include "ui/handset_commands.h"
 
 namespace phondeck::e2e {
 
 using sim::Bytes;
 
-class ScriptedPrompt final : public Prompt {
- public:
-  void message(const std::string& text) override {
-    std::lock_guard<std::mutex> guard(mutex_);
-    messages.push_back(text);
-  }
-  bool ask_yes_no(const std::string& text) override {
-    std::lock_guard<std::mutex> guard(mutex_);
-    questions.push_back(text);
-    return answer;
-  }
-  std::mutex mutex_;
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  bool answer = true;
-};
+using testing::ScriptedPrompt;
 
 class WindowObserver final : public LinkObserver {
  public:

@@ -11,6 +11,7 @@
 #include "link/clock.h"
 #include "link/link_observer.h"
 #include "link/port.h"
+#include "support/scripted_prompt.h"
 
 namespace phondeck::testing {
 
@@ -101,21 +102,6 @@ class FakePort final : public LinkPort {
   std::vector<Bytes> pieces;
   Bytes written;
   std::deque<std::uint8_t> inbox;
-};
-
-class ScriptedPrompt final : public Prompt {
- public:
-  void message(const std::string& text) override { messages.push_back(text); }
-  bool ask_yes_no(const std::string& text) override {
-    questions.push_back(text);
-    if (answers.empty()) return true;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::deque<bool> answers;
 };
 
 class RecordingObserver final : public LinkObserver {

@@ -7,7 +7,7 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
-#include "fake_prompt.h"
+#include "support/scripted_prompt.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -39,7 +39,7 @@ class PhoneBookTest : public ::testing::Test {
     return out;
   }
 
-  FakePrompt prompt;
+  testing::ScriptedPrompt prompt;
   PhoneBook book{prompt};
 };
 

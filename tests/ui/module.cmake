@@ -2,7 +2,7 @@
 # themselves on the offscreen platform, and the telvane program.
 file(GLOB ui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 add_executable(test_ui ${ui_test_sources})
-target_include_directories(test_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(test_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(test_ui PRIVATE phondeck_ui phondeck_core GTest::gmock GTest::gtest_main)
 target_compile_definitions(test_ui PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(test_ui DISCOVERY_MODE PRE_TEST
@@ -12,7 +12,7 @@ if(PHONDECK_GUI AND TARGET phondeck_gui)
   file(GLOB ui_qt_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/qt/*.cpp)
   if(ui_qt_test_sources)
     add_executable(test_ui_qt ${ui_qt_test_sources})
-    target_include_directories(test_ui_qt PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+    target_include_directories(test_ui_qt PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(test_ui_qt PRIVATE phondeck_gui phondeck_core Qt6::Test
       GTest::gmock GTest::gtest)
     target_compile_definitions(test_ui_qt PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")

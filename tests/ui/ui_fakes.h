@@ -13,22 +13,11 @@
 #include "phonebook/phone_book.h"
 #include "ui/handset_commands.h"
 #include "ui/main_window_logic.h"
+#include "support/scripted_prompt.h"
 
 namespace phondeck::testing {
 
-struct FakePrompt : Prompt {
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::deque<bool> answers;  // empty: Yes
-  void message(const std::string& text) override { messages.push_back(text); }
-  bool ask_yes_no(const std::string& text) override {
-    questions.push_back(text);
-    if (answers.empty()) return true;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-};
+using FakePrompt = ScriptedPrompt;
 
 struct FakeEditor : EntryEditorHost {
   std::function<bool(EntryDefaults&)> on_edit = [](EntryDefaults&) { return true; };
