@@ -130,9 +130,12 @@ class RecordingObserver final : public LinkObserver {
 // padding and both checksums worked out byte by byte.
 inline Bytes handset_frame(std::uint8_t type, const Bytes& data, std::uint8_t id = 0x1E,
                            std::uint8_t destination = 0x0C) {
-  Bytes f{id, destination, static_cast<std::uint8_t>(destination == 0x0C ? 0x00 : 0x0C), type, 0x00,
-          static_cast<std::uint8_t>(data.size())};
-  f.insert(f.end(), data.begin(), data.end());
+  Bytes f;
+  f.reserve(data.size() + 9);
+  for (std::uint8_t b : {id, destination, static_cast<std::uint8_t>(destination == 0x0C ? 0x00 : 0x0C), type,
+                         std::uint8_t{0x00}, static_cast<std::uint8_t>(data.size())})
+    f.push_back(b);
+  for (std::uint8_t b : data) f.push_back(b);
   if (f.size() % 2 != 0) f.push_back(0x00);
   std::uint8_t even = 0;
   std::uint8_t odd = 0;
