@@ -16,9 +16,9 @@ namespace phondeck::sim {
 
 namespace {
 
-std::int64_t real_us() {
+std::int64_t real_ns() {
   using namespace std::chrono;
-  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+  return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 int rate_of(speed_t speed) {
@@ -94,7 +94,7 @@ int PtyHandset::line_rate() const {
   return rate_of(cfgetospeed(&tio));
 }
 
-std::int64_t PtyHandset::byte_us() const { return 10 * 1000000 / line_rate(); }
+std::int64_t PtyHandset::byte_ns() const { return 10LL * 1000000000 / line_rate(); }
 
 void PtyHandset::send_network_details() {
   std::lock_guard<std::mutex> guard(mutex_);
@@ -103,7 +103,15 @@ void PtyHandset::send_network_details() {
 }
 
 void PtyHandset::transmit(const std::uint8_t* bytes, std::size_t count) {
-  output_.insert(output_.end(), bytes, bytes + count);
+  if (!pacing_) {
+    for (std::size_t i = 0; i < count; ++i) output_.emplace_back(0, bytes[i]);
+    return;
+  }
+  const std::int64_t per_byte = byte_ns();
+  for (std::size_t i = 0; i < count; ++i) {
+    output_free_ns_ = std::max(real_ns(), output_free_ns_) + per_byte;
+    output_.emplace_back(output_free_ns_, bytes[i]);
+  }
 }
 
 void PtyHandset::hang_up() {
@@ -118,30 +126,24 @@ void PtyHandset::hang_up() {
 
 void PtyHandset::flush_output() {
   while (master_ >= 0 && !output_.empty()) {
-    const std::int64_t now = real_us();
-    if (pacing_ && now < output_ready_us_) return;
+    const std::int64_t now = real_ns();
     std::uint8_t chunk[256];
     std::size_t n = 0;
-    // Paced: about a millisecond's worth at a time, the wire then busy for
-    // their time.
-    const std::size_t limit =
-        pacing_ ? std::min<std::size_t>(sizeof chunk, 1 + static_cast<std::size_t>(1000 / byte_us()))
-                : sizeof chunk;
-    while (n < limit && n < output_.size()) {
-      chunk[n] = output_[n];
+    while (n < sizeof chunk && n < output_.size() && output_[n].first <= now) {
+      chunk[n] = output_[n].second;
       ++n;
     }
+    if (n == 0) return;  // the next byte is still on the wire
     const ssize_t written = ::write(master_, chunk, n);
     if (written <= 0) return;  // full: POLLOUT brings us back
     output_.erase(output_.begin(), output_.begin() + written);
-    if (pacing_) output_ready_us_ = std::max(now, output_ready_us_) + written * byte_us();
   }
 }
 
-void PtyHandset::deliver_input(std::int64_t now_us) {
+void PtyHandset::deliver_input(std::int64_t now_ns) {
   std::uint8_t batch[256];
   std::size_t n = 0;
-  while (!input_.empty() && input_.front().first <= now_us) {
+  while (!input_.empty() && input_.front().first <= now_ns) {
     batch[n++] = input_.front().second;
     input_.pop_front();
     if (n == sizeof batch) {
@@ -155,23 +157,24 @@ void PtyHandset::deliver_input(std::int64_t now_us) {
 void PtyHandset::serve() {
   std::uint8_t buffer[4096];
   while (!stop_) {
-    // Sleep until the next thing is due: a paced byte reaching the handset,
-    // the wire free for the next paced chunk, or a handset timer.
-    std::int64_t wait_us = 50000;
-    bool want_output;
+    // Sleep until the next thing is due: a paced byte reaching the handset
+    // or the PC, or a handset timer.
+    std::int64_t wait_ns = 50000000;
+    bool output_due;
     {
       std::lock_guard<std::mutex> guard(mutex_);
       if (hung_up_) break;
-      if (handset_.next_due_ms()) wait_us = 2000;
-      const std::int64_t now = real_us();
-      if (!input_.empty()) wait_us = std::min(wait_us, input_.front().first - now);
-      want_output = !output_.empty();
-      if (want_output && pacing_) wait_us = std::min(wait_us, output_ready_us_ - now);
-      wait_us = std::max<std::int64_t>(wait_us, 20);  // never spin
+      if (handset_.next_due_ms()) wait_ns = 2000000;
+      const std::int64_t now = real_ns();
+      if (!input_.empty()) wait_ns = std::min(wait_ns, input_.front().first - now);
+      // A byte already due waits for the terminal to take it (POLLOUT).
+      output_due = !output_.empty() && output_.front().first <= now;
+      if (!output_.empty() && !output_due) wait_ns = std::min(wait_ns, output_.front().first - now);
+      wait_ns = std::max<std::int64_t>(wait_ns, 0);
     }
     pollfd fds[2] = {{wake_[0], POLLIN, 0},
-                     {master_, static_cast<short>(POLLIN | (want_output && !pacing_ ? POLLOUT : 0)), 0}};
-    const timespec wait{static_cast<time_t>(wait_us / 1000000), static_cast<long>(wait_us % 1000000) * 1000};
+                     {master_, static_cast<short>(POLLIN | (output_due ? POLLOUT : 0)), 0}};
+    const timespec wait{static_cast<time_t>(wait_ns / 1000000000), static_cast<long>(wait_ns % 1000000000)};
     const int r = ppoll(fds, 2, &wait, nullptr);
     if (r < 0 && errno != EINTR) break;
     if (stop_) break;
@@ -181,10 +184,10 @@ void PtyHandset::serve() {
       const ssize_t n = ::read(master_, buffer, sizeof buffer);
       if (n > 0) {
         if (pacing_) {
-          const std::int64_t per_byte = byte_us();
+          const std::int64_t per_byte = byte_ns();
           for (ssize_t i = 0; i < n; ++i) {
-            input_free_us_ = std::max(real_us(), input_free_us_) + per_byte;
-            input_.emplace_back(input_free_us_, buffer[i]);
+            input_free_ns_ = std::max(real_ns(), input_free_ns_) + per_byte;
+            input_.emplace_back(input_free_ns_, buffer[i]);
           }
         } else {
           handset_.receive(buffer, static_cast<std::size_t>(n));
@@ -192,7 +195,7 @@ void PtyHandset::serve() {
       }
     }
     if (hung_up_) break;
-    deliver_input(real_us());
+    deliver_input(real_ns());
     handset_.poll();
     flush_output();
   }

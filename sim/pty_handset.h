@@ -47,8 +47,9 @@ class PtyHandset final : private HandsetLine {
   void transmit(const std::uint8_t* bytes, std::size_t count) override;
   void hang_up() override;
   void flush_output();
-  void deliver_input(std::int64_t now_us);
-  std::int64_t byte_us() const;
+  void deliver_input(std::int64_t now_ns);
+  // Time one byte takes on the wire at the line's rate (10 bits a byte).
+  std::int64_t byte_ns() const;
 
   std::mutex mutex_;
   Handset handset_;
@@ -62,10 +63,13 @@ class PtyHandset final : private HandsetLine {
   std::atomic<bool> hung_up_{false};
 
   // Guarded by mutex_.
-  std::deque<std::uint8_t> output_;
-  std::int64_t output_ready_us_ = 0;              // paced: the wire is busy until then
-  std::deque<std::pair<std::int64_t, std::uint8_t>> input_;  // paced arrivals
-  std::int64_t input_free_us_ = 0;
+  // Bytes on their way, each with the moment its last bit has crossed the
+  // wire (paced) or 0 (unpaced); a byte is handed on no earlier than that.
+  using Timed = std::deque<std::pair<std::int64_t, std::uint8_t>>;
+  Timed output_;
+  std::int64_t output_free_ns_ = 0;  // the handset's wire is busy until then
+  Timed input_;
+  std::int64_t input_free_ns_ = 0;
 };
 
 }  // namespace phondeck::sim
