@@ -40,6 +40,8 @@ bool MainWindowLogic::set_mode(int mode, int client_width) {
   if (mode < 0 || mode >= kModeCount) mode = kModeDefault;
   if (mode == mode_) return false;
   mode_ = mode;
+  // The mode is the UIMode setting: Save Configuration writes the current one.
+  config().UIMode = mode;
   if (mode == kModeDefault) {
     third_rows_.clear();
     third_selected_.clear();

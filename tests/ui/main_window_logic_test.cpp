@@ -59,6 +59,16 @@ TEST_F(MainWindowLogicTest, ModeSwitchBuildsTheTreeAndSplits) {
   EXPECT_EQ(logic.third_size(), 0u);
 }
 
+TEST_F(MainWindowLogicTest, ModeSwitchIsWhatASaveWritesAsUIMode) {
+  logic.set_mode(kModeGroup, 800);
+  EXPECT_EQ(config().UIMode, kModeGroup);
+  logic.run(Command::FileNew, 0, 800);  // back to two panes
+  EXPECT_EQ(config().UIMode, kModeDefault);
+  logic.set_mode(kModeWriteAs, 800);
+  logic.set_mode(-3, 800);  // out of range: Default
+  EXPECT_EQ(config().UIMode, kModeDefault);
+}
+
 TEST_F(MainWindowLogicTest, TreeNodesFilterTheThirdList) {
   fill_left();
   logic.set_mode(kModeType, 800);
