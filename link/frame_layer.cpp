@@ -226,7 +226,10 @@ void FrameLayer::process_frame() {
 
 void FrameLayer::unsolicited(const LinkFrame& frame) {
   acknowledge(frame.type(), frame.type() == 0xDA);
-  timer_.start(kTimerMs);
+  // Starts the timer when it is stopped (in Idle that leads to the status
+  // poll). A running timer keeps its expiry: a handset that reports every
+  // second or so must not hold off the retransmission of a lost request.
+  if (!timer_.running()) timer_.start(kTimerMs);
 }
 
 void FrameLayer::store_network_details(const LinkFrame& frame) {

@@ -217,6 +217,24 @@ TEST_F(EngineTest, UnansweredRequestRetriesThenSendsAfreshThenResets) {
   EXPECT_EQ(engine().depth(), 0);
 }
 
+TEST_F(EngineTest, HandsetNoticesDoNotHoldOffTheRetransmissionsAndTheReset) {
+  connect_idle();
+  engine().guard_without_confirmation(read);
+  port->clear_log();
+  // The request goes unanswered while the handset keeps reporting its network.
+  std::uint8_t sequence = 0x40;
+  bool retransmitted = false;
+  for (int i = 0; i < 10 && engine().state() != LinkState::Disconnected; ++i) {
+    timer.advance(1500);
+    retransmitted = retransmitted || port->written.size() > 10;
+    feed(handset_frame(0x0D, {0x00, 0x01, 0x00, 0x20, sequence}));
+    sequence = static_cast<std::uint8_t>(0x40 | ((sequence + 1) & 0x07));
+    port->clear_log();
+  }
+  EXPECT_TRUE(retransmitted);
+  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+}
+
 TEST_F(EngineTest, IdleTimerPollsAtTheSecondExpiryAfterAnUnsolicitedMessage) {
   connect_idle();
   timer.advance(10000);
