@@ -1,7 +1,14 @@
 // Buffer file, NGG and NOL pixel text files, picture files.
 #include "media/picture_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <utility>
@@ -188,11 +195,30 @@ PictureLoad readPictureFile(const std::string& fileName) {
 }
 
 bool writeFileBytes(const std::string& fileName, std::span<const std::uint8_t> bytes) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
+  // The bytes go to a new file beside the old one, which is replaced only
+  // when they are all on disk: a failure half-way (a full disk) must not cost
+  // the user the file being overwritten, such as an 18-picture buffer file.
+  static std::atomic<unsigned> serial{0};
+  const std::string temp = fileName + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat old {};
+  if (::stat(fileName.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  std::size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(temp.c_str(), fileName.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
 }
 
 bool writeNggFile(const std::string& fileName, const MonoBitmap& picture) {

@@ -87,7 +87,8 @@ PictureLoad readPixelTextFile(const std::string& fileName);
 // then whatever the installed decoder reads.
 PictureLoad readPictureFile(const std::string& fileName);
 
-// Writes the bytes to the file, replacing it; false when it cannot be written.
+// Writes the bytes to the file through a new file that then replaces it, so a
+// failed write leaves the old file whole; false when it cannot be written.
 bool writeFileBytes(const std::string& fileName, std::span<const std::uint8_t> bytes);
 bool writeNggFile(const std::string& fileName, const MonoBitmap& picture);
 bool writeNolFile(const std::string& fileName, const MonoBitmap& picture, int mcc, int mnc);

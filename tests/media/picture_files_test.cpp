@@ -1,5 +1,9 @@
 // Buffer files, NGG and NOL pixel text files and picture files.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "app/text_table.h"
 #include "bitmap_builder.h"
@@ -155,6 +159,32 @@ TEST_F(PictureFiles, WritersUseTheLayoutOtherProgramsRead) {
   ASSERT_TRUE(writeBitmapFile(dir.file("p.BMP"), logo));
   EXPECT_EQ(readPixelTextFile(dir.file("p.BMP")).picture, logo);  // the "bmp" ending reads a picture
   EXPECT_FALSE(writeNggFile(dir.file("no/such/folder.ngg"), logo));
+}
+
+// A save that fails half-way (here: the file-size limit, as a full disk would)
+// must leave the file it was replacing whole: a buffer file holds 18 pictures.
+TEST_F(PictureFiles, FailedWriteLeavesThePreviousFileWhole) {
+  std::vector<MonoBitmap> slots(kBufferSlots, MonoBitmap(72, 14));
+  for (int k = 0; k < kBufferSlots; ++k) slots[static_cast<std::size_t>(k)].set(k, k % 14);
+  const std::string name = dir.file("keep.14");
+  ASSERT_TRUE(writeBufferFile(name, slots));
+  const auto before = dir.read("keep.14");
+
+  std::vector<MonoBitmap> cleared(kBufferSlots, MonoBitmap(72, 14));
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 1000;  // less than the 2268 bytes of a buffer file
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = writeBufferFile(name, cleared);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_EQ(dir.read("keep.14"), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("")), {}), 1)
+      << "no half-written file is left beside it";
 }
 
 TEST_F(PictureFiles, PictureFilesKeepTheirOwnSizeAndRefuseJunk) {
