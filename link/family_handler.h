@@ -30,6 +30,8 @@ class FamilyHandler {
   // step does not expect; for a match store it, acknowledge it and advance the
   // step or set_end().
   virtual void reply_phase(OperationEngine& engine, const LinkFrame& frame) = 0;
+  // The link was reset: forget what only the connected handset could tell.
+  virtual void link_reset() {}
 };
 
 }  // namespace phondeck

@@ -214,6 +214,9 @@ void OperationEngine::reset() {
   timer.stop();
   ticks_ = 0;
   for (MemoryStatus& memory : memory_) memory.capacity = 200;
+  for (FamilyHandler* family : families_) {
+    if (family != nullptr) family->link_reset();
+  }
   LinkFlags& flags = frames_.flags();
   flags.connected = 0;
   frames_.reset();

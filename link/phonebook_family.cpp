@@ -106,6 +106,8 @@ void PhoneBookFamily::reply_phase(OperationEngine& engine, const LinkFrame& fram
   }
 }
 
+void PhoneBookFamily::link_reset() { book_.memory().reset_capacities(); }
+
 void PhoneBookFamily::finish(OperationEngine& engine, int text_id) {
   engine.status_text_id(text_id);
   engine.progress_done();

@@ -28,6 +28,8 @@ class PhoneBookFamily final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // The phone-book model's memories are 200 positions each again.
+  void link_reset() override;
 
  private:
   void send_next_read(OperationEngine& engine);

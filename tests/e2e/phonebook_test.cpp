@@ -110,6 +110,12 @@ TEST_F(PhoneBookTransfer, FiveModelsReadOnlyTheSimWithGroupFive) {
     EXPECT_EQ(phone_book_requests(rig.line->writes, 0x01, 0x02), 0);
     EXPECT_EQ(phone_book_requests(rig.line->writes, 0x07, 0x02), 0);
     EXPECT_EQ(rig.observer.last_status(), "Read PhoneBook (Completed)");
+    EXPECT_EQ(rig.book.memory().capacity[0], 0);
+    // Any link reset (here the engine's own, as a time-out makes it) gives
+    // the model both memories of 200 positions again.
+    rig.engine().reset();
+    EXPECT_EQ(rig.book.memory().capacity[0], 200);
+    EXPECT_EQ(rig.book.memory().capacity[1], 200);
   }
 }
 
