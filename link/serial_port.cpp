@@ -78,13 +78,15 @@ int SerialPort::open() {
     report("ERROR: Serial 10", errno);
     return 1;
   }
-  // No second program may share the line: the terminal's exclusive mode
-  // (which the superuser may pass) and an advisory lock (which it may not).
-  if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
+  // No second program may share the line: an advisory lock (which even the
+  // superuser must respect) and the terminal's exclusive mode. The lock comes
+  // first, so a refused open leaves the holder's exclusive mode alone.
+  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
     report("ERROR: Serial 10", errno);
     return 1;
   }
-  if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+  exclusive_ = true;
+  if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
     report("ERROR: Serial 10", errno);
     return 1;
   }
@@ -167,11 +169,14 @@ void SerialPort::close() {
     fd = -1;
   }
   if (fd_ >= 0) {
-    // Leave the terminal shareable again: another holder may keep it open.
-    [[maybe_unused]] int ignored = ioctl(fd_, TIOCNXCL);
+    // Leave the terminal shareable again (only if it was ours to share).
+    if (exclusive_) {
+      [[maybe_unused]] const int ignored = ioctl(fd_, TIOCNXCL);
+    }
     ::close(fd_);
   }
   fd_ = -1;
+  exclusive_ = false;
   open_flag_ = false;
 }
 

@@ -80,6 +80,7 @@ class SerialPort final : public LinkPort {
   std::string device_override_;
 
   int fd_ = -1;
+  bool exclusive_ = false;  // this port holds the line's lock
   int wake_[2] = {-1, -1};
   std::thread thread_;
   std::atomic<bool> stop_{false};

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+
 #include <chrono>
 #include <cstring>
 #include <future>
@@ -114,8 +116,14 @@ TEST_F(SerialPortTest, SecondOpenOfTheSameDeviceIsRefused) {
   EXPECT_EQ(second.open(), 1);
   ASSERT_EQ(prompt_.messages().size(), 1u);
   EXPECT_EQ(prompt_.messages()[0].rfind("ERROR: Serial 10 (", 0), 0u);
-  first.close();
+  // The refused port's reset closes it; the holder keeps its exclusive mode.
   second.close();
+  int exclusive = 0;
+  ASSERT_EQ(ioctl(pty_.slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  first.close();
+  ASSERT_EQ(ioctl(pty_.slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
   EXPECT_EQ(second.open(), 0);  // free again once the first has closed
 }
 
