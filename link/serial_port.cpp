@@ -45,8 +45,10 @@ void SerialPort::set_port(int index) {
 
 std::string SerialPort::device_path() const {
   if (!device_override_.empty()) return device_override_;
+  // "virtual" and "virtual:MODEL" name the built-in handset, not a device.
   const std::string& device = config().Device;
-  if (!device.empty() && device != "virtual") return device;
+  const bool virtual_handset = device == "virtual" || device.rfind("virtual:", 0) == 0;
+  if (!device.empty() && !virtual_handset) return device;
   if (name_.size() == 4 && name_.compare(0, 3, "COM") == 0 && name_[3] >= '1' && name_[3] <= '8') {
     return "/dev/ttyS" + std::string(1, static_cast<char>(name_[3] - 1));
   }

@@ -69,8 +69,10 @@ TEST_F(SerialPortTest, PortIndexNamesAndDevicePaths) {
     port.set_port(index);
     EXPECT_EQ(port.port_name(), "COM2") << index;
   }
-  config().Device = "virtual";
-  EXPECT_EQ(port.device_path(), "/dev/ttyS1");
+  for (const char* handset : {"virtual", "virtual:5110"}) {
+    config().Device = handset;
+    EXPECT_EQ(port.device_path(), "/dev/ttyS1") << handset;
+  }
   config().Device = "/dev/ttyUSB3";
   EXPECT_EQ(port.device_path(), "/dev/ttyUSB3");
 }
