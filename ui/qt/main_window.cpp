@@ -268,6 +268,9 @@ void TForm1::build_client() {
 
 void TForm1::connect_list(EntryListView* view, ListPane pane) {
   connect(view, &EntryListView::activated_by_user, this, [this, pane] {
+    // The panes are hidden in the tree modes, where the left list stays
+    // active; hiding the focused pane hands the focus to the other one.
+    if (logic_.tree_mode()) return;
     if (pane == ListPane::Left) activate(ListSide::Left);
     if (pane == ListPane::Right) activate(ListSide::Right);
   });

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QFile>
@@ -139,6 +140,19 @@ TEST_F(MainWindowTest, TreeModeFromTheMenuAndItsNodes) {
   EXPECT_TRUE(left().empty());
   EXPECT_FALSE(form->tree()->isVisible());
   EXPECT_TRUE(form->pane(ListSide::Left)->isVisible());
+}
+
+TEST_F(MainWindowTest, TreeModeKeepsTheLeftListActiveWhenThePanesLoseFocus) {
+  fill();
+  form->action(Command::ViewMode, kModeType)->trigger();
+  // Hiding the focused left pane passes the focus on to the right pane (on a
+  // real display); the hidden right list must not become the active one.
+  QFocusEvent focus_in(QEvent::FocusIn, Qt::OtherFocusReason);
+  QApplication::sendEvent(form->pane(ListSide::Right), &focus_in);
+  EXPECT_EQ(form->logic().book().active_side(), ListSide::Left);
+  emit form->third_list()->horizontalHeader()->sectionClicked(4);  // Position
+  EXPECT_EQ(names(left()), (std::vector<std::string>{"Cleo", "Bert", "Anna"}));
+  EXPECT_EQ(form->third_list()->model()->index(0, 0).data().toString(), "Cleo");
 }
 
 TEST_F(MainWindowTest, HeaderClickSortsTheActiveList) {
