@@ -79,8 +79,11 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
       }()),
       commands_(std::make_unique<EngineCommands>(link_->engine())),
       logic_(prompt, *this, *commands_),
-      families_(std::make_unique<HandsetFamilies>(link_->engine(), logic_.book(),
-                                                  [this] { refresh_views(); })) {
+      families_(std::make_unique<HandsetFamilies>(link_->engine(), logic_.book(), [this] {
+        // A completed read: in a tree mode the third list shows the new entries too.
+        logic_.refresh_tree_view();
+        refresh_views();
+      })) {
   build_menus();
   build_tool_bar();
   build_client();

@@ -27,6 +27,8 @@ TEST(MainWindowWithVirtualHandset, ConnectsAndReadsThePhoneBook) {
       << "state " << static_cast<int>(state()) << "; messages: "
       << (prompt.messages.empty() ? "" : prompt.messages.back());
 
+  // Read in a tree mode: the entries reach the left list and the third list.
+  form.run_command(Command::ViewMode, kModeType);
   form.action(Command::ReadPhoneBook)->trigger();
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
@@ -37,6 +39,8 @@ TEST(MainWindowWithVirtualHandset, ConnectsAndReadsThePhoneBook) {
       << form.status_strip()->text().toStdString();
   EXPECT_FALSE(form.logic().book().left().empty());
   EXPECT_EQ(form.pane(ListSide::Left)->model()->rowCount(),
+            static_cast<int>(form.logic().book().left().size()));
+  EXPECT_EQ(form.third_list()->model()->rowCount(),
             static_cast<int>(form.logic().book().left().size()));
   EXPECT_TRUE(prompt.messages.empty());
 
