@@ -38,6 +38,10 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
   grid->addWidget(find_next_, 0, 3);
   grid->addWidget(cancel, 1, 3);
 
+  // As long as there is nothing to search for, Find Next stays greyed.
+  find_next_->setEnabled(false);
+  connect(text_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { find_next_->setEnabled(!text.isEmpty()); });
   connect(find_next_, &QPushButton::clicked, this, [this] { emit find_next_pressed(options()); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
 }

@@ -221,7 +221,13 @@ TEST_F(MainWindowTest, EditorRunsFromDoubleClickAndStoresOnOk) {
 TEST_F(MainWindowTest, FindNextSelectsTheMatchInTheView) {
   fill();
   FindDialog* find = form->find_dialog();
+  // Nothing to search for: Find Next cannot be pressed (an empty text would
+  // match every entry).
+  EXPECT_FALSE(find->find_next_button()->isEnabled());
+  find->find_next_button()->click();
+  EXPECT_FALSE(left().has_selection());
   find->text_field()->setText("vip");
+  EXPECT_TRUE(find->find_next_button()->isEnabled());
   for (QCheckBox* box : find->findChildren<QCheckBox*>()) {
     if (box->isChecked()) box->setChecked(false);  // match case off
   }
