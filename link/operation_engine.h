@@ -34,7 +34,6 @@ class OperationEngine final : public FrameEvents {
   static constexpr int kStackLevels = 10;
   static constexpr int kTicksBeforeReset = 5;
   static constexpr int kFirstRetransmitTick = 2;
-  static constexpr int kRetransmissions = 3;  // the third one ends the step instead
 
   OperationEngine(FrameLayer& frames, Prompt& prompt, LinkObserver& observer);
   ~OperationEngine() override;
