@@ -89,6 +89,10 @@ void MainWindowLogic::build_tree() {
   }
 }
 
+void MainWindowLogic::retext_tree() {
+  if (tree_mode()) build_tree();
+}
+
 void MainWindowLogic::select_tree_node(int node) {
   if (!tree_mode()) return;
   if (node < 0 || node >= static_cast<int>(tree_children_.size())) node = -1;

@@ -59,6 +59,8 @@ class MainWindowLogic {
   const std::vector<std::string>& tree_children() const { return tree_children_; }
   int selected_category() const { return selected_category_; }
   void select_tree_node(int node);
+  // Re-reads the node names (texts applied again); the chosen node stays.
+  void retext_tree();
   // Rebuilds the third list from the left list for the selected node.
   void refresh_tree_view();
 

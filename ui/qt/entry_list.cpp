@@ -202,7 +202,8 @@ CategoryTree::CategoryTree(QWidget* parent) : QTreeWidget(parent) {
   connect(this, &QTreeWidget::itemClicked, this, [this] { emit node_selected(selected_node()); });
 }
 
-void CategoryTree::set_nodes(const std::string& root, const std::vector<std::string>& children) {
+void CategoryTree::set_nodes(const std::string& root, const std::vector<std::string>& children,
+                             int selected) {
   building_ = true;
   clear();
   auto* top = new QTreeWidgetItem(this, QStringList{qs(root)});
@@ -212,7 +213,8 @@ void CategoryTree::set_nodes(const std::string& root, const std::vector<std::str
   }
   top->setData(0, Qt::UserRole, -1);
   top->setExpanded(true);
-  setCurrentItem(top);
+  const bool child = selected >= 0 && selected < top->childCount();
+  setCurrentItem(child ? top->child(selected) : top);
   building_ = false;
 }
 

@@ -91,8 +91,9 @@ class CategoryTree final : public QTreeWidget {
   Q_OBJECT
  public:
   explicit CategoryTree(QWidget* parent = nullptr);
-  // Rebuilds the nodes and selects the root.
-  void set_nodes(const std::string& root, const std::vector<std::string>& children);
+  // Rebuilds the nodes and selects a child (-1: the root).
+  void set_nodes(const std::string& root, const std::vector<std::string>& children,
+                 int selected = -1);
   // -1 for the root.
   int selected_node() const;
   // What a drop at pos does; false when nothing there takes the data.

@@ -342,7 +342,10 @@ void TForm1::apply_texts() {
   left_model_->apply_texts();
   right_model_->apply_texts();
   third_model_->apply_texts();
-  if (logic_.tree_mode()) tree_->set_nodes(logic_.tree_root(), logic_.tree_children());
+  if (logic_.tree_mode()) {
+    logic_.retext_tree();
+    tree_->set_nodes(logic_.tree_root(), logic_.tree_children(), logic_.selected_category());
+  }
 }
 
 // The size the window is created with: what a save writes, a start applies.

@@ -155,6 +155,20 @@ TEST_F(MainWindowTest, TreeModeKeepsTheLeftListActiveWhenThePanesLoseFocus) {
   EXPECT_EQ(form->third_list()->model()->index(0, 0).data().toString(), "Cleo");
 }
 
+TEST_F(MainWindowTest, TextsAppliedAgainInATreeModeKeepTheChosenNode) {
+  fill();
+  form->action(Command::ViewMode, kModeGroup)->trigger();
+  QTreeWidgetItem* root = form->tree()->topLevelItem(0);
+  form->tree()->setCurrentItem(root->child(1));  // VIP
+  ASSERT_EQ(form->third_list()->model()->rowCount(), 1);
+  config().GroupName[1] = "Chefs";  // as a language change resets the names
+  form->apply_texts();
+  root = form->tree()->topLevelItem(0);
+  EXPECT_EQ(root->child(1)->text(0), "Chefs");
+  EXPECT_EQ(form->tree()->selected_node(), 1);
+  EXPECT_EQ(form->logic().selected_category(), 1);
+}
+
 TEST_F(MainWindowTest, HeaderClickSortsTheActiveList) {
   fill();
   emit form->pane(ListSide::Left)->horizontalHeader()->sectionClicked(4);
