@@ -12,7 +12,13 @@ int start_up(StartupSteps& steps) {
     steps.show_start_error(error.what());
     return 0;
   }
-  return steps.create_windows_and_run();
+  // An error that escapes the rest of the start is shown the same way.
+  try {
+    return steps.create_windows_and_run();
+  } catch (const std::exception& error) {
+    steps.show_start_error(error.what());
+    return 0;
+  }
 }
 
 }  // namespace phondeck

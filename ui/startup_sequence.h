@@ -1,8 +1,9 @@
 #pragma once
 // The order of Telvane's start: the single-instance check (a second start
 // hands off and ends), texts and configuration, then the windows and the
-// message loop. An error before any window exists (a bad integer in tv.dat)
-// is shown and ends the start with exit code 0.
+// message loop. An error before any window exists (a bad integer in tv.dat),
+// or one that escapes the making of the windows, is shown and ends the start
+// with exit code 0.
 #include <string>
 
 namespace phondeck {

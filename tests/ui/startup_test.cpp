@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +16,7 @@ namespace {
 
 struct RecordingSteps : StartupSteps {
   bool first = true;
+  bool windows_fail = false;
   std::vector<std::string> calls;
   bool acquire_instance() override {
     calls.push_back("instance");
@@ -27,6 +29,7 @@ struct RecordingSteps : StartupSteps {
   void show_start_error(const std::string& text) override { calls.push_back("error: " + text); }
   int create_windows_and_run() override {
     calls.push_back("windows");
+    if (windows_fail) throw std::runtime_error("no display");
     return 7;
   }
 };
@@ -68,6 +71,14 @@ TEST_F(StartupTest, GoodConfigurationGoesOnToTheWindows) {
   EXPECT_EQ(steps.calls.back(), "windows");
   EXPECT_EQ(config().Width, 700);
   EXPECT_EQ(config().MultiByte, 0);  // English replaces the stored value
+}
+
+TEST_F(StartupTest, AnErrorWhileTheWindowsAreMadeIsShownAndEndsTheStart) {
+  write("Width=700\r\n");
+  RecordingSteps steps;
+  steps.windows_fail = true;
+  EXPECT_EQ(start_up(steps), 0);
+  EXPECT_EQ(steps.calls.back(), "error: no display");
 }
 
 }  // namespace
