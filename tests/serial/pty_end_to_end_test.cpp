@@ -118,7 +118,7 @@ void PrintTo(const PtyFault& f, std::ostream* os) { *os << f.name; }
 class PtyEndToEndFaults : public ::testing::TestWithParam<PtyFault> {};
 
 TEST_P(PtyEndToEndFaults, EveryOperationEndsInTime) {
-  PtyRig rig(50, {.echo = true}, GetParam().faults);
+  PtyRig rig(20, {.echo = true}, GetParam().faults);
   ASSERT_TRUE(rig.started);
   int completed = 0;
   int resets = 0;
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PtyFault>& p) { return std::string(p.param.name); });
 
 TEST(PtyEndToEnd, HangUpEndsTheReaderAndTheLinkResets) {
-  PtyRig rig(40, {}, {.hang_up_at_ms = 2000});
+  PtyRig rig(20, {}, {.hang_up_at_ms = 2000});
   ASSERT_TRUE(rig.started);
   ASSERT_TRUE(rig.connect());
   ASSERT_TRUE(rig.loop.run_until([&] { return rig.handset.hung_up(); }, 4000));
