@@ -14,6 +14,7 @@
 #include "link/operation_engine.h"
 #include "link/phone_link.h"
 #include "serial/test_support.h"
+#include "support/recording_observer.h"
 #include "sim/handset.h"
 #include "sim/pipe_link.h"
 #include "sim/virtual_time.h"
@@ -77,21 +78,7 @@ class RigOperationFamily final : public FamilyHandler {
 
 inline Operation rig_operation() { return Operation{LinkState::Messages, 11, std::nullopt, false}; }
 
-class RecordingObserver final : public LinkObserver {
- public:
-  void show_status(const std::string& text) override { statuses.push_back(text); }
-  void progress(int, int) override {}
-  void normal_cursor() override {}
-  void link_state_changed(LinkState state) override { states.push_back(state); }
-  void network_details(int mcc_value, int mnc_value) override {
-    mcc = mcc_value;
-    mnc = mnc_value;
-  }
-  std::vector<std::string> statuses;
-  std::vector<LinkState> states;
-  int mcc = -1;
-  int mnc = -1;
-};
+using ::phondeck::testing::RecordingObserver;
 
 // Everything on virtual time: the loop, the handset, the pipe and the link.
 struct VirtualRig {
