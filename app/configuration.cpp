@@ -1,14 +1,10 @@
 #include "app/configuration.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "app/conversion.h"
+#include "app/file_replace.h"
 #include "app/language.h"
 #include "app/text_table.h"
 
@@ -113,19 +109,6 @@ bool read_file(const std::string& path, std::string& out) {
   return true;
 }
 
-bool write_all(int fd, const std::string& data) {
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 Configuration& config() {
@@ -206,16 +189,7 @@ bool save_configuration(int window_width, int window_height) {
 bool save_configuration(const Configuration& cfg, int window_width, int window_height,
                         const std::string& path) {
   const std::string data = configuration_text(cfg, window_width, window_height);
-  const std::string temp = path + ".new";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (fd < 0) return false;
-  const bool written = write_all(fd, data) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  return replace_file(path, path + ".new", data.data(), data.size());
 }
 
 void complete_group_names(Configuration& cfg) {

@@ -1,18 +1,16 @@
 // Buffer file, NGG and NOL pixel text files, picture files.
 #include "media/picture_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <utility>
 
+#include "app/file_replace.h"
 #include "app/text_table.h"
 #include "media/windows_bitmap.h"
 
@@ -195,30 +193,11 @@ PictureLoad readPictureFile(const std::string& fileName) {
 }
 
 bool writeFileBytes(const std::string& fileName, std::span<const std::uint8_t> bytes) {
-  // The bytes go to a new file beside the old one, which is replaced only
-  // when they are all on disk: a failure half-way (a full disk) must not cost
-  // the user the file being overwritten, such as an 18-picture buffer file.
+  // A failure half-way must not cost the user the file being overwritten,
+  // such as an 18-picture buffer file.
   static std::atomic<unsigned> serial{0};
   const std::string temp = fileName + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  struct stat old {};
-  if (::stat(fileName.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
-  std::size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(temp.c_str(), fileName.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
+  return replace_file(fileName, temp, bytes.data(), bytes.size());
 }
 
 bool writeNggFile(const std::string& fileName, const MonoBitmap& picture) {
