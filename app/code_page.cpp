@@ -122,22 +122,30 @@ std::string run_iconv(iconv_t cd, std::string_view in, std::string_view bad, Ski
   return out;
 }
 
+// Calls each(position, length, code point) for every character of utf8; an
+// invalid byte comes as length 0 and is passed over alone.
+template <typename Each>
+void walk_utf8(std::string_view utf8, Each&& each) {
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    char32_t cp = 0;
+    const std::size_t len = utf8_sequence(utf8, i, &cp);
+    each(i, len, cp);
+    i += len == 0 ? 1 : len;
+  }
+}
+
 // Valid UTF-8 with every invalid sequence replaced by "?".
 std::string clean_utf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    char32_t cp;
-    const std::size_t len = utf8_sequence(utf8, i, &cp);
+  walk_utf8(utf8, [&](std::size_t pos, std::size_t len, char32_t) {
     if (len == 0) {
       out.push_back('?');
-      ++i;
     } else {
-      out.append(utf8.substr(i, len));
-      i += len;
+      out.append(utf8.substr(pos, len));
     }
-  }
+  });
   return out;
 }
 
@@ -183,18 +191,7 @@ std::string from_code_page(std::string_view bytes) { return from_code_page(bytes
 std::u32string utf8_to_code_points(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    char32_t cp;
-    const std::size_t len = utf8_sequence(utf8, i, &cp);
-    if (len == 0) {
-      out.push_back(0xFFFD);
-      ++i;
-    } else {
-      out.push_back(cp);
-      i += len;
-    }
-  }
+  walk_utf8(utf8, [&out](std::size_t, std::size_t len, char32_t cp) { out.push_back(len == 0 ? 0xFFFD : cp); });
   return out;
 }
 
