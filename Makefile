@@ -5,6 +5,9 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CTEST_ARGS ?= --output-on-failure -j $(JOBS)
 FUZZ_SECONDS ?= 5
+# Let checkouts in other folders share the compiler cache.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 
 .PHONY: all deps build test test-plain asan fuzz fuzz-smoke bench run screenshots clean
 

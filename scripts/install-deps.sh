@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev
