@@ -65,3 +65,11 @@ screenshots: build
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+# Deskpal from the build tree (a desktop session is needed); and the sheet of
+# its frames, enlarged, in docs/deskpal-frames.png.
+.PHONY: run-deskpal deskpal-frames
+run-deskpal: build
+	$(BUILD)/deskpal
+deskpal-frames: build
+	$(BUILD)/deskpal_frames docs/deskpal-frames.png 3

@@ -1,0 +1,45 @@
+#pragma once
+// What Deskpal decides before it opens a window: the display to use, its
+// menu's language and whether its frames can be shown.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "companion/deskpal_artwork.h"
+
+namespace phondeck {
+
+// Reads one environment variable; null when unset.
+using EnvironmentLookup = std::function<const char*(const char*)>;
+
+struct DisplayChoice {
+  enum class Kind {
+    Run,        // as the environment says
+    UseX11,     // a Wayland session with XWayland: ask Qt for the X11 platform
+    NoDisplay,  // no desktop session at all
+  };
+  Kind kind = Kind::Run;
+  // A line for standard error, or empty.
+  std::string note;
+};
+
+// A Wayland session lets no window place itself or stay on top, so Deskpal
+// prefers XWayland there. An explicit QT_QPA_PLATFORM always wins.
+DisplayChoice choose_display(const EnvironmentLookup& env);
+
+// The menu in Traditional Chinese when the user's locale (LC_ALL, then
+// LC_MESSAGES, then LANG) is zh_TW.
+bool traditional_chinese_locale(const EnvironmentLookup& env);
+
+struct DeskpalMenuTexts {
+  const char* visit;
+  const char* add_to_startup;
+  const char* exit;
+};
+DeskpalMenuTexts menu_texts(bool traditional_chinese);
+
+// Why the frames can not be used, or nothing when all 85 have a figure.
+std::optional<std::string> frames_problem(const std::vector<DeskpalFrame>& frames);
+
+}  // namespace phondeck

@@ -1,0 +1,118 @@
+// Deskpal's window on the offscreen platform: its shape, its walk, a drag,
+// the double-click start and the context menu.
+#include "companion/qt/deskpal_window.h"
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "companion_support.h"
+
+namespace phondeck {
+namespace {
+
+namespace fs = std::filesystem;
+
+void send_mouse(QWidget& w, QEvent::Type type, QPoint local, Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(local), QPointF(w.mapToGlobal(local)),
+                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(&w, &event);
+}
+
+TEST(DeskpalWindowTest, WalksDragsStartsTelvaneAndAddsToStartup) {
+  companiontest::ScratchFolder scratch;
+  const fs::path telvane = scratch.path / "telvane";
+  const fs::path started = scratch.path / "started";
+  std::ofstream(telvane) << "#!/bin/sh\necho started > \"" << started.string() << "\"\n";
+  ::chmod(telvane.c_str(), 0755);
+
+  std::vector<std::string> opened;
+  bool exited = false;
+  DeskpalOptions options;
+  options.program_folder = scratch.path;
+  options.program_file = scratch.path / "deskpal";
+  options.autostart_folder = scratch.path / "config" / "autostart";
+  options.open_url = [&](const QUrl& url) { opened.push_back(url.toString().toStdString()); };
+  options.exit_program = [&] { exited = true; };
+  companiontest::ScriptedRandom random;  // 1 for ever: the walk leaves the idle at once
+  DeskpalWindow w(draw_deskpal_frames(), QRect(0, 0, 1024, 768), random, options);
+  w.show();
+
+  EXPECT_EQ(w.size(), QSize(32, 64));
+  EXPECT_EQ(w.pos(), QPoint(112, 64));
+  EXPECT_FALSE(w.mask().isEmpty());
+  EXPECT_LT(w.mask().boundingRect().width() * w.mask().boundingRect().height(), 32 * 64 + 1);
+  EXPECT_TRUE(w.running());
+  const QRegion idle_mask = w.mask();
+  for (int i = 0; i < 60; ++i) w.tick();
+  EXPECT_GT(w.pos().x(), 112);
+  EXPECT_GT(w.pos().y(), 64);
+  EXPECT_NE(w.mask(), idle_mask);
+
+  // The grab point stays under the pointer.
+  send_mouse(w, QEvent::MouseButtonPress, {10, 20}, Qt::LeftButton);
+  const QPoint pointer = w.mapToGlobal(QPoint(10, 20)) + QPoint(150, 90);
+  QMouseEvent move(QEvent::MouseMove, QPointF(10, 20), QPointF(pointer), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &move);
+  EXPECT_EQ(w.pos() + QPoint(10, 20), pointer);
+  send_mouse(w, QEvent::MouseButtonRelease, {10, 20}, Qt::NoButton);
+  w.tick();
+  EXPECT_EQ(w.animation().frame(), 40);
+
+  QTest::mouseDClick(&w, Qt::LeftButton, Qt::NoModifier, QPoint(16, 32));
+  for (int i = 0; i < 500 && !fs::exists(started); ++i) QTest::qWait(10);
+  EXPECT_TRUE(fs::exists(started));
+  EXPECT_TRUE(opened.empty());
+  // Nothing to start: the home page instead.
+  fs::remove(telvane);
+  const std::string empty_path = scratch.path.string();
+  const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", empty_path.c_str(), 1);
+  w.start_telvane();
+  ::setenv("PATH", old_path.c_str(), 1);
+  EXPECT_EQ(opened, std::vector<std::string>{kDeskpalHomePage});
+
+  // The menu; "Add to Startup" is checked while the entry exists.
+  const fs::path entry = options.autostart_folder / "deskpal.desktop";
+  for (bool present : {false, true}) {
+    std::unique_ptr<QMenu> menu(w.make_menu());
+    QList<QAction*> items;
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator()) items.push_back(a);
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), "Visit Web Site");
+    EXPECT_EQ(items[1]->text(), "Add to Startup");
+    EXPECT_EQ(items[2]->text(), "Exit Program");
+    EXPECT_EQ(items[1]->isChecked(), present);
+    EXPECT_EQ(fs::exists(entry), present);
+    items[1]->trigger();
+  }
+  EXPECT_FALSE(fs::exists(entry));
+  std::unique_ptr<QMenu> menu(w.make_menu());
+  menu->actions().back()->trigger();
+  EXPECT_TRUE(exited);
+}
+
+}  // namespace
+}  // namespace phondeck
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The offscreen platform says for every frame that it keeps no mask.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (!text.startsWith("This plugin does not support")) std::fprintf(stderr, "%d %s\n", type, qPrintable(text));
+  });
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
