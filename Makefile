@@ -66,10 +66,11 @@ screenshots: build
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
 
-# Deskpal from the build tree (a desktop session is needed); and the sheet of
-# its frames, enlarged, in docs/deskpal-frames.png.
+# Deskpal from the build tree, in Telvane's demo folder (a double-click starts
+# the Telvane beside it there); and the sheet of its frames, enlarged, in
+# docs/deskpal-frames.png.
 .PHONY: run-deskpal deskpal-frames
 run-deskpal: build
-	$(BUILD)/deskpal
+	mkdir -p $(BUILD)/demo && cd $(BUILD)/demo && $(abspath $(BUILD))/deskpal
 deskpal-frames: build
 	$(BUILD)/deskpal_frames docs/deskpal-frames.png 3
