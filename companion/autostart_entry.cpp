@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string_view>
 #include <system_error>
@@ -11,11 +10,11 @@ namespace phondeck {
 
 namespace fs = std::filesystem;
 
-fs::path AutostartEntry::folder_from_environment() {
+fs::path AutostartEntry::folder_from_environment(const EnvironmentLookup& env) {
   // Relative values of XDG_CONFIG_HOME are invalid and ignored.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const char* config = env("XDG_CONFIG_HOME");
   if (config && config[0] == '/') return fs::path(config) / "autostart";
-  const char* home = std::getenv("HOME");
+  const char* home = env("HOME");
   if (home && home[0] == '/') return fs::path(home) / ".config" / "autostart";
   return {};
 }

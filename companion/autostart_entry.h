@@ -2,15 +2,19 @@
 // Starting Deskpal with the desktop session: a freedesktop autostart entry,
 // deskpal.desktop in $XDG_CONFIG_HOME/autostart (~/.config/autostart).
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace phondeck {
+
+// Reads one environment variable; null when unset.
+using EnvironmentLookup = std::function<const char*(const char*)>;
 
 class AutostartEntry {
  public:
   // The autostart folder of the environment; empty when neither an absolute
   // XDG_CONFIG_HOME nor HOME is set.
-  static std::filesystem::path folder_from_environment();
+  static std::filesystem::path folder_from_environment(const EnvironmentLookup& env);
 
   // `program`: the absolute path of the Deskpal program the entry starts.
   AutostartEntry(std::filesystem::path folder, std::filesystem::path program);

@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "companion/autostart_entry.h"
 #include "companion/deskpal_artwork.h"
 
 namespace phondeck {
-
-// Reads one environment variable; null when unset.
-using EnvironmentLookup = std::function<const char*(const char*)>;
 
 struct DisplayChoice {
   enum class Kind {

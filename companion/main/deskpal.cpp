@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   DeskpalOptions options;
   options.program_folder = QCoreApplication::applicationDirPath().toStdString();
   options.program_file = QCoreApplication::applicationFilePath().toStdString();
-  options.autostart_folder = AutostartEntry::folder_from_environment();
+  options.autostart_folder = AutostartEntry::folder_from_environment(env);
   options.traditional_chinese = traditional_chinese_locale(env);
   RuntimeRandom random;
   DeskpalWindow figure(frames, screen->availableGeometry(), random, options);

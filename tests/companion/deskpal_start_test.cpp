@@ -1,14 +1,14 @@
-// Deskpal's autostart entry in a scratch XDG_CONFIG_HOME, finding and
-// starting Telvane, and the decisions taken before its window opens.
+// Deskpal's autostart entry in a scratch XDG_CONFIG_HOME, finding Telvane,
+// and the decisions taken before its window opens.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <thread>
+#include <tuple>
+#include <utility>
 
 #include "companion/autostart_entry.h"
 #include "companion/deskpal_start.h"
@@ -33,25 +33,19 @@ void write_program(const fs::path& p, const std::string& text, mode_t mode = 075
   ::chmod(p.c_str(), mode);
 }
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using Env = std::map<std::string, std::string>;
+EnvironmentLookup lookup(const Env& vars) {
+  return [&vars](const char* name) -> const char* {
+    const auto it = vars.find(name);
+    return it == vars.end() ? nullptr : it->second.c_str();
+  };
+}
 
 TEST(AutostartEntryTest, AddToStartupWritesTheEntryAndChoosingItAgainRemovesIt) {
   ScratchFolder scratch;
-  const std::string config = (scratch.path / "config").string();
-  ScopedEnv xdg("XDG_CONFIG_HOME", config.c_str());
-  const fs::path folder = AutostartEntry::folder_from_environment();
-  ASSERT_EQ(folder, fs::path(config) / "autostart");
+  const Env env{{"XDG_CONFIG_HOME", (scratch.path / "config").string()}, {"HOME", "/home/u"}};
+  const fs::path folder = AutostartEntry::folder_from_environment(lookup(env));
+  ASSERT_EQ(folder, scratch.path / "config" / "autostart");
 
   AutostartEntry entry(folder, "/opt/phondeck/deskpal");
   ASSERT_TRUE(entry.usable());  // the folder does not exist yet, but can
@@ -75,17 +69,12 @@ TEST(AutostartEntryTest, AddToStartupWritesTheEntryAndChoosingItAgainRemovesIt) 
 }
 
 TEST(AutostartEntryTest, FolderAndExecLineFollowTheDesktopRules) {
-  struct Folder {
-    const char* xdg;
-    const char* home;
-    const char* expected;
+  const std::vector<std::pair<Env, fs::path>> folders{
+      {{{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/home/u"}}, "/home/u/.config/autostart"},
+      {{{"HOME", "/home/u"}}, "/home/u/.config/autostart"},
+      {{}, ""},
   };
-  for (const Folder& f : {Folder{"/x/cfg", "/home/u", "/x/cfg/autostart"}, Folder{"relative", "/home/u", "/home/u/.config/autostart"},
-                          Folder{nullptr, "/home/u", "/home/u/.config/autostart"}, Folder{nullptr, nullptr, ""}}) {
-    ScopedEnv xdg("XDG_CONFIG_HOME", f.xdg);
-    ScopedEnv home("HOME", f.home);
-    EXPECT_EQ(AutostartEntry::folder_from_environment(), fs::path(f.expected)) << f.expected;
-  }
+  for (const auto& [vars, folder] : folders) EXPECT_EQ(AutostartEntry::folder_from_environment(lookup(vars)), folder);
   const std::map<std::string, std::string> exec{
       {"/usr/bin/deskpal", "/usr/bin/deskpal"},
       {"/opt/my apps/deskpal", "\"/opt/my apps/deskpal\""},
@@ -114,46 +103,22 @@ TEST(ProgramStartTest, TelvaneIsLookedForInOurFolderFirstThenOnThePath) {
   EXPECT_EQ(find_program("telvane", {}, ""), fs::path());
 }
 
-TEST(ProgramStartTest, StartsDetachedInItsOwnSessionAndReportsWhatCanNotRun) {
-  ScratchFolder scratch;
-  const fs::path marker = scratch.path / "started";
-  write_program(scratch.path / "telvane",
-                "#!/bin/sh\n[ \"$(cut -d' ' -f6 /proc/$$/stat)\" != \"" + std::to_string(::getsid(0)) +
-                    "\" ] && echo new-session > \"" + marker.string() + "\"\n");
-  ASSERT_TRUE(start_detached(scratch.path / "telvane"));
-  for (int i = 0; i < 500 && read(marker).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(read(marker), "new-session\n");
-
-  write_program(scratch.path / "garbage", "\x7f" "ELF nonsense");
-  EXPECT_FALSE(start_detached(scratch.path / "garbage"));
-  EXPECT_FALSE(start_detached(scratch.path / "missing"));
-}
-
 TEST(DeskpalStartTest, DisplayMenuLanguageAndFrames) {
-  struct Row {
-    std::map<std::string, std::string> env;
-    DisplayChoice::Kind kind;
-    bool note;
-    bool chinese;
-  };
+  // Environment, then the display choice, a note on standard error, and the
+  // Traditional Chinese menu.
   using K = DisplayChoice::Kind;
-  const std::vector<Row> rows{
+  const std::vector<std::tuple<Env, K, bool, bool>> rows{
       {{}, K::NoDisplay, true, false},
       {{{"DISPLAY", ":0"}, {"LANG", "zh_TW.UTF-8"}}, K::Run, false, true},
-      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}, {"LC_ALL", "en_US.UTF-8"}, {"LANG", "zh_TW"}}, K::UseX11, false, false},
-      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"LC_MESSAGES", "zh_TW.Big5"}}, K::Run, true, true},
-      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"QT_QPA_PLATFORM", "wayland"}, {"LANG", "zh_CN.UTF-8"}}, K::Run, false, false},
-      {{{"QT_QPA_PLATFORM", "offscreen"}}, K::Run, false, false},
+      {{{"WAYLAND_DISPLAY", "w-0"}, {"DISPLAY", ":0"}, {"LC_ALL", "en_US.UTF-8"}, {"LANG", "zh_TW"}}, K::UseX11, false, false},
+      {{{"WAYLAND_DISPLAY", "w-0"}, {"LC_MESSAGES", "zh_TW.Big5"}}, K::Run, true, true},
+      {{{"WAYLAND_DISPLAY", "w-0"}, {"QT_QPA_PLATFORM", "wayland"}, {"LANG", "zh_CN.UTF-8"}}, K::Run, false, false},
   };
-  for (const Row& r : rows) {
-    const EnvironmentLookup env = [&](const char* name) -> const char* {
-      const auto it = r.env.find(name);
-      return it == r.env.end() ? nullptr : it->second.c_str();
-    };
-    const DisplayChoice choice = choose_display(env);
-    EXPECT_EQ(choice.kind, r.kind) << r.env.size();
-    EXPECT_EQ(!choice.note.empty(), r.note) << r.env.size();
-    EXPECT_EQ(traditional_chinese_locale(env), r.chinese) << r.env.size();
+  for (const auto& [vars, kind, note, chinese] : rows) {
+    const EnvironmentLookup env = lookup(vars);
+    EXPECT_EQ(choose_display(env).kind, kind) << vars.size();
+    EXPECT_EQ(choose_display(env).note.empty(), !note) << vars.size();
+    EXPECT_EQ(traditional_chinese_locale(env), chinese) << vars.size();
   }
 
   std::vector<DeskpalFrame> frames = draw_deskpal_frames();
