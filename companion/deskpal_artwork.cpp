@@ -85,16 +85,12 @@ class Canvas {
         if (edge) set(x, y, kOutline);
       }
     }
-    paint(shape, fill, [&](int x, int y) { return mask[static_cast<std::size_t>(y * W + x)]; });
+    paint(fill, [&](int x, int y) { return mask[static_cast<std::size_t>(y * W + x)]; });
   }
 
   // A detail painted over what is there, only where the figure already is.
   void detail(const Shape& shape, Px fill) {
-    paint(shape, fill, [&](int x, int y) { return shape(x + 0.5, y + 0.5) && frame.opaque(x, y); });
-  }
-
-  void dot(int x, int y, Px colour) {
-    if (x >= 0 && x < W && y >= 0 && y < H && frame.opaque(x, y)) set(x, y, colour);
+    paint(fill, [&](int x, int y) { return shape(x + 0.5, y + 0.5) && frame.opaque(x, y); });
   }
 
   void mirror() {
@@ -106,7 +102,7 @@ class Canvas {
 
  private:
   template <typename Inside>
-  void paint(const Shape&, Px fill, Inside inside) {
+  void paint(Px fill, Inside inside) {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
         if (inside(x, y)) set(x, y, fill);

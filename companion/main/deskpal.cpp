@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "companion/deskpal_start.h"
 #include "companion/qt/deskpal_window.h"
@@ -17,7 +18,17 @@ int main(int argc, char** argv) {
   const DisplayChoice display = choose_display(env);
   if (!display.note.empty()) std::fprintf(stderr, "%s\n", display.note.c_str());
   if (display.kind == DisplayChoice::Kind::NoDisplay) return 1;
-  if (display.kind == DisplayChoice::Kind::UseX11) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // XWayland through an argument rather than QT_QPA_PLATFORM, which Telvane
+  // would inherit.
+  std::vector<char*> args(argv, argv + argc);
+  char platform_option[] = "-platform";
+  char platform_xcb[] = "xcb";
+  if (display.kind == DisplayChoice::Kind::UseX11) {
+    args.push_back(platform_option);
+    args.push_back(platform_xcb);
+  }
+  int arg_count = static_cast<int>(args.size());
+  args.push_back(nullptr);
 
   const std::vector<DeskpalFrame> frames = draw_deskpal_frames();
   if (const auto problem = frames_problem(frames)) {
@@ -25,7 +36,7 @@ int main(int argc, char** argv) {
     return 255;
   }
 
-  QApplication app(argc, argv);
+  QApplication app(arg_count, args.data());
   app.setApplicationName("Deskpal III");
   app.setQuitOnLastWindowClosed(false);
   QScreen* screen = QGuiApplication::primaryScreen();

@@ -123,6 +123,18 @@ TEST(DeskpalStartTest, DisplayMenuLanguageAndFrames) {
 
   std::vector<DeskpalFrame> frames = draw_deskpal_frames();
   EXPECT_EQ(frames_problem(frames), std::nullopt);
+  // Nothing of the figure is cut off: at the frame's edges only its outline.
+  int left = 0;
+  while (!frames[40].opaque(left, 40)) ++left;
+  const std::uint32_t outline = frames[40].at(left, 40);
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    for (int x = 0; x < 32; ++x) {
+      for (int y = 0; y < 64; ++y) {
+        const bool edge = x == 0 || x == 31 || y == 0 || y == 63;
+        EXPECT_TRUE(!edge || !frames[k].opaque(x, y) || frames[k].at(x, y) == outline) << k;
+      }
+    }
+  }
   frames[17].pixels.fill(0);
   EXPECT_EQ(frames_problem(frames), "deskpal: animation frame 17 is empty");
   frames.pop_back();
