@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 5
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: all deps build test test-plain asan fuzz fuzz-smoke bench run screenshots clean
+.PHONY: all deps build test test-plain asan fuzz fuzz-smoke bench run screenshots install package clean
 
 all: build
 
@@ -62,6 +62,15 @@ run: build
 # under Xvfb, into $(BUILD)/screenshots.
 screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)
+
+# The programs, help pages, menu entries and icons under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+# The Debian package, $(BUILD)/phondeck_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

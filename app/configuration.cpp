@@ -1,5 +1,9 @@
 #include "app/configuration.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -109,6 +113,19 @@ bool read_file(const std::string& path, std::string& out) {
   return true;
 }
 
+// Makes every missing folder of `folder`, each readable by the user alone.
+bool make_private_folders(const std::filesystem::path& folder) {
+  if (folder.empty()) return true;
+  std::filesystem::path partial;
+  for (const auto& part : folder) {
+    partial /= part;
+    std::error_code ec;
+    if (std::filesystem::is_directory(partial, ec)) continue;
+    if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Configuration& config() {
@@ -118,6 +135,23 @@ Configuration& config() {
 
 void set_configuration_path(std::string path) { path_storage() = std::move(path); }
 const std::string& configuration_path() { return path_storage(); }
+
+std::string locate_configuration(const std::string& start_folder, const char* xdg_config_home,
+                                 const char* home) {
+  namespace fs = std::filesystem;
+  const std::string local = (fs::path(start_folder) / "tv.dat").string();
+  std::error_code ec;
+  if (fs::is_regular_file(local, ec)) return local;
+  fs::path folder;
+  if (xdg_config_home != nullptr && fs::path(xdg_config_home).is_absolute()) {
+    folder = xdg_config_home;
+  } else if (home != nullptr && *home != '\0') {
+    folder = fs::path(home) / ".config";
+  } else {
+    return local;
+  }
+  return (folder / "phondeck" / "tv.dat").string();
+}
 
 void read_configuration_text(std::string_view text, Configuration& cfg) {
   std::size_t pos = 0;
@@ -183,7 +217,9 @@ void load_configuration() {
 }
 
 bool save_configuration(int window_width, int window_height) {
-  return save_configuration(config(), window_width, window_height, configuration_path());
+  const std::string& path = configuration_path();
+  if (!make_private_folders(std::filesystem::path(path).parent_path())) return false;
+  return save_configuration(config(), window_width, window_height, path);
 }
 
 bool save_configuration(const Configuration& cfg, int window_width, int window_height,

@@ -40,6 +40,15 @@ Configuration& config();
 void set_configuration_path(std::string path);
 const std::string& configuration_path();
 
+// Where Telvane keeps tv.dat: the tv.dat in `start_folder` (the working
+// directory when empty) when one is there; otherwise phondeck/tv.dat in the
+// user's configuration folder, $XDG_CONFIG_HOME when that is an absolute path
+// and $HOME/.config otherwise; "tv.dat" in `start_folder` when neither
+// variable names a folder. The arguments are the two variables' values
+// (null when unset).
+std::string locate_configuration(const std::string& start_folder, const char* xdg_config_home,
+                                 const char* home);
+
 // Applies the lines of a tv.dat text to `cfg` (which holds the defaults or
 // earlier values). Lines end in LF or CR LF; a last line without a line break
 // is not used, nor is a line longer than kConfigurationLineLength. Throws
@@ -59,7 +68,9 @@ void load_configuration();
 
 // Writes the record to tv.dat through a new file that then replaces the old
 // one, so a failed save leaves the previous file whole. Returns false (and
-// reports nothing) when the file cannot be written.
+// reports nothing) when the file cannot be written. The first overload saves
+// to configuration_path() and makes its missing folders (private to the
+// user) first.
 bool save_configuration(int window_width, int window_height);
 bool save_configuration(const Configuration& cfg, int window_width, int window_height,
                         const std::string& path);

@@ -31,7 +31,12 @@ std::string help_target(std::string_view argument, std::string_view program_fold
 void open_help(std::string_view argument) {
   HelpOpener* opener = current_opener();
   if (opener == nullptr) return;
-  opener->open(help_target(argument, program_folder(), language().code));
+  // The program's own folder first, then the installed data folder; a page
+  // found in neither is still looked for beside the program.
+  const std::string code = language().code;
+  const auto folder = first_folder_holding({program_folder(), installed_data_folder()},
+                                           "help/h_" + code + ".htm");
+  opener->open(help_target(argument, folder.value_or(program_folder()), code));
 }
 
 }  // namespace phondeck

@@ -1,6 +1,7 @@
 #pragma once
-// Help pages: "help/h_<language code>.htm" in the program's folder, or a web
-// address, opened with the desktop's default handler.
+// Help pages: "help/h_<language code>.htm" in the program's folder or the
+// installed data folder, or a web address, opened with the desktop's default
+// handler.
 #include <string>
 #include <string_view>
 
@@ -28,8 +29,9 @@ std::string help_target(std::string_view argument, std::string_view program_fold
                         std::string_view language_code);
 
 // Opens the help page for the argument ("0" the page itself, "#field" an
-// anchor on it) in the current language. Nothing is reported when no program
-// handles the target.
+// anchor on it) in the current language, from the first of the program's
+// folder and the installed data folder that holds the page. Nothing is
+// reported when no program handles the target.
 void open_help(std::string_view argument);
 
 }  // namespace phondeck

@@ -70,7 +70,7 @@ void reset_language_search_path() { search_override().reset(); }
 
 std::vector<std::string> language_search_path() {
   if (search_override()) return *search_override();
-  std::vector<std::string> folders{program_folder()};
+  std::vector<std::string> folders{program_folder(), installed_data_folder()};
   if (const char* env = std::getenv("LD_LIBRARY_PATH")) {
     std::string_view list = env;
     while (!list.empty()) {
@@ -87,12 +87,9 @@ std::vector<std::string> language_search_path() {
 }
 
 std::optional<std::string> find_language_library(std::string_view file_name) {
-  for (const std::string& folder : language_search_path()) {
-    std::filesystem::path candidate = std::filesystem::path(folder) / std::string(file_name);
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(candidate, ec)) return candidate.string();
-  }
-  return std::nullopt;
+  const auto folder = first_folder_holding(language_search_path(), file_name);
+  if (!folder) return std::nullopt;
+  return (std::filesystem::path(*folder) / std::string(file_name)).string();
 }
 
 }  // namespace phondeck

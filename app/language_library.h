@@ -28,8 +28,8 @@ bool load_language_library(const std::string& path, TextTable& table);
 std::string language_library_text(const std::map<int, std::string>& texts);
 
 // The folders searched for a library, in order. By default: the program's
-// folder, then the folders of LD_LIBRARY_PATH, then /usr/local/lib and
-// /usr/lib.
+// folder, the installed data folder, the folders of LD_LIBRARY_PATH, then
+// /usr/local/lib and /usr/lib.
 void set_language_search_path(std::vector<std::string> folders);
 void reset_language_search_path();
 std::vector<std::string> language_search_path();

@@ -1,10 +1,22 @@
 #include "link/serial_errors.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "app/prompt.h"
 
 namespace phondeck {
+
+namespace {
+
+// What a user who may not open the device needs to do about it.
+std::string permission_hint(int error) {
+  if (error != EACCES && error != EPERM) return {};
+  return "\n\nSerial devices belong to the dialout group; your user must be a member "
+         "to open them: sudo usermod -aG dialout $USER, then log out and in again.";
+}
+
+}  // namespace
 
 std::string serial_error_text(const char* text, int error) {
   std::string out = text;
@@ -12,6 +24,7 @@ std::string serial_error_text(const char* text, int error) {
   out += std::to_string(error);
   out += ") ";
   out += std::strerror(error);
+  out += permission_hint(error);
   return out;
 }
 

@@ -8,7 +8,8 @@ namespace phondeck {
 class Prompt;
 
 // "ERROR: Serial 10 (2) No such file or directory": the fixed text, the
-// system error code and the system's text for it.
+// system error code and the system's text for it. A lack of permission adds
+// how to join the dialout group.
 std::string serial_error_text(const char* text, int error);
 
 // Line error flags (1 input overflow, 2 overrun, 4 parity, 8 framing,

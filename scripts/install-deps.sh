@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   xvfb xauth
   locales
+  librsvg2-bin desktop-file-utils appstream file dpkg-dev
 )
 
 missing=()

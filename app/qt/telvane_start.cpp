@@ -1,6 +1,7 @@
 #include "app/qt/telvane_start.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,11 @@ class TelvaneStart final : public StartupSteps {
     return instance_.acquire() != SingleInstance::Role::Second;
   }
 
-  void load_configuration() override { phondeck::load_configuration(); }
+  void load_configuration() override {
+    set_configuration_path(
+        locate_configuration({}, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    phondeck::load_configuration();
+  }
 
   void show_start_error(const std::string& text) override {
     application();
@@ -50,7 +55,15 @@ class TelvaneStart final : public StartupSteps {
 
  private:
   QApplication& application() {
-    if (!app_) app_ = std::make_unique<QApplication>(argc_, argv_);
+    if (!app_) {
+      // The window class and the desktop entry's name tie the windows to the
+      // installed menu entry and its icon.
+      QCoreApplication::setApplicationName(QStringLiteral("telvane"));
+      QGuiApplication::setDesktopFileName(QStringLiteral("phondeck-telvane"));
+      app_ = std::make_unique<QApplication>(argc_, argv_);
+      const QIcon icon = QIcon::fromTheme(QStringLiteral("phondeck-telvane"));
+      if (!icon.isNull()) QApplication::setWindowIcon(icon);
+    }
     return *app_;
   }
 

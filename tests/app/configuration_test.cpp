@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -207,6 +208,53 @@ TEST_F(ConfigurationFile, BadIntegerStopsTheLoad) {
   folder.write("tv.dat", "FontSize=abc");  // not applied: no line break
   EXPECT_TRUE(load_configuration_at_start(prompt));
   EXPECT_EQ(prompt.messages.size(), 1u);
+}
+
+// ---- where tv.dat lives ----------------------------------------------------
+
+TEST_F(ConfigurationFile, StartFolderFirstThenTheUsersConfigurationFolder) {
+  const std::string start = folder.file("start");
+  std::filesystem::create_directory(start);
+  const std::string home = folder.path();
+  const std::string local = start + "/tv.dat";
+  const std::string in_home = home + "/.config/phondeck/tv.dat";
+  struct Case {
+    bool local_file;
+    const char* xdg;
+    const char* home;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {true, "/xdg", home.c_str(), local},
+      {false, "/xdg", home.c_str(), "/xdg/phondeck/tv.dat"},
+      {false, nullptr, home.c_str(), in_home},
+      {false, "", home.c_str(), in_home},
+      {false, "relative/xdg", home.c_str(), in_home},  // only an absolute path counts
+      {false, nullptr, nullptr, local},
+      {false, nullptr, "", local},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(local);
+    if (c.local_file) folder.write("start/tv.dat", "");
+    EXPECT_EQ(locate_configuration(start, c.xdg, c.home), c.expected)
+        << c.local_file << " " << (c.xdg ? c.xdg : "(unset)") << " " << (c.home ? c.home : "(unset)");
+  }
+  EXPECT_EQ(locate_configuration("", nullptr, nullptr), "tv.dat");
+
+  // A first save makes the user's folder, private to the user; the next start
+  // reads the file back from there.
+  std::filesystem::remove(local);
+  set_configuration_path(locate_configuration(start, nullptr, home.c_str()));
+  config().FontSize = 12;
+  ASSERT_TRUE(save_configuration(640, 480));
+  struct stat info {};
+  ASSERT_EQ(::stat((home + "/.config/phondeck").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+  EXPECT_EQ(configuration_path(), in_home);
+  config() = Configuration{};
+  set_configuration_path(locate_configuration(start, nullptr, home.c_str()));
+  load_configuration();
+  EXPECT_EQ(config().FontSize, 12);
 }
 
 }  // namespace

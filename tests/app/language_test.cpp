@@ -198,10 +198,13 @@ TEST_F(LanguageLibrarySearch, DefaultPathStartsNextToTheProgram) {
   reset_language_search_path();
   EnvVar ld("LD_LIBRARY_PATH", "/opt/a::/opt/b");
   const std::vector<std::string> path = language_search_path();
-  ASSERT_GE(path.size(), 3u);
+  ASSERT_GE(path.size(), 4u);
   EXPECT_EQ(path[0], program_folder());
-  EXPECT_EQ(path[1], "/opt/a");
-  EXPECT_EQ(path[2], "/opt/b");
+  // then the installed data folder: share/phondeck/ beside the bin/ folder
+  EXPECT_EQ(path[1], (std::filesystem::path(program_folder()).parent_path().parent_path() /
+                      "share/phondeck/").string());
+  EXPECT_EQ(path[2], "/opt/a");
+  EXPECT_EQ(path[3], "/opt/b");
 }
 
 // ---- help ----------------------------------------------------------------

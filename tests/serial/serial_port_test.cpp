@@ -6,6 +6,7 @@
 #include <sys/ioctl.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cstring>
 #include <future>
 #include <numeric>
@@ -292,6 +293,9 @@ TEST(SerialErrorTexts, LineErrorsAreComparedAsAWhole) {
   ASSERT_EQ(prompt.messages().size(), 1u);
   EXPECT_EQ(prompt.messages()[0], "COM error: Undefined error");
   EXPECT_EQ(serial_error_text("ERROR: Serial 20", 5), std::string("ERROR: Serial 20 (5) ") + std::strerror(5));
+  const std::string denied = serial_error_text("ERROR: Serial 10", EACCES);
+  EXPECT_EQ(denied.rfind(std::string("ERROR: Serial 10 (13) ") + std::strerror(EACCES) + "\n\n", 0), 0u);
+  EXPECT_NE(denied.find("sudo usermod -aG dialout $USER"), std::string::npos);
 }
 
 }  // namespace
