@@ -10,7 +10,7 @@ namespace phondeck {
 enum class Command {
   None,
   // File
-  FileNew, Print, PrintSetup, Exit,
+  FileNew, Import, Export, Print, PrintSetup, Exit,
   // Edit
   Edit, Insert, Delete, Find,
   SortName, SortUnicode, SortPhone, SortType, SortPosition, SortTypeAndPosition, SortGroup,

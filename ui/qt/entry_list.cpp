@@ -125,6 +125,7 @@ void EntryListView::set_column_widths(const std::array<int, 8>& widths) {
 
 bool EntryListView::accepts(const QMimeData& mime) const {
   if (accept_messages_ && mime.hasFormat(kMessagesMime)) return true;
+  if (accepts_ && !phone_book_files(mime).empty()) return true;
   const auto source = entries_source(mime);
   return source && accepts_ && *source == *accepts_;
 }
@@ -184,6 +185,8 @@ bool EntryListView::handle_drop(const QMimeData& mime, const QPoint& pos) {
     emit messages_dropped(messages_of(mime), before);
   } else if (const auto source = entries_source(mime)) {
     emit entries_dropped(*source, before);
+  } else {
+    emit files_dropped(phone_book_files(mime), before);
   }
   return true;
 }

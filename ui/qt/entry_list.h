@@ -67,6 +67,8 @@ class EntryListView final : public QTableView {
   void entries_dropped(DragSource source, std::optional<std::size_t> before);
   void messages_dropped(std::vector<phondeck::MessageContact> messages,
                         std::optional<std::size_t> before);
+  // Phone-book files dropped from a file manager (panes only).
+  void files_dropped(std::vector<std::string> paths, std::optional<std::size_t> before);
 
  protected:
   void focusInEvent(QFocusEvent* event) override;

@@ -5,13 +5,16 @@
 // their sender's number and name.
 #include <QByteArray>
 #include <QMimeData>
+#include <QFile>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "phonebook/phone_book.h"
+#include "ui/phone_book_files.h"
 
 namespace phondeck {
 
@@ -50,6 +53,18 @@ inline std::vector<MessageContact> messages_of(const QMimeData& mime) {
     m.number = (tab < 0 ? line : line.left(tab)).toStdString();
     if (tab >= 0) m.name = line.mid(tab + 1).toStdString();
     out.push_back(std::move(m));
+  }
+  return out;
+}
+
+// The local phone-book files (.vcf, .vcard, .csv) a drag from a file manager
+// carries, as file-system paths.
+inline std::vector<std::string> phone_book_files(const QMimeData& mime) {
+  std::vector<std::string> out;
+  for (const QUrl& url : mime.urls()) {
+    if (!url.isLocalFile()) continue;
+    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+    if (contact_format_of(path)) out.push_back(std::move(path));
   }
   return out;
 }

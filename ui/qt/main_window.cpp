@@ -27,6 +27,7 @@
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/find_dialog.h"
+#include "ui/qt/phone_book_file_dialogs.h"
 #include "ui/qt/tool_icons.h"
 
 namespace phondeck {
@@ -311,6 +312,15 @@ void TForm1::connect_list(EntryListView* view, ListPane pane) {
             logic_.drop_messages_on_pane(side, messages, before);
             refresh_views();
           });
+  connect(view, &EntryListView::files_dropped, this,
+          [this, side](std::vector<std::string> paths, std::optional<std::size_t> before) {
+            // After the drop has ended: the import may ask questions.
+            QMetaObject::invokeMethod(this, [this, side, paths, before] {
+              activate(side);
+              PhoneBookFiles(logic_.book(), prompt_).import_files(side, paths, before);
+              refresh_views();
+            }, Qt::QueuedConnection);
+          });
 }
 
 // ------------------------------------------------------------------ texts, layout
@@ -476,6 +486,8 @@ void TForm1::set_window_opener(Command command, std::function<void()> open) {
 void TForm1::run_command(Command command, int argument) {
   try {
     switch (command) {
+      case Command::Import:
+      case Command::Export:
       case Command::Print:
       case Command::PrintSetup:
       case Command::Exit:
@@ -513,6 +525,19 @@ void TForm1::window_command(Command command) {
     case Command::Exit:
       end_process();
       return;
+    case Command::Import: {
+      PhoneBookFiles files(logic_.book(), prompt_);
+      import_with_dialog(this, files, logic_.book().active_side());
+      logic_.refresh_tree_view();
+      refresh_views();
+      return;
+    }
+    case Command::Export: {
+      if (logic_.book().active().empty()) return;
+      PhoneBookFiles files(logic_.book(), prompt_);
+      export_with_dialog(this, files);
+      return;
+    }
     case Command::Print: {
       QPrintDialog dialog(&printer(), this);
       if (dialog.exec() == QDialog::Accepted) print_entries();

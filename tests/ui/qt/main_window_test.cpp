@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "media/temp_dir.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/find_dialog.h"
 #include "ui/qt/main_window.h"
@@ -214,6 +216,26 @@ TEST_F(MainWindowTest, DropsBetweenPanesAndOntoTreeNodes) {
   EXPECT_EQ(left().entry(0).Group, "VIP");
   EXPECT_EQ(left().entry(2).Group, "VIP");
   EXPECT_EQ(form->third_list()->model()->rowCount(), 0);
+}
+
+TEST_F(MainWindowTest, DroppingAPhoneBookFileOnAPaneImportsItThere) {
+  fill();
+  mediatest::TempDir dir;
+  const std::string path =
+      dir.write("friends.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mia\r\nTEL:0123\r\nEND:VCARD\r\n");
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile("/tmp/notes.txt")});
+  QMimeData other;
+  other.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
+  EntryListView* target = form->pane(ListSide::Right);
+  EXPECT_FALSE(target->accepts(other));
+  EXPECT_FALSE(form->third_list()->accepts(mime));
+  EXPECT_TRUE(target->handle_drop(mime, QPoint(20, 20)));
+  QApplication::processEvents();  // the import runs once the drop has ended
+  EXPECT_EQ(names(right()), std::vector<std::string>{"Mia"});
+  EXPECT_EQ(form->logic().book().active_side(), ListSide::Right);
+  EXPECT_EQ(target->model()->rowCount(), 1);
+  EXPECT_EQ(left().size(), 3u);
 }
 
 TEST_F(MainWindowTest, EditorRunsFromDoubleClickAndStoresOnOk) {

@@ -1,0 +1,159 @@
+#include "phonebook/csv.h"
+
+#include <array>
+#include <cstddef>
+
+namespace phondeck {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::array<std::string_view, 7> kHeader{"Name",     "UNICODE", "Phone",  "Type",
+                                                  "Position", "Group",   "WriteAs"};
+enum Field { kName, kUnicode, kPhone, kType, kPosition, kGroup, kWriteAs, kFieldCount };
+
+void put_field(std::string& out, std::string_view field) {
+  const bool quote = field.find_first_of(",\"\r\n") != std::string_view::npos ||
+                     (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+  if (!quote) {
+    out.append(field);
+    return;
+  }
+  out.push_back('"');
+  for (char c : field) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+char separator_of(std::string_view text) {
+  std::size_t commas = 0, semicolons = 0, tabs = 0;
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\r' || c == '\n') break;
+    commas += c == ',';
+    semicolons += c == ';';
+    tabs += c == '\t';
+  }
+  if (commas > 0) return ',';
+  if (semicolons > 0) return ';';
+  return tabs > 0 ? '\t' : ',';
+}
+
+std::vector<std::vector<std::string>> parse_rows(std::string_view text, char separator) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> row;
+  std::string field;
+  bool field_start = true;
+  bool in_quotes = false;
+  auto end_field = [&] {
+    row.push_back(std::move(field));
+    field.clear();
+    field_start = true;
+  };
+  auto end_row = [&] {
+    end_field();
+    bool blank = true;
+    for (const std::string& f : row) blank = blank && f.empty();
+    if (!blank) rows.push_back(std::move(row));
+    row.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_quotes) {
+      if (c != '"') {
+        field.push_back(c);
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        field.push_back('"');
+        ++i;
+      } else {
+        in_quotes = false;
+      }
+      continue;
+    }
+    if (c == '"' && field_start) {
+      in_quotes = true;
+      field_start = false;
+    } else if (c == separator) {
+      end_field();
+    } else if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      end_row();
+    } else {
+      field.push_back(c);
+      field_start = false;
+    }
+  }
+  if (!field_start || !row.empty()) end_row();
+  return rows;
+}
+
+}  // namespace
+
+std::string write_csv(const std::vector<PhoneBookEntry>& entries) {
+  std::string out(kBom);
+  auto put_row = [&out](const std::array<std::string_view, kFieldCount>& fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i) out.push_back(',');
+      put_field(out, fields[i]);
+    }
+    out += "\r\n";
+  };
+  put_row(kHeader);
+  for (const PhoneBookEntry& e : entries) {
+    put_row({e.Name, e.UNICODE, e.Phone, e.Type, e.Pos, e.Group, e.WriteAs});
+  }
+  return out;
+}
+
+std::vector<ContactRecord> read_csv(std::string_view bytes) {
+  if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
+  const std::string text = file_text_to_utf8(bytes);
+  std::vector<std::vector<std::string>> rows = parse_rows(text, separator_of(text));
+
+  // Where each field is: the header's order, or the written order.
+  std::array<std::size_t, kFieldCount> column{};
+  for (std::size_t f = 0; f < column.size(); ++f) column[f] = f;
+  std::size_t first = 0;
+  if (!rows.empty()) {
+    std::array<std::size_t, kFieldCount> named;
+    named.fill(std::string::npos);
+    for (std::size_t c = 0; c < rows[0].size(); ++c) {
+      const std::string title = ascii_lower(clean_field(rows[0][c]));
+      for (std::size_t f = 0; f < kHeader.size(); ++f) {
+        if ((title == ascii_lower(kHeader[f]) || (f == static_cast<std::size_t>(kPosition) && title == "pos")) &&
+            named[f] == std::string::npos) {
+          named[f] = c;
+        }
+      }
+    }
+    if (named[kPhone] != std::string::npos) {
+      column = named;
+      first = 1;
+    }
+  }
+
+  std::vector<ContactRecord> records;
+  for (std::size_t r = first; r < rows.size(); ++r) {
+    const std::vector<std::string>& row = rows[r];
+    auto field = [&](Field f) {
+      const std::size_t c = column[f];
+      return c < row.size() ? row[c] : std::string();
+    };
+    ContactRecord record;
+    record.Name = field(kName);
+    record.UNICODE = field(kUnicode);
+    record.numbers.push_back(field(kPhone));
+    record.Type = field(kType);
+    record.Pos = field(kPosition);
+    record.Group = field(kGroup);
+    record.WriteAs = field(kWriteAs);
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+}  // namespace phondeck

@@ -1,0 +1,15 @@
+#pragma once
+// The file dialogs of File > Import and File > Export.
+#include <QWidget>
+
+#include "phonebook/phone_book.h"
+#include "ui/phone_book_files.h"
+
+namespace phondeck {
+
+// Asks for vCard or CSV files and imports them into the list of `side`.
+void import_with_dialog(QWidget* parent, PhoneBookFiles& files, ListSide side);
+// Asks for a file name and its format, then exports the active list.
+void export_with_dialog(QWidget* parent, PhoneBookFiles& files);
+
+}  // namespace phondeck
