@@ -79,14 +79,17 @@ SeedTally run_seeds(const FaultKind& kind, std::uint32_t seeds, Run run) {
   return tally;
 }
 
-// The tallies as a table on standard output.
-inline void print_tallies(const std::string& title, const std::vector<SeedTally>& tallies) {
-  std::printf("[ faults   ] %s\n", title.c_str());
-  std::printf("[ faults   ] %-18s %9s %7s %10s %6s\n", "fault", "completed", "reset", "no connect", "wrong");
-  for (const SeedTally& t : tallies) {
-    std::printf("[ faults   ] %-18s %9d %7d %10d %6d\n", t.kind.c_str(), t.completed, t.reset, t.no_connect,
-                t.wrong);
+// One row of the fault table on standard output; the header comes before
+// the first row a test program prints.
+inline void print_tally(const std::string& what, const SeedTally& t) {
+  static bool header = false;
+  if (!header) {
+    header = true;
+    std::printf("[ faults   ] %-36s %-18s %9s %7s %10s %6s\n", "run", "fault", "completed", "reset", "no connect",
+                "wrong");
   }
+  std::printf("[ faults   ] %-36s %-18s %9d %7d %10d %6d\n", what.c_str(), t.kind.c_str(), t.completed, t.reset,
+              t.no_connect, t.wrong);
   std::fflush(stdout);
 }
 
