@@ -202,7 +202,7 @@ void OperationEngine::operation_end() {
     pending_state_ = LinkState{0};
     if (resume_) {
       // Reconnected: the operation goes on where the lost link left it.
-      status_text(resume_->status);
+      if (!resume_->status.empty()) status_text(resume_->status);
       progress_position_ = resume_->progress_position;
       progress_max(resume_->progress_maximum);
       resume_.reset();
