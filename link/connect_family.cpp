@@ -43,9 +43,15 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
   switch (engine.step()) {
     case kStepIdentify:
       // Also reached when the identification went unanswered: the port is
-      // open by then, and that ends the attempt with a link reset.
-      if (engine.open_port_if_closed() != 0) {
-        engine.reset();
+      // open by then, and that ends the attempt with a link reset (and with
+      // AutoReconnect perhaps another attempt). A port that cannot be opened
+      // has said why; trying again at once would only say it again.
+      if (const bool unanswered = engine.frames().port().is_open(); engine.open_port_if_closed() != 0) {
+        if (unanswered) {
+          engine.link_lost();
+        } else {
+          engine.reset();
+        }
         return;
       }
       wake_and_identify(engine);

@@ -70,6 +70,9 @@ void FrameLayer::send_message(const std::uint8_t* bytes, std::size_t count, int 
   if (count == 0 || count + 3 > kFrameSize) return;
   flags_.ack_received = 0;
   flags_.reply_count = 1 - expect_reply;
+  // A reply still in hand answered the exchange before this one.
+  reply_in_hand_ = false;
+  ++exchange_number_;
   std::memcpy(transmit_.data(), bytes, count);
   std::size_t length = count;
   if (length % 2 != 0) transmit_[length++] = 0x00;
@@ -131,9 +134,18 @@ void FrameLayer::write_ack(const LinkFrame& frame, std::uint8_t type, bool full_
 
 void FrameLayer::acknowledge(std::uint8_t type, bool full_sequence) {
   write_ack(LinkFrame(assembly_.data(), frame_size_), type, full_sequence);
+  if (reply_in_hand_) {
+    reply_in_hand_ = false;
+    ++flags_.reply_count;
+  }
   // A reply that overtook the handset's acknowledgement leaves our request
   // unconfirmed; if that acknowledgement is lost only the timer recovers.
   if (flags_.exchange_done()) timer_.stop();
+}
+
+void FrameLayer::drop_reply(std::uint8_t type) {
+  reply_in_hand_ = false;
+  write_ack(LinkFrame(assembly_.data(), frame_size_), type, false);
 }
 
 void FrameLayer::retransmit() {
@@ -279,8 +291,12 @@ void FrameLayer::dispatch(const LinkFrame& frame) {
     default:
       break;
   }
-  ++flags_.reply_count;
+  // Only a reply that the running step takes (acknowledges) answers the
+  // request: a message it ignores must not complete the exchange, or the step
+  // would be sent again while the handset still owes its answer.
+  reply_in_hand_ = true;
   if (events_) events_->reply_arrived(frame);
+  reply_in_hand_ = false;
   check_exchange();
 }
 

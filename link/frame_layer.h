@@ -22,7 +22,7 @@ class Clock;
 struct LinkFlags {
   LinkState link_state = LinkState::Disconnected;
   int ack_received = 0;      // the handset acknowledged the last request
-  int reply_count = 0;       // replies received since; 1 - expect-reply at send
+  int reply_count = 0;       // replies taken since; 1 - expect-reply at send
   std::uint8_t retry = 0;    // retransmissions of the current request
   int connected = 0;         // set when a connect starts, cleared by reset
 
@@ -82,8 +82,14 @@ class FrameLayer {
   // Writes bytes as they are (wake-up bursts); the timer is not touched.
   void send_raw(const std::uint8_t* bytes, std::size_t count);
   // Acknowledges the frame now in the receive buffer; stops the timer unless
-  // our request still waits for the handset's acknowledgement.
+  // our request still waits for the handset's acknowledgement. A reply that
+  // the family acknowledges is taken as the answer to the running request.
   void acknowledge(std::uint8_t type, bool full_sequence = false);
+  // Acknowledges the reply in hand so the handset stops repeating it, without
+  // taking it as the answer: a late answer to an earlier request.
+  void drop_reply(std::uint8_t type);
+  // Counts the requests sent; tells one exchange from the next.
+  std::uint32_t exchange_number() const { return exchange_number_; }
   // Writes the retransmission copy again; the third time ends the step.
   void retransmit();
   // The 0x55 wake-up burst of cable setting 0..6 (others write nothing).
@@ -134,6 +140,8 @@ class FrameLayer {
   std::array<std::uint8_t, kFrameSize> copy_{};
   std::size_t copy_length_ = 0;
   int copy_expect_reply_ = 0;
+  std::uint32_t exchange_number_ = 0;
+  bool reply_in_hand_ = false;  // a reply is being dispatched and not yet taken
   std::array<std::uint8_t, kFrameSize> request_{};
 };
 

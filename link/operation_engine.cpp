@@ -21,6 +21,9 @@ bool is_family_state(LinkState state) {
   return state != LinkState::Disconnected && state != LinkState::Idle;
 }
 
+// The operations a user command starts (families 7 to 11).
+bool is_feature_state(LinkState state) { return state >= LinkState::Messages; }
+
 }  // namespace
 
 OperationEngine::OperationEngine(FrameLayer& frames, Prompt& prompt, LinkObserver& observer)
@@ -94,11 +97,8 @@ int OperationEngine::start_status_poll(int flag) {
 }
 
 int OperationEngine::start_resynchronise() {
-  if (frames_.on_cable()) {
-    if (config().AutoReconnect) return start_connect();
-    if (depth_ < 2) frames_.sync_burst(config().CableOption);
-  }
-  step_ = 1;
+  if (frames_.on_cable() && depth_ < 2) frames_.sync_burst(config().CableOption);
+  step_ = ResynchroniseFamily::kStepOpen;
   set_state(LinkState::Resynchronise);
   send_phase_dispatch();
   return 1;
@@ -200,13 +200,44 @@ void OperationEngine::operation_end() {
     const LinkState next = pending_state_;
     step_ = pending_step_;
     pending_state_ = LinkState{0};
+    if (resume_) {
+      // Reconnected: the operation goes on where the lost link left it.
+      if (!resume_->status.empty()) status_text(resume_->status);
+      progress_position_ = resume_->progress_position;
+      progress_max(resume_->progress_maximum);
+      resume_.reset();
+    }
     set_state(next);
     send_phase_dispatch();
     return;
   }
+  reconnects_ = 0;
   normal_cursor();
   set_state(LinkState::Idle);
   step_ = 1;
+}
+
+std::optional<OperationEngine::Resume> OperationEngine::operation_to_resume() const {
+  if (resume_) return resume_;  // lost again while reconnecting
+  // The operation at the bottom of the stack is the one the user started.
+  const Level running = depth_ > 0 ? stack_[0] : Level{state(), step_};
+  if (!is_feature_state(running.state)) return std::nullopt;
+  return Resume{running.state, running.step, params_[0], progress_position_, progress_max_, last_status_};
+}
+
+void OperationEngine::link_lost() {
+  const std::optional<Resume> resume = operation_to_resume();
+  const int reconnects = reconnects_;
+  reset();
+  if (!resume || config().AutoReconnect == 0 || reconnects >= kReconnects) return;
+  reconnects_ = reconnects + 1;
+  resume_ = resume;
+  // The connect runs at depth 0 without touching the bottom parameter
+  // record, and starts the operation as its pending one when it ends.
+  params_[0] = resume->params;
+  pending_state_ = resume->state;
+  pending_step_ = resume->step;
+  start_connect();
 }
 
 void OperationEngine::reset() {
@@ -227,6 +258,10 @@ void OperationEngine::reset() {
   flags.retry = 0;
   end_ = 0;
   again_ = 0;
+  resent_exchange_.reset();
+  resume_.reset();
+  reconnects_ = 0;
+  ++resets_;
   progress_done();
   status_text_id(kTextDisconnected);
   info_.clear_texts_and_network();
@@ -239,7 +274,7 @@ void OperationEngine::timer_tick() {
   timer.stop();
   ++ticks_;
   if (ticks_ >= kTicksBeforeReset) {
-    reset();
+    link_lost();
     return;
   }
   if (ticks_ < kFirstRetransmitTick) {
@@ -263,15 +298,53 @@ void OperationEngine::timer_tick() {
 
 // ---- frame layer events ----
 
+bool OperationEngine::answer_may_come_twice() const {
+  return resent_exchange_ && *resent_exchange_ == frames_.exchange_number();
+}
+
 void OperationEngine::exchange_complete() {
   frames_.timer().stop();
   ticks_ = 0;
+  // A step of the operation itself got through (not one of a sub-operation,
+  // nor of a reconnect): a later loss has its own reconnects.
+  if (depth_ == 0 && is_feature_state(state())) reconnects_ = 0;
+  const bool twice = answer_may_come_twice();
+  resent_exchange_.reset();
+  if (twice && !end_ && is_family_state(state()) && push(state(), step_)) {
+    // The handset may still owe its answer to the first sending of the step,
+    // which the next step would take for its own. Flush it out first.
+    frames_.flags().retry = 0;
+    step_ = ResynchroniseFamily::kStepFlush;
+    set_state(LinkState::Resynchronise);
+    send_phase_dispatch();
+    keep_stalled_step_timed();
+    return;
+  }
   step_end();
 }
 
-void OperationEngine::reply_arrived(const LinkFrame& frame) { reply_phase_dispatch(frame); }
+void OperationEngine::reply_arrived(const LinkFrame& frame) {
+  // A reply carries nothing that names its request. Once the step's
+  // answer is taken, a second one can only answer the other sending of the
+  // same step.
+  if (answer_may_come_twice() && frames_.flags().reply_count > 0) {
+    frames_.drop_reply(frame.type());
+    return;
+  }
+  reply_phase_dispatch(frame);
+}
 
-void OperationEngine::retries_exhausted() { step_end(); }
+void OperationEngine::retries_exhausted() {
+  // Sent afresh under a new sequence byte before any reply was taken: the
+  // handset may have had the first sending too and answer both.
+  const bool unanswered = frames_.flags().reply_count == 0;
+  const std::uint32_t before = frames_.exchange_number();
+  const std::uint32_t resets = resets_;
+  step_end();
+  if (unanswered && resets == resets_ && frames_.exchange_number() != before) {
+    resent_exchange_ = frames_.exchange_number();
+  }
+}
 
 void OperationEngine::network_details(int mcc, int mnc) {
   info_.mcc = mcc;
@@ -281,7 +354,10 @@ void OperationEngine::network_details(int mcc, int mnc) {
 
 // ---- progress ----
 
-void OperationEngine::status_text(const std::string& text) { observer_.show_status(text); }
+void OperationEngine::status_text(const std::string& text) {
+  last_status_ = text;
+  observer_.show_status(text);
+}
 
 void OperationEngine::status_text_id(int id) { status_text(tx(id)); }
 

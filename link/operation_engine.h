@@ -34,6 +34,7 @@ class OperationEngine final : public FrameEvents {
   static constexpr int kStackLevels = 10;
   static constexpr int kTicksBeforeReset = 5;
   static constexpr int kFirstRetransmitTick = 2;
+  static constexpr int kReconnects = 3;
 
   OperationEngine(FrameLayer& frames, Prompt& prompt, LinkObserver& observer);
   ~OperationEngine() override;
@@ -66,8 +67,8 @@ class OperationEngine final : public FrameEvents {
   int start_connect();
   // Family 3, step 1.
   int start_status_poll(int flag);
-  // Family 5 (now only): on cable, with AutoReconnect the connect operation
-  // instead; otherwise the wake-up burst when not nested deeper than one level.
+  // Family 5 (now only): on cable the wake-up burst first when not nested
+  // deeper than one level.
   int start_resynchronise();
 
   // -- Command entry points; 1 when the operation started or was queued.
@@ -84,7 +85,13 @@ class OperationEngine final : public FrameEvents {
   int push(LinkState state, int step);
   void step_end();
   void operation_end();
+  // The link reset (Link menu Reset, Connect): nothing is resumed.
   void reset();
+  // The handset stopped answering, or the connect failed: the link reset.
+  // With AutoReconnect, an operation that was running reconnects and goes on
+  // from the record it had reached, at most kReconnects times; then the link
+  // stays Disconnected.
+  void link_lost();
   void timer_tick();  // Timer1Timer
   void send_phase_dispatch();
   void reply_phase_dispatch(const LinkFrame& frame);
@@ -119,6 +126,18 @@ class OperationEngine final : public FrameEvents {
     LinkState state = LinkState::Disconnected;
     int step = 0;
   };
+  // A feature operation cut off by a lost link, to go on after the reconnect.
+  struct Resume {
+    LinkState state;
+    int step;
+    OperationParams params;
+    int progress_position;
+    int progress_maximum;
+    std::string status;
+  };
+
+  std::optional<Resume> operation_to_resume() const;
+  bool answer_may_come_twice() const;
 
   void set_state(LinkState state);
   FamilyHandler* handler_for(LinkState state) const;
@@ -150,6 +169,14 @@ class OperationEngine final : public FrameEvents {
   MemoryTable memory_{};
   int progress_position_ = 0;
   int progress_max_ = 100;
+  std::string last_status_;
+
+  // The exchange whose step was sent afresh before any reply was taken: the
+  // handset may answer both sendings.
+  std::optional<std::uint32_t> resent_exchange_;
+  std::uint32_t resets_ = 0;
+  std::optional<Resume> resume_;  // set while a reconnect is under way
+  int reconnects_ = 0;
 };
 
 }  // namespace phondeck

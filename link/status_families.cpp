@@ -32,7 +32,10 @@ void ResynchroniseFamily::send_phase(OperationEngine& engine) {
 }
 
 void ResynchroniseFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
-  if (frame.type() != kTypeStatus) return;
+  if (frame.type() != kTypeStatus) {
+    if (engine.step() == kStepFlush) engine.frames().drop_reply(frame.type());
+    return;
+  }
   engine.frames().acknowledge(kTypeStatus);
   engine.set_end();
 }

@@ -14,6 +14,13 @@ class StatusPollFamily final : public FamilyHandler {
 
 class ResynchroniseFamily final : public FamilyHandler {
  public:
+  // Step 1 opens an operation. Step 2 runs between two steps of one after a
+  // step was sent afresh: the handset answers in order, so once it has
+  // answered this request every late answer to the earlier one is in; those
+  // are acknowledged and dropped.
+  static constexpr int kStepOpen = 1;
+  static constexpr int kStepFlush = 2;
+
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
 };

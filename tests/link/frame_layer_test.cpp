@@ -15,12 +15,17 @@ using testing::handset_frame;
 
 struct RecordingEvents final : FrameEvents {
   void exchange_complete() override { ++completed; }
-  void reply_arrived(const LinkFrame& frame) override { replies.emplace_back(frame.bytes(), frame.bytes() + frame.size()); }
+  void reply_arrived(const LinkFrame& frame) override {
+    replies.emplace_back(frame.bytes(), frame.bytes() + frame.size());
+    if (frame.type() == take) frames->acknowledge(frame.type());
+  }
   void retries_exhausted() override { ++exhausted; }
   void network_details(int mcc_value, int mnc_value) override {
     mcc = mcc_value;
     mnc = mnc_value;
   }
+  FrameLayer* frames = nullptr;
+  int take = 0x40;  // the type the running step takes as its reply
   int completed = 0;
   int exhausted = 0;
   int mcc = -1;
@@ -32,6 +37,7 @@ class FrameLayerTest : public ::testing::Test {
  protected:
   FrameLayerTest() : timer(clock), frames(port, timer, clock) {
     frames.set_events(&events);
+    events.frames = &frames;
     frames.flags().link_state = LinkState::Messages;
     frames.flags().connected = 1;
   }
@@ -235,6 +241,20 @@ TEST_F(FrameLayerTest, ReplyBeforeAcknowledgementCompletesWhenTheAckArrives) {
   EXPECT_EQ(events.replies.size(), 1u);
   EXPECT_EQ(events.completed, 0);
   feed(handset_ack(0x40, 0x42));
+  EXPECT_EQ(events.completed, 1);
+}
+
+TEST_F(FrameLayerTest, OnlyAReplyTheStepTakesAnswersTheRequest) {
+  // A message the step ignores leaves the request waiting for its answer;
+  // else the step would go out again while the handset still owes it.
+  const Bytes r = request(12);
+  frames.send_message(r.data(), r.size(), 1);
+  feed(handset_ack(0x40, 0x42));
+  feed(handset_frame(0x41, {0x00, 0x01, 0x7E, 0x45}));
+  EXPECT_EQ(events.replies.size(), 1u);
+  EXPECT_EQ(events.completed, 0);
+  EXPECT_EQ(frames.flags().reply_count, 0);
+  feed(handset_frame(0x40, {0x00, 0x01, 0x7E, 0x46}));
   EXPECT_EQ(events.completed, 1);
 }
 

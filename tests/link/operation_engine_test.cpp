@@ -180,13 +180,73 @@ TEST_F(EngineTest, NoBurstOnInfraredOrWhenNestedTwoDeep) {
   EXPECT_EQ(port->written.size(), 14u);
 }
 
-TEST_F(EngineTest, AutoReconnectOnCableStartsTheConnectInstead) {
+// Step 12 asks for record p1 (type 0x40) and takes each reply as that
+// record, with the reply's data byte 3 as its content; two records.
+struct Records final : FamilyHandler {
+  void send_phase(OperationEngine& engine) override {
+    const std::uint8_t payload[] = {0x00, 0x01, 0x64, static_cast<std::uint8_t>(engine.params().p1)};
+    engine.frames().send_request(0x40, payload, 1);
+  }
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override {
+    if (frame.type() != 0x40) return;
+    taken.emplace_back(engine.params().p1, frame.data(3));
+    engine.frames().acknowledge(0x40);
+    if (++engine.params().p1 > 2) engine.set_end();
+  }
+  std::vector<std::pair<int, int>> taken;
+};
+
+TEST_F(EngineTest, StepSentAfreshTakesOneAnswerAndFlushesTheOtherBeforeTheNextStep) {
+  Records records;
+  engine().register_family(LinkState::Calendar, &records);
   connect_idle();
+  engine().start(Operation{LinkState::Calendar, 12, OperationParams{0, 1, 0, 0, 0}, false}, 0);
+  feed(handset_ack(0x40, 0x42));
+  timer.advance(8000);  // retransmitted twice, then sent afresh
+  port->clear_log();
+  // The handset answers the first sending, then the fresh one; our
+  // acknowledgement of the fresh one comes last.
+  feed(handset_frame(0x40, {0x00, 0x01, 0x00, 0xA1, 0x41}));
+  feed(handset_frame(0x40, {0x00, 0x01, 0x00, 0xB1, 0x42}));
+  EXPECT_EQ(port->written.size(), 20u);  // both acknowledged
+  feed(handset_ack(0x40, 0x43));
+  // Before record 2: a status request, whose answer comes after every late one.
+  ASSERT_EQ(port->written.size(), 20u + 14u);
+  EXPECT_EQ(Bytes(port->written.begin() + 23, port->written.begin() + 30),
+            (Bytes{0x04, 0x00, 0x06, 0x00, 0x01, 0x00, 0x03}));
+  feed(handset_frame(0x40, {0x00, 0x01, 0x00, 0xC1, 0x43}));
+  answer(0x04, 0x44);
+  EXPECT_EQ(engine().params().p1, 2);
+  answer(0x40, 0x45, {0x00, 0x01, 0x00, 0xD2});
+  EXPECT_EQ(records.taken, (std::vector<std::pair<int, int>>{{1, 0xA1}, {2, 0xD2}}));
+  EXPECT_EQ(engine().state(), LinkState::Idle);
+}
+
+TEST_F(EngineTest, AutoReconnectOnlyForALinkLostDuringAnOperation) {
   config().AutoReconnect = 1;
+  connect_idle();
+  link->Reset1Click();
+  EXPECT_EQ(port->opens, 1);
+  port->open_result = 2;  // a connect that fails does not try again
+  link->Connect1Click();
+  EXPECT_EQ(port->opens, 2);
+  port->open_result = 0;
+  link->Connect1Click();
+  answer(0x04, 0x31);
   engine().guard_without_confirmation(read);
-  EXPECT_EQ(connect.calls, 2);
-  // The port is already open, so the connect resets the link.
-  EXPECT_EQ(engine().state(), LinkState::Disconnected);
+  answer(0x04, 0x41);
+  engine().status_text("Working");
+  timer.advance(10000);  // step 12 goes unanswered: reconnect, poll, resume
+  EXPECT_EQ(port->opens, 4);
+  EXPECT_EQ(engine().state(), LinkState::StatusPoll);
+  port->clear_log();
+  answer(0x04, 0x42);
+  EXPECT_EQ(engine().state(), LinkState::PhoneBook);
+  EXPECT_EQ(engine().step(), 12);
+  EXPECT_EQ(port->written[10 + 3], 0x40);  // after our acknowledgement
+  // The operation's own text again once it goes on.
+  EXPECT_EQ(std::vector<std::string>(observer.statuses.end() - 3, observer.statuses.end()),
+            (std::vector<std::string>{"Working", "Disconnected", "Working"}));
 }
 
 TEST_F(EngineTest, UnansweredRequestRetriesThenSendsAfreshThenResets) {

@@ -1,0 +1,163 @@
+// Phone-book read and Clear then Write over a faulty line, a thousand seeds
+// of each fault, with and without AutoReconnect: a read gives the start of
+// the clean read with every entry once at its own position (all of it when
+// it completes); a write leaves the handset as asked, or says the link was
+// lost with the handset as it was or as asked.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <tuple>
+
+#include "e2e_rig.h"
+#include "support/seed_runs.h"
+
+namespace phondeck::e2e {
+namespace {
+
+using testing::FaultKind;
+using testing::RunEnd;
+using testing::RunResult;
+using testing::SeedTally;
+
+constexpr std::uint32_t kSeeds = 1000;
+
+// A 6110 with 27 entries over 40 phone locations and 15 over 30 on the SIM.
+sim::HandsetState filled() {
+  sim::HandsetState s = demo_state("6110");
+  s.phone = sim::Memory{};
+  s.sim = sim::Memory{};
+  s.phone.capacity = 40;
+  s.sim.capacity = 30;
+  for (int i = 1; i <= 40; i += 1 + i % 3) {
+    const std::string name = "Phone " + std::to_string(i);
+    s.phone.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(1000 + i), i % 6});
+  }
+  for (int i = 2; i <= 30; i += 2) {
+    const std::string name = "Sim " + std::to_string(i);
+    s.sim.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(2000 + i), 0});
+  }
+  return s;
+}
+
+std::vector<Row> rows(const PhoneBookList& list) {
+  std::vector<Row> out;
+  for (std::size_t i = 0; i < list.size(); ++i) out.push_back(row(list.entry(i)));
+  return out;
+}
+
+RunResult read_run(const sim::FaultOptions& faults, const std::vector<Row>& clean) {
+  Rig rig(filled(), {}, faults);
+  if (!rig.connect()) return {RunEnd::NoConnect, ""};
+  rig.commands->read_phone_book();
+  if (!rig.run_until_settled(3600000)) return {RunEnd::Wrong, "still busy after an hour"};
+  const std::vector<Row> got = rows(rig.list());
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (i >= clean.size() || got[i] != clean[i]) {
+      return {RunEnd::Wrong, "entry " + std::to_string(i) + " is " + got[i][3] + " " + got[i][4] + " " + got[i][0]};
+    }
+  }
+  const bool completed = rig.state() == LinkState::Idle;
+  if (completed && got.size() != clean.size()) return {RunEnd::Wrong, "completed with " + std::to_string(got.size())};
+  const std::string status = completed ? "Read PhoneBook (Completed)" : "Disconnected";
+  if (rig.observer.last_status() != status) return {RunEnd::Wrong, "status " + rig.observer.last_status()};
+  return {completed ? RunEnd::Completed : RunEnd::Reset, ""};
+}
+
+PhoneBookEntry sim_entry() {
+  PhoneBookEntry e;
+  e.Name = "Zed";
+  e.Phone = "+35812345";
+  e.Type = "SIM";
+  e.Pos = "1";
+  e.Group = "VIP";
+  e.WriteAs = "Name";
+  return e;
+}
+
+// Both memories of the handset, slot by slot.
+std::vector<std::string> book_of(const sim::HandsetState& s) {
+  std::vector<std::string> out;
+  for (const sim::Memory* m : {&s.phone, &s.sim}) {
+    out.push_back(std::to_string(m->capacity));
+    for (const sim::PhoneBookSlot& e : m->entries) {
+      out.push_back(std::to_string(e.location) + "|" + std::string(e.name.begin(), e.name.end()) + "|" + e.number +
+                    "|" + std::to_string(e.group));
+    }
+  }
+  return out;
+}
+
+RunResult write_run(const sim::FaultOptions& faults) {
+  Rig rig(filled(), {}, faults);
+  if (!rig.connect()) return {RunEnd::NoConnect, ""};
+  const std::vector<std::string> before = book_of(rig.handset.state());
+  sim::HandsetState asked = rig.handset.state();
+  asked.sim.put(sim::PhoneBookSlot{1, Bytes{'Z', 'e', 'd'}, "+35812345", 1});
+  rig.book.active().append(sim_entry());
+  rig.commands->clear_then_write();
+  if (!rig.run_until_settled(3600000)) return {RunEnd::Wrong, "still busy after an hour"};
+  const std::vector<std::string> after = book_of(rig.handset.state());
+  const bool written = after == book_of(asked);
+  if (rig.state() == LinkState::Idle) {
+    if (!written) return {RunEnd::Wrong, "completed without the record"};
+    if (rig.observer.last_status() != "Write PhoneBook (Completed)") return {RunEnd::Wrong, "no completed text"};
+    return {RunEnd::Completed, ""};
+  }
+  if (!written && after != before) return {RunEnd::Wrong, "the handset holds neither the old nor the asked book"};
+  if (rig.observer.last_status() != "Disconnected") return {RunEnd::Wrong, "lost link not shown"};
+  return {RunEnd::Reset, ""};
+}
+
+// One fault kind, with AutoReconnect off or on.
+class PhoneBookFaults : public ::testing::TestWithParam<std::tuple<int, int>> {
+ protected:
+  void SetUp() override {
+    fresh_settings();
+    config().AutoReconnect = std::get<0>(GetParam());
+  }
+  template <typename Run>
+  void run_kind(const char* what, Run run) {
+    const FaultKind kind = testing::line_fault_kinds()[static_cast<std::size_t>(std::get<1>(GetParam()))];
+    const SeedTally t = testing::run_seeds(kind, kSeeds, run);
+    testing::print_tally(std::string(what) + (config().AutoReconnect ? ", AutoReconnect on" : ", AutoReconnect off"), t);
+    EXPECT_EQ(t.wrong, 0) << "first: " << t.first_wrong;
+    EXPECT_GT(t.completed, kSeeds / 10);
+  }
+};
+
+TEST_P(PhoneBookFaults, ReadGivesACleanPrefixOrTheWholeBook) {
+  std::vector<Row> clean;
+  {
+    Rig rig(filled());
+    ASSERT_TRUE(rig.connect());
+    rig.run([&] { rig.commands->read_phone_book(); });
+    clean = rows(rig.list());
+  }
+  ASSERT_EQ(clean.size(), 42u);
+  run_kind("phone-book read", [&](const sim::FaultOptions& faults) { return read_run(faults, clean); });
+}
+
+TEST_P(PhoneBookFaults, WriteLeavesTheHandsetAsAskedOrSaysSo) { run_kind("Clear then Write", write_run); }
+
+std::string case_name(const ::testing::TestParamInfo<std::tuple<int, int>>& p) {
+  std::string name = std::get<0>(p.param) ? "On_" : "Off_";
+  const std::string kind = testing::line_fault_kinds()[static_cast<std::size_t>(std::get<1>(p.param))].name;
+  for (char ch : kind) {
+    if (std::isalnum(static_cast<unsigned char>(ch))) {
+      name += ch;
+    } else if (name.back() != '_') {
+      name += '_';
+    }
+  }
+  if (name.back() == '_') name.pop_back();
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AutoReconnect, PhoneBookFaults,
+    ::testing::Combine(::testing::Values(0, 1),
+                       ::testing::Range(0, static_cast<int>(testing::line_fault_kinds().size()))),
+    case_name);
+
+}  // namespace
+}  // namespace phondeck::e2e
