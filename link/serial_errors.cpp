@@ -6,12 +6,13 @@
 
 namespace phondeck {
 
-std::string serial_error_text(const char* text, int error) {
+std::string serial_error_text(const char* text, int error, const std::string& device) {
   std::string out = text;
   out += " (";
   out += std::to_string(error);
   out += ") ";
   out += std::strerror(error);
+  if (!device.empty()) out += ": " + device;
   return out;
 }
 
