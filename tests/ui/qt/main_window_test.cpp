@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -234,7 +235,18 @@ TEST_F(MainWindowTest, EditorRunsFromDoubleClickAndStoresOnOk) {
 
 TEST_F(MainWindowTest, FindNextSelectsTheMatchInTheView) {
   fill();
+  // Ctrl+F opens it; the label's "&" is the mnemonic of the search field.
+  form->activateWindow();
+  QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F, Qt::ControlModifier);
   FindDialog* find = form->find_dialog();
+  EXPECT_TRUE(find->isVisible());
+  int labels = 0;
+  for (QLabel* label : find->findChildren<QLabel*>()) {
+    if (label->text() != "Fi&nd what:") continue;
+    EXPECT_EQ(label->buddy(), find->text_field());
+    ++labels;
+  }
+  EXPECT_EQ(labels, 1);
   // Nothing to search for: Find Next cannot be pressed (an empty text would
   // match every entry).
   EXPECT_FALSE(find->find_next_button()->isEnabled());

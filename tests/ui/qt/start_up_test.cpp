@@ -111,6 +111,8 @@ TEST_F(WindowsTest, EditorControlsFollowTheRules) {
   editor.load(d);
   EXPECT_FALSE(editor.unicode_field()->isEnabled());
   EXPECT_FALSE(editor.insert_button(0)->isEnabled());
+  // Without captions (all but the Chinese languages) the buttons are not shown.
+  for (int k = 0; k < 10; ++k) EXPECT_TRUE(editor.insert_button(k)->isHidden()) << k;
   EXPECT_FALSE(editor.write_as_choice()->isEnabled());
   EXPECT_TRUE(editor.position_field()->isEnabled());
   EXPECT_EQ(editor.capacity_label()->text(), "/ 200");
@@ -153,6 +155,21 @@ TEST_F(WindowsTest, InsertButtonPutsItsTextAtTheCaret) {
   editor.insert_button(0)->click();
   EXPECT_EQ(editor.unicode_field()->text(), QString::fromUtf8("a\xE5\xBC\xA0" "b"));
   EXPECT_EQ(editor.unicode_field()->cursorPosition(), 2);
+}
+
+TEST_F(WindowsTest, OkWithANumberAHandsetCannotHoldKeepsTheEditorOpen) {
+  TOKHelpRightDlg& editor = windows->editor();
+  editor.load(EntryDefaults{});
+  editor.show();
+  editor.phone_field()->setText("040 123");
+  editor.accept();
+  EXPECT_TRUE(editor.isVisible());
+  EXPECT_EQ(editor.phone_field()->text(), "040 123");
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  editor.phone_field()->setText("040123");
+  editor.accept();
+  EXPECT_FALSE(editor.isVisible());
+  EXPECT_EQ(editor.result(), QDialog::Accepted);
 }
 
 TEST_F(WindowsTest, PhoneEditorTakesTheNumberBackUnchanged) {
