@@ -290,7 +290,16 @@ TEST_F(MainWindowTest, LayoutFollowsArrange) {
   const int w = form->client()->width() / 6 - 2;
   EXPECT_EQ(form->fkey(3)->geometry(), QRect(2 + 3 * (w + 2), 2, w, 25));
   EXPECT_EQ(form->splitter()->x(), r.left_pane.width + 1);
-  EXPECT_EQ(form->pane(ListSide::Left)->columnWidth(2), 80);
+  // The built-in widths are sized for the list's font; widths of the user's
+  // own are pixels as they stand.
+  const QFontMetrics metrics(form->list_font());
+  EntryListView* left_pane = form->pane(ListSide::Left);
+  EXPECT_GT(left_pane->columnWidth(2), metrics.horizontalAdvance("+358401234567"));
+  EXPECT_GT(left_pane->columnWidth(4), metrics.horizontalAdvance("Position"));
+  config().ColumnWidth[2] = 81;
+  form->arrange();
+  EXPECT_EQ(left_pane->columnWidth(2), 81);
+  EXPECT_EQ(left_pane->columnWidth(4), 40);
   // Dragging the splitter moves the split.
   QTest::mousePress(form->splitter(), Qt::LeftButton, {}, QPoint(1, 10));
   QMouseEvent move(QEvent::MouseMove, QPointF(-99, 10), form->splitter()->mapToGlobal(QPointF(-99, 10)),
