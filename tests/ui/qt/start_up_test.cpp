@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include "app/configuration.h"
+#include "app/qt/qt_prompt.h"
 #include "app/qt/telvane_windows.h"
 #include "ui_fakes.h"
 
@@ -179,7 +181,49 @@ TEST_F(WindowsTest, PhoneEditorTakesTheNumberBackUnchanged) {
   EXPECT_EQ(phone.windowTitle(), "Edit");
 }
 
+// Help opens the page with the desktop's program; a missing page, or no
+// program to take it, is said in a message box with the page's path.
+TEST(HelpPages, OpenOrSayWhereThePageIs) {
+  testing::fresh_texts_and_configuration();
+  FakePrompt prompt;
+  QTemporaryDir dir;
+  const QString page = dir.filePath("h_en.htm");
+  QFile file(page);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  std::vector<QUrl> launched;
+  bool taken = true;
+  QtHelpOpener opener(prompt, [&](const QUrl& url) {
+    launched.push_back(url);
+    return taken;
+  });
+  opener.open(page.toStdString() + "#field");
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched[0].toLocalFile(), page);
+  EXPECT_EQ(launched[0].fragment(), "field");
+  EXPECT_TRUE(prompt.messages.empty());
+
+  taken = false;
+  opener.open(page.toStdString() + "#mcc");
+  opener.open(dir.filePath("h_fr.htm").toStdString());
+  EXPECT_EQ(launched.size(), 2u);  // a missing page is not handed on
+  EXPECT_EQ(prompt.messages,
+            (std::vector<std::string>{
+                "No program to show help pages was found. The help page is:\n" + page.toStdString(),
+                "The help page is missing:\n" + dir.filePath("h_fr.htm").toStdString()}));
+}
+
 #ifdef TELVANE_PROGRAM
+// The pages are built beside the program, with the anchors its windows pass.
+TEST(HelpPages, EnglishPageIsBesideTheProgramWithItsAnchors) {
+  QFile page(QFileInfo(QStringLiteral(TELVANE_PROGRAM)).absolutePath() + "/help/h_en.htm");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << page.fileName().toStdString();
+  const QByteArray html = page.readAll();
+  for (const char* anchor : {"field", "mcc", "config"}) {
+    EXPECT_TRUE(html.contains(QByteArray("id=\"") + anchor + "\"")) << anchor;
+  }
+}
+
 // Two real Telvane processes: the second hands off and ends with code 0
 // without reading its tv.dat (which would stop it with a message box).
 TEST(TelvaneProcess, SecondStartHandsOffAndEnds) {
