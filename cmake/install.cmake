@@ -15,9 +15,9 @@ foreach(program telvane deskpal telvane-handset phondeck-convert phondeck)
 endforeach()
 
 # Globbed so that pages and libraries added later join the next build.
-file(GLOB_RECURSE phondeck_help_pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+file(GLOB_RECURSE phondeck_help_pages CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/*)
 if(phondeck_help_pages)
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/help DESTINATION ${PHONDECK_DATA_DIR})
+  install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/help DESTINATION ${PHONDECK_DATA_DIR})
 endif()
 file(GLOB phondeck_language_libraries CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/l_*.dll)
 if(phondeck_language_libraries)

@@ -162,12 +162,14 @@ void PhoneBookFamily::store_entry(OperationEngine& engine, const LinkFrame& fram
   OperationParams& p = engine.params();
   const int memory = p.p0 != 0 ? 1 : 0;
   if (!reply.empty()) {
-    const DecodedName name =
-        decode_entry_name(reply.name, engine.info().name_length_limit, config().MultiByte != 0);
+    const DecodedName name = decode_entry_name(reply.name, engine.info().name_length_limit);
     const int group = engine.info().model_lacks_features() ? 5 : reply.group;
-    PhoneBook::add_entry(book_.active(), name.name, name.unicode, reply.number, type_text(memory),
+    PhoneBookList& list = book_.active();
+    PhoneBook::add_entry(list, name.name, name.unicode, reply.number, type_text(memory),
                          std::to_string(p.p1), group_text(group), write_as_text(static_cast<int>(name.write_as)),
                          std::string());
+    PhoneBookEntry& added = list.entry(list.size() - 1);
+    added.handset_name = PhoneBookEntry::HandsetName{reply.name, added.Name, added.UNICODE, added.WriteAs};
     engine.progress_advance();
     ++p.p2;
   }
@@ -203,6 +205,7 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
   in.limit = engine.info().name_length_limit;
   in.model = engine.info().model;
   in.multibyte = config().MultiByte != 0;
+  if (const auto* bytes = entry.unchanged_handset_name()) in.handset_bytes = *bytes;
   const std::vector<std::uint8_t> name = encode_name(in);
 
   std::vector<std::uint8_t> payload{0x00, 0x01, 0x00, 0x04, wire_memory(memory), 0x01,

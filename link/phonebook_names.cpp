@@ -51,7 +51,10 @@ std::vector<std::uint8_t> group_icon_bytes(std::string_view model, int group) {
   return {kMarker, 0x00, 0x00};
 }
 
-std::vector<std::uint8_t> encode_name(const NameToEncode& in) {
+namespace {
+
+// The name bytes the WriteAs choice gives, before the memory's cut.
+std::vector<std::uint8_t> encode_by_choice(const NameToEncode& in) {
   const std::vector<std::uint8_t> u =
       in.unicode.empty() ? std::vector<std::uint8_t>{} : text_to_ucs2be(in.unicode, kUcs2Characters);
   const std::string n = to_code_page(in.name);
@@ -84,6 +87,15 @@ std::vector<std::uint8_t> encode_name(const NameToEncode& in) {
       add_pairs(out, n, 0x00, u.size(), in.limit);
       break;
   }
+  return out;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encode_name(const NameToEncode& in) {
+  std::vector<std::uint8_t> out = in.handset_bytes.empty()
+                                      ? encode_by_choice(in)
+                                      : std::vector<std::uint8_t>(in.handset_bytes.begin(), in.handset_bytes.end());
   if (in.memory == 0) {
     out.push_back(0x00);
     out.push_back(0x00);
@@ -94,11 +106,11 @@ std::vector<std::uint8_t> encode_name(const NameToEncode& in) {
   return out;
 }
 
-DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit, bool multibyte) {
+DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit) {
   DecodedName out;
   const std::size_t length = bytes.size();
   if (length == 0) return out;
-  if (!multibyte || bytes[0] != kMarker) {
+  if (bytes[0] != kMarker) {
     // Code-page text up to the first NUL.
     std::string text;
     for (const std::uint8_t b : bytes) {

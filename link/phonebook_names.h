@@ -22,6 +22,9 @@ struct NameToEncode {
   int limit = 16;             // the handset's name length limit
   std::string_view model;     // "6110", ... for the group icon code
   bool multibyte = false;     // the MultiByte option
+  // The bytes the handset gave for this name when the entry has not been
+  // renamed since: written as they are instead of an encoding.
+  std::span<const std::uint8_t> handset_bytes;
 };
 
 // The name bytes of a write entry request, already cut to the memory's size.
@@ -36,7 +39,10 @@ struct DecodedName {
   WriteAs write_as = WriteAs::Name;
 };
 
-DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit, bool multibyte);
+// A name marked with 0x04 decodes by its marker whatever the MultiByte
+// option says (such bytes are never code-page text): 0x04 0xFF names give
+// their UCS-2 text in `unicode`, so every language shows them.
+DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit);
 
 // One read-entry reply (message 0x03, sub-type 0x02) taken apart.
 struct EntryReply {

@@ -18,12 +18,13 @@ std::string permission_hint(int error) {
 
 }  // namespace
 
-std::string serial_error_text(const char* text, int error) {
+std::string serial_error_text(const char* text, int error, const std::string& device) {
   std::string out = text;
   out += " (";
   out += std::to_string(error);
   out += ") ";
   out += std::strerror(error);
+  if (!device.empty()) out += ": " + device;
   out += permission_hint(error);
   return out;
 }

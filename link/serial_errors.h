@@ -7,10 +7,11 @@ namespace phondeck {
 
 class Prompt;
 
-// "ERROR: Serial 10 (2) No such file or directory": the fixed text, the
-// system error code and the system's text for it. A lack of permission adds
-// how to join the dialout group.
-std::string serial_error_text(const char* text, int error);
+// "ERROR: Serial 10 (2) No such file or directory: /dev/ttyUSB0": the fixed
+// text, the system error code, the system's text for it and, when known, the
+// device the port tried. A lack of permission adds how to join the dialout
+// group.
+std::string serial_error_text(const char* text, int error, const std::string& device = {});
 
 // Line error flags (1 input overflow, 2 overrun, 4 parity, 8 framing,
 // 16 break, ...). The value is compared as a whole: a combination of flags

@@ -56,7 +56,7 @@ std::string SerialPort::device_path() const {
 }
 
 void SerialPort::report(const char* text, int error) const {
-  prompt_.message(serial_error_text(text, error));
+  prompt_.message(serial_error_text(text, error, opened_path_));
 }
 
 bool SerialPort::apply_line_settings(int rate) {
@@ -74,6 +74,8 @@ bool SerialPort::apply_line_settings(int rate) {
 int SerialPort::open() {
   if (fd_ >= 0) close();
   const std::string path = device_path();
+  // Kept for the messages, which the reader thread shows too.
+  opened_path_ = path;
 
   fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {

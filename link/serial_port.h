@@ -78,6 +78,7 @@ class SerialPort final : public LinkPort {
   WindowMessageSink& sink_;
   std::string name_;
   std::string device_override_;
+  std::string opened_path_;  // the device the last open tried
 
   int fd_ = -1;
   bool exclusive_ = false;  // this port holds the line's lock

@@ -5,10 +5,11 @@
 #include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
+#include "app/code_page.h"
 #include "app/conversion.h"
 #include "media/picture_files.h"
+#include "media/pixel_grid_editor.h"
 #include "media/ring_tone.h"
 #include "media/windows_bitmap.h"
 
@@ -30,21 +31,32 @@ constexpr char kUsage[] =
     "           --format sms    the same with the 7-byte port header, as sent in\n"
     "                           a short message\n"
     "           --format codes  the note-code string, three digits per note\n"
-    "         --name   the tone's title, at most 15 characters (default Phondeck)\n"
+    "         --name   the tone's title, at most 15 characters (default Phondeck);\n"
+    "                  a longer one is cut, with a warning\n"
     "         --tempo  beats per minute; the nearest Smart Messaging tempo is\n"
     "                  used (default 120)\n"
     "\n"
     "picture  converts between Windows bitmaps (.bmp), caller-group graphics\n"
     "         (.ngg), operator logos (.nol) and one picture of an 18-picture\n"
-    "         buffer file (.14), chosen by the files' endings. Bitmaps may be of\n"
-    "         any size; the other forms hold 72 by 14 pixels. A bitmap pixel is\n"
-    "         black unless it is pure white.\n"
+    "         buffer file (.14), chosen by the files' endings. A bitmap may be of\n"
+    "         any size; the other forms hold 72 by 14 pixels. A bitmap of another\n"
+    "         size is placed as the Group and System Graphics window's Open\n"
+    "         places it: a smaller one at the picture's top left, a larger one\n"
+    "         on the window's 80 by 20 grid, so that the picture takes its\n"
+    "         pixels from column 5 and row 4 on; the tool says so when it does.\n"
+    "         A bitmap pixel is black unless it is pure white.\n"
     "         --slot   the buffer file's picture, 1 to 18 (default 1); writing\n"
     "                  into an existing buffer file replaces only that picture\n"
     "         --mcc, --mnc  the network code written into a .nol file (default:\n"
     "                  the one of a .nol input, else 0)\n";
 
 enum class PictureForm { Bitmap, Ngg, Nol, Buffer };
+
+// What a failed load says on the command line (the windows' "Aceess file
+// error" names no file and no cause).
+std::string loadProblem(LoadStatus status) {
+  return status == LoadStatus::OpenFailed ? "cannot be opened" : "cannot be read as a picture of its kind";
+}
 
 std::optional<PictureForm> formOf(const std::string& name) {
   if (hasEnding(name, ".bmp")) return PictureForm::Bitmap;
@@ -135,7 +147,7 @@ class Tool {
     if (!bpm) return 1;
 
     std::ifstream in(input, std::ios::binary);
-    if (!in) return fail(input + ": " + loadErrorText(LoadStatus::OpenFailed));
+    if (!in) return fail(input + ": " + loadProblem(LoadStatus::OpenFailed));
     constexpr std::size_t kMaxText = 1u << 20;
     std::string text(kMaxText + 1, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
@@ -147,7 +159,16 @@ class Tool {
     ringTone.notes = parseEricssonText(text, &problem);
     if (!problem.empty()) return fail(input + ": " + problem);
     if (ringTone.notes.empty()) return fail(input + ": the melody has no notes");
-    if (options.name) ringTone.name = *options.name;
+    if (options.name) {
+      ringTone.name = *options.name;
+      const std::u32string characters = utf8_to_code_points(ringTone.name);
+      if (characters.size() > RingTone::kMaxNameLength) {
+        ringTone.name = code_points_to_utf8(
+            std::u32string_view(characters).substr(0, RingTone::kMaxNameLength));
+        err_ << "phondeck-convert: warning: --name is cut to " << RingTone::kMaxNameLength
+             << " characters: " << ringTone.name << "\n";
+      }
+    }
 
     if (format == "codes") {
       const std::string codes = toNoteCodes(ringTone.notes);
@@ -182,14 +203,19 @@ class Tool {
     }
     if (load.status == LoadStatus::NotRecognised)
       return fail(input + ": not " + (*from == PictureForm::Ngg ? "an NGG" : "a NOL") + " file");
-    if (!load.ok()) return fail(input + ": " + loadErrorText(load.status));
+    if (!load.ok()) return fail(input + ": " + loadProblem(load.status));
 
-    const MonoBitmap& picture = load.picture;
+    MonoBitmap picture = load.picture;
     if (*to != PictureForm::Bitmap && (picture.width() != kLogoWidth || picture.height() != kLogoHeight)) {
-      std::ostringstream why;
-      why << input << " is " << picture.width() << " by " << picture.height()
-          << " pixels; " << output << " can hold only 72 by 14";
-      return fail(why.str());
+      PixelGridEditor grid(groupGraphicProfile());
+      grid.combinePicture(picture);
+      err_ << "phondeck-convert: " << input << " is " << picture.width() << " by " << picture.height()
+           << " pixels; " << output << " holds 72 by 14: placed as the graphics window's Open places it ("
+           << (picture.width() > kLogoWidth || picture.height() > kLogoHeight
+                   ? "from column 5 and row 4 of the bitmap"
+                   : "at the top left")
+           << ")\n";
+      picture = grid.picture();
     }
     switch (*to) {
       case PictureForm::Bitmap:
@@ -207,7 +233,7 @@ class Tool {
         std::vector<MonoBitmap> slots(kBufferSlots, MonoBitmap(kLogoWidth, kLogoHeight));
         if (std::ifstream(output).good()) {
           BufferLoad existing = readBufferFile(output);
-          if (!existing.ok()) return fail(output + ": " + loadErrorText(existing.status));
+          if (!existing.ok()) return fail(output + ": " + loadProblem(existing.status));
           slots = std::move(existing.slots);
         }
         slots[static_cast<std::size_t>(*slot - 1)] = picture;

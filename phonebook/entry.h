@@ -1,7 +1,10 @@
 #pragma once
 // One phone-book entry: eight texts, in screen column order.
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace phondeck {
 
@@ -18,11 +21,35 @@ struct PhoneBookEntry {
   std::string WriteAs;  // write-as display text (texts 430..434)
   std::string Time;     // empty except for call-register entries
 
+  // The name bytes of an entry read from the handset, with the three texts
+  // they were read as. While the entry still shows those texts, writing it
+  // sends the bytes as they came, whatever the language can show or encode.
+  struct HandsetName {
+    std::vector<std::uint8_t> bytes;
+    std::string Name, UNICODE, WriteAs;
+    friend bool operator==(const HandsetName&, const HandsetName&) = default;
+  };
+  std::optional<HandsetName> handset_name{};
+
   // Column c (0..7 in the order above).
   std::string& column(Column c);
   const std::string& column(Column c) const;
 
-  friend bool operator==(const PhoneBookEntry&, const PhoneBookEntry&) = default;
+  // The handset's bytes for the name, if the entry has not been renamed since
+  // it was read; nullptr otherwise.
+  const std::vector<std::uint8_t>* unchanged_handset_name() const {
+    if (!handset_name || handset_name->Name != Name || handset_name->UNICODE != UNICODE ||
+        handset_name->WriteAs != WriteAs) {
+      return nullptr;
+    }
+    return &handset_name->bytes;
+  }
+
+  // Entries are equal when their eight texts are.
+  friend bool operator==(const PhoneBookEntry& a, const PhoneBookEntry& b) {
+    return a.Name == b.Name && a.UNICODE == b.UNICODE && a.Phone == b.Phone && a.Type == b.Type &&
+           a.Pos == b.Pos && a.Group == b.Group && a.WriteAs == b.WriteAs && a.Time == b.Time;
+  }
 };
 
 inline std::string& PhoneBookEntry::column(Column c) {

@@ -82,6 +82,8 @@ class PhoneBook {
   const PhoneBookList& active() const { return active_ == ListSide::Left ? left_ : right_; }
 
   MemoryMap& memory() { return memory_; }
+  // Where the operations' messages and questions go.
+  Prompt& prompt() const { return *prompt_; }
   EntryDefaults& defaults() { return defaults_; }
 
   // Appends one entry (the phone-book read adds to the active list).

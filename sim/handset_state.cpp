@@ -112,7 +112,7 @@ void Memory::put(PhoneBookSlot slot) {
 HandsetState HandsetState::demo(const ModelInfo& info) {
   HandsetState s;
   s.model = info.model;
-  s.imei = make_imei(info, '1', 4711);
+  s.imei = make_imei(info, '1', 471);
   s.type_designation = info.type_designation;
   s.hardware_version = "0501";
   s.firmware_version = "05.24";

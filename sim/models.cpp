@@ -49,10 +49,23 @@ const ModelInfo* model_for_imei(std::string_view imei) {
   return nullptr;
 }
 
+char luhn_check_digit(std::string_view digits) {
+  int sum = 0;
+  bool twice = true;  // the digit next to the check digit is doubled
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it, twice = !twice) {
+    int d = *it - '0';
+    if (twice) d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+    sum += d;
+  }
+  return static_cast<char>('0' + (10 - sum % 10) % 10);
+}
+
 std::string make_imei(const ModelInfo& model, char assembled, unsigned serial) {
   char tail[16];
-  std::snprintf(tail, sizeof tail, "%c0%07u", assembled, serial % 10000000u);
-  return std::string(model.imei_start) + tail;
+  std::snprintf(tail, sizeof tail, "%c0%06u", assembled, serial % 1000000u);
+  std::string imei = std::string(model.imei_start) + tail;
+  imei += luhn_check_digit(imei);
+  return imei;
 }
 
 }  // namespace phondeck::sim

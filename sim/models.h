@@ -22,7 +22,10 @@ const ModelInfo* find_model(std::string_view model);
 // The model whose IMEI start (prefix and key) begins the IMEI, or nullptr.
 const ModelInfo* model_for_imei(std::string_view imei);
 // A 15-digit IMEI for the model: its six characters, the assembly digit
-// (1 Finland, 2 Germany, 3 Korea, 4..6 China) and a serial number.
+// (1 Finland, 2 Germany, 3 Korea, 4..6 China) and a 0, a six-digit serial
+// number, and the Luhn check digit over the fourteen before it.
 std::string make_imei(const ModelInfo& model, char assembled, unsigned serial);
+// The Luhn check digit for a string of decimal digits.
+char luhn_check_digit(std::string_view digits);
 
 }  // namespace phondeck::sim

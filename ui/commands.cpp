@@ -36,7 +36,7 @@ std::vector<MenuItem> build_menu() {
                     item(103, C::Export), separator(), item(105, C::Print, "Ctrl+P"),
                     item(106, C::PrintSetup), separator(), item(107, C::Exit, "Ctrl+F4")}),
       submenu(110, {item(111, C::Edit, "F4"), item(112, C::Insert, "F7"),
-                    item(113, C::Delete, "F8"), separator(), item(114, C::Find),
+                    item(113, C::Delete, "F8"), separator(), item(114, C::Find, "Ctrl+F"),
                     submenu(115, {item(116, C::SortName), item(117, C::SortUnicode),
                                   item(118, C::SortPhone), item(119, C::SortType),
                                   item(120, C::SortPosition), item(121, C::SortTypeAndPosition),

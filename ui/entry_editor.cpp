@@ -1,6 +1,7 @@
 #include "ui/entry_editor.h"
 
 #include "app/configuration.h"
+#include "app/prompt.h"
 #include "app/text_table.h"
 #include "phonebook/value_tables.h"
 
@@ -8,6 +9,7 @@ namespace phondeck {
 namespace {
 constexpr int kTextFirstInsertButton = 400;
 constexpr int kInsertButtons = 10;
+constexpr int kTextPhoneCharacters = 3421;
 }  // namespace
 
 std::string trim_blanks(const std::string& text) {
@@ -56,6 +58,22 @@ std::size_t EntryEditorLogic::insert_text(int button, std::size_t caret) {
   if (caret > fields_.unicode.size()) caret = fields_.unicode.size();
   fields_.unicode.insert(caret, text);
   return caret + text.size();
+}
+
+bool EntryEditorLogic::phone_number_valid(const std::string& phone) {
+  for (std::size_t i = 0; i < phone.size(); ++i) {
+    const char c = phone[i];
+    const bool ok = (c >= '0' && c <= '9') || c == '*' || c == '#' || c == 'p' || c == 'w' ||
+                    (c == '+' && i == 0);
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool EntryEditorLogic::check_before_accept() const {
+  if (phone_number_valid(trim_blanks(fields_.phone))) return true;
+  book_.prompt().message(tx(kTextPhoneCharacters));
+  return false;
 }
 
 void EntryEditorLogic::accept(EntryDefaults& defaults) const {

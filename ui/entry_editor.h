@@ -46,8 +46,15 @@ class EntryEditorLogic {
   // caret; returns the caret after the inserted text.
   std::size_t insert_text(int button, std::size_t caret);
 
+  // OK's check: false, after telling the user why, when the Phone field
+  // (trimmed) holds a character a handset number cannot; the fields stay.
+  bool check_before_accept() const;
   // OK: Name, UNICODE and Phone trimmed, the three indices, Pos as typed.
   void accept(EntryDefaults& defaults) const;
+
+  // A number the handset can store: digits, "*", "#", "p", "w", and "+" as
+  // the first character only. The empty number is allowed.
+  static bool phone_number_valid(const std::string& phone);
 
   EditorFields& fields() { return fields_; }
   const EditorFields& fields() const { return fields_; }

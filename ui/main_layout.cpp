@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "app/text_table.h"
+#include "phonebook/value_tables.h"
+
 namespace phondeck {
 
 bool normalise_column_widths(std::array<int, 8>& widths) {
@@ -75,6 +78,34 @@ LayoutResult arrange(const LayoutInput& in) {
 
   r.columns = column_widths_for(in.column_widths, in.method, r.splitter.left);
   return r;
+}
+
+std::array<std::vector<std::string>, 8> column_samples() {
+  constexpr int kFirstCaption = 191;  // Name .. Time
+  std::array<std::vector<std::string>, 8> samples;
+  for (int c = 0; c < 8; ++c) samples[static_cast<std::size_t>(c)].push_back(window_title(tx(kFirstCaption + c)));
+  samples[0].push_back("Anna Virtanen");
+  samples[1].push_back("Anna Virtanen");
+  samples[2].push_back("+358401234567");
+  for (int i = 0; i < kMemoryTypeCount; ++i) samples[3].push_back(type_text(i));
+  samples[4].push_back("250");
+  for (int i = 0; i < kGroupCount; ++i) samples[5].push_back(group_text(i));
+  for (int i = 0; i < kWriteAsCount; ++i) samples[6].push_back(write_as_text(i));
+  samples[7].push_back("2026-12-31 23:59");
+  return samples;
+}
+
+std::array<int, 8> readable_column_widths(const std::array<int, 8>& defaults, int average_char_width,
+                                          const std::function<int(const std::string&)>& text_width,
+                                          int padding) {
+  const std::array<std::vector<std::string>, 8> samples = column_samples();
+  std::array<int, 8> widths{};
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    int w = std::max(defaults[c], 1) * std::max(average_char_width, 1) / kDefaultWidthsCharWidth;
+    for (const std::string& text : samples[c]) w = std::max(w, text_width(text) + padding);
+    widths[c] = w;
+  }
+  return widths;
 }
 
 }  // namespace phondeck

@@ -3,6 +3,9 @@
 // panes, the splitter, the tree, the third list, the F-key buttons and the
 // status-bar pieces go, and how wide the eight list columns are.
 #include <array>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace phondeck {
 
@@ -55,5 +58,20 @@ bool normalise_column_widths(std::array<int, 8>& widths);
 
 // Column widths for a pane: ratios of pane_width (method 0) or pixels.
 std::array<int, 8> column_widths_for(const std::array<int, 8>& widths, int method, int pane_width);
+
+// The built-in column widths (Width0..Width7 of a fresh configuration) are
+// pixels for a face whose average character is this many pixels wide.
+inline constexpr int kDefaultWidthsCharWidth = 5;
+
+// Per column, the texts it must show whole: its caption and typical values
+// (a name, a number, the longest type, group and write-as texts, ...).
+std::array<std::vector<std::string>, 8> column_samples();
+
+// Pixel widths for the built-in defaults in the list's font: each default
+// scaled by average_char_width / kDefaultWidthsCharWidth, and never narrower
+// than the widest sample of its column (text_width) plus padding pixels.
+std::array<int, 8> readable_column_widths(const std::array<int, 8>& defaults, int average_char_width,
+                                          const std::function<int(const std::string&)>& text_width,
+                                          int padding);
 
 }  // namespace phondeck

@@ -1,5 +1,7 @@
 #include "ui/main_window_logic.h"
 
+#include <utility>
+
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
@@ -9,6 +11,7 @@
 namespace phondeck {
 namespace {
 constexpr int kTextPhoneBookMenu = 137;
+constexpr int kTextReadStopped = 3420;
 
 std::optional<SortKey> sort_key_of(Command command) {
   switch (command) {
@@ -197,7 +200,13 @@ bool MainWindowLogic::run(Command command, int argument, int client_width) {
       return true;
     case Command::Connect: handset_->connect(); return true;
     case Command::Reset: reset(); return true;
-    case Command::ReadPhoneBook: handset_->read_phone_book(); return true;
+    case Command::ReadPhoneBook:
+      // The guard starts a read from Idle, or queues it behind a status poll.
+      if (link_state_ == LinkState::Idle || link_state_ == LinkState::StatusPoll) {
+        read_ = ReadInProgress{book_.active_side(), book_.active().size(), false};
+      }
+      handset_->read_phone_book();
+      return true;
     case Command::ClearThenWrite: handset_->clear_then_write(); return true;
     case Command::NetMonitorOpen: handset_->net_monitor(true); return true;
     case Command::NetMonitorClose: handset_->net_monitor(false); return true;
@@ -417,6 +426,24 @@ EditMenuState MainWindowLogic::edit_menu() const {
 }
 
 bool MainWindowLogic::popup_has_selection() { return current_view().first_selected().has_value(); }
+
+// ---------------------------------------------------------------- link
+
+std::optional<std::string> MainWindowLogic::link_state_changed(LinkState state) {
+  link_state_ = state;
+  if (state == LinkState::PhoneBook && read_) read_->started = true;
+  if (state == LinkState::Idle) read_.reset();
+  if (state != LinkState::Disconnected) return std::nullopt;
+  // Entries a cut-off read has added are in the left list too.
+  refresh_tree_view();
+  const std::optional<ReadInProgress> read = std::exchange(read_, std::nullopt);
+  if (!read || !read->started) return std::nullopt;
+  const std::size_t now = book_.list(read->side).size();
+  const std::size_t kept = now > read->entries_before ? now - read->entries_before : 0;
+  std::string text = tx(kTextReadStopped);
+  if (const auto at = text.find("%d"); at != std::string::npos) text.replace(at, 2, std::to_string(kept));
+  return text;
+}
 
 // ---------------------------------------------------------------- find, print
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_state.h"
 #include "phonebook/phone_book.h"
 #include "ui/commands.h"
 #include "ui/entry_view.h"
@@ -114,6 +115,12 @@ class MainWindowLogic {
   EditMenuState edit_menu() const;
   bool popup_has_selection();
 
+  // -- The link as the window's observer sees it. Every state change comes
+  // here; a reset (Disconnected) refreshes the third list, and when it cuts
+  // off a phone-book read, the result is the status text that says how many
+  // of the entries read are kept (shown once the reset has shown its own).
+  std::optional<std::string> link_state_changed(LinkState state);
+
   // -- Find and Print.
   std::optional<std::size_t> find_next(const FindOptions& options);
   std::vector<std::string> print_lines(const std::string& caption);
@@ -146,6 +153,16 @@ class MainWindowLogic {
   ListEntryView left_view_;
   ListEntryView right_view_;
   ThirdView third_view_;
+
+  // A phone-book read asked for while the link could start it: the list it
+  // fills and how many entries that list held before.
+  struct ReadInProgress {
+    ListSide side = ListSide::Left;
+    std::size_t entries_before = 0;
+    bool started = false;  // the link has entered the phone-book family since
+  };
+  LinkState link_state_ = LinkState::Disconnected;
+  std::optional<ReadInProgress> read_;
 
   int mode_ = kModeDefault;
   int split_numerator_ = 1;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
@@ -15,6 +16,8 @@ constexpr int kTextProduct = 5;
 constexpr int kTextOk = 10;
 constexpr int kTextYes = 12;
 constexpr int kTextNo = 13;
+constexpr int kTextNoHelpProgram = 3422;
+constexpr int kTextHelpMissing = 3423;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -25,6 +28,12 @@ auto on_window_thread(F f) {
   decltype(f()) result{};
   QMetaObject::invokeMethod(qApp, [&] { result = f(); }, Qt::BlockingQueuedConnection);
   return result;
+}
+
+// A text with "%s" replaced by the path (or the path appended).
+std::string with_path(std::string text, const std::string& path) {
+  if (const auto at = text.find("%s"); at != std::string::npos) return text.replace(at, 2, path);
+  return text + " " + path;
 }
 
 QString label(int id, const char* fallback) {
@@ -61,18 +70,26 @@ bool QtPrompt::ask_yes_no(const std::string& text) {
   });
 }
 
+QtHelpOpener::QtHelpOpener(Prompt& prompt, std::function<bool(const QUrl&)> launch)
+    : prompt_(prompt), launch_(launch ? std::move(launch) : [](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
+
 void QtHelpOpener::open(const std::string& target) {
   const QString t = qs(target);
   QUrl url;
+  QString shown = t;
   if (t.startsWith(QLatin1String("http:")) || t.startsWith(QLatin1String("https:"))) {
     url = QUrl(t);
   } else {
     const qsizetype hash = t.indexOf(QLatin1Char('#'));
-    url = QUrl::fromLocalFile(hash < 0 ? t : t.left(hash));
+    shown = hash < 0 ? t : t.left(hash);
+    url = QUrl::fromLocalFile(shown);
     if (hash >= 0) url.setFragment(t.mid(hash + 1));
+    if (!QFileInfo::exists(shown)) {
+      prompt_.message(with_path(tx(kTextHelpMissing), shown.toStdString()));
+      return;
+    }
   }
-  // Nothing is reported when no program takes the page.
-  QDesktopServices::openUrl(url);
+  if (!launch_(url)) prompt_.message(with_path(tx(kTextNoHelpProgram), shown.toStdString()));
 }
 
 }  // namespace phondeck

@@ -2,6 +2,10 @@
 // Message boxes and Yes/No questions on the screen. Callable from any thread:
 // a message from another thread is shown by the window thread later; a
 // question from another thread waits for the window thread's answer.
+#include <QUrl>
+
+#include <functional>
+
 #include "app/help.h"
 #include "app/prompt.h"
 
@@ -14,9 +18,18 @@ class QtPrompt final : public Prompt {
 };
 
 // Opens help pages and web addresses with the desktop's default program.
+// When the page is missing, or no program takes it, a message box says so
+// and gives the page's path.
 class QtHelpOpener final : public HelpOpener {
  public:
+  // launch: hands a URL to the desktop (QDesktopServices::openUrl unless
+  // given); false when nothing took it.
+  explicit QtHelpOpener(Prompt& prompt, std::function<bool(const QUrl&)> launch = {});
   void open(const std::string& target) override;
+
+ private:
+  Prompt& prompt_;
+  std::function<bool(const QUrl&)> launch_;
 };
 
 }  // namespace phondeck

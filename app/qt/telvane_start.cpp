@@ -72,7 +72,7 @@ class TelvaneStart final : public StartupSteps {
   SingleInstance instance_{"Telvane"};
   std::unique_ptr<QApplication> app_;
   QtPrompt prompt_;
-  QtHelpOpener help_;
+  QtHelpOpener help_{prompt_};
 };
 
 }  // namespace

@@ -71,15 +71,37 @@ TEST_F(PhoneBookTransfer, ReadsBothMemoriesWithGapsAndEveryNameForm) {
   EXPECT_EQ(rig.list().size(), 2 * expect.size());
 }
 
-TEST_F(PhoneBookTransfer, MultiByteOffReadsMarkedNamesAsBytes) {
+// Without MultiByte (English, French) a handset's UCS-2 name still shows, and
+// an entry whose name was not changed goes back with the bytes it came with;
+// a renamed one is written as the setting says.
+TEST_F(PhoneBookTransfer, MultiByteOffShowsUnicodeNamesAndWritesThemBackUnchanged) {
   fresh_settings(0);
   Rig rig(every_form());
   ASSERT_TRUE(rig.connect());
   rig.run([&] { rig.commands->read_phone_book(); });
   ASSERT_EQ(rig.list().size(), 8u);
-  for (std::size_t i = 0; i < rig.list().size(); ++i) {
-    EXPECT_EQ(rig.list().entry(i).WriteAs, "Name");
-    EXPECT_EQ(rig.list().entry(i).UNICODE, "");
+  EXPECT_EQ(row(rig.list().entry(1)), (Row{"", "\u9673\u7f8e", "+886912", "Phone", "3", "VIP", "Auto"}));
+  EXPECT_EQ(row(rig.list().entry(2)), (Row{"AB", "C", "77", "Phone", "4", "Friends", "Both"}));
+
+  struct Case {
+    std::size_t read;  // the entry read
+    std::string rename;  // a new Name, or none
+    Bytes stored;
+  };
+  const std::vector<Case> cases{
+      {1, "", Bytes{0x04, 0xFF, 0x96, 0x73, 0x7F, 0x8E}},
+      {2, "", Bytes{0x04, 0xFF, 0x20, 'A', 0x20, 'B', 0x00, 'C'}},
+      {3, "", Bytes{0x04, 0x01, 0x05}},
+      {1, "Mei", text("Mei")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.read);
+    PhoneBookEntry entry = rig.list().entry(c.read);
+    if (!c.rename.empty()) entry.Name = c.rename;
+    rig.book.active().insert(0, entry);
+    rig.run([&] { rig.commands->clear_then_write(); });
+    rig.book.active().remove(0);
+    EXPECT_EQ(rig.handset.state().phone.at(1)->name, c.stored);
   }
 }
 

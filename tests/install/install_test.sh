@@ -28,9 +28,9 @@ for program in "${desktop_programs[@]}"; do
     expected+=("share/icons/hicolor/${size}x$size/apps/phondeck-$program.png")
   done
 done
-if [ -d "$source/help" ]; then
+if [ -d "$source/resources/help" ]; then
   while IFS= read -r page; do expected+=("share/phondeck/$page"); done \
-    < <(cd "$source" && find help -type f)
+    < <(cd "$source/resources" && find help -type f)
 fi
 for library in "$source"/resources/l_*.dll; do
   [ -e "$library" ] && expected+=("share/phondeck/$(basename "$library")")

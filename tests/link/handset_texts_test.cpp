@@ -192,6 +192,26 @@ TEST_F(HandsetTexts, EncodesEveryWriteAsForBothMemories) {
   EXPECT_EQ(encode_name(off), (Bytes{'H', 'o', 'm', 'e'}));
 }
 
+TEST_F(HandsetTexts, HandsetBytesAreWrittenAsTheyCameWhateverTheChoice) {
+  const Bytes ucs2{0x04, 0xFF, 0x96, 0x73, 0x7F, 0x8E};
+  for (bool multibyte : {false, true}) {
+    NameToEncode in = name_input(WriteAs::Name, 1);
+    in.multibyte = multibyte;
+    in.name = "ignored";
+    in.handset_bytes = ucs2;
+    EXPECT_EQ(encode_name(in), ucs2);
+    in.memory = 0;
+    Bytes phone = ucs2;
+    phone.insert(phone.end(), {0x00, 0x00});
+    EXPECT_EQ(encode_name(in), phone);
+  }
+  // Still cut to the memory's size: a phone-memory name moved to the SIM.
+  NameToEncode sim = name_input(WriteAs::Name, 1);
+  const Bytes sixteen(16, 'x');
+  sim.handset_bytes = sixteen;
+  EXPECT_EQ(encode_name(sim), Bytes(12, 'x'));
+}
+
 TEST_F(HandsetTexts, CutsNamesToTheMemorySize) {
   NameToEncode sim = name_input(WriteAs::Name, 1);
   sim.name = "ABCDEFGHIJKLMNOP";
@@ -227,7 +247,7 @@ TEST_F(HandsetTexts, GroupIconsZeroTheSecondByteWhereTheModelWantsIt) {
 }
 
 TEST_F(HandsetTexts, DecodesEveryNameForm) {
-  const auto decode = [](const Bytes& b, bool multibyte = true) { return decode_entry_name(b, 16, multibyte); };
+  const auto decode = [](const Bytes& b) { return decode_entry_name(b, 16); };
   DecodedName both = decode({0x04, 0xFF, 0x20, 0x41, 0x20, 0x42, 0x00, 0x43});
   EXPECT_EQ(both.name, "AB");
   EXPECT_EQ(both.unicode, "C");
@@ -246,8 +266,6 @@ TEST_F(HandsetTexts, DecodesEveryNameForm) {
   EXPECT_EQ(text.name, "J\xc3\xbcr");
   EXPECT_EQ(text.write_as, WriteAs::Name);
 
-  // MultiByte off: a marked name is only bytes.
-  EXPECT_EQ(decode({0x04, 0xFF, 0x00, 0x41}, false).write_as, WriteAs::Name);
 
   // Both stops at the limit; the pairs never read past the end.
   DecodedName odd = decode({0x04, 0xFF, 0x20, 0x41, 0x20});
@@ -255,7 +273,7 @@ TEST_F(HandsetTexts, DecodesEveryNameForm) {
   EXPECT_EQ(odd.write_as, WriteAs::Both);
   Bytes long_both{0x04, 0xFF};
   for (int i = 0; i < 10; ++i) long_both.insert(long_both.end(), {0x20, 'a'});
-  EXPECT_EQ(decode_entry_name(long_both, 16, true).name, "aaaaaaa");
+  EXPECT_EQ(decode_entry_name(long_both, 16).name, "aaaaaaa");
 }
 
 TEST_F(HandsetTexts, EncodedNamesDecodeBack) {
@@ -263,7 +281,7 @@ TEST_F(HandsetTexts, EncodedNamesDecodeBack) {
   in.name = "Li";
   in.unicode = "\u674e";
   const Bytes wire = encode_name(in);
-  const DecodedName back = decode_entry_name(wire, 20, true);
+  const DecodedName back = decode_entry_name(wire, 20);
   EXPECT_EQ(back.name, "Li");
   EXPECT_EQ(back.unicode, "\u674e");
   EXPECT_EQ(back.write_as, WriteAs::Both);

@@ -84,7 +84,8 @@ TEST_F(SerialPortTest, MissingDeviceGivesOneMessageAndCodeOne) {
   EXPECT_EQ(port.open_if_closed(), 1);
   EXPECT_FALSE(port.is_open());
   ASSERT_EQ(prompt_.messages().size(), 1u);
-  EXPECT_EQ(prompt_.messages()[0], std::string("ERROR: Serial 10 (2) ") + std::strerror(2));
+  EXPECT_EQ(prompt_.messages()[0],
+            std::string("ERROR: Serial 10 (2) ") + std::strerror(2) + ": /dev/phondeck-no-such-port");
   port.close();
   EXPECT_EQ(prompt_.messages().size(), 1u);
 }

@@ -37,6 +37,15 @@ TEST(HandsetModels, EveryModelIsFoundByItsImeiStart) {
     ASSERT_EQ(imei.size(), 15u);
     EXPECT_EQ(imei.substr(0, 6), info.imei_start);
     EXPECT_EQ(imei[6], '2');  // character 7: where it was assembled
+    // Every IMEI the handset reports passes the Luhn check of its last digit.
+    for (const std::string& id : {imei, HandsetState::demo(info).imei}) {
+      int sum = 0;
+      for (std::size_t k = 0; k < id.size(); ++k) {
+        const int d = (id[id.size() - 1 - k] - '0') * (k % 2 == 1 ? 2 : 1);
+        sum += d > 9 ? d - 9 : d;
+      }
+      EXPECT_EQ(sum % 10, 0) << id;
+    }
     ASSERT_NE(model_for_imei(imei), nullptr) << info.model;
     EXPECT_STREQ(model_for_imei(imei)->model, info.model);
     EXPECT_EQ(info.phone_memory, info.model[0] != '5');
@@ -45,6 +54,7 @@ TEST(HandsetModels, EveryModelIsFoundByItsImeiStart) {
                                    ? 20
                                    : 16);
   }
+  EXPECT_EQ(HandsetState::demo(*find_model("6110")).imei, "490518100004710");
   EXPECT_STREQ(model_for_imei("493006000000000")->model, "6150");
   EXPECT_STREQ(model_for_imei("490526000000000")->model, "6110");
   EXPECT_EQ(model_for_imei("350000000000000"), nullptr);

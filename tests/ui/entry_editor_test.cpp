@@ -102,6 +102,33 @@ TEST_F(EntryEditorTest, OkTrimsTextsButTakesThePositionAsTyped) {
   EXPECT_EQ(out.Pos, " x1");
 }
 
+TEST_F(EntryEditorTest, OkRefusesANumberAHandsetCannotHold) {
+  struct Case {
+    const char* phone;
+    bool ok;
+  };
+  for (const Case& c : std::vector<Case>{{"", true},
+                                         {" +35840123 ", true},
+                                         {"*31#0800p12w3", true},
+                                         {"+", true},
+                                         {"0+1", false},
+                                         {"++1", false},
+                                         {"040 123", false},
+                                         {"040-123", false},
+                                         {"12P", false},
+                                         {"\xC2\xB2", false}}) {
+    SCOPED_TRACE(c.phone);
+    prompt.messages.clear();
+    editor.show(EntryDefaults{});
+    editor.fields().phone = c.phone;
+    EXPECT_EQ(editor.check_before_accept(), c.ok);
+    EXPECT_EQ(editor.fields().phone, c.phone);  // the field keeps its text
+    EXPECT_EQ(prompt.messages.size(), c.ok ? 0u : 1u);
+  }
+  EXPECT_EQ(prompt.messages.back(),
+            "A phone number can hold only digits, a leading \"+\", \"*\", \"#\", \"p\" and \"w\".");
+}
+
 TEST_F(EntryEditorTest, InsertButtonsInsertAtTheCaret) {
   texts().set(402, "\xE4\xB8\xAD");  // a language library's text
   editor.show(EntryDefaults{});

@@ -3,6 +3,7 @@
 #include <numeric>
 
 #include "ui/main_layout.h"
+#include "ui_fakes.h"
 
 namespace phondeck {
 namespace {
@@ -127,6 +128,21 @@ TEST(Arrange, DegenerateSizesStayNonNegative) {
   EXPECT_GE(r.left_pane.height, 0);
   EXPECT_GE(r.right_pane.width, 0);
   EXPECT_GE(r.fkey_panel.top, 0);
+}
+
+// The built-in widths in a face of six pixels a character (padding 10): each
+// column at least fits its caption and typical value; a wider face scales.
+TEST(ColumnWidths, BuiltInDefaultsFitTheirCaptionsAndTypicalValues) {
+  testing::fresh_texts_and_configuration();
+  const std::array<int, 8> defaults{50, 60, 80, 45, 40, 40, 40, 110};
+  const auto six = [](const std::string& text) { return 6 * static_cast<int>(text.size()); };
+  // Name and UNICODE "Anna Virtanen", Phone "+358401234567", Type "Received",
+  // "Position", Group "Colleagues", WriteAs "WriteAs", Time as it was.
+  EXPECT_EQ(readable_column_widths(defaults, 5, six, 10),
+            (std::array<int, 8>{88, 88, 88, 58, 58, 70, 52, 110}));
+  const std::array<int, 8> wide = readable_column_widths(defaults, 10, six, 10);
+  EXPECT_EQ(wide[0], 100);
+  EXPECT_EQ(wide[7], 220);
 }
 
 }  // namespace

@@ -142,10 +142,13 @@ void TOKHelpRightDlg::apply_texts() {
   type_label_->setText(cleaned(kTextType));
   group_label_->setText(cleaned(kTextGroup));
   write_as_label_->setText(cleaned(kTextWriteAs));
+  // Only the two Chinese languages have texts for the insert buttons;
+  // elsewhere the buttons are not shown at all.
   const bool captioned = EntryEditorLogic::insert_buttons_captioned(language().code);
   for (int k = 0; k < 10; ++k) {
-    insert_[static_cast<std::size_t>(k)]->setText(
-        captioned ? qs(EntryEditorLogic::insert_button_text(k)) : QString());
+    QPushButton* button = insert_[static_cast<std::size_t>(k)];
+    button->setText(captioned ? qs(EntryEditorLogic::insert_button_text(k)) : QString());
+    button->setVisible(captioned);
   }
 }
 
@@ -189,6 +192,15 @@ void TOKHelpRightDlg::load(const EntryDefaults& defaults) {
 void TOKHelpRightDlg::store(EntryDefaults& defaults) {
   take_fields();
   logic_.accept(defaults);
+}
+
+void TOKHelpRightDlg::accept() {
+  take_fields();
+  if (!logic_.check_before_accept()) {
+    phone_->setFocus();
+    return;
+  }
+  TOKRightDlg::accept();
 }
 
 bool TOKHelpRightDlg::edit_entry_values(EntryDefaults& defaults) {

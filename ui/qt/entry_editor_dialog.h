@@ -60,6 +60,10 @@ class TOKHelpRightDlg final : public TOKRightDlg {
   QLabel* capacity_label() const { return capacity_; }
   QPushButton* insert_button(int k) const { return insert_[static_cast<std::size_t>(k)]; }
 
+  // OK: refused, with the reason, while the Phone field holds a character a
+  // handset number cannot.
+  void accept() override;
+
  private:
   void type_chosen(int index);
   void insert_clicked(int button);

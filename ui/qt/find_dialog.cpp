@@ -30,7 +30,9 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
   auto* cancel = new QPushButton(tr("Cancel"), this);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(tr("Fi&nd what:"), this), 0, 0);
+  auto* label = new QLabel(tr("Fi&nd what:"), this);
+  label->setBuddy(text_);  // the "&" marks Alt+N, which puts the caret in the field
+  grid->addWidget(label, 0, 0);
   grid->addWidget(text_, 0, 1, 1, 2);
   grid->addWidget(whole_word_, 1, 0, 1, 2);
   grid->addWidget(match_case_, 2, 0, 1, 2);

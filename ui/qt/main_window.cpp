@@ -385,6 +385,16 @@ void TForm1::arrange() {
   in.status_height = status_height;
   in.method = config().Method;
   in.column_widths = settle_column_widths(config());
+  if (in.method != 0 && in.column_widths == Configuration{}.ColumnWidth) {
+    // The built-in pixel widths suit a much smaller face than this
+    // platform's: sized for the list's font instead. Widths of the user's
+    // own in tv.dat are taken as they are.
+    const QFontMetrics metrics(list_font_);
+    in.column_widths = readable_column_widths(
+        in.column_widths, metrics.averageCharWidth(),
+        [&metrics](const std::string& text) { return metrics.horizontalAdvance(qs(text)); },
+        2 * metrics.averageCharWidth() + 6);
+  }
   layout_ = phondeck::arrange(in);
   const LayoutResult& r = layout_;
   auto place = [](QWidget* w, const Rect& rect) {
@@ -705,7 +715,17 @@ void TForm1::normal_cursor() {
   }
 }
 
-void TForm1::link_state_changed(LinkState) {}
+void TForm1::link_state_changed(LinkState state) {
+  const std::optional<std::string> note = logic_.link_state_changed(state);
+  if (state != LinkState::Disconnected) return;
+  // A reset, also one that cuts a read off: the panes show what the lists
+  // hold. The note goes up after the reset's own "Disconnected".
+  refresh_views();
+  if (note) {
+    QMetaObject::invokeMethod(
+        this, [this, text = qs(*note)] { status_->set_text(text); }, Qt::QueuedConnection);
+  }
+}
 
 void TForm1::network_details(int mcc, int mnc) {
   if (network_listener_) network_listener_(mcc, mnc);

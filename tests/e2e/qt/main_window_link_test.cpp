@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -80,6 +81,45 @@ TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
   trigger(Command::Reset);
   EXPECT_EQ(state(), LinkState::Disconnected);
   EXPECT_EQ(static_cast<int>(form->logic().book().active().size()), total);
+}
+
+// The handset goes away in the middle of a read: once the link has reset, the
+// pane shows the entries read so far and the status bar says how many stay.
+TEST(MainWindowLinkLost, ReadCutOffByAResetShowsWhatWasRead) {
+  fresh_settings();
+  sim::HandsetState s = demo_state("6110");
+  s.phone = sim::Memory{};
+  s.phone.capacity = 200;
+  for (int i = 1; i <= 200; ++i) s.phone.put({i, Bytes{'N', static_cast<std::uint8_t>('0' + i % 10)}, "040" + std::to_string(i), 5});
+  SystemClock clock;
+  sim::PtyHandset handset{clock, std::move(s), {}, {}, /*pacing=*/true};
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  ScriptedPrompt prompt;
+  TForm1 form(prompt);
+  HandsetFamilies families(form.link().engine(), form.logic().book(), [&form] { form.refresh_views(); });
+  form.show();
+  const auto state = [&form] { return form.link().engine().state(); };
+  form.action(Command::Connect)->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state() == LinkState::Idle; }, 10000));
+  form.action(Command::ReadPhoneBook)->trigger();
+  const PhoneBookList& list = form.logic().book().active();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list.size() >= 3; }, 20000));
+  handset.stop();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state() == LinkState::Disconnected; }, 20000));
+  const std::size_t kept = list.size();
+  EXPECT_LT(kept, 200u);
+  // The rows the pane's view knows of, as it draws them.
+  EXPECT_EQ(form.pane(form.logic().book().active_side())->verticalHeader()->count(), static_cast<int>(kept));
+  const QString note = QString("Disconnected (Read PhoneBook stopped, %1 entries kept)").arg(kept);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.status_strip()->text() == note; }, 1000))
+      << form.status_strip()->text().toStdString();
+  // A reset with no read running says only "Disconnected".
+  form.run_command(Command::Reset);
+  QTest::qWait(50);
+  EXPECT_EQ(form.status_strip()->text(), "Disconnected");
+  form.normal_cursor();
 }
 
 TEST_F(MainWindowLink, ReadBeforeConnectAsksForAConnection) {

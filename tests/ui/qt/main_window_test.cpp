@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -256,7 +257,18 @@ TEST_F(MainWindowTest, EditorRunsFromDoubleClickAndStoresOnOk) {
 
 TEST_F(MainWindowTest, FindNextSelectsTheMatchInTheView) {
   fill();
+  // Ctrl+F opens it; the label's "&" is the mnemonic of the search field.
+  form->activateWindow();
+  QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F, Qt::ControlModifier);
   FindDialog* find = form->find_dialog();
+  EXPECT_TRUE(find->isVisible());
+  int labels = 0;
+  for (QLabel* label : find->findChildren<QLabel*>()) {
+    if (label->text() != "Fi&nd what:") continue;
+    EXPECT_EQ(label->buddy(), find->text_field());
+    ++labels;
+  }
+  EXPECT_EQ(labels, 1);
   // Nothing to search for: Find Next cannot be pressed (an empty text would
   // match every entry).
   EXPECT_FALSE(find->find_next_button()->isEnabled());
@@ -300,7 +312,16 @@ TEST_F(MainWindowTest, LayoutFollowsArrange) {
   const int w = form->client()->width() / 6 - 2;
   EXPECT_EQ(form->fkey(3)->geometry(), QRect(2 + 3 * (w + 2), 2, w, 25));
   EXPECT_EQ(form->splitter()->x(), r.left_pane.width + 1);
-  EXPECT_EQ(form->pane(ListSide::Left)->columnWidth(2), 80);
+  // The built-in widths are sized for the list's font; widths of the user's
+  // own are pixels as they stand.
+  const QFontMetrics metrics(form->list_font());
+  EntryListView* left_pane = form->pane(ListSide::Left);
+  EXPECT_GT(left_pane->columnWidth(2), metrics.horizontalAdvance("+358401234567"));
+  EXPECT_GT(left_pane->columnWidth(4), metrics.horizontalAdvance("Position"));
+  config().ColumnWidth[2] = 81;
+  form->arrange();
+  EXPECT_EQ(left_pane->columnWidth(2), 81);
+  EXPECT_EQ(left_pane->columnWidth(4), 40);
   // Dragging the splitter moves the split.
   QTest::mousePress(form->splitter(), Qt::LeftButton, {}, QPoint(1, 10));
   QMouseEvent move(QEvent::MouseMove, QPointF(-99, 10), form->splitter()->mapToGlobal(QPointF(-99, 10)),

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include "app/configuration.h"
+#include "app/qt/qt_prompt.h"
 #include "app/qt/telvane_windows.h"
 #include "ui_fakes.h"
 
@@ -111,6 +113,8 @@ TEST_F(WindowsTest, EditorControlsFollowTheRules) {
   editor.load(d);
   EXPECT_FALSE(editor.unicode_field()->isEnabled());
   EXPECT_FALSE(editor.insert_button(0)->isEnabled());
+  // Without captions (all but the Chinese languages) the buttons are not shown.
+  for (int k = 0; k < 10; ++k) EXPECT_TRUE(editor.insert_button(k)->isHidden()) << k;
   EXPECT_FALSE(editor.write_as_choice()->isEnabled());
   EXPECT_TRUE(editor.position_field()->isEnabled());
   EXPECT_EQ(editor.capacity_label()->text(), "/ 200");
@@ -155,6 +159,21 @@ TEST_F(WindowsTest, InsertButtonPutsItsTextAtTheCaret) {
   EXPECT_EQ(editor.unicode_field()->cursorPosition(), 2);
 }
 
+TEST_F(WindowsTest, OkWithANumberAHandsetCannotHoldKeepsTheEditorOpen) {
+  TOKHelpRightDlg& editor = windows->editor();
+  editor.load(EntryDefaults{});
+  editor.show();
+  editor.phone_field()->setText("040 123");
+  editor.accept();
+  EXPECT_TRUE(editor.isVisible());
+  EXPECT_EQ(editor.phone_field()->text(), "040 123");
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  editor.phone_field()->setText("040123");
+  editor.accept();
+  EXPECT_FALSE(editor.isVisible());
+  EXPECT_EQ(editor.result(), QDialog::Accepted);
+}
+
 TEST_F(WindowsTest, PhoneEditorTakesTheNumberBackUnchanged) {
   TOKHelpRightDlg3& phone = windows->phone_editor();
   phone.set_number(" +49 30 ");
@@ -162,7 +181,49 @@ TEST_F(WindowsTest, PhoneEditorTakesTheNumberBackUnchanged) {
   EXPECT_EQ(phone.windowTitle(), "Edit");
 }
 
+// Help opens the page with the desktop's program; a missing page, or no
+// program to take it, is said in a message box with the page's path.
+TEST(HelpPages, OpenOrSayWhereThePageIs) {
+  testing::fresh_texts_and_configuration();
+  FakePrompt prompt;
+  QTemporaryDir dir;
+  const QString page = dir.filePath("h_en.htm");
+  QFile file(page);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  std::vector<QUrl> launched;
+  bool taken = true;
+  QtHelpOpener opener(prompt, [&](const QUrl& url) {
+    launched.push_back(url);
+    return taken;
+  });
+  opener.open(page.toStdString() + "#field");
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched[0].toLocalFile(), page);
+  EXPECT_EQ(launched[0].fragment(), "field");
+  EXPECT_TRUE(prompt.messages.empty());
+
+  taken = false;
+  opener.open(page.toStdString() + "#mcc");
+  opener.open(dir.filePath("h_fr.htm").toStdString());
+  EXPECT_EQ(launched.size(), 2u);  // a missing page is not handed on
+  EXPECT_EQ(prompt.messages,
+            (std::vector<std::string>{
+                "No program to show help pages was found. The help page is:\n" + page.toStdString(),
+                "The help page is missing:\n" + dir.filePath("h_fr.htm").toStdString()}));
+}
+
 #ifdef TELVANE_PROGRAM
+// The pages are built beside the program, with the anchors its windows pass.
+TEST(HelpPages, EnglishPageIsBesideTheProgramWithItsAnchors) {
+  QFile page(QFileInfo(QStringLiteral(TELVANE_PROGRAM)).absolutePath() + "/help/h_en.htm");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << page.fileName().toStdString();
+  const QByteArray html = page.readAll();
+  for (const char* anchor : {"field", "mcc", "config"}) {
+    EXPECT_TRUE(html.contains(QByteArray("id=\"") + anchor + "\"")) << anchor;
+  }
+}
+
 // Two real Telvane processes: the second hands off and ends with code 0
 // without reading its tv.dat (which would stop it with a message box).
 TEST(TelvaneProcess, SecondStartHandsOffAndEnds) {
