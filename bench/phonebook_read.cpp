@@ -11,7 +11,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
+#include "link/link_families.h"
 #include "link/link_observer.h"
 #include "link/phone_link.h"
 #include "link/serial_port.h"
@@ -101,7 +101,7 @@ int main() {
   CountingPort& port = *counting;
   PhoneLink link(std::move(counting), timer, clock, prompt, observer);
   PhoneBook book(prompt);
-  HandsetFamilies families(link.engine(), book);
+  LinkFamilies families(link.engine(), book);
   EngineCommands commands(link.engine());
   timer.set_callback([&] { link.Timer1Timer(); });
   loop.set_message_handler([&](int message, std::uint32_t parameter) { link.handle_message(message, parameter); });

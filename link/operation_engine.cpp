@@ -37,6 +37,11 @@ void OperationEngine::register_family(LinkState state, FamilyHandler* handler) {
   if (index < families_.size()) families_[index] = handler;
 }
 
+void OperationEngine::unregister_family(LinkState state, FamilyHandler* handler) {
+  const auto index = static_cast<std::size_t>(state);
+  if (index < families_.size() && families_[index] == handler) families_[index] = nullptr;
+}
+
 FamilyHandler* OperationEngine::handler_for(LinkState state) const {
   switch (state) {
     case LinkState::Disconnected:

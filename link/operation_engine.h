@@ -41,7 +41,10 @@ class OperationEngine final : public FrameEvents {
   OperationEngine& operator=(const OperationEngine&) = delete;
 
   // A family's handler for its link state (4, 7 to 11); replaces any earlier one.
+  // (FamilyRegistration does this for the handler's lifetime.)
   void register_family(LinkState state, FamilyHandler* handler);
+  // Clears the state's handler if it is still this one.
+  void unregister_family(LinkState state, FamilyHandler* handler);
 
   // -- State read and written by family handlers.
   LinkState state() const { return frames_.flags().link_state; }

@@ -11,7 +11,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
+#include "link/link_families.h"
 #include "link/link_observer.h"
 #include "link/operation_engine.h"
 #include "link/phone_link.h"
@@ -107,7 +107,7 @@ struct Rig {
     auto port = std::make_unique<RateNotingPort>(std::make_unique<sim::PipeLink>(loop, handset, &loop, &prompt));
     line = port.get();
     link = std::make_unique<PhoneLink>(std::move(port), timer, loop.clock(), prompt, observer);
-    families = std::make_unique<HandsetFamilies>(link->engine(), book, [this] { ++refreshes; });
+    families = std::make_unique<LinkFamilies>(link->engine(), book, [this] { ++refreshes; });
     commands = std::make_unique<EngineCommands>(link->engine());
     timer.set_callback([this] { link->Timer1Timer(); });
     loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
@@ -141,7 +141,7 @@ struct Rig {
   PhoneBook book;
   RateNotingPort* line = nullptr;
   std::unique_ptr<PhoneLink> link;
-  std::unique_ptr<HandsetFamilies> families;
+  std::unique_ptr<LinkFamilies> families;
   std::unique_ptr<EngineCommands> commands;
   int refreshes = 0;
 };

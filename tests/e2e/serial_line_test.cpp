@@ -18,7 +18,7 @@ struct SerialRig {
   template <typename MakePort>
   SerialRig(Clock& clock, MakePort make_port) : loop(clock), timer(loop), book(prompt) {
     link = std::make_unique<PhoneLink>(make_port(prompt, loop), timer, clock, prompt, observer);
-    families = std::make_unique<HandsetFamilies>(link->engine(), book);
+    families = std::make_unique<LinkFamilies>(link->engine(), book);
     commands = std::make_unique<EngineCommands>(link->engine());
     timer.set_callback([this] { link->Timer1Timer(); });
     loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
@@ -37,7 +37,7 @@ struct SerialRig {
   WindowObserver observer;
   PhoneBook book;
   std::unique_ptr<PhoneLink> link;
-  std::unique_ptr<HandsetFamilies> families;
+  std::unique_ptr<LinkFamilies> families;
   std::unique_ptr<EngineCommands> commands;
 };
 

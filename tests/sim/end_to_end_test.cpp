@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "link/handset_families.h"
+#include "link/link_families.h"
 #include "link_rig.h"
 #include "phonebook/phone_book.h"
 #include "pc_side.h"
@@ -88,7 +88,7 @@ TEST(EndToEnd, InfraredWakesAt9600AndTalksAt115200) {
 TEST(EndToEnd, FullConnectReadsMemoryStatusAndPolls) {
   VirtualRig rig;
   PhoneBook book(rig.prompt);
-  HandsetFamilies families(rig.engine(), book);
+  LinkFamilies families(rig.engine(), book);
   ASSERT_TRUE(rig.connect());
   const HandsetState& handset = rig.handset.state();
   EXPECT_EQ(rig.engine().info().imei, handset.imei);

@@ -22,7 +22,7 @@
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
+#include "link/link_families.h"
 #include "sim/embedded_port.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
@@ -79,7 +79,7 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
       }()),
       commands_(std::make_unique<EngineCommands>(link_->engine())),
       logic_(prompt, *this, *commands_),
-      families_(std::make_unique<HandsetFamilies>(link_->engine(), logic_.book(), [this] {
+      families_(std::make_unique<LinkFamilies>(link_->engine(), logic_.book(), [this] {
         // A completed read: in a tree mode the third list shows the new entries too.
         logic_.refresh_tree_view();
         refresh_views();

@@ -32,7 +32,7 @@ class QToolBar;
 
 namespace phondeck {
 
-class HandsetFamilies;
+class LinkFamilies;
 class Prompt;
 class TOKHelpRightDlg;
 class FindDialog;
@@ -153,7 +153,7 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   std::unique_ptr<EngineCommands> commands_;
   MainWindowLogic logic_;
   // The handset families the engine runs (connect, phone book, media).
-  std::unique_ptr<HandsetFamilies> families_;
+  std::unique_ptr<LinkFamilies> families_;
   TOKHelpRightDlg* editor_ = nullptr;
 
   std::map<std::pair<Command, int>, QAction*> actions_;
