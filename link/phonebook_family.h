@@ -25,6 +25,7 @@ class PhoneBookFamily final : public FamilyHandler {
   // refresh: the main window's view refresh after a complete read.
   explicit PhoneBookFamily(PhoneBook& book, std::function<void()> refresh = {})
       : book_(book), refresh_(std::move(refresh)) {}
+  void set_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;

@@ -5,9 +5,7 @@
 
 #include <ostream>
 
-#include "link/link_families.h"
 #include "link_rig.h"
-#include "phonebook/phone_book.h"
 #include "pc_side.h"
 
 namespace phondeck::sim {
@@ -86,9 +84,7 @@ TEST(EndToEnd, InfraredWakesAt9600AndTalksAt115200) {
 // The program's own connect: identification, the phone-book memory status of
 // both memories, one status poll.
 TEST(EndToEnd, FullConnectReadsMemoryStatusAndPolls) {
-  VirtualRig rig;
-  PhoneBook book(rig.prompt);
-  LinkFamilies families(rig.engine(), book);
+  VirtualRig rig({}, {}, "6110", /*real_connect=*/true);
   ASSERT_TRUE(rig.connect());
   const HandsetState& handset = rig.handset.state();
   EXPECT_EQ(rig.engine().info().imei, handset.imei);

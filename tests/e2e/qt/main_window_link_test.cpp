@@ -30,13 +30,10 @@ class MainWindowLink : public ::testing::Test {
     ASSERT_TRUE(handset.start(error)) << error;
     config().Device = handset.path();
     form = std::make_unique<TForm1>(prompt);
-    families = std::make_unique<LinkFamilies>(form->link().engine(), form->logic().book(),
-                                                 [this] { form->refresh_views(); });
     form->show();
     QApplication::processEvents();
   }
   void TearDown() override {
-    families.reset();
     form.reset();
     handset.stop();
   }
@@ -54,7 +51,6 @@ class MainWindowLink : public ::testing::Test {
   sim::PtyHandset handset{clock, demo_state("6110")};
   ScriptedPrompt prompt;
   std::unique_ptr<TForm1> form;
-  std::unique_ptr<LinkFamilies> families;
 };
 
 TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
