@@ -4,6 +4,7 @@
 
 #include "app/configuration.h"
 #include "link/clock.h"
+#include "link/message_types.h"
 #include "link/model_table.h"
 #include "link/operation_engine.h"
 #include "link/phonebook_family.h"
@@ -12,7 +13,7 @@
 namespace phondeck {
 namespace {
 
-constexpr std::uint8_t kTypeIdentify = 0x64;
+constexpr std::uint8_t kTypeIdentify = kMsgIdentify;
 constexpr int kTextConnected = 3001;
 
 void wake_and_identify(OperationEngine& engine) {

@@ -70,7 +70,7 @@ bool OperationEngine::refused_by_model(const Operation& operation) {
   return true;
 }
 
-int OperationEngine::start(const Operation& operation, int flag) {
+bool OperationEngine::start(const Operation& operation, int flag) {
   if (refused_by_model(operation)) return 0;
   if (flag == 0) {
     if (operation.params) params() = *operation.params;
@@ -86,7 +86,7 @@ int OperationEngine::start(const Operation& operation, int flag) {
   return 1;
 }
 
-int OperationEngine::start_connect() {
+bool OperationEngine::start_connect() {
   frames_.flags().connected = 1;
   step_ = 1;
   set_state(LinkState::Connecting);
@@ -94,11 +94,11 @@ int OperationEngine::start_connect() {
   return 1;
 }
 
-int OperationEngine::start_status_poll(int flag) {
+bool OperationEngine::start_status_poll(int flag) {
   return start(Operation{LinkState::StatusPoll, 1, std::nullopt, false}, flag);
 }
 
-int OperationEngine::start_resynchronise() {
+bool OperationEngine::start_resynchronise() {
   if (frames_.on_cable()) {
     if (config().AutoReconnect) return start_connect();
     if (depth_ < 2) frames_.sync_burst(config().CableOption);
@@ -111,7 +111,7 @@ int OperationEngine::start_resynchronise() {
 
 // ---- command entry points ----
 
-int OperationEngine::guard(const Operation& operation, int question) {
+bool OperationEngine::guard(const Operation& operation, int question) {
   const LinkState current = state();
   if (current == LinkState::Disconnected || current == LinkState::Connecting) {
     prompt_.message(tx(kTextConnectFirst));
@@ -130,13 +130,13 @@ int OperationEngine::guard(const Operation& operation, int question) {
   return 1;
 }
 
-int OperationEngine::guard_with_confirmation(const Operation& operation) {
+bool OperationEngine::guard_with_confirmation(const Operation& operation) {
   return guard(operation, config().WriteConfirm ? kTextSureWrite : 0);
 }
 
-int OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
+bool OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
 
-int OperationEngine::connect_command() {
+bool OperationEngine::connect_command() {
   if (state() != LinkState::Disconnected) {
     prompt_.message(tx(kTextConnecting));
     return 0;
@@ -145,14 +145,14 @@ int OperationEngine::connect_command() {
   return start_connect();
 }
 
-int OperationEngine::clear_then_write_command(const Operation& operation) {
+bool OperationEngine::clear_then_write_command(const Operation& operation) {
   // Asked whatever WriteConfirm says.
   return guard(operation, kTextSureFirstRecord);
 }
 
 // ---- engine routines ----
 
-int OperationEngine::push(LinkState state, int step) {
+bool OperationEngine::push(LinkState state, int step) {
   if (depth_ < 0 || depth_ >= kStackLevels) return 0;
   stack_[static_cast<std::size_t>(depth_)] = Level{state, step};
   ++depth_;
