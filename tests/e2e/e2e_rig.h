@@ -16,6 +16,7 @@
 #include "sim/virtual_time.h"
 #include "support/scripted_prompt.h"
 #include "support/session_wiring.h"
+#include "support/test_frames.h"
 #include "ui/handset_session.h"
 
 namespace phondeck::e2e {
@@ -155,27 +156,11 @@ inline Row row(const PhoneBookEntry& e) {
 namespace phondeck::e2e {
 
 // The PC's frames (type and data) in everything it wrote.
-struct PcFrame {
-  std::uint8_t type;
-  Bytes data;
-};
+using PcFrame = testing::SeenFrame;
 inline std::vector<PcFrame> pc_frames(const std::vector<LineWrite>& writes, std::uint8_t id = 0x1E) {
   Bytes all;
   for (const LineWrite& w : writes) all.insert(all.end(), w.bytes.begin(), w.bytes.end());
-  std::vector<PcFrame> out;
-  std::size_t i = 0;
-  while (i + 6 <= all.size()) {
-    if (all[i] != id || all[i + 1] != 0x00 || all[i + 2] != 0x0C) {
-      ++i;
-      continue;
-    }
-    const std::size_t n = all[i + 5];
-    const std::size_t total = 8 + n + n % 2;
-    if (i + total > all.size()) break;
-    out.push_back({all[i + 3], Bytes(all.begin() + static_cast<long>(i + 6), all.begin() + static_cast<long>(i + 6 + n))});
-    i += total;
-  }
-  return out;
+  return testing::pc_frames_in(all, id);
 }
 
 // Phone-book requests of a sub-type, by the memory type byte they name.

@@ -90,7 +90,7 @@ class EngineTest : public ::testing::Test {
     feed(handset_frame(type, data));
   }
 
-  testing::VirtualClock clock;
+  testing::FakeClock clock;
   testing::VirtualTimer timer;
   testing::ScriptedPrompt prompt;
   testing::RecordingObserver observer;

@@ -123,9 +123,7 @@ TEST(EndToEnd, UnsolicitedMessagesAreAcknowledgedAndLeaveTheLinkIdle) {
 
 int pc_frames_of_type(const Bytes& sent, std::uint8_t type) {
   int n = 0;
-  for (std::size_t i = 0; i + 3 < sent.size(); ++i) {
-    n += sent[i] == 0x1E && sent[i + 1] == 0x00 && sent[i + 2] == 0x0C && sent[i + 3] == type;
-  }
+  for (const SeenFrame& f : pc_frames_in(sent)) n += f.type == type;
   return n;
 }
 
