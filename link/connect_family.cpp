@@ -45,7 +45,7 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
     case kStepIdentify:
       // Also reached when the identification went unanswered: the port is
       // open by then, and that ends the attempt with a link reset.
-      if (engine.open_port_if_closed() != 0) {
+      if (engine.open_port_if_closed() != PortOpening::OpenedNow) {
         engine.reset();
         return;
       }

@@ -307,10 +307,10 @@ void OperationEngine::progress_done() {
 
 void OperationEngine::normal_cursor() { observer_.normal_cursor(); }
 
-int OperationEngine::open_port_if_closed() {
+PortOpening OperationEngine::open_port_if_closed() {
   LinkPort& port = frames_.port();
-  if (port.is_open()) return 1;
-  return port.open();
+  if (port.is_open()) return PortOpening::AlreadyOpen;
+  return port.open() == 0 ? PortOpening::OpenedNow : PortOpening::Failed;
 }
 
 }  // namespace phondeck

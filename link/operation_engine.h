@@ -20,6 +20,9 @@ namespace phondeck {
 
 class Prompt;
 
+// What open_port_if_closed() found. A failed open was already shown to the user.
+enum class PortOpening { OpenedNow, AlreadyOpen, Failed };
+
 // What a command starts: the family, its first step, the parameters it sets
 // (if any) and whether models beginning with "5" are refused.
 struct Operation {
@@ -101,8 +104,7 @@ class OperationEngine final : public FrameEvents {
   void progress_done();
   void normal_cursor();
 
-  // The port opened now (0), already open (1) or the open's failure code.
-  int open_port_if_closed();
+  PortOpening open_port_if_closed();
 
   // -- Inspection.
   int tick_count() const { return ticks_; }

@@ -23,7 +23,7 @@ struct PollingConnect final : FamilyHandler {
   void send_phase(OperationEngine& engine) override {
     if (engine.step() == 1) {
       ++calls;
-      if (engine.open_port_if_closed() != 0) {
+      if (engine.open_port_if_closed() != PortOpening::OpenedNow) {
         engine.reset();
         return;
       }

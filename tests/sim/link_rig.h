@@ -31,7 +31,7 @@ class RigConnectFamily final : public FamilyHandler {
     FrameLayer& frames = engine.frames();
     LinkPort& port = frames.port();
     if (engine.step() == 1) {
-      if (engine.open_port_if_closed() != 0) {
+      if (engine.open_port_if_closed() != PortOpening::OpenedNow) {
         engine.reset();
         return;
       }
