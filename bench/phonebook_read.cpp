@@ -11,15 +11,12 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
 #include "link/link_observer.h"
-#include "link/phone_link.h"
 #include "link/serial_port.h"
-#include "phonebook/phone_book.h"
 #include "sim/handset_state.h"
 #include "sim/pty_handset.h"
 #include "sim/realtime_loop.h"
-#include "ui/handset_commands.h"
+#include "ui/handset_session.h"
 
 namespace {
 
@@ -99,21 +96,15 @@ int main() {
   sim::LoopTimer timer(loop);
   auto counting = std::make_unique<CountingPort>(std::make_unique<SerialPort>(prompt, loop));
   CountingPort& port = *counting;
-  PhoneLink link(std::move(counting), timer, clock, prompt, observer);
-  PhoneBook book(prompt);
-  HandsetFamilies families(link.engine(), book);
-  EngineCommands commands(link.engine());
-  timer.set_callback([&] { link.Timer1Timer(); });
-  loop.set_message_handler([&](int message, std::uint32_t parameter) { link.handle_message(message, parameter); });
-  link.set_up();
+  HandsetSession session(std::move(counting), timer, clock, prompt, observer);
+  timer.set_callback([&] { session.Timer1Timer(); });
+  loop.set_message_handler([&](int message, std::uint32_t parameter) { session.handle_message(message, parameter); });
+  session.set_up();
 
-  const auto settled = [&] {
-    const LinkState state = link.engine().state();
-    return state == LinkState::Idle || state == LinkState::Disconnected;
-  };
-  commands.connect();
+  const auto settled = [&] { return session.settled(); };
+  session.commands().connect();
   loop.run_until(settled, 10000);
-  if (link.engine().state() != LinkState::Idle) {
+  if (session.state() != LinkState::Idle) {
     std::fprintf(stderr, "connect failed\n");
     return 1;
   }
@@ -121,12 +112,12 @@ int main() {
   port.sent = 0;
   port.received = 0;
   const auto start = std::chrono::steady_clock::now();
-  commands.read_phone_book();
+  session.commands().read_phone_book();
   loop.run_until(settled, 120000);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   // The last acknowledgement may still be leaving; it is counted all the same.
-  const std::size_t entries = book.active().size();
-  link.engine().reset();
+  const std::size_t entries = session.book().active().size();
+  session.engine().reset();
   handset.stop();
   if (entries != 450) {
     std::fprintf(stderr, "read %zu entries instead of 450\n", entries);

@@ -4,6 +4,7 @@
 
 #include "app/configuration.h"
 #include "link/clock.h"
+#include "link/message_types.h"
 #include "link/model_table.h"
 #include "link/operation_engine.h"
 #include "link/phonebook_family.h"
@@ -12,7 +13,7 @@
 namespace phondeck {
 namespace {
 
-constexpr std::uint8_t kTypeIdentify = 0x64;
+constexpr std::uint8_t kTypeIdentify = kMsgIdentify;
 constexpr int kTextConnected = 3001;
 
 void wake_and_identify(OperationEngine& engine) {
@@ -46,8 +47,8 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
       // open by then, and that ends the attempt with a link reset (and with
       // AutoReconnect perhaps another attempt). A port that cannot be opened
       // has said why; trying again at once would only say it again.
-      if (const bool unanswered = engine.frames().port().is_open(); engine.open_port_if_closed() != 0) {
-        if (unanswered) {
+      if (const PortOpening opening = engine.open_port_if_closed(); opening != PortOpening::OpenedNow) {
+        if (opening == PortOpening::AlreadyOpen) {
           engine.link_lost();
         } else {
           engine.reset();

@@ -2,12 +2,13 @@
 
 #include <array>
 
+#include "link/message_types.h"
 #include "link/operation_engine.h"
 
 namespace phondeck {
 namespace {
 
-constexpr std::uint8_t kTypeNetMonitor = 0x40;
+constexpr std::uint8_t kTypeNetMonitor = kMsgNetMonitor;
 constexpr int kTextOpenProcessing = 3046;
 constexpr int kTextOpenCompleted = 3047;
 constexpr int kTextCloseProcessing = 3048;
@@ -19,6 +20,13 @@ void send_switch(OperationEngine& engine, std::uint8_t a, std::uint8_t b) {
 }
 
 }  // namespace
+
+bool start_net_monitor(OperationEngine& engine, bool open) {
+  Operation monitor;
+  monitor.family = LinkState::Media;
+  monitor.step = open ? NetMonitorFamily::kStepOpen : NetMonitorFamily::kStepClose;
+  return engine.guard_with_confirmation(monitor);
+}
 
 void NetMonitorFamily::send_phase(OperationEngine& engine) {
   const int step = engine.step();

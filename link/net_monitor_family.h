@@ -5,6 +5,10 @@
 
 namespace phondeck {
 
+// Function > Net Monitor > Open (open) or Close, through the guard with
+// confirmation; false when nothing started.
+bool start_net_monitor(OperationEngine& engine, bool open);
+
 class NetMonitorFamily final : public FamilyHandler {
  public:
   static constexpr int kStepOpen = 71;

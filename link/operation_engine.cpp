@@ -40,6 +40,11 @@ void OperationEngine::register_family(LinkState state, FamilyHandler* handler) {
   if (index < families_.size()) families_[index] = handler;
 }
 
+void OperationEngine::unregister_family(LinkState state, FamilyHandler* handler) {
+  const auto index = static_cast<std::size_t>(state);
+  if (index < families_.size() && families_[index] == handler) families_[index] = nullptr;
+}
+
 FamilyHandler* OperationEngine::handler_for(LinkState state) const {
   switch (state) {
     case LinkState::Disconnected:
@@ -68,7 +73,7 @@ bool OperationEngine::refused_by_model(const Operation& operation) {
   return true;
 }
 
-int OperationEngine::start(const Operation& operation, int flag) {
+bool OperationEngine::start(const Operation& operation, int flag) {
   if (refused_by_model(operation)) return 0;
   if (flag == 0) {
     if (operation.params) params() = *operation.params;
@@ -84,7 +89,7 @@ int OperationEngine::start(const Operation& operation, int flag) {
   return 1;
 }
 
-int OperationEngine::start_connect() {
+bool OperationEngine::start_connect() {
   frames_.flags().connected = 1;
   step_ = 1;
   set_state(LinkState::Connecting);
@@ -92,11 +97,11 @@ int OperationEngine::start_connect() {
   return 1;
 }
 
-int OperationEngine::start_status_poll(int flag) {
+bool OperationEngine::start_status_poll(int flag) {
   return start(Operation{LinkState::StatusPoll, 1, std::nullopt, false}, flag);
 }
 
-int OperationEngine::start_resynchronise() {
+bool OperationEngine::start_resynchronise() {
   if (frames_.on_cable() && depth_ < 2) frames_.sync_burst(config().CableOption);
   step_ = ResynchroniseFamily::kStepOpen;
   set_state(LinkState::Resynchronise);
@@ -106,7 +111,7 @@ int OperationEngine::start_resynchronise() {
 
 // ---- command entry points ----
 
-int OperationEngine::guard(const Operation& operation, int question) {
+bool OperationEngine::guard(const Operation& operation, int question) {
   const LinkState current = state();
   if (current == LinkState::Disconnected || current == LinkState::Connecting) {
     prompt_.message(tx(kTextConnectFirst));
@@ -125,13 +130,13 @@ int OperationEngine::guard(const Operation& operation, int question) {
   return 1;
 }
 
-int OperationEngine::guard_with_confirmation(const Operation& operation) {
+bool OperationEngine::guard_with_confirmation(const Operation& operation) {
   return guard(operation, config().WriteConfirm ? kTextSureWrite : 0);
 }
 
-int OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
+bool OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
 
-int OperationEngine::connect_command() {
+bool OperationEngine::connect_command() {
   if (state() != LinkState::Disconnected) {
     prompt_.message(tx(kTextConnecting));
     return 0;
@@ -140,14 +145,14 @@ int OperationEngine::connect_command() {
   return start_connect();
 }
 
-int OperationEngine::clear_then_write_command(const Operation& operation) {
+bool OperationEngine::clear_then_write_command(const Operation& operation) {
   // Asked whatever WriteConfirm says.
   return guard(operation, kTextSureFirstRecord);
 }
 
 // ---- engine routines ----
 
-int OperationEngine::push(LinkState state, int step) {
+bool OperationEngine::push(LinkState state, int step) {
   if (depth_ < 0 || depth_ >= kStackLevels) return 0;
   stack_[static_cast<std::size_t>(depth_)] = Level{state, step};
   ++depth_;
@@ -378,10 +383,10 @@ void OperationEngine::progress_done() {
 
 void OperationEngine::normal_cursor() { observer_.normal_cursor(); }
 
-int OperationEngine::open_port_if_closed() {
+PortOpening OperationEngine::open_port_if_closed() {
   LinkPort& port = frames_.port();
-  if (port.is_open()) return 1;
-  return port.open();
+  if (port.is_open()) return PortOpening::AlreadyOpen;
+  return port.open() == 0 ? PortOpening::OpenedNow : PortOpening::Failed;
 }
 
 }  // namespace phondeck

@@ -20,6 +20,9 @@ namespace phondeck {
 
 class Prompt;
 
+// What open_port_if_closed() found. A failed open was already shown to the user.
+enum class PortOpening { OpenedNow, AlreadyOpen, Failed };
+
 // What a command starts: the family, its first step, the parameters it sets
 // (if any) and whether models beginning with "5" are refused.
 struct Operation {
@@ -42,7 +45,10 @@ class OperationEngine final : public FrameEvents {
   OperationEngine& operator=(const OperationEngine&) = delete;
 
   // A family's handler for its link state (4, 7 to 11); replaces any earlier one.
+  // (FamilyRegistration does this for the handler's lifetime.)
   void register_family(LinkState state, FamilyHandler* handler);
+  // Clears the state's handler if it is still this one.
+  void unregister_family(LinkState state, FamilyHandler* handler);
 
   // -- State read and written by family handlers.
   LinkState state() const { return frames_.flags().link_state; }
@@ -59,30 +65,31 @@ class OperationEngine final : public FrameEvents {
   const HandsetInfo& info() const { return info_; }
   MemoryTable& memory() { return memory_; }
 
-  // -- Start functions. flag 0 starts now, flag 1 queues as the pending
-  // operation (0 when one is already pending). A model check refuses a model
-  // beginning with "5" with "No such function in this phone" (0).
-  int start(const Operation& operation, int flag);
+  // -- Start functions; true when the operation started or was queued.
+  // flag 0 starts now, flag 1 queues as the pending operation (false when one
+  // is already pending). A model check refuses a model beginning with "5"
+  // with "No such function in this phone" (false).
+  bool start(const Operation& operation, int flag);
   // Family 4, step 1; sets the connected flag.
-  int start_connect();
+  bool start_connect();
   // Family 3, step 1.
-  int start_status_poll(int flag);
+  bool start_status_poll(int flag);
   // Family 5 (now only): on cable the wake-up burst first when not nested
   // deeper than one level.
-  int start_resynchronise();
+  bool start_resynchronise();
 
-  // -- Command entry points; 1 when the operation started or was queued.
-  int guard_with_confirmation(const Operation& operation);
-  int guard_without_confirmation(const Operation& operation);
+  // -- Command entry points; true when the operation started or was queued.
+  bool guard_with_confirmation(const Operation& operation);
+  bool guard_without_confirmation(const Operation& operation);
   // Link menu Connect: in Disconnected reset and connect, else "Connecting...".
-  int connect_command();
+  bool connect_command();
   // PhoneBook Clear then Write: always asks "Sure to write to the first record ?".
-  int clear_then_write_command(const Operation& operation);
+  bool clear_then_write_command(const Operation& operation);
 
   // -- Engine routines.
-  // Saves (state, step) at the current depth; 0 (and nothing written) when
-  // all ten levels are in use.
-  int push(LinkState state, int step);
+  // Saves (state, step) at the current depth; false (and nothing written)
+  // when all ten levels are in use.
+  bool push(LinkState state, int step);
   void step_end();
   void operation_end();
   // The link reset (Link menu Reset, Connect): nothing is resumed.
@@ -104,8 +111,7 @@ class OperationEngine final : public FrameEvents {
   void progress_done();
   void normal_cursor();
 
-  // The port opened now (0), already open (1) or the open's failure code.
-  int open_port_if_closed();
+  PortOpening open_port_if_closed();
 
   // -- Inspection.
   int tick_count() const { return ticks_; }
@@ -143,7 +149,7 @@ class OperationEngine final : public FrameEvents {
   FamilyHandler* handler_for(LinkState state) const;
   void keep_stalled_step_timed();
   // The command guard; question: the Yes/No text asked before starting (0: none).
-  int guard(const Operation& operation, int question);
+  bool guard(const Operation& operation, int question);
   bool refused_by_model(const Operation& operation);
 
   FrameLayer& frames_;

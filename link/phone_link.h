@@ -45,6 +45,7 @@ class PhoneLink {
   LinkPort& port() { return *port_; }
   FrameLayer& frames() { return frames_; }
   OperationEngine& engine() { return engine_; }
+  const OperationEngine& engine() const { return engine_; }
 
  private:
   std::unique_ptr<LinkPort> port_;

@@ -7,6 +7,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/message_types.h"
 #include "link/operation_engine.h"
 #include "link/phonebook_names.h"
 #include "phonebook/phone_book.h"
@@ -15,7 +16,7 @@
 namespace phondeck {
 namespace {
 
-constexpr std::uint8_t kTypePhoneBook = 0x03;
+constexpr std::uint8_t kTypePhoneBook = kMsgPhoneBook;
 constexpr int kSubMemoryStatus = 0x08;
 constexpr int kSubEntry = 0x02;
 constexpr int kSubWritten = 0x05;
@@ -34,26 +35,47 @@ int first_memory(const OperationEngine& engine) { return engine.info().model_lac
 
 }  // namespace
 
-int start_memory_status(OperationEngine& engine) {
+bool start_memory_status(OperationEngine& engine) {
   Operation status;
   status.family = LinkState::PhoneBook;
   status.step = PhoneBookFamily::kStepMemoryStatus;
   OperationParams params;
-  params.p0 = first_memory(engine);
+  PhoneBookParams(params).set_memory(first_memory(engine));
   status.params = params;
   return engine.start(status, 0);
 }
 
+bool start_phone_book_read(OperationEngine& engine) {
+  Operation read;
+  read.family = LinkState::PhoneBook;
+  read.step = PhoneBookFamily::kStepRead;
+  OperationParams params;
+  PhoneBookParams p(params);
+  // Models beginning with "5" have no phone memory: the read starts at the SIM.
+  p.set_memory(first_memory(engine));
+  p.set_location(1);
+  p.set_count(0);
+  read.params = params;
+  return engine.guard_without_confirmation(read);
+}
+
+bool start_clear_then_write(OperationEngine& engine) {
+  Operation write;
+  write.family = LinkState::PhoneBook;
+  write.step = PhoneBookFamily::kStepWrite;
+  return engine.clear_then_write_command(write);
+}
+
 void PhoneBookFamily::send_phase(OperationEngine& engine) {
-  OperationParams& p = engine.params();
+  PhoneBookParams p(engine.params());
   switch (engine.step()) {
     case kStepMemoryStatus: {
-      if (p.p0 == 1 && first_memory(engine) == 1) {
+      if (p.memory() == 1 && first_memory(engine) == 1) {
         // No phone memory: nothing can be read from it or written to it.
         engine.memory()[0] = MemoryStatus{0, 0, 0};
         book_.memory().capacity[0] = 0;
       }
-      const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x07, wire_memory(p.p0 != 0 ? 1 : 0), 0x01};
+      const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x07, wire_memory(p.memory()), 0x01};
       engine.frames().send_request(kTypePhoneBook, request, 1);
       return;
     }
@@ -96,7 +118,10 @@ void PhoneBookFamily::reply_phase(OperationEngine& engine, const LinkFrame& fram
       return;
     case kStepWriteEntry:
       if (sub != kSubWritten) return;
-      ++engine.params().p2;
+      {
+        PhoneBookParams p(engine.params());
+        p.set_count(p.count() + 1);
+      }
       engine.progress_advance();
       engine.frames().acknowledge(kTypePhoneBook);
       finish(engine, kTextWriteCompleted);
@@ -116,15 +141,15 @@ void PhoneBookFamily::finish(OperationEngine& engine, int text_id) {
 }
 
 void PhoneBookFamily::store_memory_status(OperationEngine& engine, const LinkFrame& frame) {
-  OperationParams& p = engine.params();
-  const int index = p.p0 != 0 ? 1 : 0;
+  PhoneBookParams p(engine.params());
+  const int index = p.memory();
   MemoryStatus& memory = engine.memory()[static_cast<std::size_t>(index)];
   memory.free = static_cast<std::uint8_t>(std::max(frame.data(5), 0));
   memory.used = static_cast<std::uint8_t>(std::max(frame.data(6), 0));
   memory.capacity = static_cast<std::uint8_t>(memory.free + memory.used);
   book_.memory().capacity[static_cast<std::size_t>(index)] = memory.capacity;
   if (index == 0) {
-    p.p0 = 1;
+    p.set_memory(1);
     engine.frames().acknowledge(kTypePhoneBook);
     return;
   }
@@ -133,24 +158,24 @@ void PhoneBookFamily::store_memory_status(OperationEngine& engine, const LinkFra
 }
 
 void PhoneBookFamily::send_next_read(OperationEngine& engine) {
-  OperationParams& p = engine.params();
+  PhoneBookParams p(engine.params());
   const MemoryTable& memory = engine.memory();
   engine.progress_max(memory[0].used + memory[1].used);
-  auto current = [&]() -> const MemoryStatus& { return memory[p.p0 != 0 ? 1 : 0]; };
-  if (p.p2 >= current().used || p.p1 > current().capacity) {
-    if (p.p0 == 0) {
-      p.p0 = 1;
-      p.p1 = 1;
-      p.p2 = 0;
+  auto current = [&]() -> const MemoryStatus& { return memory[static_cast<std::size_t>(p.memory())]; };
+  if (p.count() >= current().used || p.location() > current().capacity) {
+    if (p.memory() == 0) {
+      p.set_memory(1);
+      p.set_location(1);
+      p.set_count(0);
     }
-    if (p.p2 >= current().used) {
+    if (p.count() >= current().used) {
       finish(engine, kTextReadCompleted);
       if (refresh_) refresh_();
       return;
     }
   }
   const std::array<std::uint8_t, 8> request{
-      0x00, 0x01, 0x00, 0x01, wire_memory(p.p0 != 0 ? 1 : 0), static_cast<std::uint8_t>(p.p1), 0x00, 0x01};
+      0x00, 0x01, 0x00, 0x01, wire_memory(p.memory()), static_cast<std::uint8_t>(p.location()), 0x00, 0x01};
   engine.frames().send_request(kTypePhoneBook, request, 1);
 }
 
@@ -159,21 +184,21 @@ void PhoneBookFamily::store_entry(OperationEngine& engine, const LinkFrame& fram
   // A reply too short for the lengths it states is not taken (nor
   // acknowledged): the handset sends it again.
   if (!parse_entry_reply({frame.data(), frame.data_length()}, reply)) return;
-  OperationParams& p = engine.params();
-  const int memory = p.p0 != 0 ? 1 : 0;
+  PhoneBookParams p(engine.params());
+  const int memory = p.memory();
   if (!reply.empty()) {
     const DecodedName name = decode_entry_name(reply.name, engine.info().name_length_limit);
     const int group = engine.info().model_lacks_features() ? 5 : reply.group;
     PhoneBookList& list = book_.active();
     PhoneBook::add_entry(list, name.name, name.unicode, reply.number, type_text(memory),
-                         std::to_string(p.p1), group_text(group), write_as_text(static_cast<int>(name.write_as)),
+                         std::to_string(p.location()), group_text(group), write_as_text(static_cast<int>(name.write_as)),
                          std::string());
     PhoneBookEntry& added = list.entry(list.size() - 1);
     added.handset_name = PhoneBookEntry::HandsetName{reply.name, added.Name, added.UNICODE, added.WriteAs};
     engine.progress_advance();
-    ++p.p2;
+    p.set_count(p.count() + 1);
   }
-  ++p.p1;
+  p.set_location(p.location() + 1);
   engine.frames().acknowledge(kTypePhoneBook);
 }
 

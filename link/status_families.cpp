@@ -3,12 +3,13 @@
 #include <array>
 #include <cstdint>
 
+#include "link/message_types.h"
 #include "link/operation_engine.h"
 
 namespace phondeck {
 namespace {
 
-constexpr std::uint8_t kTypeStatus = 0x04;
+constexpr std::uint8_t kTypeStatus = kMsgStatus;
 constexpr std::array<std::uint8_t, 4> kStatusRequest{0x00, 0x01, 0x00, 0x01};
 constexpr std::array<std::uint8_t, 4> kSecondStatusRequest{0x00, 0x01, 0x00, 0x03};
 

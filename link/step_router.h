@@ -11,9 +11,12 @@ namespace phondeck {
 
 class StepRouter final : public FamilyHandler {
  public:
-  // Steps first..last (inclusive) go to handler; a later range that overlaps
-  // an earlier one takes precedence.
+  // Steps first..last (inclusive) go to handler. A range that is empty or
+  // overlaps one already there is refused (std::invalid_argument): two
+  // families can never both own a step.
   void add(int first, int last, FamilyHandler* handler);
+  // Removes the handler's ranges (a family that leaves).
+  void remove(FamilyHandler* handler);
   FamilyHandler* handler_for(int step) const;
 
   void send_phase(OperationEngine& engine) override;

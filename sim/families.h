@@ -1,22 +1,30 @@
 #pragma once
-// Every message family the virtual handset answers.
+// The families of messages the virtual handset answers. Each family adds
+// its handlers to the dispatch table and saves and loads its own typed part
+// of the handset's state; all of them are listed once, in families.cpp.
+#include <span>
+
+#include <nlohmann/json.hpp>
+
 #include "sim/dispatch.h"
-#include "sim/entry_families.h"
 
 namespace phondeck::sim {
 
-// Identification (0x64) and the status requests (0x04).
-void add_status_family(DispatchTable& table);
-// Phone book (0x03): memory status.
-void add_phonebook_family(DispatchTable& table);
+struct HandsetState;
 
-// All families (the entry and net monitor families are declared in
-// entry_families.h); the handset installs this table.
-inline void add_all_families(DispatchTable& table) {
-  add_status_family(table);
-  add_phonebook_family(table);
-  add_phonebook_entry_family(table);
-  add_net_monitor_family(table);
-}
+struct HandsetFamily {
+  const char* name;
+  void (*add_handlers)(DispatchTable& table);
+  // Its part of the state file; load leaves what the file lacks as it was
+  // and throws (nlohmann::json::exception, std::invalid_argument) on a
+  // malformed value.
+  void (*save)(const HandsetState& state, nlohmann::json& j);
+  void (*load)(const nlohmann::json& j, HandsetState& state);
+};
+
+std::span<const HandsetFamily> handset_families();
+
+// Every family's handlers; the handset installs this table.
+void add_all_families(DispatchTable& table);
 
 }  // namespace phondeck::sim

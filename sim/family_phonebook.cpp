@@ -1,8 +1,13 @@
-// Phone book (0x03): memory status.
-#include <algorithm>
+// Phone book (0x03): memory status, the family's state and its place in the
+// state file.
+#include "sim/family_phonebook.h"
 
-#include "sim/families.h"
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
 #include "sim/handset.h"
+#include "sim/message_types.h"
 
 namespace phondeck::sim {
 
@@ -18,15 +23,84 @@ const Memory* memory_for(const HandsetState& state, std::uint8_t type) {
   return nullptr;
 }
 
+bool printable(const Bytes& bytes) {
+  return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b <= 0x7E; });
+}
+
+std::string to_hex(const Bytes& bytes) {
+  std::string out;
+  char pair[3];
+  for (std::uint8_t b : bytes) {
+    std::snprintf(pair, sizeof pair, "%02X", b);
+    out += pair;
+  }
+  return out;
+}
+
+Bytes from_hex(const std::string& hex) {
+  if (hex.size() % 2 != 0) throw std::invalid_argument("odd hex length: " + hex);
+  Bytes out;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    std::size_t used = 0;
+    const std::string pair = hex.substr(i, 2);
+    const unsigned long value = std::stoul(pair, &used, 16);
+    if (used != 2) throw std::invalid_argument("bad hex: " + hex);
+    out.push_back(static_cast<std::uint8_t>(value));
+  }
+  return out;
+}
+
+nlohmann::json memory_json(const Memory& memory) {
+  nlohmann::json entries = nlohmann::json::array();
+  for (const PhoneBookSlot& slot : memory.entries) {
+    nlohmann::json e;
+    e["location"] = slot.location;
+    if (printable(slot.name)) {
+      e["name"] = std::string(slot.name.begin(), slot.name.end());
+    } else {
+      e["name_hex"] = to_hex(slot.name);
+    }
+    e["number"] = slot.number;
+    e["group"] = slot.group;
+    entries.push_back(std::move(e));
+  }
+  return {{"capacity", memory.capacity}, {"entries", std::move(entries)}};
+}
+
+void read_memory(const nlohmann::json& j, Memory& memory) {
+  memory.capacity = j.value("capacity", memory.capacity);
+  if (memory.capacity < 0 || memory.capacity > 255) {
+    throw std::invalid_argument("memory capacity out of range");
+  }
+  if (!j.contains("entries")) return;
+  memory.entries.clear();
+  for (const nlohmann::json& e : j.at("entries")) {
+    PhoneBookSlot slot;
+    slot.location = e.at("location").get<int>();
+    if (slot.location < 1 || slot.location > memory.capacity) {
+      throw std::invalid_argument("entry location outside the memory");
+    }
+    if (e.contains("name_hex")) {
+      slot.name = from_hex(e.at("name_hex").get<std::string>());
+    } else {
+      const std::string name = e.value("name", std::string());
+      slot.name.assign(name.begin(), name.end());
+    }
+    slot.number = e.value("number", std::string());
+    slot.group = e.value("group", 0);
+    memory.put(std::move(slot));
+  }
+}
+
 bool memory_status(Handset& handset, const Request& request) {
   if (request.sub_type() != 0x07) return false;
   const std::uint8_t type = request.at(4);
   const Memory* memory = memory_for(handset.state(), type);
   if (memory == nullptr) {
-    handset.reply(0x03, Bytes{0x00, 0x01, 0x00, 0x09, type});  // no such memory
+    handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x09, type});  // no such memory
     return true;
   }
-  handset.reply(0x03, Bytes{0x00, 0x01, 0x00, 0x08, type,
+  handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x08, type,
                             static_cast<std::uint8_t>(std::min(memory->free(), 255)),
                             static_cast<std::uint8_t>(std::min(memory->used(), 255))});
   return true;
@@ -34,6 +108,43 @@ bool memory_status(Handset& handset, const Request& request) {
 
 }  // namespace
 
-void add_phonebook_family(DispatchTable& table) { table.add(0x03, memory_status); }
+const PhoneBookSlot* Memory::at(int location) const {
+  for (const PhoneBookSlot& slot : entries) {
+    if (slot.location == location) return &slot;
+  }
+  return nullptr;
+}
+
+void Memory::put(PhoneBookSlot slot) {
+  auto it = std::lower_bound(entries.begin(), entries.end(), slot.location,
+                             [](const PhoneBookSlot& s, int location) { return s.location < location; });
+  if (it != entries.end() && it->location == slot.location) {
+    *it = std::move(slot);
+  } else {
+    entries.insert(it, std::move(slot));
+  }
+}
+
+namespace {
+
+void add_handlers(DispatchTable& table) {
+  table.add(kTypePhoneBook, memory_status);
+  add_phonebook_entry_handlers(table);
+}
+
+void save(const HandsetState& state, nlohmann::json& j) {
+  j["phonebook"] = {{"phone", memory_json(state.phone)}, {"sim", memory_json(state.sim)}};
+}
+
+void load(const nlohmann::json& j, HandsetState& state) {
+  if (!j.contains("phonebook")) return;
+  const nlohmann::json& pb = j.at("phonebook");
+  if (pb.contains("phone")) read_memory(pb.at("phone"), state.phone);
+  if (pb.contains("sim")) read_memory(pb.at("sim"), state.sim);
+}
+
+}  // namespace
+
+HandsetFamily phonebook_family() { return {"phone book", add_handlers, save, load}; }
 
 }  // namespace phondeck::sim

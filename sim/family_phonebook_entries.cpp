@@ -1,8 +1,9 @@
 // Phone book (0x03): reading and writing single entries.
 #include <algorithm>
 
-#include "sim/entry_families.h"
+#include "sim/family_phonebook.h"
 #include "sim/handset.h"
+#include "sim/message_types.h"
 
 namespace phondeck::sim {
 
@@ -29,7 +30,7 @@ bool read_entry(Handset& handset, const Request& request) {
   const int location = request.at(5);
   const Memory* memory = memory_for(handset.state(), type);
   if (memory == nullptr || location < 1 || location > memory->capacity) {
-    handset.reply(0x03, Bytes{0x00, 0x01, 0x00, kReadError, type});
+    handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, kReadError, type});
     return true;
   }
   Bytes p{0x00, 0x01, 0x00, kEntry, type};
@@ -46,7 +47,7 @@ bool read_entry(Handset& handset, const Request& request) {
     p.insert(p.end(), slot->number.begin(), slot->number.begin() + static_cast<long>(number_length));
     p.push_back(static_cast<std::uint8_t>(std::clamp(slot->group, 0, 255)));
   }
-  handset.reply(0x03, std::move(p));
+  handset.reply(kTypePhoneBook, std::move(p));
   return true;
 }
 
@@ -70,7 +71,7 @@ bool write_entry(Handset& handset, const Request& request) {
     well_formed = at + name_length + 1 + number_length < d.size();
   }
   if (memory == nullptr || !well_formed || location < 1 || location > memory->capacity) {
-    handset.reply(0x03, Bytes{0x00, 0x01, 0x00, kWriteError, type});
+    handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, kWriteError, type});
     return true;
   }
   PhoneBookSlot slot;
@@ -80,7 +81,7 @@ bool write_entry(Handset& handset, const Request& request) {
   slot.number.assign(d.begin() + static_cast<long>(at), d.begin() + static_cast<long>(at + number_length));
   slot.group = d[at + number_length];
   memory->put(std::move(slot));
-  handset.reply(0x03, Bytes{0x00, 0x01, 0x00, kWritten, type});
+  handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, kWritten, type});
   return true;
 }
 
@@ -98,9 +99,9 @@ Bytes stored_name(Bytes name) {
   return name;
 }
 
-void add_phonebook_entry_family(DispatchTable& table) {
-  table.add(0x03, read_entry);
-  table.add(0x03, write_entry);
+void add_phonebook_entry_handlers(DispatchTable& table) {
+  table.add(kTypePhoneBook, read_entry);
+  table.add(kTypePhoneBook, write_entry);
 }
 
 }  // namespace phondeck::sim

@@ -1,8 +1,11 @@
-// Identification (0x64) and the status requests (0x04).
+// Identification (0x64) and the status requests (0x04), and the identity,
+// levels and network they report.
+#include "sim/family_status.h"
+
 #include <algorithm>
 
-#include "sim/families.h"
 #include "sim/handset.h"
+#include "sim/message_types.h"
 
 namespace phondeck::sim {
 
@@ -26,7 +29,7 @@ bool identification(Handset& handset, const Request& request) {
   put_text(p, 31, "HANDSET", 7);
   put_text(p, 39, s.hardware_version, 4);
   put_text(p, 44, s.firmware_version, 5);
-  handset.reply(0x64, std::move(p));
+  handset.reply(kTypeIdentify, std::move(p));
   return true;
 }
 
@@ -37,11 +40,11 @@ bool status(Handset& handset, const Request& request) {
       Bytes p{0x00, 0x01, 0x00, 0x02, 0x01, 0, 0x00, 0x01, 0};
       p[5] = static_cast<std::uint8_t>(std::clamp(s.signal, 0, 255));
       p[8] = static_cast<std::uint8_t>(std::clamp(s.battery, 0, 255));
-      handset.reply(0x04, std::move(p));
+      handset.reply(kTypeStatus, std::move(p));
       return true;
     }
     case 0x03:  // resynchronise
-      handset.reply(0x04, Bytes{0x00, 0x01, 0x00, 0x04, 0x01, 0x00});
+      handset.reply(kTypeStatus, Bytes{0x00, 0x01, 0x00, 0x04, 0x01, 0x00});
       return true;
     default:
       return false;
@@ -50,9 +53,41 @@ bool status(Handset& handset, const Request& request) {
 
 }  // namespace
 
-void add_status_family(DispatchTable& table) {
-  table.add(0x64, identification);
-  table.add(0x04, status);
+namespace {
+
+void add_handlers(DispatchTable& table) {
+  table.add(kTypeIdentify, identification);
+  table.add(kTypeStatus, status);
 }
+
+void save(const HandsetState& s, nlohmann::json& j) {
+  j["imei"] = s.imei;
+  j["type_designation"] = s.type_designation;
+  j["hardware_version"] = s.hardware_version;
+  j["firmware_version"] = s.firmware_version;
+  j["signal"] = s.signal;
+  j["battery"] = s.battery;
+  j["network"] = {{"mcc", s.mcc}, {"mnc", s.mnc}, {"area", s.area}, {"cell", s.cell}};
+}
+
+void load(const nlohmann::json& j, HandsetState& s) {
+  s.imei = j.value("imei", s.imei);
+  s.type_designation = j.value("type_designation", s.type_designation);
+  s.hardware_version = j.value("hardware_version", s.hardware_version);
+  s.firmware_version = j.value("firmware_version", s.firmware_version);
+  s.signal = j.value("signal", s.signal);
+  s.battery = j.value("battery", s.battery);
+  if (j.contains("network")) {
+    const nlohmann::json& n = j.at("network");
+    s.mcc = n.value("mcc", s.mcc);
+    s.mnc = n.value("mnc", s.mnc);
+    s.area = n.value("area", s.area);
+    s.cell = n.value("cell", s.cell);
+  }
+}
+
+}  // namespace
+
+HandsetFamily status_family() { return {"status", add_handlers, save, load}; }
 
 }  // namespace phondeck::sim

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "sim/families.h"
+#include "sim/message_types.h"
 
 namespace phondeck::sim {
 
@@ -159,11 +160,11 @@ void Handset::send_network_details() {
   p[14] = static_cast<std::uint8_t>((mcc / 100) | ((mcc / 10 % 10) << 4));
   p[15] = static_cast<std::uint8_t>(0xF0 | (mcc % 10));
   p[16] = static_cast<std::uint8_t>((mnc / 10) | ((mnc % 10) << 4));
-  send_unsolicited(0x0A, std::move(p));
+  send_unsolicited(kTypeNetwork, std::move(p));
 }
 
 void Handset::send_notice(std::uint8_t type, std::uint8_t sub_type) {
-  if (type == 0x0A && sub_type == 0x71) {
+  if (type == kTypeNetwork && sub_type == 0x71) {
     send_network_details();
     return;
   }

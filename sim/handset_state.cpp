@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "sim/families.h"
+
 namespace phondeck::sim {
 
 namespace {
@@ -22,92 +24,7 @@ Bytes ucs2_name(std::initializer_list<std::uint16_t> units) {
   return out;
 }
 
-bool printable(const Bytes& bytes) {
-  return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b <= 0x7E; });
-}
-
-std::string to_hex(const Bytes& bytes) {
-  std::string out;
-  char pair[3];
-  for (std::uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", b);
-    out += pair;
-  }
-  return out;
-}
-
-Bytes from_hex(const std::string& hex) {
-  if (hex.size() % 2 != 0) throw std::invalid_argument("odd hex length: " + hex);
-  Bytes out;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    std::size_t used = 0;
-    const std::string pair = hex.substr(i, 2);
-    const unsigned long value = std::stoul(pair, &used, 16);
-    if (used != 2) throw std::invalid_argument("bad hex: " + hex);
-    out.push_back(static_cast<std::uint8_t>(value));
-  }
-  return out;
-}
-
-nlohmann::json memory_json(const Memory& memory) {
-  nlohmann::json entries = nlohmann::json::array();
-  for (const PhoneBookSlot& slot : memory.entries) {
-    nlohmann::json e;
-    e["location"] = slot.location;
-    if (printable(slot.name)) {
-      e["name"] = std::string(slot.name.begin(), slot.name.end());
-    } else {
-      e["name_hex"] = to_hex(slot.name);
-    }
-    e["number"] = slot.number;
-    e["group"] = slot.group;
-    entries.push_back(std::move(e));
-  }
-  return {{"capacity", memory.capacity}, {"entries", std::move(entries)}};
-}
-
-void read_memory(const nlohmann::json& j, Memory& memory) {
-  memory.capacity = j.value("capacity", memory.capacity);
-  if (memory.capacity < 0 || memory.capacity > 255) {
-    throw std::invalid_argument("memory capacity out of range");
-  }
-  if (!j.contains("entries")) return;
-  memory.entries.clear();
-  for (const nlohmann::json& e : j.at("entries")) {
-    PhoneBookSlot slot;
-    slot.location = e.at("location").get<int>();
-    if (slot.location < 1 || slot.location > memory.capacity) {
-      throw std::invalid_argument("entry location outside the memory");
-    }
-    if (e.contains("name_hex")) {
-      slot.name = from_hex(e.at("name_hex").get<std::string>());
-    } else {
-      slot.name = text_bytes(e.value("name", std::string()));
-    }
-    slot.number = e.value("number", std::string());
-    slot.group = e.value("group", 0);
-    memory.put(std::move(slot));
-  }
-}
-
 }  // namespace
-
-const PhoneBookSlot* Memory::at(int location) const {
-  for (const PhoneBookSlot& slot : entries) {
-    if (slot.location == location) return &slot;
-  }
-  return nullptr;
-}
-
-void Memory::put(PhoneBookSlot slot) {
-  auto it = std::lower_bound(entries.begin(), entries.end(), slot.location,
-                             [](const PhoneBookSlot& s, int location) { return s.location < location; });
-  if (it != entries.end() && it->location == slot.location) {
-    *it = std::move(slot);
-  } else {
-    entries.insert(it, std::move(slot));
-  }
-}
 
 HandsetState HandsetState::demo(const ModelInfo& info) {
   HandsetState s;
@@ -160,14 +77,9 @@ HandsetState HandsetState::demo(const ModelInfo& info) {
 nlohmann::json HandsetState::to_json() const {
   nlohmann::json j = extra.is_object() ? extra : nlohmann::json::object();
   j["model"] = model;
-  j["imei"] = imei;
-  j["type_designation"] = type_designation;
-  j["hardware_version"] = hardware_version;
-  j["firmware_version"] = firmware_version;
-  j["signal"] = signal;
-  j["battery"] = battery;
-  j["network"] = {{"mcc", mcc}, {"mnc", mnc}, {"area", area}, {"cell", cell}};
-  j["phonebook"] = {{"phone", memory_json(phone)}, {"sim", memory_json(sim)}};
+  for (const HandsetFamily& family : handset_families()) {
+    if (family.save) family.save(*this, j);
+  }
   return j;
 }
 
@@ -177,28 +89,13 @@ HandsetState HandsetState::from_json(const nlohmann::json& j) {
   const ModelInfo* info = find_model(model);
   if (info == nullptr) throw std::invalid_argument("unknown model " + model);
   HandsetState s = demo(*info);
-  s.imei = j.value("imei", s.imei);
-  s.type_designation = j.value("type_designation", s.type_designation);
-  s.hardware_version = j.value("hardware_version", s.hardware_version);
-  s.firmware_version = j.value("firmware_version", s.firmware_version);
-  s.signal = j.value("signal", s.signal);
-  s.battery = j.value("battery", s.battery);
-  if (j.contains("network")) {
-    const nlohmann::json& n = j.at("network");
-    s.mcc = n.value("mcc", s.mcc);
-    s.mnc = n.value("mnc", s.mnc);
-    s.area = n.value("area", s.area);
-    s.cell = n.value("cell", s.cell);
+  for (const HandsetFamily& family : handset_families()) {
+    if (family.load) family.load(j, s);
   }
-  if (j.contains("phonebook")) {
-    const nlohmann::json& pb = j.at("phonebook");
-    if (pb.contains("phone")) read_memory(pb.at("phone"), s.phone);
-    if (pb.contains("sim")) read_memory(pb.at("sim"), s.sim);
-  }
-  s.extra = j;
-  for (const char* key : {"model", "imei", "type_designation", "hardware_version", "firmware_version",
-                          "signal", "battery", "network", "phonebook"}) {
-    s.extra.erase(key);
+  // Whatever no family writes is kept for the next save.
+  const nlohmann::json own = s.to_json();
+  for (const auto& [key, value] : j.items()) {
+    if (!own.contains(key)) s.extra[key] = value;
   }
   return s;
 }

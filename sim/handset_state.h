@@ -1,6 +1,7 @@
 #pragma once
-// What the virtual handset holds: its identity, levels, network, phone-book
-// memories and whatever later families keep. Loads from and dumps to JSON.
+// What the virtual handset holds: its model, and each family's typed state
+// (identity, levels and network; the phone-book memories; the net monitor).
+// Each family saves and loads its own part of the JSON state file.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,31 +9,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/family_net_monitor.h"
+#include "sim/family_phonebook.h"
 #include "sim/handset_codec.h"
 #include "sim/models.h"
 
 namespace phondeck::sim {
 
-struct PhoneBookSlot {
-  int location = 0;      // 1-based
-  Bytes name;            // as stored by the handset (possibly 0x04 0xFF + UCS-2)
-  std::string number;
-  int group = 0;         // caller group 0..5
-};
-
-struct Memory {
-  int capacity = 0;
-  std::vector<PhoneBookSlot> entries;  // kept in location order
-
-  const PhoneBookSlot* at(int location) const;
-  // Stores or replaces the entry at its location.
-  void put(PhoneBookSlot slot);
-  int used() const { return static_cast<int>(entries.size()); }
-  int free() const { return capacity > used() ? capacity - used() : 0; }
-};
-
 struct HandsetState {
   std::string model;
+  // Kept by the status family (family_status.cpp).
   std::string imei;
   std::string type_designation;
   std::string hardware_version;
@@ -43,9 +29,13 @@ struct HandsetState {
   int mnc = 0;
   int area = 0;         // location area code
   int cell = 0;
+  // Kept by the phone-book family (family_phonebook.cpp).
   Memory phone;         // capacity 0 on models without phone memory
   Memory sim;
-  nlohmann::json extra = nlohmann::json::object();  // kept by later families
+  // Kept by the net monitor family.
+  NetMonitorState net_monitor;
+  // Keys of the state file that no family reads, written back as they were.
+  nlohmann::json extra = nlohmann::json::object();
 
   const ModelInfo* model_info() const { return find_model(model); }
 

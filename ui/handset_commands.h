@@ -16,7 +16,7 @@ class HandsetCommands {
   virtual void net_monitor(bool open) = 0;
 };
 
-// The commands as the operation engine runs them.
+// The commands as the families' start functions run them.
 class EngineCommands final : public HandsetCommands {
  public:
   explicit EngineCommands(OperationEngine& engine) : engine_(engine) {}

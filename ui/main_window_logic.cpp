@@ -28,11 +28,11 @@ std::optional<SortKey> sort_key_of(Command command) {
 }  // namespace
 
 MainWindowLogic::MainWindowLogic(Prompt& prompt, EntryEditorHost& editor,
-                                 HandsetCommands& handset)
+                                 HandsetCommands& handset, PhoneBook& book)
     : prompt_(prompt),
       editor_(editor),
       handset_(&handset),
-      book_(prompt),
+      book_(book),
       left_view_(book_.left()),
       right_view_(book_.right()),
       third_view_(*this) {}

@@ -38,7 +38,8 @@ enum class ListPane { Left, Right, Third };
 
 class MainWindowLogic {
  public:
-  MainWindowLogic(Prompt& prompt, EntryEditorHost& editor, HandsetCommands& handset);
+  // book: the session's phone book, which the handset commands fill too.
+  MainWindowLogic(Prompt& prompt, EntryEditorHost& editor, HandsetCommands& handset, PhoneBook& book);
 
   PhoneBook& book() { return book_; }
   const PhoneBook& book() const { return book_; }
@@ -149,7 +150,7 @@ class MainWindowLogic {
   Prompt& prompt_;
   EntryEditorHost& editor_;
   HandsetCommands* handset_;
-  PhoneBook book_;
+  PhoneBook& book_;
   ListEntryView left_view_;
   ListEntryView right_view_;
   ThirdView third_view_;

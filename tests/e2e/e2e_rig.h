@@ -1,7 +1,6 @@
 #pragma once
-// The whole PC side as the main window holds it (port, frame layer, engine,
-// this area's families, the phone book and the window's commands) against a
-// virtual handset, on virtual time through the pipe.
+// The whole PC side as the main window holds it (the handset session)
+// against a virtual handset, on virtual time through the pipe.
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,16 +10,14 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
 #include "link/link_observer.h"
-#include "link/operation_engine.h"
-#include "link/phone_link.h"
-#include "phonebook/phone_book.h"
 #include "sim/handset.h"
 #include "sim/pipe_link.h"
 #include "sim/virtual_time.h"
 #include "support/scripted_prompt.h"
-#include "ui/handset_commands.h"
+#include "support/session_wiring.h"
+#include "support/test_frames.h"
+#include "ui/handset_session.h"
 
 namespace phondeck::e2e {
 
@@ -103,21 +100,22 @@ class RateNotingPort final : public LinkPort {
 
 struct Rig {
   explicit Rig(sim::HandsetState state, sim::HandsetOptions options = {}, sim::FaultOptions faults = {})
-      : handset(loop.clock(), std::move(state), options, faults), timer(loop), book(prompt) {
-    auto port = std::make_unique<RateNotingPort>(std::make_unique<sim::PipeLink>(loop, handset, &loop, &prompt));
-    line = port.get();
-    link = std::make_unique<PhoneLink>(std::move(port), timer, loop.clock(), prompt, observer);
-    families = std::make_unique<HandsetFamilies>(link->engine(), book, [this] { ++refreshes; });
-    commands = std::make_unique<EngineCommands>(link->engine());
-    timer.set_callback([this] { link->Timer1Timer(); });
-    loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
-    link->set_up();
+      : handset(loop.clock(), std::move(state), options, faults),
+        timer(loop),
+        session(noting_port(), timer, loop.clock(), prompt, observer) {
+    testing::wire_session(loop, timer, session);
+    session.set_read_listener([this] { ++refreshes; });
   }
   explicit Rig(const char* model = "6110") : Rig(demo_state(model)) {}
 
-  OperationEngine& engine() { return link->engine(); }
-  LinkState state() { return engine().state(); }
-  bool settled() { return state() == LinkState::Idle || state() == LinkState::Disconnected; }
+  std::unique_ptr<LinkPort> noting_port() {
+    auto port = std::make_unique<RateNotingPort>(std::make_unique<sim::PipeLink>(loop, handset, &loop, &prompt));
+    line = port.get();
+    return port;
+  }
+  OperationEngine& engine() { return session.engine(); }
+  LinkState state() { return session.state(); }
+  bool settled() { return session.settled(); }
   bool run_until_settled(std::int64_t max_ms = 60000) {
     return loop.run_until([this] { return settled(); }, max_ms);
   }
@@ -138,11 +136,11 @@ struct Rig {
   sim::VirtualTimer timer;
   ScriptedPrompt prompt;
   WindowObserver observer;
-  PhoneBook book;
   RateNotingPort* line = nullptr;
-  std::unique_ptr<PhoneLink> link;
-  std::unique_ptr<HandsetFamilies> families;
-  std::unique_ptr<EngineCommands> commands;
+  HandsetSession session;
+  PhoneBook& book = session.book();
+  PhoneLink* link = &session.link();
+  HandsetCommands* commands = &session.commands();
   int refreshes = 0;
 };
 
@@ -158,27 +156,11 @@ inline Row row(const PhoneBookEntry& e) {
 namespace phondeck::e2e {
 
 // The PC's frames (type and data) in everything it wrote.
-struct PcFrame {
-  std::uint8_t type;
-  Bytes data;
-};
+using PcFrame = testing::SeenFrame;
 inline std::vector<PcFrame> pc_frames(const std::vector<LineWrite>& writes, std::uint8_t id = 0x1E) {
   Bytes all;
   for (const LineWrite& w : writes) all.insert(all.end(), w.bytes.begin(), w.bytes.end());
-  std::vector<PcFrame> out;
-  std::size_t i = 0;
-  while (i + 6 <= all.size()) {
-    if (all[i] != id || all[i + 1] != 0x00 || all[i + 2] != 0x0C) {
-      ++i;
-      continue;
-    }
-    const std::size_t n = all[i + 5];
-    const std::size_t total = 8 + n + n % 2;
-    if (i + total > all.size()) break;
-    out.push_back({all[i + 3], Bytes(all.begin() + static_cast<long>(i + 6), all.begin() + static_cast<long>(i + 6 + n))});
-    i += total;
-  }
-  return out;
+  return testing::pc_frames_in(all, id);
 }
 
 // Phone-book requests of a sub-type, by the memory type byte they name.

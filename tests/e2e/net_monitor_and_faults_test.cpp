@@ -9,10 +9,6 @@
 namespace phondeck::e2e {
 namespace {
 
-bool monitor_flag(Rig& rig, const char* key) {
-  const nlohmann::json& extra = rig.handset.state().extra;
-  return extra.contains("net_monitor") && extra["net_monitor"].value(key, false);
-}
 
 TEST(NetMonitor, OpenAndCloseSwitchTheHandsetsMonitor) {
   fresh_settings();
@@ -21,12 +17,12 @@ TEST(NetMonitor, OpenAndCloseSwitchTheHandsetsMonitor) {
   ASSERT_TRUE(rig.connect());
   rig.run([&] { rig.commands->net_monitor(true); });
   EXPECT_EQ(rig.prompt.questions, std::vector<std::string>{"Are you sure to write into the phone ?"});
-  EXPECT_TRUE(monitor_flag(rig, "on"));
+  EXPECT_TRUE(rig.handset.state().net_monitor.on);
   EXPECT_TRUE(rig.observer.saw("Open Net Monitor (Processing)"));
   EXPECT_EQ(rig.observer.last_status(), "Open Net Monitor (Completed)");
 
   rig.run([&] { rig.commands->net_monitor(false); });
-  EXPECT_FALSE(monitor_flag(rig, "on"));
+  EXPECT_FALSE(rig.handset.state().net_monitor.on);
   EXPECT_EQ(rig.observer.last_status(), "Close Net Monitor (Completed)");
   EXPECT_EQ(rig.state(), LinkState::Idle);
 

@@ -16,29 +16,24 @@ namespace {
 struct SerialRig {
   // port: made with the loop as its message sink.
   template <typename MakePort>
-  SerialRig(Clock& clock, MakePort make_port) : loop(clock), timer(loop), book(prompt) {
-    link = std::make_unique<PhoneLink>(make_port(prompt, loop), timer, clock, prompt, observer);
-    families = std::make_unique<HandsetFamilies>(link->engine(), book);
-    commands = std::make_unique<EngineCommands>(link->engine());
-    timer.set_callback([this] { link->Timer1Timer(); });
-    loop.set_message_handler([this](int message, std::uint32_t parameter) { link->handle_message(message, parameter); });
-    link->set_up();
+  SerialRig(Clock& clock, MakePort make_port)
+      : loop(clock), timer(loop), session(make_port(prompt, loop), timer, clock, prompt, observer) {
+    testing::wire_session(loop, timer, session);
   }
-  ~SerialRig() { link->engine().reset(); }
-  LinkState state() { return link->engine().state(); }
+  ~SerialRig() { session.engine().reset(); }
+  LinkState state() { return session.state(); }
   bool run(std::int64_t max_ms) {
-    return loop.run_until([this] { return state() == LinkState::Idle || state() == LinkState::Disconnected; },
-                          max_ms);
+    return loop.run_until([this] { return session.settled(); }, max_ms);
   }
 
   sim::RealtimeLoop loop;
   sim::LoopTimer timer;
   ScriptedPrompt prompt;
   WindowObserver observer;
-  PhoneBook book;
-  std::unique_ptr<PhoneLink> link;
-  std::unique_ptr<HandsetFamilies> families;
-  std::unique_ptr<EngineCommands> commands;
+  HandsetSession session;
+  PhoneBook& book = session.book();
+  PhoneLink* link = &session.link();
+  HandsetCommands* commands = &session.commands();
 };
 
 TEST(DeviceSetting, VirtualSelectsTheBuiltInHandset) {

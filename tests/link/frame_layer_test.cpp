@@ -50,7 +50,7 @@ class FrameLayerTest : public ::testing::Test {
     return r;
   }
 
-  testing::VirtualClock clock;
+  testing::FakeClock clock;
   testing::VirtualTimer timer;
   testing::FakePort port;
   RecordingEvents events;

@@ -1,6 +1,5 @@
 #pragma once
-// Virtual time, a recording port, a scripted prompt and a handset-side frame
-// builder for the link tests.
+// Timer1 on the fake clock and a recording port for the link tests.
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -11,28 +10,19 @@
 #include "link/clock.h"
 #include "link/link_observer.h"
 #include "link/port.h"
+#include "support/fake_clock.h"
 #include "support/recording_observer.h"
 #include "support/scripted_prompt.h"
+#include "support/test_frames.h"
 
 namespace phondeck::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class VirtualClock final : public Clock {
- public:
-  std::int64_t now_ms() const override { return now; }
-  void sleep_ms(std::int64_t ms) override {
-    now += ms;
-    slept.push_back(ms);
-  }
-  std::int64_t now = 0;
-  std::vector<std::int64_t> slept;
-};
-
 // Timer1 on virtual time: advance() fires the expiries that fall due.
 class VirtualTimer final : public Timer {
  public:
-  explicit VirtualTimer(VirtualClock& clock) : clock_(clock) {}
+  explicit VirtualTimer(FakeClock& clock) : clock_(clock) {}
   void start(int interval_ms) override {
     running_ = true;
     due_ = clock_.now + interval_ms;
@@ -52,7 +42,7 @@ class VirtualTimer final : public Timer {
   }
 
  private:
-  VirtualClock& clock_;
+  FakeClock& clock_;
   bool running_ = false;
   std::int64_t due_ = 0;
 };
@@ -104,29 +94,5 @@ class FakePort final : public LinkPort {
   Bytes written;
   std::deque<std::uint8_t> inbox;
 };
-
-// A frame as the handset sends it: to the PC, from the handset, with its
-// padding and both checksums worked out byte by byte.
-inline Bytes handset_frame(std::uint8_t type, const Bytes& data, std::uint8_t id = 0x1E,
-                           std::uint8_t destination = 0x0C) {
-  Bytes f;
-  f.reserve(data.size() + 9);
-  for (std::uint8_t b : {id, destination, static_cast<std::uint8_t>(destination == 0x0C ? 0x00 : 0x0C), type,
-                         std::uint8_t{0x00}, static_cast<std::uint8_t>(data.size())})
-    f.push_back(b);
-  for (std::uint8_t b : data) f.push_back(b);
-  if (f.size() % 2 != 0) f.push_back(0x00);
-  std::uint8_t even = 0;
-  std::uint8_t odd = 0;
-  for (std::size_t i = 0; i < f.size(); ++i) (i % 2 == 0 ? even : odd) ^= f[i];
-  f.push_back(even);
-  f.push_back(odd);
-  return f;
-}
-
-// The handset's acknowledgement of one of our frames.
-inline Bytes handset_ack(std::uint8_t type, std::uint8_t sequence) {
-  return handset_frame(0x7F, {type, static_cast<std::uint8_t>(sequence & 0x0F)});
-}
 
 }  // namespace phondeck::testing

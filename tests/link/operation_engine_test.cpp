@@ -6,7 +6,9 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
+#include "link/family_registration.h"
 #include "link/phone_link.h"
+#include "link/step_router.h"
 #include "link_fakes.h"
 
 namespace phondeck {
@@ -21,7 +23,7 @@ struct PollingConnect final : FamilyHandler {
   void send_phase(OperationEngine& engine) override {
     if (engine.step() == 1) {
       ++calls;
-      if (engine.open_port_if_closed() != 0) {
+      if (engine.open_port_if_closed() != PortOpening::OpenedNow) {
         engine.reset();
         return;
       }
@@ -88,7 +90,7 @@ class EngineTest : public ::testing::Test {
     feed(handset_frame(type, data));
   }
 
-  testing::VirtualClock clock;
+  testing::FakeClock clock;
   testing::VirtualTimer timer;
   testing::ScriptedPrompt prompt;
   testing::RecordingObserver observer;
@@ -460,6 +462,41 @@ TEST_F(EngineTest, WindowHandlersForwardBytesLineErrorsAndNetworkDetails) {
   port->feed({0x1E});
   link->Comm1RxChar(1);
   EXPECT_EQ(port->inbox.size(), 1u);  // a closed port is not read
+}
+
+// Two families never share a step; a family that leaves takes only its own
+// place with it, whoever registered after it.
+TEST_F(EngineTest, RegistrationsRefuseOverlapsAndLeaveOnlyTheirOwnPlace) {
+  StepRouter router;
+  OneExchange a;
+  OneExchange b;
+  FamilyRegistration first(router, 71, 83, a);
+  const struct {
+    int first, last;
+  } refused[] = {{71, 83}, {60, 71}, {83, 90}, {75, 76}, {60, 99}, {95, 94}};
+  for (const auto& r : refused) {
+    EXPECT_THROW(FamilyRegistration(router, r.first, r.last, b), std::invalid_argument) << r.first << ".." << r.last;
+  }
+  {
+    FamilyRegistration second(router, 84, 90, b);
+    EXPECT_EQ(router.handler_for(83), &a);
+    EXPECT_EQ(router.handler_for(84), &b);
+  }
+  EXPECT_EQ(router.handler_for(84), nullptr);
+  EXPECT_EQ(router.handler_for(71), &a);
+
+  OneExchange replacement;
+  {
+    auto leaving = std::make_unique<FamilyRegistration>(engine(), LinkState::Calendar, a);
+    FamilyRegistration later(engine(), LinkState::Calendar, replacement);
+    leaving.reset();  // replaced already: leaves the later one in place
+    connect_idle();
+    ASSERT_TRUE(engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false}, 0));
+    EXPECT_EQ(replacement.steps, std::vector<int>{11});
+  }
+  engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false}, 0);
+  EXPECT_EQ(replacement.steps, std::vector<int>{11});  // gone with its registration
+  EXPECT_TRUE(a.steps.empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 
+#include "link/family_registration.h"
 #include "link/serial_port.h"
 #include "sim/link_rig.h"
 #include "sim/pty_handset.h"
@@ -40,17 +41,16 @@ struct PtyRig {
     auto serial = std::make_unique<SerialPort>(prompt, loop);
     serial->set_port(1);
     port = serial.get();
-    link = std::make_unique<PhoneLink>(std::move(serial), timer, clock, prompt, observer);
-    timer.set_callback([this] { link->Timer1Timer(); });
-    loop.set_message_handler([this](int message, std::uint32_t parameter) {
-      link->handle_message(message, parameter);
-    });
-    link->engine().register_family(LinkState::Connecting, &connect_family);
-    link->engine().register_family(LinkState::Messages, &operation);
-    link->set_up();
+    session = std::make_unique<HandsetSession>(std::move(serial), timer, clock, prompt, observer);
+    link = &session->link();
+    connect_in.emplace(session->engine(), LinkState::Connecting, connect_family);
+    operation_in.emplace(session->engine(), LinkState::Messages, operation);
+    ::phondeck::testing::wire_session(loop, timer, *session);
   }
   ~PtyRig() {
-    link.reset();  // closes the port and joins its reader
+    connect_in.reset();
+    operation_in.reset();
+    session.reset();  // closes the port and joins its reader
     handset.stop();
     config() = saved;
   }
@@ -80,7 +80,10 @@ struct PtyRig {
   RigConnectFamily connect_family;
   RigOperationFamily operation;
   SerialPort* port = nullptr;
-  std::unique_ptr<PhoneLink> link;
+  std::unique_ptr<HandsetSession> session;
+  PhoneLink* link = nullptr;
+  std::optional<FamilyRegistration> connect_in;
+  std::optional<FamilyRegistration> operation_in;
   bool started = false;
 };
 

@@ -5,9 +5,7 @@
 
 #include <ostream>
 
-#include "link/handset_families.h"
 #include "link_rig.h"
-#include "phonebook/phone_book.h"
 #include "pc_side.h"
 
 namespace phondeck::sim {
@@ -86,9 +84,7 @@ TEST(EndToEnd, InfraredWakesAt9600AndTalksAt115200) {
 // The program's own connect: identification, the phone-book memory status of
 // both memories, one status poll.
 TEST(EndToEnd, FullConnectReadsMemoryStatusAndPolls) {
-  VirtualRig rig;
-  PhoneBook book(rig.prompt);
-  HandsetFamilies families(rig.engine(), book);
+  VirtualRig rig({}, {}, "6110", /*real_connect=*/true);
   ASSERT_TRUE(rig.connect());
   const HandsetState& handset = rig.handset.state();
   EXPECT_EQ(rig.engine().info().imei, handset.imei);
@@ -127,9 +123,7 @@ TEST(EndToEnd, UnsolicitedMessagesAreAcknowledgedAndLeaveTheLinkIdle) {
 
 int pc_frames_of_type(const Bytes& sent, std::uint8_t type) {
   int n = 0;
-  for (std::size_t i = 0; i + 3 < sent.size(); ++i) {
-    n += sent[i] == 0x1E && sent[i + 1] == 0x00 && sent[i + 2] == 0x0C && sent[i + 3] == type;
-  }
+  for (const SeenFrame& f : pc_frames_in(sent)) n += f.type == type;
   return n;
 }
 

@@ -25,7 +25,7 @@ struct ScriptRun {
 };
 
 ScriptRun script(const FaultOptions& faults, HandsetOptions options = {.need_wake = false}) {
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, HandsetState::demo(*find_model("6150")), options, faults);
   handset.attach(&line);
@@ -35,7 +35,7 @@ ScriptRun script(const FaultOptions& faults, HandsetOptions options = {.need_wak
     handset.receive(request.data(), request.size());
     sequence = sequence == 0x47 ? 0x40 : sequence + 1;
     for (int t = 0; t < 30; ++t) {
-      clock.now_ += 10;
+      clock.now += 10;
       handset.poll();
     }
     for (const SeenFrame& f : line.frames()) {
@@ -44,7 +44,7 @@ ScriptRun script(const FaultOptions& faults, HandsetOptions options = {.need_wak
         handset.receive(ack.data(), ack.size());
       }
     }
-    clock.now_ += 500;
+    clock.now += 500;
     handset.poll();
   }
   return {line.stream, line.pieces, handset.stats(), line.hung_up};
@@ -120,7 +120,7 @@ TEST(HandsetFaults, PiecesAreSmallAndKeepTheOrder) {
 }
 
 TEST(HandsetFaults, RepliesWaitUpToTheDelayAfterTheAcknowledgement) {
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, HandsetState::demo(*find_model("6110")), {.need_wake = false},
                   {.delay_ms = 3000});
@@ -134,7 +134,7 @@ TEST(HandsetFaults, RepliesWaitUpToTheDelayAfterTheAcknowledgement) {
     ASSERT_EQ(line.frames().size(), 1u);  // acknowledged at once
     int waited = 0;
     while (line.frames().size() < 2 && waited <= 3000) {
-      clock.now_ += 10;
+      clock.now += 10;
       waited += 10;
       handset.poll();
     }
@@ -150,41 +150,41 @@ TEST(HandsetFaults, RepliesWaitUpToTheDelayAfterTheAcknowledgement) {
 
 TEST(HandsetFaults, SilenceForATimeAndForGood) {
   const Bytes request = pc_request(0x04, kPoll, 0x42);
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, HandsetState::demo(*find_model("6110")), {.need_wake = false},
                   {.silent_at_ms = 1000, .silent_for_ms = 2000});
   handset.attach(&line);
-  clock.now_ += 1500;
+  clock.now += 1500;
   handset.receive(request.data(), request.size());
   EXPECT_TRUE(handset.silent());
   EXPECT_TRUE(line.stream.empty());
   ASSERT_TRUE(handset.next_due_ms().has_value());
   EXPECT_EQ(*handset.next_due_ms(), 1000 + 3000);  // the end of the silence
-  clock.now_ += 1500;
+  clock.now += 1500;
   handset.receive(request.data(), request.size());
   EXPECT_EQ(line.frames().size(), 2u);
 
   Handset mute(clock, HandsetState::demo(*find_model("6110")), {.need_wake = false}, {.silent_at_ms = 0});
   RecordingLine quiet;
   mute.attach(&quiet);
-  clock.now_ += 100000;
+  clock.now += 100000;
   mute.receive(request.data(), request.size());
   EXPECT_TRUE(quiet.stream.empty());
   EXPECT_FALSE(mute.next_due_ms().has_value());
 }
 
 TEST(HandsetFaults, HangsUpAtItsTime) {
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, HandsetState::demo(*find_model("6110")), {.need_wake = false},
                   {.hang_up_at_ms = 500});
   handset.attach(&line);
-  EXPECT_EQ(*handset.next_due_ms(), clock.now_ + 500);
-  clock.now_ += 499;
+  EXPECT_EQ(*handset.next_due_ms(), clock.now + 500);
+  clock.now += 499;
   handset.poll();
   EXPECT_FALSE(line.hung_up);
-  clock.now_ += 1;
+  clock.now += 1;
   handset.poll();
   EXPECT_TRUE(line.hung_up);
   const Bytes request = pc_request(0x04, kPoll, 0x42);

@@ -24,7 +24,7 @@ class HandsetLinkTest : public ::testing::Test {
   }
   void send(const Bytes& bytes) { handset_->receive(bytes.data(), bytes.size()); }
   void advance(std::int64_t ms) {
-    clock_.now_ += ms;
+    clock_.now += ms;
     handset_->poll();
   }
   std::vector<SeenFrame> messages() const {
@@ -35,7 +35,7 @@ class HandsetLinkTest : public ::testing::Test {
     return out;
   }
 
-  ManualClock clock_;
+  FakeClock clock_{1000};
   RecordingLine line_;
   std::unique_ptr<Handset> handset_;
 };

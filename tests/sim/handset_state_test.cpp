@@ -18,7 +18,7 @@ using namespace testing;
 
 // Sends one request to an awake handset of the model and returns its reply.
 SeenFrame ask(const char* model, std::uint8_t type, const Bytes& payload) {
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, HandsetState::demo(*find_model(model)), {.need_wake = false});
   handset.attach(&line);
@@ -118,13 +118,15 @@ TEST(HandsetContents, JsonRoundTripKeepsBytesAndForeignKeys) {
   s.battery = 1;
   s.phone.put({12, Bytes{'A', 0x00, 0x7F}, "123", 2});
   s.extra["calendar"] = {{"notes", 3}};
+  s.net_monitor = {true, true};
   const nlohmann::json j = s.to_json();
   EXPECT_TRUE(j["phonebook"]["sim"]["entries"][0].contains("name"));
   const HandsetState back = HandsetState::from_json(j);
   EXPECT_EQ(back.to_json(), j);
   ASSERT_NE(back.phone.at(12), nullptr);
   EXPECT_EQ(back.phone.at(12)->name, (Bytes{'A', 0x00, 0x7F}));
-  EXPECT_EQ(back.extra["calendar"]["notes"], 3);
+  EXPECT_EQ(back.extra, (nlohmann::json{{"calendar", {{"notes", 3}}}}));  // only what no family keeps
+  EXPECT_TRUE(back.net_monitor.enabled && back.net_monitor.on);
   EXPECT_EQ(back.battery, 1);
   // Missing keys come from the model's demo.
   const HandsetState sparse = HandsetState::from_json({{"model", "5130"}});

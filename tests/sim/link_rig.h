@@ -1,23 +1,27 @@
 #pragma once
-// The PC side's link (frame layer and engine) wired to a virtual handset, and
-// two small families to drive it: just enough of the connect operation to
-// bring the link up (open, wake, identify), and an operation that, like
-// every feature operation, opens with the resynchronise exchange.
+// The PC's session wired to a virtual handset, and two small families to
+// drive it: just enough of the connect operation to bring the link up (open,
+// wake, identify), which stands in for the session's own unless a test asks
+// for the real one, and an operation that, like every feature operation,
+// opens with the resynchronise exchange.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/configuration.h"
 #include "app/text_table.h"
 #include "link/family_handler.h"
+#include "link/family_registration.h"
 #include "link/link_observer.h"
 #include "link/operation_engine.h"
-#include "link/phone_link.h"
 #include "serial/test_support.h"
 #include "support/recording_observer.h"
+#include "support/session_wiring.h"
 #include "sim/handset.h"
 #include "sim/pipe_link.h"
 #include "sim/virtual_time.h"
+#include "ui/handset_session.h"
 
 namespace phondeck::sim::testing {
 
@@ -27,7 +31,7 @@ class RigConnectFamily final : public FamilyHandler {
     FrameLayer& frames = engine.frames();
     LinkPort& port = frames.port();
     if (engine.step() == 1) {
-      if (engine.open_port_if_closed() != 0) {
+      if (engine.open_port_if_closed() != PortOpening::OpenedNow) {
         engine.reset();
         return;
       }
@@ -80,29 +84,28 @@ inline Operation rig_operation() { return Operation{LinkState::Messages, 11, std
 
 using ::phondeck::testing::RecordingObserver;
 
-// Everything on virtual time: the loop, the handset, the pipe and the link.
+// Everything on virtual time: the loop, the handset, the pipe and the session.
 struct VirtualRig {
-  explicit VirtualRig(HandsetOptions options = {}, FaultOptions faults = {}, const char* model = "6110")
+  // real_connect: the session's own connect instead of the short one.
+  explicit VirtualRig(HandsetOptions options = {}, FaultOptions faults = {}, const char* model = "6110",
+                      bool real_connect = false)
       : handset(loop.clock(), HandsetState::demo(*find_model(model)), options, faults),
-        timer(loop) {
+        timer(loop),
+        session(pipe_port(), timer, loop.clock(), prompt, observer),
+        operation_in(session.engine(), LinkState::Messages, operation) {
+    if (!real_connect) connect_in.emplace(session.engine(), LinkState::Connecting, connect_family);
+    ::phondeck::testing::wire_session(loop, timer, session);
+  }
+
+  std::unique_ptr<LinkPort> pipe_port() {
     texts().load_english();
     auto port = std::make_unique<PipeLink>(loop, handset, &loop, &prompt);
     pipe = port.get();
-    link = std::make_unique<PhoneLink>(std::move(port), timer, loop.clock(), prompt, observer);
-    timer.set_callback([this] { link->Timer1Timer(); });
-    loop.set_message_handler([this](int message, std::uint32_t parameter) {
-      link->handle_message(message, parameter);
-    });
-    link->engine().register_family(LinkState::Connecting, &connect_family);
-    link->engine().register_family(LinkState::Messages, &operation);
-    link->set_up();
+    return port;
   }
-
-  OperationEngine& engine() { return link->engine(); }
-  LinkState state() { return engine().state(); }
-  bool settled() {
-    return state() == LinkState::Idle || state() == LinkState::Disconnected;
-  }
+  OperationEngine& engine() { return session.engine(); }
+  LinkState state() { return session.state(); }
+  bool settled() { return session.settled(); }
   // Connect and wait (link time) until the link is Idle or back to Disconnected.
   bool connect(std::int64_t max_ms = 12000) {
     link->Connect1Click();
@@ -117,7 +120,10 @@ struct VirtualRig {
   RigConnectFamily connect_family;
   RigOperationFamily operation;
   PipeLink* pipe = nullptr;
-  std::unique_ptr<PhoneLink> link;
+  HandsetSession session;
+  PhoneLink* link = &session.link();
+  FamilyRegistration operation_in;
+  std::optional<FamilyRegistration> connect_in;
 };
 
 }  // namespace phondeck::sim::testing

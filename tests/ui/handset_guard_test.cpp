@@ -4,8 +4,7 @@
 
 #include "link/clock.h"
 #include "link/link_observer.h"
-#include "link/phone_link.h"
-#include "ui/handset_commands.h"
+#include "ui/handset_session.h"
 #include "ui/main_window_logic.h"
 #include "ui_fakes.h"
 
@@ -49,10 +48,9 @@ TEST(HandsetGuards, MenuCommandsAreRefusedWhileDisconnected) {
   IdleTimer timer;
   SystemClock clock;
   StatusRecorder observer;
-  PhoneLink link(std::make_unique<ClosedPort>(), timer, clock, prompt, observer);
-  link.set_up();
-  EngineCommands commands(link.engine());
-  MainWindowLogic logic(prompt, editor, commands);
+  HandsetSession session(std::make_unique<ClosedPort>(), timer, clock, prompt, observer);
+  session.set_up();
+  MainWindowLogic logic(prompt, editor, session.commands(), session.book());
 
   logic.run(Command::ReadPhoneBook);
   logic.run(Command::ClearThenWrite);
@@ -61,7 +59,7 @@ TEST(HandsetGuards, MenuCommandsAreRefusedWhileDisconnected) {
   const std::string refused = "Please establish connection first";
   EXPECT_EQ(prompt.messages, std::vector<std::string>(4, refused));
   EXPECT_TRUE(prompt.questions.empty());  // no write question before the guard refuses
-  EXPECT_EQ(link.engine().state(), LinkState::Disconnected);
+  EXPECT_EQ(session.state(), LinkState::Disconnected);
 
   logic.run(Command::Reset);
   ASSERT_FALSE(observer.statuses.empty());

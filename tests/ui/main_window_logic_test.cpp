@@ -35,7 +35,8 @@ class MainWindowLogicTest : public ::testing::Test {
   FakePrompt prompt;
   FakeEditor editor;
   FakeHandset handset;
-  MainWindowLogic logic{prompt, editor, handset};
+  PhoneBook book{prompt};
+  MainWindowLogic logic{prompt, editor, handset, book};
 };
 
 TEST_F(MainWindowLogicTest, ModeSwitchBuildsTheTreeAndSplits) {

@@ -22,7 +22,6 @@
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/handset_families.h"
 #include "sim/embedded_port.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
@@ -70,21 +69,18 @@ class TForm1::MessageSink final : public WindowMessageSink {
 TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
     : QMainWindow(parent),
       prompt_(prompt),
-      timer1_([this] { link_->Timer1Timer(); }),
+      timer1_([this] { session_->Timer1Timer(); }),
       sink_(std::make_unique<MessageSink>(*this)),
-      link_([&] {
-        // The serial port of the configuration, or the built-in handset
-        // when Device is "virtual".
-        if (!port) port = make_configured_port(prompt, *sink_);
-        return std::make_unique<PhoneLink>(std::move(port), timer1_, clock_, prompt, *this);
-      }()),
-      commands_(std::make_unique<EngineCommands>(link_->engine())),
-      logic_(prompt, *this, *commands_),
-      families_(std::make_unique<HandsetFamilies>(link_->engine(), logic_.book(), [this] {
-        // A completed read: in a tree mode the third list shows the new entries too.
-        logic_.refresh_tree_view();
-        refresh_views();
-      })) {
+      // The serial port of the configuration, or the built-in handset when
+      // Device is "virtual".
+      session_(std::make_unique<HandsetSession>(port ? std::move(port) : make_configured_port(prompt, *sink_),
+                                                timer1_, clock_, prompt, *this)),
+      logic_(prompt, *this, session_->commands(), session_->book()) {
+  session_->set_read_listener([this] {
+    // A completed read: in a tree mode the third list shows the new entries too.
+    logic_.refresh_tree_view();
+    refresh_views();
+  });
   build_menus();
   build_tool_bar();
   build_client();
@@ -92,7 +88,7 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
   activate(ListSide::Left);
 
   // The link: frame id of the configured Type, then a reset.
-  link_->set_up();
+  session_->set_up();
   run_command(Command::Reset);
   // Busy until the splash sequence ends.
   busy_cursor();
@@ -586,7 +582,7 @@ void TForm1::window_command(Command command) {
 }
 
 void TForm1::end_process() {
-  link_->port().close();
+  session_->link().port().close();
   if (end_process_) {
     end_process_();
   } else {
@@ -683,7 +679,7 @@ bool TForm1::print_entries() {
 // ------------------------------------------------------------------ link
 
 void TForm1::window_message(int message, std::uint32_t parameter) {
-  link_->handle_message(message, parameter);
+  session_->handle_message(message, parameter);
 }
 
 void TForm1::show_system_error(const std::string& prefix, unsigned code) {

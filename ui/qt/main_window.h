@@ -1,8 +1,9 @@
 #pragma once
 // TForm1, the main window: menu bar, tool bar, the two title bars and list
 // panes with their splitter, the F-key panel, the tree and third list of the
-// tree modes, and the status strip. It owns the link (port, frame layer and
-// engine) and the phone book, and forwards every command to MainWindowLogic.
+// tree modes, and the status strip. It holds the handset session (link,
+// families, phone book) and forwards every command to MainWindowLogic and
+// every link event to the session.
 #include <QFont>
 #include <QMainWindow>
 #include <QPrinter>
@@ -15,9 +16,8 @@
 
 #include "link/clock.h"
 #include "link/link_observer.h"
-#include "link/phone_link.h"
 #include "ui/commands.h"
-#include "ui/handset_commands.h"
+#include "ui/handset_session.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_logic.h"
 #include "ui/qt/entry_list.h"
@@ -32,7 +32,6 @@ class QToolBar;
 
 namespace phondeck {
 
-class HandsetFamilies;
 class Prompt;
 class TOKHelpRightDlg;
 class FindDialog;
@@ -46,7 +45,8 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   ~TForm1() override;
 
   MainWindowLogic& logic() { return logic_; }
-  PhoneLink& link() { return *link_; }
+  HandsetSession& session() { return *session_; }
+  PhoneLink& link() { return session_->link(); }
 
   // Re-reads every caption, menu text, column caption and hint.
   void apply_texts();
@@ -149,11 +149,8 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   SystemClock clock_;
   QtTimer timer1_;
   std::unique_ptr<MessageSink> sink_;
-  std::unique_ptr<PhoneLink> link_;
-  std::unique_ptr<EngineCommands> commands_;
+  std::unique_ptr<HandsetSession> session_;
   MainWindowLogic logic_;
-  // The handset families the engine runs (connect, phone book, media).
-  std::unique_ptr<HandsetFamilies> families_;
   TOKHelpRightDlg* editor_ = nullptr;
 
   std::map<std::pair<Command, int>, QAction*> actions_;

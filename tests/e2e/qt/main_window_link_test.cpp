@@ -31,13 +31,10 @@ class MainWindowLink : public ::testing::Test {
     ASSERT_TRUE(handset.start(error)) << error;
     config().Device = handset.path();
     form = std::make_unique<TForm1>(prompt);
-    families = std::make_unique<HandsetFamilies>(form->link().engine(), form->logic().book(),
-                                                 [this] { form->refresh_views(); });
     form->show();
     QApplication::processEvents();
   }
   void TearDown() override {
-    families.reset();
     form.reset();
     handset.stop();
   }
@@ -55,7 +52,6 @@ class MainWindowLink : public ::testing::Test {
   sim::PtyHandset handset{clock, demo_state("6110")};
   ScriptedPrompt prompt;
   std::unique_ptr<TForm1> form;
-  std::unique_ptr<HandsetFamilies> families;
 };
 
 TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
@@ -98,7 +94,6 @@ TEST(MainWindowLinkLost, ReadCutOffByAResetShowsWhatWasRead) {
   config().Device = handset.path();
   ScriptedPrompt prompt;
   TForm1 form(prompt);
-  HandsetFamilies families(form.link().engine(), form.logic().book(), [&form] { form.refresh_views(); });
   form.show();
   const auto state = [&form] { return form.link().engine().state(); };
   form.action(Command::Connect)->trigger();

@@ -1,0 +1,15 @@
+#pragma once
+// The message types the PC's families send and expect (frame byte 3). The
+// virtual handset names them in its own header; the two lists are kept apart
+// on purpose, so that each side checks the other.
+#include <cstdint>
+
+namespace phondeck {
+
+inline constexpr std::uint8_t kMsgPhoneBook = 0x03;   // memory status, read and write entry
+inline constexpr std::uint8_t kMsgStatus = 0x04;      // status poll and resynchronise
+inline constexpr std::uint8_t kMsgNetwork = 0x0A;     // network details (sub-type 0x71)
+inline constexpr std::uint8_t kMsgNetMonitor = 0x40;  // net monitor switch
+inline constexpr std::uint8_t kMsgIdentify = 0x64;    // identification
+
+}  // namespace phondeck

@@ -1,0 +1,30 @@
+#pragma once
+// This area's handset families and the records they fill, held by the
+// session and registered with the engine for as long as it lives. The
+// ringing-tone and graphics families belong here, each with its
+// FamilyRegistration on a step range of the media and settings state (9),
+// and so does the caller-group table they share.
+#include "link/step_router.h"
+
+namespace phondeck {
+
+class OperationEngine;
+
+class MediaFamilies {
+ public:
+  // media_and_settings: the router of link state 9, shared with the link's
+  // and the organiser's families.
+  MediaFamilies(OperationEngine& engine, StepRouter& media_and_settings)
+      : engine_(engine), media_and_settings_(media_and_settings) {}
+  MediaFamilies(const MediaFamilies&) = delete;
+  MediaFamilies& operator=(const MediaFamilies&) = delete;
+
+  OperationEngine& engine() { return engine_; }
+  StepRouter& media_and_settings() { return media_and_settings_; }
+
+ private:
+  OperationEngine& engine_;
+  StepRouter& media_and_settings_;
+};
+
+}  // namespace phondeck

@@ -1,0 +1,31 @@
+#pragma once
+// This area's handset families and the records they fill, held by the
+// session and registered with the engine for as long as it lives: the
+// message (7), calendar (10) and clock (11) families with their own link
+// states; the profile and option families on step ranges of the media and
+// settings state (9). The outgoing message (OutgoingSms), the message store,
+// the calendar list and the profile set live here beside them.
+#include "link/step_router.h"
+
+namespace phondeck {
+
+class OperationEngine;
+
+class OrganiserFamilies {
+ public:
+  // media_and_settings: the router of link state 9, shared with the link's
+  // and the media area's families.
+  OrganiserFamilies(OperationEngine& engine, StepRouter& media_and_settings)
+      : engine_(engine), media_and_settings_(media_and_settings) {}
+  OrganiserFamilies(const OrganiserFamilies&) = delete;
+  OrganiserFamilies& operator=(const OrganiserFamilies&) = delete;
+
+  OperationEngine& engine() { return engine_; }
+  StepRouter& media_and_settings() { return media_and_settings_; }
+
+ private:
+  OperationEngine& engine_;
+  StepRouter& media_and_settings_;
+};
+
+}  // namespace phondeck
