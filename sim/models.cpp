@@ -9,14 +9,14 @@ namespace {
 
 // Where a model has two keys, the first is the one the handset reports.
 constexpr std::array<ModelInfo, 8> kModels{{
-    {"6138", "495502", "1800", "NSG-1", 16, true},
-    {"6150", "493002", "900 & 1800", "NSM-1", 20, true},
-    {"6110", "490518", "900", "NSE-3", 16, true},
-    {"8810", "490525", "900", "NSE-6", 16, true},
-    {"5110", "490520", "900", "NSE-1", 16, false},
-    {"5130", "495503", "1800", "NSK-1", 16, false},
-    {"8850", "448901", "900 & 1800", "NSM-2", 20, true},
-    {"8210", "448902", "900 & 1800", "NSM-3", 20, true},
+    {"6138", "495502", "1800", "NSG-1", "0501312", 16, true},
+    {"6150", "493002", "900 & 1800", "NSM-1", "0501105", 20, true},
+    {"6110", "490518", "900", "NSE-3", "0500820", 16, true},
+    {"8810", "490525", "900", "NSE-6", "0500618", 16, true},
+    {"5110", "490520", "900", "NSE-1", "0500502", 16, false},
+    {"5130", "495503", "1800", "NSK-1", "0501403", 16, false},
+    {"8850", "448901", "900 & 1800", "NSM-2", "0502201", 20, true},
+    {"8210", "448902", "900 & 1800", "NSM-3", "0502106", 20, true},
 }};
 
 // Second keys under which the same models are made.
@@ -51,8 +51,22 @@ const ModelInfo* model_for_imei(std::string_view imei) {
 
 std::string make_imei(const ModelInfo& model, char assembled, unsigned serial) {
   char tail[16];
-  std::snprintf(tail, sizeof tail, "%c0%07u", assembled, serial % 10000000u);
-  return std::string(model.imei_start) + tail;
+  std::snprintf(tail, sizeof tail, "%c0%06u", assembled, serial % 1000000u);
+  std::string imei = std::string(model.imei_start) + tail;
+  imei.push_back(luhn_check_digit(imei));
+  return imei;
+}
+
+char luhn_check_digit(std::string_view digits) {
+  // Every second digit from the right, starting with the last, is doubled.
+  int sum = 0;
+  bool twice = true;
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it, twice = !twice) {
+    int d = *it - '0';
+    if (twice) d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+    sum += d;
+  }
+  return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
 }  // namespace phondeck::sim
