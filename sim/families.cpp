@@ -1,7 +1,9 @@
 #include "sim/families.h"
 
+#include "sim/family_identification.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
+#include "sim/family_settings.h"
 #include "sim/family_status.h"
 
 namespace phondeck::sim {
@@ -11,6 +13,8 @@ std::span<const HandsetFamily> handset_families() {
       status_family(),
       phonebook_family(),
       net_monitor_family(),
+      identification_family(),
+      settings_family(),
   };
   return families;
 }

@@ -13,41 +13,27 @@ namespace phondeck::sim {
 
 namespace {
 
-constexpr std::uint8_t kPhoneMemory = 0x02;
-constexpr std::uint8_t kSimMemory = 0x03;
-
-// The memory a request names, or nullptr when the handset has no such memory.
-const Memory* memory_for(const HandsetState& state, std::uint8_t type) {
-  if (type == kPhoneMemory) return state.phone.capacity > 0 ? &state.phone : nullptr;
-  if (type == kSimMemory) return &state.sim;
-  return nullptr;
-}
-
 bool printable(const Bytes& bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b >= 0x20 && b <= 0x7E; });
 }
 
-std::string to_hex(const Bytes& bytes) {
-  std::string out;
-  char pair[3];
-  for (std::uint8_t b : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", b);
-    out += pair;
-  }
-  return out;
+std::string time_text(const CallTime& t) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month % 100, t.day % 100,
+                t.hour % 100, t.minute % 100, t.second % 100);
+  return text;
 }
 
-Bytes from_hex(const std::string& hex) {
-  if (hex.size() % 2 != 0) throw std::invalid_argument("odd hex length: " + hex);
-  Bytes out;
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    std::size_t used = 0;
-    const std::string pair = hex.substr(i, 2);
-    const unsigned long value = std::stoul(pair, &used, 16);
-    if (used != 2) throw std::invalid_argument("bad hex: " + hex);
-    out.push_back(static_cast<std::uint8_t>(value));
+CallTime parse_time(const std::string& text) {
+  CallTime t;
+  char rest = 0;
+  if (std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour, &t.minute, &t.second,
+                  &rest) != 6 ||
+      t.year < 0 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 || t.day > 31 || t.hour < 0 ||
+      t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
+    throw std::invalid_argument("bad call time: " + text);
   }
-  return out;
+  return t;
 }
 
 nlohmann::json memory_json(const Memory& memory) {
@@ -62,6 +48,7 @@ nlohmann::json memory_json(const Memory& memory) {
     }
     e["number"] = slot.number;
     e["group"] = slot.group;
+    if (slot.time) e["time"] = time_text(*slot.time);
     entries.push_back(std::move(e));
   }
   return {{"capacity", memory.capacity}, {"entries", std::move(entries)}};
@@ -88,16 +75,19 @@ void read_memory(const nlohmann::json& j, Memory& memory) {
     }
     slot.number = e.value("number", std::string());
     slot.group = e.value("group", 0);
+    if (e.contains("time")) slot.time = parse_time(e.at("time").get<std::string>());
     memory.put(std::move(slot));
   }
 }
 
 bool memory_status(Handset& handset, const Request& request) {
   if (request.sub_type() != 0x07) return false;
+  HandsetState& state = handset.state();
   const std::uint8_t type = request.at(4);
-  const Memory* memory = memory_for(handset.state(), type);
-  if (memory == nullptr) {
-    handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x09, type});  // no such memory
+  const Memory* memory = find_memory(state, type);
+  if (memory == nullptr || (type == kMemorySim && state.waiting_for_pin)) {
+    const std::uint8_t code = memory == nullptr ? kErrorInvalidMemory : kErrorWaitingForPin;
+    handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x09, code});
     return true;
   }
   handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x08, type,
@@ -107,6 +97,44 @@ bool memory_status(Handset& handset, const Request& request) {
 }
 
 }  // namespace
+
+std::string to_hex(const Bytes& bytes) {
+  std::string out;
+  char pair[3];
+  for (std::uint8_t b : bytes) {
+    std::snprintf(pair, sizeof pair, "%02X", b);
+    out += pair;
+  }
+  return out;
+}
+
+Bytes from_hex(const std::string& hex) {
+  if (hex.size() % 2 != 0) throw std::invalid_argument("odd hex length: " + hex);
+  Bytes out;
+  for (std::size_t i = 0; i < hex.size(); i += 2) {
+    std::size_t used = 0;
+    const std::string pair = hex.substr(i, 2);
+    const unsigned long value = std::stoul(pair, &used, 16);
+    if (used != 2) throw std::invalid_argument("bad hex: " + hex);
+    out.push_back(static_cast<std::uint8_t>(value));
+  }
+  return out;
+}
+
+Memory* find_memory(HandsetState& state, std::uint8_t type) {
+  switch (type) {
+    case kMemoryPhone: return state.phone.capacity > 0 ? &state.phone : nullptr;
+    case kMemorySim: return &state.sim;
+    case kMemoryDialled: return &state.dialled;
+    case kMemoryReceived: return &state.received;
+    case kMemoryMissed: return &state.missed;
+    default: return nullptr;
+  }
+}
+
+bool is_call_list(std::uint8_t type) {
+  return type == kMemoryDialled || type == kMemoryReceived || type == kMemoryMissed;
+}
 
 const PhoneBookSlot* Memory::at(int location) const {
   for (const PhoneBookSlot& slot : entries) {
@@ -130,10 +158,15 @@ namespace {
 void add_handlers(DispatchTable& table) {
   table.add(kTypePhoneBook, memory_status);
   add_phonebook_entry_handlers(table);
+  add_caller_group_handlers(table);
 }
 
 void save(const HandsetState& state, nlohmann::json& j) {
-  j["phonebook"] = {{"phone", memory_json(state.phone)}, {"sim", memory_json(state.sim)}};
+  nlohmann::json& pb = j["phonebook"];
+  pb = {{"phone", memory_json(state.phone)},       {"sim", memory_json(state.sim)},
+        {"dialled", memory_json(state.dialled)},   {"received", memory_json(state.received)},
+        {"missed", memory_json(state.missed)},     {"waiting_for_pin", state.waiting_for_pin}};
+  save_caller_groups(state, pb);
 }
 
 void load(const nlohmann::json& j, HandsetState& state) {
@@ -141,6 +174,11 @@ void load(const nlohmann::json& j, HandsetState& state) {
   const nlohmann::json& pb = j.at("phonebook");
   if (pb.contains("phone")) read_memory(pb.at("phone"), state.phone);
   if (pb.contains("sim")) read_memory(pb.at("sim"), state.sim);
+  if (pb.contains("dialled")) read_memory(pb.at("dialled"), state.dialled);
+  if (pb.contains("received")) read_memory(pb.at("received"), state.received);
+  if (pb.contains("missed")) read_memory(pb.at("missed"), state.missed);
+  state.waiting_for_pin = pb.value("waiting_for_pin", state.waiting_for_pin);
+  load_caller_groups(pb, state);
 }
 
 }  // namespace

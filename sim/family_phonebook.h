@@ -1,6 +1,7 @@
 #pragma once
-// Phone book (0x03): the memory status, and reading and writing single
-// entries, of the phone memory and the SIM.
+// Phone book (0x03): the memory status, reading and writing single entries
+// of the phone memory and the SIM, the call lists, and the caller groups.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,36 @@
 
 namespace phondeck::sim {
 
+struct HandsetState;
+
+// Memory types on the wire.
+inline constexpr std::uint8_t kMemoryPhone = 0x02;
+inline constexpr std::uint8_t kMemorySim = 0x03;
+inline constexpr std::uint8_t kMemoryDialled = 0x07;
+inline constexpr std::uint8_t kMemoryReceived = 0x08;
+inline constexpr std::uint8_t kMemoryMissed = 0x09;
+
+// The codes of the error replies.
+inline constexpr std::uint8_t kErrorEmptyLocation = 0x74;  // empty or invalid location
+inline constexpr std::uint8_t kErrorInvalidMemory = 0x7D;  // on a write also: name too long
+inline constexpr std::uint8_t kErrorWaitingForPin = 0x8D;
+
+// When a call-list entry was made.
+struct CallTime {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
 struct PhoneBookSlot {
   int location = 0;      // 1-based
   Bytes name;            // as stored by the handset (possibly 0x04 0xFF + UCS-2)
   std::string number;
   int group = 0;         // caller group 0..5
+  std::optional<CallTime> time = std::nullopt;  // call lists only
 };
 
 struct Memory {
@@ -27,10 +53,30 @@ struct Memory {
   int free() const { return capacity > used() ? capacity - used() : 0; }
 };
 
+struct CallerGroup {
+  std::string name;
+  std::uint8_t ringtone = 0x10;
+  bool logo_on = false;
+  Bytes logo = Bytes(126, 0x00);  // 72 x 14, row-packed
+};
+
 HandsetFamily phonebook_family();
 
-// The read and write entry handlers (family_phonebook_entries.cpp).
+// The memory of a wire type, or nullptr when the handset has no such memory.
+Memory* find_memory(HandsetState& state, std::uint8_t type);
+bool is_call_list(std::uint8_t type);
+
+// The read and write entry handlers (family_phonebook_entries.cpp) and the
+// caller groups (family_phonebook_groups.cpp).
 void add_phonebook_entry_handlers(DispatchTable& table);
+void add_caller_group_handlers(DispatchTable& table);
+void save_caller_groups(const HandsetState& state, nlohmann::json& phonebook);
+void load_caller_groups(const nlohmann::json& phonebook, HandsetState& state);
+
+// Bytes as hex digits in the state file; from_hex throws
+// std::invalid_argument on anything but pairs of hex digits.
+std::string to_hex(const Bytes& bytes);
+Bytes from_hex(const std::string& hex);
 
 // How the handset keeps a written name: without the trailing zero bytes the
 // PC appends (zero character pairs after a UCS-2 marker, zero bytes otherwise).

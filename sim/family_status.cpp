@@ -1,5 +1,4 @@
-// Identification (0x64) and the status requests (0x04), and the identity,
-// levels and network they report.
+// The status requests (0x04), and the levels and network they report.
 #include "sim/family_status.h"
 
 #include <algorithm>
@@ -10,28 +9,6 @@
 namespace phondeck::sim {
 
 namespace {
-
-void put_text(Bytes& payload, std::size_t at, const std::string& text, std::size_t width) {
-  for (std::size_t i = 0; i < width; ++i) {
-    payload[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0x20;
-  }
-}
-
-bool identification(Handset& handset, const Request& request) {
-  if (request.sub_type() != 0x10) return false;
-  const HandsetState& s = handset.state();
-  Bytes p(49, 0x00);
-  p[1] = 0x01;
-  p[3] = 0x11;
-  p[4] = 0x01;
-  put_text(p, 9, s.imei, 15);
-  put_text(p, 25, s.type_designation, 5);
-  put_text(p, 31, "HANDSET", 7);
-  put_text(p, 39, s.hardware_version, 4);
-  put_text(p, 44, s.firmware_version, 5);
-  handset.reply(kTypeIdentify, std::move(p));
-  return true;
-}
 
 bool status(Handset& handset, const Request& request) {
   const HandsetState& s = handset.state();
@@ -56,25 +33,16 @@ bool status(Handset& handset, const Request& request) {
 namespace {
 
 void add_handlers(DispatchTable& table) {
-  table.add(kTypeIdentify, identification);
   table.add(kTypeStatus, status);
 }
 
 void save(const HandsetState& s, nlohmann::json& j) {
-  j["imei"] = s.imei;
-  j["type_designation"] = s.type_designation;
-  j["hardware_version"] = s.hardware_version;
-  j["firmware_version"] = s.firmware_version;
   j["signal"] = s.signal;
   j["battery"] = s.battery;
   j["network"] = {{"mcc", s.mcc}, {"mnc", s.mnc}, {"area", s.area}, {"cell", s.cell}};
 }
 
 void load(const nlohmann::json& j, HandsetState& s) {
-  s.imei = j.value("imei", s.imei);
-  s.type_designation = j.value("type_designation", s.type_designation);
-  s.hardware_version = j.value("hardware_version", s.hardware_version);
-  s.firmware_version = j.value("firmware_version", s.firmware_version);
   s.signal = j.value("signal", s.signal);
   s.battery = j.value("battery", s.battery);
   if (j.contains("network")) {

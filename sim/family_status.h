@@ -1,7 +1,6 @@
 #pragma once
-// Identification (0x64) and the status requests (0x04). The family keeps
-// the handset's identity texts, its signal and battery levels and its
-// network, which HandsetState holds at its top level.
+// The status requests (0x04). The family keeps the handset's signal and
+// battery levels and its network, which HandsetState holds at its top level.
 #include "sim/families.h"
 
 namespace phondeck::sim {

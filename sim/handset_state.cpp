@@ -31,8 +31,10 @@ HandsetState HandsetState::demo(const ModelInfo& info) {
   s.model = info.model;
   s.imei = make_imei(info, '1', 471);
   s.type_designation = info.type_designation;
+  s.product_code = info.product_code;
   s.hardware_version = "0501";
   s.firmware_version = "05.24";
+  s.firmware_date = "01-07-99";
   s.signal = 3;
   s.battery = 4;
   s.mcc = 466;
@@ -71,6 +73,14 @@ HandsetState HandsetState::demo(const ModelInfo& info) {
       s.sim.put(std::move(slot));
     }
   }
+  // The call lists: the last numbers dialled, answered and missed.
+  s.dialled.capacity = s.received.capacity = s.missed.capacity = 10;
+  s.dialled.put({1, text_bytes("Mum"), "+358401234567", 0, CallTime{1999, 7, 1, 18, 5, 12}});
+  s.dialled.put({2, Bytes{}, "0207654321", 5, CallTime{1999, 6, 30, 9, 41, 0}});
+  s.received.put({1, text_bytes("Office"), "0912345678", 3, CallTime{1999, 7, 1, 8, 15, 30}});
+  s.missed.put({1, Bytes{}, "0401112299", 5, CallTime{1999, 6, 29, 21, 2, 47}});
+  const char* group_names[] = {"Family", "VIP", "Friends", "Colleagues", "Other"};
+  for (std::size_t i = 0; i < s.groups.size(); ++i) s.groups[i].name = group_names[i];
   return s;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // What the virtual handset holds: its model, and each family's typed state
-// (identity, levels and network; the phone-book memories; the net monitor).
+// (identity; levels and network; the phone-book memories, call lists and
+// caller groups; the net monitor).
 // Each family saves and loads its own part of the JSON state file.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,8 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/family_identification.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
+#include "sim/family_settings.h"
 #include "sim/handset_codec.h"
 #include "sim/models.h"
 
@@ -18,11 +22,15 @@ namespace phondeck::sim {
 
 struct HandsetState {
   std::string model;
-  // Kept by the status family (family_status.cpp).
+  // Kept by the identification family (family_identification.cpp).
   std::string imei;
   std::string type_designation;
+  std::string product_code;
   std::string hardware_version;
   std::string firmware_version;
+  std::string firmware_date;   // "01-07-99"
+  ServiceTexts service;
+  // Kept by the status family (family_status.cpp).
   int signal = 0;       // bars, as the status reply reports them
   int battery = 0;
   int mcc = 0;
@@ -32,8 +40,15 @@ struct HandsetState {
   // Kept by the phone-book family (family_phonebook.cpp).
   Memory phone;         // capacity 0 on models without phone memory
   Memory sim;
+  Memory dialled;       // the call lists, read-only to the PC
+  Memory received;
+  Memory missed;
+  bool waiting_for_pin = false;  // the SIM's memories cannot be used yet
+  std::array<CallerGroup, 5> groups;
   // Kept by the net monitor family.
   NetMonitorState net_monitor;
+  // Kept by the settings family.
+  SettingsState settings;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 

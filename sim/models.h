@@ -12,6 +12,7 @@ struct ModelInfo {
   const char* imei_start;         // first six IMEI characters, "490518"
   const char* frequency;          // "900", "1800", "900 & 1800"
   const char* type_designation;   // five characters
+  const char* product_code;       // seven digits, as on the label
   int name_limit;                 // phone-book name bytes, 16 or 20
   bool phone_memory;              // models beginning with "5" have none
 };

@@ -28,6 +28,8 @@ const char kUsage[] =
     "Usage: telvane-handset [options]\n"
     "A virtual handset on a pseudo-terminal. The first line printed is the\n"
     "terminal's path; give it to Telvane as its serial device (Device=PATH).\n"
+    "It answers like a real 6110-family handset, so other PC software for\n"
+    "these handsets can open the same path as its serial port.\n"
     "\n"
     "  --model NAME        6110 (default), 6138, 6150, 8810, 5110, 5130, 8850, 8210\n"
     "  --imei DIGITS       15-digit IMEI; its first six characters choose the model\n"

@@ -289,7 +289,8 @@ TEST_F(HandsetTexts, EncodedNamesDecodeBack) {
 
 TEST_F(HandsetTexts, EntryRepliesAreTakenApartWithinTheirBytes) {
   EntryReply reply;
-  const Bytes good{0x00, 0x01, 0x00, 0x02, 0x02, 0x02, 'A', 'B', 0x03, '1', '2', '3', 0x04};
+  // As a handset sends it: byte 4 is 0x00, a date flag follows the group.
+  const Bytes good{0x00, 0x01, 0x00, 0x02, 0x00, 0x02, 'A', 'B', 0x03, '1', '2', '3', 0x04, 0x00};
   ASSERT_TRUE(parse_entry_reply(good, reply));
   EXPECT_EQ(reply.name, (Bytes{'A', 'B'}));
   EXPECT_EQ(reply.number, "123");
@@ -297,11 +298,11 @@ TEST_F(HandsetTexts, EntryRepliesAreTakenApartWithinTheirBytes) {
   EXPECT_FALSE(reply.empty());
 
   EntryReply empty;
-  ASSERT_TRUE(parse_entry_reply(Bytes{0x00, 0x01, 0x00, 0x02, 0x02, 0x00, 0x00, 0x05}, empty));
+  ASSERT_TRUE(parse_entry_reply(Bytes{0x00, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 0x05, 0x00}, empty));
   EXPECT_TRUE(empty.empty());
 
-  // Every truncation of a good reply is refused.
-  for (std::size_t n = 0; n < good.size(); ++n) {
+  // Every truncation of a good reply is refused (the date flag is not needed).
+  for (std::size_t n = 0; n + 1 < good.size(); ++n) {
     EntryReply cut;
     EXPECT_FALSE(parse_entry_reply(std::span(good.data(), n), cut)) << n;
   }

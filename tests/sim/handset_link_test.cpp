@@ -168,8 +168,8 @@ TEST_F(HandsetLinkTest, LongReplySplitsIntoFramesEachWaitingForItsAck) {
     joined.insert(joined.end(), f.data.begin(), f.data.end() - 2);
     send(pc_ack(0x64, f.sequence()));
   }
-  EXPECT_EQ(remaining, (std::vector<std::uint8_t>{5, 4, 3, 2, 1}));
-  ASSERT_EQ(joined.size(), 49u);
+  EXPECT_EQ(remaining, (std::vector<std::uint8_t>{6, 5, 4, 3, 2, 1}));
+  ASSERT_EQ(joined.size(), 54u);
   const std::string imei(joined.begin() + 9, joined.begin() + 24);
   EXPECT_EQ(imei, handset_->state().imei);
 }

@@ -1,0 +1,74 @@
+// Phone book (0x03): the five caller groups, each with a name, a ringing
+// tone and a 72 x 14 logo.
+#include <algorithm>
+#include <stdexcept>
+
+#include "sim/family_phonebook.h"
+#include "sim/handset.h"
+#include "sim/handset_state.h"
+#include "sim/message_types.h"
+
+namespace phondeck::sim {
+
+namespace {
+
+constexpr std::uint8_t kReadGroup = 0x10;
+constexpr std::uint8_t kGroup = 0x11;
+constexpr std::size_t kLogoBytes = 126;
+
+// 00 01 00 11, group, name length, name, ringtone, logo on, then the logo
+// with its size and shape: 00 82 (bytes that follow), 00 48 0E (72 x 14),
+// 01, and the 126 picture bytes.
+bool read_group(Handset& handset, const Request& request) {
+  if (request.sub_type() != kReadGroup) return false;
+  const std::uint8_t index = request.at(4);
+  const auto& groups = handset.state().groups;
+  if (index >= groups.size()) return false;  // no such group: no answer
+  const CallerGroup& group = groups[index];
+  const std::size_t name_length = std::min<std::size_t>(group.name.size(), 255);
+  Bytes p{0x00, 0x01, 0x00, kGroup, index, static_cast<std::uint8_t>(name_length)};
+  p.insert(p.end(), group.name.begin(), group.name.begin() + static_cast<long>(name_length));
+  p.insert(p.end(), {group.ringtone, static_cast<std::uint8_t>(group.logo_on ? 1 : 0), 0x00, 0x82, 0x00, 0x48, 0x0E,
+                     0x01});
+  Bytes logo = group.logo;
+  logo.resize(kLogoBytes, 0x00);
+  p.insert(p.end(), logo.begin(), logo.end());
+  handset.reply(kTypePhoneBook, std::move(p));
+  return true;
+}
+
+}  // namespace
+
+void add_caller_group_handlers(DispatchTable& table) { table.add(kTypePhoneBook, read_group); }
+
+void save_caller_groups(const HandsetState& state, nlohmann::json& phonebook) {
+  nlohmann::json groups = nlohmann::json::array();
+  for (const CallerGroup& group : state.groups) {
+    groups.push_back({{"name", group.name},
+                      {"ringtone", group.ringtone},
+                      {"logo_on", group.logo_on},
+                      {"logo_hex", to_hex(group.logo)}});
+  }
+  phonebook["groups"] = std::move(groups);
+}
+
+void load_caller_groups(const nlohmann::json& phonebook, HandsetState& state) {
+  if (!phonebook.contains("groups")) return;
+  const nlohmann::json& groups = phonebook.at("groups");
+  if (!groups.is_array() || groups.size() > state.groups.size()) {
+    throw std::invalid_argument("groups: at most five");
+  }
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    CallerGroup& group = state.groups[i];
+    const nlohmann::json& g = groups[i];
+    group.name = g.value("name", group.name);
+    group.ringtone = g.value("ringtone", group.ringtone);
+    group.logo_on = g.value("logo_on", group.logo_on);
+    if (g.contains("logo_hex")) {
+      group.logo = from_hex(g.at("logo_hex").get<std::string>());
+      if (group.logo.size() != kLogoBytes) throw std::invalid_argument("group logo: 126 bytes");
+    }
+  }
+}
+
+}  // namespace phondeck::sim
