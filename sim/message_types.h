@@ -5,9 +5,11 @@
 
 namespace phondeck::sim {
 
+inline constexpr std::uint8_t kTypeSmsCentre = 0x02;  // read a message, message centre, send
 inline constexpr std::uint8_t kTypePhoneBook = 0x03;   // phone-book memories and entries
 inline constexpr std::uint8_t kTypeStatus = 0x04;      // keep-alive poll, resynchronise
 inline constexpr std::uint8_t kTypeNetwork = 0x0A;     // network details, sent unasked
+inline constexpr std::uint8_t kTypeSmsMemory = 0x14;  // message memory: status, records, write, delete
 inline constexpr std::uint8_t kTypeNetMonitor = 0x40;  // net monitor display switch
 inline constexpr std::uint8_t kTypeIdentify = 0x64;    // identification texts
 
