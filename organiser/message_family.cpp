@@ -41,6 +41,11 @@ constexpr int kTextFailed = 3504;
 constexpr std::uint8_t kSubRecord = 0x08;
 constexpr std::uint8_t kSubDeleted = 0x0B;
 constexpr std::uint8_t kSubSent = 0x02;
+constexpr std::uint8_t kSubSmscWritten = 0x31;
+constexpr std::uint8_t kSubSmscRead = 0x34;
+constexpr std::uint8_t kSubStatus = 0x37;
+constexpr std::uint8_t kSubWritten = 0x05;
+constexpr std::uint8_t kSubNotWritten = 0x06;
 
 // A reply's payload without the frames-remaining and sequence bytes.
 std::span<const std::uint8_t> payload_of(const LinkFrame& frame) {
@@ -166,14 +171,14 @@ void MessageFamily::send_phase(OperationEngine& engine) {
       return;
     case kStepSmscReadRequest: {
       const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x33, 0x64, 0x01};
-      engine.frames().send_request(kMsgSms, request, 1);
+      engine.frames().send_request(kMsgSmsCentre, request, 1);
       return;
     }
     case kStepSmscWriteRequest: {
       engine.status_text_id(kTextSmscProcessing);
       const MessageRequest request = smsc_write_payload(records_.message_centre);
       if (request.payload.empty()) return refuse(engine, request.error);
-      engine.frames().send_request(kMsgSms, request.payload, 1);
+      engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
       return;
     }
     case kStepSmscWriteReread:
@@ -228,12 +233,10 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
   MessageParams p(engine.params());
   switch (engine.step()) {
     case kStepReadStatus:
+      // A late answer of another kind must not end the read as if the
+      // handset held nothing: it waits for the status (time-outs apply).
+      if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
       engine.frames().acknowledge(frame.type());
-      if (frame.type() != kMsgSms || payload.size() < 11) {
-        engine.status_text_id(kTextReadCompleted);
-        engine.set_end();
-        return;
-      }
       p.set_total(payload[7]);
       p.set_stored(payload[10]);
       engine.progress_done();
@@ -261,10 +264,16 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       return;
     case kStepSelected + 2:
     case kStepAll + 2:
-      if (frame.type() == kMsgSmsCentre && awaiting_) take_send_reply(engine, frame);
+      // A message-centre answer to a request sent again arrives late: it
+      // is no recipient's answer.
+      if (frame.type() == kMsgSmsCentre && awaiting_ && sub != kSubSmscRead && sub != kSubSmscWritten) {
+        take_send_reply(engine, frame);
+      } else {
+        late_reply_ = true;
+      }
       return;
     case kStepWriteStatus:
-      if (frame.type() != kMsgSms || payload.size() < 11) return;
+      if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
       engine.frames().acknowledge(frame.type());
       if (payload[10] < payload[7]) {
         engine.set_step(kStepWriteSmsc);
@@ -274,14 +283,21 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       engine.prompt().message(tx(kTextNotEnoughMemory));
       return;
     case kStepWriteRequest:
-      if (frame.type() != kMsgSms || !awaiting_) return;
+      if (frame.type() != kMsgSms || !awaiting_ || (sub != kSubWritten && sub != kSubNotWritten)) {
+        late_reply_ = true;
+        return;
+      }
       awaiting_ = false;
       engine.frames().acknowledge(frame.type());
       engine.status_text_id(kTextWriteCompleted);
       engine.set_step(kStepWriteReread);
       return;
     case kStepDeleteRequest:
-      if (frame.type() != kMsgSms || !awaiting_) return;
+      if (frame.type() != kMsgSms || !awaiting_ || payload.size() < 6 ||
+          payload[5] != delete_locations_[static_cast<std::size_t>(p.next())]) {
+        late_reply_ = true;
+        return;
+      }
       awaiting_ = false;
       engine.frames().acknowledge(frame.type());
       if (sub == kSubDeleted) p.set_done(p.done() + 1);
@@ -293,7 +309,16 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
   }
 }
 
+// A late answer to an earlier request completed the exchange: the awaited
+// answer is still to come, so nothing is sent (the time-outs apply).
+bool MessageFamily::wait_after_late_reply() {
+  const bool late = late_reply_;
+  late_reply_ = false;
+  return late;
+}
+
 void MessageFamily::link_reset() {
+  late_reply_ = false;
   collecting_ = false;
   collected_.clear();
   awaiting_ = false;
@@ -390,6 +415,7 @@ void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
 
 void MessageFamily::send_next_message(OperationEngine& engine) {
   MessageParams p(engine.params());
+  if (awaiting_ && wait_after_late_reply()) return;
   if (awaiting_) {
     // The handset never answered this recipient and the request has been
     // given up: it is not sent again (it may have gone out), but counted failed.
@@ -425,6 +451,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     }
     current_row_ = id;
     awaiting_ = true;
+    late_reply_ = false;
     engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
     return;
   }
@@ -447,6 +474,7 @@ void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& fr
 }
 
 void MessageFamily::send_outbox_write(OperationEngine& engine) {
+  if (awaiting_ && wait_after_late_reply()) return;
   if (awaiting_) {
     // Given up without an answer: not written a second time; the read that
     // follows shows whether it arrived.
@@ -463,6 +491,7 @@ void MessageFamily::send_outbox_write(OperationEngine& engine) {
 
 void MessageFamily::send_next_delete(OperationEngine& engine) {
   MessageParams p(engine.params());
+  if (awaiting_ && wait_after_late_reply()) return;
   if (p.next() == 0 && !awaiting_) {
     engine.progress_done();
     engine.progress_max(p.total());

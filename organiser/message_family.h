@@ -102,6 +102,7 @@ class MessageFamily final : public FamilyHandler {
   void send_outbox_write(OperationEngine& engine);
   void send_next_delete(OperationEngine& engine);
   void refuse(OperationEngine& engine, const std::string& error);
+  bool wait_after_late_reply();
   void finish(OperationEngine& engine, int text_id);
 
   MessageRecords& records_;
@@ -116,6 +117,7 @@ class MessageFamily final : public FamilyHandler {
   std::vector<std::uint64_t> send_rows_;
   std::uint64_t current_row_ = 0;
   bool awaiting_ = false;  // a request went out and its answer is due
+  bool late_reply_ = false;
   bool sending_ = false;
   std::vector<int> delete_locations_;
 };
