@@ -61,7 +61,7 @@ class CountingPort final : public LinkPort {
 sim::HandsetState full_message_memory() {
   sim::HandsetState s = sim::HandsetState::demo(*sim::find_model("6110"));
   sim::SmsMemory& m = s.sms;
-  m.slots.clear();
+  m.messages.clear();
   const std::string long_text(160, 'x');
   for (int i = 1; i <= m.capacity; ++i) {
     const int status = i % 4 == 0 ? 5 : i % 2 == 0 ? 3 : 1;

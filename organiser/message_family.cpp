@@ -138,7 +138,7 @@ bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::v
   p.set_total(static_cast<int>(locations.size()));
   del.params = params;
   family.set_delete_locations(std::move(locations));
-  return engine.guard_with_confirmation(del);
+  return engine.guard_without_confirmation(del);
 }
 
 void MessageFamily::send_phase(OperationEngine& engine) {

@@ -58,7 +58,8 @@ bool start_smsc_write(OperationEngine& engine);
 // nothing starts for an empty selection.
 bool start_send_all(OperationEngine& engine, MessageFamily& family);
 bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
-// Deletes the messages at these locations, then reads the store again.
+// Deletes the messages at these locations, then reads the store again
+// (the caller asks first).
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations);
 
 class MessageFamily final : public FamilyHandler {

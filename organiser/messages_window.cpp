@@ -91,6 +91,8 @@ bool MessagesWindowLogic::write() { return take_composition() && start_message_w
 bool MessagesWindowLogic::send() { return take_composition(); }
 
 bool MessagesWindowLogic::delete_rows(const std::vector<std::size_t>& rows) {
+  if (rows.empty()) return false;
+  if (config().DelConfirm != 0 && !prompt_.ask_yes_no(tx(kTextAskClear))) return false;
   std::vector<int> locations;
   const MessageStore& store = family_.records().store;
   for (std::size_t row : rows) {

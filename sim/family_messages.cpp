@@ -192,8 +192,8 @@ nlohmann::json slot_json(const SmsSlot& s) {
 
 void save(const HandsetState& state, nlohmann::json& j) {
   const SmsMemory& m = state.sms;
-  nlohmann::json slots = nlohmann::json::array();
-  for (const SmsSlot& s : m.slots) slots.push_back(slot_json(s));
+  nlohmann::json messages = nlohmann::json::array();
+  for (const SmsSlot& s : m.messages) messages.push_back(slot_json(s));
   nlohmann::json sent = nlohmann::json::array();
   for (const SentSms& s : m.sent) {
     sent.push_back({{"smsc", s.smsc},         {"number", s.number},     {"first_octet", s.first_octet},
@@ -201,7 +201,7 @@ void save(const HandsetState& state, nlohmann::json& j) {
                     {"data", hex(s.user_data)}, {"accepted", s.accepted}});
   }
   j["sms"] = {{"capacity", m.capacity}, {"smsc", m.smsc},  {"refuse_prefix", m.refuse_prefix},
-              {"messages", slots},      {"sent", sent}};
+              {"messages", messages},      {"sent", sent}};
 }
 
 void load(const nlohmann::json& j, HandsetState& state) {
@@ -213,7 +213,7 @@ void load(const nlohmann::json& j, HandsetState& state) {
   m.smsc = s.value("smsc", m.smsc);
   m.refuse_prefix = s.value("refuse_prefix", m.refuse_prefix);
   if (s.contains("messages")) {
-    m.slots.clear();
+    m.messages.clear();
     for (const nlohmann::json& e : s.at("messages")) {
       SmsSlot slot;
       slot.location = e.at("location").get<int>();
@@ -256,7 +256,7 @@ void load(const nlohmann::json& j, HandsetState& state) {
 }  // namespace
 
 const SmsSlot* SmsMemory::at(int location) const {
-  for (const SmsSlot& s : slots) {
+  for (const SmsSlot& s : messages) {
     if (s.location == location) return &s;
   }
   return nullptr;
@@ -264,13 +264,13 @@ const SmsSlot* SmsMemory::at(int location) const {
 
 void SmsMemory::put(SmsSlot slot) {
   remove(slot.location);
-  auto it = std::lower_bound(slots.begin(), slots.end(), slot.location,
+  auto it = std::lower_bound(messages.begin(), messages.end(), slot.location,
                              [](const SmsSlot& s, int location) { return s.location < location; });
-  slots.insert(it, std::move(slot));
+  messages.insert(it, std::move(slot));
 }
 
 bool SmsMemory::remove(int location) {
-  return std::erase_if(slots, [location](const SmsSlot& s) { return s.location == location; }) > 0;
+  return std::erase_if(messages, [location](const SmsSlot& s) { return s.location == location; }) > 0;
 }
 
 int SmsMemory::first_free() const {
@@ -330,7 +330,7 @@ SmsMemory demo_sms_memory() {
   m.smsc = "+358405202000";
   m.refuse_prefix = "+999";
   const Bytes stamp{0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x00};  // 26.12.08 09:30:00
-  std::vector<SmsSlot> slots = {
+  std::vector<SmsSlot> messages = {
       sms_slot(1, 1, "+358401234567", "Call me when you land."),
       sms_slot(2, 3, "0401112223",
                "Caf\u00e9 at six? Bring the tickets, and the umbrella: rain all evening, so we may change plans."),
@@ -342,7 +342,7 @@ SmsMemory demo_sms_memory() {
       sms_slot(8, 5, "0401112223", "See you tomorrow at the station."),
       sms_slot(9, 7, "", "Draft: buy milk and bread"),
   };
-  for (SmsSlot& slot : slots) {
+  for (SmsSlot& slot : messages) {
     slot.smsc = m.smsc;
     if (slot.status == 1 || slot.status == 3) slot.stamp = stamp;
     m.put(std::move(slot));

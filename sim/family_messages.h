@@ -36,7 +36,7 @@ struct SentSms {
 
 struct SmsMemory {
   int capacity = 0;
-  std::vector<SmsSlot> slots;  // location order
+  std::vector<SmsSlot> messages;  // location order
   std::string smsc;            // the message-centre number
   // Numbers beginning with this text are refused when sent ("" refuses none).
   std::string refuse_prefix;
@@ -45,7 +45,7 @@ struct SmsMemory {
   const SmsSlot* at(int location) const;
   void put(SmsSlot slot);
   bool remove(int location);
-  int used() const { return static_cast<int>(slots.size()); }
+  int used() const { return static_cast<int>(messages.size()); }
   // The lowest free location, or 0.
   int first_free() const;
 };
