@@ -10,6 +10,7 @@
 #include "app/code_page.h"
 #include "app/text_table.h"
 #include "organiser/sms_codec.h"
+#include "phonebook/text_codec.h"
 
 namespace {
 bool valid_utf8(const std::string& text) {
