@@ -7,10 +7,13 @@
 #include <span>
 #include <string>
 
+#include "app/text_table.h"
 #include "organiser/sms_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace phondeck;
+  static const bool loaded = (texts().load_english(), true);
+  (void)loaded;
   const std::span<const std::uint8_t> reply(data, size);
   const std::optional<std::string> number = parse_smsc_reply(reply);
   if (!number) return 0;
