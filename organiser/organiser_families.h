@@ -5,7 +5,9 @@
 // states; the profile and option families on step ranges of the media and
 // settings state (9). The outgoing message (OutgoingSms), the message store,
 // the calendar list and the profile set live here beside them.
+#include "link/family_registration.h"
 #include "link/step_router.h"
+#include "organiser/message_family.h"
 
 namespace phondeck {
 
@@ -22,10 +24,15 @@ class OrganiserFamilies {
 
   OperationEngine& engine() { return engine_; }
   StepRouter& media_and_settings() { return media_and_settings_; }
+  MessageRecords& messages() { return message_records_; }
+  MessageFamily& message_family() { return message_family_; }
 
  private:
   OperationEngine& engine_;
   StepRouter& media_and_settings_;
+  MessageRecords message_records_;
+  MessageFamily message_family_{message_records_};
+  FamilyRegistration message_family_in_{engine_, LinkState::Messages, message_family_};
 };
 
 }  // namespace phondeck

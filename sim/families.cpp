@@ -1,6 +1,7 @@
 #include "sim/families.h"
 
 #include "sim/family_identification.h"
+#include "sim/family_messages.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -15,6 +16,7 @@ std::span<const HandsetFamily> handset_families() {
       net_monitor_family(),
       identification_family(),
       settings_family(),
+      messages_family(),
   };
   return families;
 }

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/family_identification.h"
+#include "sim/family_messages.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -49,6 +50,8 @@ struct HandsetState {
   NetMonitorState net_monitor;
   // Kept by the settings family.
   SettingsState settings;
+  // Kept by the messages family.
+  SmsMemory sms;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 

@@ -5,13 +5,14 @@
 
 namespace phondeck::sim {
 
-inline constexpr std::uint8_t kTypeMessaging = 0x02;  // SMS handling, cell broadcast
+inline constexpr std::uint8_t kTypeMessaging = 0x02;  // SMS handling, reading, message centre, send, cell broadcast
 inline constexpr std::uint8_t kTypePhoneBook = 0x03;  // memories, entries, caller groups
 inline constexpr std::uint8_t kTypeStatus = 0x04;     // keep-alive poll, resynchronise
 inline constexpr std::uint8_t kTypeProfile = 0x05;    // profile features
 inline constexpr std::uint8_t kTypeNetwork = 0x0A;    // network details, sent unasked
 inline constexpr std::uint8_t kTypeKeypad = 0x0C;     // key presses, key assignments
 inline constexpr std::uint8_t kTypeService = 0x40;    // extended commands: net monitor, versions, IMEI
+inline constexpr std::uint8_t kTypeSmsMemory = 0x14;  // message memory: status, records, write, delete
 inline constexpr std::uint8_t kTypeIdentify = 0x64;   // identification texts
 inline constexpr std::uint8_t kTypeVersion = 0xD1;    // version request ...
 inline constexpr std::uint8_t kTypeVersionReply = 0xD2;  // ... and its answer

@@ -26,6 +26,25 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   // Sending, Startup Graphic, Options, Group Graphic and Profiles.
   phone_editor_ = new TOKHelpRightDlg3(main_.get());
   operator_ = new TOKHelpRightDlg4(main_.get());
+  {
+    HandsetSession& session = main_->session();
+    MessageFamily& family = session.organiser().message_family();
+    messages_ = new TForm6(session.engine(), family, main_->logic().book(), prompt, main_.get());
+    sending_ = new TForm18(session.engine(), family, main_->logic().book(), prompt, *phone_editor_, main_.get());
+    messages_->setWindowFlag(Qt::Window);
+    messages_->on_back = [this] { main_->show(); main_->raise(); main_->activateWindow(); };
+    messages_->on_send = [this] { sending_->show_window(); };
+    main_->set_window_opener(Command::Messages, [this] { messages_->show_window(); });
+    main_->set_window_opener(Command::DropToSms, [this] {
+      const PhoneBookList& list = main_->logic().book().active();
+      std::vector<PhoneBookEntry> entries;
+      for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list.is_selected(i)) entries.push_back(list.entry(i));
+      }
+      sending_->take_entries(entries);
+      sending_->show_window();
+    });
+  }
   main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
 
   splash_->set_main_window(main_.get());
@@ -42,8 +61,10 @@ void TelvaneWindows::apply_texts() {
   hardware_->apply_texts();
   editor_->apply_texts();
   network_->apply_texts();
+  messages_->apply_texts();
   phone_editor_->apply_texts();
   about_->apply_texts();
+  sending_->apply_texts();
   operator_->apply_texts();
 }
 

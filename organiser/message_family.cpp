@@ -1,0 +1,513 @@
+#include "organiser/message_family.h"
+
+#include <algorithm>
+#include <array>
+
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+#include "phonebook/text_codec.h"
+
+namespace phondeck {
+namespace {
+
+constexpr int kStepSmscWriteRequest = 32;
+constexpr int kStepSmscWriteReread = 33;
+constexpr int kStepSmscWriteEnd = 34;
+constexpr int kStepWriteStatus = 52;
+constexpr int kStepWriteSmsc = 53;
+constexpr int kStepWriteRequest = 54;
+constexpr int kStepWriteReread = 55;
+constexpr int kStepWriteEnd = 56;
+constexpr int kStepDeleteRequest = 62;
+constexpr int kStepDeleteReread = 63;
+constexpr int kStepDeleteEnd = 64;
+
+constexpr int kTextReadProcessing = 3016;
+constexpr int kTextReadCompleted = 3017;
+constexpr int kTextWriteProcessing = 3018;
+constexpr int kTextWriteCompleted = 3019;
+constexpr int kTextDeleteProcessing = 3020;
+constexpr int kTextDeleteCompleted = 3021;
+constexpr int kTextSmscProcessing = 3022;
+constexpr int kTextSmscCompleted = 3023;
+constexpr int kTextSendProcessing = 3024;
+constexpr int kTextSendCompleted = 3025;
+constexpr int kTextNotEnoughMemory = 3404;
+constexpr int kTextSucceeded = 3503;
+constexpr int kTextFailed = 3504;
+
+constexpr std::uint8_t kSubRecord = 0x08;
+constexpr std::uint8_t kSubDeleted = 0x0B;
+constexpr std::uint8_t kSubSent = 0x02;
+constexpr std::uint8_t kSubSmscWritten = 0x31;
+constexpr std::uint8_t kSubSmscRead = 0x34;
+constexpr std::uint8_t kSubStatus = 0x37;
+constexpr std::uint8_t kSubWritten = 0x05;
+constexpr std::uint8_t kSubNotWritten = 0x06;
+
+// A reply's payload without the frames-remaining and sequence bytes.
+std::span<const std::uint8_t> payload_of(const LinkFrame& frame) {
+  const std::size_t n = frame.data_length();
+  return {frame.data(), n >= 2 ? n - 2 : 0};
+}
+int frames_remaining(const LinkFrame& frame) {
+  const std::size_t n = frame.data_length();
+  return n >= 2 ? frame.data()[n - 2] : 1;
+}
+
+void send_status_request(OperationEngine& engine) {
+  const std::array<std::uint8_t, 5> request{0x00, 0x01, 0x00, 0x36, 0x64};
+  engine.frames().send_request(kMsgSms, request, 1);
+}
+
+Operation message_operation(int step) {
+  Operation op;
+  op.family = LinkState::Messages;
+  op.step = step;
+  return op;
+}
+
+// Read messages from location 1 as a sub-operation (after a write or delete).
+void start_read_now(OperationEngine& engine) {
+  Operation read = message_operation(MessageFamily::kStepRead);
+  OperationParams params;
+  MessageParams p(params);
+  p.set_next(1);
+  p.set_done(0);
+  read.params = params;
+  engine.start(read, 0);
+}
+
+}  // namespace
+
+bool start_message_read(OperationEngine& engine, MessageFamily&) {
+  Operation read = message_operation(MessageFamily::kStepRead);
+  OperationParams params;
+  MessageParams p(params);
+  p.set_next(1);
+  p.set_done(0);
+  read.params = params;
+  return engine.guard_without_confirmation(read);
+}
+
+bool start_message_write(OperationEngine& engine) {
+  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite));
+}
+
+bool start_smsc_read(OperationEngine& engine) {
+  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscRead));
+}
+
+bool start_smsc_write(OperationEngine& engine) {
+  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscWrite));
+}
+
+namespace {
+bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows) {
+  if (family.sending()) return false;
+  Operation send = message_operation(step);
+  OperationParams params;
+  MessageParams p(params);
+  p.set_next(0);
+  p.set_done(0);
+  p.set_total(static_cast<int>(rows.size()));
+  send.params = params;
+  family.set_send_rows(std::move(rows));
+  return engine.guard_without_confirmation(send);
+}
+}  // namespace
+
+bool start_send_all(OperationEngine& engine, MessageFamily& family) {
+  return start_send(engine, family, MessageFamily::kStepAll, family.records().recipients.ids());
+}
+
+bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows) {
+  if (rows.empty()) return false;
+  return start_send(engine, family, MessageFamily::kStepSelected, std::move(rows));
+}
+
+bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations) {
+  if (locations.empty()) return false;
+  Operation del = message_operation(MessageFamily::kStepDelete);
+  OperationParams params;
+  MessageParams p(params);
+  p.set_next(0);
+  p.set_done(0);
+  p.set_total(static_cast<int>(locations.size()));
+  del.params = params;
+  family.set_delete_locations(std::move(locations));
+  return engine.guard_without_confirmation(del);
+}
+
+void MessageFamily::send_phase(OperationEngine& engine) {
+  const int step = engine.step();
+  switch (step) {
+    case kStepRead:
+    case kStepSmscRead:
+    case kStepSmscWrite:
+    case kStepSelected:
+    case kStepAll:
+    case kStepWrite:
+    case kStepDelete:
+      if (step == kStepRead) {
+        records_.store.clear();
+        collecting_ = false;
+      }
+      if (step == kStepSelected || step == kStepAll) {
+        sending_ = true;
+        awaiting_ = false;
+      }
+      engine.push(LinkState::Messages, step + 1);
+      engine.start_resynchronise();
+      return;
+    case kStepReadStatus:
+    case kStepWriteStatus:
+      send_status_request(engine);
+      return;
+    case kStepReadMessage:
+      send_next_read(engine);
+      return;
+    case kStepSmscReadRequest: {
+      const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x33, 0x64, 0x01};
+      engine.frames().send_request(kMsgSmsCentre, request, 1);
+      return;
+    }
+    case kStepSmscWriteRequest: {
+      engine.status_text_id(kTextSmscProcessing);
+      const MessageRequest request = smsc_write_payload(records_.message_centre);
+      if (request.payload.empty()) return refuse(engine, request.error);
+      engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
+      return;
+    }
+    case kStepSmscWriteReread:
+      engine.push(LinkState::Messages, kStepSmscWriteEnd);
+      engine.start(message_operation(kStepSmscRead), 0);
+      return;
+    case kStepSmscWriteEnd:
+      finish(engine, kTextSmscCompleted);
+      return;
+    case kStepSelected + 1:
+    case kStepAll + 1:
+      engine.progress_done();
+      engine.progress_max(MessageParams(engine.params()).total());
+      engine.status_text_id(kTextSendProcessing);
+      engine.push(LinkState::Messages, step + 1);
+      engine.start(message_operation(kStepSmscRead), 0);
+      return;
+    case kStepSelected + 2:
+    case kStepAll + 2:
+      send_next_message(engine);
+      return;
+    case kStepWriteSmsc:
+      engine.status_text_id(kTextWriteProcessing);
+      awaiting_ = false;
+      engine.push(LinkState::Messages, kStepWriteRequest);
+      engine.start(message_operation(kStepSmscRead), 0);
+      return;
+    case kStepWriteRequest:
+      send_outbox_write(engine);
+      return;
+    case kStepWriteReread:
+    case kStepDeleteReread:
+      engine.push(LinkState::Messages, step + 1);
+      start_read_now(engine);
+      return;
+    case kStepWriteEnd:
+    case kStepDeleteEnd:
+      engine.set_end();
+      engine.step_end();
+      return;
+    case kStepDeleteRequest:
+      send_next_delete(engine);
+      return;
+    default:
+      return;
+  }
+}
+
+void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
+  const std::span<const std::uint8_t> payload = payload_of(frame);
+  const int sub = payload.size() > 3 ? payload[3] : -1;
+  MessageParams p(engine.params());
+  switch (engine.step()) {
+    case kStepReadStatus:
+      // A late answer of another kind must not end the read as if the
+      // handset held nothing: it waits for the status (time-outs apply).
+      if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
+      engine.frames().acknowledge(frame.type());
+      p.set_total(payload[7]);
+      p.set_stored(payload[10]);
+      engine.progress_done();
+      engine.progress_max(p.stored());
+      engine.status_text_id(kTextReadProcessing);
+      collecting_ = false;
+      engine.set_step(kStepReadMessage);
+      return;
+    case kStepReadMessage:
+      if (frame.type() == kMsgSms) take_read_frame(engine, frame);
+      return;
+    case kStepSmscReadRequest:
+      if (frame.type() != kMsgSmsCentre) return;
+      if (const std::optional<std::string> number = parse_smsc_reply(payload)) {
+        records_.message_centre = *number;
+        if (smsc_changed_) smsc_changed_();
+      }
+      engine.frames().acknowledge(frame.type());
+      engine.set_end();
+      return;
+    case kStepSmscWriteRequest:
+      if (frame.type() != kMsgSmsCentre) return;
+      engine.frames().acknowledge(frame.type());
+      engine.set_step(kStepSmscWriteReread);
+      return;
+    case kStepSelected + 2:
+    case kStepAll + 2:
+      // A message-centre answer to a request sent again arrives late: it
+      // is no recipient's answer.
+      if (frame.type() == kMsgSmsCentre && awaiting_ && sub != kSubSmscRead && sub != kSubSmscWritten) {
+        take_send_reply(engine, frame);
+      } else {
+        late_reply_ = true;
+      }
+      return;
+    case kStepWriteStatus:
+      if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
+      engine.frames().acknowledge(frame.type());
+      if (payload[10] < payload[7]) {
+        engine.set_step(kStepWriteSmsc);
+        return;
+      }
+      engine.set_end();
+      engine.prompt().message(tx(kTextNotEnoughMemory));
+      return;
+    case kStepWriteRequest:
+      if (frame.type() != kMsgSms || !awaiting_ || (sub != kSubWritten && sub != kSubNotWritten)) {
+        late_reply_ = true;
+        return;
+      }
+      awaiting_ = false;
+      engine.frames().acknowledge(frame.type());
+      engine.status_text_id(kTextWriteCompleted);
+      engine.set_step(kStepWriteReread);
+      return;
+    case kStepDeleteRequest:
+      if (frame.type() != kMsgSms || !awaiting_ || payload.size() < 6 ||
+          payload[5] != delete_locations_[static_cast<std::size_t>(p.next())]) {
+        late_reply_ = true;
+        return;
+      }
+      awaiting_ = false;
+      engine.frames().acknowledge(frame.type());
+      if (sub == kSubDeleted) p.set_done(p.done() + 1);
+      p.set_next(p.next() + 1);
+      engine.progress_advance();
+      return;
+    default:
+      return;
+  }
+}
+
+// A late answer to an earlier request completed the exchange: the awaited
+// answer is still to come, so nothing is sent (the time-outs apply).
+bool MessageFamily::wait_after_late_reply() {
+  const bool late = late_reply_;
+  late_reply_ = false;
+  return late;
+}
+
+void MessageFamily::link_reset() {
+  late_reply_ = false;
+  collecting_ = false;
+  collected_.clear();
+  awaiting_ = false;
+  if (sending_) {
+    sending_ = false;
+    if (send_changed_) send_changed_();
+  }
+}
+
+void MessageFamily::finish(OperationEngine& engine, int text_id) {
+  if (text_id != 0) engine.status_text_id(text_id);
+  engine.progress_done();
+  engine.set_end();
+  engine.step_end();
+}
+
+void MessageFamily::refuse(OperationEngine& engine, const std::string& error) {
+  if (sending_) {
+    sending_ = false;
+    if (send_changed_) send_changed_();
+  }
+  engine.prompt().message(error);
+  finish(engine, 0);
+}
+
+void MessageFamily::send_next_read(OperationEngine& engine) {
+  if (collecting_) return;  // the rest of a long message is on its way
+  MessageParams p(engine.params());
+  if (p.next() <= p.total() && p.done() < p.stored()) {
+    const std::array<std::uint8_t, 8> request{0x00, 0x01, 0x00, 0x07, 0x02, static_cast<std::uint8_t>(p.next()),
+                                              0x01, 0x64};
+    engine.frames().send_request(kMsgSmsCentre, request, 1);
+    return;
+  }
+  finish(engine, kTextReadCompleted);
+  if (read_done_) read_done_();
+}
+
+void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& frame) {
+  const std::span<const std::uint8_t> payload = payload_of(frame);
+  MessageParams p(engine.params());
+  const bool last = frames_remaining(frame) <= 1;
+  if (collecting_) {
+    collected_.insert(collected_.end(), payload.begin(), payload.end());
+    engine.frames().acknowledge(frame.type());
+    if (last) {
+      collecting_ = false;
+      store_message(engine, p);
+    }
+    return;
+  }
+  // Every answer names its location: one for another location is a late
+  // answer to a request sent again, and is not taken twice.
+  if (payload.size() > 6 && payload[6] != p.next()) {
+    engine.frames().acknowledge(frame.type());
+    return;
+  }
+  engine.frames().acknowledge(frame.type());
+  if (payload.size() > 4 && payload[3] == kSubRecord) {
+    if (!sms_status_known(payload[4])) {
+      engine.progress_advance();
+      p.set_next(p.next() + 1);
+      return;
+    }
+    collected_.assign(payload.begin(), payload.end());
+    if (last) {
+      store_message(engine, p);
+    } else {
+      collecting_ = true;
+    }
+    return;
+  }
+  p.set_next(p.next() + 1);  // an empty or unreadable location
+}
+
+void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
+  ReceivedSms sms;
+  if (parse_sms_record(collected_, sms)) {
+    SmsRecord record;
+    record.Phone = sms.number;
+    record.Text = decode_user_data(sms.user_data, sms.coding, sms.length);
+    record.Abstract = message_abstract(record.Text);
+    record.Time = sms.time;
+    record.SMSC = sms.smsc;
+    record.Type = std::to_string(sms.status);
+    record.Pos = std::to_string(sms.location);
+    if (!records_.store.has_location(record.Pos)) records_.store.append(std::move(record));
+  }
+  collected_.clear();
+  engine.progress_advance();
+  p.set_next(p.next() + 1);
+  p.set_done(p.done() + 1);
+}
+
+void MessageFamily::send_next_message(OperationEngine& engine) {
+  MessageParams p(engine.params());
+  if (awaiting_ && wait_after_late_reply()) return;
+  if (awaiting_) {
+    // The handset never answered this recipient and the request has been
+    // given up: it is not sent again (it may have gone out), but counted failed.
+    awaiting_ = false;
+    if (Recipient* row = records_.recipients.find(current_row_)) row->Result = tx(kTextFailed);
+    p.set_done(p.done() + 1);
+    engine.progress_advance();
+    if (send_changed_) send_changed_();
+  }
+  if (p.next() == 0 && p.total() > 0) {
+    // The message centre goes into every request: one that does not fit is
+    // refused before anything is sent.
+    std::string error;
+    if (!number_field(records_.message_centre, AddressKind::MessageCentre, &error)) return refuse(engine, error);
+  }
+  while (p.done() < p.total() && p.next() < static_cast<int>(send_rows_.size())) {
+    const std::uint64_t id = send_rows_[static_cast<std::size_t>(p.next())];
+    p.set_next(p.next() + 1);
+    Recipient* row = records_.recipients.find(id);
+    if (row == nullptr) {  // removed since the start: nobody to send to
+      p.set_done(p.done() + 1);
+      engine.progress_advance();
+      continue;
+    }
+    const MessageRequest request =
+        send_request_payload(records_.outgoing, records_.message_centre, row->Phone, records_.validity);
+    if (request.payload.empty()) {
+      row->Result = tx(kTextFailed);
+      p.set_done(p.done() + 1);
+      engine.progress_advance();
+      if (send_changed_) send_changed_();
+      continue;
+    }
+    current_row_ = id;
+    awaiting_ = true;
+    late_reply_ = false;
+    engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
+    return;
+  }
+  sending_ = false;
+  finish(engine, kTextSendCompleted);
+  if (send_changed_) send_changed_();
+}
+
+void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& frame) {
+  const std::span<const std::uint8_t> payload = payload_of(frame);
+  awaiting_ = false;
+  MessageParams p(engine.params());
+  if (Recipient* row = records_.recipients.find(current_row_)) {
+    row->Result = tx(payload.size() > 3 && payload[3] == kSubSent ? kTextSucceeded : kTextFailed);
+  }
+  p.set_done(p.done() + 1);
+  engine.progress_advance();
+  engine.frames().acknowledge(frame.type());
+  if (send_changed_) send_changed_();
+}
+
+void MessageFamily::send_outbox_write(OperationEngine& engine) {
+  if (awaiting_ && wait_after_late_reply()) return;
+  if (awaiting_) {
+    // Given up without an answer: not written a second time; the read that
+    // follows shows whether it arrived.
+    awaiting_ = false;
+    engine.set_step(kStepWriteReread);
+    engine.set_again();
+    return;
+  }
+  const MessageRequest request = outbox_write_payload(records_.outgoing, records_.message_centre, records_.validity);
+  if (request.payload.empty()) return refuse(engine, request.error);
+  awaiting_ = true;
+  engine.frames().send_request(kMsgSms, request.payload, 1);
+}
+
+void MessageFamily::send_next_delete(OperationEngine& engine) {
+  MessageParams p(engine.params());
+  if (awaiting_ && wait_after_late_reply()) return;
+  if (p.next() == 0 && !awaiting_) {
+    engine.progress_done();
+    engine.progress_max(p.total());
+    engine.status_text_id(kTextDeleteProcessing);
+  }
+  if (p.next() < static_cast<int>(delete_locations_.size())) {
+    const auto location = static_cast<std::uint8_t>(delete_locations_[static_cast<std::size_t>(p.next())]);
+    const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x0A, 0x02, location};
+    awaiting_ = true;
+    engine.frames().send_request(kMsgSms, request, 1);
+    return;
+  }
+  engine.status_text_id(kTextDeleteCompleted);
+  engine.progress_done();
+  engine.set_step(kStepDeleteReread);
+  engine.set_again();
+}
+
+}  // namespace phondeck

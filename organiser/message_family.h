@@ -1,0 +1,126 @@
+#pragma once
+// The message family (link state 7): Read messages (11..13, messages longer
+// than a frame collected), Read SMSC (21, 22), Write SMSC (31..33), Send to
+// selected (41..43), Write message to the outbox (51..55), Delete messages
+// (61..64) and Send to all (71..73).
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/family_handler.h"
+#include "organiser/message_store.h"
+#include "organiser/sms_codec.h"
+
+namespace phondeck {
+
+// What the message operations work on: the outgoing message, the store, the
+// recipients and the message-centre number the handset last reported.
+struct MessageRecords {
+  OutgoingSms outgoing;
+  MessageStore store;
+  RecipientList recipients;
+  std::string message_centre;
+  int validity = 167;  // ValidityCode
+};
+
+// The engine's parameters as the message operations use them.
+class MessageParams {
+ public:
+  explicit MessageParams(OperationParams& params) : p_(params) {}
+  // Read: the next location, from 1. Send: the next recipient, from 0.
+  int next() const { return p_.p1; }
+  void set_next(int next) { p_.p1 = next; }
+  // Messages read, or recipients sent to.
+  int done() const { return p_.p2; }
+  void set_done(int done) { p_.p2 = done; }
+  // Read: the handset's location count. Send: the recipients to send to.
+  int total() const { return p_.p3; }
+  void set_total(int total) { p_.p3 = total; }
+  // Read: the messages the handset holds.
+  int stored() const { return p_.p4; }
+  void set_stored(int stored) { p_.p4 = stored; }
+
+ private:
+  OperationParams& p_;
+};
+
+class MessageFamily;
+
+// Start functions; false when nothing started (or was queued).
+// Messages > Read, through the guard without confirmation; empties the store.
+bool start_message_read(OperationEngine& engine, MessageFamily& family);
+// Messages > Write: the outgoing message into the outbox, with confirmation.
+bool start_message_write(OperationEngine& engine);
+bool start_smsc_read(OperationEngine& engine);
+bool start_smsc_write(OperationEngine& engine);
+// Send &All, or Send &Selected with the selected rows' ids (in list order);
+// nothing starts for an empty selection.
+bool start_send_all(OperationEngine& engine, MessageFamily& family);
+bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
+// Deletes the messages at these locations, then reads the store again
+// (the caller asks first).
+bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations);
+
+class MessageFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepRead = 11;
+  static constexpr int kStepReadStatus = 12;
+  static constexpr int kStepReadMessage = 13;
+  static constexpr int kStepSmscRead = 21;
+  static constexpr int kStepSmscReadRequest = 22;
+  static constexpr int kStepSmscWrite = 31;
+  static constexpr int kStepSelected = 41;
+  static constexpr int kStepWrite = 51;
+  static constexpr int kStepDelete = 61;
+  static constexpr int kStepAll = 71;
+
+  explicit MessageFamily(MessageRecords& records) : records_(records) {}
+  MessageRecords& records() { return records_; }
+  // Told when a read has completed (the list is rebuilt then).
+  void set_read_listener(std::function<void()> listener) { read_done_ = std::move(listener); }
+  // Told when a recipient's Result changed or a send ended.
+  void set_send_listener(std::function<void()> listener) { send_changed_ = std::move(listener); }
+  // Told of a new message-centre number.
+  void set_smsc_listener(std::function<void()> listener) { smsc_changed_ = std::move(listener); }
+  // A send is running: the list's rows stay, and Delete and Clear List wait.
+  bool sending() const { return sending_; }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  void link_reset() override;
+
+  // Used by the start functions.
+  void set_send_rows(std::vector<std::uint64_t> rows) { send_rows_ = std::move(rows); }
+  void set_delete_locations(std::vector<int> locations) { delete_locations_ = std::move(locations); }
+
+ private:
+  void send_next_read(OperationEngine& engine);
+  void take_read_frame(OperationEngine& engine, const LinkFrame& frame);
+  void store_message(OperationEngine& engine, MessageParams& p);
+  void send_next_message(OperationEngine& engine);
+  void take_send_reply(OperationEngine& engine, const LinkFrame& frame);
+  void send_outbox_write(OperationEngine& engine);
+  void send_next_delete(OperationEngine& engine);
+  void refuse(OperationEngine& engine, const std::string& error);
+  bool wait_after_late_reply();
+  void finish(OperationEngine& engine, int text_id);
+
+  MessageRecords& records_;
+  std::function<void()> read_done_;
+  std::function<void()> send_changed_;
+  std::function<void()> smsc_changed_;
+  // A message longer than one frame, joined (trailers removed).
+  std::vector<std::uint8_t> collected_;
+  bool collecting_ = false;
+  bool frame_since_send_ = false;
+  // Send: the rows chosen at the start, by identity.
+  std::vector<std::uint64_t> send_rows_;
+  std::uint64_t current_row_ = 0;
+  bool awaiting_ = false;  // a request went out and its answer is due
+  bool late_reply_ = false;
+  bool sending_ = false;
+  std::vector<int> delete_locations_;
+};
+
+}  // namespace phondeck

@@ -1,0 +1,140 @@
+#pragma once
+// The Messages window (TForm6) and the SMS Sending window (TForm18): thin
+// windows over MessagesWindowLogic and SmsSendingLogic.
+#include <QDialog>
+#include <QMainWindow>
+#include <QTreeWidget>
+
+#include <functional>
+#include <vector>
+
+#include "organiser/messages_window.h"
+#include "organiser/sms_sending.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QLabel;
+class QGroupBox;
+class QAction;
+
+namespace phondeck {
+
+class TOKHelpRightDlg3;
+
+// The message list: a drag source carrying number and name.
+class MessageListWidget final : public QTreeWidget {
+  Q_OBJECT
+ public:
+  explicit MessageListWidget(QWidget* parent = nullptr);
+  std::function<std::vector<MessageContact>(const std::vector<std::size_t>&)> contacts;
+  std::vector<std::size_t> selected_rows() const;
+
+ protected:
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+};
+
+class TForm6 final : public QMainWindow {
+  Q_OBJECT
+ public:
+  TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& book, Prompt& prompt,
+         QWidget* parent = nullptr);
+  void apply_texts();
+  void show_window();
+  MessagesWindowLogic& logic() { return logic_; }
+  // Shows the list for the logic's folder again.
+  void refresh_list();
+
+  // Back to Main Window, and the SMS Sending window after Send.
+  std::function<void()> on_back;
+  std::function<void()> on_send;
+
+  QTreeWidget* tree() const { return tree_; }
+  MessageListWidget* list() const { return list_; }
+  QPlainTextEdit* memo() const { return memo_; }
+  QLineEdit* counter() const { return counter_; }
+  QAction* tool(int number) const;  // ToolButton1, 2, 5, 7, 8, 10
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void update_counter();
+  void export_folder();
+
+  MessagesWindowLogic logic_;
+  QTreeWidget* tree_ = nullptr;
+  MessageListWidget* list_ = nullptr;
+  QPlainTextEdit* memo_ = nullptr;
+  QLineEdit* counter_ = nullptr;
+  QLabel* count_label_ = nullptr;
+  QAction* delete_ = nullptr;
+  std::vector<std::pair<int, QAction*>> tools_;
+  bool filling_ = false;
+};
+
+// The recipient list: drag source (its own rows) and drop target.
+class RecipientListWidget final : public QTreeWidget {
+  Q_OBJECT
+ public:
+  explicit RecipientListWidget(QWidget* parent = nullptr);
+  std::vector<std::size_t> selected_rows() const;
+  // Drops: from a phone-book pane (its selection), messages, own rows.
+  std::function<void(const QMimeData&)> dropped;
+
+ protected:
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+};
+
+class TForm18 final : public QDialog {
+  Q_OBJECT
+ public:
+  TForm18(OperationEngine& engine, MessageFamily& family, PhoneBook& book, Prompt& prompt,
+          TOKHelpRightDlg3& phone_editor, QWidget* parent = nullptr);
+  void apply_texts();
+  void show_window();
+  SmsSendingLogic& logic() { return logic_; }
+  void refresh();
+  // The lists' pop-up item "Drop to SMS": the entries join the list.
+  void take_entries(const std::vector<PhoneBookEntry>& entries);
+  void take_drop(const QMimeData& mime);
+
+  RecipientListWidget* list() const { return list_; }
+  QSlider* slider() const { return slider_; }
+  QLineEdit* validity_box() const { return validity_; }
+  QPushButton* send_all_button() const { return send_all_; }
+  QPushButton* send_selected_button() const { return send_selected_; }
+  QAction* new_action() const { return new_; }
+  QAction* delete_action() const { return delete_; }
+
+ protected:
+  // A double-click on the list's empty space is New.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void new_row(std::size_t before);
+  void edit_row(std::size_t row);
+
+  SmsSendingLogic logic_;
+  PhoneBook& book_;
+  TOKHelpRightDlg3& phone_editor_;
+  QGroupBox* group_ = nullptr;
+  RecipientListWidget* list_ = nullptr;
+  QLabel* validity_label_ = nullptr;
+  QSlider* slider_ = nullptr;
+  QLineEdit* validity_ = nullptr;
+  QPushButton* clear_list_ = nullptr;
+  QPushButton* clear_result_ = nullptr;
+  QPushButton* send_all_ = nullptr;
+  QPushButton* send_selected_ = nullptr;
+  QAction* new_ = nullptr;
+  QAction* delete_ = nullptr;
+};
+
+}  // namespace phondeck

@@ -1,0 +1,96 @@
+#include "organiser/sms_sending.h"
+
+#include <algorithm>
+
+#include "app/prompt.h"
+#include "phonebook/value_tables.h"
+
+namespace phondeck {
+
+SmsSendingLogic::SmsSendingLogic(OperationEngine& engine, MessageFamily& family, const PhoneBook& book,
+                                 Prompt& prompt)
+    : engine_(engine), family_(family), book_(book), prompt_(prompt) {}
+
+bool SmsSendingLogic::add(std::size_t before, const std::string& phone) {
+  if (!rows_editable()) return false;
+  list().insert(before, phone, book_.name_for_number(phone));
+  return true;
+}
+
+bool SmsSendingLogic::edit(std::size_t row, const std::string& phone) {
+  if (row >= list().size()) return false;
+  Recipient& r = list().rows()[row];
+  r.Phone = phone;
+  r.Name = book_.name_for_number(phone);
+  return true;
+}
+
+bool SmsSendingLogic::remove(const std::vector<std::size_t>& rows) {
+  if (!rows_editable()) return false;
+  std::vector<std::uint64_t> ids;
+  for (std::size_t row : rows) {
+    if (row < list().size()) ids.push_back(list().rows()[row].id);
+  }
+  for (std::uint64_t id : ids) list().remove(id);
+  return !ids.empty();
+}
+
+bool SmsSendingLogic::clear_list() {
+  if (!rows_editable()) return false;
+  list().clear();
+  return true;
+}
+
+void SmsSendingLogic::set_validity(int code) { family_.records().validity = std::clamp(code, 0, 200); }
+
+bool SmsSendingLogic::numbers_fit(const std::vector<std::uint64_t>& ids) {
+  for (std::uint64_t id : ids) {
+    const Recipient* row = list().find(id);
+    std::string error;
+    if (row != nullptr && !number_field(row->Phone, AddressKind::Destination, &error)) {
+      prompt_.message(error);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SmsSendingLogic::send_all() {
+  if (!numbers_fit(list().ids())) return false;
+  return start_send_all(engine_, family_);
+}
+
+bool SmsSendingLogic::send_selected(const std::vector<std::size_t>& rows) {
+  std::vector<std::size_t> sorted = rows;
+  std::sort(sorted.begin(), sorted.end());
+  std::vector<std::uint64_t> ids;
+  for (std::size_t row : sorted) {
+    if (row < list().size()) ids.push_back(list().rows()[row].id);
+  }
+  if (ids.empty() || !numbers_fit(ids)) return false;
+  return start_send_selected(engine_, family_, std::move(ids));
+}
+
+void SmsSendingLogic::drop_entries(const std::vector<PhoneBookEntry>& entries) {
+  for (const PhoneBookEntry& e : entries) {
+    const int write_as = write_as_index(e.WriteAs);
+    const bool unicode = (write_as == 0 || write_as == 2 || write_as == 3 || write_as == 4) && !e.UNICODE.empty();
+    list().append(e.Phone, unicode ? e.UNICODE : e.Name);
+  }
+}
+
+void SmsSendingLogic::drop_messages(const std::vector<MessageContact>& messages) {
+  for (const MessageContact& m : messages) {
+    list().append(m.number, m.name.empty() ? book_.name_for_number(m.number) : m.name);
+  }
+}
+
+void SmsSendingLogic::drop_rows(const std::vector<std::size_t>& rows) {
+  std::vector<std::pair<std::string, std::string>> copies;
+  for (std::size_t row : rows) {
+    if (row < list().size()) copies.emplace_back(list().rows()[row].Phone, list().rows()[row].Name);
+  }
+  for (auto& [phone, name] : copies) list().append(std::move(phone), std::move(name));
+}
+
+}  // namespace phondeck

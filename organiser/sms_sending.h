@@ -1,0 +1,60 @@
+#pragma once
+// The SMS Sending window's data and rules (TForm18 shows them): the
+// recipients, the validity slider and its label, and the commands. While a
+// send runs the rows stay: New, Delete and Clear List wait for its end.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "organiser/message_family.h"
+#include "phonebook/phone_book.h"
+
+namespace phondeck {
+
+class OperationEngine;
+class Prompt;
+
+class SmsSendingLogic {
+ public:
+  SmsSendingLogic(OperationEngine& engine, MessageFamily& family, const PhoneBook& book, Prompt& prompt);
+
+  const std::vector<Recipient>& rows() const { return list().rows(); }
+  // Delete, Clear List and New are open only while no send runs.
+  bool rows_editable() const { return !family_.sending(); }
+
+  // New: a row before `before` (appended past the end).
+  bool add(std::size_t before, const std::string& phone);
+  // A double-click on a row: a new number, and its name again.
+  bool edit(std::size_t row, const std::string& phone);
+  bool remove(const std::vector<std::size_t>& rows);
+  bool clear_list();
+  void clear_results() { family_.records().recipients.clear_results(); }
+
+  int validity() const { return family_.records().validity; }
+  void set_validity(int code);
+  std::string validity_text() const { return validity_label(validity()); }
+
+  // Send All / Send Selected; every number is checked first, and one that
+  // does not fit stops the send before anything goes out.
+  bool send_all();
+  bool send_selected(const std::vector<std::size_t>& rows);
+
+  // Drops: phone-book entries (UNICODE as the name when the entry is written
+  // with it), messages (their number and name), and this list's own rows.
+  void drop_entries(const std::vector<PhoneBookEntry>& entries);
+  void drop_messages(const std::vector<MessageContact>& messages);
+  void drop_rows(const std::vector<std::size_t>& rows);
+
+ private:
+  RecipientList& list() { return family_.records().recipients; }
+  const RecipientList& list() const { return family_.records().recipients; }
+  bool numbers_fit(const std::vector<std::uint64_t>& ids);
+
+  OperationEngine& engine_;
+  MessageFamily& family_;
+  const PhoneBook& book_;
+  Prompt& prompt_;
+};
+
+}  // namespace phondeck

@@ -1,0 +1,307 @@
+// Messages against the virtual handset: reading inbox and outbox with empty
+// locations and messages longer than a frame, writing into the outbox,
+// sending to several recipients with one refused, the message centre,
+// deleting, and reads and sends under line faults.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+
+#include "e2e_rig.h"
+#include "organiser/message_family.h"
+#include "organiser/messages_window.h"
+#include "organiser/sms_sending.h"
+
+namespace phondeck::e2e {
+namespace {
+
+struct MessageRig : Rig {
+  using Rig::Rig;
+  MessageRecords& records() { return session.organiser().messages(); }
+  MessageFamily& family() { return session.organiser().message_family(); }
+  sim::SmsMemory& memory() { return handset.state().sms; }
+  void compose(const std::string& text) { fill_outgoing(records().outgoing, encode_message_text(text)); }
+};
+
+using Message = std::vector<std::string>;  // Phone, Time, Text, Type, Pos
+Message message(const SmsRecord& r) { return {r.Phone, r.Time, r.Text, r.Type, r.Pos}; }
+
+const std::vector<Message>& demo_messages() {
+  static const std::vector<Message> expected{
+      {"+358401234567", "26.12.08 09:30:00", "Call me when you land.", "1", "1"},
+      {"0401112223", "26.12.08 09:30:00",
+       "Caf\u00e9 at six? Bring the tickets, and the umbrella: rain all evening, so we may change plans.", "3", "2"},
+      {"+886912345678", "26.12.08 09:30:00", "\u4f60\u597d\uff0c\u660e\u5929\u898b\u3002", "3", "4"},
+      {"0100", "26.12.08 09:30:00", "On way!", "1", "5"},
+      {"+358401234568", "26.12.08 09:30:00",
+       "Long news from home: the cat is fine, the garden is full of snow, the car starts again and we will call "
+       "on Sunday evening around eight. Love, Dad",
+       "1", "6"},
+      {"0401112223", "", "See you tomorrow at the station.", "5", "8"},
+      {"", "", "Draft: buy milk and bread", "7", "9"},
+  };
+  return expected;
+}
+
+// Read-message requests on the line (the PC writes in pieces).
+int read_requests(const std::vector<LineWrite>& writes) {
+  Bytes line;
+  for (const LineWrite& w : writes) line.insert(line.end(), w.bytes.begin(), w.bytes.end());
+  const Bytes head{0x1E, 0x00, 0x0C, 0x02, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x07};
+  int n = 0;
+  for (auto it = line.begin(); (it = std::search(it, line.end(), head.begin(), head.end())) != line.end(); ++it) ++n;
+  return n;
+}
+
+// One run of a read under faults: every message that arrived is the clean
+// read's, once and in order; a completed read has them all.
+::testing::AssertionResult read_run_ok(const MessageStore& store, bool completed) {
+  const std::vector<Message>& clean = demo_messages();
+  if (store.size() > clean.size()) return ::testing::AssertionFailure() << store.size() << " messages";
+  for (std::size_t i = 0; i < store.size(); ++i) {
+    if (message(store.at(i)) != clean[i]) return ::testing::AssertionFailure() << "message " << i << " differs";
+  }
+  if (completed && store.size() != clean.size()) return ::testing::AssertionFailure() << "read completed short";
+  return ::testing::AssertionSuccess();
+}
+
+// One run of a send under faults: nobody got the message twice; every row
+// answered says what the handset did.
+::testing::AssertionResult send_run_ok(const sim::SmsMemory& memory, const RecipientList& list, bool completed) {
+  std::set<std::string> seen;
+  for (const sim::SentSms& sent : memory.sent) {
+    if (!seen.insert(sent.number).second) return ::testing::AssertionFailure() << "sent twice to " << sent.number;
+  }
+  for (const Recipient& row : list.rows()) {
+    const bool refused = row.Phone.rfind("+999", 0) == 0;
+    if (row.Result == "Succeeded" && (refused || !seen.contains(row.Phone)))
+      return ::testing::AssertionFailure() << row.Phone << " shown as sent";
+    if (completed && row.Result.empty()) return ::testing::AssertionFailure() << row.Phone << " has no result";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+class Messages : public ::testing::Test {
+ protected:
+  void SetUp() override { fresh_settings(0); }  // Multi-byte off: UCS-2 still shown as text
+};
+
+TEST_F(Messages, ReadsInboxAndOutboxSkippingEmptyLocations) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  int refreshes = 0;
+  rig.family().set_read_listener([&] { ++refreshes; });
+  rig.run([&] { start_message_read(rig.engine(), rig.family()); });
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  const MessageStore& store = rig.records().store;
+  ASSERT_EQ(store.size(), demo_messages().size());
+  for (std::size_t i = 0; i < store.size(); ++i) EXPECT_EQ(message(store.at(i)), demo_messages()[i]) << i;
+  EXPECT_EQ(store.at(1).Abstract, "Caf\u00e9 at six? Bring t");
+  EXPECT_EQ(store.at(0).SMSC, "+358405202000");
+  EXPECT_EQ(store.folder(SmsFolder::Inbox).size(), 5u);
+  EXPECT_EQ(store.folder(SmsFolder::Outbox), (std::vector<std::size_t>{5, 6}));
+  // Reading stops at the last stored message (location 9 of 50).
+  EXPECT_EQ(read_requests(rig.line->writes), 9);
+  EXPECT_EQ(rig.observer.last_status(), "Read Messages (Completed)");
+  EXPECT_EQ(rig.observer.highest, 7);
+  EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(Messages, WriteLandsInTheOutboxAndIsReadBack) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  rig.compose("Back at 7, keep dinner warm");
+  rig.run([&] { start_message_write(rig.engine()); });
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  const sim::SmsSlot* slot = rig.memory().at(3);  // the first free location
+  ASSERT_NE(slot, nullptr);
+  EXPECT_EQ(slot->status, 7);
+  EXPECT_EQ(slot->number, "");
+  EXPECT_EQ(slot->smsc, "+358405202000");
+  EXPECT_EQ(slot->length, 27);
+  EXPECT_EQ(rig.observer.last_status(), "Read Messages (Completed)");
+  EXPECT_TRUE(rig.observer.saw("Write Messages (Completed)"));
+  const MessageStore& store = rig.records().store;
+  ASSERT_EQ(store.size(), demo_messages().size() + 1);
+  EXPECT_EQ(message(store.at(2)), (Message{"", "", "Back at 7, keep dinner warm", "7", "3"}));
+
+  // A full memory takes nothing.
+  rig.memory().capacity = rig.memory().used();
+  rig.run([&] { start_message_write(rig.engine()); });
+  EXPECT_EQ(rig.prompt.messages.back(), "Not enough memory on phone");
+  EXPECT_EQ(rig.memory().used(), 8);
+}
+
+TEST_F(Messages, SendsToEveryRowOrTheSelectedOnesAndShowsRefusals) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  rig.compose("Gr\u00fc\u00dfe");
+  rig.records().validity = 197;
+  RecipientList& list = rig.records().recipients;
+  list.append("0401", "A");
+  list.append("+99912", "Refused");
+  list.append("0402", "B");
+  rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  std::vector<std::string> results;
+  for (const Recipient& r : list.rows()) results.push_back(r.Result);
+  EXPECT_EQ(results, (std::vector<std::string>{"Succeeded", "Failed", "Succeeded"}));
+  ASSERT_EQ(rig.memory().sent.size(), 3u);
+  const sim::SentSms& first = rig.memory().sent[0];
+  EXPECT_EQ(first.number, "0401");
+  EXPECT_EQ(first.smsc, "+358405202000");
+  EXPECT_EQ(first.coding, 0x08);
+  EXPECT_EQ(first.length, 10);
+  EXPECT_EQ(first.validity, 197);
+  EXPECT_EQ(first.user_data, (Bytes{0x00, 'G', 0x00, 'r', 0x00, 0xFC, 0x00, 0xDF, 0x00, 'e'}));
+  EXPECT_EQ(rig.observer.last_status(), "Send SMS (Completed)");
+  EXPECT_FALSE(rig.family().sending());
+
+  // Rows 2 and 4 of 5, the fourth removed while the send runs.
+  list.clear();
+  rig.memory().sent.clear();
+  std::vector<std::uint64_t> ids;
+  for (const char* phone : {"01", "02", "03", "04", "05"}) ids.push_back(list.append(phone, ""));
+  ASSERT_TRUE(start_send_selected(rig.engine(), rig.family(), {ids[1], ids[3]}));
+  rig.run_until_settled();
+  ASSERT_EQ(rig.memory().sent.size(), 2u);
+  EXPECT_EQ(rig.memory().sent[0].number, "02");
+  EXPECT_EQ(rig.memory().sent[1].number, "04");
+  list.clear_results();
+  rig.memory().sent.clear();
+  ASSERT_TRUE(start_send_selected(rig.engine(), rig.family(), {ids[1], ids[3]}));
+  list.remove(ids[3]);
+  rig.run_until_settled();
+  ASSERT_EQ(rig.memory().sent.size(), 1u);
+  EXPECT_EQ(rig.memory().sent[0].number, "02");
+  EXPECT_EQ(list.rows()[1].Result, "Succeeded");
+  EXPECT_EQ(list.rows()[3].Result, "");
+
+  // An empty list completes at once.
+  list.clear();
+  rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+  EXPECT_EQ(rig.observer.last_status(), "Send SMS (Completed)");
+}
+
+TEST_F(Messages, MessageCentreIsReadWrittenAndUsedForEverySend) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  rig.run([&] { start_smsc_read(rig.engine()); });
+  EXPECT_EQ(rig.records().message_centre, "+358405202000");
+  config().SMSC = 2;
+  config().SMSCNumber[1] = "+4412345678";
+  rig.run([&] { start_smsc_write(rig.engine()); });
+  EXPECT_EQ(rig.memory().smsc, "+4412345678");
+  EXPECT_EQ(rig.records().message_centre, "+4412345678");
+  EXPECT_EQ(rig.observer.last_status(), "Set SMSC (Completed)");
+
+  // With a setting chosen, sends use it whatever the handset holds.
+  rig.memory().smsc = "+111";
+  rig.compose("x");
+  rig.records().recipients.append("0401", "");
+  rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+  ASSERT_EQ(rig.memory().sent.size(), 1u);
+  EXPECT_EQ(rig.memory().sent[0].smsc, "+4412345678");
+
+  // A setting that does not fit the field is refused before anything goes out.
+  config().SMSCNumber[1] = "+1234567890123456789012";
+  rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+  EXPECT_EQ(rig.memory().sent.size(), 1u);
+  EXPECT_EQ(rig.prompt.messages.back(), "The number +1234567890123456789012 is too long (at most 20 digits)");
+  EXPECT_EQ(rig.state(), LinkState::Idle);
+}
+
+TEST_F(Messages, DeleteRemovesFromTheHandsetAndRereads) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  rig.run([&] { start_message_delete(rig.engine(), rig.family(), {2, 8, 11}); });
+  ASSERT_EQ(rig.state(), LinkState::Idle);
+  EXPECT_EQ(rig.memory().at(2), nullptr);
+  EXPECT_EQ(rig.memory().at(8), nullptr);
+  EXPECT_EQ(rig.memory().used(), 5);
+  EXPECT_TRUE(rig.observer.saw("Delete Messages (Completed)"));
+  std::vector<std::string> positions;
+  for (const SmsRecord& r : rig.records().store.records()) positions.push_back(r.Pos);
+  EXPECT_EQ(positions, (std::vector<std::string>{"1", "4", "5", "6", "9"}));
+}
+
+TEST_F(Messages, WindowsKeepTheRowsWhileASendRunsAndExportTheFolder) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  MessagesWindowLogic messages(rig.engine(), rig.family(), rig.book, rig.prompt);
+  rig.family().set_read_listener([&] { messages.rebuild(); });
+  rig.run([&] { messages.read(); });
+  messages.select_folder(SmsFolder::Outbox);
+  EXPECT_EQ(messages.export_text(),
+            "Phone: 0401112223\nName: \n\nSee you tomorrow at the station.\n\n"
+            "Phone: \nName: \n\nDraft: buy milk and bread\n\n");
+  messages.set_text("x\U0001F600");
+  EXPECT_FALSE(messages.send());
+  EXPECT_EQ(rig.prompt.messages.back(), "The phone cannot show these characters: \U0001F600");
+  messages.set_text("ok");
+  ASSERT_TRUE(messages.send());
+
+  SmsSendingLogic sending(rig.engine(), rig.family(), rig.book, rig.prompt);
+  for (const char* phone : {"01", "02", "03"}) sending.add(99, phone);
+  sending.add(99, "123456789012345678901");
+  EXPECT_FALSE(sending.send_all());  // refused before anything is sent
+  EXPECT_EQ(rig.prompt.messages.back(), "The number 123456789012345678901 is too long (at most 20 digits)");
+  ASSERT_TRUE(sending.remove({3}));
+  ASSERT_TRUE(sending.send_all());
+  EXPECT_FALSE(sending.remove({0}));
+  EXPECT_FALSE(sending.clear_list());
+  rig.run_until_settled();
+  EXPECT_EQ(rig.memory().sent.size(), 3u);
+  for (const Recipient& r : sending.rows()) EXPECT_EQ(r.Result, "Succeeded");
+  EXPECT_TRUE(sending.clear_list());
+}
+
+struct FaultCase {
+  const char* name;
+  sim::FaultOptions faults;
+};
+
+std::vector<FaultCase> fault_cases() {
+  sim::FaultOptions loss, corrupt, dup, stray;
+  loss.drop_in = loss.drop_out = 0.10;
+  corrupt.corrupt = 0.10;
+  dup.duplicate = 0.20;
+  stray.stray = 0.20;
+  return {{"loss", loss}, {"corruption", corrupt}, {"duplicates", dup}, {"stray", stray}};
+}
+
+TEST_F(Messages, UnderFaultsEveryMessageIsReadOnceAndNobodyGetsTwo) {
+  for (const FaultCase& fault : fault_cases()) {
+    int complete = 0, reset = 0, no_connect = 0;
+    for (std::uint32_t seed = 1; seed <= 1000; ++seed) {
+      SCOPED_TRACE(std::string(fault.name) + " seed " + std::to_string(seed));
+      sim::FaultOptions faults = fault.faults;
+      faults.seed = seed;
+      MessageRig rig(demo_state("6110"), {}, faults);
+      if (!rig.connect()) {
+        ++no_connect;
+        continue;
+      }
+      rig.run([&] { start_message_read(rig.engine(), rig.family()); });
+      const bool read_done = rig.state() == LinkState::Idle;
+      ASSERT_TRUE(read_run_ok(rig.records().store, read_done));
+      if (!rig.connect()) {
+        ++reset;
+        continue;
+      }
+      rig.compose("ping");
+      for (const char* phone : {"0401", "+99912", "0402", "0403"}) rig.records().recipients.append(phone, "");
+      rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+      const bool send_done = rig.state() == LinkState::Idle;
+      ASSERT_TRUE(send_run_ok(rig.memory(), rig.records().recipients, send_done));
+      (read_done && send_done ? complete : reset) += 1;
+    }
+    std::cout << "[ faults   ] messages " << fault.name << ": " << complete << " complete, " << reset << " reset, "
+              << no_connect << " failed to connect\n";
+    EXPECT_GT(complete, 0) << fault.name;
+  }
+}
+
+}  // namespace
+}  // namespace phondeck::e2e

@@ -1,0 +1,111 @@
+// The Messages and SMS Sending windows against the virtual handset on a
+// pseudo-terminal: Function > Messages, Read, the Inbox, composing, Write,
+// Send to three recipients, two dragged from the phone book, one refused.
+#include <gtest/gtest.h>
+
+// The handset's headers come before Qt's, whose "emit" is a macro.
+#include "e2e_rig.h"
+#include "sim/pty_handset.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/qt/telvane_windows.h"
+#include "organiser/qt/message_windows.h"
+#include "ui/qt/entry_mime.h"
+
+namespace phondeck::e2e {
+namespace {
+
+TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
+  fresh_settings(0);
+  SystemClock clock;
+  sim::HandsetState state = demo_state("6110");
+  state.sms.refuse_prefix = "+358401234568";  // Dad's number is refused
+  sim::PtyHandset handset{clock, state};
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm6& messages = windows.messages();
+    TForm18& sending = windows.sms_sending();
+    auto settle = [&form] {
+      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
+    };
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle()) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+
+    form.action(Command::Messages)->trigger();
+    ASSERT_TRUE(messages.isVisible());
+    EXPECT_EQ(messages.windowTitle(), "Messages");
+    messages.tool(5)->trigger();  // Read
+    ASSERT_TRUE(settle());
+    QTreeWidgetItem* inbox = messages.tree()->topLevelItem(0)->child(0);
+    QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
+                      messages.tree()->visualItemRect(inbox).center());
+    ASSERT_EQ(messages.list()->topLevelItemCount(), 5);
+    QTreeWidgetItem* chinese = messages.list()->topLevelItem(2);
+    EXPECT_EQ(chinese->text(0), "+886912345678");
+    EXPECT_EQ(chinese->text(1), "");
+    EXPECT_EQ(chinese->text(2), QString::fromUtf8("\u4f60\u597d\uff0c\u660e\u5929\u898b\u3002"));
+    EXPECT_EQ(messages.list()->topLevelItem(0)->text(3), "26.12.08 09:30:00");
+
+    // The live counter, red past the limit.
+    messages.memo()->setPlainText(QString(161, 'a'));
+    EXPECT_EQ(messages.counter()->text(), "141 / 140");
+    messages.tool(7)->trigger();  // Write refused
+    EXPECT_EQ(prompt.messages.back(), "The length of message is too long");
+    messages.memo()->setPlainText(QString::fromUtf8("Caf\u00e9 at 8"));
+    EXPECT_EQ(messages.counter()->text(), "18 / 140");
+    messages.tool(7)->trigger();  // Write
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.used(); }), 8);
+    QTreeWidgetItem* outbox = messages.tree()->topLevelItem(0)->child(1);
+    QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
+                      messages.tree()->visualItemRect(outbox).center());
+    ASSERT_EQ(messages.list()->topLevelItemCount(), 3);
+    EXPECT_EQ(messages.list()->topLevelItem(0)->text(2), QString::fromUtf8("Caf\u00e9 at 8"));
+
+    // Two recipients dragged from the phone book.
+    form.action(Command::ReadPhoneBook)->trigger();
+    ASSERT_TRUE(settle());
+    PhoneBook& book = form.logic().book();
+    book.active().clear_selection();
+    book.active().set_selected(0, true);
+    book.active().set_selected(1, true);
+    messages.tool(8)->trigger();  // Send
+    ASSERT_TRUE(sending.isVisible());
+    QMimeData drag;
+    set_entries_source(drag, book.active_side() == ListSide::Left ? DragSource::LeftPane : DragSource::RightPane);
+    sending.take_drop(drag);
+    ASSERT_EQ(sending.list()->topLevelItemCount(), 2);
+    EXPECT_EQ(sending.list()->topLevelItem(0)->text(1), "Mum");
+    sending.logic().add(99, "0401112223");  // New, as the number editor gives it
+    sending.refresh();
+    EXPECT_EQ(sending.list()->topLevelItem(2)->text(1), "Anna Virtanen");
+    sending.slider()->setValue(197);
+    EXPECT_EQ(sending.validity_box()->text(), "5 Week(s)");
+    sending.send_all_button()->click();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Succeeded");
+    EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Failed");
+    EXPECT_EQ(sending.list()->topLevelItem(2)->text(2), "Succeeded");
+    const std::vector<sim::SentSms> sent = handset.with_handset([](sim::Handset& h) { return h.state().sms.sent; });
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].number, "+358401234567");
+    EXPECT_EQ(sent[0].validity, 197);
+    EXPECT_EQ(sent[0].coding, 0x08);
+  }
+  handset.stop();
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
