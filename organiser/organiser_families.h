@@ -6,6 +6,7 @@
 // settings state (9). The outgoing message (OutgoingSms), the message store,
 // the calendar list and the profile set live here beside them.
 #include "link/step_router.h"
+#include "organiser/calendar_families.h"
 
 namespace phondeck {
 
@@ -22,10 +23,12 @@ class OrganiserFamilies {
 
   OperationEngine& engine() { return engine_; }
   StepRouter& media_and_settings() { return media_and_settings_; }
+  CalendarFamilies& calendar() { return calendar_; }
 
  private:
   OperationEngine& engine_;
   StepRouter& media_and_settings_;
+  CalendarFamilies calendar_{engine_};
 };
 
 }  // namespace phondeck
