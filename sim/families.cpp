@@ -1,5 +1,6 @@
 #include "sim/families.h"
 
+#include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_status.h"
@@ -11,6 +12,7 @@ std::span<const HandsetFamily> handset_families() {
       status_family(),
       phonebook_family(),
       net_monitor_family(),
+      calendar_family(),
   };
   return families;
 }

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/handset_codec.h"
@@ -34,6 +35,8 @@ struct HandsetState {
   Memory sim;
   // Kept by the net monitor family.
   NetMonitorState net_monitor;
+  // Kept by the calendar family: notes, clock, alarm, keys.
+  CalendarState calendar;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 
