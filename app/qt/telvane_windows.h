@@ -7,6 +7,7 @@
 
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
+#include "organiser/qt/calendar_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -30,6 +31,7 @@ class TelvaneWindows {
   TOKHelpRightDlg1& hardware() { return *hardware_; }
   TOKHelpRightDlg2& network() { return *network_; }
   TOKHelpRightDlg4& operator_information() { return *operator_; }
+  TForm13& calendar() { return *calendar_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -44,6 +46,7 @@ class TelvaneWindows {
   TAboutBox* about_ = nullptr;
   TOKHelpRightDlg3* phone_editor_ = nullptr;
   TOKHelpRightDlg4* operator_ = nullptr;
+  TForm13* calendar_ = nullptr;
 };
 
 }  // namespace phondeck
