@@ -122,6 +122,7 @@ void CalendarFamily::send_phase(OperationEngine& engine) {
       to_write_ = list_.events();
       writing_ = true;
       confirmed_ = 0;
+      unanswered_ = -1;
       clear_failed_ = false;
       p.set_written(0);
       p.set_total(static_cast<int>(to_write_.size()));
@@ -153,7 +154,20 @@ void CalendarFamily::send_next_note(OperationEngine& engine) {
   }
   engine.progress_max(p.total());
   engine.status_text_id(kTextWriteProcessing);
+  if (unanswered_ == p.written()) {
+    // Sent again after the retries ran out: the handset may hold it without
+    // its answer having come back, and notes are appended, not placed. Stop
+    // rather than risk a second copy; writing again replaces them all.
+    writing_ = false;
+    unanswered_ = -1;
+    engine.progress_done();
+    engine.set_end();
+    engine.step_end();
+    report_unwritten(std::string(), static_cast<std::size_t>(p.written()));
+    return;
+  }
   if (p.written() < p.total() && static_cast<std::size_t>(p.written()) < to_write_.size()) {
+    unanswered_ = p.written();
     const std::vector<std::uint8_t> request =
         note_write_request(to_write_[static_cast<std::size_t>(p.written())]);
     engine.frames().send_request(kTypeCalendar, request, 1);
@@ -190,6 +204,7 @@ void CalendarFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame
       if (frame.sub_type() != kSubWritten) return;
       engine.frames().acknowledge(kTypeCalendar);
       CalendarParams p(engine.params());
+      unanswered_ = -1;
       const int code = frame.data(4);
       if (code == kFull || code == kBusy) {
         writing_ = false;

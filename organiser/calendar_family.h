@@ -79,6 +79,7 @@ class CalendarFamily final : public FamilyHandler {
   std::vector<CalendarEvent> to_write_;
   bool writing_ = false;
   std::size_t confirmed_ = 0;  // notes the handset has confirmed
+  int unanswered_ = -1;        // the note sent and not yet confirmed
   bool clear_failed_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +26,7 @@
 
 #include "app/text_table.h"
 #include "ui/handset_session.h"
+#include "ui/qt/entry_mime.h"
 
 namespace phondeck {
 namespace {
@@ -50,7 +52,8 @@ QDate qdate(const CalendarDate& d) { return QDate(d.year, d.month, d.day); }
 
 // ------------------------------------------------------------------ TForm14
 
-TForm14::TForm14(EventEditor& logic, TForm13& calendar) : QDialog(&calendar), logic_(logic), calendar_(calendar) {
+TForm14::TForm14(EventEditor& logic, TForm13& calendar, PhoneBook& book)
+    : QDialog(&calendar), logic_(logic), calendar_(calendar), book_(book) {
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   auto* event_box = new QGroupBox(this);
@@ -81,6 +84,7 @@ TForm14::TForm14(EventEditor& logic, TForm13& calendar) : QDialog(&calendar), lo
   eg->addLayout(types, 2, 0, 1, 5);
   text_label_ = new QLabel(this);
   text_ = new QLineEdit(this);
+  text_->installEventFilter(this);
   bytes_left_ = new QLabel(this);
   eg->addWidget(text_label_, 3, 0);
   eg->addWidget(text_, 3, 1, 1, 3);
@@ -173,6 +177,23 @@ void TForm14::take_fields() {
 }
 
 bool TForm14::eventFilter(QObject* watched, QEvent* event) {
+  // Phone-book entries dragged from the main window's lists.
+  if (watched == text_ && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+                           event->type() == QEvent::Drop)) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const std::optional<DragSource> source = drop->mimeData() ? entries_source(*drop->mimeData()) : std::nullopt;
+    if (!source) return QDialog::eventFilter(watched, event);
+    drop->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+      const PhoneBookList& list = *source == DragSource::RightPane ? book_.right() : book_.left();
+      if (const auto first = list.first_selected()) {
+        take_fields();
+        logic_.drop_entry(list.entry(*first));
+        load();
+      }
+    }
+    return true;
+  }
   if (event->type() == QEvent::FocusOut && !loading_) {
     for (int k = 0; k < 5; ++k) {
       const bool is_event = watched == event_[static_cast<std::size_t>(k)];
@@ -209,7 +230,7 @@ TForm13::TForm13(HandsetSession& session, Prompt& prompt, std::function<void()> 
                                               return QLocale().toString(qdate(d), QLocale::ShortFormat).toStdString();
                                             });
   build();
-  editor_ = new TForm14(logic_->editor(), *this);
+  editor_ = new TForm14(logic_->editor(), *this, session.book());
   session.organiser().calendar().calendar().set_refresh([this] { refresh(); });
   session.organiser().calendar().clock().set_refresh([this] {
     logic_->alarm_read();

@@ -24,12 +24,14 @@ class QTreeWidgetItem;
 namespace phondeck {
 
 class HandsetSession;
+class PhoneBook;
 class TForm13;
 
 class TForm14 final : public QDialog {
   Q_OBJECT
  public:
-  TForm14(EventEditor& logic, TForm13& calendar);
+  // book: whose lists' entries can be dropped on the text field.
+  TForm14(EventEditor& logic, TForm13& calendar, PhoneBook& book);
   void apply_texts();
   // Shows the editor's fields as the logic holds them.
   void load();
@@ -54,6 +56,7 @@ class TForm14 final : public QDialog {
 
   EventEditor& logic_;
   TForm13& calendar_;
+  PhoneBook& book_;
   std::array<QLineEdit*, 5> event_{};
   std::array<QLineEdit*, 5> alarm_{};
   std::array<QLabel*, 10> field_labels_{};
