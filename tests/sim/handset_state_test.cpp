@@ -107,14 +107,14 @@ TEST(HandsetContents, JsonRoundTripKeepsBytesAndForeignKeys) {
   HandsetState s = HandsetState::demo(*find_model("8210"));
   s.battery = 1;
   s.phone.put({12, Bytes{'A', 0x00, 0x7F}, "123", 2});
-  s.extra["calendar"] = {{"notes", 3}};
+  s.extra["accessories"] = {{"headsets", 3}};
   const nlohmann::json j = s.to_json();
   EXPECT_TRUE(j["phonebook"]["sim"]["entries"][0].contains("name"));
   const HandsetState back = HandsetState::from_json(j);
   EXPECT_EQ(back.to_json(), j);
   ASSERT_NE(back.phone.at(12), nullptr);
   EXPECT_EQ(back.phone.at(12)->name, (Bytes{'A', 0x00, 0x7F}));
-  EXPECT_EQ(back.extra["calendar"]["notes"], 3);
+  EXPECT_EQ(back.extra["accessories"]["headsets"], 3);
   EXPECT_EQ(back.battery, 1);
   // Missing keys come from the model's demo.
   const HandsetState sparse = HandsetState::from_json({{"model", "5130"}});
