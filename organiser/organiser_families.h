@@ -7,6 +7,7 @@
 // the calendar list and the profile set live here beside them.
 #include "link/family_registration.h"
 #include "link/step_router.h"
+#include "organiser/calendar_families.h"
 #include "organiser/message_family.h"
 
 namespace phondeck {
@@ -26,6 +27,7 @@ class OrganiserFamilies {
   StepRouter& media_and_settings() { return media_and_settings_; }
   MessageRecords& messages() { return message_records_; }
   MessageFamily& message_family() { return message_family_; }
+  CalendarFamilies& calendar() { return calendar_; }
 
  private:
   OperationEngine& engine_;
@@ -33,6 +35,7 @@ class OrganiserFamilies {
   MessageRecords message_records_;
   MessageFamily message_family_{message_records_};
   FamilyRegistration message_family_in_{engine_, LinkState::Messages, message_family_};
+  CalendarFamilies calendar_{engine_};
 };
 
 }  // namespace phondeck

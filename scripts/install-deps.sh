@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libical-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   xvfb xauth
   locales

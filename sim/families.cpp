@@ -2,6 +2,7 @@
 
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
+#include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -17,6 +18,7 @@ std::span<const HandsetFamily> handset_families() {
       identification_family(),
       settings_family(),
       messages_family(),
+      calendar_family(),
   };
   return families;
 }

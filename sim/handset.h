@@ -95,6 +95,7 @@ class Handset {
   const HandsetState& state() const { return state_; }
   const HandsetStats& stats() const { return stats_; }
   const HandsetOptions& options() const { return options_; }
+  const Clock& clock() const { return clock_; }
   bool awake() const { return awake_; }
   bool hung_up() const { return hung_up_; }
   bool silent() const { return silent_at(clock_.now_ms()); }

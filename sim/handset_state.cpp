@@ -44,6 +44,7 @@ HandsetState HandsetState::demo(const ModelInfo& info) {
   s.phone.capacity = info.phone_memory ? 200 : 0;
   s.sim.capacity = 100;
   s.sms = demo_sms_memory();
+  s.calendar = demo_calendar();
 
   std::vector<PhoneBookSlot> phone = {
       {1, text_bytes("Mum"), "+358401234567", 0},

@@ -13,6 +13,7 @@
 
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
+#include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -52,6 +53,8 @@ struct HandsetState {
   SettingsState settings;
   // Kept by the messages family.
   SmsMemory sms;
+  // Kept by the calendar family: notes, clock, alarm, keys.
+  CalendarState calendar;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 

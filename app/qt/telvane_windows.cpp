@@ -45,6 +45,13 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
       sending_->show_window();
     });
   }
+  calendar_ = new TForm13(main_->session(), prompt, [this] {
+    main_->show();
+    main_->raise();
+    main_->activateWindow();
+  }, main_.get());
+  calendar_->setWindowFlag(Qt::Window);
+  main_->set_window_opener(Command::Calendar, [this] { calendar_->show_today(); });
   main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
 
   splash_->set_main_window(main_.get());
@@ -66,6 +73,7 @@ void TelvaneWindows::apply_texts() {
   about_->apply_texts();
   sending_->apply_texts();
   operator_->apply_texts();
+  calendar_->apply_texts();
 }
 
 }  // namespace phondeck

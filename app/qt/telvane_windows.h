@@ -8,6 +8,7 @@
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
 #include "organiser/qt/message_windows.h"
+#include "organiser/qt/calendar_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -33,6 +34,7 @@ class TelvaneWindows {
   TOKHelpRightDlg4& operator_information() { return *operator_; }
   TForm6& messages() { return *messages_; }
   TForm18& sms_sending() { return *sending_; }
+  TForm13& calendar() { return *calendar_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -49,6 +51,7 @@ class TelvaneWindows {
   TOKHelpRightDlg4* operator_ = nullptr;
   TForm6* messages_ = nullptr;
   TForm18* sending_ = nullptr;
+  TForm13* calendar_ = nullptr;
 };
 
 }  // namespace phondeck

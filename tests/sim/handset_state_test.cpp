@@ -117,7 +117,7 @@ TEST(HandsetContents, JsonRoundTripKeepsBytesAndForeignKeys) {
   HandsetState s = HandsetState::demo(*find_model("8210"));
   s.battery = 1;
   s.phone.put({12, Bytes{'A', 0x00, 0x7F}, "123", 2});
-  s.extra["calendar"] = {{"notes", 3}};
+  s.extra["accessories"] = {{"headsets", 3}};
   s.net_monitor = {true, true};
   const nlohmann::json j = s.to_json();
   EXPECT_TRUE(j["phonebook"]["sim"]["entries"][0].contains("name"));
@@ -125,7 +125,7 @@ TEST(HandsetContents, JsonRoundTripKeepsBytesAndForeignKeys) {
   EXPECT_EQ(back.to_json(), j);
   ASSERT_NE(back.phone.at(12), nullptr);
   EXPECT_EQ(back.phone.at(12)->name, (Bytes{'A', 0x00, 0x7F}));
-  EXPECT_EQ(back.extra, (nlohmann::json{{"calendar", {{"notes", 3}}}}));  // only what no family keeps
+  EXPECT_EQ(back.extra, (nlohmann::json{{"accessories", {{"headsets", 3}}}}));  // only what no family keeps
   EXPECT_TRUE(back.net_monitor.enabled && back.net_monitor.on);
   EXPECT_EQ(back.battery, 1);
   // Missing keys come from the model's demo.

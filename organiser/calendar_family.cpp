@@ -1,0 +1,289 @@
+#include "organiser/calendar_family.h"
+
+#include <array>
+#include <cstdio>
+
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+#include "organiser/calendar_note.h"
+
+namespace phondeck {
+namespace {
+
+constexpr std::uint8_t kTypeCalendar = kMsgCalendar;
+constexpr int kSubWritten = 0x65;
+constexpr int kSubNote = 0x67;
+constexpr int kSubDeleted = 0x69;
+constexpr int kNoNote = 0x93;
+constexpr int kBusy = 0x81;
+constexpr int kFull = 0x73;
+constexpr int kLastLocation = 255;  // the request's location is one byte
+
+constexpr int kTextReadProcessing = 3026;
+constexpr int kTextReadCompleted = 3027;
+constexpr int kTextDeleteProcessing = 3028;
+constexpr int kTextDeleteCompleted = 3029;
+constexpr int kTextWriteProcessing = 3030;
+constexpr int kTextWriteCompleted = 3031;
+constexpr int kTextNotEnoughMemory = 3404;
+constexpr int kTextNotCleared = 3430;
+constexpr int kTextNotWritten = 3431;
+constexpr int kTextBusy = 3432;
+
+void send_note_request(OperationEngine& engine, std::uint8_t sub, int location) {
+  const std::array<std::uint8_t, 5> request{0x00, 0x01, 0x00, sub, static_cast<std::uint8_t>(location)};
+  engine.frames().send_request(kTypeCalendar, request, 1);
+}
+
+}  // namespace
+
+std::string event_line(const CalendarEvent& e) {
+  char when[64];
+  std::snprintf(when, sizeof when, "%d/%d/%d %d:%02d", e.year, e.month, e.day, e.hour, e.minute);
+  return std::string(when) + "  " + e.data;
+}
+
+bool start_calendar_read(OperationEngine& engine) {
+  Operation read;
+  read.family = LinkState::Calendar;
+  read.step = CalendarFamily::kStepRead;
+  read.model_check = true;
+  OperationParams params;
+  CalendarParams(params).set_location(1);
+  read.params = params;
+  return engine.guard_without_confirmation(read);
+}
+
+bool start_calendar_write(OperationEngine& engine) {
+  Operation write;
+  write.family = LinkState::Calendar;
+  write.step = CalendarFamily::kStepWrite;
+  write.model_check = true;
+  OperationParams params;
+  CalendarParams p(params);
+  p.set_written(0);
+  p.set_total(0);  // counted from the list when the write starts
+  write.params = params;
+  return engine.guard_with_confirmation(write);
+}
+
+void CalendarFamily::finish(OperationEngine& engine, int text_id) {
+  engine.progress_done();
+  engine.status_text_id(text_id);
+  engine.set_end();
+}
+
+void CalendarFamily::send_phase(OperationEngine& engine) {
+  CalendarParams p(engine.params());
+  switch (engine.step()) {
+    case kStepRead:
+      engine.push(LinkState::Calendar, kStepReadNote);
+      engine.progress_done();
+      engine.progress_max(16);
+      engine.status_text_id(kTextReadProcessing);
+      engine.start_resynchronise();
+      return;
+    case kStepReadNote:
+      if (p.location() < 1 || p.location() > kLastLocation) {
+        finish(engine, kTextReadCompleted);
+        engine.step_end();
+        if (refresh_) refresh_();
+        return;
+      }
+      send_note_request(engine, 0x66, p.location());
+      return;
+    case kStepDeleteAll:
+      clear_failed_ = false;
+      p.set_rounds(0);
+      engine.push(LinkState::Calendar, kStepDeleteRead);
+      engine.progress_done();
+      engine.progress_max(16);
+      engine.status_text_id(kTextDeleteProcessing);
+      engine.start_resynchronise();
+      return;
+    case kStepDeleteRead:
+      // Bounded: a handset that keeps its first note would be asked for ever.
+      if (p.rounds() >= kMaxNotes) {
+        clear_failed_ = true;
+        engine.progress_done();
+        engine.set_end();
+        engine.step_end();
+        return;
+      }
+      p.set_rounds(p.rounds() + 1);
+      send_note_request(engine, 0x66, 1);
+      return;
+    case kStepDeleteNote:
+      send_note_request(engine, 0x68, 1);
+      return;
+    case kStepWrite:
+      to_write_ = list_.events();
+      writing_ = true;
+      confirmed_ = 0;
+      unanswered_ = -1;
+      clear_failed_ = false;
+      p.set_written(0);
+      p.set_total(static_cast<int>(to_write_.size()));
+      engine.push(LinkState::Calendar, kStepWriteDelete);
+      engine.start_resynchronise();
+      return;
+    case kStepWriteDelete:
+      engine.push(LinkState::Calendar, kStepWriteNote);
+      engine.set_step(kStepDeleteAll);
+      send_phase(engine);
+      return;
+    case kStepWriteNote:
+      send_next_note(engine);
+      return;
+    default:
+      return;
+  }
+}
+
+void CalendarFamily::send_next_note(OperationEngine& engine) {
+  CalendarParams p(engine.params());
+  if (clear_failed_) {
+    writing_ = false;
+    engine.progress_done();
+    engine.set_end();
+    engine.step_end();
+    prompt_.message(tx(kTextNotCleared));
+    return;
+  }
+  engine.progress_max(p.total());
+  engine.status_text_id(kTextWriteProcessing);
+  if (unanswered_ == p.written()) {
+    // Sent again after the retries ran out: the handset may hold it without
+    // its answer having come back, and notes are appended, not placed. Stop
+    // rather than risk a second copy; writing again replaces them all.
+    writing_ = false;
+    unanswered_ = -1;
+    engine.progress_done();
+    engine.set_end();
+    engine.step_end();
+    report_unwritten(std::string(), static_cast<std::size_t>(p.written()));
+    return;
+  }
+  if (p.written() < p.total() && static_cast<std::size_t>(p.written()) < to_write_.size()) {
+    unanswered_ = p.written();
+    const std::vector<std::uint8_t> request =
+        note_write_request(to_write_[static_cast<std::size_t>(p.written())]);
+    engine.frames().send_request(kTypeCalendar, request, 1);
+    return;
+  }
+  writing_ = false;
+  to_write_.clear();
+  finish(engine, kTextWriteCompleted);
+  engine.step_end();
+}
+
+void CalendarFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
+  if (frame.type() != kTypeCalendar) return;
+  switch (engine.step()) {
+    case kStepReadNote:
+      if (frame.sub_type() == kSubNote) read_reply(engine, frame);
+      return;
+    case kStepDeleteRead:
+      delete_read_reply(engine, frame);
+      return;
+    case kStepDeleteNote:
+      if (frame.sub_type() != kSubDeleted) return;
+      engine.frames().acknowledge(kTypeCalendar);
+      if (frame.data(4) == kBusy) {
+        // Refused (its calendar menu is open): stop, and write nothing.
+        clear_failed_ = true;
+        engine.progress_done();
+        engine.set_end();
+        return;
+      }
+      engine.set_step(kStepDeleteRead);
+      return;
+    case kStepWriteNote: {
+      if (frame.sub_type() != kSubWritten) return;
+      engine.frames().acknowledge(kTypeCalendar);
+      CalendarParams p(engine.params());
+      unanswered_ = -1;
+      const int code = frame.data(4);
+      if (code == kFull || code == kBusy) {
+        writing_ = false;
+        engine.progress_done();
+        engine.set_end();
+        report_unwritten(tx(code == kFull ? kTextNotEnoughMemory : kTextBusy),
+                         static_cast<std::size_t>(p.written()));
+        return;
+      }
+      p.set_written(p.written() + 1);
+      confirmed_ = static_cast<std::size_t>(p.written());
+      engine.progress_advance();
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void CalendarFamily::read_reply(OperationEngine& engine, const LinkFrame& frame) {
+  CalendarEvent event;
+  const NoteReply reply = parse_note_reply({frame.data(), frame.data_length()}, event);
+  // A reply too short for its fields is not taken: the request is sent again.
+  if (reply == NoteReply::Malformed) return;
+  engine.frames().acknowledge(kTypeCalendar);
+  CalendarParams p(engine.params());
+  switch (reply) {
+    case NoteReply::Note:
+      event.index = std::to_string(p.location());
+      list_.append(std::move(event));
+      p.set_location(p.location() + 1);
+      engine.progress_advance();
+      return;
+    case NoteReply::Refused:
+      finish(engine, kTextReadCompleted);
+      prompt_.message(tx(kTextBusy));
+      if (refresh_) refresh_();
+      return;
+    default:
+      finish(engine, kTextReadCompleted);
+      if (refresh_) refresh_();
+      return;
+  }
+}
+
+void CalendarFamily::delete_read_reply(OperationEngine& engine, const LinkFrame& frame) {
+  const int sub = frame.sub_type();
+  if (sub != kSubNote && sub != kSubDeleted) return;
+  engine.frames().acknowledge(kTypeCalendar);
+  if (frame.data(4) == kNoNote) {
+    finish(engine, kTextDeleteCompleted);
+    return;
+  }
+  if (sub == kSubNote) {
+    if (frame.data(4) == kBusy) {
+      clear_failed_ = true;
+      engine.progress_done();
+      engine.set_end();
+      return;
+    }
+    engine.set_step(kStepDeleteNote);
+  }
+  // A late delete answer: the send phase asks for location 1 again.
+}
+
+void CalendarFamily::link_reset() {
+  if (!writing_) return;
+  writing_ = false;
+  // Which were written is not known past the last answer: name them all
+  // from the first the handset has not confirmed.
+  report_unwritten(std::string(), confirmed_);
+}
+
+void CalendarFamily::report_unwritten(const std::string& reason, std::size_t written) {
+  std::string text = reason.empty() ? std::string() : reason + "\n";
+  text += tx(kTextNotWritten);
+  for (std::size_t i = written; i < to_write_.size(); ++i) text += "\n" + event_line(to_write_[i]);
+  to_write_.clear();
+  prompt_.message(text);
+}
+
+}  // namespace phondeck

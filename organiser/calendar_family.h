@@ -1,0 +1,89 @@
+#pragma once
+// The calendar family (link state 10): Read calendar (steps 11..12) adds
+// every note of the handset to the calendar list; Write calendar (41..43)
+// deletes the handset's notes (Delete all notes, 21..23) and writes the list.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/family_handler.h"
+#include "organiser/calendar_list.h"
+
+namespace phondeck {
+
+class Prompt;
+
+// The engine's parameters as the calendar operations use them.
+class CalendarParams {
+ public:
+  explicit CalendarParams(OperationParams& params) : p_(params) {}
+  // The next location to read, from 1 (p1).
+  int location() const { return p_.p1; }
+  void set_location(int location) { p_.p1 = location; }
+  // Events written so far (p2) of the total to write (p3).
+  int written() const { return p_.p2; }
+  void set_written(int written) { p_.p2 = written; }
+  int total() const { return p_.p3; }
+  void set_total(int total) { p_.p3 = total; }
+  // Reads of location 1 made by Delete all notes (p4).
+  int rounds() const { return p_.p4; }
+  void set_rounds(int rounds) { p_.p4 = rounds; }
+
+ private:
+  OperationParams& p_;
+};
+
+// Start functions; false when nothing started (or was queued). Both are
+// refused on models beginning with "5".
+// Calendar > Read through the guard without confirmation.
+bool start_calendar_read(OperationEngine& engine);
+// Calendar > Write through the guard with confirmation: the list as it is
+// now replaces every note of the handset.
+bool start_calendar_write(OperationEngine& engine);
+
+class CalendarFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepRead = 11;
+  static constexpr int kStepReadNote = 12;
+  static constexpr int kStepDeleteAll = 21;
+  static constexpr int kStepDeleteRead = 22;
+  static constexpr int kStepDeleteNote = 23;
+  static constexpr int kStepWrite = 41;
+  static constexpr int kStepWriteDelete = 42;
+  static constexpr int kStepWriteNote = 43;
+  // No handset of these models holds more notes: a location 1 that is still
+  // full after this many deletes means the handset keeps it.
+  static constexpr int kMaxNotes = 100;
+
+  // prompt: where a failed write says which events were not written.
+  CalendarFamily(CalendarList& list, Prompt& prompt) : list_(list), prompt_(prompt) {}
+  // Told when a read has added to the list (the view is rebuilt).
+  void set_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // A write cut short by the link says which events were not written.
+  void link_reset() override;
+
+ private:
+  void finish(OperationEngine& engine, int text_id);
+  void read_reply(OperationEngine& engine, const LinkFrame& frame);
+  void delete_read_reply(OperationEngine& engine, const LinkFrame& frame);
+  void send_next_note(OperationEngine& engine);
+  void report_unwritten(const std::string& reason, std::size_t written);
+
+  CalendarList& list_;
+  Prompt& prompt_;
+  std::function<void()> refresh_;
+  // The write in progress: the events as they were when it started.
+  std::vector<CalendarEvent> to_write_;
+  bool writing_ = false;
+  std::size_t confirmed_ = 0;  // notes the handset has confirmed
+  int unanswered_ = -1;        // the note sent and not yet confirmed
+  bool clear_failed_ = false;
+};
+
+// One event as a line of a message: date, time and text.
+std::string event_line(const CalendarEvent& e);
+
+}  // namespace phondeck

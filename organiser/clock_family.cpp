@@ -1,0 +1,172 @@
+#include "organiser/clock_family.h"
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+
+namespace phondeck {
+namespace {
+
+constexpr std::uint8_t kTypeClock = kMsgClock;
+constexpr std::uint8_t kTypeKey = kMsgKeypress;
+constexpr int kSubTime = 0x63;
+constexpr int kAlarmOn = 2;
+constexpr int kKeyPress = 1;
+constexpr int kKeyRelease = 2;
+
+constexpr int kTextWriteTimeProcessing = 3032;
+constexpr int kTextWriteTimeCompleted = 3033;
+constexpr int kTextReadAlarmProcessing = 3034;
+constexpr int kTextReadAlarmCompleted = 3035;
+constexpr int kTextWriteAlarmProcessing = 3036;
+constexpr int kTextWriteAlarmCompleted = 3037;
+constexpr int kTextReadTimeProcessing = 3060;
+constexpr int kTextReadTimeCompleted = 3061;
+
+constexpr int kKeyRequests = 2 * static_cast<int>(std::size(ClockFamily::kAlarmOffKeys));
+
+bool start_at(OperationEngine& engine, int step, bool confirm, OperationParams params = {}) {
+  Operation op;
+  op.family = LinkState::Clock;
+  op.step = step;
+  op.params = params;
+  return confirm ? engine.guard_with_confirmation(op) : engine.guard_without_confirmation(op);
+}
+
+std::uint8_t byte_of(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
+
+}  // namespace
+
+LocalTime system_local_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+bool start_write_time(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepWriteTime, false); }
+bool start_read_time(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepReadTime, false); }
+bool start_read_alarm(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepReadAlarm, false); }
+
+bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute) {
+  OperationParams params;
+  ClockParams p(params);
+  p.set_time(std::clamp(hour, 0, 23), std::clamp(minute, 0, 59));
+  p.set_key(0);
+  return start_at(engine, enabled ? ClockFamily::kStepWriteAlarm : ClockFamily::kStepAlarmOff, true, params);
+}
+
+void ClockFamily::finish(OperationEngine& engine, int text_id) {
+  engine.status_text_id(text_id);
+  engine.set_end();
+}
+
+void ClockFamily::send_phase(OperationEngine& engine) {
+  const int step = engine.step();
+  ClockParams p(engine.params());
+  if (step % 10 == 1) {
+    // The first step of each: push the second and resynchronise.
+    engine.push(LinkState::Clock, step + 1);
+    engine.start_resynchronise();
+    return;
+  }
+  switch (step) {
+    case kStepWriteTime + 1: {
+      engine.status_text_id(kTextWriteTimeProcessing);
+      const LocalTime t = now_();
+      const int year = std::clamp(t.year, 0, 0xFFFF);
+      const std::array<std::uint8_t, 14> request{
+          0x00, 0x01, 0x00, 0x60, 0x01, 0x01, 0x07, static_cast<std::uint8_t>(year >> 8),
+          static_cast<std::uint8_t>(year & 0xFF), byte_of(t.month), byte_of(t.day), byte_of(t.hour),
+          byte_of(t.minute), byte_of(t.second)};
+      engine.frames().send_request(kTypeClock, request, 1);
+      return;
+    }
+    case kStepReadAlarm + 1: {
+      engine.status_text_id(kTextReadAlarmProcessing);
+      const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x6D};
+      engine.frames().send_request(kTypeClock, request, 1);
+      return;
+    }
+    case kStepWriteAlarm + 1: {
+      engine.status_text_id(kTextWriteAlarmProcessing);
+      const std::array<std::uint8_t, 10> request{0x00, 0x01, 0x00, 0x6B, 0x01, 0x20, 0x03, 0x02,
+                                                  byte_of(p.hour()), byte_of(p.minute())};
+      engine.frames().send_request(kTypeClock, request, 1);
+      return;
+    }
+    case kStepAlarmOff + 1:
+      send_key(engine);
+      return;
+    case kStepReadTime + 1: {
+      engine.status_text_id(kTextReadTimeProcessing);
+      const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x62};
+      engine.frames().send_request(kTypeClock, request, 1);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// One press or release a send phase; each is done once the handset has
+// acknowledged it (no reply is awaited).
+void ClockFamily::send_key(OperationEngine& engine) {
+  ClockParams p(engine.params());
+  const int k = p.key();
+  if (k == 0) engine.status_text_id(kTextWriteAlarmProcessing);
+  if (k >= kKeyRequests) {
+    finish(engine, kTextWriteAlarmCompleted);
+    engine.step_end();
+    return;
+  }
+  if (k == kKeyRequests - 2) engine.frames().clock().sleep_ms(kKeyPauseMs);
+  const int key = kAlarmOffKeys[k / 2];
+  const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x42,
+                                             static_cast<std::uint8_t>(k % 2 == 0 ? kKeyPress : kKeyRelease),
+                                             static_cast<std::uint8_t>(key)};
+  p.set_key(k + 1);
+  engine.frames().send_request(kTypeKey, request, 0);
+}
+
+void ClockFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
+  if (frame.type() != kTypeClock) return;
+  switch (engine.step()) {
+    case kStepWriteTime + 1:
+      engine.frames().acknowledge(kTypeClock);
+      finish(engine, kTextWriteTimeCompleted);
+      return;
+    case kStepReadAlarm + 1:
+      if (frame.data_length() < 11) return;
+      engine.frames().acknowledge(kTypeClock);
+      alarm_.enabled = frame.data(8) == kAlarmOn;
+      alarm_.hour = frame.data(9);
+      alarm_.minute = frame.data(10);
+      finish(engine, kTextReadAlarmCompleted);
+      if (refresh_) refresh_();
+      return;
+    case kStepWriteAlarm + 1:
+      engine.frames().acknowledge(kTypeClock);
+      finish(engine, kTextWriteAlarmCompleted);
+      return;
+    case kStepReadTime + 1:
+      if (frame.sub_type() != kSubTime || frame.data_length() < 15) return;
+      engine.frames().acknowledge(kTypeClock);
+      clock_.read = true;
+      clock_.date_set = frame.data(4) != 0;
+      clock_.time = {frame.data(8) << 8 | frame.data(9), frame.data(10), frame.data(11),
+                     frame.data(12), frame.data(13), frame.data(14)};
+      finish(engine, kTextReadTimeCompleted);
+      if (refresh_) refresh_();
+      return;
+    default:
+      return;
+  }
+}
+
+}  // namespace phondeck

@@ -1,0 +1,99 @@
+#pragma once
+// The clock family (link state 11): Write time (steps 11..12) sets the
+// handset's clock from the computer's, Read alarm (21..22) and Write alarm
+// (31..32) get and set the daily diary alarm, Switch alarm off (41..42)
+// works the handset's keypad, and Read time (51..52) gets its clock.
+#include <functional>
+
+#include "link/family_handler.h"
+
+namespace phondeck {
+
+// A moment of the computer's local clock, to the second.
+struct LocalTime {
+  int year = 2000;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  bool operator==(const LocalTime&) const = default;
+};
+LocalTime system_local_time();
+
+// The daily alarm as the handset last reported it.
+struct DiaryAlarm {
+  bool enabled = false;
+  int hour = 0;
+  int minute = 0;
+};
+
+// The handset's clock as it last reported it.
+struct HandsetClock {
+  bool read = false;      // a reply has arrived
+  bool date_set = false;  // the handset's date and time have been set
+  LocalTime time;
+};
+
+// The engine's parameters as the clock operations use them.
+class ClockParams {
+ public:
+  explicit ClockParams(OperationParams& params) : p_(params) {}
+  // The alarm time to write (p0, p1).
+  int hour() const { return p_.p0; }
+  int minute() const { return p_.p1; }
+  void set_time(int hour, int minute) {
+    p_.p0 = hour;
+    p_.p1 = minute;
+  }
+  // The next key request of Switch alarm off (p2).
+  int key() const { return p_.p2; }
+  void set_key(int key) { p_.p2 = key; }
+
+ private:
+  OperationParams& p_;
+};
+
+// Start functions; false when nothing started (or was queued).
+bool start_write_time(OperationEngine& engine);   // read guard
+bool start_read_time(OperationEngine& engine);    // read guard
+bool start_read_alarm(OperationEngine& engine);   // read guard
+// Enabled: Write alarm at hour:minute (clamped), else Switch alarm off; both
+// through the guard with confirmation.
+bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute);
+
+class ClockFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepWriteTime = 11;
+  static constexpr int kStepReadAlarm = 21;
+  static constexpr int kStepWriteAlarm = 31;
+  static constexpr int kStepAlarmOff = 41;
+  static constexpr int kStepReadTime = 51;
+  // The keys Switch alarm off presses and releases, in order; a pause of
+  // kKeyPauseMs comes before the last.
+  static constexpr int kAlarmOffKeys[] = {15, 25, 4, 1, 2, 15};
+  static constexpr int kKeyPauseMs = 100;
+
+  // now: the computer's local clock (the system's by default).
+  explicit ClockFamily(std::function<LocalTime()> now = system_local_time) : now_(std::move(now)) {}
+  void set_now(std::function<LocalTime()> now) { now_ = std::move(now); }
+  // Told when an alarm or clock reply has been stored.
+  void set_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+
+  const DiaryAlarm& alarm() const { return alarm_; }
+  const HandsetClock& clock() const { return clock_; }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+
+ private:
+  void send_key(OperationEngine& engine);
+  void finish(OperationEngine& engine, int text_id);
+
+  std::function<LocalTime()> now_;
+  std::function<void()> refresh_;
+  DiaryAlarm alarm_;
+  HandsetClock clock_;
+};
+
+}  // namespace phondeck

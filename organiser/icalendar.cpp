@@ -1,0 +1,209 @@
+#include "organiser/icalendar.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+#include <libical/ical.h>
+
+namespace phondeck {
+namespace {
+
+constexpr const char* kTypeNames[] = {"Reminder", "Call", "Meeting", "Birthday"};
+
+struct ComponentFree {
+  void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+using Component = std::unique_ptr<icalcomponent, ComponentFree>;
+
+std::string lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+icaltimetype ical_time(const DateTime& t, bool date_only) {
+  icaltimetype r = icaltime_null_time();
+  r.year = std::clamp(t.year, 1, 9999);
+  r.month = t.month;
+  r.day = t.day;
+  if (date_only) {
+    r.is_date = 1;
+  } else {
+    r.hour = t.hour;
+    r.minute = t.minute;
+  }
+  return r;
+}
+
+std::string stamp(const CalendarEvent& e, std::size_t n) {
+  char b[96];
+  std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d-%d-%zu@phondeck", e.year, e.month, e.day, e.hour, e.minute,
+                e.type, n);
+  return b;
+}
+
+// The local time of a zoned or UTC time; floating times stay as they are.
+icaltimetype local(icaltimetype t) {
+  if (t.is_date || t.zone == nullptr) return t;
+  const time_t seconds = icaltime_as_timet_with_zone(t, t.zone);
+  std::tm tm{};
+  localtime_r(&seconds, &tm);
+  icaltimetype r = icaltime_null_time();
+  r.year = tm.tm_year + 1900;
+  r.month = tm.tm_mon + 1;
+  r.day = tm.tm_mday;
+  r.hour = tm.tm_hour;
+  r.minute = tm.tm_min;
+  return r;
+}
+
+std::string describe(const CalendarEvent& e) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%d/%d/%d %d:%02d ", e.year, e.month, e.day, e.hour, e.minute);
+  return b + e.data + ": ";
+}
+
+}  // namespace
+
+std::string export_icalendar(const std::vector<CalendarEvent>& events) {
+  Component cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+  icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
+  icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Phondeck//Telvane 3.3//EN"));
+  const icaltimetype now = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const CalendarEvent& e = events[i];
+    icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+    icalcomponent_add_property(ev, icalproperty_new_uid(stamp(e, i).c_str()));
+    icalcomponent_add_property(ev, icalproperty_new_dtstamp(now));
+    const DateTime start = validated(event_time(e));
+    icalcomponent_add_property(ev, icalproperty_new_dtstart(ical_time(start, e.all_day())));
+    icalcomponent_add_property(ev, icalproperty_new_summary(e.data.c_str()));
+    const int type = std::clamp(e.type, 1, 4);
+    icalcomponent_add_property(ev, icalproperty_new_categories(kTypeNames[type - 1]));
+    if (type == static_cast<int>(EventType::Birthday)) {
+      icalrecurrencetype rule;
+      icalrecurrencetype_clear(&rule);
+      rule.freq = ICAL_YEARLY_RECURRENCE;
+      icalcomponent_add_property(ev, icalproperty_new_rrule(rule));
+    }
+    if (e.has_alarm()) {
+      // Relative to the start: the start of the day for an event without a time.
+      DateTime from = start;
+      if (e.all_day()) from.hour = from.minute = 0;
+      const std::int64_t minutes =
+          minutes_since_epoch(validated(alarm_time(e))) - minutes_since_epoch(from);
+      icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
+      icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+      icalcomponent_add_property(alarm, icalproperty_new_description(e.data.c_str()));
+      icaltriggertype trigger;
+      trigger.time = icaltime_null_time();
+      trigger.duration = icaldurationtype_from_int(static_cast<int>(std::clamp<std::int64_t>(
+          minutes * 60, -1'000'000'000, 1'000'000'000)));
+      icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+      icalcomponent_add_component(ev, alarm);
+    }
+    icalcomponent_add_component(cal.get(), ev);
+  }
+  char* text = icalcomponent_as_ical_string_r(cal.get());
+  std::string out = text != nullptr ? text : "";
+  icalmemory_free_buffer(text);
+  return out;
+}
+
+IcalendarImport import_icalendar(const std::string& text) {
+  IcalendarImport result;
+  icalerror_set_errors_are_fatal(0);
+  Component root(icalparser_parse_string(text.c_str()));
+  if (!root) return result;
+  std::vector<icalcomponent*> vevents;
+  if (icalcomponent_isa(root.get()) == ICAL_VEVENT_COMPONENT) {
+    vevents.push_back(root.get());
+  } else if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
+    for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VEVENT_COMPONENT); c != nullptr;
+         c = icalcomponent_get_next_component(root.get(), ICAL_VEVENT_COMPONENT)) {
+      vevents.push_back(c);
+    }
+  } else {
+    return result;
+  }
+  result.ok = true;
+  for (icalcomponent* ev : vevents) {
+    CalendarEvent e;
+    std::vector<std::string> changed;
+    const char* summary = icalcomponent_get_summary(ev);
+    const std::string data = summary != nullptr ? summary : "";
+    e.data = cut_note_text(data);
+    if (e.data != data) changed.push_back("text cut to " + std::to_string(kNoteTextLimit) + " bytes");
+    if (icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY) == nullptr) {
+      result.changes.push_back(data + ": no start date, not imported");
+      continue;
+    }
+    const icaltimetype start = local(icalcomponent_get_dtstart(ev));
+    const DateTime when =
+        validated({start.year, start.month, start.day, start.is_date ? 23 : start.hour, start.is_date ? 59 : start.minute});
+    if (start.is_date) changed.push_back("no time of day, kept at 23:59");
+    e.year = when.year;
+    e.month = when.month;
+    e.day = when.day;
+    e.hour = when.hour;
+    e.minute = when.minute;
+
+    int type = 0;
+    for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_CATEGORIES_PROPERTY); p != nullptr && type == 0;
+         p = icalcomponent_get_next_property(ev, ICAL_CATEGORIES_PROPERTY)) {
+      const char* value = icalproperty_get_categories(p);
+      const std::string cats = lower(value != nullptr ? value : "");
+      for (int t = 4; t >= 1 && type == 0; --t) {
+        if (cats.find(lower(kTypeNames[t - 1])) != std::string::npos) type = t;
+      }
+    }
+    if (icalproperty* r = icalcomponent_get_first_property(ev, ICAL_RRULE_PROPERTY)) {
+      const icalrecurrencetype rule = icalproperty_get_rrule(r);
+      if (rule.freq == ICAL_YEARLY_RECURRENCE) {
+        if (type != static_cast<int>(EventType::Birthday)) changed.push_back("yearly event kept as a birthday");
+        type = static_cast<int>(EventType::Birthday);
+      } else {
+        changed.push_back("repeats are not kept, a single note");
+        if (type == static_cast<int>(EventType::Birthday)) type = static_cast<int>(EventType::Reminder);
+      }
+    } else if (type == static_cast<int>(EventType::Birthday)) {
+      // A birthday recurs on the handset whatever the file says.
+    }
+    if (type == 0) {
+      type = e.all_day() ? static_cast<int>(EventType::Reminder) : static_cast<int>(EventType::Meeting);
+      changed.push_back(std::string("no note type, kept as ") + kTypeNames[type - 1]);
+    }
+    e.type = type;
+
+    if (icalcomponent* alarm = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT)) {
+      if (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY)) {
+        const icaltriggertype trigger = icalproperty_get_trigger(p);
+        DateTime at;
+        if (!icaltime_is_null_time(trigger.time)) {
+          const icaltimetype t = local(trigger.time);
+          at = validated({t.year, t.month, t.day, t.is_date ? 0 : t.hour, t.is_date ? 0 : t.minute});
+        } else {
+          DateTime from = event_time(e);
+          if (e.all_day()) from.hour = from.minute = 0;
+          const int seconds = icaldurationtype_as_int(trigger.duration);
+          // Only alarms up to a year either side are taken.
+          const int minutes = std::clamp(seconds / 60, -366 * 24 * 60, 366 * 24 * 60);
+          at = minutes <= 0 ? minutes_before(from, -minutes) : validated(from);
+          if (minutes > 0) changed.push_back("alarm after the start moved to the start");
+        }
+        e.alarm_year = at.year;
+        e.alarm_month = at.month;
+        e.alarm_day = at.day;
+        e.alarm_hour = at.hour;
+        e.alarm_minute = at.minute;
+      }
+    }
+    for (const std::string& c : changed) result.changes.push_back(describe(e) + c);
+    result.events.push_back(std::move(e));
+  }
+  return result;
+}
+
+}  // namespace phondeck

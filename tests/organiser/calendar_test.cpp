@@ -1,0 +1,283 @@
+// The calendar list, its date arithmetic, the event editor and the note
+// bytes, at their edges.
+#include <gtest/gtest.h>
+
+#include "app/code_page.h"
+#include "app/configuration.h"
+#include "app/text_table.h"
+#include "organiser/calendar_note.h"
+#include "organiser/calendar_window.h"
+#include "organiser/icalendar.h"
+#include "phonebook/entry.h"
+
+namespace phondeck {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+CalendarEvent event(int y, int mo, int d, int h, int mi, int type, std::string text) {
+  CalendarEvent e;
+  e.year = y;
+  e.month = mo;
+  e.day = d;
+  e.hour = h;
+  e.minute = mi;
+  e.type = type;
+  e.data = std::move(text);
+  return e;
+}
+
+CalendarEvent with_alarm(CalendarEvent e, int y, int mo, int d, int h, int mi) {
+  e.alarm_year = y;
+  e.alarm_month = mo;
+  e.alarm_day = d;
+  e.alarm_hour = h;
+  e.alarm_minute = mi;
+  return e;
+}
+
+class Calendar : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    texts().load_english();
+    set_active_code_page(CodePage::Windows1252);
+    config() = Configuration{};
+  }
+};
+
+TEST_F(Calendar, AlarmBeforeCrossesMidnightMonthAndYearEnds) {
+  struct Case {
+    DateTime at;
+    int minutes;
+    DateTime expect;
+  };
+  const Case cases[] = {
+      {{2001, 1, 1, 0, 5}, 10, {2000, 12, 31, 23, 55}},
+      {{2000, 3, 1, 0, 10}, 30, {2000, 2, 29, 23, 40}},
+      {{1900, 3, 1, 0, 0}, 60, {1900, 2, 28, 23, 0}},
+      {{2026, 5, 1, 12, 0}, 60, {2026, 5, 1, 11, 0}},
+      {{1, 1, 1, 0, 5}, 10, {1, 1, 1, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(minutes_before(c.at, c.minutes), c.expect) << c.at.year << "-" << c.at.month;
+    EXPECT_EQ(minutes_since_epoch(c.at) - minutes_since_epoch(minutes_before(c.at, c.minutes)),
+              c.at.year == 1 ? 5 : c.minutes);
+  }
+}
+
+TEST_F(Calendar, ValidationClampsAndLowersTheDayUntilItExists) {
+  struct Case {
+    DateTime in;
+    DateTime out;
+  };
+  const Case cases[] = {
+      {{2001, 2, 30, 10, 0}, {2001, 2, 28, 10, 0}},
+      {{2000, 2, 31, 10, 0}, {2000, 2, 29, 10, 0}},
+      {{2001, 4, 31, 24, 60}, {2001, 4, 30, 23, 59}},
+      {{0, 0, 0, -1, -5}, {1, 1, 1, 0, 0}},
+      {{70000, 13, 99, 5, 5}, {60000, 12, 31, 5, 5}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(validated(c.in), c.out) << c.in.year << "-" << c.in.month;
+  EXPECT_EQ(field_value("abc"), 0);
+  EXPECT_EQ(field_value(" 12 "), 12);
+  EXPECT_EQ(field_value("99999999999"), INT_MAX);
+}
+
+TEST_F(Calendar, SortCollapsesOnlyTrueDuplicates) {
+  CalendarList list;
+  list.append(event(2026, 5, 2, 9, 0, 3, "B"));
+  list.append(event(2026, 5, 1, 9, 0, 3, "Same"));
+  list.append(event(2026, 5, 1, 9, 0, 1, "Same"));
+  list.append(event(2026, 5, 1, 9, 0, 3, "Same"));
+  list.append(event(2026, 5, 1, 9, 0, 3, "Other text"));
+  list.append(event(2025, 12, 31, 23, 59, 4, "Z"));
+  list.sort_and_collapse();
+  std::vector<std::string> order;
+  for (const CalendarEvent& e : list.events()) order.push_back(std::to_string(e.type) + e.data);
+  EXPECT_EQ(order, (std::vector<std::string>{"4Z", "1Same", "3Same", "3Other text", "3B"}));
+}
+
+TEST_F(Calendar, BirthdayOnTwentyNinthFebruaryRecursAndBolds) {
+  CalendarList list;
+  list.append(event(1980, 2, 29, 23, 59, 4, "Leap"));
+  list.append(event(2024, 2, 3, 10, 0, 3, "Meeting"));
+  EXPECT_TRUE(CalendarList::on_date(list.at(0), 2024, 2, 29));
+  EXPECT_TRUE(CalendarList::on_date(list.at(0), 2000, 2, 29));
+  EXPECT_FALSE(CalendarList::on_date(list.at(1), 2025, 2, 3));  // not a birthday: its year only
+  EXPECT_EQ(list.bold_days(2), (std::set<int>{3, 29}));
+  EXPECT_TRUE(list.bold_days(3).empty());
+}
+
+TEST_F(Calendar, NoteRequestBytes) {
+  CalendarEvent meeting = with_alarm(event(2001, 1, 1, 0, 5, 3, "Hi"), 2000, 12, 31, 23, 55);
+  const Bytes m = note_write_request(meeting);
+  const Bytes expect_m{0x00, 0x01, 0x00, 0x64, 0x01, 0x10, 2 + 19, 3, 0x07, 0xD1, 1, 1, 0, 5, 0,
+                       0x07, 0xD0, 12, 31, 23, 55, 0, 2, 'H', 'i', 0};
+  EXPECT_EQ(m, expect_m);
+
+  // No alarm: bytes 15..20 all 00; a Call note's text one byte later.
+  const Bytes c = note_write_request(event(2001, 1, 1, 9, 0, 2, "112"));
+  const Bytes expect_c{0x00, 0x01, 0x00, 0x64, 0x01, 0x10, 3 + 19, 2, 0x07, 0xD1, 1, 1, 9, 0, 0,
+                       0, 0, 0, 0, 0, 0, 0, 0, 3, '1', '1', '2'};
+  EXPECT_EQ(c, expect_c);
+
+  // Years beyond the two bytes are clamped, not wrapped.
+  const Bytes y = note_write_request(event(70000, 1, 1, 9, 0, 1, ""));
+  EXPECT_EQ(y[8], 0xFF);
+  EXPECT_EQ(y[9], 0xFF);
+}
+
+TEST_F(Calendar, LongTextsAreCutOnACharacterBoundary) {
+  struct Case {
+    std::string text;
+    std::size_t bytes;   // as written
+    std::size_t chars;   // characters kept
+  };
+  std::string chinese;
+  for (int i = 0; i < 200; ++i) chinese += "\u8336";
+  std::string accented;
+  for (int i = 0; i < 300; ++i) accented += "\u00e9";
+  const Case cases[] = {
+      {std::string(300, 'a'), 229, 229},
+      {accented, 229, 229},          // one byte each in the code page
+      {chinese, 2 + 2 * 113, 113},   // 0x04 0xFF, then whole UCS-2 characters
+      {"short", 5, 5},
+  };
+  for (const Case& c : cases) {
+    const std::string bytes = note_text_bytes(c.text);
+    EXPECT_EQ(bytes.size(), c.bytes);
+    EXPECT_EQ(utf8_to_code_points(cut_note_text(c.text)).size(), c.chars);
+    const Bytes request = note_write_request(event(2026, 1, 1, 9, 0, 1, c.text));
+    EXPECT_EQ(request[22], c.bytes);
+    EXPECT_EQ(request[6], c.bytes + 19);
+  }
+}
+
+TEST_F(Calendar, NoteRepliesOfEveryType) {
+  auto reply = [](int type, Bytes text, bool alarm) {
+    Bytes d{0x00, 0x01, 0x00, 0x67, 0x01, 0, 0, 0, static_cast<std::uint8_t>(type), 0x07, 0xD1, 2, 3, 4, 5, 0};
+    if (alarm) {
+      d.insert(d.end(), {0x07, 0xD1, 2, 3, 3, 55});
+    } else {
+      d.insert(d.end(), 6, 0);
+    }
+    d.push_back(0);
+    if (type == 2) d.push_back(0);
+    d.push_back(static_cast<std::uint8_t>(text.size()));
+    d.insert(d.end(), text.begin(), text.end());
+    d.insert(d.end(), {0x01, 0x42});  // trailer
+    return d;
+  };
+  CalendarEvent e;
+  ASSERT_EQ(parse_note_reply(reply(2, {'1', '2'}, false), e), NoteReply::Note);
+  EXPECT_EQ(e, event(2001, 2, 3, 4, 5, 2, "12") );
+  ASSERT_EQ(parse_note_reply(reply(3, {' ', 'M', ' '}, true), e), NoteReply::Note);
+  EXPECT_EQ(e, with_alarm(event(2001, 2, 3, 4, 5, 3, "M"), 2001, 2, 3, 3, 55));
+  ASSERT_EQ(parse_note_reply(reply(1, {0x04, 0xFF, 0x83, 0x36}, false), e), NoteReply::Note);
+  EXPECT_EQ(e.data, "\u8336");
+  // A stated length beyond the data takes what is there.
+  Bytes cut = reply(4, {'A', 'n', 'n', 'a'}, false);
+  cut.resize(cut.size() - 4);
+  ASSERT_EQ(parse_note_reply(cut, e), NoteReply::Note);
+  EXPECT_EQ(e.data, "An");
+  EXPECT_EQ(parse_note_reply(Bytes{0, 1, 0, 0x67, 0x93}, e), NoteReply::Empty);
+  EXPECT_EQ(parse_note_reply(Bytes{0, 1, 0, 0x67, 0x81}, e), NoteReply::Refused);
+  EXPECT_EQ(parse_note_reply(Bytes{0, 1, 0, 0x67, 0x01, 0, 0}, e), NoteReply::Malformed);
+}
+
+TEST_F(Calendar, EditorDerivesBeforeAndStoresEvents) {
+  CalendarList list;
+  list.append(with_alarm(event(2001, 1, 1, 0, 5, 3, "Ten"), 2000, 12, 31, 23, 55));
+  list.append(with_alarm(event(2001, 1, 1, 12, 0, 3, "Hour"), 2001, 1, 1, 11, 0));
+  list.append(with_alarm(event(2001, 1, 1, 12, 0, 3, "Odd"), 2001, 1, 1, 11, 1));
+  EventEditor editor(list);
+  const AlarmBefore expect[] = {AlarmBefore::TenMinutes, AlarmBefore::OneHour, AlarmBefore::UserDefined};
+  for (std::size_t i = 0; i < 3; ++i) {
+    editor.open_event(i);
+    EXPECT_EQ(editor.before(), expect[i]) << i;
+  }
+
+  // A new meeting on an hour node, 30 minutes before, then moved to a day
+  // that does not exist: the day is lowered and the alarm follows.
+  editor.open_hour({2001, 2, 10}, 9);
+  editor.set_type(2);
+  editor.set_alarm_enabled(true);
+  editor.set_before(AlarmBefore::ThirtyMinutes);
+  EXPECT_EQ(editor.alarm_fields(), (DateFields{"2001", "2", "10", "8", "30"}));
+  editor.event_fields()[2] = "30";
+  editor.leave_event_field(2);
+  EXPECT_EQ(editor.event_fields()[2], "28");
+  EXPECT_EQ(editor.alarm_fields(), (DateFields{"2001", "2", "28", "8", "30"}));
+  editor.text() = "Plan";
+  const std::size_t at = editor.ok();
+  EXPECT_EQ(list.at(at), with_alarm(event(2001, 2, 28, 9, 0, 3, "Plan"), 2001, 2, 28, 8, 30));
+  EXPECT_EQ(list.at(at).index, "new");
+
+  // The alarm switched off: a new event has every alarm field 0, a changed
+  // one only its alarm year.
+  editor.open_day({2001, 3, 1});
+  EXPECT_EQ(editor.before(), AlarmBefore::UserDefined);
+  EXPECT_EQ(list.at(editor.ok()), event(2001, 3, 1, 23, 59, 1, ""));
+  editor.open_event(1);
+  editor.set_alarm_enabled(false);
+  const CalendarEvent& changed = list.at(editor.ok());
+  EXPECT_EQ(changed.alarm_year, 0);
+  EXPECT_EQ(changed.alarm_hour, 11);
+
+  // Labels follow the type; a dropped entry fills the text by type.
+  PhoneBookEntry entry;
+  entry.Name = "Anna";
+  entry.UNICODE = "\u5b89";
+  entry.Phone = "0401";
+  const int labels[] = {1430, 1431, 1432, 1433};
+  const std::string dropped[] = {"\u5b89Anna", "0401", "\u5b89Anna", "\u5b89Anna"};
+  for (int t = 0; t < 4; ++t) {
+    editor.set_type(t);
+    EXPECT_EQ(editor.text_label_id(), labels[t]);
+    editor.drop_entry(entry);
+    EXPECT_EQ(editor.text(), dropped[t]);
+  }
+  editor.text() = std::string(300, 'x');
+  EXPECT_EQ(editor.text_bytes_left(), 0);
+  editor.text() = "abc";
+  EXPECT_EQ(editor.text_bytes_left(), 226);
+}
+
+TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
+  std::vector<CalendarEvent> events{
+      with_alarm(event(2026, 12, 8, 10, 30, 3, "Project meeting"), 2026, 12, 8, 10, 20),
+      event(2026, 12, 9, 9, 0, 2, "+358401234567"),
+      event(1980, 12, 24, 23, 59, 4, "Mum"),
+      with_alarm(event(2026, 12, 10, 23, 59, 1, "\u8336"), 2026, 12, 9, 20, 0),
+  };
+  const std::string text = export_icalendar(events);
+  EXPECT_NE(text.find("RRULE:FREQ=YEARLY"), std::string::npos);
+  EXPECT_NE(text.find("BEGIN:VALARM"), std::string::npos);
+  EXPECT_NE(text.find("DTSTART;VALUE=DATE:19801224"), std::string::npos);
+  const IcalendarImport back = import_icalendar(text);
+  ASSERT_TRUE(back.ok);
+  EXPECT_EQ(back.events, events);
+  EXPECT_EQ(back.changes.size(), 2u);  // the two notes without a time of day say so
+}
+
+TEST_F(Calendar, IcalendarImportTurnsWhatTheHandsetLacksIntoNotes) {
+  const std::string file =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+      "BEGIN:VEVENT\r\nUID:1\r\nDTSTART:20270315T140000\r\nSUMMARY:Weekly sync\r\n"
+      "RRULE:FREQ=WEEKLY\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\nEND:VEVENT\r\n"
+      "BEGIN:VEVENT\r\nUID:2\r\nDTSTART;VALUE=DATE:20270401\r\nSUMMARY:Anniversary\r\n"
+      "RRULE:FREQ=YEARLY\r\nEND:VEVENT\r\n"
+      "BEGIN:VEVENT\r\nUID:3\r\nSUMMARY:No date\r\nEND:VEVENT\r\n"
+      "END:VCALENDAR\r\n";
+  const IcalendarImport in = import_icalendar(file);
+  ASSERT_TRUE(in.ok);
+  ASSERT_EQ(in.events.size(), 2u);
+  EXPECT_EQ(in.events[0], with_alarm(event(2027, 3, 15, 14, 0, 3, "Weekly sync"), 2027, 3, 15, 13, 45));
+  EXPECT_EQ(in.events[1], event(2027, 4, 1, 23, 59, 4, "Anniversary"));
+  // Repeats dropped, no type, no time, yearly made a birthday, no date.
+  EXPECT_EQ(in.changes.size(), 5u);
+  EXPECT_FALSE(import_icalendar("not a calendar").ok);
+}
+
+}  // namespace
+}  // namespace phondeck

@@ -1,0 +1,69 @@
+// The Calendar window and the event editor on the offscreen platform: an
+// event made in the editor shows in the day view with its alarm.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextCharFormat>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "organiser/qt/calendar_windows.h"
+#include "ui/qt/main_window.h"
+#include "ui_fakes.h"
+
+namespace phondeck {
+namespace {
+
+TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
+  testing::fresh_texts_and_configuration();
+  testing::FakePrompt prompt;
+  TForm1 main(prompt);
+  int backs = 0;
+  TForm13 calendar(main.session(), prompt, [&] { ++backs; });
+  calendar.show_today();
+  calendar.logic().show_day({2026, 12, 8});
+  calendar.refresh();
+  QTreeWidgetItem* root = calendar.tree()->topLevelItem(0);
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->childCount(), 14);  // The Day, 8:00 .. 20:00
+  QTreeWidgetItem* ten = root->child(3);
+  EXPECT_EQ(ten->text(0), "10:00");
+
+  // New on the 10:00 node: a meeting at 10:30 with the alarm 10 minutes before.
+  calendar.open_editor(ten->data(0, Qt::UserRole + 1).toInt());
+  TForm14& editor = calendar.editor();
+  ASSERT_TRUE(editor.isVisible());
+  editor.event_field(4)->setText("30");
+  QFocusEvent out(QEvent::FocusOut);
+  QApplication::sendEvent(editor.event_field(4), &out);
+  editor.type_button(2)->click();
+  EXPECT_EQ(editor.text_label()->text(), "Subject");
+  emit editor.enable_choice()->activated(1);
+  EXPECT_TRUE(editor.alarm_field(3)->isEnabled());
+  EXPECT_EQ(editor.alarm_field(3)->text(), "10");
+  EXPECT_EQ(editor.alarm_field(4)->text(), "20");
+  editor.text_field()->setText("Budget");
+  editor.ok_button()->click();
+  EXPECT_FALSE(editor.isVisible());
+
+  root = calendar.tree()->topLevelItem(0);
+  ASSERT_EQ(root->child(3)->childCount(), 1);
+  EXPECT_EQ(root->child(3)->child(0)->text(0), "10:30  Budget");
+  const CalendarEvent& e = main.session().organiser().calendar().list().at(0);
+  EXPECT_EQ(e.type, 3);
+  EXPECT_EQ(e.alarm_hour, 10);
+  EXPECT_EQ(e.alarm_minute, 20);
+  // Day 8 is bold in the month calendar when December is shown.
+  calendar.month()->setCurrentPage(2026, 12);
+  EXPECT_EQ(calendar.month()->dateTextFormat(QDate(2026, 12, 8)).fontWeight(), QFont::Bold);
+  EXPECT_EQ(backs, 0);
+}
+
+}  // namespace
+}  // namespace phondeck
