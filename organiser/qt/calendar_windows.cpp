@@ -41,8 +41,8 @@ constexpr int kTextWrite = 139;
 constexpr int kTextNew = 1300;
 constexpr int kTextUpdate = 1301;
 constexpr int kTextBack = 1302;
-constexpr int kTextImport = 1350;
-constexpr int kTextExport = 1351;
+constexpr int kTextImportCalendar = 1350;
+constexpr int kTextExportCalendar = 1351;
 constexpr int kTextReadTime = 1312;
 
 CalendarDate date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
@@ -352,8 +352,8 @@ void TForm13::build() {
 void TForm13::apply_texts() {
   setWindowTitle(cleaned(kTextCalendar));
   const std::pair<CalendarCommand, int> hints[] = {
-      {CalendarCommand::New, kTextNew},     {CalendarCommand::Import, kTextImport},
-      {CalendarCommand::Export, kTextExport}, {CalendarCommand::Read, kTextRead},
+      {CalendarCommand::New, kTextNew},     {CalendarCommand::Import, kTextImportCalendar},
+      {CalendarCommand::Export, kTextExportCalendar}, {CalendarCommand::Read, kTextRead},
       {CalendarCommand::Update, kTextUpdate}, {CalendarCommand::Write, kTextWrite},
       {CalendarCommand::Back, kTextBack}};
   for (const auto& [command, id] : hints) {
@@ -463,12 +463,12 @@ void TForm13::run(CalendarCommand command) {
       if (show_main_) show_main_();
       return;
     case CalendarCommand::Export: {
-      const QString path = QFileDialog::getSaveFileName(this, cleaned(kTextExport), QString(), "iCalendar (*.ics)");
+      const QString path = QFileDialog::getSaveFileName(this, cleaned(kTextExportCalendar), QString(), "iCalendar (*.ics)");
       if (!path.isEmpty()) logic_->export_file(path.toStdString());
       return;
     }
     case CalendarCommand::Import: {
-      const QString path = QFileDialog::getOpenFileName(this, cleaned(kTextImport), QString(), "iCalendar (*.ics)");
+      const QString path = QFileDialog::getOpenFileName(this, cleaned(kTextImportCalendar), QString(), "iCalendar (*.ics)");
       if (!path.isEmpty()) logic_->import_file(path.toStdString());
       refresh();
       return;

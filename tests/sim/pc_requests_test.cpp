@@ -11,6 +11,7 @@
 #include "sim/handset.h"
 #include "sim/handset_state.h"
 #include "sim/models.h"
+#include "support/fake_clock.h"
 
 namespace phondeck::sim {
 namespace {
@@ -26,7 +27,7 @@ struct Answer {
 // Sends one request, acknowledges each frame of the answer as the PC does,
 // and joins the frames.
 Answer ask(HandsetState state, std::uint8_t type, const Bytes& payload) {
-  ManualClock clock;
+  FakeClock clock{1000};
   RecordingLine line;
   Handset handset(clock, std::move(state), {.need_wake = false});
   handset.attach(&line);
