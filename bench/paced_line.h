@@ -1,0 +1,130 @@
+#pragma once
+// The rig every benchmark shares: a virtual handset behind a pseudo-terminal
+// paced at 115200 bit/s, a session on the real serial port with a byte count
+// in each direction, and the report against the wire time of those bytes.
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/code_page.h"
+#include "app/configuration.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/link_observer.h"
+#include "link/serial_port.h"
+#include "sim/handset_state.h"
+#include "sim/pty_handset.h"
+#include "sim/realtime_loop.h"
+#include "ui/handset_session.h"
+
+namespace phondeck::bench {
+
+inline constexpr double kBytesPerSecond = 11520.0;  // 115200 bit/s, ten bits a byte
+
+class QuietPrompt final : public Prompt {
+ public:
+  void message(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+  bool ask_yes_no(const std::string&) override { return true; }
+};
+
+// Counts the bytes crossing the line in each direction.
+class CountingPort final : public LinkPort {
+ public:
+  explicit CountingPort(std::unique_ptr<LinkPort> inner) : inner_(std::move(inner)) {}
+  int open() override { return inner_->open(); }
+  void close() override { inner_->close(); }
+  bool is_open() const override { return inner_->is_open(); }
+  void set_bit_rate(int rate) override { inner_->set_bit_rate(rate); }
+  void set_dtr(bool on) override { inner_->set_dtr(on); }
+  void set_rts(bool on) override { inner_->set_rts(on); }
+  void write(const std::uint8_t* bytes, std::size_t count) override {
+    sent += count;
+    inner_->write(bytes, count);
+  }
+  std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
+    const std::size_t n = inner_->take_received(destination, count);
+    received += n;
+    return n;
+  }
+  std::size_t sent = 0;
+  std::size_t received = 0;
+
+ private:
+  std::unique_ptr<LinkPort> inner_;
+};
+
+class PacedLine {
+ public:
+  // Starts the handset with the given contents and connects; false (with a
+  // line on standard error) when either fails.
+  bool start(sim::HandsetState contents) {
+    texts().load_english();
+    set_active_code_page(CodePage::Windows1252);
+    complete_group_names(config());
+    config().MultiByte = 1;
+    handset_ = std::make_unique<sim::PtyHandset>(clock_, std::move(contents), sim::HandsetOptions{},
+                                                 sim::FaultOptions{}, /*pacing=*/true);
+    std::string error;
+    if (!handset_->start(error)) {
+      std::fprintf(stderr, "cannot start the virtual handset: %s\n", error.c_str());
+      return false;
+    }
+    config().Device = handset_->path();
+    auto counting = std::make_unique<CountingPort>(std::make_unique<SerialPort>(prompt_, loop_));
+    port_ = counting.get();
+    session_ = std::make_unique<HandsetSession>(std::move(counting), timer_, clock_, prompt_, observer_);
+    timer_.set_callback([this] { session_->Timer1Timer(); });
+    loop_.set_message_handler([this](int message, std::uint32_t parameter) { session_->handle_message(message, parameter); });
+    session_->set_up();
+    session_->commands().connect();
+    loop_.run_until([this] { return session_->settled(); }, 10000);
+    if (session_->state() != LinkState::Idle) {
+      std::fprintf(stderr, "connect failed\n");
+      return false;
+    }
+    return true;
+  }
+
+  // Runs what `begin` starts until the link settles; the seconds it took.
+  // The last acknowledgement may still be leaving; it is counted all the same.
+  template <typename Begin>
+  double time(Begin begin) {
+    port_->sent = 0;
+    port_->received = 0;
+    const auto start = std::chrono::steady_clock::now();
+    begin(*session_);
+    loop_.run_until([this] { return session_->settled(); }, 120000);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+
+  void stop() {
+    session_->engine().reset();
+    handset_->stop();
+  }
+
+  // The report whose last line is "ratio N.NN".
+  void report(const char* what, std::size_t count, double seconds) const {
+    const double bound = static_cast<double>(port_->sent + port_->received) / kBytesPerSecond;
+    std::printf("%s %zu\n", what, count);
+    std::printf("bytes PC->handset %zu, handset->PC %zu\n", port_->sent, port_->received);
+    std::printf("time %.3f s\n", seconds);
+    std::printf("wire-time lower bound %.3f s\n", bound);
+    std::printf("ratio %.2f\n", seconds / bound);
+  }
+
+  HandsetSession& session() { return *session_; }
+  sim::PtyHandset& handset() { return *handset_; }
+
+ private:
+  SystemClock clock_;
+  QuietPrompt prompt_;
+  NullLinkObserver observer_;
+  sim::RealtimeLoop loop_{clock_};
+  sim::LoopTimer timer_{loop_};
+  std::unique_ptr<sim::PtyHandset> handset_;
+  CountingPort* port_ = nullptr;
+  std::unique_ptr<HandsetSession> session_;
+};
+
+}  // namespace phondeck::bench
