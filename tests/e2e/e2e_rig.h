@@ -68,6 +68,24 @@ inline void fresh_settings(int multibyte = 1, int type = 1) {
 // A demo handset of the model, or the given state.
 inline sim::HandsetState demo_state(const char* model) { return sim::HandsetState::demo(*sim::find_model(model)); }
 
+// A 6110 with 27 entries over 40 phone locations and 15 over 30 on the SIM.
+inline sim::HandsetState filled_6110() {
+  sim::HandsetState s = demo_state("6110");
+  s.phone = sim::Memory{};
+  s.sim = sim::Memory{};
+  s.phone.capacity = 40;
+  s.sim.capacity = 30;
+  for (int i = 1; i <= 40; i += 1 + i % 3) {
+    const std::string name = "Phone " + std::to_string(i);
+    s.phone.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(1000 + i), i % 6});
+  }
+  for (int i = 2; i <= 30; i += 2) {
+    const std::string name = "Sim " + std::to_string(i);
+    s.sim.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(2000 + i), 0});
+  }
+  return s;
+}
+
 // Every write the PC makes, with the bit rate it was made at.
 struct LineWrite {
   int rate;

@@ -42,27 +42,10 @@ TEST(NetMonitor, OpenAndCloseSwitchTheHandsetsMonitor) {
   EXPECT_EQ(rig.line->writes.size(), writes);
 }
 
-// A 6110 with both memories well filled.
-sim::HandsetState filled() {
-  sim::HandsetState s = demo_state("6110");
-  s.phone = sim::Memory{};
-  s.sim = sim::Memory{};
-  s.phone.capacity = 40;
-  s.sim.capacity = 30;
-  for (int i = 1; i <= 40; i += 1 + i % 3) {
-    const std::string name = "Phone " + std::to_string(i);
-    s.phone.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(1000 + i), i % 6});
-  }
-  for (int i = 2; i <= 30; i += 2) {
-    const std::string name = "Sim " + std::to_string(i);
-    s.sim.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(2000 + i), 0});
-  }
-  return s;
-}
 
 // The list a clean read gives.
 std::vector<Row> clean_read() {
-  Rig rig(filled());
+  Rig rig(filled_6110());
   if (!rig.connect()) return {};
   rig.run([&] { rig.commands->read_phone_book(); });
   std::vector<Row> rows;
@@ -101,7 +84,7 @@ std::vector<FaultCase> fault_cases() {
 TEST(Faults, ReadGivesEveryEntryOnceOrResetsKeepingWhatWasRead) {
   fresh_settings();
   const std::vector<Row> expected = clean_read();
-  const sim::HandsetState state = filled();
+  const sim::HandsetState state = filled_6110();
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(state.phone.used() + state.sim.used()));
   for (const FaultCase& fault : fault_cases()) {
     int complete = 0;
@@ -111,7 +94,7 @@ TEST(Faults, ReadGivesEveryEntryOnceOrResetsKeepingWhatWasRead) {
       SCOPED_TRACE(std::string(fault.name) + " seed " + std::to_string(seed));
       sim::FaultOptions faults = fault.faults;
       faults.seed = seed;
-      Rig rig(filled(), {}, faults);
+      Rig rig(filled_6110(), {}, faults);
       if (!rig.connect()) {
         ++no_connect;
         EXPECT_EQ(rig.observer.last_status(), "Disconnected");

@@ -21,23 +21,6 @@ using testing::SeedTally;
 
 constexpr std::uint32_t kSeeds = 1000;
 
-// A 6110 with 27 entries over 40 phone locations and 15 over 30 on the SIM.
-sim::HandsetState filled() {
-  sim::HandsetState s = demo_state("6110");
-  s.phone = sim::Memory{};
-  s.sim = sim::Memory{};
-  s.phone.capacity = 40;
-  s.sim.capacity = 30;
-  for (int i = 1; i <= 40; i += 1 + i % 3) {
-    const std::string name = "Phone " + std::to_string(i);
-    s.phone.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(1000 + i), i % 6});
-  }
-  for (int i = 2; i <= 30; i += 2) {
-    const std::string name = "Sim " + std::to_string(i);
-    s.sim.put(sim::PhoneBookSlot{i, Bytes(name.begin(), name.end()), std::to_string(2000 + i), 0});
-  }
-  return s;
-}
 
 std::vector<Row> rows(const PhoneBookList& list) {
   std::vector<Row> out;
@@ -46,7 +29,7 @@ std::vector<Row> rows(const PhoneBookList& list) {
 }
 
 RunResult read_run(const sim::FaultOptions& faults, const std::vector<Row>& clean) {
-  Rig rig(filled(), {}, faults);
+  Rig rig(filled_6110(), {}, faults);
   if (!rig.connect()) return {RunEnd::NoConnect, ""};
   rig.commands->read_phone_book();
   if (!rig.run_until_settled(3600000)) return {RunEnd::Wrong, "still busy after an hour"};
@@ -88,7 +71,7 @@ std::vector<std::string> book_of(const sim::HandsetState& s) {
 }
 
 RunResult write_run(const sim::FaultOptions& faults) {
-  Rig rig(filled(), {}, faults);
+  Rig rig(filled_6110(), {}, faults);
   if (!rig.connect()) return {RunEnd::NoConnect, ""};
   const std::vector<std::string> before = book_of(rig.handset.state());
   sim::HandsetState asked = rig.handset.state();
@@ -128,7 +111,7 @@ class PhoneBookFaults : public ::testing::TestWithParam<std::tuple<int, int>> {
 TEST_P(PhoneBookFaults, ReadGivesACleanPrefixOrTheWholeBook) {
   std::vector<Row> clean;
   {
-    Rig rig(filled());
+    Rig rig(filled_6110());
     ASSERT_TRUE(rig.connect());
     rig.run([&] { rig.commands->read_phone_book(); });
     clean = rows(rig.list());
