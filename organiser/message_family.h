@@ -113,7 +113,6 @@ class MessageFamily final : public FamilyHandler {
   // A message longer than one frame, joined (trailers removed).
   std::vector<std::uint8_t> collected_;
   bool collecting_ = false;
-  bool frame_since_send_ = false;
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
   std::uint64_t current_row_ = 0;
