@@ -1,7 +1,9 @@
 // Photographs Telvane's windows with sample entries: the main window in the
-// two-pane view and in the tree view by type, the Editor, and the splash.
+// two-pane view and in the tree view by type, the Editor, the Calendar with
+// a day of events, and the splash.
 // Usage: telvane_screenshots OUTPUT_FOLDER
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QPixmap>
 #include <QTimer>
@@ -13,6 +15,7 @@
 #include "app/qt/qt_prompt.h"
 #include "app/qt/splash_window.h"
 #include "app/text_table.h"
+#include "organiser/qt/calendar_windows.h"
 #include "phonebook/value_tables.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -36,6 +39,26 @@ void fill_samples(PhoneBook& book) {
   add(book.left(), "Pizza", "030444555", 1, 3, 4);
   add(book.right(), "Mailbox", "333", 1, 1, 5);
   add(book.right(), "Taxi", "030202020", 0, 4, 5);
+}
+
+void add_event(CalendarList& list, int hour, int minute, int type, const char* data, bool alarm) {
+  const QDate today = QDate::currentDate();
+  CalendarEvent e;
+  e.year = today.year();
+  e.month = today.month();
+  e.day = today.day();
+  e.hour = hour;
+  e.minute = minute;
+  e.type = type;
+  e.data = data;
+  if (alarm) {
+    e.alarm_year = e.year;
+    e.alarm_month = e.month;
+    e.alarm_day = e.day;
+    e.alarm_hour = hour;
+    e.alarm_minute = minute;
+  }
+  list.append(e);
 }
 
 bool save(QWidget& widget, const QString& path) {
@@ -88,6 +111,16 @@ int main(int argc, char** argv) {
       editor.show();
       QTimer::singleShot(200, &app, [&] {
         ok &= save(editor, out.filePath("editor.png"));
+        editor.hide();
+        TForm13 calendar(main.session(), prompt, [] {}, &main);
+        calendar.setWindowFlag(Qt::Window);
+        CalendarList& events = calendar.logic().list();
+        add_event(events, 9, 30, 3, "Project meeting", true);
+        add_event(events, 12, 0, 2, "+4930123456", false);
+        add_event(events, 17, 15, 1, "Collect the parcel", true);
+        add_event(events, 23, 59, 4, "Anna Berg", false);
+        calendar.show_today();
+        ok &= save(calendar, out.filePath("calendar.png"));
         main.normal_cursor();
         app.exit(ok ? 0 : 1);
       });

@@ -17,6 +17,9 @@
 #include <QLocale>
 #include <QMimeData>
 #include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextCharFormat>
@@ -47,6 +50,62 @@ constexpr int kTextReadTime = 1312;
 
 CalendarDate date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 QDate qdate(const CalendarDate& d) { return QDate(d.year, d.month, d.day); }
+
+// The event's icon by its type (1 Reminder, 2 Call, 3 Meeting, 4 Birthday,
+// shown as type + 1), with a bell in the corner when it has an alarm.
+QIcon event_icon(int icon, bool alarm) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 1));
+  switch (icon - 1) {
+    case 1:  // a note with lines
+      p.setBrush(QColor(255, 230, 110));
+      p.drawRect(QRectF(2.5, 1.5, 10, 12));
+      for (double y = 4.5; y < 12; y += 2.5) p.drawLine(QPointF(4.5, y), QPointF(10.5, y));
+      break;
+    case 2: {  // a handset receiver
+      QPainterPath receiver;
+      receiver.moveTo(3, 4);
+      receiver.cubicTo(3, 11, 7, 14, 12, 13);
+      p.setBrush(Qt::NoBrush);
+      p.setPen(QPen(QColor(30, 140, 60), 3.5, Qt::SolidLine, Qt::RoundCap));
+      p.drawPath(receiver);
+      break;
+    }
+    case 3:  // a clock face
+      p.setBrush(QColor(120, 170, 240));
+      p.drawEllipse(QRectF(1.5, 1.5, 12, 12));
+      p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(7.5, 7.5), QPointF(7.5, 3.5));
+      p.drawLine(QPointF(7.5, 7.5), QPointF(10.5, 9));
+      break;
+    case 4:  // a cake with a candle
+      p.setBrush(QColor(245, 150, 190));
+      p.drawRect(QRectF(2.5, 8.5, 11, 5));
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(7, 4.5, 2, 4));
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(255, 150, 0));
+      p.drawEllipse(QRectF(6.8, 1, 2.4, 3));
+      break;
+    default:
+      break;
+  }
+  if (alarm) {
+    QPainterPath bell;
+    bell.moveTo(10, 15);
+    bell.lineTo(10.5, 11);
+    bell.cubicTo(10.5, 8.5, 14.5, 8.5, 14.5, 11);
+    bell.lineTo(15, 15);
+    bell.closeSubpath();
+    p.setPen(QPen(QColor(90, 0, 0), 0.8));
+    p.setBrush(QColor(220, 40, 40));
+    p.drawPath(bell);
+  }
+  return QIcon(pixmap);
+}
 
 }  // namespace
 
@@ -388,7 +447,10 @@ void TForm13::add_nodes(QTreeWidgetItem* parent, const CalendarNode& node) {
   for (const CalendarNode& child : node.children) {
     auto* item = new QTreeWidgetItem(parent, QStringList{qs(child.label)});
     item->setData(0, kNodeRole, child.id);
-    if (child.kind == CalendarNode::Kind::Event && child.alarm) item->setToolTip(0, cleaned(1401));
+    if (child.kind == CalendarNode::Kind::Event) {
+      item->setIcon(0, event_icon(child.icon, child.alarm));
+      if (child.alarm) item->setToolTip(0, cleaned(1401));
+    }
     add_nodes(item, child);
   }
 }
@@ -416,11 +478,13 @@ void TForm13::refresh() {
 
 void TForm13::select_date(const QDate& date) {
   if (!date.isValid()) return;
+  // The picker and the month calendar follow each other, also on the first
+  // showing, when the view already has the date.
+  if (date_->date() != date) date_->setDate(date);
+  if (month_->selectedDate() != date) month_->setSelectedDate(date);
   const CalendarDate d = date_of(date);
   if (d == logic_->selected() && !logic_->all_events()) return;
   logic_->show_day(d);
-  date_->setDate(date);
-  month_->setSelectedDate(date);
   refresh();
 }
 
