@@ -1,7 +1,8 @@
 // Calendar, clock and diary alarm against the virtual handset: reads and
 // writes of notes, a handset that refuses or keeps its notes, a full
 // calendar, the clock and the alarm; the Calendar window's day view; the
-// real serial path on a pseudo-terminal; and writes under line faults.
+// real serial path on a pseudo-terminal; and notes, clock and alarm under
+// line faults.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "organiser/calendar_window.h"
 #include "sim/embedded_port.h"
 #include "sim/realtime_loop.h"
+#include "support/seed_runs.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -322,6 +324,49 @@ TEST_F(CalendarLink, ReadsAndWritesUnderLineFaults) {
               << " stopped with unwritten events named, " << ends[0] << " failed to connect; reads: " << reads[1]
               << " complete, " << reads[2] << " reset\n";
     EXPECT_GT(ends[std::string(kind.name) == "hang-up" ? 2 : 1], 0) << kind.name;
+  }
+}
+
+// The alarm written then read back, and the clock set, under every line
+// fault: a completed run leaves the handset as asked and reads back what was
+// written; a reset leaves the alarm as it was or as asked, nothing else.
+TEST_F(CalendarLink, ClockAndAlarmUnderLineFaults) {
+  using testing::RunResult;
+  for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
+    const testing::SeedTally tally = testing::run_seeds(kind, 1000, [](const sim::FaultOptions& faults) {
+      Rig rig(three_notes(), {}, faults);
+      if (!rig.connect()) return RunResult{testing::RunEnd::NoConnect, {}};
+      ClockFamily& clock = calendar(rig).clock();
+      clock.set_now([] { return LocalTime{2027, 3, 14, 7, 30, 0}; });
+      const sim::CalendarState before = rig.handset.state().calendar;
+      start_write_alarm(rig.engine(), true, 7, 45);
+      rig.run_until_settled(600000);
+      const sim::CalendarState& c = rig.handset.state().calendar;
+      const bool as_asked = c.alarm_on && c.alarm_hour == 7 && c.alarm_minute == 45;
+      const bool as_was =
+          c.alarm_on == before.alarm_on && c.alarm_hour == before.alarm_hour && c.alarm_minute == before.alarm_minute;
+      if (!as_asked && !as_was) return RunResult{testing::RunEnd::Wrong, "alarm neither as asked nor as it was"};
+      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
+      if (!as_asked) return RunResult{testing::RunEnd::Wrong, "alarm write completed but not written"};
+      start_read_alarm(rig.engine());
+      rig.run_until_settled(600000);
+      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
+      const DiaryAlarm& read = clock.alarm();
+      if (!read.enabled || read.hour != 7 || read.minute != 45) {
+        return RunResult{testing::RunEnd::Wrong, "alarm read back differs"};
+      }
+      start_write_time(rig.engine());
+      rig.run_until_settled(600000);
+      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
+      if (!(rig.handset.state().calendar.clock == sim::ClockTime{2027, 3, 14, 7, 30, 0})) {
+        return RunResult{testing::RunEnd::Wrong, "clock not set as asked"};
+      }
+      return RunResult{};
+    });
+    std::cout << "[ faults   ] clock and alarm  " << kind.name << ": " << tally.completed << " completed, "
+              << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong
+              << " wrong\n";
+    EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
   }
 }
 
