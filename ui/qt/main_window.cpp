@@ -112,8 +112,11 @@ void TForm1::substitute_classic_fonts() {
 TForm1::~TForm1() {
   qApp->removeEventFilter(this);
   normal_cursor();
-  // The lists' views go before the models and the logic they show.
+  // The lists' views go before the models and the logic they show, and the
+  // windows opened over this one (Messages, Calendar, ...) before the session
+  // they hold on to.
   delete takeCentralWidget();
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 // ------------------------------------------------------------------ building
