@@ -105,15 +105,21 @@ bool start_smsc_write(OperationEngine& engine) {
 }
 
 namespace {
-bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows) {
-  if (family.sending()) return false;
-  Operation send = message_operation(step);
+// An operation over `total` items (recipients, locations), counted from 0.
+Operation counted_operation(int step, std::size_t total) {
+  Operation operation = message_operation(step);
   OperationParams params;
   MessageParams p(params);
   p.set_next(0);
   p.set_done(0);
-  p.set_total(static_cast<int>(rows.size()));
-  send.params = params;
+  p.set_total(static_cast<int>(total));
+  operation.params = params;
+  return operation;
+}
+
+bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows) {
+  if (family.sending()) return false;
+  const Operation send = counted_operation(step, rows.size());
   family.set_send_rows(std::move(rows));
   return engine.guard_without_confirmation(send);
 }
@@ -130,13 +136,7 @@ bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::ve
 
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations) {
   if (locations.empty()) return false;
-  Operation del = message_operation(MessageFamily::kStepDelete);
-  OperationParams params;
-  MessageParams p(params);
-  p.set_next(0);
-  p.set_done(0);
-  p.set_total(static_cast<int>(locations.size()));
-  del.params = params;
+  const Operation del = counted_operation(MessageFamily::kStepDelete, locations.size());
   family.set_delete_locations(std::move(locations));
   return engine.guard_without_confirmation(del);
 }
