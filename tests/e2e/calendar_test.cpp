@@ -11,6 +11,7 @@
 #include "organiser/calendar_window.h"
 #include "sim/embedded_port.h"
 #include "sim/realtime_loop.h"
+#include "support/calendar_events.h"
 #include "support/seed_runs.h"
 
 namespace phondeck::e2e {
@@ -37,17 +38,7 @@ int calendar_requests(const std::vector<LineWrite>& writes, std::uint8_t sub) {
 
 CalendarFamilies& calendar(Rig& rig) { return rig.session.organiser().calendar(); }
 
-CalendarEvent event(int y, int mo, int d, int h, int mi, int type, std::string text) {
-  CalendarEvent e;
-  e.year = y;
-  e.month = mo;
-  e.day = d;
-  e.hour = h;
-  e.minute = mi;
-  e.type = type;
-  e.data = std::move(text);
-  return e;
-}
+using testing::event;
 
 class CalendarLink : public ::testing::Test {
  protected:

@@ -9,23 +9,14 @@
 #include "organiser/calendar_window.h"
 #include "organiser/icalendar.h"
 #include "phonebook/entry.h"
+#include "support/calendar_events.h"
 
 namespace phondeck {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-CalendarEvent event(int y, int mo, int d, int h, int mi, int type, std::string text) {
-  CalendarEvent e;
-  e.year = y;
-  e.month = mo;
-  e.day = d;
-  e.hour = h;
-  e.minute = mi;
-  e.type = type;
-  e.data = std::move(text);
-  return e;
-}
+using testing::event;
 
 CalendarEvent with_alarm(CalendarEvent e, int y, int mo, int d, int h, int mi) {
   e.alarm_year = y;
