@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iostream>
 
 #include "e2e_rig.h"
 #include "media/ring_tone_family.h"
@@ -12,6 +13,7 @@
 #include "organiser/sms_codec.h"
 #include "sim/embedded_port.h"
 #include "sim/realtime_loop.h"
+#include "support/seed_runs.h"
 #include "media/temp_dir.h"
 
 namespace phondeck::e2e {
@@ -186,6 +188,36 @@ TEST_F(RingToneLink, SendFillsTheOutgoingMessage) {
   window.logic.new_page();
   EXPECT_FALSE(window.logic.send());
   EXPECT_EQ(rig.prompt.messages.size(), 1u);
+}
+
+// The sample tone written under every line fault: a completed run leaves it
+// in the handset; a reset leaves the handset without a tone or with this one,
+// never another.
+TEST_F(RingToneLink, WriteUnderLineFaults) {
+  using testing::RunEnd;
+  using testing::RunResult;
+  RingTone sample;
+  sample.notes = parseEricssonText(ericsson_sample_lines());
+  const sim::UploadedTone meant = as_received(sample);
+  for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
+    const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
+      Rig rig(demo_state("6110"), {}, faults);
+      if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+      RingToneWindowLogic logic(rig.engine(), rig.session.media().ring_tone(), rig.prompt);
+      logic.write();
+      rig.run_until_settled(600000);
+      const sim::RingToneState& got = rig.handset.state().ring_tone;
+      if (got.tone && !(*got.tone == meant)) return RunResult{RunEnd::Wrong, "the handset holds another tone"};
+      if (got.refused != 0) return RunResult{RunEnd::Wrong, "the handset read a broken upload"};
+      if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+      if (!got.tone) return RunResult{RunEnd::Wrong, "completed without the tone in the handset"};
+      return RunResult{};
+    });
+    std::cout << "[ faults   ] ring tone " << kind.name << ": " << tally.completed << " completed, " << tally.reset
+              << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+    EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+    EXPECT_GT(tally.completed, 0) << kind.name;
+  }
 }
 
 TEST(RingToneSerial, SampleToneOverAPseudoTerminal) {
