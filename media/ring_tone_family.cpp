@@ -1,0 +1,63 @@
+#include "media/ring_tone_family.h"
+
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+
+namespace phondeck {
+
+namespace {
+
+constexpr int kTextWriteProcessing = 3038;
+constexpr int kTextWriteCompleted = 3039;
+constexpr std::uint8_t kUploadHeader[] = {0x0C, 0x01};
+
+}  // namespace
+
+bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone) {
+  if (tone.notes.empty()) return false;
+  std::vector<std::uint8_t> message = toSmartMessage(tone);
+  if (message.empty() || message.size() > kMaxWrittenToneBytes) return false;
+  Operation write;
+  write.family = LinkState::Media;
+  write.step = RingToneFamily::kStepWrite;
+  write.model_check = true;
+  write.params = OperationParams{};
+  // The tone goes with the operation; a write already waiting keeps its own.
+  std::vector<std::uint8_t> before = family.message();
+  family.set_message(std::move(message));
+  if (engine.guard_without_confirmation(write)) return true;
+  family.set_message(std::move(before));
+  return false;
+}
+
+void RingToneFamily::send_phase(OperationEngine& engine) {
+  switch (engine.step()) {
+    case kStepWrite:
+      engine.push(engine.state(), kStepWrite + 1);
+      engine.start_resynchronise();
+      return;
+    case kStepWrite + 1: {
+      // p0 is 1 once the upload went out; with its exchange done the
+      // handset has it. A step sent afresh after a time-out sends again.
+      OperationParams& p = engine.params();
+      if (p.p0 != 0 && engine.frames().flags().exchange_done()) {
+        engine.status_text_id(kTextWriteCompleted);
+        engine.set_end();
+        engine.step_end();
+        return;
+      }
+      engine.status_text_id(kTextWriteProcessing);
+      std::vector<std::uint8_t> request(std::begin(kUploadHeader), std::end(kUploadHeader));
+      request.insert(request.end(), message_.begin(), message_.end());
+      p.p0 = 1;
+      engine.frames().send_request(kMsgRingTone, request, 0);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void RingToneFamily::reply_phase(OperationEngine&, const LinkFrame&) {}
+
+}  // namespace phondeck
