@@ -7,6 +7,7 @@
 
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
+#include "media/qt/graphics_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "organiser/qt/calendar_windows.h"
 #include "ui/qt/about_box.h"
@@ -35,6 +36,8 @@ class TelvaneWindows {
   TForm6& messages() { return *messages_; }
   TForm18& sms_sending() { return *sending_; }
   TForm13& calendar() { return *calendar_; }
+  TForm16& group_graphics() { return *group_graphics_; }
+  TForm20& startup_graphic() { return *startup_graphic_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -52,6 +55,8 @@ class TelvaneWindows {
   TForm6* messages_ = nullptr;
   TForm18* sending_ = nullptr;
   TForm13* calendar_ = nullptr;
+  TForm16* group_graphics_ = nullptr;
+  TForm20* startup_graphic_ = nullptr;
 };
 
 }  // namespace phondeck

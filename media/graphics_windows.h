@@ -1,0 +1,90 @@
+#pragma once
+// The logic of the Group and System Graphics window (TForm16) and of the
+// Startup Graphic window (TForm20): the editor with its file commands, and
+// the handset commands, which start the graphics family's operations and take
+// the pictures they read into the editor.
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "media/graphics_editor.h"
+
+namespace phondeck {
+
+class MediaFamilies;
+class OperationEngine;
+class Prompt;
+struct OutgoingSms;
+
+inline constexpr int kCallerGroups = 5;
+
+class GroupGraphicsLogic {
+ public:
+  GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt);
+  GroupGraphicsLogic(const GroupGraphicsLogic&) = delete;
+  GroupGraphicsLogic& operator=(const GroupGraphicsLogic&) = delete;
+  ~GroupGraphicsLogic();
+  // Stops taking the family's news (the window goes).
+  void detach();
+
+  GraphicsEditor& editor() { return editor_; }
+
+  // Read Group Graphic: the groups for this window; on_groups_read follows.
+  bool read_groups();
+  // Write Group Graphic: the picture as a caller-group graphic.
+  bool write_group();
+  // Send Group Graphic: the picture message into `outgoing`; true when the
+  // SMS Sending window is to be shown.
+  bool send_group(OutgoingSms& outgoing);
+  bool read_logo();
+  // The first half of Write and Send System Logo.
+  bool read_network_code();
+  // MCC and MNC as the Operator Information dialog gives them; a text that
+  // is not a number stops the command with the conversion message.
+  std::optional<std::pair<int, int>> network_code(const std::string& mcc, const std::string& mnc);
+  bool write_logo(const std::string& mcc, const std::string& mnc);
+  bool send_logo(const std::string& mcc, const std::string& mnc, OutgoingSms& outgoing);
+
+  // The Group Graphic dialog's rows: the decoded names (a group without one
+  // shows its configured name) and the logos.
+  std::array<std::string, kCallerGroups> group_names() const;
+  std::array<MonoBitmap, kCallerGroups> group_logos() const;
+  // OK in the dialog: the group's logo combined into the picture.
+  void take_group_logo(int index);
+
+  // The editor changed by a read; the groups were read for this window.
+  std::function<void()> on_changed;
+  std::function<void()> on_groups_read;
+
+ private:
+  OperationEngine& engine_;
+  MediaFamilies& media_;
+  Prompt& prompt_;
+  GraphicsEditor editor_;
+};
+
+class StartupGraphicLogic {
+ public:
+  StartupGraphicLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt);
+  StartupGraphicLogic(const StartupGraphicLogic&) = delete;
+  StartupGraphicLogic& operator=(const StartupGraphicLogic&) = delete;
+  ~StartupGraphicLogic();
+  void detach();
+
+  GraphicsEditor& editor() { return editor_; }
+  bool read();
+  bool write();
+  bool reset_phone();
+
+  std::function<void()> on_changed;
+
+ private:
+  OperationEngine& engine_;
+  MediaFamilies& media_;
+  Prompt& prompt_;
+  GraphicsEditor editor_;
+};
+
+}  // namespace phondeck
