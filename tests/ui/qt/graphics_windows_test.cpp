@@ -1,7 +1,7 @@
 // Both graphics windows on the offscreen platform: the mouse draws into the
 // picture, the coordinate label follows it, the preview and the drawing area
 // show the cells, a scroll-bar step shifts the content, and Push fills the
-// selected slot.
+// selected slot; Copy and Paste carry the picture through the clipboard.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -91,6 +91,21 @@ TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
     EXPECT_EQ(preview.pixelColor(0, 0), background);
     EXPECT_EQ(preview.pixelColor(3, 0), QColor(Qt::black));
     EXPECT_EQ(panel.horizontal()->value(), grid.columns());
+    // Dragging the thumb two rows down and one back moves the content along;
+    // letting go puts the thumb back in the middle without moving it again.
+    QScrollBar* bar = panel.vertical();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(grid.rows() + 2);
+    bar->setSliderPosition(grid.rows() + 1);
+    bar->setSliderDown(false);
+    EXPECT_TRUE(grid.picture().get(3, 1));
+    EXPECT_EQ(bar->value(), grid.rows());
+    bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_FALSE(grid.picture().get(3, 1));  // up a page, down a line: in the grid, not the picture
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_TRUE(grid.picture().get(3, 1));
 
     // Push into the second slot, Pop it back after New.
     mouse(panel.slot_view(), QEvent::MouseButtonPress, panel.slot_view()->slotRect(1).center(), Qt::LeftButton,
@@ -104,6 +119,11 @@ TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
     EXPECT_EQ(preview.pixelColor(3, 0), background);
     panel.method_button(0)->click();
     panel.pop_button()->click();
+    EXPECT_EQ(grid.picture(), grid.slot(1));
+    // Copy and Paste go through the clipboard as an image.
+    panel.copy_button()->click();
+    window->action(GraphicsCommand::New)->trigger();
+    panel.paste_button()->click();
     EXPECT_EQ(grid.picture(), grid.slot(1));
     config().DelConfirm = 1;
   }
