@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
+#include "app/qt/telvane_windows.h"
 #include "link/qt/information_windows.h"
 #include "media/qt/graphics_windows.h"
 #include "media/qt/pixel_grid_panel.h"
@@ -128,6 +130,29 @@ TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
     config().DelConfirm = 1;
   }
   EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST(GraphicsWindowsQt, MainWindowCommandsOpenThemAndKeysLeaveThem) {
+  testing::fresh_texts_and_configuration();
+  testing::FakePrompt prompt;
+  TelvaneWindows windows(prompt, nullptr);
+  struct Case {
+    Command command;
+    GraphicsWindowBase& window;
+    const char* title;
+  };
+  for (const Case& c : {Case{Command::GroupGraphics, windows.group_graphics(), "Group and System Graphics"},
+                        Case{Command::StartupGraphic, windows.startup_graphic(), "Startup Graphic"}}) {
+    EXPECT_FALSE(c.window.isVisible());
+    windows.main().run_command(c.command);
+    EXPECT_TRUE(c.window.isVisible());
+    EXPECT_EQ(c.window.windowTitle(), c.title);
+    QTest::keyClick(&c.window, Qt::Key_0, Qt::ControlModifier);  // Back to Main Window
+    EXPECT_TRUE(windows.main().isVisible());
+    QTest::keyClick(&c.window, Qt::Key_Escape);
+    EXPECT_FALSE(c.window.isVisible());
+  }
+  windows.main().normal_cursor();
 }
 
 }  // namespace
