@@ -16,5 +16,7 @@ inline constexpr std::uint8_t kMsgClock = 0x11;       // clock and diary alarm
 inline constexpr std::uint8_t kMsgCalendar = 0x13;    // calendar notes
 inline constexpr std::uint8_t kMsgNetMonitor = 0x40;  // net monitor switch
 inline constexpr std::uint8_t kMsgIdentify = 0x64;    // identification
+inline constexpr std::uint8_t kMsgMedia = 0x05;       // startup graphic, operator logo
+inline constexpr std::uint8_t kMsgPictureUpload = 0x12;  // caller-group graphic upload (0C 01)
 
 }  // namespace phondeck

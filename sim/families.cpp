@@ -3,6 +3,7 @@
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
 #include "sim/family_calendar.h"
+#include "sim/family_graphics.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -19,6 +20,7 @@ std::span<const HandsetFamily> handset_families() {
       settings_family(),
       messages_family(),
       calendar_family(),
+      graphics_family(),
   };
   return families;
 }

@@ -14,6 +14,7 @@
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
 #include "sim/family_calendar.h"
+#include "sim/family_graphics.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_settings.h"
@@ -55,6 +56,9 @@ struct HandsetState {
   SmsMemory sms;
   // Kept by the calendar family: notes, clock, alarm, keys.
   CalendarState calendar;
+  // Kept by the graphics family: startup graphic, operator logo, the
+  // uploaded caller-group picture.
+  GraphicsState graphics;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 
