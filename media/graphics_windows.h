@@ -1,14 +1,18 @@
 #pragma once
 // The logic of the Group and System Graphics window (TForm16) and of the
 // Startup Graphic window (TForm20): the editor with its file commands, and
-// the handset commands, which start the graphics family's operations and take
-// the pictures they read into the editor.
+// the handset commands, which start the graphics families' operations and
+// take the pictures they read into the editor. The windows fill the outgoing
+// message of the two Send commands themselves, from picture() and the
+// network code.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include "media/caller_group_table.h"
 #include "media/graphics_editor.h"
 
 namespace phondeck {
@@ -16,9 +20,6 @@ namespace phondeck {
 class MediaFamilies;
 class OperationEngine;
 class Prompt;
-struct OutgoingSms;
-
-inline constexpr int kCallerGroups = 5;
 
 class GroupGraphicsLogic {
  public:
@@ -35,9 +36,6 @@ class GroupGraphicsLogic {
   bool read_groups();
   // Write Group Graphic: the picture as a caller-group graphic.
   bool write_group();
-  // Send Group Graphic: the picture message into `outgoing`; true when the
-  // SMS Sending window is to be shown.
-  bool send_group(OutgoingSms& outgoing);
   bool read_logo();
   // The first half of Write and Send System Logo.
   bool read_network_code();
@@ -45,7 +43,10 @@ class GroupGraphicsLogic {
   // is not a number stops the command with the conversion message.
   std::optional<std::pair<int, int>> network_code(const std::string& mcc, const std::string& mnc);
   bool write_logo(const std::string& mcc, const std::string& mnc);
-  bool send_logo(const std::string& mcc, const std::string& mnc, OutgoingSms& outgoing);
+  // What Send Group Graphic and Send System Logo send.
+  MonoBitmap picture() const { return editor_.grid().picture(); }
+  // Tells one operator logo's message parts from the last one's.
+  std::uint8_t next_logo_reference() { return ++logo_reference_; }
 
   // The Group Graphic dialog's rows: the decoded names (a group without one
   // shows its configured name) and the logos.
@@ -63,6 +64,8 @@ class GroupGraphicsLogic {
   MediaFamilies& media_;
   Prompt& prompt_;
   GraphicsEditor editor_;
+  int listener_ = 0;
+  std::uint8_t logo_reference_ = 0;
 };
 
 class StartupGraphicLogic {
@@ -83,8 +86,8 @@ class StartupGraphicLogic {
  private:
   OperationEngine& engine_;
   MediaFamilies& media_;
-  Prompt& prompt_;
   GraphicsEditor editor_;
+  int listener_ = 0;
 };
 
 }  // namespace phondeck

@@ -18,6 +18,7 @@
 #include "link/qt/information_windows.h"
 #include "media/qt/mono_images.h"
 #include "media/qt/pixel_grid_panel.h"
+#include "organiser/graphics_sms.h"
 #include "ui/handset_session.h"
 
 namespace phondeck {
@@ -287,7 +288,8 @@ void TForm16::run(GraphicsCommand command) {
       logic_.write_group();
       break;
     case GraphicsCommand::SendGroup:
-      if (logic_.send_group(session_.organiser().message_family().records().outgoing) && on_send) on_send();
+      fill_group_graphic_sms(session_.organiser().message_family().records().outgoing, logic_.picture());
+      if (on_send) on_send();
       break;
     case GraphicsCommand::ReadLogo:
       logic_.read_logo();
@@ -296,10 +298,12 @@ void TForm16::run(GraphicsCommand command) {
       if (const auto code = ask_network_code()) logic_.write_logo(code->first, code->second);
       break;
     case GraphicsCommand::SendLogo:
-      if (const auto code = ask_network_code()) {
-        if (logic_.send_logo(code->first, code->second, session_.organiser().message_family().records().outgoing) &&
-            on_send)
-          on_send();
+      if (const auto texts = ask_network_code()) {
+        const auto code = logic_.network_code(texts->first, texts->second);
+        if (!code) break;
+        fill_operator_logo_sms(session_.organiser().message_family().records().outgoing, logic_.picture(),
+                               code->first, code->second, logic_.next_logo_reference());
+        if (on_send) on_send();
       }
       break;
     default:
