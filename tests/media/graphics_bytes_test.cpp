@@ -38,6 +38,10 @@ std::size_t nonzero_after(const Bytes& bytes, std::size_t from) {
 
 TEST(GraphicsBytes, MessagesAtTheirEdges) {
   const MonoBitmap clear_logo(kLogoWidth, kLogoHeight);
+  auto code = [](int mcc, int mnc) {
+    const auto bytes = network_code_bytes(mcc, mnc);
+    return Bytes(bytes.begin(), bytes.end());
+  };
   struct Case {
     std::string what;
     Bytes bytes;
@@ -53,12 +57,8 @@ TEST(GraphicsBytes, MessagesAtTheirEdges) {
       {"group graphic pixel (0,0)", group_graphic_message(picture_with(72, 14, {{0, 0}})), 137, 11, {0x80}, 12},
       {"a larger picture is cut to 72 x 14", group_graphic_message(picture_with(100, 30, {{80, 20}})), 137, 11, {},
        11},
-      {"MCC 466 MNC 92", Bytes(std::begin(network_code_bytes(466, 92)), std::end(network_code_bytes(466, 92))), 3, 0,
-       {0x64, 0xF6, 0x29}, none},
-      {"only the last digits count", [] {
-         const auto code = network_code_bytes(1244, 305);
-         return Bytes(code.begin(), code.end());
-       }(), 3, 0, {0x42, 0xF4, 0x50}, none},
+      {"MCC 466 MNC 92", code(466, 92), 3, 0, {0x64, 0xF6, 0x29}, none},
+      {"only the last digits count", code(1244, 305), 3, 0, {0x42, 0xF4, 0x50}, none},
       {"operator logo data", operator_logo_data(clear_logo, 466, 92), kOperatorLogoBytes, 0,
        {0x00, 0x30, 0x00, 0x64, 0xF6, 0x29, 0x00, 0x82, 0x00, 0x48, 0x0E, 0x01}, 12},
       {"all-clear startup data", startup_graphic_data(MonoBitmap(kStartupWidth, kStartupHeight)), kStartupDataBytes,
@@ -70,7 +70,9 @@ TEST(GraphicsBytes, MessagesAtTheirEdges) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.bytes.size(), c.size);
     EXPECT_EQ(slice(c.bytes, c.at, c.expected.size()), c.expected);
-    if (c.nonzero_from != none) EXPECT_EQ(nonzero_after(c.bytes, c.nonzero_from), 0u);
+    if (c.nonzero_from != none) {
+      EXPECT_EQ(nonzero_after(c.bytes, c.nonzero_from), 0u);
+    }
   }
 }
 
