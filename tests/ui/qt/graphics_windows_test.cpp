@@ -132,7 +132,7 @@ TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
   EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST(GraphicsWindowsQt, MainWindowCommandsOpenThemAndKeysLeaveThem) {
+TEST(GraphicsWindowsQt, MainWindowCommandsOpenThemKeysLeaveThemAndSendShowsTheSmsWindow) {
   testing::fresh_texts_and_configuration();
   testing::FakePrompt prompt;
   TelvaneWindows windows(prompt, nullptr);
@@ -152,6 +152,18 @@ TEST(GraphicsWindowsQt, MainWindowCommandsOpenThemAndKeysLeaveThem) {
     QTest::keyClick(&c.window, Qt::Key_Escape);
     EXPECT_FALSE(c.window.isVisible());
   }
+  // Send System Logo needs the network code first: without a link it stops
+  // before the dialog. Send Group Graphic fills the outgoing message and
+  // shows the SMS Sending window.
+  TForm16& group = windows.group_graphics();
+  group.action(GraphicsCommand::SendLogo)->trigger();
+  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Please establish connection first"});
+  EXPECT_FALSE(windows.sms_sending().isVisible());
+  group.action(GraphicsCommand::SendGroup)->trigger();
+  EXPECT_TRUE(windows.sms_sending().isVisible());
+  const OutgoingSms& sms = windows.main().session().organiser().message_family().records().outgoing;
+  EXPECT_EQ(sms.byte_count, 137);
+  EXPECT_EQ(sms.first_octet, 0x51);
   windows.main().normal_cursor();
 }
 
