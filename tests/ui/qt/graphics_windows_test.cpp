@@ -1,7 +1,8 @@
 // Both graphics windows on the offscreen platform: the mouse draws into the
 // picture, the coordinate label follows it, the preview and the drawing area
 // show the cells, a scroll-bar step shifts the content, and Push fills the
-// selected slot; Copy and Paste carry the picture through the clipboard.
+// selected slot; Copy and Paste carry the picture through the clipboard, and
+// a picture saved as PNG opens again.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/qt/telvane_windows.h"
@@ -126,6 +128,13 @@ TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
     panel.copy_button()->click();
     window->action(GraphicsCommand::New)->trigger();
     panel.paste_button()->click();
+    EXPECT_EQ(grid.picture(), grid.slot(1));
+    // Saved as PNG, the picture opens again through the image loader.
+    QTemporaryDir dir;
+    const std::string png = dir.filePath("picture.png").toStdString();
+    ASSERT_TRUE(editor.save(png, PictureFormat::Png));
+    window->action(GraphicsCommand::New)->trigger();
+    ASSERT_TRUE(editor.open(png));
     EXPECT_EQ(grid.picture(), grid.slot(1));
     config().DelConfirm = 1;
   }
