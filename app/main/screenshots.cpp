@@ -1,10 +1,12 @@
 // Photographs Telvane's windows with sample entries: the main window in the
 // two-pane view and in the tree view by type, the Editor, the Calendar with
-// a day of events, and the splash.
+// a day of events, the two graphics windows with a picture, and the splash.
 // Usage: telvane_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QFont>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -15,6 +17,10 @@
 #include "app/qt/qt_prompt.h"
 #include "app/qt/splash_window.h"
 #include "app/text_table.h"
+#include "link/qt/information_windows.h"
+#include "media/qt/graphics_windows.h"
+#include "media/qt/mono_images.h"
+#include "media/qt/pixel_grid_panel.h"
 #include "organiser/qt/calendar_windows.h"
 #include "phonebook/value_tables.h"
 #include "ui/qt/entry_editor_dialog.h"
@@ -59,6 +65,23 @@ void add_event(CalendarList& list, int hour, int minute, int type, const char* d
     e.alarm_minute = minute;
   }
   list.append(e);
+}
+
+// A sample picture: a word in black on white, centred.
+MonoBitmap sample_picture(int width, int height, const QString& word, int point_size) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setPixelSize(point_size);
+  font.setBold(true);
+  font.setStyleStrategy(QFont::NoAntialias);
+  p.setFont(font);
+  p.setPen(Qt::black);
+  p.drawRect(0, 0, width - 1, height - 1);
+  p.drawText(QRect(0, 0, width, height), Qt::AlignCenter, word);
+  p.end();
+  return monoOf(image);
 }
 
 bool save(QWidget& widget, const QString& path) {
@@ -121,6 +144,16 @@ int main(int argc, char** argv) {
         add_event(events, 23, 59, 4, "Anna Berg", false);
         calendar.show_today();
         ok &= save(calendar, out.filePath("calendar.png"));
+        TOKHelpRightDlg4 operator_information(&main);
+        TForm16 group(main.session(), prompt, operator_information, &main);
+        group.logic().editor().grid().combineIntoPicture(sample_picture(72, 14, "Family", 11));
+        group.logic().editor().grid().push();
+        group.show_window();
+        ok &= save(group, out.filePath("group-graphics.png"));
+        TForm20 startup(main.session(), prompt, &main);
+        startup.logic().editor().grid().combineIntoPicture(sample_picture(84, 48, "Hello", 20));
+        startup.show_window();
+        ok &= save(startup, out.filePath("startup-graphic.png"));
         main.normal_cursor();
         app.exit(ok ? 0 : 1);
       });

@@ -67,6 +67,20 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   }, main_.get());
   calendar_->setWindowFlag(Qt::Window);
   main_->set_window_opener(Command::Calendar, [this] { calendar_->show_today(); });
+  {
+    auto show_main = [this] {
+      main_->show();
+      main_->raise();
+      main_->activateWindow();
+    };
+    group_graphics_ = new TForm16(main_->session(), prompt, *operator_, main_.get());
+    group_graphics_->on_back = show_main;
+    group_graphics_->on_send = [this] { sending_->show_window(); };
+    main_->set_window_opener(Command::GroupGraphics, [this] { group_graphics_->show_window(); });
+    startup_graphic_ = new TForm20(main_->session(), prompt, main_.get());
+    startup_graphic_->on_back = show_main;
+    main_->set_window_opener(Command::StartupGraphic, [this] { startup_graphic_->show_window(); });
+  }
   main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
 
   splash_->set_main_window(main_.get());
@@ -90,6 +104,8 @@ void TelvaneWindows::apply_texts() {
   operator_->apply_texts();
   calendar_->apply_texts();
   ring_tone_->apply_texts();
+  group_graphics_->apply_texts();
+  startup_graphic_->apply_texts();
 }
 
 }  // namespace phondeck

@@ -8,6 +8,7 @@
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
 #include "media/qt/ring_tone_windows.h"
+#include "media/qt/graphics_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "organiser/qt/calendar_windows.h"
 #include "ui/qt/about_box.h"
@@ -37,6 +38,8 @@ class TelvaneWindows {
   TForm18& sms_sending() { return *sending_; }
   TForm13& calendar() { return *calendar_; }
   TForm12& ring_tone() { return *ring_tone_; }
+  TForm16& group_graphics() { return *group_graphics_; }
+  TForm20& startup_graphic() { return *startup_graphic_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -55,6 +58,8 @@ class TelvaneWindows {
   TForm18* sending_ = nullptr;
   TForm13* calendar_ = nullptr;
   TForm12* ring_tone_ = nullptr;
+  TForm16* group_graphics_ = nullptr;
+  TForm20* startup_graphic_ = nullptr;
 };
 
 }  // namespace phondeck

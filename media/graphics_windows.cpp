@@ -1,0 +1,110 @@
+// The graphics windows' logic.
+#include "media/graphics_windows.h"
+
+#include "app/configuration.h"
+#include "app/conversion.h"
+#include "app/prompt.h"
+#include "media/media_families.h"
+
+namespace phondeck {
+
+// ------------------------------------------------------------ GroupGraphicsLogic
+
+GroupGraphicsLogic::GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt)
+    : engine_(engine), media_(media), prompt_(prompt), editor_(groupGraphicProfile(), prompt) {
+  listener_ = media_.graphics_records().listeners.add([this](GraphicsEvent event) {
+    switch (event) {
+      case GraphicsEvent::GroupsRead:
+        // A read the Options dialog asked for is not this window's.
+        if (media_.caller_groups().purpose == GroupReadPurpose::Graphics && on_groups_read) on_groups_read();
+        break;
+      case GraphicsEvent::SystemLogoRead:
+        editor_.grid().combineIntoPicture(media_.graphics_records().operator_logo.picture);
+        if (on_changed) on_changed();
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+GroupGraphicsLogic::~GroupGraphicsLogic() { detach(); }
+
+void GroupGraphicsLogic::detach() {
+  if (listener_ != 0) media_.graphics_records().listeners.remove(listener_);
+  listener_ = 0;
+}
+
+bool GroupGraphicsLogic::read_groups() {
+  return start_group_read(engine_, media_.graphics(), GroupReadPurpose::Graphics);
+}
+
+bool GroupGraphicsLogic::write_group() { return start_group_graphic_write(engine_, media_.graphics(), picture()); }
+
+bool GroupGraphicsLogic::read_logo() { return start_system_logo_read(engine_, media_.graphics()); }
+
+bool GroupGraphicsLogic::read_network_code() { return start_network_code_read(engine_, media_.graphics()); }
+
+std::optional<std::pair<int, int>> GroupGraphicsLogic::network_code(const std::string& mcc, const std::string& mnc) {
+  try {
+    const int country = decimal_to_int(mcc);
+    return std::pair{country, decimal_to_int(mnc)};
+  } catch (const ConversionError& error) {
+    prompt_.message(error.what());
+    return std::nullopt;
+  }
+}
+
+bool GroupGraphicsLogic::write_logo(const std::string& mcc, const std::string& mnc) {
+  const auto code = network_code(mcc, mnc);
+  return code && start_system_logo_write(engine_, media_.graphics(), picture(), code->first, code->second);
+}
+
+std::array<std::string, kCallerGroups> GroupGraphicsLogic::group_names() const {
+  std::array<std::string, kCallerGroups> names;
+  for (int k = 0; k < kCallerGroups; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    names[i] = media_.caller_groups().at(k).display_name();
+    if (names[i].empty()) names[i] = config().GroupName[i];
+  }
+  return names;
+}
+
+std::array<MonoBitmap, kCallerGroups> GroupGraphicsLogic::group_logos() const {
+  std::array<MonoBitmap, kCallerGroups> logos;
+  for (int k = 0; k < kCallerGroups; ++k) logos[static_cast<std::size_t>(k)] = media_.caller_groups().at(k).picture();
+  return logos;
+}
+
+void GroupGraphicsLogic::take_group_logo(int index) {
+  if (index < 0 || index >= kCallerGroups) return;
+  editor_.grid().combineIntoPicture(media_.caller_groups().at(index).picture());
+}
+
+// ------------------------------------------------------------ StartupGraphicLogic
+
+StartupGraphicLogic::StartupGraphicLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt)
+    : engine_(engine), media_(media), editor_(startupGraphicProfile(), prompt) {
+  listener_ = media_.graphics_records().listeners.add([this](GraphicsEvent event) {
+    if (event != GraphicsEvent::StartupRead) return;
+    editor_.grid().combineIntoPicture(media_.graphics_records().startup);
+    if (on_changed) on_changed();
+  });
+}
+
+StartupGraphicLogic::~StartupGraphicLogic() { detach(); }
+
+void StartupGraphicLogic::detach() {
+  if (listener_ != 0) media_.graphics_records().listeners.remove(listener_);
+  listener_ = 0;
+}
+
+bool StartupGraphicLogic::read() { return start_startup_read(engine_, media_.startup_graphic()); }
+
+bool StartupGraphicLogic::write() {
+  return start_startup_write(engine_, media_.startup_graphic(), editor_.grid().picture());
+}
+
+bool StartupGraphicLogic::reset_phone() { return start_phone_reset(engine_, media_.startup_graphic()); }
+
+}  // namespace phondeck

@@ -1,0 +1,93 @@
+#pragma once
+// The logic of the Group and System Graphics window (TForm16) and of the
+// Startup Graphic window (TForm20): the editor with its file commands, and
+// the handset commands, which start the graphics families' operations and
+// take the pictures they read into the editor. The windows fill the outgoing
+// message of the two Send commands themselves, from picture() and the
+// network code.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "media/caller_group_table.h"
+#include "media/graphics_editor.h"
+
+namespace phondeck {
+
+class MediaFamilies;
+class OperationEngine;
+class Prompt;
+
+class GroupGraphicsLogic {
+ public:
+  GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt);
+  GroupGraphicsLogic(const GroupGraphicsLogic&) = delete;
+  GroupGraphicsLogic& operator=(const GroupGraphicsLogic&) = delete;
+  ~GroupGraphicsLogic();
+  // Stops taking the family's news (the window goes).
+  void detach();
+
+  GraphicsEditor& editor() { return editor_; }
+
+  // Read Group Graphic: the groups for this window; on_groups_read follows.
+  bool read_groups();
+  // Write Group Graphic: the picture as a caller-group graphic.
+  bool write_group();
+  bool read_logo();
+  // The first half of Write and Send System Logo.
+  bool read_network_code();
+  // MCC and MNC as the Operator Information dialog gives them; a text that
+  // is not a number stops the command with the conversion message.
+  std::optional<std::pair<int, int>> network_code(const std::string& mcc, const std::string& mnc);
+  bool write_logo(const std::string& mcc, const std::string& mnc);
+  // What Send Group Graphic and Send System Logo send.
+  MonoBitmap picture() const { return editor_.grid().picture(); }
+  // Tells one operator logo's message parts from the last one's.
+  std::uint8_t next_logo_reference() { return ++logo_reference_; }
+
+  // The Group Graphic dialog's rows: the decoded names (a group without one
+  // shows its configured name) and the logos.
+  std::array<std::string, kCallerGroups> group_names() const;
+  std::array<MonoBitmap, kCallerGroups> group_logos() const;
+  // OK in the dialog: the group's logo combined into the picture.
+  void take_group_logo(int index);
+
+  // The editor changed by a read; the groups were read for this window.
+  std::function<void()> on_changed;
+  std::function<void()> on_groups_read;
+
+ private:
+  OperationEngine& engine_;
+  MediaFamilies& media_;
+  Prompt& prompt_;
+  GraphicsEditor editor_;
+  int listener_ = 0;
+  std::uint8_t logo_reference_ = 0;
+};
+
+class StartupGraphicLogic {
+ public:
+  StartupGraphicLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt);
+  StartupGraphicLogic(const StartupGraphicLogic&) = delete;
+  StartupGraphicLogic& operator=(const StartupGraphicLogic&) = delete;
+  ~StartupGraphicLogic();
+  void detach();
+
+  GraphicsEditor& editor() { return editor_; }
+  bool read();
+  bool write();
+  bool reset_phone();
+
+  std::function<void()> on_changed;
+
+ private:
+  OperationEngine& engine_;
+  MediaFamilies& media_;
+  GraphicsEditor editor_;
+  int listener_ = 0;
+};
+
+}  // namespace phondeck
