@@ -70,7 +70,9 @@ TEST(GraphicsBytes, MessagesAtTheirEdges) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(c.bytes.size(), c.size);
     EXPECT_EQ(slice(c.bytes, c.at, c.expected.size()), c.expected);
-    if (c.nonzero_from != none) EXPECT_EQ(nonzero_after(c.bytes, c.nonzero_from), 0u);
+    if (c.nonzero_from != none) {
+      EXPECT_EQ(nonzero_after(c.bytes, c.nonzero_from), 0u);
+    }
   }
 }
 
