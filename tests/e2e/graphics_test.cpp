@@ -148,7 +148,9 @@ TEST_F(Graphics, StartupGraphicReadEditedAndWrittenInFiveFrames) {
     const Bytes& d = frames[k].data;
     ASSERT_EQ(d.size(), sizes[k]);
     EXPECT_EQ(d[d.size() - 2], 5 - k);
-    if (k > 0) EXPECT_EQ(d.back(), (frames[0].data.back() + k) & 0x0F);
+    if (k > 0) {
+      EXPECT_EQ(d.back(), (frames[0].data.back() + k) & 0x0F);
+    }
   }
   EXPECT_EQ(Bytes(frames[0].data.begin(), frames[0].data.begin() + 8),
             (Bytes{0x00, 0x01, 0x00, 0x18, 0x01, 0x01, 0x30, 0x54}));
