@@ -11,6 +11,7 @@
 #include "media/qt/graphics_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "organiser/qt/calendar_windows.h"
+#include "organiser/qt/options_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -18,6 +19,7 @@
 namespace phondeck {
 
 class Prompt;
+class SessionOptionsExchanges;
 class SingleInstance;
 
 class TelvaneWindows {
@@ -40,6 +42,9 @@ class TelvaneWindows {
   TForm12& ring_tone() { return *ring_tone_; }
   TForm16& group_graphics() { return *group_graphics_; }
   TForm20& startup_graphic() { return *startup_graphic_; }
+  TPagesDlg& options() { return *options_; }
+  OptionsDialogLogic& options_logic() { return *options_logic_; }
+  TForm22& profiles() { return *profiles_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -60,6 +65,13 @@ class TelvaneWindows {
   TForm12* ring_tone_ = nullptr;
   TForm16* group_graphics_ = nullptr;
   TForm20* startup_graphic_ = nullptr;
+  class OptionsHostOfWindows;
+  std::unique_ptr<OptionsHostOfWindows> options_host_;
+  std::unique_ptr<SessionOptionsExchanges> options_exchanges_;
+  std::unique_ptr<OptionsDialogLogic> options_logic_;
+  TPagesDlg* options_ = nullptr;
+  std::unique_ptr<ProfilesWindowLogic> profiles_logic_;
+  TForm22* profiles_ = nullptr;
 };
 
 }  // namespace phondeck
