@@ -13,6 +13,7 @@ inline constexpr std::uint8_t kMsgNetwork = 0x0A;     // network details (sub-ty
 inline constexpr std::uint8_t kMsgSms = 0x14;        // message status, record, write, delete
 inline constexpr std::uint8_t kMsgKeypress = 0x0C;    // a handset key pressed or released
 inline constexpr std::uint8_t kMsgClock = 0x11;       // clock and diary alarm
+inline constexpr std::uint8_t kMsgRingTone = 0x12;    // ringing tone upload
 inline constexpr std::uint8_t kMsgCalendar = 0x13;    // calendar notes
 inline constexpr std::uint8_t kMsgNetMonitor = 0x40;  // net monitor switch
 inline constexpr std::uint8_t kMsgIdentify = 0x64;    // identification

@@ -4,7 +4,9 @@
 // ringing-tone and graphics families belong here, each with its
 // FamilyRegistration on a step range of the media and settings state (9),
 // and so does the caller-group table they share.
+#include "link/family_registration.h"
 #include "link/step_router.h"
+#include "media/ring_tone_family.h"
 
 namespace phondeck {
 
@@ -21,10 +23,14 @@ class MediaFamilies {
 
   OperationEngine& engine() { return engine_; }
   StepRouter& media_and_settings() { return media_and_settings_; }
+  RingToneFamily& ring_tone() { return ring_tone_; }
 
  private:
   OperationEngine& engine_;
   StepRouter& media_and_settings_;
+  RingToneFamily ring_tone_;
+  FamilyRegistration ring_tone_in_{media_and_settings_, RingToneFamily::kFirstStep, RingToneFamily::kLastStep,
+                                   ring_tone_};
 };
 
 }  // namespace phondeck

@@ -160,6 +160,13 @@ void fill_outgoing(OutgoingSms& sms, const EncodedMessage& message) {
   sms.user_data_length = static_cast<std::uint8_t>(std::min(message.characters, 255));
 }
 
+void fill_outgoing(OutgoingSms& sms, const SmartSms& message) {
+  sms.set_user_data(message.user_data);
+  sms.first_octet = message.first_octet;
+  sms.data_coding = message.data_coding;
+  sms.user_data_length = static_cast<std::uint8_t>(std::min<std::int32_t>(sms.byte_count, 255));
+}
+
 std::string format_time_stamp(std::span<const std::uint8_t> stamp) {
   if (stamp.size() < 6) return {};
   static constexpr const char* kSeparators[] = {".", ".", " ", ":", ":", ""};

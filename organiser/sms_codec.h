@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "media/smart_sms.h"
 #include "phonebook/number_codec.h"
 
 namespace phondeck {
@@ -50,6 +51,9 @@ EncodedMessage encode_message_text(std::string_view text);
 // Fills the outgoing message from an encoded text: first octet 0x11, data
 // coding 0x08 (UCS-2, length = bytes) or 0x00 (7-bit, length = septets).
 void fill_outgoing(OutgoingSms& sms, const EncodedMessage& message);
+// Fills the outgoing message with a Smart Messaging message (ringing tone,
+// graphics): its first octet and data coding, length = bytes.
+void fill_outgoing(OutgoingSms& sms, const SmartSms& message);
 
 // Bytes 0..5 of a service-centre time stamp, each nibble-swapped:
 // 00 21 70 20 34 44 -> "00.12.07 02:43:44". Fewer bytes give "".

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   nlohmann-json3-dev libical-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  qt6-multimedia-dev libqt6multimedia6
   xvfb xauth
   locales
   librsvg2-bin desktop-file-utils appstream file dpkg-dev

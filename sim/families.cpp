@@ -5,6 +5,7 @@
 #include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
+#include "sim/family_ring_tone.h"
 #include "sim/family_settings.h"
 #include "sim/family_status.h"
 
@@ -19,6 +20,7 @@ std::span<const HandsetFamily> handset_families() {
       settings_family(),
       messages_family(),
       calendar_family(),
+      ring_tone_family(),
   };
   return families;
 }

@@ -16,6 +16,7 @@
 #include "sim/family_calendar.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
+#include "sim/family_ring_tone.h"
 #include "sim/family_settings.h"
 #include "sim/handset_codec.h"
 #include "sim/models.h"
@@ -55,6 +56,8 @@ struct HandsetState {
   SmsMemory sms;
   // Kept by the calendar family: notes, clock, alarm, keys.
   CalendarState calendar;
+  // Kept by the ring tone family: the last tone written into the handset.
+  RingToneState ring_tone;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 

@@ -12,6 +12,7 @@ inline constexpr std::uint8_t kTypeProfile = 0x05;    // profile features
 inline constexpr std::uint8_t kTypeNetwork = 0x0A;    // network details, sent unasked
 inline constexpr std::uint8_t kTypeKeypad = 0x0C;     // key presses and releases, key assignments
 inline constexpr std::uint8_t kTypeClock = 0x11;      // clock and diary alarm
+inline constexpr std::uint8_t kTypeToneUpload = 0x12; // a ringing tone (Smart Messaging) to keep
 inline constexpr std::uint8_t kTypeCalendar = 0x13;   // calendar notes
 inline constexpr std::uint8_t kTypeService = 0x40;    // extended commands: net monitor, versions, IMEI
 inline constexpr std::uint8_t kTypeSmsMemory = 0x14;  // message memory: status, records, write, delete

@@ -1,5 +1,6 @@
 #include "app/qt/telvane_windows.h"
 
+#include "organiser/sms_codec.h"
 #include "platform/single_instance.h"
 
 namespace phondeck {
@@ -45,6 +46,20 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
       sending_->show_window();
     });
   }
+  ring_tone_ = new TForm12(
+      main_->session(), prompt,
+      [this] {
+        main_->show();
+        main_->raise();
+        main_->activateWindow();
+      },
+      [this](const SmartSms& message) {
+        fill_outgoing(main_->session().organiser().messages().outgoing, message);
+        sending_->show_window();
+      },
+      main_.get());
+  ring_tone_->setWindowFlag(Qt::Window);
+  main_->set_window_opener(Command::RingingTone, [this] { ring_tone_->show_window(); });
   calendar_ = new TForm13(main_->session(), prompt, [this] {
     main_->show();
     main_->raise();
@@ -74,6 +89,7 @@ void TelvaneWindows::apply_texts() {
   sending_->apply_texts();
   operator_->apply_texts();
   calendar_->apply_texts();
+  ring_tone_->apply_texts();
 }
 
 }  // namespace phondeck

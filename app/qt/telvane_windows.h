@@ -7,6 +7,7 @@
 
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
+#include "media/qt/ring_tone_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "organiser/qt/calendar_windows.h"
 #include "ui/qt/about_box.h"
@@ -35,6 +36,7 @@ class TelvaneWindows {
   TForm6& messages() { return *messages_; }
   TForm18& sms_sending() { return *sending_; }
   TForm13& calendar() { return *calendar_; }
+  TForm12& ring_tone() { return *ring_tone_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -52,6 +54,7 @@ class TelvaneWindows {
   TForm6* messages_ = nullptr;
   TForm18* sending_ = nullptr;
   TForm13* calendar_ = nullptr;
+  TForm12* ring_tone_ = nullptr;
 };
 
 }  // namespace phondeck

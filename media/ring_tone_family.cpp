@@ -1,0 +1,54 @@
+#include "media/ring_tone_family.h"
+
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+
+namespace phondeck {
+
+namespace {
+
+constexpr int kTextWriteProcessing = 3038;
+constexpr int kTextWriteCompleted = 3039;
+constexpr std::uint8_t kUploadHeader[] = {0x0C, 0x01};
+
+}  // namespace
+
+bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone) {
+  if (tone.notes.empty()) return false;
+  std::vector<std::uint8_t> message = toSmartMessage(tone);
+  if (message.empty() || message.size() > kMaxWrittenToneBytes) return false;
+  Operation write;
+  write.family = LinkState::Media;
+  write.step = RingToneFamily::kStepWrite;
+  write.model_check = true;
+  // The tone goes with the operation; a write already waiting keeps its own.
+  std::vector<std::uint8_t> before = family.message();
+  family.set_message(std::move(message));
+  if (engine.guard_without_confirmation(write)) return true;
+  family.set_message(std::move(before));
+  return false;
+}
+
+void RingToneFamily::send_phase(OperationEngine& engine) {
+  switch (engine.step()) {
+    case kStepWrite:
+      engine.push(engine.state(), kStepWrite + 1);
+      engine.start_resynchronise();
+      return;
+    case kStepWrite + 1: {
+      engine.status_text_id(kTextWriteProcessing);
+      std::vector<std::uint8_t> request(std::begin(kUploadHeader), std::end(kUploadHeader));
+      request.insert(request.end(), message_.begin(), message_.end());
+      engine.frames().send_request(kMsgRingTone, request, 0);
+      engine.status_text_id(kTextWriteCompleted);
+      engine.set_end();
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void RingToneFamily::reply_phase(OperationEngine&, const LinkFrame&) {}
+
+}  // namespace phondeck

@@ -1,0 +1,39 @@
+#pragma once
+// Write Ringing Tone (steps 11..12 of the media and settings family): the
+// Smart Messaging message of a tone sent to the handset, which keeps it. No
+// reply is awaited; the handset's acknowledgement ends the operation.
+#include <cstdint>
+#include <vector>
+
+#include "link/family_handler.h"
+#include "media/ring_tone.h"
+
+namespace phondeck {
+
+// The most message bytes one request carries after 0x0C 0x01 (the frame's
+// 255 data bytes less those two and the two trailer bytes).
+inline constexpr std::size_t kMaxWrittenToneBytes = 251;
+
+class RingToneFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepWrite = 11;
+  static constexpr int kFirstStep = 11;
+  static constexpr int kLastStep = 12;
+
+  // The message the running (or next) write sends.
+  const std::vector<std::uint8_t>& message() const { return message_; }
+  void set_message(std::vector<std::uint8_t> message) { message_ = std::move(message); }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+
+ private:
+  std::vector<std::uint8_t> message_;
+};
+
+// Write Ringing Tone through the guard without confirmation; refused on
+// models beginning with "5". False when nothing started (also for a tone
+// with no notes or one whose message is longer than kMaxWrittenToneBytes).
+bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone);
+
+}  // namespace phondeck

@@ -1,0 +1,79 @@
+// The Ringing Tone window against the virtual handset on a pseudo-terminal:
+// Function > Ringing Tone, the tempo slider, Write from the Nokia page, Send
+// into the SMS Sending window, Escape keeping the contents. Play is not
+// pressed: the tests need no sound device.
+#include <gtest/gtest.h>
+
+// The handset's headers come before Qt's, whose "emit" is a macro.
+#include "e2e_rig.h"
+#include "sim/pty_handset.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/qt/telvane_windows.h"
+#include "media/qt/ring_tone_windows.h"
+
+namespace phondeck::e2e {
+namespace {
+
+TEST(RingToneWindow, TempoWriteSendAndEscape) {
+  fresh_settings(0);
+  SystemClock clock;
+  sim::PtyHandset handset{clock, demo_state("6110")};
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm12& tone = windows.ring_tone();
+    auto settle = [&form] {
+      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
+    };
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle());
+
+    form.action(Command::RingingTone)->trigger();
+    ASSERT_TRUE(tone.isVisible());
+    EXPECT_EQ(tone.windowTitle(), "Ringing Tone");
+    EXPECT_EQ(tone.pages()->currentIndex(), RingToneWindowLogic::kEricssonPage);
+    EXPECT_EQ(tone.text(RingToneWindowLogic::kEricssonPage)->toPlainText().count('\n'), 4);
+    for (const auto& [position, shown] : {std::pair{0, "20"}, {12, "350"}, {7, "120"}}) {
+      tone.slider()->setValue(position);
+      EXPECT_EQ(tone.tempo_field()->text(), shown);
+    }
+
+    tone.pages()->setCurrentIndex(RingToneWindowLogic::kNokiaPage);
+    tone.text(RingToneWindowLogic::kNokiaPage)->setPlainText("8c2 8d2 4.e2 -");
+    QTest::keyClick(&tone, Qt::Key_4, Qt::ControlModifier);  // Write
+    ASSERT_TRUE(settle());
+    const auto received = handset.with_handset([](sim::Handset& h) { return h.state().ring_tone.tone; });
+    ASSERT_TRUE(received.has_value());
+    EXPECT_EQ(received->name, "Phondeck");
+    EXPECT_EQ(received->notes.size(), 4u);
+
+    tone.action(TForm12::Tool::Send)->trigger();
+    EXPECT_TRUE(windows.sms_sending().isVisible());
+    const OutgoingSms& outgoing = form.session().organiser().messages().outgoing;
+    EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 48 + 7) / 8);
+    EXPECT_EQ(outgoing.first_octet, 0x51);
+    EXPECT_EQ(outgoing.data_coding, 0xF5);
+
+    QTest::keyClick(&tone, Qt::Key_Escape);
+    EXPECT_FALSE(tone.isVisible());
+    form.action(Command::RingingTone)->trigger();
+    EXPECT_EQ(tone.text(RingToneWindowLogic::kNokiaPage)->toPlainText(), "8c2 8d2 4.e2 -");
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+  }
+  handset.stop();
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
