@@ -32,6 +32,10 @@ class FamilyHandler {
   virtual void reply_phase(OperationEngine& engine, const LinkFrame& frame) = 0;
   // The link was reset: forget what only the connected handset could tell.
   virtual void link_reset() {}
+  // The link was reset part-way through this family's operation and nothing
+  // goes on with it: no reconnect follows (AutoReconnect off, the reconnects
+  // used up, or Link > Reset). Called after link_reset(), with the link down.
+  virtual void operation_abandoned() {}
 };
 
 }  // namespace phondeck

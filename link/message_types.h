@@ -18,4 +18,12 @@ inline constexpr std::uint8_t kMsgCalendar = 0x13;    // calendar notes
 inline constexpr std::uint8_t kMsgNetMonitor = 0x40;  // net monitor switch
 inline constexpr std::uint8_t kMsgIdentify = 0x64;    // identification
 
+// A phone-book write entry refused (type 0x03, sub-type 0x06) and why (data byte 4).
+inline constexpr int kPhoneBookWriteRefused = 0x06;
+inline constexpr int kRefusedInvalidLocation = 0x74;
+inline constexpr int kRefusedInvalidMemory = 0x7D;
+inline constexpr int kRefusedNameTooLong = 0x7A;
+inline constexpr int kRefusedNumberTooLong = 0x7B;
+inline constexpr int kRefusedMemoryFull = 0x7C;
+
 }  // namespace phondeck

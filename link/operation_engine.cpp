@@ -233,8 +233,9 @@ std::optional<OperationEngine::Resume> OperationEngine::operation_to_resume() co
 void OperationEngine::link_lost() {
   const std::optional<Resume> resume = operation_to_resume();
   const int reconnects = reconnects_;
-  reset();
-  if (!resume || config().AutoReconnect == 0 || reconnects >= kReconnects) return;
+  const bool resuming = resume && config().AutoReconnect != 0 && reconnects < kReconnects;
+  reset_link(resuming);
+  if (!resuming) return;
   reconnects_ = reconnects + 1;
   resume_ = resume;
   // The connect runs at depth 0 without touching the bottom parameter
@@ -245,7 +246,10 @@ void OperationEngine::link_lost() {
   start_connect();
 }
 
-void OperationEngine::reset() {
+void OperationEngine::reset() { reset_link(false); }
+
+void OperationEngine::reset_link(bool resuming) {
+  const std::optional<Resume> running = resuming ? std::nullopt : operation_to_resume();
   Timer& timer = frames_.timer();
   timer.stop();
   ticks_ = 0;
@@ -272,6 +276,9 @@ void OperationEngine::reset() {
   info_.clear_texts_and_network();
   normal_cursor();
   frames_.port().close();
+  if (running) {
+    if (FamilyHandler* handler = handler_for(running->state)) handler->operation_abandoned();
+  }
 }
 
 void OperationEngine::timer_tick() {

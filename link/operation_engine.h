@@ -143,6 +143,8 @@ class OperationEngine final : public FrameEvents {
   };
 
   std::optional<Resume> operation_to_resume() const;
+  // The link reset; resuming: a reconnect goes on with the running operation.
+  void reset_link(bool resuming);
   bool answer_may_come_twice() const;
 
   void set_state(LinkState state);

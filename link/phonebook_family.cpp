@@ -1,6 +1,8 @@
 #include "link/phonebook_family.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "link/operation_engine.h"
 #include "link/phonebook_names.h"
 #include "phonebook/phone_book.h"
+#include "phonebook/phone_book_list.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -20,11 +23,28 @@ constexpr std::uint8_t kTypePhoneBook = kMsgPhoneBook;
 constexpr int kSubMemoryStatus = 0x08;
 constexpr int kSubEntry = 0x02;
 constexpr int kSubWritten = 0x05;
+constexpr int kSubReadError = 0x03;
 constexpr int kTextReadProcessing = 3002;
 constexpr int kTextReadCompleted = 3003;
 constexpr int kTextWriteProcessing = 3004;
 constexpr int kTextWriteCompleted = 3005;
 constexpr int kTextNotEnoughMemory = 3404;
+constexpr int kTextSureWrite = 3204;
+constexpr int kTextFailed = 3504;
+constexpr int kTextMore = 3627;
+constexpr int kTextWriteAllProcessing = 3631;
+constexpr int kTextWriteAllCompleted = 3632;
+constexpr int kTextReplaceBook = 3633;
+constexpr int kTextWriteAllCount = 3634;
+constexpr int kTextNotWritten = 3635;
+constexpr int kTextNameTooLong = 3636;
+constexpr int kTextNumberTooLong = 3637;
+constexpr int kTextInvalidLocation = 3638;
+constexpr int kTextSamePosition = 3639;
+// Refused entries named in the closing message; the rest are counted.
+constexpr std::size_t kListedRefusals = 20;
+// A position is one byte on the wire.
+constexpr int kLastPosition = 255;
 // A write request is one frame: its data, trailer included, fits a length byte.
 constexpr std::size_t kMaxRequestData = 255;
 
@@ -33,7 +53,101 @@ std::uint8_t wire_memory(int index) { return static_cast<std::uint8_t>(index + 2
 // Models beginning with "5" keep their phone book on the SIM only.
 int first_memory(const OperationEngine& engine) { return engine.info().model_lacks_features() ? 1 : 0; }
 
+std::string fill(std::string text, const std::string& mark, const std::string& value) {
+  if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), value);
+  return text;
+}
+
+// How an entry is named in messages: its name, else its UNICODE name, else its number.
+std::string label(const PhoneBookEntry& e) {
+  if (!e.Name.empty()) return e.Name;
+  if (!e.UNICODE.empty()) return e.UNICODE;
+  return e.Phone;
+}
+
+std::string refusal_reason(int code) {
+  switch (code) {
+    case kRefusedNameTooLong: return tx(kTextNameTooLong);
+    case kRefusedNumberTooLong: return tx(kTextNumberTooLong);
+    case kRefusedMemoryFull: return tx(kTextNotEnoughMemory);
+    case kRefusedInvalidLocation: return tx(kTextInvalidLocation);
+    default: {
+      char code_text[16];
+      std::snprintf(code_text, sizeof code_text, " (0x%02X)", code & 0xFF);
+      return tx(kTextFailed) + code_text;
+    }
+  }
+}
+
+std::string written_count(int written, std::size_t total) {
+  return fill(fill(tx(kTextWriteAllCount), "%1", std::to_string(written)), "%2", std::to_string(total));
+}
+
+std::array<int, 2> capacities(OperationEngine& engine) {
+  return {engine.memory()[0].capacity, engine.memory()[1].capacity};
+}
+
+Operation write_all_operation(bool replace) {
+  Operation write;
+  write.family = LinkState::PhoneBook;
+  write.step = PhoneBookFamily::kStepWriteAll;
+  OperationParams params;
+  PhoneBookParams(params).set_replace(replace);
+  write.params = params;
+  return write;
+}
+
+// False, after telling the user why, when Write All cannot start: the link
+// is not ready (the guard says so) or two entries share a position.
+bool write_all_may_start(OperationEngine& engine, const PhoneBookList& list) {
+  const LinkState state = engine.state();
+  if (state != LinkState::Idle && state != LinkState::StatusPoll) {
+    engine.guard_without_confirmation(write_all_operation(false));
+    return false;
+  }
+  if (const auto same = duplicate_position(list.entries(), capacities(engine))) {
+    const PhoneBookEntry& a = list.entry(same->first);
+    const PhoneBookEntry& b = list.entry(same->second);
+    std::string text = fill(tx(kTextSamePosition), "%1", label(a));
+    text = fill(text, "%2", label(b));
+    text = fill(text, "%3", type_text(entry_memory(a)));
+    engine.prompt().message(fill(text, "%4", a.Pos));
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+int entry_memory(const PhoneBookEntry& entry) { return type_index(entry.Type) == kMemorySim ? 1 : 0; }
+
+int entry_position(const PhoneBookEntry& entry, int capacity) {
+  const std::string& text = entry.Pos;
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return 0;
+  const auto last = text.find_last_not_of(' ');
+  int value = 0;
+  const char* begin = text.data() + first;
+  const char* end = text.data() + last + 1;
+  const auto [at, error] = std::from_chars(begin, end, value);
+  if (error != std::errc{} || at != end) return 0;
+  return value >= 1 && value <= std::min(capacity, kLastPosition) ? value : 0;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> duplicate_position(const std::vector<PhoneBookEntry>& entries,
+                                                                      std::array<int, 2> capacity) {
+  std::array<std::array<std::size_t, kLastPosition + 1>, 2> first{};
+  for (auto& memory : first) memory.fill(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int memory = entry_memory(entries[i]);
+    const int position = entry_position(entries[i], capacity[static_cast<std::size_t>(memory)]);
+    if (position == 0) continue;
+    std::size_t& seen = first[static_cast<std::size_t>(memory)][static_cast<std::size_t>(position)];
+    if (seen != entries.size()) return std::make_pair(seen, i);
+    seen = i;
+  }
+  return std::nullopt;
+}
 
 bool start_memory_status(OperationEngine& engine) {
   Operation status;
@@ -64,6 +178,19 @@ bool start_clear_then_write(OperationEngine& engine) {
   write.family = LinkState::PhoneBook;
   write.step = PhoneBookFamily::kStepWrite;
   return engine.clear_then_write_command(write);
+}
+
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace) {
+  if (!write_all_may_start(engine, list)) return false;
+  return engine.guard_with_confirmation(write_all_operation(replace));
+}
+
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list) {
+  if (!write_all_may_start(engine, list)) return false;
+  // The write guard's question first, then what to do with the rest.
+  if (config().WriteConfirm && !engine.prompt().ask_yes_no(tx(kTextSureWrite))) return false;
+  const bool replace = engine.prompt().ask_yes_no(tx(kTextReplaceBook));
+  return engine.guard_without_confirmation(write_all_operation(replace));
 }
 
 void PhoneBookFamily::send_phase(OperationEngine& engine) {
@@ -101,6 +228,50 @@ void PhoneBookFamily::send_phase(OperationEngine& engine) {
     case kStepWriteEntry:
       send_write(engine);
       return;
+    case kStepWriteAll:
+      write_all_begin(engine);
+      return;
+    default:
+      break;
+  }
+  if (engine.step() < kStepWriteAll || engine.step() > kStepWriteAllClear) return;
+  if (!write_all_) {
+    // Nothing left to go on with.
+    engine.progress_done();
+    engine.set_end();
+    engine.step_end();
+    return;
+  }
+  switch (engine.step()) {
+    case kStepWriteAllStatus:
+      engine.push(LinkState::PhoneBook, kStepWriteAllPlan);
+      start_memory_status(engine);
+      return;
+    case kStepWriteAllPlan:
+      write_all_plan(engine);
+      return;
+    case kStepWriteAllProbe:
+      write_all_probe(engine);
+      return;
+    case kStepWriteAllEntry:
+      write_all_next(engine);
+      return;
+    case kStepWriteAllCount:
+      engine.push(LinkState::PhoneBook, kStepWriteAllSweep);
+      start_memory_status(engine);
+      return;
+    case kStepWriteAllSweep:
+      write_all_sweep(engine);
+      return;
+    case kStepWriteAllClear: {
+      // Written empty: no name, no number.
+      const int memory = write_all_->sweeping;
+      const std::array<std::uint8_t, 9> request{
+          0x00, 0x01, 0x00, 0x04, wire_memory(memory),
+          static_cast<std::uint8_t>(write_all_->cursor[static_cast<std::size_t>(memory)]), 0x00, 0x00, 0x00};
+      engine.frames().send_request(kTypePhoneBook, request, 1);
+      return;
+    }
     default:
       return;
   }
@@ -125,6 +296,12 @@ void PhoneBookFamily::reply_phase(OperationEngine& engine, const LinkFrame& fram
       engine.progress_advance();
       engine.frames().acknowledge(kTypePhoneBook);
       finish(engine, kTextWriteCompleted);
+      return;
+    case kStepWriteAllProbe:
+    case kStepWriteAllEntry:
+    case kStepWriteAllSweep:
+    case kStepWriteAllClear:
+      if (write_all_) write_all_reply(engine, frame);
       return;
     default:
       return;
@@ -220,6 +397,10 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
     engine.prompt().message(tx(kTextNotEnoughMemory));
     return;
   }
+  send_entry(engine, entry, memory, 1);
+}
+
+void PhoneBookFamily::send_entry(OperationEngine& engine, const PhoneBookEntry& entry, int memory, int location) {
   const int group = std::clamp(group_index(entry.Group), 0, 5);
   NameToEncode in;
   in.name = entry.Name;
@@ -233,7 +414,7 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
   if (const auto* bytes = entry.unchanged_handset_name()) in.handset_bytes = *bytes;
   const std::vector<std::uint8_t> name = encode_name(in);
 
-  std::vector<std::uint8_t> payload{0x00, 0x01, 0x00, 0x04, wire_memory(memory), 0x01,
+  std::vector<std::uint8_t> payload{0x00, 0x01, 0x00, 0x04, wire_memory(memory), static_cast<std::uint8_t>(location),
                                     static_cast<std::uint8_t>(name.size())};
   payload.insert(payload.end(), name.begin(), name.end());
   // The number is cut so that the request stays one frame.
@@ -243,6 +424,270 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
   payload.insert(payload.end(), entry.Phone.begin(), entry.Phone.begin() + static_cast<long>(number_length));
   payload.push_back(static_cast<std::uint8_t>(group));
   engine.frames().send_request(kTypePhoneBook, payload, 1);
+}
+
+// ---- Write All ----
+
+void PhoneBookFamily::end_write_all(OperationEngine& engine, const std::string& status) {
+  engine.status_text(status);
+  engine.progress_done();
+  engine.set_end();
+  engine.step_end();
+}
+
+void PhoneBookFamily::write_all_begin(OperationEngine& engine) {
+  WriteAll w;
+  w.replace = PhoneBookParams(engine.params()).replace();
+  const PhoneBookList& list = book_.active();
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    WriteAllItem item;
+    item.index = i;
+    item.entry = list.entry(i);
+    item.memory = entry_memory(item.entry);
+    w.items.push_back(std::move(item));
+  }
+  write_all_ = std::move(w);
+  engine.progress_done();
+  engine.status_text_id(kTextWriteAllProcessing);
+  engine.push(LinkState::PhoneBook, kStepWriteAllStatus);
+  engine.start_resynchronise();
+}
+
+void PhoneBookFamily::write_all_plan(OperationEngine& engine) {
+  WriteAll& w = *write_all_;
+  const std::array<int, 2> capacity = capacities(engine);
+  std::vector<PhoneBookEntry> entries;
+  for (const WriteAllItem& item : w.items) entries.push_back(item.entry);
+  if (const auto same = duplicate_position(entries, capacity)) {
+    // Only a memory grown since the start can make this so: still nothing is written.
+    const PhoneBookEntry& a = entries[same->first];
+    std::string text = fill(fill(tx(kTextSamePosition), "%1", label(a)), "%2", label(entries[same->second]));
+    text = fill(fill(text, "%3", type_text(entry_memory(a))), "%4", a.Pos);
+    write_all_.reset();
+    end_write_all(engine, written_count(0, entries.size()));
+    engine.prompt().message(text);
+    return;
+  }
+  w.next = 0;
+  w.cursor = {1, 1};
+  w.to_clear = {0, 0};
+  w.counted = false;
+  w.written = 0;
+  engine.progress_max(static_cast<int>(w.items.size()));
+  for (WriteAllItem& item : w.items) {
+    item.outcome = WriteAllItem::Outcome::Pending;
+    item.reason.clear();
+    item.position = entry_position(item.entry, capacity[static_cast<std::size_t>(item.memory)]);
+    item.from_list = item.position != 0;
+    if (capacity[static_cast<std::size_t>(item.memory)] == 0) refuse_item(engine, item, tx(kTextNotEnoughMemory));
+  }
+  engine.set_step(kStepWriteAllProbe);
+  write_all_probe(engine);
+}
+
+bool PhoneBookFamily::position_taken(int memory, int position) const {
+  for (const WriteAllItem& item : write_all_->items) {
+    if (item.memory == memory && item.position == position &&
+        (item.from_list || item.outcome != WriteAllItem::Outcome::Refused)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void PhoneBookFamily::refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason) {
+  item.outcome = WriteAllItem::Outcome::Refused;
+  item.reason = std::move(reason);
+  engine.progress_advance();
+}
+
+void PhoneBookFamily::send_read(OperationEngine& engine, int memory, int location) {
+  const std::array<std::uint8_t, 8> request{
+      0x00, 0x01, 0x00, 0x01, wire_memory(memory), static_cast<std::uint8_t>(location), 0x00, 0x01};
+  engine.frames().send_request(kTypePhoneBook, request, 1);
+}
+
+// Entries without a position of their own take the free positions of their
+// memory in turn: those the list does not use and, unless the rest of the
+// memory is to be cleared anyway, that the handset reads as empty.
+void PhoneBookFamily::write_all_probe(OperationEngine& engine) {
+  WriteAll& w = *write_all_;
+  for (WriteAllItem& item : w.items) {
+    if (item.outcome != WriteAllItem::Outcome::Pending || item.position != 0) continue;
+    const auto m = static_cast<std::size_t>(item.memory);
+    const MemoryStatus& status = engine.memory()[m];
+    const int last = std::min<int>(status.capacity, kLastPosition);
+    int& candidate = w.cursor[m];
+    while (candidate <= last && position_taken(item.memory, candidate)) ++candidate;
+    if (candidate > last) {
+      refuse_item(engine, item, tx(kTextNotEnoughMemory));
+      continue;
+    }
+    if (!w.replace && status.used != 0) {
+      send_read(engine, item.memory, candidate);
+      return;
+    }
+    item.position = candidate++;
+  }
+  engine.set_step(kStepWriteAllEntry);
+  write_all_next(engine);
+}
+
+void PhoneBookFamily::write_all_next(OperationEngine& engine) {
+  WriteAll& w = *write_all_;
+  while (w.next < w.items.size() && w.items[w.next].outcome != WriteAllItem::Outcome::Pending) ++w.next;
+  if (w.next < w.items.size()) {
+    const WriteAllItem& item = w.items[w.next];
+    send_entry(engine, item.entry, item.memory, item.position);
+    return;
+  }
+  if (w.replace) {
+    engine.set_step(kStepWriteAllCount);
+    send_phase(engine);
+    return;
+  }
+  write_all_finish(engine);
+}
+
+// The handset's entries at positions the write did not use are cleared: as
+// many as its used count says there are beyond those written.
+void PhoneBookFamily::write_all_sweep(OperationEngine& engine) {
+  WriteAll& w = *write_all_;
+  if (!w.counted) {
+    w.counted = true;
+    w.cursor = {1, 1};
+    for (std::size_t m = 0; m < 2; ++m) {
+      const int written = static_cast<int>(std::count_if(w.items.begin(), w.items.end(), [m](const WriteAllItem& i) {
+        return i.memory == static_cast<int>(m) && i.outcome == WriteAllItem::Outcome::Written;
+      }));
+      w.to_clear[m] = std::max(0, engine.memory()[m].used - written);
+    }
+  }
+  for (int m = 0; m < 2; ++m) {
+    const auto index = static_cast<std::size_t>(m);
+    if (w.to_clear[index] <= 0) continue;
+    const int last = std::min<int>(engine.memory()[index].capacity, kLastPosition);
+    int& candidate = w.cursor[index];
+    while (candidate <= last && position_taken(m, candidate)) ++candidate;
+    if (candidate > last) {
+      w.to_clear[index] = 0;
+      continue;
+    }
+    w.sweeping = m;
+    send_read(engine, m, candidate);
+    return;
+  }
+  write_all_finish(engine);
+}
+
+void PhoneBookFamily::write_all_reply(OperationEngine& engine, const LinkFrame& frame) {
+  WriteAll& w = *write_all_;
+  const int sub = frame.sub_type();
+  switch (engine.step()) {
+    case kStepWriteAllProbe:
+    case kStepWriteAllSweep: {
+      bool empty = false;
+      bool unreadable = false;  // nothing more is taken from this memory
+      if (sub == kSubEntry) {
+        EntryReply reply;
+        if (!parse_entry_reply({frame.data(), frame.data_length()}, reply)) return;
+        empty = reply.empty();
+      } else if (sub == kSubReadError) {
+        empty = frame.data(4) == kRefusedInvalidLocation;  // "empty or invalid location"
+        unreadable = !empty;
+      } else {
+        return;
+      }
+      engine.frames().acknowledge(kTypePhoneBook);
+      if (engine.step() == kStepWriteAllProbe) {
+        // The reply is for the first entry still without a position.
+        for (WriteAllItem& item : w.items) {
+          if (item.outcome != WriteAllItem::Outcome::Pending || item.position != 0) continue;
+          int& candidate = w.cursor[static_cast<std::size_t>(item.memory)];
+          if (unreadable) {
+            candidate = kLastPosition + 1;
+          } else if (empty) {
+            item.position = candidate++;
+          } else {
+            ++candidate;
+          }
+          break;
+        }
+        return;
+      }
+      const auto m = static_cast<std::size_t>(w.sweeping);
+      if (unreadable) {
+        w.to_clear[m] = 0;
+      } else if (empty) {
+        ++w.cursor[m];
+      } else {
+        engine.set_step(kStepWriteAllClear);
+      }
+      return;
+    }
+    case kStepWriteAllEntry: {
+      if (sub != kSubWritten && sub != kPhoneBookWriteRefused) return;
+      engine.frames().acknowledge(kTypePhoneBook);
+      if (w.next >= w.items.size()) return;
+      WriteAllItem& item = w.items[w.next++];
+      if (sub == kSubWritten) {
+        item.outcome = WriteAllItem::Outcome::Written;
+        ++w.written;
+        engine.progress_advance();
+      } else {
+        refuse_item(engine, item, refusal_reason(frame.data(4)));
+      }
+      return;
+    }
+    case kStepWriteAllClear: {
+      if (sub != kSubWritten && sub != kPhoneBookWriteRefused) return;
+      engine.frames().acknowledge(kTypePhoneBook);
+      const auto m = static_cast<std::size_t>(w.sweeping);
+      // A location the handset will not clear is left as it is.
+      if (sub == kSubWritten) --w.to_clear[m];
+      ++w.cursor[m];
+      engine.set_step(kStepWriteAllSweep);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
+  const WriteAll w = std::move(*write_all_);
+  write_all_.reset();
+  // Entries placed at free positions take them, unless changed meanwhile.
+  PhoneBookList& list = book_.active();
+  bool placed = false;
+  std::string refused;
+  std::size_t refusals = 0;
+  for (const WriteAllItem& item : w.items) {
+    if (item.outcome == WriteAllItem::Outcome::Refused) {
+      if (refusals++ < kListedRefusals) refused += "\n" + label(item.entry) + ": " + item.reason;
+      continue;
+    }
+    if (item.from_list || item.index >= list.size() || !(list.entry(item.index) == item.entry)) continue;
+    list.entry(item.index).Pos = std::to_string(item.position);
+    placed = true;
+  }
+  // "(Completed)" only when every entry is in the handset.
+  end_write_all(engine, w.written == static_cast<int>(w.items.size()) ? tx(kTextWriteAllCompleted)
+                                                                       : written_count(w.written, w.items.size()));
+  if (placed && refresh_) refresh_();
+  if (refusals == 0) return;
+  if (refusals > kListedRefusals) {
+    refused += "\n" + fill(tx(kTextMore), "%1", std::to_string(refusals - kListedRefusals));
+  }
+  engine.prompt().message(written_count(w.written, w.items.size()) + "\n" + tx(kTextNotWritten) + refused);
+}
+
+void PhoneBookFamily::operation_abandoned() {
+  if (!write_all_) return;
+  const WriteAll w = std::move(*write_all_);
+  write_all_.reset();
+  // The list stays as it was: the positions taken are not known to hold the entries.
+  book_.prompt().message(written_count(w.written, w.items.size()));
 }
 
 }  // namespace phondeck

@@ -1,14 +1,22 @@
 #pragma once
 // The phone-book family (link state 8): memory status, Read (phone memory
-// then SIM into the active list) and Clear then Write (the active list's
-// first entry to location 1 of its memory).
+// then SIM into the active list), Clear then Write (the active list's first
+// entry to location 1 of its memory) and Write All (every entry of the active
+// list to its memory and position).
+#include <array>
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "link/family_handler.h"
+#include "phonebook/entry.h"
 
 namespace phondeck {
 
 class PhoneBook;
+class PhoneBookList;
 
 // The engine's parameters as the phone-book operations use them.
 class PhoneBookParams {
@@ -23,6 +31,9 @@ class PhoneBookParams {
   // Entries read from the current memory, or written (p2).
   int count() const { return p_.p2; }
   void set_count(int count) { p_.p2 = count; }
+  // Write All: clear the positions of each memory the list does not use (p3).
+  bool replace() const { return p_.p3 != 0; }
+  void set_replace(bool replace) { p_.p3 = replace ? 1 : 0; }
 
  private:
   OperationParams& p_;
@@ -38,6 +49,24 @@ bool start_phone_book_read(OperationEngine& engine);
 // of its memory, after "Sure to write to the first record ?".
 bool start_clear_then_write(OperationEngine& engine);
 
+// Write All of `list` (the active list) through the write guard. Refused
+// with a message naming both when two entries hold the same position of one
+// memory. replace: the positions of each memory that the list does not use
+// are cleared; otherwise they are left as they are.
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace);
+// PhoneBook > Write All: as above, asking "Replace the handset's phone book?".
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list);
+
+// The position an entry names in its memory (1..capacity), or 0 when it
+// names none there.
+int entry_position(const PhoneBookEntry& entry, int capacity);
+// The memory an entry is written to: 1 for the SIM, else 0 (phone).
+int entry_memory(const PhoneBookEntry& entry);
+// The first two entries that name the same position of the same memory
+// (capacities of the phone memory and the SIM), if any.
+std::optional<std::pair<std::size_t, std::size_t>> duplicate_position(const std::vector<PhoneBookEntry>& entries,
+                                                                      std::array<int, 2> capacity);
+
 class PhoneBookFamily final : public FamilyHandler {
  public:
   static constexpr int kStepMemoryStatus = 1;
@@ -46,6 +75,14 @@ class PhoneBookFamily final : public FamilyHandler {
   static constexpr int kStepReadEntry = 13;
   static constexpr int kStepWrite = 91;
   static constexpr int kStepWriteEntry = 92;
+  static constexpr int kStepWriteAll = 101;
+  static constexpr int kStepWriteAllStatus = 102;
+  static constexpr int kStepWriteAllPlan = 103;
+  static constexpr int kStepWriteAllProbe = 104;   // reading for free positions
+  static constexpr int kStepWriteAllEntry = 105;
+  static constexpr int kStepWriteAllCount = 106;   // memory status before clearing
+  static constexpr int kStepWriteAllSweep = 107;   // reading for positions to clear
+  static constexpr int kStepWriteAllClear = 108;
 
   // refresh: the main window's view refresh after a complete read.
   explicit PhoneBookFamily(PhoneBook& book, std::function<void()> refresh = {})
@@ -56,8 +93,44 @@ class PhoneBookFamily final : public FamilyHandler {
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   // The phone-book model's memories are 200 positions each again.
   void link_reset() override;
+  // A Write All cut short by the link says how many entries were written.
+  void operation_abandoned() override;
 
  private:
+  // One entry of a Write All, as the list held it when the write began.
+  struct WriteAllItem {
+    std::size_t index = 0;  // in the active list
+    PhoneBookEntry entry;
+    int memory = 0;
+    int position = 0;  // 0: none yet
+    bool from_list = false;  // the position is the entry's own
+    enum class Outcome { Pending, Written, Refused } outcome = Outcome::Pending;
+    std::string reason;
+  };
+  struct WriteAll {
+    std::vector<WriteAllItem> items;
+    bool replace = false;
+    std::size_t next = 0;            // the next item to write
+    std::array<int, 2> cursor{1, 1};  // the position being read, per memory
+    std::array<int, 2> to_clear{0, 0};
+    bool counted = false;            // to_clear holds the count
+    int sweeping = 0;                // the memory being cleared
+    int written = 0;
+  };
+
+  void write_all_begin(OperationEngine& engine);
+  void write_all_plan(OperationEngine& engine);
+  void write_all_probe(OperationEngine& engine);
+  void write_all_next(OperationEngine& engine);
+  void write_all_sweep(OperationEngine& engine);
+  void write_all_reply(OperationEngine& engine, const LinkFrame& frame);
+  void write_all_finish(OperationEngine& engine);
+  void end_write_all(OperationEngine& engine, const std::string& status);
+  void refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason);
+  bool position_taken(int memory, int position) const;
+  void send_entry(OperationEngine& engine, const PhoneBookEntry& entry, int memory, int location);
+  void send_read(OperationEngine& engine, int memory, int location);
+
   void send_next_read(OperationEngine& engine);
   void send_write(OperationEngine& engine);
   void store_memory_status(OperationEngine& engine, const LinkFrame& frame);
@@ -66,6 +139,7 @@ class PhoneBookFamily final : public FamilyHandler {
 
   PhoneBook& book_;
   std::function<void()> refresh_;
+  std::optional<WriteAll> write_all_;  // while a Write All runs or may go on
 };
 
 }  // namespace phondeck

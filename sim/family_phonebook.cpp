@@ -51,7 +51,9 @@ nlohmann::json memory_json(const Memory& memory) {
     if (slot.time) e["time"] = time_text(*slot.time);
     entries.push_back(std::move(e));
   }
-  return {{"capacity", memory.capacity}, {"entries", std::move(entries)}};
+  nlohmann::json j{{"capacity", memory.capacity}, {"entries", std::move(entries)}};
+  if (memory.storable > 0) j["storable"] = memory.storable;
+  return j;
 }
 
 void read_memory(const nlohmann::json& j, Memory& memory) {
@@ -59,6 +61,8 @@ void read_memory(const nlohmann::json& j, Memory& memory) {
   if (memory.capacity < 0 || memory.capacity > 255) {
     throw std::invalid_argument("memory capacity out of range");
   }
+  memory.storable = j.value("storable", memory.storable);
+  if (memory.storable < 0 || memory.storable > 255) throw std::invalid_argument("storable entries out of range");
   if (!j.contains("entries")) return;
   memory.entries.clear();
   for (const nlohmann::json& e : j.at("entries")) {
@@ -151,6 +155,10 @@ void Memory::put(PhoneBookSlot slot) {
   } else {
     entries.insert(it, std::move(slot));
   }
+}
+
+void Memory::erase(int location) {
+  std::erase_if(entries, [location](const PhoneBookSlot& s) { return s.location == location; });
 }
 
 namespace {

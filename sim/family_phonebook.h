@@ -1,6 +1,7 @@
 #pragma once
 // Phone book (0x03): the memory status, reading and writing single entries
 // of the phone memory and the SIM, the call lists, and the caller groups.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,9 +21,14 @@ inline constexpr std::uint8_t kMemoryReceived = 0x08;
 inline constexpr std::uint8_t kMemoryMissed = 0x09;
 
 // The codes of the error replies.
-inline constexpr std::uint8_t kErrorEmptyLocation = 0x74;  // empty or invalid location
-inline constexpr std::uint8_t kErrorInvalidMemory = 0x7D;  // on a write also: name too long
+inline constexpr std::uint8_t kErrorEmptyLocation = 0x74;  // empty location, or beyond the memory
+inline constexpr std::uint8_t kErrorInvalidMemory = 0x7D;  // no such memory, or a malformed write
 inline constexpr std::uint8_t kErrorWaitingForPin = 0x8D;
+// A write's own refusals (kErrorNameTooLong ...) are in sim/message_types.h.
+
+// The longest number each memory stores (digits and "+*#pw").
+inline constexpr std::size_t kPhoneNumberDigits = 48;
+inline constexpr std::size_t kSimNumberDigits = 20;
 
 // When a call-list entry was made.
 struct CallTime {
@@ -44,11 +50,17 @@ struct PhoneBookSlot {
 
 struct Memory {
   int capacity = 0;
+  // Entries the memory can hold when that is fewer than its locations (a
+  // phone memory shared with other data); 0: one in every location.
+  int storable = 0;
   std::vector<PhoneBookSlot> entries;  // kept in location order
 
   const PhoneBookSlot* at(int location) const;
   // Stores or replaces the entry at its location.
   void put(PhoneBookSlot slot);
+  // Empties the location.
+  void erase(int location);
+  bool full() const { return used() >= (storable > 0 ? std::min(storable, capacity) : capacity); }
   int used() const { return static_cast<int>(entries.size()); }
   int free() const { return capacity > used() ? capacity - used() : 0; }
 };

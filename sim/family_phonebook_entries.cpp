@@ -113,7 +113,11 @@ bool write_entry(Handset& handset, const Request& request) {
   const std::size_t name_limit =
       type == kMemorySim ? kSimNameBytes : static_cast<std::size_t>(model != nullptr ? model->name_limit : 16);
   if (name_length > name_limit) {
-    refuse(handset, kWriteError, kErrorInvalidMemory);  // name too long
+    refuse(handset, kWriteError, kErrorNameTooLong);
+    return true;
+  }
+  if (number_length > (type == kMemorySim ? kSimNumberDigits : kPhoneNumberDigits)) {
+    refuse(handset, kWriteError, kErrorNumberTooLong);
     return true;
   }
   PhoneBookSlot slot;
@@ -122,7 +126,15 @@ bool write_entry(Handset& handset, const Request& request) {
   at += name_length + 1;
   slot.number.assign(d.begin() + static_cast<long>(at), d.begin() + static_cast<long>(at + number_length));
   slot.group = d[at + number_length];
-  memory->put(std::move(slot));
+  if (slot.name.empty() && slot.number.empty()) {
+    // Nothing to keep: the location is emptied.
+    memory->erase(location);
+  } else if (memory->at(location) == nullptr && memory->full()) {
+    refuse(handset, kWriteError, kErrorMemoryFull);
+    return true;
+  } else {
+    memory->put(std::move(slot));
+  }
   handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, kWritten, type});
   return true;
 }

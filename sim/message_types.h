@@ -20,4 +20,10 @@ inline constexpr std::uint8_t kTypeIdentify = 0x64;   // identification texts
 inline constexpr std::uint8_t kTypeVersion = 0xD1;    // version request ...
 inline constexpr std::uint8_t kTypeVersionReply = 0xD2;  // ... and its answer
 
+// Why the phone book refused a write entry request (type 0x03, sub-type 0x06,
+// data byte 4), besides an invalid location (0x74) or memory (0x7D).
+inline constexpr std::uint8_t kErrorNameTooLong = 0x7A;
+inline constexpr std::uint8_t kErrorNumberTooLong = 0x7B;
+inline constexpr std::uint8_t kErrorMemoryFull = 0x7C;
+
 }  // namespace phondeck::sim

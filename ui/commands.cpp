@@ -46,7 +46,8 @@ std::vector<MenuItem> build_menu() {
       submenu(130, {item(131, C::Connect), item(132, C::Reset)}),
       submenu(133, {submenu(134, {item(135, C::HardwareInfo), item(136, C::NetworkInfo)}),
                     submenu(153, {item(154, C::NetMonitorOpen), item(155, C::NetMonitorClose)}),
-                    submenu(137, {item(138, C::ReadPhoneBook), item(139, C::ClearThenWrite)}),
+                    submenu(137, {item(138, C::ReadPhoneBook), item(139, C::ClearThenWrite),
+                                  item(3630, C::WriteAll)}),
                     separator(), item(148, C::Messages), item(149, C::Calendar),
                     item(150, C::RingingTone), item(151, C::GroupGraphics),
                     item(152, C::StartupGraphic), item(156, C::Profiles)}),
@@ -70,6 +71,7 @@ const MenuItem* find_in(const std::vector<MenuItem>& items, Command c, int argum
 constexpr std::array kToolBar{
     Command::FileNew,        Command::None,         Command::Reset,        Command::Connect,
     Command::None,           Command::ReadPhoneBook, Command::None,        Command::ClearThenWrite,
+    Command::WriteAll,
     Command::None,           Command::Messages,     Command::Calendar,     Command::RingingTone,
     Command::GroupGraphics,  Command::StartupGraphic, Command::Profiles,
 };

@@ -21,6 +21,7 @@ enum class Command {
   Connect, Reset,
   // Function
   HardwareInfo, NetworkInfo, NetMonitorOpen, NetMonitorClose, ReadPhoneBook, ClearThenWrite,
+  WriteAll,
   Messages, Calendar, RingingTone, GroupGraphics, StartupGraphic, Profiles,
   // Configuration
   ViewMode,  // with the mode 0..8 as argument

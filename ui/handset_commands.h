@@ -5,6 +5,7 @@
 namespace phondeck {
 
 class OperationEngine;
+class PhoneBook;
 
 class HandsetCommands {
  public:
@@ -13,21 +14,25 @@ class HandsetCommands {
   virtual void reset_link() = 0;         // the link's part of Link > Reset
   virtual void read_phone_book() = 0;    // PhoneBook > Read
   virtual void clear_then_write() = 0;   // PhoneBook > Clear then Write
+  virtual void write_all() = 0;          // PhoneBook > Write All
   virtual void net_monitor(bool open) = 0;
 };
 
 // The commands as the families' start functions run them.
 class EngineCommands final : public HandsetCommands {
  public:
-  explicit EngineCommands(OperationEngine& engine) : engine_(engine) {}
+  // book: Write All writes its active list.
+  EngineCommands(OperationEngine& engine, PhoneBook& book) : engine_(engine), book_(book) {}
   void connect() override;
   void reset_link() override;
   void read_phone_book() override;
   void clear_then_write() override;
+  void write_all() override;
   void net_monitor(bool open) override;
 
  private:
   OperationEngine& engine_;
+  PhoneBook& book_;
 };
 
 }  // namespace phondeck

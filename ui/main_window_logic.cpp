@@ -208,6 +208,7 @@ bool MainWindowLogic::run(Command command, int argument, int client_width) {
       handset_->read_phone_book();
       return true;
     case Command::ClearThenWrite: handset_->clear_then_write(); return true;
+    case Command::WriteAll: handset_->write_all(); return true;
     case Command::NetMonitorOpen: handset_->net_monitor(true); return true;
     case Command::NetMonitorClose: handset_->net_monitor(false); return true;
     case Command::ViewMode: set_mode(argument, client_width); return true;

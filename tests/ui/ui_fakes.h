@@ -37,6 +37,7 @@ struct FakeHandset : HandsetCommands {
   void reset_link() override { calls.push_back("reset"); }
   void read_phone_book() override { calls.push_back("read"); }
   void clear_then_write() override { calls.push_back("clear then write"); }
+  void write_all() override { calls.push_back("write all"); }
   void net_monitor(bool open) override { calls.push_back(open ? "monitor open" : "monitor close"); }
 };
 

@@ -77,6 +77,12 @@ QIcon tool_icon(Command command) {
       p.setRenderHint(QPainter::Antialiasing);
       arrow(p, {8, 15}, {8, 8}, kRed);
       break;
+    case Command::WriteAll:
+      handset(p);
+      p.setRenderHint(QPainter::Antialiasing);
+      arrow(p, {4, 15}, {4, 8}, kRed);
+      arrow(p, {11, 15}, {11, 8}, kRed);
+      break;
     case Command::Messages:
       p.setPen(kInk);
       p.setBrush(kPaper);

@@ -85,7 +85,7 @@ TEST_F(MainWindowTest, CaptionsMenusFKeysColumnsAndHintsComeFromTheTexts) {
   for (QAction* a : form->tool_bar()->actions()) {
     if (!a->isSeparator()) hints << a->toolTip();
   }
-  EXPECT_EQ(hints, (QStringList{"New", "Reset", "Connect", "Read", "Clear then Write", "Messages",
+  EXPECT_EQ(hints, (QStringList{"New", "Reset", "Connect", "Read", "Clear then Write", "Write All", "Messages",
                                 "Calendar", "Ringing Tone", "Group and System Graphics",
                                 "Startup Graphic", "Profiles"}));
   EXPECT_EQ(form->status_strip()->text(), "Disconnected");
