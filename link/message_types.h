@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kMsgRingTone = 0x12;    // ringing tone upload
 inline constexpr std::uint8_t kMsgCalendar = 0x13;    // calendar notes
 inline constexpr std::uint8_t kMsgNetMonitor = 0x40;  // net monitor switch
 inline constexpr std::uint8_t kMsgIdentify = 0x64;    // identification
+inline constexpr std::uint8_t kMsgMedia = 0x05;       // startup graphic, operator logo
+inline constexpr std::uint8_t kMsgPictureUpload = 0x12;  // caller-group graphic upload (0C 01)
 
 // A phone-book write entry refused (type 0x03, sub-type 0x06) and why (data byte 4).
 inline constexpr int kPhoneBookWriteRefused = 0x06;

@@ -39,4 +39,9 @@ void StepRouter::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (FamilyHandler* handler = handler_for(engine.step())) handler->reply_phase(engine, frame);
 }
 
+void StepRouter::link_reset() {
+  // A handler with several ranges hears it once per range.
+  for (const Range& r : ranges_) r.handler->link_reset();
+}
+
 }  // namespace phondeck

@@ -21,6 +21,8 @@ class StepRouter final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // Every handler of the state hears the link reset.
+  void link_reset() override;
 
  private:
   struct Range {

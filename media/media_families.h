@@ -7,6 +7,9 @@
 #include "link/family_registration.h"
 #include "link/step_router.h"
 #include "media/ring_tone_family.h"
+#include "media/graphics_family.h"
+#include "media/graphics_records.h"
+#include "media/startup_graphic_family.h"
 
 namespace phondeck {
 
@@ -24,6 +27,12 @@ class MediaFamilies {
   OperationEngine& engine() { return engine_; }
   StepRouter& media_and_settings() { return media_and_settings_; }
   RingToneFamily& ring_tone() { return ring_tone_; }
+  // The caller groups, operator logo and startup graphic as last read, and
+  // the listeners of the graphics operations.
+  GraphicsRecords& graphics_records() { return graphics_records_; }
+  CallerGroupTable& caller_groups() { return graphics_records_.groups; }
+  GraphicsFamily& graphics() { return graphics_; }
+  StartupGraphicFamily& startup_graphic() { return startup_graphic_; }
 
  private:
   OperationEngine& engine_;
@@ -31,6 +40,17 @@ class MediaFamilies {
   RingToneFamily ring_tone_;
   FamilyRegistration ring_tone_in_{media_and_settings_, RingToneFamily::kFirstStep, RingToneFamily::kLastStep,
                                    ring_tone_};
+  GraphicsRecords graphics_records_;
+  GraphicsFamily graphics_{graphics_records_};
+  StartupGraphicFamily startup_graphic_{graphics_records_};
+  FamilyRegistration graphics_in_{media_and_settings_, GraphicsFamily::kFirstStep, GraphicsFamily::kLastStep,
+                                  graphics_};
+  FamilyRegistration group_read_in_{media_and_settings_, GraphicsFamily::kFirstGroupStep,
+                                    GraphicsFamily::kLastGroupStep, graphics_};
+  FamilyRegistration system_logo_in_{media_and_settings_, GraphicsFamily::kFirstLogoStep,
+                                     GraphicsFamily::kLastLogoStep, graphics_};
+  FamilyRegistration startup_graphic_in_{media_and_settings_, StartupGraphicFamily::kFirstStep,
+                                         StartupGraphicFamily::kLastStep, startup_graphic_};
 };
 
 }  // namespace phondeck

@@ -158,6 +158,7 @@ void MessageFamily::send_phase(OperationEngine& engine) {
       if (step == kStepSelected || step == kStepAll) {
         sending_ = true;
         awaiting_ = false;
+        part_ = 0;
       }
       engine.push(LinkState::Messages, step + 1);
       engine.start_resynchronise();
@@ -322,6 +323,7 @@ void MessageFamily::link_reset() {
   collecting_ = false;
   collected_.clear();
   awaiting_ = false;
+  part_ = 0;
   if (sending_) {
     sending_ = false;
     if (send_changed_) send_changed_();
@@ -420,10 +422,21 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     // The handset never answered this recipient and the request has been
     // given up: it is not sent again (it may have gone out), but counted failed.
     awaiting_ = false;
+    part_ = 0;
     if (Recipient* row = records_.recipients.find(current_row_)) row->Result = tx(kTextFailed);
     p.set_done(p.done() + 1);
     engine.progress_advance();
     if (send_changed_) send_changed_();
+  }
+  if (part_ > 0) {
+    // The next part of a message in parts, to the same recipient.
+    if (Recipient* row = records_.recipients.find(current_row_)) {
+      if (send_part(engine, *row)) return;
+    } else {
+      part_ = 0;
+      p.set_done(p.done() + 1);
+      engine.progress_advance();
+    }
   }
   if (p.next() == 0 && p.total() > 0) {
     // The message centre goes into every request: one that does not fit is
@@ -440,32 +453,49 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
       engine.progress_advance();
       continue;
     }
-    const MessageRequest request =
-        send_request_payload(records_.outgoing, records_.message_centre, row->Phone, records_.validity);
-    if (request.payload.empty()) {
-      row->Result = tx(kTextFailed);
-      p.set_done(p.done() + 1);
-      engine.progress_advance();
-      if (send_changed_) send_changed_();
-      continue;
-    }
     current_row_ = id;
-    awaiting_ = true;
-    late_reply_ = false;
-    engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
-    return;
+    part_ = 0;
+    if (send_part(engine, *row)) return;
   }
   sending_ = false;
   finish(engine, kTextSendCompleted);
   if (send_changed_) send_changed_();
 }
 
+// Sends the current part to the row; false (the row counted failed) when the
+// request cannot be built.
+bool MessageFamily::send_part(OperationEngine& engine, Recipient& row) {
+  const MessageRequest request =
+      send_request_payload(records_.outgoing, records_.message_centre, row.Phone, records_.validity, part_);
+  if (request.payload.empty()) {
+    MessageParams p(engine.params());
+    part_ = 0;
+    row.Result = tx(kTextFailed);
+    p.set_done(p.done() + 1);
+    engine.progress_advance();
+    if (send_changed_) send_changed_();
+    return false;
+  }
+  awaiting_ = true;
+  late_reply_ = false;
+  engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
+  return true;
+}
+
 void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& frame) {
   const std::span<const std::uint8_t> payload = payload_of(frame);
   awaiting_ = false;
+  const bool sent = payload.size() > 3 && payload[3] == kSubSent;
+  if (sent && part_ + 1 < records_.outgoing.parts()) {
+    // The recipient has this part; the result waits for the last one.
+    ++part_;
+    engine.frames().acknowledge(frame.type());
+    return;
+  }
+  part_ = 0;
   MessageParams p(engine.params());
   if (Recipient* row = records_.recipients.find(current_row_)) {
-    row->Result = tx(payload.size() > 3 && payload[3] == kSubSent ? kTextSucceeded : kTextFailed);
+    row->Result = tx(sent ? kTextSucceeded : kTextFailed);
   }
   p.set_done(p.done() + 1);
   engine.progress_advance();

@@ -99,6 +99,7 @@ class MessageFamily final : public FamilyHandler {
   void take_read_frame(OperationEngine& engine, const LinkFrame& frame);
   void store_message(OperationEngine& engine, MessageParams& p);
   void send_next_message(OperationEngine& engine);
+  bool send_part(OperationEngine& engine, Recipient& row);
   void take_send_reply(OperationEngine& engine, const LinkFrame& frame);
   void send_outbox_write(OperationEngine& engine);
   void send_next_delete(OperationEngine& engine);
@@ -116,6 +117,7 @@ class MessageFamily final : public FamilyHandler {
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
   std::uint64_t current_row_ = 0;
+  int part_ = 0;  // the part of a message in parts due to the current row
   bool awaiting_ = false;  // a request went out and its answer is due
   bool late_reply_ = false;
   bool sending_ = false;

@@ -94,7 +94,7 @@ void append_field(std::vector<std::uint8_t>& out, const NumberField& field) {
 // The fixed part shared by send and outbox write, from the message-centre
 // field to the six zero bytes after the validity.
 bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std::string_view smsc,
-                    std::string_view destination, int validity, std::string& error) {
+                    std::string_view destination, int validity, std::string& error, int part = 0) {
   const std::optional<NumberField> centre = number_field(smsc, AddressKind::MessageCentre, &error);
   if (!centre) return false;
   const std::optional<NumberField> to = number_field(destination, AddressKind::Destination, &error);
@@ -104,11 +104,12 @@ bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std:
   out.push_back(0x00);
   out.push_back(0x00);
   out.push_back(sms.data_coding);
-  out.push_back(sms.user_data_length);
+  const std::span<const std::uint8_t> data = sms.part(part);
+  // A part's length is its own byte count (8-bit data).
+  out.push_back(sms.parts() > 1 ? static_cast<std::uint8_t>(data.size()) : sms.user_data_length);
   append_field(out, *to);
   out.push_back(static_cast<std::uint8_t>(std::clamp(validity, 0, 255)));
   out.insert(out.end(), 6, 0x00);
-  const std::span<const std::uint8_t> data = sms.data();
   out.insert(out.end(), data.begin(), data.end());
   return true;
 }
@@ -116,10 +117,36 @@ bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std:
 }  // namespace
 
 bool OutgoingSms::set_user_data(std::span<const std::uint8_t> data) {
+  part_bytes.clear();
   const std::size_t n = std::min(data.size(), kCapacity);
   std::copy_n(data.begin(), n, user_data.begin());
   byte_count = static_cast<std::int32_t>(n);
   return n == data.size();
+}
+
+bool OutgoingSms::set_parts(const std::vector<std::vector<std::uint8_t>>& parts) {
+  std::size_t total = 0;
+  for (const std::vector<std::uint8_t>& p : parts) total += p.size();
+  if (total > kCapacity || parts.empty()) return false;
+  part_bytes.clear();
+  std::size_t at = 0;
+  for (const std::vector<std::uint8_t>& p : parts) {
+    std::copy(p.begin(), p.end(), user_data.begin() + static_cast<long>(at));
+    at += p.size();
+    part_bytes.push_back(static_cast<std::int32_t>(p.size()));
+  }
+  byte_count = static_cast<std::int32_t>(total);
+  return true;
+}
+
+std::span<const std::uint8_t> OutgoingSms::part(int k) const {
+  if (part_bytes.empty()) return data();
+  std::size_t from = 0;
+  for (int i = 0; i < k && i < static_cast<int>(part_bytes.size()); ++i) from += static_cast<std::size_t>(part_bytes[i]);
+  if (k < 0 || k >= static_cast<int>(part_bytes.size())) return {};
+  const std::size_t n = static_cast<std::size_t>(part_bytes[static_cast<std::size_t>(k)]);
+  if (from + n > static_cast<std::size_t>(byte_count)) return {};
+  return data().subspan(from, n);
 }
 
 EncodedMessage encode_message_text(std::string_view text) {
@@ -271,10 +298,12 @@ std::optional<std::string> parse_smsc_reply(std::span<const std::uint8_t> payloa
 }
 
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
-                                    int validity) {
+                                    int validity, int part) {
   MessageRequest request;
   request.payload = {0x00, 0x01, 0x00, 0x01, 0x02, 0x00};
-  if (!append_message(request.payload, sms, smsc, destination, validity, request.error)) request.payload.clear();
+  if (!append_message(request.payload, sms, smsc, destination, validity, request.error, part)) {
+    request.payload.clear();
+  }
   return request;
 }
 

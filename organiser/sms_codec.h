@@ -26,10 +26,20 @@ struct OutgoingSms {
   std::uint8_t first_octet = 0x11;
   std::uint8_t data_coding = 0x00;
   std::uint8_t user_data_length = 0;  // what the handset reads as the length
+  // A message sent as concatenated parts (8-bit data, each with its own
+  // user-data header): the user data holds the parts one after another, part
+  // k taking part_bytes[k] bytes. Empty for one message.
+  std::vector<std::int32_t> part_bytes;
 
-  // Copies at most kCapacity bytes; false when the data did not fit.
+  // Copies at most kCapacity bytes as one message; false when the data did
+  // not fit.
   bool set_user_data(std::span<const std::uint8_t> data);
+  // The parts one after another; false (and nothing kept) when they do not fit.
+  bool set_parts(const std::vector<std::vector<std::uint8_t>>& parts);
   std::span<const std::uint8_t> data() const { return {user_data.data(), static_cast<std::size_t>(byte_count)}; }
+  int parts() const { return part_bytes.empty() ? 1 : static_cast<int>(part_bytes.size()); }
+  // Part k's user data (all of it for a single message).
+  std::span<const std::uint8_t> part(int k) const;
 };
 
 inline constexpr int kMessageLimit = 140;  // encoded bytes a message holds
@@ -112,8 +122,10 @@ struct MessageRequest {
   std::vector<std::uint8_t> payload;
   std::string error;
 };
+// Send carries part `part` of a message in parts (its byte count as the
+// user-data length).
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
-                                    int validity);
+                                    int validity, int part = 0);
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity);
 MessageRequest smsc_write_payload(std::string_view smsc);
 

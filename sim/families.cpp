@@ -3,6 +3,7 @@
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
 #include "sim/family_calendar.h"
+#include "sim/family_graphics.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_ring_tone.h"
@@ -21,6 +22,7 @@ std::span<const HandsetFamily> handset_families() {
       messages_family(),
       calendar_family(),
       ring_tone_family(),
+      graphics_family(),
   };
   return families;
 }

@@ -168,7 +168,9 @@ bool centre_request(Handset& handset, const Request& request) {
       sent.number = read_number(p, 24, 1 + (request.at(23) + 1u) / 2);
       sent.validity = request.at(35);
       sent.user_data.assign(p.begin() + 42, p.end());
-      sent.accepted = memory.refuse_prefix.empty() || sent.number.rfind(memory.refuse_prefix, 0) != 0;
+      sent.accepted = (memory.refuse_prefix.empty() || sent.number.rfind(memory.refuse_prefix, 0) != 0) &&
+                      memory.accept_sends != 0;
+      if (sent.accepted && memory.accept_sends > 0) --memory.accept_sends;
       const std::uint8_t answer = sent.accepted ? 0x02 : 0x03;
       memory.sent.push_back(std::move(sent));
       handset.reply(kTypeMessaging, Bytes{0x00, 0x01, 0x00, answer, 0x00});

@@ -40,6 +40,9 @@ struct SmsMemory {
   std::string smsc;            // the message-centre number
   // Numbers beginning with this text are refused when sent ("" refuses none).
   std::string refuse_prefix;
+  // >= 0: only this many more sends are accepted, then the network refuses
+  // every one (not saved).
+  int accept_sends = -1;
   std::vector<SentSms> sent;
 
   const SmsSlot* at(int location) const;

@@ -44,10 +44,16 @@ void add_caller_group_handlers(DispatchTable& table) { table.add(kTypePhoneBook,
 void save_caller_groups(const HandsetState& state, nlohmann::json& phonebook) {
   nlohmann::json groups = nlohmann::json::array();
   for (const CallerGroup& group : state.groups) {
-    groups.push_back({{"name", group.name},
-                      {"ringtone", group.ringtone},
-                      {"logo_on", group.logo_on},
-                      {"logo_hex", to_hex(group.logo)}});
+    nlohmann::json g{{"ringtone", group.ringtone}, {"logo_on", group.logo_on}, {"logo_hex", to_hex(group.logo)}};
+    // A UCS-2 name (0x04 0xFF ...) is no text: it goes as hex.
+    const bool printable = std::all_of(group.name.begin(), group.name.end(),
+                                       [](char c) { return c >= 0x20 && c <= 0x7E; });
+    if (printable) {
+      g["name"] = group.name;
+    } else {
+      g["name_hex"] = to_hex(Bytes(group.name.begin(), group.name.end()));
+    }
+    groups.push_back(std::move(g));
   }
   phonebook["groups"] = std::move(groups);
 }
@@ -61,7 +67,12 @@ void load_caller_groups(const nlohmann::json& phonebook, HandsetState& state) {
   for (std::size_t i = 0; i < groups.size(); ++i) {
     CallerGroup& group = state.groups[i];
     const nlohmann::json& g = groups[i];
-    group.name = g.value("name", group.name);
+    if (g.contains("name_hex")) {
+      const Bytes name = from_hex(g.at("name_hex").get<std::string>());
+      group.name.assign(name.begin(), name.end());
+    } else {
+      group.name = g.value("name", group.name);
+    }
     group.ringtone = g.value("ringtone", group.ringtone);
     group.logo_on = g.value("logo_on", group.logo_on);
     if (g.contains("logo_hex")) {

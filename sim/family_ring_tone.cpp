@@ -97,6 +97,12 @@ namespace {
 
 bool upload(Handset& handset, const Request& request) {
   if (request.at(0) != 0x0C || request.at(1) != 0x01) return false;
+  // A message to another Smart Messaging port (a caller-group picture) is
+  // the graphics family's.
+  if (request.at(2) == 0x06 && request.at(3) == 0x05 && request.at(4) == 0x04 &&
+      (request.at(5) != kPorts[3] || request.at(6) != kPorts[4])) {
+    return false;
+  }
   RingToneState& state = handset.state().ring_tone;
   ++state.uploads;
   auto tone = decode_tone_message(Bytes(request.payload.begin() + 2, request.payload.end()));

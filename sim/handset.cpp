@@ -42,6 +42,7 @@ std::uint8_t Handset::next_sequence() {
 }
 
 bool Handset::silent_at(std::int64_t now) const {
+  if (now < restarting_until_ms_) return true;
   if (faults_.silent_at_ms < 0) return false;
   const std::int64_t from = start_ms_ + faults_.silent_at_ms;
   if (now < from) return false;
@@ -113,7 +114,11 @@ void Handset::on_frame(const ReceivedFrame& frame) {
     return;
   }
   last_sequence_in_ = sequence;
+  // A frame that does not follow the one before it starts a new message: the
+  // PC began again, and what was joined so far is dropped.
+  if (!partial_.empty() && remaining + 1 != partial_remaining_) partial_.clear();
   partial_.insert(partial_.end(), frame.data.begin(), frame.data.end() - 2);
+  partial_remaining_ = remaining;
   if (remaining > 1) return;
 
   Request request{frame.type, std::move(partial_)};
@@ -133,6 +138,16 @@ void Handset::on_ack(const ReceivedFrame& frame) {
   if (!queue_.empty() && queue_.front().message == message) {
     queue_.front().due = clock_.now_ms();
   }
+}
+
+void Handset::restart(int silent_ms) {
+  const std::int64_t now = clock_.now_ms();
+  flush_wire(now);
+  wire_.clear();
+  queue_.clear();
+  partial_.clear();
+  last_sequence_in_ = -1;
+  restarting_until_ms_ = now + silent_ms;
 }
 
 void Handset::reply(std::uint8_t type, Bytes payload) {
@@ -285,6 +300,7 @@ std::optional<std::int64_t> Handset::next_due_ms() const {
   if (faults_.hang_up_at_ms >= 0) consider(start_ms_ + faults_.hang_up_at_ms);
   const std::int64_t now = clock_.now_ms();
   if (silent_at(now)) {
+    if (now < restarting_until_ms_) consider(restarting_until_ms_);
     if (faults_.silent_for_ms > 0) consider(start_ms_ + faults_.silent_at_ms + faults_.silent_for_ms);
     return due;
   }

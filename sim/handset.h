@@ -91,6 +91,11 @@ class Handset {
   // sub-type as in unsolicited_kinds()); network details carry the state.
   void send_notice(std::uint8_t type, std::uint8_t sub_type);
 
+  // The handset restarts: what is on the wire goes out, then it hears and
+  // sends nothing for silent_ms; queued replies and a half-joined request are
+  // lost, and the next request may reuse any sequence byte.
+  void restart(int silent_ms);
+
   HandsetState& state() { return state_; }
   const HandsetState& state() const { return state_; }
   const HandsetStats& stats() const { return stats_; }
@@ -148,6 +153,8 @@ class Handset {
   std::uint8_t sequence_counter_ = 0;
   int next_message_ = 0;
   Bytes partial_;                // a multi-frame request being joined
+  int partial_remaining_ = 0;    // frames-remaining byte of its last frame
+  std::int64_t restarting_until_ms_ = -1;
   std::deque<Outgoing> queue_;   // head is in flight once sent
   std::deque<Piece> wire_;       // bytes waiting for their time on the line
   std::int64_t wire_free_ms_ = 0;

@@ -81,8 +81,14 @@ HandsetState HandsetState::demo(const ModelInfo& info) {
   s.dialled.put({2, Bytes{}, "0207654321", 5, CallTime{1999, 6, 30, 9, 41, 0}});
   s.received.put({1, text_bytes("Office"), "0912345678", 3, CallTime{1999, 7, 1, 8, 15, 30}});
   s.missed.put({1, Bytes{}, "0401112299", 5, CallTime{1999, 6, 29, 21, 2, 47}});
-  const char* group_names[] = {"Family", "VIP", "Friends", "Colleagues", "Other"};
-  for (std::size_t i = 0; i < s.groups.size(); ++i) s.groups[i].name = group_names[i];
+  const Bytes friends = ucs2_name({0x670B, 0x53CB});
+  const std::string group_names[] = {"Family", "VIP", std::string(friends.begin(), friends.end()), "Colleagues",
+                                     "Other"};
+  for (std::size_t i = 0; i < s.groups.size(); ++i) {
+    s.groups[i].name = group_names[i];
+    s.groups[i].logo = demo_group_logo(static_cast<int>(i));
+  }
+  s.graphics = demo_graphics(s.mcc, s.mnc);
   return s;
 }
 

@@ -14,6 +14,7 @@
 #include "sim/family_identification.h"
 #include "sim/family_messages.h"
 #include "sim/family_calendar.h"
+#include "sim/family_graphics.h"
 #include "sim/family_net_monitor.h"
 #include "sim/family_phonebook.h"
 #include "sim/family_ring_tone.h"
@@ -58,6 +59,9 @@ struct HandsetState {
   CalendarState calendar;
   // Kept by the ring tone family: the last tone written into the handset.
   RingToneState ring_tone;
+  // Kept by the graphics family: startup graphic, operator logo, the
+  // uploaded caller-group picture.
+  GraphicsState graphics;
   // Keys of the state file that no family reads, written back as they were.
   nlohmann::json extra = nlohmann::json::object();
 

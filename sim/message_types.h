@@ -19,6 +19,8 @@ inline constexpr std::uint8_t kTypeSmsMemory = 0x14;  // message memory: status,
 inline constexpr std::uint8_t kTypeIdentify = 0x64;   // identification texts
 inline constexpr std::uint8_t kTypeVersion = 0xD1;    // version request ...
 inline constexpr std::uint8_t kTypeVersionReply = 0xD2;  // ... and its answer
+inline constexpr std::uint8_t kTypeGraphics = 0x05;   // startup graphic, operator logo (beside profiles)
+inline constexpr std::uint8_t kTypePictureUpload = 0x12;  // a picture message handed over (0C 01)
 
 // Why the phone book refused a write entry request (type 0x03, sub-type 0x06,
 // data byte 4), besides an invalid location (0x74) or memory (0x7D).

@@ -1,0 +1,98 @@
+#pragma once
+// Caller-group and operator graphics on the media and settings state (9):
+// Write Group Graphic (21..23), Read Network Code (31..33), Read Groups
+// (101..103), Read System Logo (121..122) and Write System Logo (131..132).
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "link/family_handler.h"
+#include "media/graphics_records.h"
+
+namespace phondeck {
+
+class GraphicsFamily;
+
+// The engine's parameters as Read Groups uses them.
+class GroupReadParams {
+ public:
+  explicit GroupReadParams(OperationParams& params) : p_(params) {}
+  // The next group to read, from 0 (p2).
+  int next() const { return p_.p2; }
+  void set_next(int next) { p_.p2 = next; }
+  // Groups to read (p3).
+  int count() const { return p_.p3; }
+  void set_count(int count) { p_.p3 = count; }
+
+ private:
+  OperationParams& p_;
+};
+
+// Start functions; false when nothing started (or was queued). The write
+// functions take the picture (and network code) and keep their own bytes
+// until the operation sends them.
+//
+// Read Groups (guard without confirmation, model check): the five groups
+// into the table; `purpose` says who asked (the Options dialog or the
+// graphics window). Listeners hear GroupsRead.
+bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose);
+// Write Group Graphic (guard without confirmation, model check): the
+// picture as the group graphic message, uploaded with 0x12 0C 01.
+bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture);
+// Read Network Code (guard without confirmation): the handset then reports
+// its network, which the frame layer stores in HandsetInfo (mcc, mnc).
+bool start_network_code_read(OperationEngine& engine, GraphicsFamily& family);
+// Read System Logo (guard without confirmation): into the operator logo and
+// caller group 0's logo.
+bool start_system_logo_read(OperationEngine& engine, GraphicsFamily& family);
+// Write System Logo (guard with write confirmation): the picture with the
+// network code.
+bool start_system_logo_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture, int mcc,
+                             int mnc);
+
+class GraphicsFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepWriteGroupGraphic = 21;
+  static constexpr int kStepReadNetworkCode = 31;
+  static constexpr int kStepReadGroups = 101;
+  static constexpr int kStepReadSystemLogo = 121;
+  static constexpr int kStepWriteSystemLogo = 131;
+  // The ranges it takes on the media and settings router.
+  static constexpr int kFirstStep = 21;
+  static constexpr int kLastStep = 39;
+  static constexpr int kFirstGroupStep = 101;
+  static constexpr int kLastGroupStep = 109;
+  static constexpr int kFirstLogoStep = 121;
+  static constexpr int kLastLogoStep = 139;
+
+  explicit GraphicsFamily(GraphicsRecords& records) : records_(records) {}
+  GraphicsRecords& records() { return records_; }
+  CallerGroupTable& groups() { return records_.groups; }
+  GraphicsListeners& listeners() { return records_.listeners; }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // A reply being collected is forgotten.
+  void link_reset() override;
+
+  // Used by the start functions: the bytes the next write sends.
+  void set_group_graphic(std::vector<std::uint8_t> message) { group_graphic_ = std::move(message); }
+  void set_operator_logo(std::vector<std::uint8_t> data) { operator_logo_ = std::move(data); }
+
+ private:
+  void take_group_frame(OperationEngine& engine, const LinkFrame& frame);
+  void take_logo_frame(OperationEngine& engine, const LinkFrame& frame);
+  void finish(OperationEngine& engine, int text_id, GraphicsEvent event);
+
+  GraphicsRecords& records_;
+  std::vector<std::uint8_t> group_graphic_;
+  std::vector<std::uint8_t> operator_logo_;
+  // A reply longer than one frame, joined (headers and trailers removed).
+  std::vector<std::uint8_t> collected_;
+  bool collecting_ = false;
+  int expect_remaining_ = 0;  // frames-remaining byte of the next frame
+  int logo_mcc_ = 0;
+  int logo_mnc_ = 0;
+};
+
+}  // namespace phondeck

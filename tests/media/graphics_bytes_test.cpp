@@ -1,0 +1,197 @@
+// The bytes of the graphics exchanges at their edges: the group graphic
+// message, the network code, the operator logo data and its two-part short
+// message, the startup data, group records with names too long for the
+// field, and the startup reply frames taken in order.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/code_page.h"
+#include "media/caller_group_table.h"
+#include "media/graphics_messages.h"
+#include "media/startup_graphic_family.h"
+
+namespace phondeck {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+MonoBitmap picture_with(int width, int height, std::vector<std::pair<int, int>> pixels) {
+  MonoBitmap p(width, height);
+  for (auto [x, y] : pixels) p.set(x, y);
+  return p;
+}
+
+Bytes slice(const Bytes& bytes, std::size_t from, std::size_t count) {
+  if (from >= bytes.size()) return {};
+  return Bytes(bytes.begin() + static_cast<long>(from),
+               bytes.begin() + static_cast<long>(std::min(bytes.size(), from + count)));
+}
+
+std::size_t nonzero_after(const Bytes& bytes, std::size_t from) {
+  std::size_t n = 0;
+  for (std::size_t i = from; i < bytes.size(); ++i) n += bytes[i] != 0;
+  return n;
+}
+
+TEST(GraphicsBytes, MessagesAtTheirEdges) {
+  const MonoBitmap clear_logo(kLogoWidth, kLogoHeight);
+  auto code = [](int mcc, int mnc) {
+    const auto bytes = network_code_bytes(mcc, mnc);
+    return Bytes(bytes.begin(), bytes.end());
+  };
+  struct Case {
+    std::string what;
+    Bytes bytes;
+    std::size_t size;
+    std::size_t at;
+    Bytes expected;
+    std::size_t nonzero_from;  // bytes from here are all zero (npos: not checked)
+  };
+  const std::size_t none = std::string::npos;
+  const Case cases[] = {
+      {"all-clear group graphic", group_graphic_message(clear_logo), kGroupGraphicBytes, 0,
+       {0x06, 0x05, 0x04, 0x15, 0x83, 0x00, 0x00, 0x00, 0x48, 0x0E, 0x01}, 11},
+      {"group graphic pixel (0,0)", group_graphic_message(picture_with(72, 14, {{0, 0}})), 137, 11, {0x80}, 12},
+      {"a larger picture is cut to 72 x 14", group_graphic_message(picture_with(100, 30, {{80, 20}})), 137, 11, {},
+       11},
+      {"MCC 466 MNC 92", code(466, 92), 3, 0, {0x64, 0xF6, 0x29}, none},
+      {"only the last digits count", code(1244, 305), 3, 0, {0x42, 0xF4, 0x50}, none},
+      {"operator logo data", operator_logo_data(clear_logo, 466, 92), kOperatorLogoBytes, 0,
+       {0x00, 0x30, 0x00, 0x64, 0xF6, 0x29, 0x00, 0x82, 0x00, 0x48, 0x0E, 0x01}, 12},
+      {"all-clear startup data", startup_graphic_data(MonoBitmap(kStartupWidth, kStartupHeight)), kStartupDataBytes,
+       0, {0x00, 0x18, 0x01, 0x01, 0x30, 0x54}, 6},
+      {"startup pixel (0,0)", startup_graphic_data(picture_with(84, 48, {{0, 0}})), 510, 6, {0x01}, 7},
+      {"startup pixel (83,47)", startup_graphic_data(picture_with(84, 48, {{83, 47}})), 510, 509, {0x80}, none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.bytes.size(), c.size);
+    EXPECT_EQ(slice(c.bytes, c.at, c.expected.size()), c.expected);
+    if (c.nonzero_from != none) {
+      EXPECT_EQ(nonzero_after(c.bytes, c.nonzero_from), 0u);
+    }
+  }
+}
+
+// The operator logo by short message: two parts, each with the port and
+// concatenation elements, together the Smart Messaging logo.
+TEST(GraphicsBytes, OperatorLogoGoesAsTwoConcatenatedParts) {
+  const MonoBitmap logo = picture_with(72, 14, {{0, 0}, {71, 13}});
+  const std::vector<Bytes> parts = operator_logo_sms_parts(logo, 466, 92, 0x2A);
+  ASSERT_EQ(parts.size(), 2u);
+  Bytes joined;
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_LE(parts[k].size(), 140u);
+    EXPECT_EQ(slice(parts[k], 0, 12),
+              (Bytes{0x0B, 0x05, 0x04, 0x15, 0x82, 0x00, 0x00, 0x00, 0x03, 0x2A, 0x02, static_cast<std::uint8_t>(k + 1)}));
+    joined.insert(joined.end(), parts[k].begin() + 12, parts[k].end());
+  }
+  Bytes expected{0x30, 0x64, 0xF6, 0x29, 0x0A, 0x00, 0x48, 0x0E, 0x01};
+  const Bytes packed = packRows(logo);
+  expected.insert(expected.end(), packed.begin(), packed.end());
+  EXPECT_EQ(joined, expected);
+}
+
+// Group records: the name field keeps at most 14 bytes, cut on a character;
+// lengths that run past the record read only what is there.
+TEST(GraphicsBytes, GroupRecordsNeverOverrunTheNameField) {
+  auto record = [](Bytes name, std::uint8_t declared, bool with_logo) {
+    Bytes r{declared};
+    r.insert(r.end(), name.begin(), name.end());
+    if (with_logo) {
+      r.insert(r.end(), {0x10, 0x01, 0x00, 0x82, 0x00, 0x48, 0x0E, 0x01});
+      Bytes logo(kLogoBytes, 0x00);
+      logo.front() = 0x80;
+      logo.back() = 0x01;
+      r.insert(r.end(), logo.begin(), logo.end());
+    }
+    return r;
+  };
+  Bytes ucs2{0x04, 0xFF};
+  for (int i = 0; i < 9; ++i) ucs2.insert(ucs2.end(), {0x67, static_cast<std::uint8_t>(0x0B + i)});
+  const Bytes big5{'A', 0xA4, 0x40, 0xA4, 0x40, 0xA4, 0x40, 0xA4, 0x40, 0xA4, 0x40, 0xA4, 0x40, 0xA4, 0x40};
+  struct Case {
+    std::string what;
+    CodePage page;
+    Bytes record;
+    std::size_t kept;
+    bool logo;  // the logo is read whole
+  };
+  const Case cases[] = {
+      {"short name", CodePage::Windows1252, record({'V', 'I', 'P'}, 3, true), 3, true},
+      {"20 single bytes", CodePage::Windows1252, record(Bytes(20, 'x'), 20, true), 14, true},
+      {"UCS-2, 9 characters", CodePage::Windows1252, record(ucs2, 20, true), 14, true},
+      {"Big5 pair across byte 14", CodePage::Big5, record(big5, 15, true), 13, true},
+      {"length past the record", CodePage::Windows1252, record({'a', 'b', 'c'}, 200, false), 3, false},
+      {"record of the length byte only", CodePage::Windows1252, Bytes{9}, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    set_active_code_page(c.page);
+    CallerGroup group;
+    group.name.fill(0xEE);
+    ASSERT_TRUE(parse_group_record(c.record, group));
+    EXPECT_EQ(group.name_length, static_cast<std::int32_t>(c.kept));
+    EXPECT_EQ(group.name[c.kept], 0x00);
+    EXPECT_TRUE(std::equal(group.name.begin(), group.name.begin() + static_cast<long>(c.kept), c.record.begin() + 1));
+    EXPECT_EQ(group.picture().get(0, 0), c.logo);
+    EXPECT_EQ(group.picture().get(71, 13), c.logo);
+  }
+  set_active_code_page(CodePage::Windows1252);
+  CallerGroup untouched;
+  EXPECT_FALSE(parse_group_record({}, untouched));
+  CallerGroup friends;
+  ASSERT_TRUE(parse_group_record(record({0x04, 0xFF, 0x67, 0x0B, 0x53, 0xCB}, 6, true), friends));
+  EXPECT_EQ(friends.display_name(), "\u670B\u53CB");
+}
+
+// The startup reply: five frames of 120 bytes (the last 34) with
+// frames-remaining 5..1; anything out of turn is left alone.
+TEST(GraphicsBytes, StartupReplyFramesAreTakenInTurn) {
+  auto frame = [](std::size_t size, std::uint8_t remaining, std::uint8_t sub, std::uint8_t fill) {
+    Bytes d(size, fill);
+    if (sub != 0) d[3] = sub;
+    d.push_back(remaining);
+    d.push_back(0x41);
+    return d;
+  };
+  using Take = StartupReplyCollector::Take;
+  struct Step {
+    Bytes data;
+    Take take;
+  };
+  const std::vector<Step> steps = {
+      {frame(120, 5, 0x18, 0x00), Take::Ignored},  // not the read reply
+      {frame(120, 4, 0x00, 0x11), Take::Ignored},  // no first frame yet
+      {frame(120, 5, 0x17, 0x01), Take::Taken},
+      {frame(120, 3, 0x00, 0x02), Take::Ignored},  // one skipped
+      {frame(120, 4, 0x00, 0x02), Take::Taken},
+      {frame(120, 4, 0x00, 0x09), Take::Ignored},  // repeated
+      {frame(60, 3, 0x00, 0x09), Take::Ignored},   // short
+      {frame(120, 3, 0x00, 0x03), Take::Taken},
+      {frame(120, 2, 0x00, 0x04), Take::Taken},
+      {frame(33, 1, 0x00, 0x05), Take::Ignored},  // too short for the last 34
+      {frame(34, 1, 0x00, 0x05), Take::Complete},
+  };
+  StartupReplyCollector collector;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(collector.take(steps[i].data), steps[i].take);
+  }
+  const auto bytes = collector.picture_bytes();
+  ASSERT_EQ(bytes.size(), kStartupBytes);
+  EXPECT_EQ(bytes[0], 0x01);
+  EXPECT_EQ(bytes[109], 0x01);
+  EXPECT_EQ(bytes[110], 0x02);
+  EXPECT_EQ(bytes[230], 0x03);
+  EXPECT_EQ(bytes[350], 0x04);
+  EXPECT_EQ(bytes[470], 0x05);
+  EXPECT_EQ(bytes[503], 0x05);
+}
+
+}  // namespace
+}  // namespace phondeck
