@@ -10,6 +10,7 @@
 #include "app/conversion.h"
 #include "app/file_replace.h"
 #include "app/language.h"
+#include "app/prompt.h"
 #include "app/text_table.h"
 
 namespace phondeck {
@@ -220,6 +221,14 @@ bool save_configuration(int window_width, int window_height) {
   const std::string& path = configuration_path();
   if (!make_private_folders(std::filesystem::path(path).parent_path())) return false;
   return save_configuration(config(), window_width, window_height, path);
+}
+
+bool save_configuration_or_report(Prompt& prompt, int window_width, int window_height) {
+  if (save_configuration(window_width, window_height)) return true;
+  std::string text = tx(3683);
+  if (const std::size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, configuration_path());
+  prompt.message(text);
+  return false;
 }
 
 bool save_configuration(const Configuration& cfg, int window_width, int window_height,

@@ -75,6 +75,11 @@ bool save_configuration(int window_width, int window_height);
 bool save_configuration(const Configuration& cfg, int window_width, int window_height,
                         const std::string& path);
 
+// save_configuration, telling the user through `prompt` (text 3683, with the
+// file's path) when the file cannot be written; the old file stays whole.
+class Prompt;
+bool save_configuration_or_report(Prompt& prompt, int window_width, int window_height);
+
 // Fills every empty group name with the language's default (texts 420..425).
 void complete_group_names(Configuration& cfg);
 // Sets all six group names to the language's defaults (a language change).

@@ -9,6 +9,7 @@ namespace phondeck {
 inline constexpr std::uint8_t kMsgSmsCentre = 0x02;  // read message, send, message centre
 inline constexpr std::uint8_t kMsgPhoneBook = 0x03;   // memory status, read and write entry
 inline constexpr std::uint8_t kMsgStatus = 0x04;      // status poll and resynchronise
+inline constexpr std::uint8_t kMsgProfile = 0x05;    // profile names and features
 inline constexpr std::uint8_t kMsgNetwork = 0x0A;     // network details (sub-type 0x71)
 inline constexpr std::uint8_t kMsgSms = 0x14;        // message status, record, write, delete
 inline constexpr std::uint8_t kMsgKeypress = 0x0C;    // a handset key pressed or released

@@ -16,6 +16,15 @@ void PhoneLink::set_up() {
   engine_.reset();
 }
 
+void PhoneLink::reopen() {
+  const bool was_up = engine_.state() != LinkState::Disconnected;
+  engine_.reset();
+  frames_.set_media(config().Type);
+  if (was_up) engine_.connect_command();
+}
+
+void PhoneLink::switch_media() { frames_.set_media(config().Type); }
+
 void PhoneLink::Comm1RxChar(std::uint32_t count) {
   if (!port_->is_open()) return;
   frames_.take_from_port(count);

@@ -29,6 +29,14 @@ class PhoneLink {
   // as at the creation of the main window.
   void set_up();
 
+  // A new port, device or media (the Options dialog): whatever runs is reset
+  // ("Disconnected"), which closes the port, the frame identifier follows
+  // the configured Type, and a link that was up connects again, opening the
+  // port of the configuration as it is now.
+  void reopen();
+  // The frame identifier of the configured Type.
+  void switch_media();
+
   // Message 1024: count bytes arrived; scanned only while the port is open.
   void Comm1RxChar(std::uint32_t count);
   // Message 1025: "COM error: " and the flags' description when ShowComError is on.

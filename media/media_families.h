@@ -9,6 +9,7 @@
 #include "media/ring_tone_family.h"
 #include "media/graphics_family.h"
 #include "media/graphics_records.h"
+#include "media/group_write_family.h"
 #include "media/startup_graphic_family.h"
 
 namespace phondeck {
@@ -33,6 +34,7 @@ class MediaFamilies {
   CallerGroupTable& caller_groups() { return graphics_records_.groups; }
   GraphicsFamily& graphics() { return graphics_; }
   StartupGraphicFamily& startup_graphic() { return startup_graphic_; }
+  GroupWriteFamily& group_write() { return group_write_; }
 
  private:
   OperationEngine& engine_;
@@ -51,6 +53,9 @@ class MediaFamilies {
                                      GraphicsFamily::kLastLogoStep, graphics_};
   FamilyRegistration startup_graphic_in_{media_and_settings_, StartupGraphicFamily::kFirstStep,
                                          StartupGraphicFamily::kLastStep, startup_graphic_};
+  GroupWriteFamily group_write_{graphics_records_.groups};
+  FamilyRegistration group_write_in_{media_and_settings_, GroupWriteFamily::kFirstStep, GroupWriteFamily::kLastStep,
+                                     group_write_};
 };
 
 }  // namespace phondeck

@@ -9,6 +9,7 @@
 #include "link/step_router.h"
 #include "organiser/calendar_families.h"
 #include "organiser/message_family.h"
+#include "organiser/profile_family.h"
 
 namespace phondeck {
 
@@ -28,6 +29,8 @@ class OrganiserFamilies {
   MessageRecords& messages() { return message_records_; }
   MessageFamily& message_family() { return message_family_; }
   CalendarFamilies& calendar() { return calendar_; }
+  ProfileSet& profiles() { return profiles_; }
+  ProfileFamily& profile_family() { return profile_family_; }
 
  private:
   OperationEngine& engine_;
@@ -36,6 +39,10 @@ class OrganiserFamilies {
   MessageFamily message_family_{message_records_};
   FamilyRegistration message_family_in_{engine_, LinkState::Messages, message_family_};
   CalendarFamilies calendar_{engine_};
+  ProfileSet profiles_;
+  ProfileFamily profile_family_{profiles_};
+  FamilyRegistration profile_family_in_{media_and_settings_, ProfileFamily::kFirstStep, ProfileFamily::kLastStep,
+                                        profile_family_};
 };
 
 }  // namespace phondeck

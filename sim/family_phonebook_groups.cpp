@@ -37,9 +37,34 @@ bool read_group(Handset& handset, const Request& request) {
   return true;
 }
 
+// 00 01 00 13, group, name length, name, ringtone, logo on, 00 84, 00 48 0E
+// 01, the 126 logo bytes -> 00 01 00 14, group. A request too short for its
+// logo is not answered.
+bool write_group(Handset& handset, const Request& request) {
+  if (request.sub_type() != 0x13) return false;
+  const std::uint8_t index = request.at(4);
+  auto& groups = handset.state().groups;
+  if (index >= groups.size()) return false;
+  const std::size_t name_length = request.at(5);
+  const std::size_t logo_at = 6 + name_length + 8;
+  if (request.payload.size() < logo_at + kLogoBytes) return false;
+  CallerGroup& group = groups[index];
+  const auto name = request.payload.begin() + 6;
+  group.name.assign(name, name + static_cast<long>(name_length));
+  group.ringtone = request.at(6 + name_length);
+  group.logo_on = request.at(7 + name_length) != 0;
+  const auto logo = request.payload.begin() + static_cast<long>(logo_at);
+  group.logo.assign(logo, logo + static_cast<long>(kLogoBytes));
+  handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x14, index});
+  return true;
+}
+
 }  // namespace
 
-void add_caller_group_handlers(DispatchTable& table) { table.add(kTypePhoneBook, read_group); }
+void add_caller_group_handlers(DispatchTable& table) {
+  table.add(kTypePhoneBook, read_group);
+  table.add(kTypePhoneBook, write_group);
+}
 
 void save_caller_groups(const HandsetState& state, nlohmann::json& phonebook) {
   nlohmann::json groups = nlohmann::json::array();

@@ -4,6 +4,7 @@
 // handling and cell broadcast for the PC (0x02).
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "sim/families.h"
 
@@ -25,6 +26,21 @@ struct SettingsState {
       {0x01, 0x01, 0x01, 0x12, 0x08, 0x01, 0x00, 0x00, 0x00, 0x00},
       {0x01, 0x00, 0x01, 0x12, 0x09, 0x01, 0x01, 0x00, 0x00, 0x00},
   }};
+  // Each profile's name as the handset keeps it: empty (the handset shows
+  // its built-in name), code-page bytes, or 04 FF and UCS-2 big-endian.
+  std::array<std::vector<std::uint8_t>, kProfiles> profile_names = {{
+      {},
+      {'S', 'i', 'l', 'e', 'n', 't'},
+      {'M', 'e', 'e', 't', 'i', 'n', 'g'},
+      {'O', 'u', 't', 'd', 'o', 'o', 'r'},
+      {'P', 'a', 'g', 'e', 'r'},
+      {0x04, 0xFF, 0x8F, 0x66, 0x8F, 0x7D},  // two UCS-2 characters
+      {'H', 'e', 'a', 'd', 's', 'e', 't'},
+  }};
+  // The profile in use, 0..6; the keypad's menu switches it.
+  int active_profile = 0;
+  // The last key presses, for the menu sequence that activates a profile.
+  std::vector<int> recent_keys;
   // Switched on by the PC for this session; not saved.
   bool sms_handling = false;
   bool cell_broadcast = false;

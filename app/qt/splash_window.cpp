@@ -60,7 +60,7 @@ void TForm17::run_options_dialog() {
 
 void TForm17::save_configuration() {
   if (main_) {
-    phondeck::save_configuration(main_->window_width(), main_->window_height());
+    main_->save_settings();
   } else {
     phondeck::save_configuration(config().Width, config().Height);
   }

@@ -1,9 +1,37 @@
 #include "app/qt/telvane_windows.h"
 
 #include "organiser/sms_codec.h"
+#include "organiser/options_exchanges.h"
 #include "platform/single_instance.h"
 
 namespace phondeck {
+
+// What the Options dialog's OK changes in the windows.
+class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
+ public:
+  explicit OptionsHostOfWindows(TelvaneWindows& windows) : w_(windows) {}
+  void reopen_port() override { w_.main().link().reopen(); }
+  void switch_frame_type() override { w_.main().link().switch_media(); }
+  void language_changed() override {
+    w_.apply_texts();
+    w_.main().session().organiser().profiles().set_all_defaults();
+    w_.profiles().refresh();
+    w_.main().rebuild_view();
+  }
+  void rename_group(const std::string& old_name, const std::string& new_name) override {
+    w_.main().logic().book().rename_group(old_name, new_name);
+  }
+  void group_names_changed() override { w_.profiles().refresh(); }
+  void rebuild_view() override {
+    w_.main().rebuild_view();
+    w_.main().refresh_views();
+  }
+  void arrange() override { w_.main().arrange(); }
+  std::array<int, 8> shown_column_widths() override { return w_.main().shown_column_widths(); }
+
+ private:
+  TelvaneWindows& w_;
+};
 
 TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   splash_ = std::make_unique<TForm17>();
@@ -68,12 +96,39 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   calendar_->setWindowFlag(Qt::Window);
   main_->set_window_opener(Command::Calendar, [this] { calendar_->show_today(); });
   main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
+  {
+    HandsetSession& session = main_->session();
+    options_host_ = std::make_unique<OptionsHostOfWindows>(*this);
+    options_exchanges_ =
+        std::make_unique<SessionOptionsExchanges>(session.engine(), session.organiser(), session.media());
+    options_logic_ = std::make_unique<OptionsDialogLogic>(*options_host_, *options_exchanges_);
+    options_ = new TPagesDlg(*options_logic_, prompt, main_.get());
+    options_exchanges_->set_dialog(options_logic_.get(), [this] {
+      options_->groups_read();
+      options_->smsc_read();
+    });
+    main_->set_window_opener(Command::Options, [this] { options_->show_modal(); });
+    splash_->set_options_dialog([this] { options_->show_modal(); });
+    profiles_logic_ = std::make_unique<ProfilesWindowLogic>(session.organiser().profile_family(), session.engine(),
+                                                            prompt);
+    profiles_ = new TForm22(*profiles_logic_, [this] {
+      main_->show();
+      main_->raise();
+      main_->activateWindow();
+    }, main_.get());
+    session.organiser().profile_family().set_read_listener([this] { profiles_->refresh(); });
+    main_->set_window_opener(Command::Profiles, [this] { profiles_->show_window(); });
+  }
 
   splash_->set_main_window(main_.get());
   if (instance) splash_->listen_for_hand_offs(*instance);
 }
 
 TelvaneWindows::~TelvaneWindows() {
+  // The exchanges let go of the session's families before they go.
+  options_exchanges_.reset();
+  main_->session().organiser().profile_family().set_read_listener({});
+  main_->session().organiser().profile_family().set_write_listener({});
   main_.reset();
   splash_.reset();
 }
@@ -86,10 +141,12 @@ void TelvaneWindows::apply_texts() {
   messages_->apply_texts();
   phone_editor_->apply_texts();
   about_->apply_texts();
+  options_->apply_texts();
   sending_->apply_texts();
   operator_->apply_texts();
   calendar_->apply_texts();
   ring_tone_->apply_texts();
+  profiles_->apply_texts();
 }
 
 }  // namespace phondeck

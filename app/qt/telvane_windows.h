@@ -10,6 +10,7 @@
 #include "media/qt/ring_tone_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "organiser/qt/calendar_windows.h"
+#include "organiser/qt/options_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
@@ -17,6 +18,7 @@
 namespace phondeck {
 
 class Prompt;
+class SessionOptionsExchanges;
 class SingleInstance;
 
 class TelvaneWindows {
@@ -37,6 +39,9 @@ class TelvaneWindows {
   TForm18& sms_sending() { return *sending_; }
   TForm13& calendar() { return *calendar_; }
   TForm12& ring_tone() { return *ring_tone_; }
+  TPagesDlg& options() { return *options_; }
+  OptionsDialogLogic& options_logic() { return *options_logic_; }
+  TForm22& profiles() { return *profiles_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -55,6 +60,13 @@ class TelvaneWindows {
   TForm18* sending_ = nullptr;
   TForm13* calendar_ = nullptr;
   TForm12* ring_tone_ = nullptr;
+  class OptionsHostOfWindows;
+  std::unique_ptr<OptionsHostOfWindows> options_host_;
+  std::unique_ptr<SessionOptionsExchanges> options_exchanges_;
+  std::unique_ptr<OptionsDialogLogic> options_logic_;
+  TPagesDlg* options_ = nullptr;
+  std::unique_ptr<ProfilesWindowLogic> profiles_logic_;
+  TForm22* profiles_ = nullptr;
 };
 
 }  // namespace phondeck

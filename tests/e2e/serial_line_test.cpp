@@ -51,14 +51,18 @@ TEST(DeviceSetting, VirtualSelectsTheBuiltInHandset) {
   sim::RealtimeLoop loop(clock);
   config().Device = "virtual:5110";
   auto port = make_configured_port(prompt, loop);
-  auto* embedded = dynamic_cast<sim::EmbeddedHandsetPort*>(port.get());
+  auto* embedded = dynamic_cast<sim::EmbeddedHandsetPort*>(static_cast<ConfiguredPort&>(*port).current());
   ASSERT_NE(embedded, nullptr);
   EXPECT_EQ(embedded->model(), "5110");
   config().Device = "virtual:9999";
   auto fallback = make_configured_port(prompt, loop);
-  EXPECT_EQ(dynamic_cast<sim::EmbeddedHandsetPort&>(*fallback).model(), "6110");
+  EXPECT_EQ(dynamic_cast<sim::EmbeddedHandsetPort&>(*static_cast<ConfiguredPort&>(*fallback).current()).model(), "6110");
+  // The Options dialog's new device takes effect at the next opening.
   config().Device = "/dev/null";
-  EXPECT_NE(dynamic_cast<SerialPort*>(make_configured_port(prompt, loop).get()), nullptr);
+  EXPECT_NE(dynamic_cast<SerialPort*>(static_cast<ConfiguredPort&>(*make_configured_port(prompt, loop)).current()), nullptr);
+  fallback->open();
+  EXPECT_NE(dynamic_cast<SerialPort*>(static_cast<ConfiguredPort&>(*fallback).current()), nullptr);
+  fallback->close();
 }
 
 TEST(SerialLine, EmbeddedHandsetConnectsReadsAndWrites) {

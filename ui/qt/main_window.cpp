@@ -573,7 +573,7 @@ void TForm1::window_command(Command command) {
       return;
     }
     case Command::SaveConfiguration:
-      save_configuration(window_width(), window_height());
+      save_settings();
       return;
     case Command::Help:
       open_help("0");
@@ -582,6 +582,24 @@ void TForm1::window_command(Command command) {
       break;
   }
   if (const auto it = openers_.find(command); it != openers_.end() && it->second) it->second();
+}
+
+bool TForm1::save_settings() {
+  return save_configuration_or_report(prompt_, window_width(), window_height());
+}
+
+void TForm1::rebuild_view() {
+  if (!logic_.tree_mode()) return;
+  apply_mode();
+  logic_.refresh_tree_view();
+  refresh_views();
+}
+
+std::array<int, 8> TForm1::shown_column_widths() const {
+  const EntryListView* view = logic_.tree_mode() ? third_ : pane(logic_.book().active_side());
+  std::array<int, 8> widths{};
+  for (int c = 0; c < 8; ++c) widths[static_cast<std::size_t>(c)] = view->columnWidth(c);
+  return widths;
 }
 
 void TForm1::end_process() {

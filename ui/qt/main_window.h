@@ -64,6 +64,13 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void apply_list_font(const QFont& font);
   QFont list_font() const { return list_font_; }
 
+  // Save Configuration: tv.dat, and a message when it cannot be written.
+  bool save_settings();
+  // The view again (tree modes: the tree's nodes and the third list).
+  void rebuild_view();
+  // The pixel widths of the eight columns of the list shown now.
+  std::array<int, 8> shown_column_widths() const;
+
   // The window messages the serial port posts (1024, 1025).
   void window_message(int message, std::uint32_t parameter);
   // A message box: prefix, " (", the code, ") " and the system's text for it.

@@ -1,0 +1,110 @@
+#include "media/group_write_family.h"
+
+#include <algorithm>
+
+#include "link/message_types.h"
+#include "link/operation_engine.h"
+#include "media/graphics_family.h"
+
+namespace phondeck {
+namespace {
+
+constexpr int kSubWritten = 0x14;
+constexpr int kTextProcessing = 3052;
+constexpr int kTextCompleted = 3053;
+
+// The engine's parameters as Write Groups uses them: the next group (p2) and
+// the number of groups (p3), as Read Groups does.
+Operation group_operation(int step, const OperationParams& params, bool model_check) {
+  Operation op;
+  op.family = LinkState::Media;
+  op.step = step;
+  op.params = params;
+  op.model_check = model_check;
+  return op;
+}
+
+OperationParams first_group() {
+  OperationParams params;
+  GroupReadParams p(params);
+  p.set_next(0);
+  p.set_count(kCallerGroups);
+  return params;
+}
+
+}  // namespace
+
+bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
+                       const std::array<std::vector<std::uint8_t>, kCallerGroups>& names) {
+  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+    return false;
+  }
+  family.set_names(names);
+  return true;
+}
+
+std::vector<std::uint8_t> group_write_payload(const CallerGroup& group, int index) {
+  static constexpr std::uint8_t kHead[] = {0x00, 0x01, 0x00, 0x13};
+  // Ringing tone, logo on, the logo's size (132) and its picture header.
+  static constexpr std::uint8_t kLogoHead[] = {0x10, 0x01, 0x00, 0x84, 0x00, 0x48, 0x0E, 0x01};
+  const std::span<const std::uint8_t> name = group.name_bytes();
+  std::vector<std::uint8_t> p(std::begin(kHead), std::end(kHead));
+  p.push_back(static_cast<std::uint8_t>(index));
+  p.push_back(static_cast<std::uint8_t>(name.size()));
+  for (std::uint8_t b : name) p.push_back(b);
+  for (std::uint8_t b : kLogoHead) p.push_back(b);
+  for (std::uint8_t b : group.logo) p.push_back(b);
+  return p;
+}
+
+void GroupWriteFamily::send_phase(OperationEngine& engine) {
+  GroupReadParams p(engine.params());
+  switch (engine.step()) {
+    case kStepWrite:
+      engine.push(LinkState::Media, kStepReadFirst);
+      engine.start_resynchronise();
+      return;
+    case kStepReadFirst:
+      // Read Groups as a sub-operation: every entry then holds the
+      // handset's present name and logo.
+      engine.push(LinkState::Media, kStepWriteGroup);
+      groups_.purpose = GroupReadPurpose::None;
+      engine.start(group_operation(GraphicsFamily::kStepReadGroups, first_group(), false), 0);
+      return;
+    case kStepWriteGroup: {
+      if (p.next() == 0) {
+        engine.progress_max(kCallerGroups);
+        engine.status_text_id(kTextProcessing);
+      }
+      if (p.next() >= std::min(p.count(), kCallerGroups)) {
+        engine.progress_done();
+        engine.status_text_id(kTextCompleted);
+        engine.set_end();
+        engine.step_end();
+        return;
+      }
+      CallerGroup& group = groups_.at(p.next());
+      const std::vector<std::uint8_t>& name = names_[static_cast<std::size_t>(p.next())];
+      const std::size_t length = std::min(name.size(), kGroupNameBytes);
+      group.name = {};
+      std::copy_n(name.begin(), length, group.name.begin());
+      group.name_length = static_cast<std::int32_t>(length);
+      engine.frames().send_request(kMsgPhoneBook, group_write_payload(group, p.next()), 1);
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// 00 01 00 14 <group>: only for the group sent.
+void GroupWriteFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
+  if (engine.step() != kStepWriteGroup || frame.type() != kMsgPhoneBook || frame.sub_type() != kSubWritten) return;
+  GroupReadParams p(engine.params());
+  if (frame.data(4) != p.next()) return;
+  engine.progress_advance();
+  p.set_next(p.next() + 1);
+  engine.frames().acknowledge(kMsgPhoneBook);
+}
+
+}  // namespace phondeck

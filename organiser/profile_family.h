@@ -1,0 +1,107 @@
+#pragma once
+// Profiles on the media and settings state (9): Read profiles (steps
+// 151..153: each profile's name, then its ten features), Write profiles
+// (161..163: the features that changed since the read) and Activate profile
+// (171..172: the handset's own menu worked by key presses).
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/family_handler.h"
+#include "organiser/profiles.h"
+
+namespace phondeck {
+
+// The engine's parameters as the profile operations use them.
+class ProfileParams {
+ public:
+  explicit ProfileParams(OperationParams& params) : p_(params) {}
+  // Activate: the profile 0..4 to switch to.
+  int target() const { return p_.p0; }
+  void set_target(int profile) { p_.p0 = profile; }
+  // Read: the feature index 0..9. Write: the next change. Activate: the next
+  // key request.
+  int next() const { return p_.p1; }
+  void set_next(int next) { p_.p1 = next; }
+  // Read: the profile being read.
+  int profile() const { return p_.p2; }
+  void set_profile(int profile) { p_.p2 = profile; }
+  // Read: the number of profiles (7).
+  int profiles() const { return p_.p3; }
+  void set_profiles(int profiles) { p_.p3 = profiles; }
+
+ private:
+  OperationParams& p_;
+};
+
+// A change the handset refused, with its reason byte.
+struct RefusedChange {
+  ProfileChange change;
+  int reason = 0;
+};
+
+class ProfileFamily;
+
+// Start functions (all with the model check); false when nothing started.
+// Read profiles, through the guard without confirmation.
+bool start_profile_read(OperationEngine& engine);
+// Write profiles: the set's changes, through the guard with confirmation;
+// nothing starts (and true) when nothing changed.
+bool start_profile_write(OperationEngine& engine, ProfileFamily& family);
+// Activate profile 0..4, through the guard without confirmation.
+bool start_profile_activate(OperationEngine& engine, int profile);
+
+class ProfileFamily final : public FamilyHandler {
+ public:
+  static constexpr int kStepRead = 151;
+  static constexpr int kStepReadName = 152;
+  static constexpr int kStepReadFeature = 153;
+  static constexpr int kStepWrite = 161;
+  static constexpr int kStepWriteStart = 162;
+  static constexpr int kStepWriteFeature = 163;
+  static constexpr int kStepActivate = 171;
+  static constexpr int kStepActivateKeys = 172;
+  static constexpr int kFirstStep = 151;
+  static constexpr int kLastStep = 172;
+  // The keys Activate presses and releases; the fourth is the profile's
+  // number 1..5.
+  static constexpr int kActivateKeys[] = {15, 25, 3, 0, 1};
+  static constexpr int kProfileKey = 3;
+  static constexpr int kReadExchanges = kProfileCount * (1 + kProfileFeatures);
+
+  explicit ProfileFamily(ProfileSet& profiles) : profiles_(profiles) {}
+  ProfileSet& profiles() { return profiles_; }
+
+  // Told when a read has completed (the grid shows the values read).
+  void set_read_listener(std::function<void()> listener) { read_done_ = std::move(listener); }
+  // Told when a write has ended, with the changes the handset refused.
+  void set_write_listener(std::function<void(const std::vector<RefusedChange>&)> listener) {
+    write_done_ = std::move(listener);
+  }
+
+  // The changes a write sends, fixed at its start.
+  void set_changes(std::vector<ProfileChange> changes) { changes_ = std::move(changes); }
+  const std::vector<RefusedChange>& refused() const { return refused_; }
+
+  void send_phase(OperationEngine& engine) override;
+  void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+
+ private:
+  void send_read_name(OperationEngine& engine);
+  void send_write(OperationEngine& engine);
+  void send_key(OperationEngine& engine);
+  void take_name(OperationEngine& engine, const LinkFrame& frame);
+  void take_feature(OperationEngine& engine, const LinkFrame& frame);
+  void take_write(OperationEngine& engine, const LinkFrame& frame);
+
+  ProfileSet& profiles_;
+  std::function<void()> read_done_;
+  std::function<void(const std::vector<RefusedChange>&)> write_done_;
+  std::vector<ProfileChange> changes_;
+  std::vector<RefusedChange> refused_;
+};
+
+// The refusal message for the Profiles window ("" when nothing was refused).
+std::string refused_changes_text(const ProfileSet& profiles, const std::vector<RefusedChange>& refused);
+
+}  // namespace phondeck
