@@ -26,7 +26,8 @@ void ProgressBar::status(const std::string& text) {
 void ProgressBar::progress(int position, int maximum) {
   position_ = position;
   maximum_ = maximum;
-  if (maximum > 0) draw();
+  // Only operations that count their records draw the bar.
+  if (maximum > 0 && (position > 0 || drawn_)) draw();
 }
 
 void ProgressBar::draw() {
@@ -88,7 +89,7 @@ CliSession::CliSession(Terminal& terminal, const GlobalOptions& options)
 }
 
 CliSession::~CliSession() {
-  bar_.clear();
+  bar_.hide();
   // Nothing is left running on the handset's side; the port closes with the session.
   session_.engine().reset();
 }

@@ -36,6 +36,11 @@ class ProgressBar {
   void progress(int position, int maximum);
   // Clears the line so that other text can follow.
   void clear();
+  // Clears the line and draws no more.
+  void hide() {
+    clear();
+    shown_ = false;
+  }
 
  private:
   void draw();

@@ -14,6 +14,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/phondeck.h"
+#include "media/picture_files.h"
+#include "organiser/profiles.h"
 #include "sim/handset_state.h"
 #include "sim/pty_handset.h"
 
@@ -121,6 +123,20 @@ TEST_F(Phondeck, UsageErrorsExitTwoAndEveryCommandHasHelp) {
       {{"alarm", "set", "24:00"}, "HH:MM, not 24:00"},
       {{"alarm", "set", "7:5"}, "HH:MM, not 7:5"},
       {{"netmonitor", "on", "--json=yes"}, "--json takes no value"},
+      {{"phonebook", "write", "book.txt"}, ".vcf or .csv"},
+      {{"profiles", "set", "8", "lights", "on"}, "from 1 to 7"},
+      {{"profiles", "set", "1", "colour", "red"}, "not a profile feature: colour"},
+      {{"profiles", "set", "1", "call-alert", "loud"}, "call-alert is one of: Ringing"},
+      {{"profiles", "set", "1", "groups", "1,6"}, "numbers from 1 to 5"},
+      {{"profiles", "activate", "6"}, "from 1 to 5"},
+      {{"ringtone", "write", "t.txt", "--as", "opera"}, "--as is ericsson"},
+      {{"logo", "get", "caller", "6", "-o", "g.bmp"}, "group from 1 to 5"},
+      {{"logo", "get", "startup", "-o", "s.ngg"}, "-o needs a .bmp file"},
+      {{"logo", "get", "operator"}, "-o needs"},
+      {{"logo", "set", "operator", "logo.gif"}, ".bmp, .ngg or .nol"},
+      {{"logo", "set", "caller", "g.bmp", "--mcc", "244", "--mnc", "5"}, "--mcc and --mnc are for the operator logo"},
+      {{"logo", "send", "startup", "s.bmp", "0401"}, "not a logo: startup"},
+      {{"logo", "send", "operator", "o.bmp", "0401", "--mcc", "244"}, "--mcc and --mnc together"},
   };
   for (const Case& c : cases) {
     const Result r = c.args.size() > 1 && c.args[0] == "--device" ? run_on(c.args) : run(c.args);
@@ -287,6 +303,92 @@ TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
   EXPECT_TRUE(state().net_monitor.on);
   ASSERT_EQ(run({"--yes", "netmonitor", "off"}).status, kExitOk);
   EXPECT_FALSE(state().net_monitor.on);
+}
+
+TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
+  const sim::HandsetState before = state();
+  std::ofstream(folder_.file("tune.rtttl")) << "Tune:d=4,o=5,b=125:c,e,g,8c6";
+  const Result tone_written = run({"ringtone", "write", folder_.file("tune.rtttl")});
+  ASSERT_EQ(tone_written.status, kExitOk) << tone_written.err;
+  ASSERT_TRUE(state().ring_tone.tone.has_value());
+  EXPECT_EQ(state().ring_tone.tone->name, "Tune");
+  EXPECT_EQ(state().ring_tone.tone->notes.size(), 4u);
+  const Result tone_sent = run({"ringtone", "send", folder_.file("tune.rtttl"), "0401112223"});
+  ASSERT_EQ(tone_sent.status, kExitOk) << tone_sent.err;
+  EXPECT_EQ(state().sms.sent.back().coding, 0xF5);
+
+  // A contact without a position takes a free one; the rest stays.
+  std::ofstream(folder_.file("new.vcf"), std::ios::binary)
+      << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zed\r\nTEL:0501234\r\nEND:VCARD\r\n";
+  EXPECT_EQ(run({"phonebook", "write", folder_.file("new.vcf")}).status, kExitFailed) << "asks first";
+  ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("new.vcf")}).status, kExitOk);
+  sim::HandsetState after = state();
+  ASSERT_EQ(after.phone.entries.size(), before.phone.entries.size() + 1);
+  const sim::PhoneBookSlot* zed = nullptr;
+  for (const sim::PhoneBookSlot& e : after.phone.entries) {
+    if (e.number == "0501234") zed = &e;
+  }
+  ASSERT_NE(zed, nullptr);
+  EXPECT_EQ(before.phone.at(zed->location), nullptr) << "a free position";
+  ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("new.vcf"), "--replace"}).status, kExitOk);
+  ASSERT_EQ(state().phone.entries.size(), 1u);
+  EXPECT_EQ(state().phone.entries[0].number, "0501234");
+
+  // Each picture read into a file, and back into the handset.
+  struct Logo {
+    Args get;
+    Args set;
+  };
+  const std::string group = folder_.file("group.ngg"), op = folder_.file("operator.nol"),
+                    start = folder_.file("startup.bmp");
+  const Logo logos[] = {
+      {{"logo", "get", "caller", "2", "-o", group}, {"logo", "set", "caller", group}},
+      {{"logo", "get", "operator", "-o", op}, {"--yes", "logo", "set", "operator", op}},
+      {{"logo", "get", "startup", "-o", start}, {"--yes", "logo", "set", "startup", start}},
+  };
+  for (const Logo& l : logos) {
+    const Result got = run(l.get);
+    ASSERT_EQ(got.status, kExitOk) << got.err;
+    ASSERT_TRUE(readPixelTextFile(l.get.back()).ok()) << l.get.back();
+  }
+  handset_.with_handset([](sim::Handset& h) {
+    h.state().graphics.startup.assign(h.state().graphics.startup.size(), 0);
+    h.state().graphics.operator_logo.assign(h.state().graphics.operator_logo.size(), 0);
+    h.state().graphics.logo_mcc = 0;
+    return 0;
+  });
+  for (const Logo& l : logos) {
+    const Result set = run(l.set);
+    ASSERT_EQ(set.status, kExitOk) << set.err;
+  }
+  after = state();
+  EXPECT_EQ(after.graphics.startup, before.graphics.startup);
+  EXPECT_EQ(after.graphics.operator_logo, before.graphics.operator_logo);
+  EXPECT_EQ(after.graphics.logo_mcc, before.graphics.logo_mcc);
+  EXPECT_FALSE(after.graphics.received_logo.empty());
+
+  const std::size_t sent = after.sms.sent.size();
+  const Result logo_sent = run({"--json", "logo", "send", "operator", op, "0401112223", "--mcc", "244", "--mnc", "5"});
+  ASSERT_EQ(logo_sent.status, kExitOk) << logo_sent.err;
+  EXPECT_EQ(logo_sent.lines().size(), 1u);
+  EXPECT_EQ(state().sms.sent.size(), sent + 2) << "two parts";
+
+  const std::vector<json> profiles = run({"--json", "profiles", "get"}).lines();
+  ASSERT_EQ(profiles.size(), 7u);
+  EXPECT_EQ(profiles[1]["name"], "Silent");
+  EXPECT_EQ(profiles[0]["groups"], json::array());
+  const Result volume = run({"--yes", "profiles", "set", "2", "ringing-volume", "level 5"});
+  ASSERT_EQ(volume.status, kExitOk) << volume.err;
+  EXPECT_EQ(state().settings.profiles[1][static_cast<std::size_t>(profile_feature_code(kRingingVolume))],
+            profile_index_to_value(kRingingVolume, 4));
+  EXPECT_EQ(run({"--json", "profiles", "get"}).lines()[1]["ringing-volume"], "Level 5");
+  EXPECT_EQ(run({"--yes", "profiles", "set", "1", "lights", "automatic"}).status, kExitFailed) << "fixed cell";
+  ASSERT_EQ(run({"profiles", "activate", "3"}).status, kExitOk);
+  EXPECT_EQ(state().settings.active_profile, 2);
+
+  EXPECT_EQ(run({"reset-phone"}).status, kExitFailed);
+  ASSERT_EQ(run({"--yes", "reset-phone"}).status, kExitOk);
+  EXPECT_EQ(state().graphics.restarts, 1);
 }
 
 // The program itself: exit statuses, the built-in handset, no prompt on a
