@@ -7,7 +7,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -255,17 +254,14 @@ void SerialPort::write(const std::uint8_t* bytes, std::size_t count) {
     return;
   }
   // Wait until the driver's queue is empty, then for the last bytes to shift
-  // out. A device that cannot report its queue is drained directly. The
-  // queue empties at the line's rate: each wait is half of what is left
-  // (between 20 us and 1 ms), so a piece costs little more than its wire time.
-  const std::int64_t byte_us = 10'000'000 / std::max(bit_rate_, 1);
+  // out. A device that cannot report its queue is drained directly.
   int queued = 0;
   while (ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0) {
     if (monotonic_ms() >= deadline) {
       tcflush(fd_, TCOFLUSH);
       return;
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(std::clamp<std::int64_t>(queued * byte_us / 2, 20, 1000)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   tcdrain(fd_);
 }

@@ -210,6 +210,19 @@ TEST(WriteAll, TwoEntriesForOnePositionSendNothing) {
   EXPECT_EQ(book_of(rig.handset.state()), book_of(old_book()));
 }
 
+// Clear then Write takes only the written reply: a refusal is left to the
+// time-outs, which end in a link reset, never in "(Completed)".
+TEST(WriteAll, ClearThenWriteLeavesARefusalToTheTimeOuts) {
+  fresh_settings();
+  Rig rig(old_book());
+  ASSERT_TRUE(rig.connect());
+  rig.book.active().append(entry("Long", "123456789012345678901", "SIM", "1"));
+  rig.run([&] { rig.commands->clear_then_write(); });
+  EXPECT_EQ(rig.state(), LinkState::Disconnected);
+  EXPECT_FALSE(rig.observer.saw("Write PhoneBook (Completed)"));
+  EXPECT_EQ(book_of(rig.handset.state()), book_of(old_book()));
+}
+
 using testing::RunEnd;
 using testing::RunResult;
 
