@@ -86,6 +86,9 @@ void FrameLayer::send_message(const std::uint8_t* bytes, std::size_t count, int 
   std::memcpy(copy_.data(), transmit_.data(), length);
   copy_length_ = length;
   copy_expect_reply_ = expect_reply;
+  awaited_ack_.reset();
+  if (expect_reply == 0 && count >= 8)
+    awaited_ack_ = std::pair{bytes[3], static_cast<std::uint8_t>(bytes[count - 1] & 0x0F)};
   chunked_write(transmit_.data(), length);
   timer_.start(kTimerMs);
 }
@@ -117,6 +120,7 @@ void FrameLayer::send_raw(const std::uint8_t* bytes, std::size_t count) {
   std::memcpy(copy_.data(), bytes, count);
   copy_length_ = count;
   copy_expect_reply_ = 0;
+  awaited_ack_.reset();
   chunked_write(transmit_.data(), count);
 }
 
@@ -263,6 +267,8 @@ void FrameLayer::dispatch(const LinkFrame& frame) {
   const int sub = frame.sub_type();
   switch (type) {
     case kTypeAck:
+      if (awaited_ack_ && (frame.data(0) != awaited_ack_->first || (frame.data(1) & 0x0F) != awaited_ack_->second))
+        return;
       if (!flags_.ack_received) {
         flags_.ack_received = 1;
         if (flags_.reply_count != 0) check_exchange();

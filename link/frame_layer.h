@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <utility>
 
 #include "link/link_frame.h"
 #include "link/link_state.h"
@@ -140,6 +142,10 @@ class FrameLayer {
   std::array<std::uint8_t, kFrameSize> copy_{};
   std::size_t copy_length_ = 0;
   int copy_expect_reply_ = 0;
+  // The type and masked sequence of a request that awaits no reply: only its
+  // own acknowledgement completes it. A late one of the request before would
+  // report it done when the handset never had it.
+  std::optional<std::pair<std::uint8_t, std::uint8_t>> awaited_ack_;
   std::uint32_t exchange_number_ = 0;
   bool reply_in_hand_ = false;  // a reply is being dispatched and not yet taken
   std::array<std::uint8_t, kFrameSize> request_{};

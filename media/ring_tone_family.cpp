@@ -21,6 +21,7 @@ bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, cons
   write.family = LinkState::Media;
   write.step = RingToneFamily::kStepWrite;
   write.model_check = true;
+  write.params = OperationParams{};
   // The tone goes with the operation; a write already waiting keeps its own.
   std::vector<std::uint8_t> before = family.message();
   family.set_message(std::move(message));
@@ -36,12 +37,20 @@ void RingToneFamily::send_phase(OperationEngine& engine) {
       engine.start_resynchronise();
       return;
     case kStepWrite + 1: {
+      // p0 is 1 once the upload went out; with its exchange done the
+      // handset has it. A step sent afresh after a time-out sends again.
+      OperationParams& p = engine.params();
+      if (p.p0 != 0 && engine.frames().flags().exchange_done()) {
+        engine.status_text_id(kTextWriteCompleted);
+        engine.set_end();
+        engine.step_end();
+        return;
+      }
       engine.status_text_id(kTextWriteProcessing);
       std::vector<std::uint8_t> request(std::begin(kUploadHeader), std::end(kUploadHeader));
       request.insert(request.end(), message_.begin(), message_.end());
+      p.p0 = 1;
       engine.frames().send_request(kMsgRingTone, request, 0);
-      engine.status_text_id(kTextWriteCompleted);
-      engine.set_end();
       return;
     }
     default:

@@ -1,7 +1,8 @@
 #pragma once
 // Write Ringing Tone (steps 11..12 of the media and settings family): the
 // Smart Messaging message of a tone sent to the handset, which keeps it. No
-// reply is awaited; the handset's acknowledgement ends the operation.
+// reply is awaited; the handset's acknowledgement ends the operation, and
+// only then does the status bar say it is completed.
 #include <cstdint>
 #include <vector>
 

@@ -210,7 +210,9 @@ TEST_F(RingToneLink, WriteUnderLineFaults) {
       if (got.tone && !(*got.tone == meant)) return RunResult{RunEnd::Wrong, "the handset holds another tone"};
       if (got.refused != 0) return RunResult{RunEnd::Wrong, "the handset read a broken upload"};
       if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-      if (!got.tone) return RunResult{RunEnd::Wrong, "completed without the tone in the handset"};
+      if (!got.tone)
+        return RunResult{RunEnd::Wrong, "completed without the tone in the handset, uploads " +
+                                            std::to_string(got.uploads) + " status " + rig.observer.last_status()};
       return RunResult{};
     });
     std::cout << "[ faults   ] ring tone " << kind.name << ": " << tally.completed << " completed, " << tally.reset
@@ -239,7 +241,7 @@ TEST(RingToneSerial, SampleToneOverAPseudoTerminal) {
   ASSERT_TRUE(run());
   EXPECT_EQ(observer.last_status(), "Write Ringing Tone (Completed)");
   const sim::HandsetState state = embedded->handset()->with_handset([](sim::Handset& h) { return h.state(); });
-  ASSERT_TRUE(state.ring_tone.tone.has_value());
+  ASSERT_TRUE(state.ring_tone.tone.has_value()) << state.ring_tone.uploads << " " << state.ring_tone.refused;
   RingTone sample;
   sample.notes = parseEricssonText(ericsson_sample_lines());
   EXPECT_EQ(*state.ring_tone.tone, as_received(sample));

@@ -226,11 +226,16 @@ TEST_F(FrameLayerTest, NotConnectedDropsWithoutAcknowledging) {
 }
 
 TEST_F(FrameLayerTest, HandsetAcknowledgementCompletesOnlyOnce) {
+  // A request that awaits no reply (type 0x04, sequence 0x0C) is completed
+  // by its own acknowledgement only, not by a late one of another request.
   const Bytes r = request(12);
   frames.send_message(r.data(), r.size(), 0);
   feed(handset_ack(0x40, 0x42));
+  feed(handset_ack(0x04, 0x0B));
+  EXPECT_EQ(events.completed, 0);
+  feed(handset_ack(0x04, 0x0C));
   EXPECT_EQ(events.completed, 1);
-  feed(handset_ack(0x40, 0x42));
+  feed(handset_ack(0x04, 0x0C));
   EXPECT_EQ(events.completed, 1);
 }
 

@@ -1,7 +1,7 @@
 // The Ringing Tone window against the virtual handset on a pseudo-terminal:
 // Function > Ringing Tone, the tempo slider, Write from the Nokia page, Send
-// into the SMS Sending window, Escape keeping the contents. Play is not
-// pressed: the tests need no sound device.
+// into the SMS Sending window, Play (it plays, or on a machine without a
+// sound device says so in the status bar), Escape keeping the contents.
 #include <gtest/gtest.h>
 
 // The handset's headers come before Qt's, whose "emit" is a macro.
@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QStatusBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -65,6 +67,13 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 48 + 7) / 8);
     EXPECT_EQ(outgoing.first_octet, 0x51);
     EXPECT_EQ(outgoing.data_coding, 0xF5);
+
+    tone.play(RingToneWindowLogic::kNokiaPage);
+    const bool playing = tone.play_button(RingToneWindowLogic::kNokiaPage)->isEnabled() &&
+                         tone.statusBar()->currentMessage().isEmpty();
+    EXPECT_TRUE(playing || tone.statusBar()->currentMessage() == "No sound device: the tone cannot be played")
+        << tone.statusBar()->currentMessage().toStdString();
+    tone.stop();
 
     QTest::keyClick(&tone, Qt::Key_Escape);
     EXPECT_FALSE(tone.isVisible());
