@@ -228,7 +228,9 @@ void StartupGraphicFamily::reply_phase(OperationEngine& engine, const LinkFrame&
 
 void StartupGraphicFamily::link_reset() {
   collector_.restart();
+  // A write resumed after a reconnect starts from its first frame afresh.
   sent_frame_ = -1;
+  restarts_ = 0;
 }
 
 void StartupGraphicFamily::finish(OperationEngine& engine, int text_id, std::optional<GraphicsEvent> event) {
