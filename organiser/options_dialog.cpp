@@ -122,6 +122,10 @@ void OptionsDialogLogic::get_width() {
 
 bool OptionsDialogLogic::write_smsc() {
   if (smsc_choice < 1 || smsc_choice > kSmscSettings) return false;
+  // The handset takes the chosen setting, so the configuration does too
+  // (the message family encodes the configured choice when it sends).
+  config().SMSC = smsc_choice;
+  config().SMSCNumber = smsc;
   return exchanges_.write_smsc(smsc[static_cast<std::size_t>(smsc_choice - 1)]);
 }
 

@@ -115,7 +115,9 @@ class OptionsDialogLogic {
   std::array<std::string, kSmscSettings> smsc{};
   std::string smsc_read;  // the read-only field
   bool read_smsc() { return exchanges_.read_smsc(); }
-  // Writes the chosen setting's number; with "Default" nothing is sent.
+  // Writes the chosen setting's number; with "Default" nothing is sent. The
+  // choice and the six numbers go into the Configuration at once, as the
+  // handset now holds that setting.
   bool write_smsc();
   void smsc_number_read(const std::string& number) { smsc_read = number; }
 

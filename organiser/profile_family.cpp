@@ -1,5 +1,6 @@
 #include "organiser/profile_family.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/text_table.h"
@@ -174,28 +175,50 @@ void ProfileFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
   }
 }
 
-// 00 01 00 1B .. .. .. .. <profile> <length> <name>: only the profile asked for.
+std::optional<std::string> parse_profile_name_reply(std::span<const std::uint8_t> data, int profile) {
+  if (data.size() < 10 + kTrailer || data[3] != kSubName || data[8] != profile) return std::nullopt;
+  const std::size_t available = data.size() - 10 - kTrailer;
+  const std::size_t length = std::min<std::size_t>(data[9], available);
+  return decode_name(data.subspan(10, length));
+}
+
+std::optional<std::uint8_t> parse_profile_feature_reply(std::span<const std::uint8_t> data, int profile, int code) {
+  if (data.size() < 9 || data[3] != kSubFeature || data[5] != profile || data[6] != code) return std::nullopt;
+  return data[8];
+}
+
+std::optional<ProfileWriteAnswer> parse_profile_write_reply(std::span<const std::uint8_t> data,
+                                                            const ProfileChange& change) {
+  if (data.size() < 4 || (data[3] != kSubWritten && data[3] != kSubRefused)) return std::nullopt;
+  const std::size_t length = data.size() >= kTrailer ? data.size() - kTrailer : 0;
+  if (length > 6 && (data[5] != change.profile || data[6] != change.feature_code)) return std::nullopt;
+  ProfileWriteAnswer answer;
+  answer.taken = data[3] == kSubWritten;
+  if (!answer.taken) answer.reason = length > 7 ? data[7] : (data.size() > 4 ? data[4] : 0);
+  return answer;
+}
+
+namespace {
+std::span<const std::uint8_t> data_of(const LinkFrame& frame) { return {frame.data(), frame.data_length()}; }
+}  // namespace
+
 void ProfileFamily::take_name(OperationEngine& engine, const LinkFrame& frame) {
   ProfileParams p(engine.params());
-  if (frame.sub_type() != kSubName || frame.data(8) != p.profile() || frame.data(9) < 0) return;
-  const std::size_t available = frame.data_length() > 10 + kTrailer ? frame.data_length() - 10 - kTrailer : 0;
-  const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(frame.data(9)), available);
-  const std::string name = decode_name(std::span<const std::uint8_t>(frame.data() + 10, length));
-  profiles_.store_read_name(p.profile(), name);
+  const std::optional<std::string> name = parse_profile_name_reply(data_of(frame), p.profile());
+  if (!name) return;
+  profiles_.store_read_name(p.profile(), *name);
   engine.progress_advance();
   p.set_next(0);
   engine.set_step(kStepReadFeature);
   engine.frames().acknowledge(kTypeProfile);
 }
 
-// 00 01 00 14 01 <profile> <feature code> .. <value>: only the feature asked for.
 void ProfileFamily::take_feature(OperationEngine& engine, const LinkFrame& frame) {
   ProfileParams p(engine.params());
   const int code = profile_feature_code(p.next());
-  if (frame.sub_type() != kSubFeature || frame.data(5) != p.profile() || frame.data(6) != code || frame.data(8) < 0) {
-    return;
-  }
-  profiles_.store_read_value(p.profile(), code, byte_of(frame.data(8)));
+  const std::optional<std::uint8_t> value = parse_profile_feature_reply(data_of(frame), p.profile(), code);
+  if (!value) return;
+  profiles_.store_read_value(p.profile(), code, *value);
   engine.progress_advance();
   if (p.next() + 1 >= kProfileFeatures) {
     p.set_profile(p.profile() + 1);
@@ -207,21 +230,17 @@ void ProfileFamily::take_feature(OperationEngine& engine, const LinkFrame& frame
   engine.frames().acknowledge(kTypeProfile);
 }
 
-// 00 01 00 11 (taken) or 00 01 00 12 <reason> (refused); a reply that names
-// its profile and feature (bytes 5, 6) counts only for the one sent.
 void ProfileFamily::take_write(OperationEngine& engine, const LinkFrame& frame) {
   ProfileParams p(engine.params());
   const int next = p.next();
   if (next < 0 || next >= static_cast<int>(changes_.size())) return;
   const ProfileChange& c = changes_[static_cast<std::size_t>(next)];
-  const int sub = frame.sub_type();
-  if (sub != kSubWritten && sub != kSubRefused) return;
-  const std::size_t length = frame.data_length() >= kTrailer ? frame.data_length() - kTrailer : 0;
-  if (length > 6 && (frame.data(5) != c.profile || frame.data(6) != c.feature_code)) return;
-  if (sub == kSubWritten) {
+  const std::optional<ProfileWriteAnswer> answer = parse_profile_write_reply(data_of(frame), c);
+  if (!answer) return;
+  if (answer->taken) {
     profiles_.change_written(c);
   } else {
-    refused_.push_back({c, length > 7 ? frame.data(7) : frame.data(4)});
+    refused_.push_back({c, answer->reason});
   }
   engine.progress_advance();
   p.set_next(next + 1);

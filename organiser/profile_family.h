@@ -3,7 +3,10 @@
 // 151..153: each profile's name, then its ten features), Write profiles
 // (161..163: the features that changed since the read) and Activate profile
 // (171..172: the handset's own menu worked by key presses).
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +42,23 @@ struct RefusedChange {
   ProfileChange change;
   int reason = 0;
 };
+
+// The replies, given a frame's data bytes (the two trailer bytes included).
+// Each names the record it answers, and counts only for the one asked for.
+// The name of `profile` (00 01 00 1B .. .. .. .. <profile> <length> <name>),
+// decoded; nothing for any other reply.
+std::optional<std::string> parse_profile_name_reply(std::span<const std::uint8_t> data, int profile);
+// The value of `profile`'s feature `code` (00 01 00 14 01 <profile> <code> ..
+// <value>).
+std::optional<std::uint8_t> parse_profile_feature_reply(std::span<const std::uint8_t> data, int profile, int code);
+// A write's answer: 00 01 00 11 (taken) or 00 01 00 12 (refused, with its
+// reason byte); one that names a profile and feature must name the change's.
+struct ProfileWriteAnswer {
+  bool taken = false;
+  int reason = 0;
+};
+std::optional<ProfileWriteAnswer> parse_profile_write_reply(std::span<const std::uint8_t> data,
+                                                            const ProfileChange& change);
 
 class ProfileFamily;
 

@@ -326,10 +326,14 @@ void TPagesDlg::apply_texts() {
   load();
 }
 
-int TPagesDlg::show_modal() {
+void TPagesDlg::prepare() {
   logic_.show();
   load();
   pages_->setCurrentIndex(0);
+}
+
+int TPagesDlg::show_modal() {
+  prepare();
   return exec();
 }
 
@@ -495,7 +499,6 @@ void TForm22::build() {
       connect(activate_[at(p)], &QPushButton::clicked, this, [this, p] { logic_.activate(p); });
     }
   }
-  logic_.profiles();  // the grid shows the set held by the session
 }
 
 void TForm22::apply_texts() {

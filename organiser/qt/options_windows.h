@@ -30,7 +30,9 @@ class TPagesDlg final : public QDialog {
  public:
   TPagesDlg(OptionsDialogLogic& logic, Prompt& prompt, QWidget* parent = nullptr);
   void apply_texts();
-  // Fills every page from the Configuration and runs the dialog modally.
+  // Fills every page from the Configuration (on the first page).
+  void prepare();
+  // prepare(), then the dialog runs modally.
   int show_modal();
   // The controls from the logic, and back.
   void load();
@@ -56,6 +58,8 @@ class TPagesDlg final : public QDialog {
   QSlider* start_slider() const { return start_; }
   QSlider* end_slider() const { return end_; }
   QPushButton* ok_button() const { return ok_; }
+  QPushButton* group_read_button() const { return group_read_; }
+  QPushButton* group_write_button() const { return group_write_; }
 
  private:
   void build();

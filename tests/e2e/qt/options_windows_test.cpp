@@ -1,0 +1,115 @@
+// The Options dialog and the Profiles window against the virtual handset on
+// a pseudo-terminal: every page walked, the group names read from the
+// handset, a rename and a language change applied by OK (every window takes
+// its texts again), then the profiles read, one changed and written, and
+// another activated.
+#include <gtest/gtest.h>
+
+// The handset's headers come before Qt's, whose "emit" is a macro.
+#include "e2e_rig.h"
+#include "sim/pty_handset.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/qt/telvane_windows.h"
+
+namespace phondeck::e2e {
+namespace {
+
+TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
+  fresh_settings(0);
+  config().Language = 0;
+  SystemClock clock;
+  sim::PtyHandset handset{clock, demo_state("6110")};
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  config().Device = handset.path();
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TPagesDlg& options = windows.options();
+    TForm22& profiles = windows.profiles();
+    auto settle = [&form] {
+      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
+    };
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle()) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    PhoneBook& book = form.logic().book();
+    book.left().append(PhoneBookEntry{.Name = "Ann", .Group = "Friends"});
+    book.right().append(PhoneBookEntry{.Name = "Bob", .Group = "Friends"});
+
+    // A text changed behind the windows' backs shows until the language is applied again.
+    texts().set(2201, "Stale");
+    windows.apply_texts();
+    ASSERT_EQ(profiles.read_action()->text(), "Stale");
+
+    options.prepare();
+    const QStringList pages{"Port", "Locale", "Group", "Width", "SMS", "Calendar", "Misc"};
+    for (int p = 0; p < pages.size(); ++p) {
+      options.pages()->setCurrentIndex(p);
+      EXPECT_EQ(options.pages()->tabText(p), pages[p]);
+    }
+    EXPECT_EQ(options.device_field()->text().toStdString(), handset.path());
+    EXPECT_TRUE(options.auto_reconnect_box()->isEnabled());  // Cable
+    options.media_choice()->setCurrentIndex(0);
+    EXPECT_FALSE(options.auto_reconnect_box()->isEnabled());
+    options.media_choice()->setCurrentIndex(1);
+    EXPECT_FALSE(options.multibyte_choice()->isEnabled());  // Auto Detect
+    options.language_choice()->setCurrentIndex(4);           // French: Multi-Byte No
+    EXPECT_EQ(options.multibyte_choice()->currentIndex(), 0);
+    options.language_choice()->setCurrentIndex(1);           // English
+    options.end_slider()->setValue(20);
+    options.start_slider()->setValue(22);
+    EXPECT_EQ(options.start_slider()->value(), 20);
+
+    // Group page: Read fills New from the handset, then Friends becomes Mates.
+    options.pages()->setCurrentIndex(2);
+    QTest::mouseClick(options.group_read_button(), Qt::LeftButton);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(options.group_new(2)->text(), QString::fromUtf8("\u670b\u53cb"));
+    options.group_new(2)->setText("Mates");
+    QTest::mouseClick(options.ok_button(), Qt::LeftButton);
+    EXPECT_EQ(config().Language, 1);
+    EXPECT_EQ(config().GroupName[2], "Mates");
+    EXPECT_EQ(config().TimeStart, 20);
+    EXPECT_EQ(book.left().entry(0).Group, "Mates");
+    EXPECT_EQ(book.right().entry(0).Group, "Mates");
+    EXPECT_EQ(profiles.read_action()->text(), "Read");  // texts applied again
+    EXPECT_EQ(form.link().engine().state(), LinkState::Idle);  // same port: the link stays
+
+    // Profiles: read, change Car's volume through its cell's list, write, activate Pager.
+    form.action(Command::Profiles)->trigger();
+    ASSERT_TRUE(profiles.isVisible());
+    profiles.read_action()->trigger();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(profiles.name(0)->text(), "General");
+    EXPECT_EQ(profiles.name(5)->text(), QString::fromUtf8("\u8f66\u8f7d"));
+    EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 3");
+    EXPECT_FALSE(profiles.group_box(0, 0)->isEnabled());
+    profiles.open_cell(5, kRingingVolume);  // offscreen: the list is built, not shown
+    form.session().organiser().profiles()[5].settings[kRingingVolume] = 4;
+    profiles.refresh();
+    EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 5");
+    profiles.write_action()->trigger();
+    ASSERT_TRUE(settle());
+    QTest::mouseClick(profiles.activate_button(4), Qt::LeftButton);
+    ASSERT_TRUE(settle());
+    form.action(Command::Reset)->trigger();
+  }
+  const sim::SettingsState settings = handset.with_handset([](sim::Handset& h) { return h.state().settings; });
+  EXPECT_EQ(settings.profiles[5][4], 10);
+  EXPECT_EQ(settings.active_profile, 4);
+  handset.stop();
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
