@@ -545,16 +545,18 @@ void TForm22::show_window() {
 void TForm22::open_cell(int profile, int setting) {
   if (!ProfilesWindowLogic::cell_opens(profile, setting)) return;
   QPushButton* b = cell(profile, setting);
-  QMenu menu(this);
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
   const std::vector<std::string> options = profile_options(setting);
   for (std::size_t i = 0; i < options.size(); ++i) {
-    QAction* a = menu.addAction(qs(options[i]));
+    QAction* a = menu->addAction(qs(options[i]));
     connect(a, &QAction::triggered, this, [this, profile, setting, i] {
       logic_.choose(profile, setting, static_cast<int>(i));
       refresh();
     });
   }
-  if (isVisible()) menu.exec(b->mapToGlobal(QPoint(0, b->height())));
+  list_ = menu;
+  menu->popup(b->mapToGlobal(QPoint(0, b->height())));
 }
 
 void TForm22::keyPressEvent(QKeyEvent* event) {

@@ -2,6 +2,8 @@
 // The Options dialog (TPagesDlg) and the Profiles window (TForm22): thin Qt
 // windows over OptionsDialogLogic and ProfilesWindowLogic.
 #include <QDialog>
+#include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -151,8 +153,10 @@ class TForm22 final : public QWidget {
   QPushButton* activate_button(int profile) const { return activate_[static_cast<std::size_t>(profile)]; }
   QAction* read_action() const { return read_; }
   QAction* write_action() const { return write_; }
-  // Opens a cell's list as a click does (nothing for a fixed cell).
+  // Opens a cell's list at the cell as a click does (nothing for a fixed
+  // cell); choosing an option stores it and closes the list.
   void open_cell(int profile, int setting);
+  QMenu* open_list() const { return list_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -174,6 +178,7 @@ class TForm22 final : public QWidget {
   std::array<QPushButton*, kProfileCount> defaults_{};
   std::array<QPushButton*, kProfileCount> activate_{};
   std::array<QLabel*, kProfileSettings + 2> row_labels_{};
+  QPointer<QMenu> list_;
 };
 
 }  // namespace phondeck

@@ -3,9 +3,12 @@
 // Get Width, and the order of OK's steps.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/code_page.h"
 #include "app/configuration.h"
 #include "app/conversion.h"
+#include "app/prompt.h"
 #include "app/text_table.h"
 #include "organiser/options_dialog.h"
 #include "organiser/profiles.h"
@@ -205,6 +208,24 @@ TEST_F(ProfilesAndOptions, OkRunsItsStepsInOrder) {
   EXPECT_EQ(config().Port, 4);
   dialog.show();
   EXPECT_EQ(dialog.width_new[1], std::to_string(config().ColumnWidth[1]));
+}
+
+// A tv.dat that cannot be written is reported with its path.
+TEST_F(ProfilesAndOptions, SettingsThatCannotBeSavedAreReported) {
+  class Recorder final : public Prompt {
+   public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    bool ask_yes_no(const std::string&) override { return true; }
+    std::vector<std::string> messages;
+  } prompt;
+  const std::string blocker = ::testing::TempDir() + "/not_a_folder";
+  { std::ofstream(blocker) << "x"; }
+  set_configuration_path(blocker + "/tv.dat");
+  EXPECT_FALSE(save_configuration_or_report(prompt, 630, 440));
+  set_configuration_path("tv.dat");
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0],
+            "The settings could not be saved in " + blocker + "/tv.dat. The settings file there is unchanged.");
 }
 
 }  // namespace
