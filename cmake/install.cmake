@@ -73,7 +73,8 @@ ringing tones, caller-group, operator and startup graphics and profiles of\n\
 5110 to 8850 handsets over a serial data cable or an infrared adapter.\n\
 Deskpal is a small animated desktop companion that starts Telvane.\n\
 The package also holds telvane-handset, a virtual handset on a\n\
-pseudo-terminal, and phondeck-convert, a ringing-tone and picture converter.")
+pseudo-terminal, phondeck-convert, a ringing-tone and picture converter,\n\
+and phondeck, which runs the handset commands from scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,7 +1,8 @@
 #pragma once
-// A window thread for tests on real time: a thread-safe message queue the
-// serial port's reader posts to, timers on a clock, and a clock that can run
-// faster than real time so seconds of link time pass in a fraction of that.
+// A window thread for tests on real time, and phondeck's event loop: a
+// thread-safe message queue the serial port's reader posts to, timers on a
+// clock, and a clock that can run faster than real time so seconds of link
+// time pass in a fraction of that.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>

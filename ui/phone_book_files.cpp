@@ -118,7 +118,7 @@ std::size_t PhoneBookFiles::import_one(ListSide side, std::string_view bytes,
     list.clear();
     before.reset();
   }
-  assign_free_positions(list, imported.entries);
+  if (assign_positions_) assign_free_positions(list, imported.entries);
   list.clear_selection();
   const std::size_t at = before ? std::min(*before, list.size()) : list.size();
   const std::size_t count = imported.entries.size();

@@ -40,6 +40,11 @@ class PhoneBookFiles {
  public:
   PhoneBookFiles(PhoneBook& book, Prompt& prompt) : book_(book), prompt_(prompt) {}
 
+  // Imported entries whose file gives no position keep none (an empty Pos),
+  // so that Write All gives them the handset's free positions, instead of
+  // the first ones the list leaves free.
+  void leave_positions_to_handset() { assign_positions_ = false; }
+
   // Writes the active list into the file: a new file that replaces the old
   // one only when it is complete. On failure shows the file-access message
   // and leaves the old file as it was.
@@ -69,6 +74,7 @@ class PhoneBookFiles {
 
   PhoneBook& book_;
   Prompt& prompt_;
+  bool assign_positions_ = true;
 };
 
 }  // namespace phondeck

@@ -1,0 +1,145 @@
+#include "cli/cli_session.h"
+
+#include <algorithm>
+
+#include "app/configuration.h"
+#include "app/text_table.h"
+#include "cli/cli_output.h"
+#include "sim/embedded_port.h"
+
+namespace phondeck::cli {
+
+namespace {
+
+// A read or write of a long phone book at 9600 bit/s takes minutes; a
+// handset that stops answering resets the link long before this.
+constexpr std::int64_t kOperationLimitMs = 60 * 60 * 1000;
+constexpr std::int64_t kConnectLimitMs = 60 * 1000;
+
+}  // namespace
+
+void ProgressBar::status(const std::string& text) {
+  status_ = text;
+  if (drawn_) draw();
+}
+
+void ProgressBar::progress(int position, int maximum) {
+  position_ = position;
+  maximum_ = maximum;
+  // Only operations that count their records draw the bar.
+  if (maximum > 0 && (position > 0 || drawn_)) draw();
+}
+
+void ProgressBar::draw() {
+  if (!shown_) return;
+  err_ << "\r\x1b[K" << progress_line(status_, position_, maximum_) << std::flush;
+  drawn_ = true;
+}
+
+void ProgressBar::clear() {
+  if (!drawn_) return;
+  err_ << "\r\x1b[K" << std::flush;
+  drawn_ = false;
+}
+
+void CliPrompt::message(const std::string& text) {
+  bar_.clear();
+  terminal_.err << "phondeck: " << text << "\n";
+  messages_.push_back(text);
+}
+
+bool CliPrompt::ask_yes_no(const std::string& text) {
+  bar_.clear();
+  if (yes_) return true;
+  if (terminal_.in_is_terminal) {
+    terminal_.err << text << " [y/N] " << std::flush;
+    std::string answer;
+    if (std::getline(terminal_.in, answer)) {
+      std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
+      if (answer == "y" || answer == "yes") return true;
+    }
+  }
+  refused_ = true;
+  const std::string why = text + " No" + (terminal_.in_is_terminal ? "" : " (give --yes to answer Yes)");
+  terminal_.err << "phondeck: " << why << "\n";
+  messages_.push_back(why);
+  return false;
+}
+
+void CliObserver::show_status(const std::string& text) {
+  statuses_.push_back(text);
+  bar_.status(text);
+}
+
+bool CliObserver::saw(const std::string& text) const {
+  return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
+}
+
+CliSession::CliSession(Terminal& terminal, const GlobalOptions& options)
+    : terminal_(terminal),
+      bar_(terminal.err, terminal.err_is_terminal && !options.quiet),
+      prompt_(terminal, bar_, options.yes),
+      observer_(bar_),
+      session_(make_configured_port(prompt_, loop_), timer_, clock_, prompt_, observer_) {
+  timer_.set_callback([this] { session_.Timer1Timer(); });
+  loop_.set_message_handler([this](int message, std::uint32_t parameter) {
+    session_.handle_message(message, parameter);
+  });
+  session_.set_up();
+}
+
+CliSession::~CliSession() {
+  bar_.hide();
+  // Nothing is left running on the handset's side; the port closes with the session.
+  session_.engine().reset();
+}
+
+void CliSession::fail(const std::string& text) {
+  bar_.clear();
+  terminal_.err << "phondeck: " << text << "\n";
+}
+
+bool CliSession::run_until_settled() {
+  return loop_.run_until([this] { return session_.settled(); }, kOperationLimitMs);
+}
+
+bool CliSession::connect() {
+  session_.commands().connect();
+  loop_.run_until([this] { return session_.settled(); }, kConnectLimitMs);
+  bar_.clear();
+  if (session_.state() == LinkState::Idle) {
+    prompt_.take_messages();
+    return true;
+  }
+  // A port that failed to open has said why already.
+  if (prompt_.take_messages().empty()) fail("no handset answers on " + (config().Device.empty()
+                                                  ? std::string("the configured port")
+                                                  : config().Device));
+  return false;
+}
+
+bool CliSession::run(const std::function<bool()>& start, const std::function<bool()>& done) {
+  observer_.forget();
+  prompt_.take_messages();
+  if (!start()) {
+    bar_.clear();
+    if (prompt_.take_messages().empty()) fail("the handset command did not start");
+    return false;
+  }
+  const bool settled = run_until_settled();
+  bar_.clear();
+  const std::vector<std::string> messages = prompt_.take_messages();
+  if (settled && session_.state() == LinkState::Idle && done()) return true;
+  if (session_.state() == LinkState::Disconnected) {
+    fail("the handset stopped answering (" + tx(3000) + ")");
+  } else if (messages.empty()) {
+    fail("the handset did not complete the command");
+  }
+  return false;
+}
+
+std::function<bool()> CliSession::completed(int text_id) const {
+  return [this, text_id] { return observer_.saw(tx(text_id)); };
+}
+
+}  // namespace phondeck::cli

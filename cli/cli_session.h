@@ -1,0 +1,127 @@
+#pragma once
+// The handset session as phondeck runs it: on an event loop without windows,
+// with questions answered by --yes, on a terminal, or refused; message boxes
+// and the progress bar on standard error.
+#include <functional>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/prompt.h"
+#include "cli/cli_arguments.h"
+#include "link/clock.h"
+#include "link/link_observer.h"
+#include "sim/realtime_loop.h"
+#include "ui/handset_session.h"
+
+namespace phondeck::cli {
+
+// The process's standard streams and what they are connected to.
+struct Terminal {
+  std::ostream& out;
+  std::ostream& err;
+  std::istream& in;
+  bool in_is_terminal = false;
+  bool err_is_terminal = false;
+};
+
+// The progress bar on standard error, redrawn in place.
+class ProgressBar {
+ public:
+  ProgressBar(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
+  void status(const std::string& text);
+  void progress(int position, int maximum);
+  // Clears the line so that other text can follow.
+  void clear();
+  // Clears the line and draws no more.
+  void hide() {
+    clear();
+    shown_ = false;
+  }
+
+ private:
+  void draw();
+  std::ostream& err_;
+  bool shown_;
+  bool drawn_ = false;
+  std::string status_;
+  int position_ = 0;
+  int maximum_ = 0;
+};
+
+class CliPrompt final : public Prompt {
+ public:
+  CliPrompt(Terminal& terminal, ProgressBar& bar, bool yes) : terminal_(terminal), bar_(bar), yes_(yes) {}
+  void message(const std::string& text) override;
+  bool ask_yes_no(const std::string& text) override;
+
+  // Messages shown since the last take; a question refused counts as one.
+  std::vector<std::string> take_messages() { return std::exchange(messages_, {}); }
+  bool refused() const { return refused_; }
+
+ private:
+  Terminal& terminal_;
+  ProgressBar& bar_;
+  bool yes_;
+  bool refused_ = false;
+  std::vector<std::string> messages_;
+};
+
+class CliObserver final : public LinkObserver {
+ public:
+  explicit CliObserver(ProgressBar& bar) : bar_(bar) {}
+  void show_status(const std::string& text) override;
+  void progress(int position, int maximum) override { bar_.progress(position, maximum); }
+  void normal_cursor() override {}
+  void link_state_changed(LinkState) override {}
+  void network_details(int, int) override {}
+
+  bool saw(const std::string& text) const;
+  void forget() { statuses_.clear(); }
+
+ private:
+  ProgressBar& bar_;
+  std::vector<std::string> statuses_;
+};
+
+class CliSession {
+ public:
+  // The configuration (tv.dat and the global options) is applied already.
+  CliSession(Terminal& terminal, const GlobalOptions& options);
+  ~CliSession();
+  CliSession(const CliSession&) = delete;
+  CliSession& operator=(const CliSession&) = delete;
+
+  // Link > Connect; false (the reason on standard error) when no handset answered.
+  bool connect();
+  // Runs one operation: start() starts it (false: refused), then the loop
+  // runs until the link settles; done() says whether it did what it should.
+  // False, with the reason on standard error, otherwise.
+  bool run(const std::function<bool()>& start, const std::function<bool()>& done);
+  // done() for an operation that ends with this status text.
+  std::function<bool()> completed(int text_id) const;
+
+  HandsetSession& session() { return session_; }
+  OperationEngine& engine() { return session_.engine(); }
+  Prompt& prompt() { return prompt_; }
+  // Reports an error of phondeck's own on standard error.
+  void fail(const std::string& text);
+
+ private:
+  bool run_until_settled();
+  void report_messages();
+
+  Terminal& terminal_;
+  SystemClock clock_;
+  sim::RealtimeLoop loop_{clock_};
+  sim::LoopTimer timer_{loop_};
+  ProgressBar bar_;
+  CliPrompt prompt_;
+  CliObserver observer_;
+  HandsetSession session_;
+};
+
+}  // namespace phondeck::cli

@@ -1,0 +1,424 @@
+// phondeck against the virtual handset on a pseudo-terminal: each command
+// family end to end with the handset's state checked afterwards, usage
+// errors, --json read back, and the built program's exit statuses.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/phondeck.h"
+#include "media/picture_files.h"
+#include "organiser/profiles.h"
+#include "sim/handset_state.h"
+#include "sim/pty_handset.h"
+
+namespace phondeck::cli {
+namespace {
+
+using nlohmann::json;
+using Args = std::vector<std::string>;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+  // Standard output as JSON lines.
+  std::vector<json> lines() const {
+    std::vector<json> all;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) all.push_back(json::parse(line));
+    return all;
+  }
+};
+
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "phondeck-cli-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~Folder() { std::filesystem::remove_all(path_); }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A 6110 with the demo contents behind a pseudo-terminal; phondeck runs
+// in-process with stdin and stderr as the test says, and no tv.dat.
+class Phondeck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(handset_.start(error)) << error;
+  }
+  Result run(Args args, const std::string& input = "", bool in_terminal = false, bool err_terminal = false) {
+    args.insert(args.begin(), {"--device", handset_.path()});
+    return run_on(args, input, in_terminal, err_terminal);
+  }
+  Result run_on(const Args& args, const std::string& input = "", bool in_terminal = false,
+                bool err_terminal = false) {
+    std::ostringstream out, err;
+    std::istringstream in(input);
+    Terminal terminal{out, err, in, in_terminal, err_terminal};
+    Result r;
+    r.status = run_phondeck(args, terminal, folder_.file("tv.dat"));
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+  }
+  sim::HandsetState state() {
+    return handset_.with_handset([](sim::Handset& h) { return h.state(); });
+  }
+
+  SystemClock clock_;
+  sim::PtyHandset handset_{clock_, sim::HandsetState::demo(*sim::find_model("6110"))};
+  Folder folder_;
+};
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+TEST_F(Phondeck, UsageErrorsExitTwoAndEveryCommandHasHelp) {
+  struct Case {
+    Args args;
+    const char* says;
+  };
+  const Case cases[] = {
+      {{}, "no command"},
+      {{"dance"}, "unknown command dance"},
+      {{"sms"}, "sms needs one of: list, send"},
+      {{"sms", "fly"}, "unknown command sms fly"},
+      {{"--colour", "identify"}, "unknown option --colour"},
+      {{"identify", "--memory", "sim"}, "unknown option --memory"},
+      {{"identify", "extra"}, "unexpected extra"},
+      {{"--device"}, "--device needs a path"},
+      {{"--device", "virtual:9999", "identify"}, "no virtual handset of model 9999"},
+      {{"phonebook", "read", "--memory", "usb"}, "--memory is phone or sim"},
+      {{"phonebook", "read", "-o", "book.txt"}, ".vcf or .csv"},
+      {{"phonebook", "read", "-o"}, "-o needs a value"},
+      {{"sms", "list", "--folder", "drafts"}, "inbox or outbox"},
+      {{"sms", "send", "0401", "--text", "a", "--file", "f"}, "--text TEXT or --file FILE"},
+      {{"sms", "send", "0401"}, "--text TEXT or --file FILE"},
+      {{"sms", "send", "--text", "a"}, "too few operands"},
+      {{"sms", "send", "0401", "--text", "a", "--validity", "201"}, "0 to 200"},
+      {{"sms", "send", "0401", "--text", "a", "--text", "b"}, "given twice"},
+      {{"sms", "delete", "0"}, "not a message location: 0"},
+      {{"sms", "delete", "x1"}, "not a message location: x1"},
+      {{"smsc", "set"}, "too few operands"},
+      {{"clock", "set", "--now", "2026-01-01 10:00"}, "not both"},
+      {{"clock", "set", "2026-02-29 10:00"}, "not 2026-02-29 10:00"},
+      {{"clock", "set", "2026-1-01 10:00"}, "YYYY-MM-DD"},
+      {{"alarm", "set", "24:00"}, "HH:MM, not 24:00"},
+      {{"alarm", "set", "7:5"}, "HH:MM, not 7:5"},
+      {{"netmonitor", "on", "--json=yes"}, "--json takes no value"},
+      {{"phonebook", "write", "book.txt"}, ".vcf or .csv"},
+      {{"profiles", "set", "8", "lights", "on"}, "from 1 to 7"},
+      {{"profiles", "set", "1", "colour", "red"}, "not a profile feature: colour"},
+      {{"profiles", "set", "1", "call-alert", "loud"}, "call-alert is one of: Ringing"},
+      {{"profiles", "set", "1", "groups", "1,6"}, "numbers from 1 to 5"},
+      {{"profiles", "activate", "6"}, "from 1 to 5"},
+      {{"ringtone", "write", "t.txt", "--as", "opera"}, "--as is ericsson"},
+      {{"logo", "get", "caller", "6", "-o", "g.bmp"}, "group from 1 to 5"},
+      {{"logo", "get", "startup", "-o", "s.ngg"}, "-o needs a .bmp file"},
+      {{"logo", "get", "operator"}, "-o needs"},
+      {{"logo", "set", "operator", "logo.gif"}, ".bmp, .ngg or .nol"},
+      {{"logo", "set", "caller", "g.bmp", "--mcc", "244", "--mnc", "5"}, "--mcc and --mnc are for the operator logo"},
+      {{"logo", "send", "startup", "s.bmp", "0401"}, "not a logo: startup"},
+      {{"logo", "send", "operator", "o.bmp", "0401", "--mcc", "244"}, "--mcc and --mnc together"},
+  };
+  for (const Case& c : cases) {
+    const Result r = c.args.size() > 1 && c.args[0] == "--device" ? run_on(c.args) : run(c.args);
+    EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(c.args);
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << ::testing::PrintToString(c.args) << ": " << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  // Nothing reached the handset.
+  EXPECT_EQ(state().to_json(), sim::HandsetState::demo(*sim::find_model("6110")).to_json());
+
+  for (const CommandSpec& command : phondeck_commands()) {
+    std::istringstream words(command.words);
+    Args args((std::istream_iterator<std::string>(words)), std::istream_iterator<std::string>());
+    args.push_back("--help");
+    const Result r = run_on(args);
+    EXPECT_EQ(r.status, kExitOk) << command.words;
+    EXPECT_EQ(r.out.rfind("Usage: phondeck [global options] " + std::string(command.words), 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("--json"), std::string::npos);
+  }
+  EXPECT_NE(run_on({"sms", "--help"}).out.find("phondeck sms delete LOCATION..."), std::string::npos);
+  EXPECT_NE(run_on({"--help"}).out.find("calendar write FILE.ics"), std::string::npos);
+}
+
+TEST_F(Phondeck, IdentifyAndPhoneBook) {
+  const sim::HandsetState before = state();
+  const std::vector<json> id = run({"--json", "identify"}).lines();
+  ASSERT_EQ(id.size(), 1u);
+  EXPECT_EQ(id[0]["imei"], before.imei);
+  EXPECT_EQ(id[0]["model"], "6110");
+  EXPECT_EQ(id[0]["battery"].get<int>(), before.battery);
+
+  const Result all = run({"--json", "phonebook", "read"});
+  ASSERT_EQ(all.status, kExitOk) << all.err;
+  const std::vector<json> rows = all.lines();
+  ASSERT_EQ(rows.size(), before.phone.entries.size() + before.sim.entries.size());
+  EXPECT_EQ(rows.front()["number"], before.phone.entries.front().number);
+  EXPECT_EQ(rows.back()["memory"], "sim");
+  EXPECT_EQ(all.err, "") << "no progress bar when standard error is no terminal";
+
+  // Only the SIM, into a vCard file, with the progress bar on a terminal.
+  const Result sim_only = run({"phonebook", "read", "--memory", "sim", "-o", folder_.file("sim.vcf")}, "", false, true);
+  ASSERT_EQ(sim_only.status, kExitOk) << sim_only.err;
+  EXPECT_EQ(sim_only.out, std::to_string(before.sim.entries.size()) + " entries written to " + folder_.file("sim.vcf") + "\n");
+  EXPECT_NE(sim_only.err.find("\r"), std::string::npos);
+  EXPECT_NE(sim_only.err.find("] "), std::string::npos);
+  const std::string vcf = slurp(folder_.file("sim.vcf"));
+  std::size_t cards = 0;
+  for (std::size_t at = vcf.find("BEGIN:VCARD"); at != std::string::npos; at = vcf.find("BEGIN:VCARD", at + 1)) ++cards;
+  EXPECT_EQ(cards, before.sim.entries.size());
+  EXPECT_NE(vcf.find(before.sim.entries.front().number), std::string::npos);
+
+  // A file that cannot be written is a failure, not a usage error.
+  const Result denied = run({"--quiet", "phonebook", "read", "-o", folder_.file("no/such/folder/b.csv")});
+  EXPECT_EQ(denied.status, kExitFailed);
+  EXPECT_NE(denied.err, "");
+}
+
+TEST_F(Phondeck, MessagesAndMessageCentre) {
+  const sim::HandsetState before = state();
+  const std::vector<json> inbox = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
+  std::size_t in_count = 0;
+  for (const sim::SmsSlot& m : before.sms.messages) in_count += m.status == 1 || m.status == 3;
+  ASSERT_EQ(inbox.size(), in_count);
+  EXPECT_EQ(inbox[0]["location"].get<int>(), before.sms.messages[0].location);
+  EXPECT_EQ(inbox[0]["folder"], "inbox");
+
+  // Questions: refused without a terminal, answered on one, or by --yes.
+  const Result refused = run({"sms", "write", "--text", "first"});
+  EXPECT_EQ(refused.status, kExitFailed);
+  EXPECT_NE(refused.err.find("--yes"), std::string::npos);
+  EXPECT_EQ(state().sms.messages.size(), before.sms.messages.size());
+  const Result no = run({"sms", "write", "--text", "first"}, "n\n", true);
+  EXPECT_EQ(no.status, kExitFailed);
+  EXPECT_EQ(state().sms.messages.size(), before.sms.messages.size());
+  ASSERT_EQ(run({"sms", "write", "--text", "Two\nlines"}, "y\n", true).status, kExitOk);
+  ASSERT_EQ(state().sms.messages.size(), before.sms.messages.size() + 1);
+
+  std::ofstream(folder_.file("note.txt")) << "From a file\n";
+  const Result sent = run({"--json", "sms", "send", "0401112223", "+358405551234", "--file", folder_.file("note.txt"),
+                           "--validity", "11"});
+  ASSERT_EQ(sent.status, kExitOk) << sent.err;
+  ASSERT_EQ(sent.lines().size(), 2u);
+  EXPECT_EQ(sent.lines()[1], (json{{"number", "+358405551234"}, {"sent", true}, {"result", "Succeeded"}}));
+  const sim::HandsetState after_send = state();
+  ASSERT_EQ(after_send.sms.sent.size(), 2u);
+  EXPECT_EQ(after_send.sms.sent[1].number, "+358405551234");
+  EXPECT_EQ(after_send.sms.sent[1].validity, 11);
+  EXPECT_EQ(after_send.sms.sent[1].length, 11);
+
+  // The new outbox message reads back, and goes with the first one.
+  const std::vector<json> outbox = run({"--json", "sms", "list", "--folder", "outbox"}).lines();
+  int written = 0;
+  for (const json& m : outbox) {
+    if (m["text"] == "Two\nlines") written = m["location"].get<int>();
+  }
+  ASSERT_NE(written, 0) << "the written message reads back";
+  const int first = before.sms.messages.front().location;
+  const Result deleted = run({"--yes", "sms", "delete", std::to_string(first), std::to_string(written)});
+  ASSERT_EQ(deleted.status, kExitOk) << deleted.err;
+  EXPECT_EQ(state().sms.at(first), nullptr);
+  EXPECT_EQ(state().sms.at(written), nullptr);
+  EXPECT_EQ(state().sms.messages.size(), before.sms.messages.size() - 1);
+  const Result missing = run({"--yes", "sms", "delete", std::to_string(first)});
+  EXPECT_EQ(missing.status, kExitFailed);
+  EXPECT_NE(missing.err.find("no message at location"), std::string::npos);
+
+  ASSERT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitOk);
+  EXPECT_EQ(state().sms.smsc, "+358401110000");
+  EXPECT_EQ(run({"--json", "smsc", "get"}).out, "{\"smsc\":\"+358401110000\"}\n");
+}
+
+TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
+  const sim::HandsetState before = state();
+  const Result read = run({"--json", "calendar", "read"});
+  ASSERT_EQ(read.status, kExitOk) << read.err;
+  ASSERT_EQ(read.lines().size(), before.calendar.notes.size());
+
+  const std::string ics =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+      "BEGIN:VEVENT\r\nUID:1@test\r\nDTSTAMP:20261201T000000Z\r\nDTSTART:20270105T093000\r\n"
+      "SUMMARY:Dentist\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  std::ofstream(folder_.file("one.ics"), std::ios::binary) << ics;
+  const Result wrote = run({"--yes", "calendar", "write", folder_.file("one.ics")});
+  ASSERT_EQ(wrote.status, kExitOk) << wrote.err;
+  const sim::HandsetState after = state();
+  ASSERT_EQ(after.calendar.notes.size(), 1u);
+  EXPECT_EQ(after.calendar.notes[0].when, (sim::NoteTime{2027, 1, 5, 9, 30}));
+  const std::vector<json> back = run({"--json", "calendar", "read"}).lines();
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0]["date"], "2027-01-05");
+  EXPECT_EQ(back[0]["time"], "09:30");
+  EXPECT_EQ(back[0]["text"], "Dentist");
+  ASSERT_EQ(run({"calendar", "read", "-o", folder_.file("back.ics")}).status, kExitOk);
+  EXPECT_NE(slurp(folder_.file("back.ics")).find("SUMMARY:Dentist"), std::string::npos);
+  std::ofstream(folder_.file("bad.ics")) << "not a calendar";
+  EXPECT_EQ(run({"--yes", "calendar", "write", folder_.file("bad.ics")}).status, kExitFailed);
+  EXPECT_EQ(state().calendar.notes.size(), 1u);
+
+  ASSERT_EQ(run({"clock", "set", "2027-03-14", "07:30:15"}).status, kExitOk);
+  EXPECT_EQ(state().calendar.clock, (sim::ClockTime{2027, 3, 14, 7, 30, 15}));
+
+  struct Step {
+    Args args;
+    bool alarm_on;
+    int hour;
+    const char* get;  // alarm get's JSON afterwards
+  };
+  const Step steps[] = {
+      {{"--yes", "alarm", "set", "06:45"}, true, 6, R"({"alarm":"on","time":"06:45"})"},
+      {{"--yes", "alarm", "off"}, false, 6, R"({"alarm":"off","time":null})"},
+      {{"--yes", "alarm", "set", "23:59"}, true, 23, R"({"alarm":"on","time":"23:59"})"},
+  };
+  for (const Step& s : steps) {
+    const Result r = run(s.args);
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    EXPECT_EQ(state().calendar.alarm_on, s.alarm_on);
+    EXPECT_EQ(state().calendar.alarm_hour, s.hour);
+    EXPECT_EQ(run({"--json", "alarm", "get"}).out, std::string(s.get) + "\n");
+  }
+
+  EXPECT_EQ(run({"netmonitor", "on"}).status, kExitFailed);
+  EXPECT_FALSE(state().net_monitor.on);
+  ASSERT_EQ(run({"--yes", "netmonitor", "on"}).status, kExitOk);
+  EXPECT_TRUE(state().net_monitor.on);
+  ASSERT_EQ(run({"--yes", "netmonitor", "off"}).status, kExitOk);
+  EXPECT_FALSE(state().net_monitor.on);
+}
+
+TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
+  const sim::HandsetState before = state();
+  std::ofstream(folder_.file("tune.rtttl")) << "Tune:d=4,o=5,b=125:c,e,g,8c6";
+  const Result tone_written = run({"ringtone", "write", folder_.file("tune.rtttl")});
+  ASSERT_EQ(tone_written.status, kExitOk) << tone_written.err;
+  ASSERT_TRUE(state().ring_tone.tone.has_value());
+  EXPECT_EQ(state().ring_tone.tone->name, "Tune");
+  EXPECT_EQ(state().ring_tone.tone->notes.size(), 4u);
+  const Result tone_sent = run({"ringtone", "send", folder_.file("tune.rtttl"), "0401112223"});
+  ASSERT_EQ(tone_sent.status, kExitOk) << tone_sent.err;
+  EXPECT_EQ(state().sms.sent.back().coding, 0xF5);
+
+  // A contact without a position takes a free one; the rest stays.
+  std::ofstream(folder_.file("new.vcf"), std::ios::binary)
+      << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zed\r\nTEL:0501234\r\nEND:VCARD\r\n";
+  EXPECT_EQ(run({"phonebook", "write", folder_.file("new.vcf")}).status, kExitFailed) << "asks first";
+  ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("new.vcf")}).status, kExitOk);
+  sim::HandsetState after = state();
+  ASSERT_EQ(after.phone.entries.size(), before.phone.entries.size() + 1);
+  const sim::PhoneBookSlot* zed = nullptr;
+  for (const sim::PhoneBookSlot& e : after.phone.entries) {
+    if (e.number == "0501234") zed = &e;
+  }
+  ASSERT_NE(zed, nullptr);
+  EXPECT_EQ(before.phone.at(zed->location), nullptr) << "a free position";
+  ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("new.vcf"), "--replace"}).status, kExitOk);
+  ASSERT_EQ(state().phone.entries.size(), 1u);
+  EXPECT_EQ(state().phone.entries[0].number, "0501234");
+
+  // Each picture read into a file, and back into the handset.
+  struct Logo {
+    Args get;
+    Args set;
+  };
+  const std::string group = folder_.file("group.ngg"), op = folder_.file("operator.nol"),
+                    start = folder_.file("startup.bmp");
+  const Logo logos[] = {
+      {{"logo", "get", "caller", "2", "-o", group}, {"logo", "set", "caller", group}},
+      {{"logo", "get", "operator", "-o", op}, {"--yes", "logo", "set", "operator", op}},
+      {{"logo", "get", "startup", "-o", start}, {"--yes", "logo", "set", "startup", start}},
+  };
+  for (const Logo& l : logos) {
+    const Result got = run(l.get);
+    ASSERT_EQ(got.status, kExitOk) << got.err;
+    ASSERT_TRUE(readPixelTextFile(l.get.back()).ok()) << l.get.back();
+  }
+  handset_.with_handset([](sim::Handset& h) {
+    h.state().graphics.startup.assign(h.state().graphics.startup.size(), 0);
+    h.state().graphics.operator_logo.assign(h.state().graphics.operator_logo.size(), 0);
+    h.state().graphics.logo_mcc = 0;
+    return 0;
+  });
+  for (const Logo& l : logos) {
+    const Result set = run(l.set);
+    ASSERT_EQ(set.status, kExitOk) << set.err;
+  }
+  after = state();
+  EXPECT_EQ(after.graphics.startup, before.graphics.startup);
+  EXPECT_EQ(after.graphics.operator_logo, before.graphics.operator_logo);
+  EXPECT_EQ(after.graphics.logo_mcc, before.graphics.logo_mcc);
+  EXPECT_FALSE(after.graphics.received_logo.empty());
+
+  const std::size_t sent = after.sms.sent.size();
+  const Result logo_sent = run({"--json", "logo", "send", "operator", op, "0401112223", "--mcc", "244", "--mnc", "5"});
+  ASSERT_EQ(logo_sent.status, kExitOk) << logo_sent.err;
+  EXPECT_EQ(logo_sent.lines().size(), 1u);
+  EXPECT_EQ(state().sms.sent.size(), sent + 2) << "two parts";
+
+  const std::vector<json> profiles = run({"--json", "profiles", "get"}).lines();
+  ASSERT_EQ(profiles.size(), 7u);
+  EXPECT_EQ(profiles[1]["name"], "Silent");
+  EXPECT_EQ(profiles[0]["groups"], json::array());
+  const Result volume = run({"--yes", "profiles", "set", "2", "ringing-volume", "level 5"});
+  ASSERT_EQ(volume.status, kExitOk) << volume.err;
+  EXPECT_EQ(state().settings.profiles[1][static_cast<std::size_t>(profile_feature_code(kRingingVolume))],
+            profile_index_to_value(kRingingVolume, 4));
+  EXPECT_EQ(run({"--json", "profiles", "get"}).lines()[1]["ringing-volume"], "Level 5");
+  EXPECT_EQ(run({"--yes", "profiles", "set", "1", "lights", "automatic"}).status, kExitFailed) << "fixed cell";
+  ASSERT_EQ(run({"profiles", "activate", "3"}).status, kExitOk);
+  EXPECT_EQ(state().settings.active_profile, 2);
+
+  EXPECT_EQ(run({"reset-phone"}).status, kExitFailed);
+  ASSERT_EQ(run({"--yes", "reset-phone"}).status, kExitOk);
+  EXPECT_EQ(state().graphics.restarts, 1);
+}
+
+// The program itself: exit statuses, the built-in handset, no prompt on a
+// standard input that is not a terminal.
+TEST(PhondeckProgram, ExitStatusesOfTheBuiltProgram) {
+  struct Case {
+    std::string args;
+    int status;
+    const char* prints;
+  };
+  const Case cases[] = {
+      {"--device virtual --json identify", 0, "\"model\":\"6110\""},
+      {"--device virtual:5110 calendar read", 1, ""},
+      {"--device virtual alarm set 07:00", 1, ""},
+      {"--device virtual alarm set 7", 2, ""},
+      {"--help", 0, "Usage: phondeck"},
+  };
+  for (const Case& c : cases) {
+    const std::string command = std::string(PHONDECK_PROGRAM) + " " + c.args + " </dev/null 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[512];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status)) << c.args;
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << c.args;
+    EXPECT_NE(out.find(c.prints), std::string::npos) << c.args << ": " << out;
+  }
+}
+
+}  // namespace
+}  // namespace phondeck::cli
