@@ -2,22 +2,9 @@
 
 #include <algorithm>
 
-namespace phondeck::cli {
+#include "app/text_lines.h"
 
-std::string escaped(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+namespace phondeck::cli {
 
 std::string plain(const Record& value) {
   if (value.is_null()) return "-";
@@ -32,7 +19,7 @@ void Output::row(const Record& record) {
   }
   bool first = true;
   for (const auto& item : record.items()) {
-    out_ << (first ? "" : "\t") << escaped(plain(item.value()));
+    out_ << (first ? "" : "\t") << escape_text(plain(item.value()));
     first = false;
   }
   out_ << "\n";

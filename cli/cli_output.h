@@ -32,8 +32,6 @@ class Output {
 
 // A value as plain text: strings as they are, null as "-", others as JSON.
 std::string plain(const Record& value);
-// Tabs, line breaks and backslashes as \t, \n, \r and \\.
-std::string escaped(const std::string& text);
 
 // The progress line: the status, a bar of `width` cells and position/maximum,
 // to be drawn after a carriage return.

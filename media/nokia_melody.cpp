@@ -9,19 +9,6 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ','; }
 
-int semitone_of(char lower) {
-  switch (lower) {
-    case 'c': return 0;
-    case 'd': return 2;
-    case 'e': return 4;
-    case 'f': return 5;
-    case 'g': return 7;
-    case 'a': return 9;
-    case 'b': return 11;
-    default: return -1;
-  }
-}
-
 constexpr const char* kLetters[12] = {"c", "#c", "d", "#d", "e", "f", "#f", "g", "#g", "a", "#a", "b"};
 
 }  // namespace
@@ -72,7 +59,7 @@ ParsedMelody parse_nokia_melody(std::string_view text) {
       if (sharp) return fail(letter_at, "a rest has no sharp");
       out.notes.push_back({kRestPitch, *duration});
     } else {
-      const int semitone = semitone_of(c);
+      const int semitone = semitone_of_letter(c);
       if (semitone < 0) return fail(letter_at, std::string("'") + text[letter_at] + "' is not a note");
       if (i < text.size() && text[i] == '#') {
         if (sharp) return fail(i, "second sharp on one note");

@@ -17,20 +17,6 @@ constexpr std::array<int, 32> kSmartBpm = {25,  28,  31,  35,  40,  45,  50,  56
                                            160, 180, 200, 225, 250, 285, 320, 355,
                                            400, 450, 500, 565, 635, 715, 800, 900};
 
-// Semitone within the octave of a note letter, or -1.
-int semitoneOf(char lower) {
-  switch (lower) {
-    case 'c': return 0;
-    case 'd': return 2;
-    case 'e': return 4;
-    case 'f': return 5;
-    case 'g': return 7;
-    case 'a': return 9;
-    case 'b': return 11;
-    default: return -1;
-  }
-}
-
 std::string describe(char c, std::size_t line, std::size_t column, const char* what) {
   std::string text = "line " + std::to_string(line + 1) + ", column " +
                      std::to_string(column + 1) + ": ";
@@ -96,7 +82,7 @@ std::vector<Note> parseEricssonText(const std::vector<std::string>& lines, std::
       if (lower == 'p') {
         if (marked) report(c, line, column, "sharp or octave mark on a rest");
         notes.push_back({kRestPitch, quarter ? kQuarterNote : kEighthNote});
-      } else if (const int semitone = semitoneOf(lower); semitone >= 0) {
+      } else if (const int semitone = semitone_of_letter(lower); semitone >= 0) {
         const int pitch = kLowestPitch + semitone + sharp + 12 * octave;
         if (pitch > kHighestPitch)
           report(c, line, column, "note above the highest octave");
@@ -164,6 +150,20 @@ std::optional<std::vector<Note>> fromNoteCodes(std::string_view codes, std::stri
   }
   if (error) error->clear();
   return notes;
+}
+
+int semitone_of_letter(char lower, bool h_is_b) {
+  switch (lower) {
+    case 'c': return 0;
+    case 'd': return 2;
+    case 'e': return 4;
+    case 'f': return 5;
+    case 'g': return 7;
+    case 'a': return 9;
+    case 'b': return 11;
+    case 'h': return h_is_b ? 11 : -1;
+    default: return -1;
+  }
 }
 
 }  // namespace phondeck

@@ -40,6 +40,10 @@ struct RingTone {
 
 // Beats per minute of a tempo slider position 0..12; 0 outside that range.
 int tempoOf(int position);
+
+// Semitone of a lower-case note letter within its octave (c = 0 ... b = 11;
+// 'h', the German b, too where h_is_b), or -1.
+int semitone_of_letter(char lower, bool h_is_b = false);
 // The Smart Messaging tempo code (0..31) whose beats per minute lie nearest to
 // bpm; on a tie the slower code.
 int smartTempoCode(int bpm);

@@ -8,20 +8,6 @@ namespace phondeck {
 
 namespace {
 
-int semitone_of(char lower) {
-  switch (lower) {
-    case 'c': return 0;
-    case 'd': return 2;
-    case 'e': return 4;
-    case 'f': return 5;
-    case 'g': return 7;
-    case 'a': return 9;
-    case 'b':
-    case 'h': return 11;
-    default: return -1;
-  }
-}
-
 constexpr int kLowestOctave = 5;  // RTTTL octave of pitch codes 11..22
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -117,7 +103,7 @@ ToneReading read_rtttl(std::string_view text) {
     const std::size_t letter_at = i++;
     int note = -1;
     if (letter != 'p') {
-      const int semitone = semitone_of(letter);
+      const int semitone = semitone_of_letter(letter, true);
       if (semitone < 0) return fail(letter_at, std::string("'") + text[letter_at] + "' is not a note");
       int sharp = 0;
       if (i < text.size() && text[i] == '#') {

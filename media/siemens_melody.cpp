@@ -9,20 +9,6 @@ namespace {
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ','; }
 
-int semitone_of(char upper) {
-  switch (upper) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    case 'B':
-    case 'H': return 11;
-    default: return -1;
-  }
-}
-
 constexpr const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "H"};
 
 }  // namespace
@@ -47,7 +33,7 @@ ParsedMelody parse_siemens_melody(std::string_view text) {
     const char c = upper_at(i++);
     int pitch = kRestPitch;
     if (c != 'P') {
-      const int semitone = semitone_of(c);
+      const int semitone = semitone_of_letter(static_cast<char>(std::tolower(static_cast<unsigned char>(c))), true);
       if (semitone < 0) return fail(letter_at, std::string("'") + text[letter_at] + "' is not a note");
       int sharp = 0;
       if (upper_at(i) == '#') {
