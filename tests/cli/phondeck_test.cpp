@@ -333,6 +333,11 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("new.vcf"), "--replace"}).status, kExitOk);
   ASSERT_EQ(state().phone.entries.size(), 1u);
   EXPECT_EQ(state().phone.entries[0].number, "0501234");
+  // A tone written after the phone book is stored too.
+  std::ofstream(folder_.file("later.rtttl")) << "Later:d=8,o=5,b=100:a,b";
+  ASSERT_EQ(run({"ringtone", "write", folder_.file("later.rtttl")}).status, kExitOk);
+  ASSERT_TRUE(state().ring_tone.tone.has_value());
+  EXPECT_EQ(state().ring_tone.tone->name, "Later");
 
   // Each picture read into a file, and back into the handset.
   struct Logo {
