@@ -9,8 +9,6 @@ namespace {
 
 // Feature codes by feature index: the nine settings, then the caller groups.
 constexpr std::array<int, kProfileFeatures> kFeatureCodes{2, 3, 4, 6, 5, 0, 7, 1, 9, 8};
-// Option counts of the nine settings.
-constexpr std::array<int, kProfileSettings> kOptionCounts{6, 6, 5, 2, 5, 4, 2, 2, 2};
 constexpr std::array<int, kProfileSettings> kLabelIds{2220, 2230, 2240, 2291, 2250, 2260, 2270, 2280, 2290};
 
 // Call alert: the handset's value of each option.
