@@ -9,6 +9,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -197,7 +198,7 @@ nlohmann::json time_json(const NoteTime& t) { return {t.year, t.month, t.day, t.
 
 NoteTime time_of(const nlohmann::json& j) {
   if (!j.is_array() || j.size() != 5) throw std::invalid_argument("a note time is [year, month, day, hour, minute]");
-  NoteTime t{j[0].get<int>(), j[1].get<int>(), j[2].get<int>(), j[3].get<int>(), j[4].get<int>()};
+  NoteTime t{json_as<int>(j[0]), json_as<int>(j[1]), json_as<int>(j[2]), json_as<int>(j[3]), json_as<int>(j[4])};
   if (t.year < 0 || t.year > 0xFFFF || t.month < 0 || t.month > 255 || t.day < 0 || t.day > 255 || t.hour < 0 ||
       t.hour > 255 || t.minute < 0 || t.minute > 255) {
     throw std::invalid_argument("note time out of range");
@@ -238,22 +239,25 @@ void load(const nlohmann::json& j, HandsetState& state) {
   CalendarState& c = state.calendar;
   if (j.contains("calendar")) {
     const nlohmann::json& cal = j.at("calendar");
-    c.limit = cal.value("limit", c.limit);
+    c.limit = json_field(cal, "limit", c.limit);
     if (c.limit < 0 || c.limit > 255) throw std::invalid_argument("calendar limit out of range");
-    c.menu_open = cal.value("menu_open", c.menu_open);
-    c.keeps_deleted = cal.value("keeps_deleted", c.keeps_deleted);
+    c.menu_open = json_field(cal, "menu_open", c.menu_open);
+    c.keeps_deleted = json_field(cal, "keeps_deleted", c.keeps_deleted);
     if (cal.contains("notes")) {
       c.notes.clear();
       for (const nlohmann::json& e : cal.at("notes")) {
         CalendarNote n;
-        n.type = e.at("type").get<int>();
+        n.type = json_as<int>(e.at("type"));
         if (n.type < 1 || n.type > 4) throw std::invalid_argument("note type out of range");
         n.when = time_of(e.at("when"));
         if (e.contains("alarm")) n.alarm = time_of(e.at("alarm"));
         if (e.contains("text_bytes")) {
-          n.text = e.at("text_bytes").get<Bytes>();
+          for (const int b : json_ints(e.at("text_bytes"))) {
+            if (b < 0 || b > 0xFF) throw std::invalid_argument("note text byte out of range");
+            n.text.push_back(static_cast<std::uint8_t>(b));
+          }
         } else {
-          const std::string text = e.value("text", std::string());
+          const std::string text = json_field(e, "text", std::string());
           n.text.assign(text.begin(), text.end());
         }
         if (n.text.size() > 255) throw std::invalid_argument("note text too long");
@@ -263,23 +267,23 @@ void load(const nlohmann::json& j, HandsetState& state) {
   }
   if (j.contains("clock")) {
     const nlohmann::json& k = j.at("clock");
-    c.date_set = k.value("date_set", c.date_set);
+    c.date_set = json_field(k, "date_set", c.date_set);
     if (k.contains("time")) {
-      const auto t = k.at("time").get<std::vector<int>>();
+      const auto t = json_ints(k.at("time"));
       if (t.size() != 6) throw std::invalid_argument("clock time is [year, month, day, hour, minute, second]");
       c.clock = {t[0], t[1], t[2], t[3], t[4], t[5]};
     }
   }
   if (j.contains("alarm")) {
     const nlohmann::json& a = j.at("alarm");
-    c.alarm_on = a.value("on", c.alarm_on);
-    c.alarm_hour = std::clamp(a.value("hour", c.alarm_hour), 0, 23);
-    c.alarm_minute = std::clamp(a.value("minute", c.alarm_minute), 0, 59);
+    c.alarm_on = json_field(a, "on", c.alarm_on);
+    c.alarm_hour = std::clamp(json_field(a, "hour", c.alarm_hour), 0, 23);
+    c.alarm_minute = std::clamp(json_field(a, "minute", c.alarm_minute), 0, 59);
   }
   if (j.contains("keys")) {
     c.keys.clear();
     for (const nlohmann::json& k : j.at("keys")) {
-      c.keys.push_back(KeyPress{k.at(0).get<std::string>() == "press", k.at(1).get<int>()});
+      c.keys.push_back(KeyPress{k.at(0).get<std::string>() == "press", json_as<int>(k.at(1))});
     }
   }
 }

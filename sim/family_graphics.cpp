@@ -6,6 +6,7 @@
 #include "sim/handset.h"
 #include "sim/handset_state.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -136,8 +137,8 @@ void load(const nlohmann::json& j, HandsetState& state) {
   GraphicsState& g = state.graphics;
   g.startup = hex_field(k, "startup_hex", g.startup, kStartupPictureBytes);
   g.operator_logo = hex_field(k, "operator_logo_hex", g.operator_logo, kLogoPictureBytes);
-  g.logo_mcc = k.value("logo_mcc", g.logo_mcc);
-  g.logo_mnc = k.value("logo_mnc", g.logo_mnc);
+  g.logo_mcc = json_field(k, "logo_mcc", g.logo_mcc);
+  g.logo_mnc = json_field(k, "logo_mnc", g.logo_mnc);
   if (g.logo_mcc < 0 || g.logo_mcc > 999 || g.logo_mnc < 0 || g.logo_mnc > 99) {
     throw std::invalid_argument("graphics: network code out of range");
   }

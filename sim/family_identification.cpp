@@ -6,6 +6,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -142,20 +143,20 @@ void save(const HandsetState& s, nlohmann::json& j) {
 }
 
 void load(const nlohmann::json& j, HandsetState& s) {
-  s.imei = j.value("imei", s.imei);
-  s.type_designation = j.value("type_designation", s.type_designation);
-  s.product_code = j.value("product_code", s.product_code);
-  s.hardware_version = j.value("hardware_version", s.hardware_version);
-  s.firmware_version = j.value("firmware_version", s.firmware_version);
-  s.firmware_date = j.value("firmware_date", s.firmware_date);
+  s.imei = json_field(j, "imei", s.imei);
+  s.type_designation = json_field(j, "type_designation", s.type_designation);
+  s.product_code = json_field(j, "product_code", s.product_code);
+  s.hardware_version = json_field(j, "hardware_version", s.hardware_version);
+  s.firmware_version = json_field(j, "firmware_version", s.firmware_version);
+  s.firmware_date = json_field(j, "firmware_date", s.firmware_date);
   if (!j.contains("service")) return;
   const nlohmann::json& v = j.at("service");
   ServiceTexts& t = s.service;
-  t.checksum = v.value("checksum", t.checksum);
-  t.dsp_version = v.value("dsp_version", t.dsp_version);
-  t.ppm_version = v.value("ppm_version", t.ppm_version);
-  t.original_imei = v.value("original_imei", t.original_imei);
-  t.manufacture_month = v.value("manufacture_month", t.manufacture_month);
+  t.checksum = json_field(v, "checksum", t.checksum);
+  t.dsp_version = json_field(v, "dsp_version", t.dsp_version);
+  t.ppm_version = json_field(v, "ppm_version", t.ppm_version);
+  t.original_imei = json_field(v, "original_imei", t.original_imei);
+  t.manufacture_month = json_field(v, "manufacture_month", t.manufacture_month);
 }
 
 }  // namespace

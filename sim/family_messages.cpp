@@ -6,6 +6,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -210,31 +211,34 @@ void load(const nlohmann::json& j, HandsetState& state) {
   if (!j.contains("sms")) return;
   const nlohmann::json& s = j.at("sms");
   SmsMemory& m = state.sms;
-  m.capacity = s.value("capacity", m.capacity);
+  m.capacity = json_field(s, "capacity", m.capacity);
   if (m.capacity < 0 || m.capacity > 255) throw std::invalid_argument("message capacity out of range");
-  m.smsc = s.value("smsc", m.smsc);
-  m.refuse_prefix = s.value("refuse_prefix", m.refuse_prefix);
+  m.smsc = json_field(s, "smsc", m.smsc);
+  m.refuse_prefix = json_field(s, "refuse_prefix", m.refuse_prefix);
+  if (!s.contains("messages") && !m.messages.empty() && m.messages.back().location > m.capacity) {
+    throw std::invalid_argument("message location outside the memory");
+  }
   if (s.contains("messages")) {
     m.messages.clear();
     for (const nlohmann::json& e : s.at("messages")) {
       SmsSlot slot;
-      slot.location = e.at("location").get<int>();
+      slot.location = json_as<int>(e.at("location"));
       if (slot.location < 1 || slot.location > m.capacity) throw std::invalid_argument("message location outside the memory");
-      slot.status = e.value("status", 1);
-      slot.number = e.value("number", std::string());
-      slot.smsc = e.value("smsc", m.smsc);
+      slot.status = json_field(e, "status", 1);
+      slot.number = json_field(e, "number", std::string());
+      slot.smsc = json_field(e, "smsc", m.smsc);
       if (e.contains("text")) {
         const SmsSlot made = sms_slot(slot.location, slot.status, slot.number, e.at("text").get<std::string>());
         slot.coding = made.coding;
         slot.length = made.length;
         slot.user_data = made.user_data;
       } else {
-        slot.coding = e.value("coding", std::uint8_t{0});
-        slot.length = e.value("length", 0);
-        slot.user_data = unhex(e.value("data", std::string()));
+        slot.coding = json_field(e, "coding", std::uint8_t{0});
+        slot.length = json_field(e, "length", 0);
+        slot.user_data = unhex(json_field(e, "data", std::string()));
       }
-      slot.stamp = unhex(e.value("stamp", std::string()));
-      slot.validity = e.value("validity", 167);
+      slot.stamp = unhex(json_field(e, "stamp", std::string()));
+      slot.validity = json_field(e, "validity", 167);
       m.put(std::move(slot));
     }
   }
@@ -242,14 +246,14 @@ void load(const nlohmann::json& j, HandsetState& state) {
     m.sent.clear();
     for (const nlohmann::json& e : s.at("sent")) {
       SentSms sent;
-      sent.smsc = e.value("smsc", std::string());
-      sent.number = e.value("number", std::string());
-      sent.first_octet = e.value("first_octet", std::uint8_t{0});
-      sent.coding = e.value("coding", std::uint8_t{0});
-      sent.length = e.value("length", 0);
-      sent.validity = e.value("validity", 0);
-      sent.user_data = unhex(e.value("data", std::string()));
-      sent.accepted = e.value("accepted", false);
+      sent.smsc = json_field(e, "smsc", std::string());
+      sent.number = json_field(e, "number", std::string());
+      sent.first_octet = json_field(e, "first_octet", std::uint8_t{0});
+      sent.coding = json_field(e, "coding", std::uint8_t{0});
+      sent.length = json_field(e, "length", 0);
+      sent.validity = json_field(e, "validity", 0);
+      sent.user_data = unhex(json_field(e, "data", std::string()));
+      sent.accepted = json_field(e, "accepted", false);
       m.sent.push_back(std::move(sent));
     }
   }

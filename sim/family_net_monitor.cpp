@@ -4,6 +4,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -38,8 +39,8 @@ void save(const HandsetState& state, nlohmann::json& j) {
 void load(const nlohmann::json& j, HandsetState& state) {
   if (!j.contains("net_monitor")) return;
   const nlohmann::json& m = j.at("net_monitor");
-  state.net_monitor.enabled = m.value("enabled", state.net_monitor.enabled);
-  state.net_monitor.on = m.value("on", state.net_monitor.on);
+  state.net_monitor.enabled = json_field(m, "enabled", state.net_monitor.enabled);
+  state.net_monitor.on = json_field(m, "on", state.net_monitor.on);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -57,28 +58,34 @@ nlohmann::json memory_json(const Memory& memory) {
 }
 
 void read_memory(const nlohmann::json& j, Memory& memory) {
-  memory.capacity = j.value("capacity", memory.capacity);
+  memory.capacity = json_field(j, "capacity", memory.capacity);
   if (memory.capacity < 0 || memory.capacity > 255) {
     throw std::invalid_argument("memory capacity out of range");
   }
-  memory.storable = j.value("storable", memory.storable);
+  memory.storable = json_field(j, "storable", memory.storable);
   if (memory.storable < 0 || memory.storable > 255) throw std::invalid_argument("storable entries out of range");
-  if (!j.contains("entries")) return;
+  if (!j.contains("entries")) {
+    // A new capacity over the entries already there must still hold them.
+    if (!memory.entries.empty() && memory.entries.back().location > memory.capacity) {
+      throw std::invalid_argument("entry location outside the memory");
+    }
+    return;
+  }
   memory.entries.clear();
   for (const nlohmann::json& e : j.at("entries")) {
     PhoneBookSlot slot;
-    slot.location = e.at("location").get<int>();
+    slot.location = json_as<int>(e.at("location"));
     if (slot.location < 1 || slot.location > memory.capacity) {
       throw std::invalid_argument("entry location outside the memory");
     }
     if (e.contains("name_hex")) {
       slot.name = from_hex(e.at("name_hex").get<std::string>());
     } else {
-      const std::string name = e.value("name", std::string());
+      const std::string name = json_field(e, "name", std::string());
       slot.name.assign(name.begin(), name.end());
     }
-    slot.number = e.value("number", std::string());
-    slot.group = e.value("group", 0);
+    slot.number = json_field(e, "number", std::string());
+    slot.group = json_field(e, "group", 0);
     if (e.contains("time")) slot.time = parse_time(e.at("time").get<std::string>());
     memory.put(std::move(slot));
   }
@@ -185,7 +192,7 @@ void load(const nlohmann::json& j, HandsetState& state) {
   if (pb.contains("dialled")) read_memory(pb.at("dialled"), state.dialled);
   if (pb.contains("received")) read_memory(pb.at("received"), state.received);
   if (pb.contains("missed")) read_memory(pb.at("missed"), state.missed);
-  state.waiting_for_pin = pb.value("waiting_for_pin", state.waiting_for_pin);
+  state.waiting_for_pin = json_field(pb, "waiting_for_pin", state.waiting_for_pin);
   load_caller_groups(pb, state);
 }
 

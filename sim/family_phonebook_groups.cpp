@@ -7,6 +7,7 @@
 #include "sim/handset.h"
 #include "sim/handset_state.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -96,10 +97,10 @@ void load_caller_groups(const nlohmann::json& phonebook, HandsetState& state) {
       const Bytes name = from_hex(g.at("name_hex").get<std::string>());
       group.name.assign(name.begin(), name.end());
     } else {
-      group.name = g.value("name", group.name);
+      group.name = json_field(g, "name", group.name);
     }
-    group.ringtone = g.value("ringtone", group.ringtone);
-    group.logo_on = g.value("logo_on", group.logo_on);
+    group.ringtone = json_field(g, "ringtone", group.ringtone);
+    group.logo_on = json_field(g, "logo_on", group.logo_on);
     if (g.contains("logo_hex")) {
       group.logo = from_hex(g.at("logo_hex").get<std::string>());
       if (group.logo.size() != kLogoBytes) throw std::invalid_argument("group logo: 126 bytes");

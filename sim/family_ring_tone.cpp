@@ -8,6 +8,7 @@
 #include "sim/handset.h"
 #include "sim/handset_state.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -132,14 +133,15 @@ void save(const HandsetState& state, nlohmann::json& j) {
 void load(const nlohmann::json& j, HandsetState& state) {
   if (!j.contains("ring_tone")) return;
   const nlohmann::json& r = j.at("ring_tone");
-  state.ring_tone.uploads = r.value("uploads", state.ring_tone.uploads);
-  state.ring_tone.refused = r.value("refused", state.ring_tone.refused);
+  state.ring_tone.uploads = json_field(r, "uploads", state.ring_tone.uploads);
+  state.ring_tone.refused = json_field(r, "refused", state.ring_tone.refused);
   if (!r.contains("notes")) return;
   UploadedTone t;
-  t.name = r.value("name", std::string());
-  t.tempo_bpm = r.value("tempo", 0);
+  t.name = json_field(r, "name", std::string());
+  t.tempo_bpm = json_field(r, "tempo", 0);
   for (const nlohmann::json& n : r.at("notes")) {
-    const auto fields = n.get<std::array<int, 4>>();
+    const std::vector<int> fields = json_ints(n);
+    if (fields.size() != 4) throw std::invalid_argument("a tone note is [value, scale, duration, specifier]");
     t.notes.push_back({fields[0], fields[1], fields[2], fields[3]});
   }
   state.ring_tone.tone = std::move(t);

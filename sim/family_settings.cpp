@@ -10,6 +10,7 @@
 #include "sim/handset.h"
 #include "sim/handset_state.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -167,7 +168,7 @@ void load(const nlohmann::json& j, HandsetState& state) {
     }
   }
   if (j.contains("active_profile")) {
-    const int active = j.at("active_profile").get<int>();
+    const int active = json_as<int>(j.at("active_profile"));
     if (active < 0 || active >= static_cast<int>(kProfiles)) throw std::invalid_argument("active profile: 0..6");
     state.settings.active_profile = active;
   }
@@ -179,7 +180,7 @@ void load(const nlohmann::json& j, HandsetState& state) {
       throw std::invalid_argument("profiles: ten feature values each");
     }
     for (std::size_t f = 0; f < kProfileFeatures; ++f) {
-      const int value = profiles[p][f].get<int>();
+      const int value = json_as<int>(profiles[p][f]);
       if (value < 0 || value > 255) throw std::invalid_argument("profiles: values are bytes");
       state.settings.profiles[p][f] = static_cast<std::uint8_t>(value);
     }

@@ -5,6 +5,7 @@
 
 #include "sim/handset.h"
 #include "sim/message_types.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -43,14 +44,14 @@ void save(const HandsetState& s, nlohmann::json& j) {
 }
 
 void load(const nlohmann::json& j, HandsetState& s) {
-  s.signal = j.value("signal", s.signal);
-  s.battery = j.value("battery", s.battery);
+  s.signal = json_field(j, "signal", s.signal);
+  s.battery = json_field(j, "battery", s.battery);
   if (j.contains("network")) {
     const nlohmann::json& n = j.at("network");
-    s.mcc = n.value("mcc", s.mcc);
-    s.mnc = n.value("mnc", s.mnc);
-    s.area = n.value("area", s.area);
-    s.cell = n.value("cell", s.cell);
+    s.mcc = json_field(n, "mcc", s.mcc);
+    s.mnc = json_field(n, "mnc", s.mnc);
+    s.area = json_field(n, "area", s.area);
+    s.cell = json_field(n, "cell", s.cell);
   }
 }
 

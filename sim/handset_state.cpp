@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "sim/families.h"
+#include "sim/state_json.h"
 
 namespace phondeck::sim {
 
@@ -103,7 +104,7 @@ nlohmann::json HandsetState::to_json() const {
 
 HandsetState HandsetState::from_json(const nlohmann::json& j) {
   if (!j.is_object()) throw std::invalid_argument("state is not a JSON object");
-  const std::string model = j.value("model", std::string("6110"));
+  const std::string model = json_field(j, "model", std::string("6110"));
   const ModelInfo* info = find_model(model);
   if (info == nullptr) throw std::invalid_argument("unknown model " + model);
   HandsetState s = demo(*info);

@@ -145,6 +145,13 @@ TEST(HandsetContents, MalformedStateIsRefused) {
   j["phonebook"]["sim"]["entries"][0].erase("name");
   j["phonebook"]["sim"]["entries"][0]["name_hex"] = "0G";
   EXPECT_THROW(HandsetState::from_json(j), std::exception);
+  // Numbers that do not fit their field, and a memory shrunk below the
+  // demo entries it keeps, are refused rather than truncated or kept.
+  for (const json& bad : {json{{"network", {{"cell", 6.69e92}}}}, json{{"network", {{"cell", 2.5}}}},
+                          json{{"network", {{"area", 4294967296}}}}, json{{"signal", -9223372036854775807LL}},
+                          json{{"phonebook", {{"sim", {{"capacity", 1}}}}}}, json{{"sms", {{"capacity", 1}}}}}) {
+    EXPECT_THROW(HandsetState::from_json(bad), std::exception) << bad.dump();
+  }
 }
 
 TEST(HandsetContents, SavesAndLoadsAFile) {
