@@ -23,6 +23,8 @@ class StepRouter final : public FamilyHandler {
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   // Every handler of the state hears the link reset.
   void link_reset() override;
+  // And every one hears that the operation was abandoned: each knows its own.
+  void operation_abandoned() override;
 
  private:
   struct Range {

@@ -120,26 +120,44 @@ void CalendarFamily::send_phase(OperationEngine& engine) {
       return;
     case kStepWrite:
       to_write_ = list_.events();
-      writing_ = true;
-      confirmed_ = 0;
-      unanswered_ = -1;
-      clear_failed_ = false;
-      p.set_written(0);
-      p.set_total(static_cast<int>(to_write_.size()));
-      engine.push(LinkState::Calendar, kStepWriteDelete);
-      engine.start_resynchronise();
+      restarts_ = 0;
+      begin_write(engine);
       return;
     case kStepWriteDelete:
+      if (interrupted_) {
+        begin_write(engine);
+        return;
+      }
       engine.push(LinkState::Calendar, kStepWriteNote);
       engine.set_step(kStepDeleteAll);
       send_phase(engine);
       return;
     case kStepWriteNote:
+      if (interrupted_) {
+        begin_write(engine);
+        return;
+      }
       send_next_note(engine);
       return;
     default:
       return;
   }
+}
+
+// Resumed after a reconnect too: notes are appended, not placed, so the
+// handset is cleared again and every event of the write is sent afresh.
+void CalendarFamily::begin_write(OperationEngine& engine) {
+  CalendarParams p(engine.params());
+  writing_ = true;
+  interrupted_ = false;
+  confirmed_ = 0;
+  unanswered_ = -1;
+  clear_failed_ = false;
+  p.set_written(0);
+  p.set_total(static_cast<int>(to_write_.size()));
+  engine.set_step(kStepWrite);
+  engine.push(LinkState::Calendar, kStepWriteDelete);
+  engine.start_resynchronise();
 }
 
 void CalendarFamily::send_next_note(OperationEngine& engine) {
@@ -156,8 +174,13 @@ void CalendarFamily::send_next_note(OperationEngine& engine) {
   engine.status_text_id(kTextWriteProcessing);
   if (unanswered_ == p.written()) {
     // Sent again after the retries ran out: the handset may hold it without
-    // its answer having come back, and notes are appended, not placed. Stop
-    // rather than risk a second copy; writing again replaces them all.
+    // its answer having come back, and notes are appended, not placed. Start
+    // again from the clear rather than risk a second copy, a few times.
+    if (restarts_ < kMaxRestarts) {
+      ++restarts_;
+      begin_write(engine);
+      return;
+    }
     writing_ = false;
     unanswered_ = -1;
     engine.progress_done();
@@ -273,6 +296,12 @@ void CalendarFamily::delete_read_reply(OperationEngine& engine, const LinkFrame&
 void CalendarFamily::link_reset() {
   if (!writing_) return;
   writing_ = false;
+  interrupted_ = true;
+}
+
+void CalendarFamily::operation_abandoned() {
+  if (!interrupted_) return;
+  interrupted_ = false;
   // Which were written is not known past the last answer: name them all
   // from the first the handset has not confirmed.
   report_unwritten(std::string(), confirmed_);

@@ -54,6 +54,9 @@ class CalendarFamily final : public FamilyHandler {
   // No handset of these models holds more notes: a location 1 that is still
   // full after this many deletes means the handset keeps it.
   static constexpr int kMaxNotes = 100;
+  // A note whose answer never came: the write starts again from the clear
+  // this many times before it stops.
+  static constexpr int kMaxRestarts = 2;
 
   // prompt: where a failed write says which events were not written.
   CalendarFamily(CalendarList& list, Prompt& prompt) : list_(list), prompt_(prompt) {}
@@ -62,13 +65,16 @@ class CalendarFamily final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
-  // A write cut short by the link says which events were not written.
+  // A write cut short by the link starts again from the clear when the link
+  // comes back; when it does not, it says which events were not written.
   void link_reset() override;
+  void operation_abandoned() override;
 
  private:
   void finish(OperationEngine& engine, int text_id);
   void read_reply(OperationEngine& engine, const LinkFrame& frame);
   void delete_read_reply(OperationEngine& engine, const LinkFrame& frame);
+  void begin_write(OperationEngine& engine);
   void send_next_note(OperationEngine& engine);
   void report_unwritten(const std::string& reason, std::size_t written);
 
@@ -78,6 +84,8 @@ class CalendarFamily final : public FamilyHandler {
   // The write in progress: the events as they were when it started.
   std::vector<CalendarEvent> to_write_;
   bool writing_ = false;
+  bool interrupted_ = false;  // a write the link cut short
+  int restarts_ = 0;
   std::size_t confirmed_ = 0;  // notes the handset has confirmed
   int unanswered_ = -1;        // the note sent and not yet confirmed
   bool clear_failed_ = false;

@@ -270,7 +270,7 @@ TEST_F(CalendarLink, ReadsAndWritesUnderLineFaults) {
     const char* name;
     sim::FaultOptions faults;
   };
-  std::vector<Kind> kinds(5);
+  std::vector<Kind> kinds(6);
   kinds[0] = {"loss", {}};
   kinds[0].faults.drop_in = kinds[0].faults.drop_out = 0.1;
   kinds[1] = {"corruption", {}};
@@ -280,6 +280,10 @@ TEST_F(CalendarLink, ReadsAndWritesUnderLineFaults) {
   kinds[3] = {"stray", {}};
   kinds[3].faults.stray = 0.2;
   kinds[4] = {"hang-up", {}};
+  // Silent long enough for a reset, with AutoReconnect on: the write starts
+  // again from the clear and completes.
+  kinds[5] = {"silence, reconnecting", {}};
+  kinds[5].faults.silent_for_ms = 15000;
   // A clean write's span of virtual time: the hang-ups fall inside it.
   std::int64_t connected = 0;
   std::int64_t written = 0;
@@ -300,13 +304,17 @@ TEST_F(CalendarLink, ReadsAndWritesUnderLineFaults) {
     ASSERT_EQ(clean.size(), 3u);
   }
   for (Kind& kind : kinds) {
+    const bool reconnecting = kind.faults.silent_for_ms > 0;
+    config().AutoReconnect = reconnecting ? 1 : 0;
     int ends[3] = {0, 0, 0};
     int reads[3] = {0, 0, 0};
     for (std::uint32_t seed = 1; seed <= 1000; ++seed) {
       SCOPED_TRACE(std::string(kind.name) + " seed " + std::to_string(seed));
       sim::FaultOptions f = kind.faults;
       f.seed = seed;
-      if (std::string(kind.name) == "hang-up") f.hang_up_at_ms = connected + (written - connected) * (seed % 100) / 100;
+      const std::int64_t during = connected + (written - connected) * (seed % 100) / 100;
+      if (std::string(kind.name) == "hang-up") f.hang_up_at_ms = during;
+      if (reconnecting) f.silent_at_ms = during;
       ++ends[static_cast<int>(check_write_run(f, events))];
       ++reads[static_cast<int>(check_read_run(f, clean))];
       if (::testing::Test::HasFailure()) return;
@@ -315,6 +323,9 @@ TEST_F(CalendarLink, ReadsAndWritesUnderLineFaults) {
               << " stopped with unwritten events named, " << ends[0] << " failed to connect; reads: " << reads[1]
               << " complete, " << reads[2] << " reset\n";
     EXPECT_GT(ends[std::string(kind.name) == "hang-up" ? 2 : 1], 0) << kind.name;
+    if (reconnecting) {
+      EXPECT_EQ(ends[2], 0) << kind.name;
+    }
   }
 }
 
