@@ -322,6 +322,11 @@ void MessageFamily::link_reset() {
   late_reply_ = false;
   collecting_ = false;
   collected_.clear();
+  if (sending_ && (awaiting_ || part_ > 0)) {
+    // Cut off before the handset answered: it may have gone out, so a
+    // resumed send goes on with the next row and this one is counted failed.
+    if (Recipient* row = records_.recipients.find(current_row_)) row->Result = tx(kTextFailed);
+  }
   awaiting_ = false;
   part_ = 0;
   if (sending_) {
@@ -417,6 +422,10 @@ void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
 
 void MessageFamily::send_next_message(OperationEngine& engine) {
   MessageParams p(engine.params());
+  if (!sending_) {  // resumed after a reconnect
+    sending_ = true;
+    if (send_changed_) send_changed_();
+  }
   if (awaiting_ && wait_after_late_reply()) return;
   if (awaiting_) {
     // The handset never answered this recipient and the request has been

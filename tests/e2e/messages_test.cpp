@@ -263,12 +263,14 @@ struct FaultCase {
 };
 
 std::vector<FaultCase> fault_cases() {
-  sim::FaultOptions loss, corrupt, dup, stray;
+  sim::FaultOptions loss, corrupt, dup, stray, silence;
   loss.drop_in = loss.drop_out = 0.10;
   corrupt.corrupt = 0.10;
   dup.duplicate = 0.20;
   stray.stray = 0.20;
-  return {{"loss", loss}, {"corruption", corrupt}, {"duplicates", dup}, {"stray", stray}};
+  silence.silent_for_ms = 15000;  // long enough for a reset; AutoReconnect on
+  return {{"loss", loss}, {"corruption", corrupt}, {"duplicates", dup}, {"stray", stray},
+          {"silence, reconnecting", silence}};
 }
 
 TEST_F(Messages, UnderFaultsEveryMessageIsReadOnceAndNobodyGetsTwo) {
@@ -278,6 +280,8 @@ TEST_F(Messages, UnderFaultsEveryMessageIsReadOnceAndNobodyGetsTwo) {
       SCOPED_TRACE(std::string(fault.name) + " seed " + std::to_string(seed));
       sim::FaultOptions faults = fault.faults;
       faults.seed = seed;
+      config().AutoReconnect = faults.silent_for_ms > 0 ? 1 : 0;
+      if (faults.silent_for_ms > 0) faults.silent_at_ms = 750 + seed % 220;  // connected at 747 ms, sent by 960
       MessageRig rig(demo_state("6110"), {}, faults);
       if (!rig.connect()) {
         ++no_connect;
