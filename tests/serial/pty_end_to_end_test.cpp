@@ -159,10 +159,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PtyFault>& p) { return std::string(p.param.name); });
 
 TEST(PtyEndToEnd, HangUpEndsTheReaderAndTheLinkResets) {
-  PtyRig rig(20, {}, {.hang_up_at_ms = 2000});
+  // Late enough for the connect to finish on a loaded machine.
+  PtyRig rig(20, {}, {.hang_up_at_ms = 4000});
   ASSERT_TRUE(rig.started);
   ASSERT_TRUE(rig.connect());
-  ASSERT_TRUE(rig.loop.run_until([&] { return rig.handset.hung_up(); }, 4000));
+  ASSERT_TRUE(rig.loop.run_until([&] { return rig.handset.hung_up(); }, 6000));
   ASSERT_TRUE(rig.loop.run_until([&] { return !rig.port->reader_running(); }, 2000));
   EXPECT_TRUE(rig.port->is_open());  // deaf until the engine gives up
   std::int64_t took = 0;
