@@ -61,6 +61,8 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
   GroupReadParams p(engine.params());
   switch (engine.step()) {
     case kStepWrite:
+      writing_ = true;
+      interrupted_ = false;
       engine.push(LinkState::Media, kStepReadFirst);
       engine.start_resynchronise();
       return;
@@ -72,11 +74,22 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
       engine.start(group_operation(GraphicsFamily::kStepReadGroups, first_group(), false), 0);
       return;
     case kStepWriteGroup: {
+      if (interrupted_) {
+        // Resumed after a reconnect: read every group afresh, then write all.
+        interrupted_ = false;
+        writing_ = true;
+        p.set_next(0);
+        p.set_count(kCallerGroups);
+        engine.set_step(kStepReadFirst);
+        send_phase(engine);
+        return;
+      }
       if (p.next() == 0) {
         engine.progress_max(kCallerGroups);
         engine.status_text_id(kTextProcessing);
       }
       if (p.next() >= std::min(p.count(), kCallerGroups)) {
+        writing_ = false;
         engine.progress_done();
         engine.status_text_id(kTextCompleted);
         engine.set_end();
@@ -105,6 +118,12 @@ void GroupWriteFamily::reply_phase(OperationEngine& engine, const LinkFrame& fra
   engine.progress_advance();
   p.set_next(p.next() + 1);
   engine.frames().acknowledge(kMsgPhoneBook);
+}
+
+void GroupWriteFamily::link_reset() {
+  if (!writing_) return;
+  writing_ = false;
+  interrupted_ = true;
 }
 
 }  // namespace phondeck

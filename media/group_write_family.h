@@ -34,10 +34,16 @@ class GroupWriteFamily final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // A write cut short by the link reads the groups again when it resumes:
+  // the logos it writes back must be the handset's.
+  void link_reset() override;
+  void operation_abandoned() override { interrupted_ = false; }
 
  private:
   CallerGroupTable& groups_;
   std::array<std::vector<std::uint8_t>, kCallerGroups> names_{};
+  bool writing_ = false;
+  bool interrupted_ = false;
 };
 
 // The group write request's payload for group `index` of the table.
