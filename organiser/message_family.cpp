@@ -183,10 +183,16 @@ void MessageFamily::send_phase(OperationEngine& engine) {
       return;
     }
     case kStepSmscWriteReread:
+      centre_reread_ = false;
       engine.push(LinkState::Messages, kStepSmscWriteEnd);
       engine.start(message_operation(kStepSmscRead), 0);
       return;
     case kStepSmscWriteEnd:
+      if (!centre_reread_) {  // resumed after a reconnect cut the read short
+        engine.set_step(kStepSmscWriteReread);
+        send_phase(engine);
+        return;
+      }
       finish(engine, kTextSmscCompleted);
       return;
     case kStepSelected + 1:
@@ -255,6 +261,7 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
         records_.message_centre = *number;
         if (smsc_changed_) smsc_changed_();
       }
+      centre_reread_ = true;
       engine.frames().acknowledge(frame.type());
       engine.set_end();
       return;

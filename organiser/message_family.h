@@ -121,6 +121,7 @@ class MessageFamily final : public FamilyHandler {
   bool awaiting_ = false;  // a request went out and its answer is due
   bool late_reply_ = false;
   bool sending_ = false;
+  bool centre_reread_ = false;  // the read that ends a centre write answered
   std::vector<int> delete_locations_;
 };
 
