@@ -116,11 +116,12 @@ void GraphicsFamily::send_phase(OperationEngine& engine) {
       std::vector<std::uint8_t> request{0x0C, 0x01};
       request.insert(request.end(), group_graphic_.begin(), group_graphic_.end());
       engine.set_step(kStepGroupGraphicEnd);
+      link_lost_ = false;
       engine.frames().send_request(kMsgPictureUpload, request, 0);
       return;
     }
     case kStepGroupGraphicEnd:
-      if (!acknowledged(engine)) {  // given up: sent afresh
+      if (link_lost_ || !acknowledged(engine)) {  // given up, or resumed: sent afresh
         engine.set_step(kStepGroupGraphicRequest);
         engine.set_again();
         return;
@@ -131,11 +132,12 @@ void GraphicsFamily::send_phase(OperationEngine& engine) {
     case kStepNetworkCodeRequest: {
       const std::array<std::uint8_t, 5> request{0x00, 0x01, 0x00, 0x70, 0x01};
       engine.set_step(kStepNetworkCodeEnd);
+      link_lost_ = false;
       engine.frames().send_request(kMsgNetwork, request, 0);
       return;
     }
     case kStepNetworkCodeEnd:
-      if (!acknowledged(engine)) {
+      if (link_lost_ || !acknowledged(engine)) {
         engine.set_step(kStepNetworkCodeRequest);
         engine.set_again();
         return;
@@ -202,6 +204,7 @@ void GraphicsFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame
 }
 
 void GraphicsFamily::link_reset() {
+  link_lost_ = true;
   collecting_ = false;
   collected_.clear();
 }

@@ -90,6 +90,9 @@ class GraphicsFamily final : public FamilyHandler {
   // A reply longer than one frame, joined (headers and trailers removed).
   std::vector<std::uint8_t> collected_;
   bool collecting_ = false;
+  // A link reset came since the last request was sent: an acknowledgement
+  // seen now is not its own.
+  bool link_lost_ = false;
   int expect_remaining_ = 0;  // frames-remaining byte of the next frame
   int logo_mcc_ = 0;
   int logo_mnc_ = 0;

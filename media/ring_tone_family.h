@@ -27,9 +27,12 @@ class RingToneFamily final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  // A write resumed after a reconnect uploads the tone again.
+  void link_reset() override { link_lost_ = true; }
 
  private:
   std::vector<std::uint8_t> message_;
+  bool link_lost_ = false;  // since the upload went out
 };
 
 // Write Ringing Tone through the guard without confirmation; refused on

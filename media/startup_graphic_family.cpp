@@ -97,7 +97,17 @@ bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily&) {
 }
 
 void StartupGraphicFamily::send_phase(OperationEngine& engine) {
-  const int step = engine.step();
+  int step = engine.step();
+  if (link_lost_ && step > kStepReadRequest && step <= kStepReadEnd) {
+    // Resumed after a reconnect: the picture is asked for afresh.
+    step = kStepReadRequest;
+    engine.set_step(step);
+  } else if (link_lost_ && step == kStepResetEnd) {
+    // Whether the handset heard the reset is not known: ask again.
+    step = kStepResetEnable;
+    engine.set_step(step);
+  }
+  link_lost_ = false;
   switch (step) {
     case kStepWrite:
       sent_frame_ = -1;
@@ -228,6 +238,7 @@ void StartupGraphicFamily::reply_phase(OperationEngine& engine, const LinkFrame&
 
 void StartupGraphicFamily::link_reset() {
   collector_.restart();
+  link_lost_ = true;
   // A write resumed after a reconnect starts from its first frame afresh.
   sent_frame_ = -1;
   restarts_ = 0;

@@ -76,6 +76,9 @@ class StartupGraphicFamily final : public FamilyHandler {
   // message was sent again because a frame went unacknowledged.
   int sent_frame_ = -1;
   int restarts_ = 0;
+  // A link reset came since the last request: an acknowledgement or a
+  // collection seen now belongs to the link before it.
+  bool link_lost_ = false;
 };
 
 }  // namespace phondeck
