@@ -267,76 +267,83 @@ TEST_F(Graphics, EveryOperationUnderLineFaults) {
   const MonoBitmap startup = xor_edit(unpackBands(clean.graphics.startup));
   const MonoBitmap logo = xor_edit(unpackRows(clean.graphics.operator_logo));
   const MonoBitmap group = xor_edit(unpackRows(clean.groups[3].logo));
-  for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
-    const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
-      GraphicsRig rig(clean, {}, faults);
-      if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
-      const sim::GraphicsState& held = rig.handset_graphics();
-      // Each step: start it, run it, judge it; a reset ends the run.
-      struct Step {
-        const char* what;
-        std::function<void()> start;
-        GraphicsEvent done;
-        std::function<bool()> as_asked;  // what a completed step leaves
-        std::function<bool()> whole;     // never anything but old or new
-        // The reset's own request unacknowledged after every sending: the
-        // link carries on, the restart unconfirmed.
-        bool may_end_unconfirmed = false;
-      };
-      const Step steps[] = {
-          {"group read", [&] { start_group_read(rig.engine(), rig.graphics(), GroupReadPurpose::Graphics); },
-           GraphicsEvent::GroupsRead,
-           [&] {
-             for (int g = 0; g < kCallerGroups; ++g) {
-               const CallerGroup& read = rig.media().caller_groups().at(g);
-               const sim::CallerGroup& h = clean.groups[static_cast<std::size_t>(g)];
-               if (!std::equal(read.logo.begin(), read.logo.end(), h.logo.begin()) ||
-                   std::string(read.name_bytes().begin(), read.name_bytes().end()) != h.name) {
-                 return false;
+  // AutoReconnect off, then on: a resumed operation is never reported done
+  // without being done.
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (testing::FaultKind kind : testing::line_fault_kinds()) {
+      if (reconnect != 0) kind.name += ", reconnect";
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
+        GraphicsRig rig(clean, {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        const sim::GraphicsState& held = rig.handset_graphics();
+        // Each step: start it, run it, judge it; a reset ends the run.
+        struct Step {
+          const char* what;
+          std::function<void()> start;
+          GraphicsEvent done;
+          std::function<bool()> as_asked;  // what a completed step leaves
+          std::function<bool()> whole;     // never anything but old or new
+          // The reset's own request unacknowledged after every sending: the
+          // link carries on, the restart unconfirmed.
+          bool may_end_unconfirmed = false;
+        };
+        const Step steps[] = {
+            {"group read", [&] { start_group_read(rig.engine(), rig.graphics(), GroupReadPurpose::Graphics); },
+             GraphicsEvent::GroupsRead,
+             [&] {
+               for (int g = 0; g < kCallerGroups; ++g) {
+                 const CallerGroup& read = rig.media().caller_groups().at(g);
+                 const sim::CallerGroup& h = clean.groups[static_cast<std::size_t>(g)];
+                 if (!std::equal(read.logo.begin(), read.logo.end(), h.logo.begin()) ||
+                     std::string(read.name_bytes().begin(), read.name_bytes().end()) != h.name) {
+                   return false;
+                 }
                }
-             }
-             return true;
-           },
-           [] { return true; }},
-          {"group graphic write", [&] { start_group_graphic_write(rig.engine(), rig.graphics(), group); },
-           GraphicsEvent::GroupGraphicWritten, [&] { return held.received_logo == packRows(group); },
-           [&] { return held.received_logo.empty() || held.received_logo == packRows(group); }},
-          {"system logo read", [&] { start_system_logo_read(rig.engine(), rig.graphics()); },
-           GraphicsEvent::SystemLogoRead,
-           [&] { return packRows(rig.media().graphics_records().operator_logo.picture) == clean.graphics.operator_logo; },
-           [] { return true; }},
-          {"system logo write", [&] { start_system_logo_write(rig.engine(), rig.graphics(), logo, 466, 92); },
-           GraphicsEvent::SystemLogoWritten,
-           [&] { return held.operator_logo == packRows(logo) && held.logo_mnc == 92; },
-           [&] { return held.operator_logo == packRows(logo) || held.operator_logo == clean.graphics.operator_logo; }},
-          {"startup read", [&] { start_startup_read(rig.engine(), rig.startup()); }, GraphicsEvent::StartupRead,
-           [&] { return packBands(rig.media().graphics_records().startup) == clean.graphics.startup; },
-           [] { return true; }},
-          {"startup write", [&] { start_startup_write(rig.engine(), rig.startup(), startup); },
-           GraphicsEvent::StartupWritten, [&] { return held.startup == packBands(startup); },
-           [&] { return held.startup == packBands(startup) || held.startup == clean.graphics.startup; }},
-          {"reset", [&] { start_phone_reset(rig.engine(), rig.startup()); }, GraphicsEvent::PhoneReset,
-           // A lost acknowledgement has the request sent again: it may restart twice.
-           [&] { return held.restarts >= 1; }, [] { return true; }, true},
-      };
-      for (const Step& step : steps) {
-        rig.events.clear();
-        step.start();
-        rig.run_until_settled(600000);
-        const std::string what = step.what;
-        if (!step.whole()) return RunResult{RunEnd::Wrong, what + ": partly done"};
-        if (rig.heard(step.done) && !step.as_asked()) return RunResult{RunEnd::Wrong, what + ": reported but not done"};
-        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-        if (!rig.heard(step.done)) {
-          if (step.may_end_unconfirmed) return RunResult{RunEnd::Reset, {}};
-          return RunResult{RunEnd::Wrong, what + ": ended without its result"};
+               return true;
+             },
+             [] { return true; }},
+            {"group graphic write", [&] { start_group_graphic_write(rig.engine(), rig.graphics(), group); },
+             GraphicsEvent::GroupGraphicWritten, [&] { return held.received_logo == packRows(group); },
+             [&] { return held.received_logo.empty() || held.received_logo == packRows(group); }},
+            {"system logo read", [&] { start_system_logo_read(rig.engine(), rig.graphics()); },
+             GraphicsEvent::SystemLogoRead,
+             [&] { return packRows(rig.media().graphics_records().operator_logo.picture) == clean.graphics.operator_logo; },
+             [] { return true; }},
+            {"system logo write", [&] { start_system_logo_write(rig.engine(), rig.graphics(), logo, 466, 92); },
+             GraphicsEvent::SystemLogoWritten,
+             [&] { return held.operator_logo == packRows(logo) && held.logo_mnc == 92; },
+             [&] { return held.operator_logo == packRows(logo) || held.operator_logo == clean.graphics.operator_logo; }},
+            {"startup read", [&] { start_startup_read(rig.engine(), rig.startup()); }, GraphicsEvent::StartupRead,
+             [&] { return packBands(rig.media().graphics_records().startup) == clean.graphics.startup; },
+             [] { return true; }},
+            {"startup write", [&] { start_startup_write(rig.engine(), rig.startup(), startup); },
+             GraphicsEvent::StartupWritten, [&] { return held.startup == packBands(startup); },
+             [&] { return held.startup == packBands(startup) || held.startup == clean.graphics.startup; }},
+            {"reset", [&] { start_phone_reset(rig.engine(), rig.startup()); }, GraphicsEvent::PhoneReset,
+             // A lost acknowledgement has the request sent again: it may restart twice.
+             [&] { return held.restarts >= 1; }, [] { return true; }, true},
+        };
+        for (const Step& step : steps) {
+          rig.events.clear();
+          step.start();
+          rig.run_until_settled(600000);
+          const std::string what = step.what;
+          if (!step.whole()) return RunResult{RunEnd::Wrong, what + ": partly done"};
+          if (rig.heard(step.done) && !step.as_asked()) return RunResult{RunEnd::Wrong, what + ": reported but not done"};
+          if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+          if (!rig.heard(step.done)) {
+            if (step.may_end_unconfirmed) return RunResult{RunEnd::Reset, {}};
+            return RunResult{RunEnd::Wrong, what + ": ended without its result"};
+          }
         }
-      }
-      return RunResult{};
-    });
-    testing::print_tally("graphics, every operation", tally);
-    EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+        return RunResult{};
+      });
+      testing::print_tally("graphics, every operation", tally);
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+    }
   }
+  config().AutoReconnect = 0;
 }
 
 }  // namespace

@@ -100,49 +100,56 @@ TEST(Options, GroupWriteAndMessageCentreUnderLineFaults) {
   using testing::RunEnd;
   using testing::RunResult;
   fresh_settings();
-  for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
-    const testing::SeedTally tally = testing::run_seeds(kind, 1000, [](const sim::FaultOptions& faults) {
-      config().SMSC = 0;
-      Rig rig(demo_state("6110"), {}, faults);
-      if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
-      OptionsRig options(rig);
-      const sim::HandsetState before = rig.handset.state();
-      const std::string asked[] = {"", "", "Mates", "", "Crew"};  // defaults go empty
-      options.dialog.group_new = {"Family", "VIP", "Mates", "Colleagues", "Crew", "No Group"};
-      options.dialog.write_groups();
-      rig.run_until_settled(600000);
-      bool all_asked = true;
-      for (int g = 0; g < 5; ++g) {
-        const std::string now = group_name(rig.handset.state(), g);
-        const bool as_asked = now == asked[g];
-        if (!as_asked && now != group_name(before, g)) return RunResult{RunEnd::Wrong, "a name neither as asked nor as it was"};
-        all_asked = all_asked && as_asked;
-        if (rig.handset.state().groups[static_cast<std::size_t>(g)].logo != before.groups[static_cast<std::size_t>(g)].logo) {
-          return RunResult{RunEnd::Wrong, "a logo changed"};
+  // AutoReconnect off, then on: a resumed operation is never reported done
+  // without being done.
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (testing::FaultKind kind : testing::line_fault_kinds()) {
+      if (reconnect != 0) kind.name += ", reconnect";
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [](const sim::FaultOptions& faults) {
+        config().SMSC = 0;
+        Rig rig(demo_state("6110"), {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        OptionsRig options(rig);
+        const sim::HandsetState before = rig.handset.state();
+        const std::string asked[] = {"", "", "Mates", "", "Crew"};  // defaults go empty
+        options.dialog.group_new = {"Family", "VIP", "Mates", "Colleagues", "Crew", "No Group"};
+        options.dialog.write_groups();
+        rig.run_until_settled(600000);
+        bool all_asked = true;
+        for (int g = 0; g < 5; ++g) {
+          const std::string now = group_name(rig.handset.state(), g);
+          const bool as_asked = now == asked[g];
+          if (!as_asked && now != group_name(before, g)) return RunResult{RunEnd::Wrong, "a name neither as asked nor as it was"};
+          all_asked = all_asked && as_asked;
+          if (rig.handset.state().groups[static_cast<std::size_t>(g)].logo != before.groups[static_cast<std::size_t>(g)].logo) {
+            return RunResult{RunEnd::Wrong, "a logo changed"};
+          }
         }
-      }
-      if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-      if (!all_asked) return RunResult{RunEnd::Wrong, "write completed, names not all written"};
-      options.dialog.smsc[1] = "+4498765";
-      options.dialog.smsc_choice = 2;
-      options.dialog.write_smsc();
-      rig.run_until_settled(600000);
-      const std::string& centre = rig.handset.state().sms.smsc;
-      if (centre != "+4498765" && centre != before.sms.smsc) return RunResult{RunEnd::Wrong, "centre neither"};
-      if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-      if (centre != "+4498765" || options.dialog.smsc_read != "+4498765") {
-        return RunResult{RunEnd::Wrong, "centre write completed, not written or not read back"};
-      }
-      options.dialog.read_smsc();
-      rig.run_until_settled(600000);
-      if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-      if (options.dialog.smsc_read != "+4498765") return RunResult{RunEnd::Wrong, "centre read wrong"};
-      return RunResult{};
-    });
-    std::cout << "[ faults   ] group names and centre " << kind.name << ": " << tally.completed << " completed, "
-              << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
-    EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        if (!all_asked) return RunResult{RunEnd::Wrong, "write completed, names not all written"};
+        options.dialog.smsc[1] = "+4498765";
+        options.dialog.smsc_choice = 2;
+        options.dialog.write_smsc();
+        rig.run_until_settled(600000);
+        const std::string& centre = rig.handset.state().sms.smsc;
+        if (centre != "+4498765" && centre != before.sms.smsc) return RunResult{RunEnd::Wrong, "centre neither"};
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        if (centre != "+4498765" || options.dialog.smsc_read != "+4498765") {
+          return RunResult{RunEnd::Wrong, "centre write completed, not written or not read back"};
+        }
+        options.dialog.read_smsc();
+        rig.run_until_settled(600000);
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        if (options.dialog.smsc_read != "+4498765") return RunResult{RunEnd::Wrong, "centre read wrong"};
+        return RunResult{};
+      });
+      std::cout << "[ faults   ] group names and centre " << kind.name << ": " << tally.completed << " completed, "
+                << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+    }
   }
+  config().AutoReconnect = 0;
 }
 
 }  // namespace

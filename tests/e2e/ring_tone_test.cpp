@@ -199,27 +199,34 @@ TEST_F(RingToneLink, WriteUnderLineFaults) {
   RingTone sample;
   sample.notes = parseEricssonText(ericsson_sample_lines());
   const sim::UploadedTone meant = as_received(sample);
-  for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
-    const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
-      Rig rig(demo_state("6110"), {}, faults);
-      if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
-      RingToneWindowLogic logic(rig.engine(), rig.session.media().ring_tone(), rig.prompt);
-      logic.write();
-      rig.run_until_settled(600000);
-      const sim::RingToneState& got = rig.handset.state().ring_tone;
-      if (got.tone && !(*got.tone == meant)) return RunResult{RunEnd::Wrong, "the handset holds another tone"};
-      if (got.refused != 0) return RunResult{RunEnd::Wrong, "the handset read a broken upload"};
-      if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-      if (!got.tone)
-        return RunResult{RunEnd::Wrong, "completed without the tone in the handset, uploads " +
-                                            std::to_string(got.uploads) + " status " + rig.observer.last_status()};
-      return RunResult{};
-    });
-    std::cout << "[ faults   ] ring tone " << kind.name << ": " << tally.completed << " completed, " << tally.reset
-              << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
-    EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
-    EXPECT_GT(tally.completed, 0) << kind.name;
+  // AutoReconnect off, then on: a resumed operation is never reported done
+  // without being done.
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (testing::FaultKind kind : testing::line_fault_kinds()) {
+      if (reconnect != 0) kind.name += ", reconnect";
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
+        Rig rig(demo_state("6110"), {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        RingToneWindowLogic logic(rig.engine(), rig.session.media().ring_tone(), rig.prompt);
+        logic.write();
+        rig.run_until_settled(600000);
+        const sim::RingToneState& got = rig.handset.state().ring_tone;
+        if (got.tone && !(*got.tone == meant)) return RunResult{RunEnd::Wrong, "the handset holds another tone"};
+        if (got.refused != 0) return RunResult{RunEnd::Wrong, "the handset read a broken upload"};
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        if (!got.tone)
+          return RunResult{RunEnd::Wrong, "completed without the tone in the handset, uploads " +
+                                              std::to_string(got.uploads) + " status " + rig.observer.last_status()};
+        return RunResult{};
+      });
+      std::cout << "[ faults   ] ring tone " << kind.name << ": " << tally.completed << " completed, " << tally.reset
+                << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+      EXPECT_GT(tally.completed, 0) << kind.name;
+    }
   }
+  config().AutoReconnect = 0;
 }
 
 TEST(RingToneSerial, SampleToneOverAPseudoTerminal) {
