@@ -5,9 +5,8 @@
 #include <gtest/gtest.h>
 
 // The handset's headers come before Qt's, whose "emit" is a macro.
-#include "e2e_rig.h"
+#include "pty_windows_rig.h"
 #include "sim/family_graphics.h"
-#include "sim/pty_handset.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,11 +39,9 @@ void click_cell(PixelGridArea* area, const PixelGridEditor& grid, int x, int y) 
 TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   fresh_settings();
   config().WriteConfirm = 0;
-  SystemClock clock;
-  sim::PtyHandset handset{clock, demo_state("6110")};
-  std::string error;
-  ASSERT_TRUE(handset.start(error)) << error;
-  config().Device = handset.path();
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
   ScriptedPrompt prompt;
   TelvaneWindows windows(prompt, nullptr);
   TForm1& main = windows.main();

@@ -3,9 +3,8 @@
 // Send to three recipients, two dragged from the phone book, one refused.
 #include <gtest/gtest.h>
 
-// The handset's headers come before Qt's, whose "emit" is a macro.
-#include "e2e_rig.h"
-#include "sim/pty_handset.h"
+// First: the handset's headers come before Qt's.
+#include "pty_windows_rig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,30 +23,25 @@ namespace {
 
 TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
   fresh_settings(0);
-  SystemClock clock;
   sim::HandsetState state = demo_state("6110");
   state.sms.refuse_prefix = "+358401234568";  // Dad's number is refused
-  sim::PtyHandset handset{clock, state};
-  std::string error;
-  ASSERT_TRUE(handset.start(error)) << error;
-  config().Device = handset.path();
+  PtyDevice device(state);
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
   ScriptedPrompt prompt;
   {
     TelvaneWindows windows(prompt, nullptr);
     TForm1& form = windows.main();
     TForm6& messages = windows.messages();
     TForm18& sending = windows.sms_sending();
-    auto settle = [&form] {
-      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
-    };
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle()) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
 
     form.action(Command::Messages)->trigger();
     ASSERT_TRUE(messages.isVisible());
     EXPECT_EQ(messages.windowTitle(), "Messages");
     messages.tool(5)->trigger();  // Read
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     QTreeWidgetItem* inbox = messages.tree()->topLevelItem(0)->child(0);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
                       messages.tree()->visualItemRect(inbox).center());
@@ -66,7 +60,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     messages.memo()->setPlainText(QString::fromUtf8("Caf\u00e9 at 8"));
     EXPECT_EQ(messages.counter()->text(), "18 / 140");
     messages.tool(7)->trigger();  // Write
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.used(); }), 8);
     QTreeWidgetItem* outbox = messages.tree()->topLevelItem(0)->child(1);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
@@ -76,7 +70,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
 
     // Two recipients dragged from the phone book.
     form.action(Command::ReadPhoneBook)->trigger();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     PhoneBook& book = form.logic().book();
     book.active().clear_selection();
     book.active().set_selected(0, true);
@@ -94,7 +88,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     sending.slider()->setValue(197);
     EXPECT_EQ(sending.validity_box()->text(), "5 Week(s)");
     sending.send_all_button()->click();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Succeeded");
     EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Failed");
     EXPECT_EQ(sending.list()->topLevelItem(2)->text(2), "Succeeded");

@@ -5,9 +5,8 @@
 // another activated.
 #include <gtest/gtest.h>
 
-// The handset's headers come before Qt's, whose "emit" is a macro.
-#include "e2e_rig.h"
-#include "sim/pty_handset.h"
+// First: the handset's headers come before Qt's.
+#include "pty_windows_rig.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,22 +28,17 @@ namespace {
 TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
   fresh_settings(0);
   config().Language = 0;
-  SystemClock clock;
-  sim::PtyHandset handset{clock, demo_state("6110")};
-  std::string error;
-  ASSERT_TRUE(handset.start(error)) << error;
-  config().Device = handset.path();
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
   ScriptedPrompt prompt;
   {
     TelvaneWindows windows(prompt, nullptr);
     TForm1& form = windows.main();
     TPagesDlg& options = windows.options();
     TForm22& profiles = windows.profiles();
-    auto settle = [&form] {
-      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
-    };
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle()) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
     PhoneBook& book = form.logic().book();
     PhoneBookEntry friend_entry;
     friend_entry.Name = "Ann";
@@ -80,7 +74,7 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     // Group page: Read fills New from the handset, then Friends becomes Mates.
     options.pages()->setCurrentIndex(2);
     QTest::mouseClick(options.group_read_button(), Qt::LeftButton);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     EXPECT_EQ(options.group_new(2)->text(), QString::fromUtf8("\u670b\u53cb"));
     options.group_new(2)->setText("Mates");
     QTest::mouseClick(options.ok_button(), Qt::LeftButton);
@@ -96,7 +90,7 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     form.action(Command::Profiles)->trigger();
     ASSERT_TRUE(profiles.isVisible());
     profiles.read_action()->trigger();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     EXPECT_EQ(profiles.name(0)->text(), "General");
     EXPECT_EQ(profiles.name(5)->text(), QString::fromUtf8("\u8f66\u8f7d"));
     EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 3");
@@ -109,9 +103,9 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     profiles.open_list()->actions()[4]->trigger();
     EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 5");
     profiles.write_action()->trigger();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     QTest::mouseClick(profiles.activate_button(4), Qt::LeftButton);
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     form.action(Command::Reset)->trigger();
   }
   const sim::SettingsState settings = handset.with_handset([](sim::Handset& h) { return h.state().settings; });

@@ -4,9 +4,8 @@
 // sound device says so in the status bar), Escape keeping the contents.
 #include <gtest/gtest.h>
 
-// The handset's headers come before Qt's, whose "emit" is a macro.
-#include "e2e_rig.h"
-#include "sim/pty_handset.h"
+// First: the handset's headers come before Qt's.
+#include "pty_windows_rig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,21 +25,16 @@ namespace {
 
 TEST(RingToneWindow, TempoWriteSendAndEscape) {
   fresh_settings(0);
-  SystemClock clock;
-  sim::PtyHandset handset{clock, demo_state("6110")};
-  std::string error;
-  ASSERT_TRUE(handset.start(error)) << error;
-  config().Device = handset.path();
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
   ScriptedPrompt prompt;
   {
     TelvaneWindows windows(prompt, nullptr);
     TForm1& form = windows.main();
     TForm12& tone = windows.ring_tone();
-    auto settle = [&form] {
-      return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 8000);
-    };
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
 
     form.action(Command::RingingTone)->trigger();
     ASSERT_TRUE(tone.isVisible());
@@ -55,7 +49,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     tone.pages()->setCurrentIndex(RingToneWindowLogic::kNokiaPage);
     tone.text(RingToneWindowLogic::kNokiaPage)->setPlainText("8c2 8d2 4.e2 -");
     QTest::keyClick(&tone, Qt::Key_4, Qt::ControlModifier);  // Write
-    ASSERT_TRUE(settle());
+    ASSERT_TRUE(settle(form));
     const auto received = handset.with_handset([](sim::Handset& h) { return h.state().ring_tone.tone; });
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->name, "Phondeck");
