@@ -20,6 +20,7 @@
 #include "media/qt/pixel_grid_panel.h"
 #include "organiser/graphics_sms.h"
 #include "ui/handset_session.h"
+#include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {
 
@@ -94,16 +95,7 @@ TOKHelpRightDlg5::TOKHelpRightDlg5(QWidget* parent) : QDialog(parent) {
     rows->addWidget(name, k, 1);
   }
   layout->addLayout(rows);
-  auto* buttons = new QHBoxLayout;
-  ok_ = new QPushButton(this);
-  cancel_ = new QPushButton(this);
-  ok_->setDefault(true);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
-  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  add_ok_cancel_row(this, layout, ok_, cancel_);
   apply_texts();
 }
 

@@ -30,6 +30,7 @@
 #include "app/text_table.h"
 #include "ui/handset_session.h"
 #include "ui/qt/entry_mime.h"
+#include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {
 namespace {
@@ -158,16 +159,7 @@ TForm14::TForm14(EventEditor& logic, TForm13& calendar, PhoneBook& book)
   ag->addWidget(before_, 2, 3, 1, 2);
   layout->addWidget(event_box);
   layout->addWidget(alarm_box);
-  auto* buttons = new QHBoxLayout;
-  ok_ = new QPushButton(this);
-  cancel_ = new QPushButton(this);
-  ok_->setDefault(true);
-  buttons->addStretch();
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
-  layout->addLayout(buttons);
-  connect(ok_, &QPushButton::clicked, this, &TForm14::accept);
-  connect(cancel_, &QPushButton::clicked, this, &TForm14::reject);
+  add_ok_cancel_row(this, layout, ok_, cancel_);
   connect(type_group_, &QButtonGroup::idClicked, this, [this](int id) {
     logic_.set_type(id);
     load();

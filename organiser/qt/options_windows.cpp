@@ -21,6 +21,7 @@
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {
 namespace {
@@ -255,18 +256,9 @@ void TPagesDlg::build() {
     v->addStretch(1);
   }
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  ok_ = new QPushButton(this);
-  cancel_ = new QPushButton(this);
+  QHBoxLayout* buttons = add_ok_cancel_row(this, outer, ok_, cancel_);
   help_ = new QPushButton(this);
-  ok_->setDefault(true);
-  buttons->addWidget(ok_);
-  buttons->addWidget(cancel_);
   buttons->addWidget(help_);
-  outer->addLayout(buttons);
-  connect(ok_, &QPushButton::clicked, this, &TPagesDlg::accept);
-  connect(cancel_, &QPushButton::clicked, this, &TPagesDlg::reject);
   connect(help_, &QPushButton::clicked, this, [] { open_help("#config"); });
 }
 
