@@ -653,6 +653,25 @@ std::optional<PictureLoad> load_picture(Context& c, const std::string& path, int
   return load;
 }
 
+// The picture of logo set and logo send (the first operand) with its
+// network code for the operator logo.
+struct LogoInput {
+  PictureLoad load;
+  int mcc = 0;
+  int mnc = 0;
+};
+
+std::optional<LogoInput> logo_input(Context& c, const LogoTarget& target, int& status) {
+  if (!network_options_fit(c, target, status)) return std::nullopt;
+  auto load = load_picture(c, c.inv.operands[1], status);
+  if (!load) return std::nullopt;
+  LogoInput input{std::move(*load)};
+  if (target.kind == LogoTarget::Operator && !network_code(c, input.load, input.mcc, input.mnc, status)) {
+    return std::nullopt;
+  }
+  return input;
+}
+
 int logo_get(Context& c) {
   const auto target = logo_target(c, true, true);
   if (!target) return kExitUsage;
@@ -708,27 +727,23 @@ int logo_set(Context& c) {
   if (!target) return kExitUsage;
   if (c.inv.operands.size() != 2) return usage(c, "logo set needs one FILE");
   int status = kExitOk;
-  if (!network_options_fit(c, *target, status)) return status;
-  const auto load = load_picture(c, c.inv.operands[1], status);
-  if (!load) return status;
-  int mcc = 0;
-  int mnc = 0;
-  if (target->kind == LogoTarget::Operator && !network_code(c, *load, mcc, mnc, status)) return status;
+  const auto input = logo_input(c, *target, status);
+  if (!input) return status;
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MediaFamilies& media = s->session().media();
   bool ok = false;
   switch (target->kind) {
     case LogoTarget::Caller:
-      ok = s->run([&] { return start_group_graphic_write(s->engine(), media.graphics(), load->picture); },
+      ok = s->run([&] { return start_group_graphic_write(s->engine(), media.graphics(), input->load.picture); },
                   s->completed(kWriteGraphicCompleted));
       break;
     case LogoTarget::Operator:
-      ok = s->run([&] { return start_system_logo_write(s->engine(), media.graphics(), load->picture, mcc, mnc); },
+      ok = s->run([&] { return start_system_logo_write(s->engine(), media.graphics(), input->load.picture, input->mcc, input->mnc); },
                   s->completed(kWriteGraphicCompleted));
       break;
     case LogoTarget::Startup:
-      ok = s->run([&] { return start_startup_write(s->engine(), media.startup_graphic(), load->picture); },
+      ok = s->run([&] { return start_startup_write(s->engine(), media.startup_graphic(), input->load.picture); },
                   s->completed(kWriteStartupCompleted));
       break;
   }
@@ -742,21 +757,17 @@ int logo_send(Context& c) {
   if (!target) return kExitUsage;
   if (c.inv.operands.size() < 3) return usage(c, "logo send needs a FILE and a NUMBER");
   int status = kExitOk;
-  if (!network_options_fit(c, *target, status)) return status;
-  const auto load = load_picture(c, c.inv.operands[1], status);
-  if (!load) return status;
-  int mcc = 0;
-  int mnc = 0;
-  if (target->kind == LogoTarget::Operator && !network_code(c, *load, mcc, mnc, status)) return status;
+  const auto input = logo_input(c, *target, status);
+  if (!input) return status;
   CliSession& s = c.handset();
   MessageWindows w(s);
   OutgoingSms& outgoing = w.family.records().outgoing;
   if (target->kind == LogoTarget::Caller) {
-    fill_group_graphic_sms(outgoing, load->picture);
+    fill_group_graphic_sms(outgoing, input->load.picture);
   } else {
     // Tells this logo's two parts from another's at the receiver.
     const auto reference = static_cast<std::uint8_t>(std::time(nullptr));
-    fill_operator_logo_sms(outgoing, load->picture, mcc, mnc, reference);
+    fill_operator_logo_sms(outgoing, input->load.picture, input->mcc, input->mnc, reference);
   }
   return send_outgoing(c, s, w, 2);
 }
