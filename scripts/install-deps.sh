@@ -7,12 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   clang libclang-rt-14-dev llvm
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  nlohmann-json3-dev libical-dev
+  nlohmann-json3-dev libical-dev libzip-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-multimedia-dev libqt6multimedia6
   xvfb xauth
   locales
   librsvg2-bin desktop-file-utils appstream file dpkg-dev
+  gnokii-cli gammu
 )
 
 missing=()
