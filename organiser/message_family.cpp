@@ -7,6 +7,7 @@
 #include "app/text_table.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
+#include "organiser/long_message.h"
 #include "phonebook/text_codec.h"
 
 namespace phondeck {
@@ -41,6 +42,7 @@ constexpr int kTextSucceeded = 3503;
 constexpr int kTextFailed = 3504;
 
 constexpr std::uint8_t kSubRecord = 0x08;
+constexpr std::uint8_t kHeaderIndicator = 0x40;  // first octet: user data begins with a header
 constexpr std::uint8_t kSubNoRecord = 0x09;
 constexpr std::uint8_t kNoRecordBeyond = 0x02;  // 09 02: past the memory's end
 constexpr std::uint8_t kSubDeleted = 0x0B;
@@ -452,7 +454,18 @@ void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
   if (parse_sms_record(collected_, sms)) {
     SmsRecord record;
     record.Phone = sms.number;
-    record.Text = decode_user_data(sms.user_data, sms.coding, sms.length);
+    // A part of a message in parts: its header says which.
+    if ((sms.first_octet & kHeaderIndicator) != 0 && !sms.user_data.empty()) {
+      record.Text = decode_after_header(sms.user_data, sms.coding, sms.length);
+      const ConcatInfo concat = read_concat_header(sms.user_data).value_or(ConcatInfo{});
+      if (concat.total > 1) {
+        record.ConcatRef = concat.reference;
+        record.ConcatTotal = concat.total;
+        record.ConcatPart = concat.part;
+      }
+    } else {
+      record.Text = decode_user_data(sms.user_data, sms.coding, sms.length);
+    }
     record.Abstract = message_abstract(record.Text);
     record.Time = sms.time;
     record.SMSC = sms.smsc;

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include "app/text_table.h"
+
 namespace phondeck {
+namespace {
+constexpr int kTextMissingPart = 3692;
+}  // namespace
 
 bool record_in_folder(const SmsRecord& record, SmsFolder folder) {
   switch (folder) {
@@ -23,6 +28,54 @@ std::vector<std::size_t> MessageStore::folder(SmsFolder folder) const {
   std::vector<std::size_t> out;
   for (std::size_t i = 0; i < records_.size(); ++i) {
     if (record_in_folder(records_[i], folder)) out.push_back(i);
+  }
+  return out;
+}
+
+std::string JoinedMessage::mark() const {
+  if (total == 0) return {};
+  const std::string parts = std::to_string(total);
+  return missing() ? "[" + std::to_string(records.size()) + "/" + parts + "]" : "[" + parts + "]";
+}
+
+std::vector<JoinedMessage> MessageStore::joined(SmsFolder folder_shown) const {
+  std::vector<JoinedMessage> out;
+  std::vector<std::size_t> first_of;  // out index -> its first record, for joining
+  for (const std::size_t i : folder(folder_shown)) {
+    const SmsRecord& r = records_[i];
+    if (r.ConcatTotal <= 1) {
+      out.push_back({{i}, r.Text, 0});
+      continue;
+    }
+    auto same = [&](const JoinedMessage& m) {
+      const SmsRecord& first = records_[m.records.front()];
+      return m.total == r.ConcatTotal && first.ConcatRef == r.ConcatRef && first.Phone == r.Phone;
+    };
+    auto it = std::find_if(out.begin(), out.end(), same);
+    const bool repeat = it != out.end() && std::any_of(it->records.begin(), it->records.end(), [&](std::size_t k) {
+                          return records_[k].ConcatPart == r.ConcatPart;
+                        });
+    if (it == out.end() || repeat) {
+      out.push_back({{i}, {}, r.ConcatTotal});
+    } else {
+      it->records.push_back(i);
+    }
+  }
+  for (JoinedMessage& m : out) {
+    if (m.total == 0) continue;
+    std::stable_sort(m.records.begin(), m.records.end(),
+                     [this](std::size_t a, std::size_t b) { return records_[a].ConcatPart < records_[b].ConcatPart; });
+    std::size_t next = 0;
+    for (int part = 1; part <= m.total; ++part) {
+      if (next < m.records.size() && records_[m.records[next]].ConcatPart == part) {
+        m.text += records_[m.records[next++]].Text;
+      } else {
+        std::string gap = tx(kTextMissingPart);
+        const std::size_t at = gap.find("%1");
+        if (at != std::string::npos) gap.replace(at, 2, std::to_string(part));
+        m.text += gap;
+      }
+    }
   }
   return out;
 }

@@ -16,6 +16,22 @@ struct SmsRecord {
   std::string SMSC;
   std::string Type;  // status code, decimal: 1, 3 inbox; 5, 7 outbox
   std::string Pos;   // location, decimal
+  // A part of a message in parts: its reference, the number of parts and its
+  // own number (from 1); total 0 for a whole message.
+  int ConcatRef = 0;
+  int ConcatTotal = 0;
+  int ConcatPart = 0;
+};
+
+// A message as the lists show it: one record, or the parts of one message
+// (same folder, sender and reference) in part order, joined.
+struct JoinedMessage {
+  std::vector<std::size_t> records;  // store indices, in part order
+  std::string text;                  // a missing part shows as a gap
+  int total = 0;                     // parts of the message; 0 for a whole message
+  bool missing() const { return total > 0 && records.size() < static_cast<std::size_t>(total); }
+  // "[3]" for a joined message, "[2/3]" when parts are missing; "" else.
+  std::string mark() const;
 };
 
 enum class SmsFolder { Root, Inbox, Outbox };
@@ -32,6 +48,9 @@ class MessageStore {
   const SmsRecord& at(std::size_t i) const { return records_.at(i); }
   // Indices of the folder's records, in store order.
   std::vector<std::size_t> folder(SmsFolder folder) const;
+  // The folder's messages with their parts joined, in the order of each
+  // message's first record.
+  std::vector<JoinedMessage> joined(SmsFolder folder) const;
 
  private:
   std::vector<SmsRecord> records_;

@@ -5,6 +5,7 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
+#include "organiser/long_message.h"
 #include "phonebook/gsm_alphabet.h"
 #include "phonebook/text_codec.h"
 
@@ -105,8 +106,13 @@ bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std:
   out.push_back(0x00);
   out.push_back(sms.data_coding);
   const std::span<const std::uint8_t> data = sms.part(part);
-  // A part's length is its own byte count (8-bit data).
-  out.push_back(sms.parts() > 1 ? static_cast<std::uint8_t>(data.size()) : sms.user_data_length);
+  // A part's length is its own: septets of 7-bit text, else its byte count.
+  std::uint8_t length = sms.user_data_length;
+  if (sms.parts() > 1) {
+    length = part < static_cast<int>(sms.part_lengths.size()) ? sms.part_lengths[static_cast<std::size_t>(part)]
+                                                              : static_cast<std::uint8_t>(data.size());
+  }
+  out.push_back(length);
   append_field(out, *to);
   out.push_back(static_cast<std::uint8_t>(std::clamp(validity, 0, 255)));
   out.insert(out.end(), 6, 0x00);
@@ -118,6 +124,7 @@ bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std:
 
 bool OutgoingSms::set_user_data(std::span<const std::uint8_t> data) {
   part_bytes.clear();
+  part_lengths.clear();
   const std::size_t n = std::min(data.size(), kCapacity);
   std::copy_n(data.begin(), n, user_data.begin());
   byte_count = static_cast<std::int32_t>(n);
@@ -129,6 +136,7 @@ bool OutgoingSms::set_parts(const std::vector<std::vector<std::uint8_t>>& parts)
   for (const std::vector<std::uint8_t>& p : parts) total += p.size();
   if (total > kCapacity || parts.empty()) return false;
   part_bytes.clear();
+  part_lengths.clear();
   std::size_t at = 0;
   for (const std::vector<std::uint8_t>& p : parts) {
     std::copy(p.begin(), p.end(), user_data.begin() + static_cast<long>(at));
@@ -185,6 +193,22 @@ void fill_outgoing(OutgoingSms& sms, const EncodedMessage& message) {
   sms.first_octet = 0x11;
   sms.data_coding = message.ucs2 ? 0x08 : 0x00;
   sms.user_data_length = static_cast<std::uint8_t>(std::min(message.characters, 255));
+}
+
+void fill_outgoing(OutgoingSms& sms, const LongText& text) {
+  if (!text.header) {
+    // One message after all: its own length, no header.
+    sms.set_user_data(text.parts.empty() ? std::span<const std::uint8_t>{} : text.parts.front());
+    sms.first_octet = 0x11;
+    sms.data_coding = text.ucs2 ? 0x08 : 0x00;
+    sms.user_data_length = text.lengths.empty() ? 0 : text.lengths.front();
+    return;
+  }
+  sms.set_parts(text.parts);
+  sms.part_lengths = text.lengths;
+  sms.first_octet = 0x51;
+  sms.data_coding = text.ucs2 ? 0x08 : 0x00;
+  sms.user_data_length = text.lengths.empty() ? 0 : text.lengths.front();
 }
 
 void fill_outgoing(OutgoingSms& sms, const SmartSms& message) {
@@ -272,6 +296,7 @@ bool parse_sms_record(std::span<const std::uint8_t> payload, ReceivedSms& out) {
   out.location = payload[6];
   const std::size_t smsc_bytes = std::min<std::size_t>(payload[8], kNumberField - 1);
   out.smsc = decode_number(payload.subspan(9, smsc_bytes));
+  out.first_octet = payload[20];
   if (out.inbox()) {
     out.coding = payload[22];
     out.length = payload[23];

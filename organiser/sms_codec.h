@@ -20,7 +20,7 @@ namespace phondeck {
 // The one message every send and write of a message takes its user data
 // from. The startup-graphic write stages its data here too, hence the room.
 struct OutgoingSms {
-  static constexpr std::size_t kCapacity = 512;
+  static constexpr std::size_t kCapacity = 1024;  // six parts of 140 bytes
   std::array<std::uint8_t, kCapacity> user_data{};
   std::int32_t byte_count = 0;
   std::uint8_t first_octet = 0x11;
@@ -30,6 +30,9 @@ struct OutgoingSms {
   // user-data header): the user data holds the parts one after another, part
   // k taking part_bytes[k] bytes. Empty for one message.
   std::vector<std::int32_t> part_bytes;
+  // The user-data length of each part (septets of 7-bit text); empty: each
+  // part's byte count.
+  std::vector<std::uint8_t> part_lengths;
 
   // Copies at most kCapacity bytes as one message; false when the data did
   // not fit.
@@ -61,6 +64,10 @@ EncodedMessage encode_message_text(std::string_view text);
 // Fills the outgoing message from an encoded text: first octet 0x11, data
 // coding 0x08 (UCS-2, length = bytes) or 0x00 (7-bit, length = septets).
 void fill_outgoing(OutgoingSms& sms, const EncodedMessage& message);
+// Fills the outgoing message with a text in parts: first octet 0x51 (a
+// user-data header), data coding 0x00 or 0x08, each part's length.
+struct LongText;
+void fill_outgoing(OutgoingSms& sms, const LongText& text);
 // Fills the outgoing message with a Smart Messaging message (ringing tone,
 // graphics): its first octet and data coding, length = bytes.
 void fill_outgoing(OutgoingSms& sms, const SmartSms& message);
@@ -99,6 +106,7 @@ struct ReceivedSms {
   int location = 0;
   std::string smsc;
   std::string number;  // sender or destination
+  std::uint8_t first_octet = 0;  // byte 20: bit 6 says the user data starts with a header
   std::uint8_t coding = 0;
   int length = -1;     // user-data length byte
   std::string time;    // inbox only

@@ -72,19 +72,20 @@ Bytes unhex(const std::string& text) {
 
 Bytes record(const SmsSlot& s) {
   const bool inbox = s.status == 1 || s.status == 3;
+  const std::uint8_t first_octet = s.first_octet >= 0 ? static_cast<std::uint8_t>(s.first_octet) : inbox ? 0x04 : 0x11;
   Bytes p{0x00, 0x01, 0x00, 0x08, static_cast<std::uint8_t>(s.status), 0x00,
           static_cast<std::uint8_t>(s.location), 0x00};
   const Bytes centre = number_field(s.smsc, true);
   p.insert(p.end(), centre.begin(), centre.end());  // 8..19
   const Bytes other = number_field(s.number, false);
   if (inbox) {
-    p.insert(p.end(), {0x04, 0x00, s.coding, static_cast<std::uint8_t>(s.length)});  // 20..23
+    p.insert(p.end(), {first_octet, 0x00, s.coding, static_cast<std::uint8_t>(s.length)});  // 20..23
     p.insert(p.end(), other.begin(), other.end());                                   // 24..35
     Bytes stamp = s.stamp;
     stamp.resize(7, 0x00);
     p.insert(p.end(), stamp.begin(), stamp.end());  // 36..42
   } else {
-    p.insert(p.end(), {0x11, 0x00, 0x00, s.coding, static_cast<std::uint8_t>(s.length)});  // 20..24
+    p.insert(p.end(), {first_octet, 0x00, 0x00, s.coding, static_cast<std::uint8_t>(s.length)});  // 20..24
     p.insert(p.end(), other.begin(), other.end());                                         // 25..36
     p.push_back(static_cast<std::uint8_t>(s.validity));                                   // 37
     p.insert(p.end(), 6, 0x00);                                                            // 38..43
@@ -113,6 +114,7 @@ bool memory_request(Handset& handset, const Request& request) {
       SmsSlot slot;
       slot.location = location;
       slot.status = request.at(4) == 0x05 ? 5 : 7;
+      slot.first_octet = request.at(20);
       slot.smsc = read_number(p, 9, std::min<std::size_t>(request.at(8), kField - 1));
       slot.coding = request.at(23);
       slot.length = request.at(24);
@@ -203,7 +205,7 @@ void add_handlers(DispatchTable& table) {
 nlohmann::json slot_json(const SmsSlot& s) {
   return {{"location", s.location}, {"status", s.status}, {"smsc", s.smsc},         {"number", s.number},
           {"coding", s.coding},     {"length", s.length}, {"data", hex(s.user_data)}, {"stamp", hex(s.stamp)},
-          {"validity", s.validity}};
+          {"validity", s.validity}, {"first_octet", s.first_octet}};
 }
 
 void save(const HandsetState& state, nlohmann::json& j) {
@@ -259,6 +261,8 @@ void load(const nlohmann::json& j, HandsetState& state) {
       }
       slot.stamp = unhex(json_field(e, "stamp", std::string()));
       slot.validity = json_field(e, "validity", 167);
+      slot.first_octet = json_field(e, "first_octet", -1);
+      if (slot.first_octet < -1 || slot.first_octet > 0xFF) throw std::invalid_argument("first octet out of range");
       m.put(std::move(slot));
     }
   }
@@ -350,6 +354,34 @@ SmsSlot sms_slot(int location, int status, std::string number, std::string_view 
   return slot;
 }
 
+SmsSlot sms_part_slot(int location, std::string number, std::string_view ascii_text, int reference, int total,
+                      int part) {
+  SmsSlot slot;
+  slot.location = location;
+  slot.status = 1;
+  slot.number = std::move(number);
+  slot.first_octet = 0x44;  // a deliver whose user data begins with a header
+  // 05 00 03 reference total part, one fill bit, then the text's septets.
+  const Bytes header{0x05, 0x00, 0x03, static_cast<std::uint8_t>(reference), static_cast<std::uint8_t>(total),
+                     static_cast<std::uint8_t>(part)};
+  slot.user_data = header;
+  unsigned bits = 0;
+  int held = 1;
+  for (char c : ascii_text) {
+    bits |= static_cast<unsigned>(static_cast<unsigned char>(c) & 0x7F) << held;
+    held += 7;
+    while (held >= 8) {
+      slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+      bits >>= 8;
+      held -= 8;
+    }
+  }
+  if (held > 0) slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+  slot.coding = 0x00;
+  slot.length = 7 + static_cast<int>(ascii_text.size());
+  return slot;
+}
+
 SmsMemory demo_sms_memory() {
   SmsMemory m;
   m.capacity = 50;
@@ -369,6 +401,9 @@ SmsMemory demo_sms_memory() {
                "we will call on Sunday evening around eight. Love, Dad"),
       sms_slot(8, 5, "0401112223", "See you tomorrow at the station."),
       sms_slot(9, 7, "", "Draft: buy milk and bread"),
+      // A message in three parts whose second never arrived.
+      sms_part_slot(10, "+358401234569", "Meeting notes: budget approved, office opens in March. ", 0x2A, 3, 1),
+      sms_part_slot(11, "+358401234569", "Party on Friday at six.", 0x2A, 3, 3),
   };
   for (SmsSlot& slot : messages) {
     slot.smsc = m.smsc;

@@ -21,6 +21,7 @@ struct SmsSlot {
   Bytes user_data;
   Bytes stamp;               // inbox: seven semi-octet bytes
   int validity = 167;        // outbox
+  int first_octet = -1;      // -1: a deliver (inbox) or submit (outbox) without a header
 };
 
 struct SentSms {
@@ -62,8 +63,12 @@ struct SmsMemory {
 
 // A text as the handset stores it: 7-bit packed when plain ASCII, else UCS-2.
 SmsSlot sms_slot(int location, int status, std::string number, std::string_view utf8_text);
+// A received part of a message in parts: 7-bit text after the header
+// 05 00 03 reference total part and one fill bit.
+SmsSlot sms_part_slot(int location, std::string number, std::string_view ascii_text, int reference, int total,
+                      int part);
 // The demo memory: inbox and outbox with gaps, accented and Chinese texts,
-// messages longer than a frame.
+// messages longer than a frame, a message in three parts with one missing.
 SmsMemory demo_sms_memory();
 
 HandsetFamily messages_family();

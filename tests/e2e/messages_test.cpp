@@ -40,6 +40,8 @@ const std::vector<Message>& demo_messages() {
        "1", "6"},
       {"0401112223", "", "See you tomorrow at the station.", "5", "8"},
       {"", "", "Draft: buy milk and bread", "7", "9"},
+      {"+358401234569", "26.12.08 09:30:00", "Meeting notes: budget approved, office opens in March. ", "1", "10"},
+      {"+358401234569", "26.12.08 09:30:00", "Party on Friday at six.", "1", "11"},
   };
   return expected;
 }
@@ -95,10 +97,10 @@ TEST_F(Messages, ReadsInboxAndOutboxSkippingEmptyLocations) {
     bool unknown_status;  // a stored message of a status no folder shows
     int requests;
   };
-  for (const Case c : {Case{true, false, 9}, Case{false, false, 9}, Case{false, true, 10}}) {
+  for (const Case c : {Case{true, false, 11}, Case{false, false, 11}, Case{false, true, 12}}) {
     SCOPED_TRACE(::testing::Message() << c.count_locations << c.unknown_status);
     MessageRig rig;
-    rig.memory().capacity = 9;
+    rig.memory().capacity = 11;
     rig.memory().count_locations = c.count_locations;
     if (c.unknown_status) rig.memory().put(sim::sms_slot(3, 2, "0100", "status 2"));
     ASSERT_TRUE(rig.connect());
@@ -111,8 +113,14 @@ TEST_F(Messages, ReadsInboxAndOutboxSkippingEmptyLocations) {
     for (std::size_t i = 0; i < store.size(); ++i) EXPECT_EQ(message(store.at(i)), demo_messages()[i]) << i;
     EXPECT_EQ(store.at(1).Abstract, "Caf\u00e9 at six? Bring t");
     EXPECT_EQ(store.at(0).SMSC, "+358405202000");
-    EXPECT_EQ(store.folder(SmsFolder::Inbox).size(), 5u);
+    EXPECT_EQ(store.folder(SmsFolder::Inbox).size(), 7u);
     EXPECT_EQ(store.folder(SmsFolder::Outbox), (std::vector<std::size_t>{5, 6}));
+    // The message in parts: one row, its missing part shown as a gap.
+    const std::vector<JoinedMessage> inbox = store.joined(SmsFolder::Inbox);
+    ASSERT_EQ(inbox.size(), 6u);
+    EXPECT_EQ(inbox[5].mark(), "[2/3]");
+    EXPECT_EQ(inbox[5].text,
+              "Meeting notes: budget approved, office opens in March. [part 2 missing]Party on Friday at six.");
     // Reading stops at the last stored message, or where the memory ends.
     EXPECT_EQ(read_requests(rig.line->writes), c.requests);
     EXPECT_EQ(rig.observer.last_status(), "Read Messages (Completed)");
@@ -142,7 +150,7 @@ TEST_F(Messages, WriteLandsInTheOutboxAndIsReadBack) {
   rig.memory().capacity = rig.memory().used();
   rig.run([&] { start_message_write(rig.engine()); });
   EXPECT_EQ(rig.prompt.messages.back(), "Not enough memory on phone");
-  EXPECT_EQ(rig.memory().used(), 8);
+  EXPECT_EQ(rig.memory().used(), 10);
 }
 
 TEST_F(Messages, SendsToEveryRowOrTheSelectedOnesAndShowsRefusals) {
@@ -234,7 +242,7 @@ TEST_F(Messages, MessageCentreIsReadWrittenAndUsedForEverySend) {
 TEST_F(Messages, DeleteRemovesFromTheHandsetAndRereads) {
   MessageRig rig;
   ASSERT_TRUE(rig.connect());
-  rig.run([&] { start_message_delete(rig.engine(), rig.family(), {2, 8, 11}); });
+  rig.run([&] { start_message_delete(rig.engine(), rig.family(), {2, 8, 12}); });
   ASSERT_EQ(rig.state(), LinkState::Idle);
   // The answers name no location: each is taken for the one delete sent.
   int deletes = 0;
@@ -242,11 +250,11 @@ TEST_F(Messages, DeleteRemovesFromTheHandsetAndRereads) {
   EXPECT_EQ(deletes, 3);
   EXPECT_EQ(rig.memory().at(2), nullptr);
   EXPECT_EQ(rig.memory().at(8), nullptr);
-  EXPECT_EQ(rig.memory().used(), 5);
+  EXPECT_EQ(rig.memory().used(), 7);
   EXPECT_TRUE(rig.observer.saw("Delete Messages (Completed)"));
   std::vector<std::string> positions;
   for (const SmsRecord& r : rig.records().store.records()) positions.push_back(r.Pos);
-  EXPECT_EQ(positions, (std::vector<std::string>{"1", "4", "5", "6", "9"}));
+  EXPECT_EQ(positions, (std::vector<std::string>{"1", "4", "5", "6", "9", "10", "11"}));
 }
 
 TEST_F(Messages, WindowsKeepTheRowsWhileASendRunsAndExportTheFolder) {
