@@ -244,15 +244,25 @@ std::string inbox_messages(const CommandRun& run) {
   return some_messages(run, false);
 }
 
+// The centre's number, and its name when the handset keeps one.
 std::string message_centre(const CommandRun& run) {
-  return expect_all(run.output, {run.before.sms.smsc});
+  const sim::SmsMemory& sms = run.before.sms;
+  std::vector<std::string> texts{sms.smsc};
+  const Bytes name(sms.centre_name.begin(),
+                   std::find(sms.centre_name.begin(), sms.centre_name.end(), 0x00));
+  int skipped = 0;
+  if (!name.empty()) expect_text(texts, skipped, name);
+  return expect_all(run.output, texts);
 }
 
+// Every note's text, and a Call note's number.
 std::string calendar(const CommandRun& run) {
   std::vector<std::string> texts;
   int skipped = 0;
-  for (const sim::CalendarNote& note : run.before.calendar.notes)
+  for (const sim::CalendarNote& note : run.before.calendar.notes) {
     expect_text(texts, skipped, note.text);
+    if (!note.number.empty()) expect_text(texts, skipped, note.number);
+  }
   if (run.before.calendar.notes.empty()) return "the handset holds no notes";
   return expect_all(run.output, texts);
 }
