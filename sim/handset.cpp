@@ -124,7 +124,11 @@ void Handset::on_frame(const ReceivedFrame& frame) {
   Request request{frame.type, std::move(partial_)};
   partial_.clear();
   ++stats_.requests;
-  if (!table_.dispatch(*this, request)) ++stats_.unhandled;
+  if (trace_) trace_({TraceEvent::kRequest, request.type, request.payload});
+  if (!table_.dispatch(*this, request)) {
+    ++stats_.unhandled;
+    if (trace_) trace_({TraceEvent::kUnhandled, request.type, request.payload});
+  }
 }
 
 void Handset::on_ack(const ReceivedFrame& frame) {
@@ -188,6 +192,7 @@ void Handset::send_notice(std::uint8_t type, std::uint8_t sub_type) {
 
 void Handset::enqueue(std::uint8_t type, const Bytes& payload, std::int64_t due) {
   if (hung_up_) return;
+  if (trace_) trace_({TraceEvent::kSent, type, payload});
   const std::size_t per_frame = std::max<std::size_t>(options_.frame_payload, 1);
   const std::size_t frames = std::max<std::size_t>(1, (payload.size() + per_frame - 1) / per_frame);
   const int message = next_message_++;

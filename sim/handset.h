@@ -6,6 +6,7 @@
 // on whatever thread its transport calls it from, one call at a time.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -66,12 +67,24 @@ struct HandsetStats {
   int wakes = 0;
 };
 
+// One message through the handset, for a trace: a request from the PC once
+// its frames are joined, then (kUnhandled) if no handler took it, so it was
+// acknowledged and left unanswered; or a message the handset sends.
+struct TraceEvent {
+  enum Kind { kRequest, kUnhandled, kSent } kind;
+  std::uint8_t type;
+  const Bytes& payload;
+};
+using TraceSink = std::function<void(const TraceEvent&)>;
+
 class Handset {
  public:
   Handset(const Clock& clock, HandsetState state, HandsetOptions options = {},
           FaultOptions faults = {});
 
   void attach(HandsetLine* line) { line_ = line; }
+  // Called with every request and every message sent; none by default.
+  void set_trace(TraceSink sink) { trace_ = std::move(sink); }
 
   // Bytes heard from the PC.
   void receive(const std::uint8_t* bytes, std::size_t count);
@@ -140,6 +153,7 @@ class Handset {
   FrameScanner scanner_;
   HandsetLine* line_ = nullptr;
   HandsetStats stats_;
+  TraceSink trace_;
 
   std::int64_t start_ms_;
   std::int64_t next_network_ms_ = 0;

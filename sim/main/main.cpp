@@ -46,6 +46,9 @@ const char kUsage[] =
     "                      every MS milliseconds\n"
     "  --retransmit MS     resend an unacknowledged frame after MS (default 1000)\n"
     "  --frame-payload N   message bytes per frame before a reply is split (120)\n"
+    "  --trace             print every request (<) and message sent (>) to standard\n"
+    "                      error, in hex from the 00 01 header; a request no\n"
+    "                      handler takes is acknowledged and marked unanswered\n"
     "  --faults SPEC       comma-separated faults, each seeded and repeatable:\n"
     "                        drop=P        lose a share P (0..1) of frames both ways\n"
     "                        drop_in=P     ... of the PC's frames only\n"
@@ -76,6 +79,26 @@ int fail(const std::string& message) {
   return 2;
 }
 
+// One line per event: milliseconds since the start, direction, type, the
+// message bytes.
+void print_trace(const Clock& clock, std::int64_t start_ms, const TraceEvent& event) {
+  if (event.kind == TraceEvent::kUnhandled) {
+    std::fprintf(stderr, "telvane-handset:   (no handler: acknowledged, unanswered)\n");
+    return;
+  }
+  std::string line = std::to_string(clock.now_ms() - start_ms);
+  line += event.kind == TraceEvent::kRequest ? " < " : " > ";
+  char hex[4];
+  std::snprintf(hex, sizeof hex, "%02X", event.type);
+  line += hex;
+  line += ":";
+  for (std::uint8_t byte : event.payload) {
+    std::snprintf(hex, sizeof hex, " %02X", byte);
+    line += hex;
+  }
+  std::fprintf(stderr, "telvane-handset: %s\n", line.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +108,7 @@ int main(int argc, char** argv) {
   HandsetOptions options;
   FaultOptions faults;
   bool pacing = false;
+  bool trace = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -115,6 +139,8 @@ int main(int argc, char** argv) {
       options.echo = true;
     } else if (arg == "--pace") {
       pacing = true;
+    } else if (arg == "--trace") {
+      trace = true;
     } else if (arg == "--no-wake") {
       options.need_wake = false;
     } else if (arg == "--network-every" || arg == "--notices-every" || arg == "--retransmit" ||
@@ -160,6 +186,12 @@ int main(int argc, char** argv) {
 
   SystemClock clock;
   PtyHandset handset(clock, std::move(state), options, faults, pacing);
+  if (trace) {
+    const std::int64_t start_ms = clock.now_ms();
+    handset.with_handset([&clock, start_ms](Handset& h) {
+      h.set_trace([&clock, start_ms](const TraceEvent& event) { print_trace(clock, start_ms, event); });
+    });
+  }
   std::string error;
   if (!handset.start(error)) return fail(error);
   std::cout << handset.path() << std::endl;

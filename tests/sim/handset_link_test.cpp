@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "pc_side.h"
 #include "sim/handset.h"
@@ -99,6 +101,42 @@ TEST_F(HandsetLinkTest, RepeatedRequestIsAcknowledgedAgainAndDropped) {
   send(wake_burst());
   send(request);
   EXPECT_EQ(messages().size(), 2u);
+}
+
+// Requests other PC software sends that the handset has no answer for (a
+// ringing tone's name, a profile feature beyond the ten, the accessory
+// greeting) are acknowledged and left unanswered; the trace says which.
+TEST_F(HandsetLinkTest, RequestWithoutAnswerIsAcknowledgedAndTracedAsUnanswered) {
+  make({.need_wake = false});
+  std::vector<std::string> trace;
+  handset_->set_trace([&trace](const TraceEvent& event) {
+    trace.push_back(std::string(1, "RUS"[event.kind]) + std::to_string(event.type));
+  });
+  struct Case {
+    std::uint8_t type;
+    Bytes payload;
+    bool answered;
+  };
+  const Case cases[] = {
+      {0x40, {0x00, 0x01, 0x9E, 0x00}, false},
+      {0x05, {0x00, 0x01, 0x00, 0x13, 0x01, 0x00, 0x21}, false},
+      {0x64, {0x00, 0x01, 0x00, 0x12, 0x35, 0x35, 0x35}, false},
+      {0x05, {0x00, 0x01, 0x00, 0x13, 0x01, 0x00, 0x03}, true},
+  };
+  std::uint8_t sequence = 0x40;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.type));
+    trace.clear();
+    const std::size_t before = line_.frames().size();
+    send(pc_request(c.type, c.payload, sequence++));
+    const auto frames = line_.frames();
+    ASSERT_EQ(frames.size() - before, c.answered ? 2u : 1u);
+    EXPECT_EQ(frames[before].type, 0x7F);
+    const std::string type = std::to_string(c.type);
+    EXPECT_EQ(trace, (std::vector<std::string>{"R" + type, (c.answered ? "S" : "U") + type}));
+    if (c.answered) send(pc_ack(c.type, frames.back().sequence()));
+  }
+  EXPECT_EQ(handset_->stats().unhandled, 3);
 }
 
 TEST_F(HandsetLinkTest, BadChecksumsAndForeignFramesAreIgnored) {
