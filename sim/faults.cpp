@@ -29,7 +29,7 @@ bool parse_int(std::string_view value, Int& out) {
 
 bool FaultOptions::any() const {
   return drop_in > 0 || drop_out > 0 || corrupt > 0 || duplicate > 0 || delay_ms > 0 || stray > 0 ||
-         piece_max > 0 || silent_at_ms >= 0 || hang_up_at_ms >= 0;
+         piece_max > 0 || silent_at_ms >= 0 || hang_up_at_ms >= 0 || noise > 0 || burst > 0;
 }
 
 bool parse_faults(std::string_view text, FaultOptions& faults, std::string& error) {
@@ -56,6 +56,10 @@ bool parse_faults(std::string_view text, FaultOptions& faults, std::string& erro
       ok = parse_share(value, faults.duplicate);
     } else if (key == "stray") {
       ok = parse_share(value, faults.stray);
+    } else if (key == "noise") {
+      ok = parse_share(value, faults.noise) && faults.noise <= 1.0 / 3;
+    } else if (key == "burst") {
+      ok = parse_share(value, faults.burst);
     } else if (key == "delay") {
       ok = parse_int(value, faults.delay_ms);
     } else if (key == "pieces") {
@@ -92,6 +96,37 @@ bool FaultDice::roll(double p) {
 int FaultDice::between(int low, int high) {
   if (high <= low) return low;
   return std::uniform_int_distribution<int>(low, high)(rng_);
+}
+
+double FaultDice::fraction() { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); }
+
+void add_byte_noise(const FaultOptions& faults, FaultDice& dice, const std::uint8_t* bytes, std::size_t count,
+                    std::vector<std::uint8_t>& out, ByteNoiseCount& counted) {
+  out.reserve(out.size() + count);
+  if (faults.noise <= 0 && faults.burst <= 0) {
+    out.insert(out.end(), bytes, bytes + count);
+    return;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const double draw = dice.fraction();
+    if (draw < faults.noise) {
+      ++counted.flipped;
+      out.push_back(static_cast<std::uint8_t>(bytes[i] ^ (1u << dice.between(0, 7))));
+    } else if (draw < 2 * faults.noise) {
+      ++counted.lost;
+    } else if (draw < 3 * faults.noise) {
+      ++counted.inserted;
+      out.push_back(bytes[i]);
+      out.push_back(dice.byte());
+    } else {
+      if (draw < 3 * faults.noise + faults.burst) {
+        ++counted.bursts;
+        const int length = dice.between(8, 40);
+        for (int k = 0; k < length; ++k) out.push_back(dice.byte());
+      }
+      out.push_back(bytes[i]);
+    }
+  }
 }
 
 }  // namespace phondeck::sim

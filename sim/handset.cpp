@@ -63,6 +63,12 @@ void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
   if (hung_up_ || silent_at(now) || count == 0) return;
   if (options_.echo && line_ != nullptr) line_->transmit(bytes, count);
   last_heard_ms_ = now;
+  Bytes heard;
+  if (faults_.noise > 0 || faults_.burst > 0) {
+    add_byte_noise(faults_, dice_in_, bytes, count, heard, stats_.noise);
+    bytes = heard.data();
+    count = heard.size();
+  }
 
   for (std::size_t i = 0; i < count; ++i) {
     if (bytes[i] != 0x55) {
@@ -222,6 +228,11 @@ void Handset::put_on_wire(const Bytes& frame) {
   if (dice_out_.roll(faults_.duplicate)) {
     ++stats_.duplicated;
     out.insert(out.end(), copy.begin(), copy.end());
+  }
+  if (faults_.noise > 0 || faults_.burst > 0) {
+    Bytes noisy;
+    add_byte_noise(faults_, dice_out_, out.data(), out.size(), noisy, stats_.noise);
+    out = std::move(noisy);
   }
 
   std::int64_t at = std::max(clock_.now_ms(), wire_free_ms_);

@@ -64,6 +64,7 @@ struct HandsetStats {
   int duplicated = 0;
   int stray = 0;
   int wakes = 0;
+  ByteNoiseCount noise;    // byte noise, both ways
 };
 
 class Handset {
