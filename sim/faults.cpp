@@ -1,7 +1,11 @@
 #include "sim/faults.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
+
+#include "sim/handset_codec.h"
 
 namespace phondeck::sim {
 
@@ -127,6 +131,32 @@ void add_byte_noise(const FaultOptions& faults, FaultDice& dice, const std::uint
       out.push_back(bytes[i]);
     }
   }
+}
+
+int frames_changed_unseen(const std::vector<std::uint8_t>& sent, const std::vector<std::uint8_t>& delivered,
+                          std::uint8_t frame_id) {
+  int unseen = 0;
+  for (std::size_t at = 0; at + 8 <= delivered.size(); ++at) {
+    if (delivered[at] != frame_id || delivered[at + 1] != kPcAddress || delivered[at + 2] != kHandsetAddress) continue;
+    const std::size_t length = delivered[at + 5];
+    const std::size_t size = 8 + length + length % 2;
+    if (at + size > delivered.size()) continue;
+    const std::span<const std::uint8_t> frame(delivered.data() + at, size);
+    if (!frame_checksums_ok(frame)) continue;
+    if (std::search(sent.begin(), sent.end(), frame.begin(), frame.end()) == sent.end()) ++unseen;
+  }
+  return unseen;
+}
+
+namespace {
+std::atomic<long> past_the_checksums{0};
+}
+
+long frames_past_the_checksums() { return past_the_checksums.load(); }
+
+void count_frame_past_the_checksums(ByteNoiseCount& counted) {
+  ++counted.unseen;
+  ++past_the_checksums;
 }
 
 }  // namespace phondeck::sim

@@ -57,8 +57,20 @@ struct ByteNoiseCount {
   int lost = 0;
   int inserted = 0;
   int bursts = 0;
+  int unseen = 0;  // frames the noise changed that still pass both checksums
 };
 void add_byte_noise(const FaultOptions& faults, FaultDice& dice, const std::uint8_t* bytes, std::size_t count,
                     std::vector<std::uint8_t>& out, ByteNoiseCount& counted);
+
+// Frames to the PC in `delivered` whose checksums hold but which `sent` does
+// not hold: the two XOR checksums miss, for one, the same bit flipped in two
+// bytes of even (or of odd) offset.
+int frames_changed_unseen(const std::vector<std::uint8_t>& sent, const std::vector<std::uint8_t>& delivered,
+                          std::uint8_t frame_id);
+
+// Such frames, either way, in every handset of this process; the fault runs
+// tell a wrong run that no check of the protocol could have caught by it.
+long frames_past_the_checksums();
+void count_frame_past_the_checksums(ByteNoiseCount& counted);
 
 }  // namespace phondeck::sim

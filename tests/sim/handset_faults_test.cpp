@@ -224,6 +224,20 @@ TEST(HandsetFaults, ByteNoiseHitsSingleBytesBothWaysAtItsRate) {
   EXPECT_EQ(script(faults).stream, run.stream);
 }
 
+TEST(HandsetFaults, OnlyFramesChangedPastBothChecksumsCountAsUnseen) {
+  const Bytes sent = build_frame(kCableFrameId, 0x40, Bytes{0x00, 0x01, 0x20, 0x21, 0x01, 0x42});
+  Bytes once = sent;
+  once[8] ^= 0x40;
+  Bytes twice = once;
+  twice[10] ^= 0x40;  // the same bit again at an even offset: both checksums hold
+  Bytes apart = once;
+  apart[9] ^= 0x40;   // at an odd offset: caught
+  EXPECT_EQ(frames_changed_unseen(sent, sent, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, once, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, apart, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, twice, kCableFrameId), 1);
+}
+
 TEST(FaultText, ParsesEveryKindAndRejectsNonsense) {
   FaultOptions f;
   std::string error;
