@@ -44,16 +44,26 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
   switch (engine.step()) {
     case kStepIdentify:
       // Also reached when the identification went unanswered: the port is
-      // open by then, and that ends the attempt with a link reset (and with
-      // AutoReconnect perhaps another attempt). A port that cannot be opened
-      // has said why; trying again at once would only say it again.
-      if (const PortOpening opening = engine.open_port_if_closed(); opening != PortOpening::OpenedNow) {
-        if (opening == PortOpening::AlreadyOpen) {
-          engine.link_lost();
-        } else {
+      // open by then. A noisy line loses a request and its retransmissions
+      // now and then, so the handset is woken and asked again a few times
+      // before the attempt ends with a link reset (and with AutoReconnect
+      // perhaps another attempt). A port that cannot be opened has said why;
+      // trying again at once would only say it again.
+      switch (engine.open_port_if_closed()) {
+        case PortOpening::OpenedNow:
+          identify_retries_ = 0;
+          break;
+        case PortOpening::AlreadyOpen:
+          if (identify_retries_ >= kIdentifyRetries) {
+            engine.link_lost();
+            return;
+          }
+          ++identify_retries_;
+          engine.restart_time_out();
+          break;
+        case PortOpening::Failed:
           engine.reset();
-        }
-        return;
+          return;
       }
       wake_and_identify(engine);
       return;

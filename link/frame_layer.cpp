@@ -37,13 +37,17 @@ constexpr std::array<std::size_t, FrameLayer::kCableSettings> kBurstItems{7, 1, 
 
 }  // namespace
 
-bool frame_checksums_ok(const std::uint8_t* frame, std::size_t size) {
-  if (size < kFrameHeader + 2 || frame[5] <= 2) return false;
+bool frame_checksums_hold(const std::uint8_t* frame, std::size_t size) {
+  if (size < kFrameHeader + 2) return false;
   std::uint8_t even = 0;
   std::uint8_t all = 0;
   checksums(frame, size - 2, even, all);
   // size is even for every assembled frame, so checksum 1 sits at an even offset.
   return frame[size - 2] == even && frame[size - 1] == (all ^ frame[size - 2]);
+}
+
+bool frame_checksums_ok(const std::uint8_t* frame, std::size_t size) {
+  return size >= kFrameHeader + 2 && frame[5] > 2 && frame_checksums_hold(frame, size);
 }
 
 FrameLayer::FrameLayer(LinkPort& port, Timer& timer, Clock& clock)
@@ -193,29 +197,106 @@ void FrameLayer::take_from_port(std::size_t count) {
 }
 
 void FrameLayer::receive(const std::uint8_t* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t b = bytes[i];
-    if (fill_ == 0) {
-      if (b == frame_id_) assembly_[fill_++] = b;
-      continue;
-    }
-    if (fill_ >= kFrameSize) {  // would overflow: drop the frame and the batch
-      fill_ = 0;
+  std::size_t i = 0;
+  for (;;) {
+    std::uint8_t b = 0;
+    if (rescan_at_ < rescan_length_) {
+      b = rescan_[rescan_at_++];
+    } else if (i < count) {
+      b = bytes[i++];
+    } else {
       return;
     }
-    assembly_[fill_++] = b;
-    if (fill_ == 2 || fill_ == 3) {  // destination, then source
-      if (b != kAddressPc && b != kAddressHandset) {
-        fill_ = 0;
-        if (b == frame_id_) assembly_[fill_++] = b;
-      }
-    } else if (fill_ == 6) {
-      expected_ = static_cast<std::size_t>(b) + 8 + (b % 2);
-    } else if (fill_ == expected_) {
-      process_frame();
+    if (!take_byte(b)) return;
+  }
+}
+
+bool FrameLayer::take_byte(std::uint8_t b) {
+  if (fill_ == 0) {
+    if (b == frame_id_) assembly_[fill_++] = b;
+    return true;
+  }
+  if (fill_ >= kFrameSize) {  // would overflow: drop the frame and the batch
+    fill_ = 0;
+    inner_count_ = 0;
+    rescan_at_ = rescan_length_ = 0;
+    return false;
+  }
+  assembly_[fill_++] = b;
+  if (fill_ == 2 || fill_ == 3) {  // destination, then source
+    if (b != kAddressPc && b != kAddressHandset) {
       fill_ = 0;
+      inner_count_ = 0;
+      if (b == frame_id_) assembly_[fill_++] = b;
+      return true;
+    }
+  } else if (fill_ == 6) {
+    expected_ = static_cast<std::size_t>(b) + 8 + (b % 2);
+  } else if (fill_ == expected_) {
+    frame_complete();
+    return true;
+  }
+  if (watch_inner_frames(b)) {
+    // The frame around it was broken (a byte lost, or a length that runs on
+    // past it): the good frame counts, what came before it is dropped.
+    inner_count_ = 0;
+    process_frame();
+    fill_ = 0;
+  }
+  return true;
+}
+
+void FrameLayer::frame_complete() {
+  const std::size_t size = fill_;
+  const bool intact = frame_checksums_hold(assembly_.data(), size);
+  process_frame();
+  fill_ = 0;
+  inner_count_ = 0;
+  // A broken frame may have run into the next one: look again from the byte
+  // after its start.
+  if (!intact) scan_again_from(1, size);
+}
+
+bool FrameLayer::watch_inner_frames(std::uint8_t b) {
+  const std::size_t at = fill_ - 1;
+  for (std::size_t k = 0; k < inner_count_;) {
+    InnerStart& start = inner_[k];
+    const std::size_t offset = at - start.at;
+    bool keep = true;
+    if (offset == 1) {
+      keep = b == kAddressPc;
+    } else if (offset == 2) {
+      keep = b == kAddressHandset;
+    } else if (offset == 5) {
+      start.end = start.at + b + 8 + (b % 2);
+      keep = b >= 2 && start.end <= kFrameSize;
+    } else if (start.end == at + 1) {
+      if (frame_checksums_hold(assembly_.data() + start.at, start.end - start.at)) {
+        const std::size_t size = start.end - start.at;
+        std::memmove(assembly_.data(), assembly_.data() + start.at, size);
+        fill_ = size;
+        expected_ = size;
+        return true;
+      }
+      keep = false;
+    }
+    if (keep) {
+      ++k;
+    } else {
+      inner_[k] = inner_[--inner_count_];
     }
   }
+  if (b == frame_id_ && inner_count_ < kInnerStarts) inner_[inner_count_++] = InnerStart{at, 0};
+  return false;
+}
+
+void FrameLayer::scan_again_from(std::size_t from, std::size_t size) {
+  const std::size_t again = size - from;
+  const std::size_t rest = std::min(rescan_length_ - rescan_at_, kFrameSize - again);
+  std::memmove(rescan_.data() + again, rescan_.data() + rescan_at_, rest);
+  std::memcpy(rescan_.data(), assembly_.data() + from, again);
+  rescan_at_ = 0;
+  rescan_length_ = again + rest;
 }
 
 void FrameLayer::process_frame() {

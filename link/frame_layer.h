@@ -3,7 +3,10 @@
 // retransmission copy, acknowledges what the handset sends, emits the 0x55
 // wake-up bursts, and scans the received byte stream for frames, answering
 // the handset's unsolicited messages itself and passing every other message
-// on as a reply. Fixed buffers only; nothing is allocated per frame.
+// on as a reply. A frame found broken does not take good frames with it: the
+// bytes after its start are scanned again, and a good frame that ends inside
+// a frame still being assembled ends that one. Fixed buffers only; nothing is
+// allocated per frame.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -115,6 +118,15 @@ class FrameLayer {
  private:
   void chunked_write(const std::uint8_t* bytes, std::size_t count);
   void write_ack(const LinkFrame& frame, std::uint8_t type, bool full_sequence);
+  // Takes one received byte; false when the frame would overflow the buffer.
+  bool take_byte(std::uint8_t b);
+  void frame_complete();
+  // Follows identifiers inside the frame being assembled; true when one of
+  // them began a good frame that ends with byte b.
+  bool watch_inner_frames(std::uint8_t b);
+  // The assembled bytes from `from` on go through the scan again before the
+  // rest of the batch.
+  void scan_again_from(std::size_t from, std::size_t size);
   void process_frame();
   void dispatch(const LinkFrame& frame);
   void pass_reply(const LinkFrame& frame);
@@ -136,6 +148,20 @@ class FrameLayer {
   std::size_t fill_ = 0;
   std::size_t expected_ = kFrameSize;
   std::size_t frame_size_ = 0;  // the frame being processed (acknowledge reads it)
+
+  // Bytes scanned again after a broken frame; never more than one frame's.
+  std::array<std::uint8_t, kFrameSize> rescan_{};
+  std::size_t rescan_at_ = 0;
+  std::size_t rescan_length_ = 0;
+  // Identifiers inside the frame being assembled, each a frame to the PC
+  // that may have begun there; end is 0 until its length byte is in.
+  struct InnerStart {
+    std::size_t at;
+    std::size_t end;
+  };
+  static constexpr std::size_t kInnerStarts = 8;
+  std::array<InnerStart, kInnerStarts> inner_{};
+  std::size_t inner_count_ = 0;
 
   std::array<std::uint8_t, kStagingSize> staging_{};
   std::array<std::uint8_t, kFrameSize> transmit_{};
@@ -160,5 +186,7 @@ class FrameLayer {
 // the XOR of the bytes at even offsets before it, checksum 2 the XOR of all
 // bytes before it.
 bool frame_checksums_ok(const std::uint8_t* frame, std::size_t size);
+// Both checksums of an assembled frame hold, whatever its length byte says.
+bool frame_checksums_hold(const std::uint8_t* frame, std::size_t size);
 
 }  // namespace phondeck

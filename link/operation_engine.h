@@ -100,6 +100,9 @@ class OperationEngine final : public FrameEvents {
   // stays Disconnected.
   void link_lost();
   void timer_tick();  // Timer1Timer
+  // A step begun over from its start (the connect waking the handset again)
+  // has the whole time-out before the link reset.
+  void restart_time_out() { ticks_ = 0; }
   void send_phase_dispatch();
   void reply_phase_dispatch(const LinkFrame& frame);
 

@@ -495,6 +495,13 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     p.set_done(p.done() + 1);
     engine.progress_advance();
     if (send_changed_) send_changed_();
+    // Its answer may still be on the way (the handset heard only the last
+    // sending) and would be taken for the next recipient's: a status
+    // exchange first, which the handset answers after it.
+    if (engine.push(engine.state(), engine.step())) {
+      engine.start(Operation{LinkState::Resynchronise, ResynchroniseFamily::kStepFlush, std::nullopt, false}, 0);
+      return;
+    }
   }
   if (part_ > 0) {
     // The next part of a message in parts, to the same recipient.

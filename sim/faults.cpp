@@ -1,7 +1,11 @@
 #include "sim/faults.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
+
+#include "sim/handset_codec.h"
 
 namespace phondeck::sim {
 
@@ -29,7 +33,7 @@ bool parse_int(std::string_view value, Int& out) {
 
 bool FaultOptions::any() const {
   return drop_in > 0 || drop_out > 0 || corrupt > 0 || duplicate > 0 || delay_ms > 0 || stray > 0 ||
-         piece_max > 0 || silent_at_ms >= 0 || hang_up_at_ms >= 0;
+         piece_max > 0 || silent_at_ms >= 0 || hang_up_at_ms >= 0 || noise > 0 || burst > 0;
 }
 
 bool parse_faults(std::string_view text, FaultOptions& faults, std::string& error) {
@@ -56,6 +60,10 @@ bool parse_faults(std::string_view text, FaultOptions& faults, std::string& erro
       ok = parse_share(value, faults.duplicate);
     } else if (key == "stray") {
       ok = parse_share(value, faults.stray);
+    } else if (key == "noise") {
+      ok = parse_share(value, faults.noise) && faults.noise <= 1.0 / 3;
+    } else if (key == "burst") {
+      ok = parse_share(value, faults.burst);
     } else if (key == "delay") {
       ok = parse_int(value, faults.delay_ms);
     } else if (key == "pieces") {
@@ -92,6 +100,63 @@ bool FaultDice::roll(double p) {
 int FaultDice::between(int low, int high) {
   if (high <= low) return low;
   return std::uniform_int_distribution<int>(low, high)(rng_);
+}
+
+double FaultDice::fraction() { return std::uniform_real_distribution<double>(0.0, 1.0)(rng_); }
+
+void add_byte_noise(const FaultOptions& faults, FaultDice& dice, const std::uint8_t* bytes, std::size_t count,
+                    std::vector<std::uint8_t>& out, ByteNoiseCount& counted) {
+  out.reserve(out.size() + count);
+  if (faults.noise <= 0 && faults.burst <= 0) {
+    out.insert(out.end(), bytes, bytes + count);
+    return;
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    const double draw = dice.fraction();
+    if (draw < faults.noise) {
+      ++counted.flipped;
+      out.push_back(static_cast<std::uint8_t>(bytes[i] ^ (1u << dice.between(0, 7))));
+    } else if (draw < 2 * faults.noise) {
+      ++counted.lost;
+    } else if (draw < 3 * faults.noise) {
+      ++counted.inserted;
+      out.push_back(bytes[i]);
+      out.push_back(dice.byte());
+    } else {
+      if (draw < 3 * faults.noise + faults.burst) {
+        ++counted.bursts;
+        const int length = dice.between(8, 40);
+        for (int k = 0; k < length; ++k) out.push_back(dice.byte());
+      }
+      out.push_back(bytes[i]);
+    }
+  }
+}
+
+int frames_changed_unseen(const std::vector<std::uint8_t>& sent, const std::vector<std::uint8_t>& delivered,
+                          std::uint8_t frame_id) {
+  int unseen = 0;
+  for (std::size_t at = 0; at + 8 <= delivered.size(); ++at) {
+    if (delivered[at] != frame_id || delivered[at + 1] != kPcAddress || delivered[at + 2] != kHandsetAddress) continue;
+    const std::size_t length = delivered[at + 5];
+    const std::size_t size = 8 + length + length % 2;
+    if (at + size > delivered.size()) continue;
+    const std::span<const std::uint8_t> frame(delivered.data() + at, size);
+    if (!frame_checksums_ok(frame)) continue;
+    if (std::search(sent.begin(), sent.end(), frame.begin(), frame.end()) == sent.end()) ++unseen;
+  }
+  return unseen;
+}
+
+namespace {
+std::atomic<long> past_the_checksums{0};
+}
+
+long frames_past_the_checksums() { return past_the_checksums.load(); }
+
+void count_frame_past_the_checksums(ByteNoiseCount& counted) {
+  ++counted.unseen;
+  ++past_the_checksums;
 }
 
 }  // namespace phondeck::sim

@@ -28,7 +28,8 @@ Handset::Handset(const Clock& clock, HandsetState state, HandsetOptions options,
       dice_out_(faults.seed ^ 0x9E3779B9u),
       scanner_(options.frame_id),
       start_ms_(clock.now_ms()),
-      awake_(!options.need_wake) {
+      awake_(!options.need_wake),
+      clean_scanner_(options.frame_id) {
   add_all_families(table_);
   if (options_.network_every_ms > 0) next_network_ms_ = start_ms_ + options_.network_every_ms;
   if (options_.notices_every_ms > 0) next_notice_ms_ = start_ms_ + options_.notices_every_ms;
@@ -63,6 +64,18 @@ void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
   if (hung_up_ || silent_at(now) || count == 0) return;
   if (options_.echo && line_ != nullptr) line_->transmit(bytes, count);
   last_heard_ms_ = now;
+  Bytes heard;
+  if (faults_.noise > 0 || faults_.burst > 0) {
+    // The frames as the PC sent them, to tell those the noise changed unseen.
+    clean_scanner_.feed(bytes, count, [this](const ReceivedFrame& frame) {
+      if (!frame.checksum_ok) return;
+      if (sent_frames_.size() == 16) sent_frames_.pop_front();
+      sent_frames_.push_back(frame);
+    });
+    add_byte_noise(faults_, dice_in_, bytes, count, heard, stats_.noise);
+    bytes = heard.data();
+    count = heard.size();
+  }
 
   for (std::size_t i = 0; i < count; ++i) {
     if (bytes[i] != 0x55) {
@@ -83,6 +96,12 @@ void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
 
 void Handset::on_frame(const ReceivedFrame& frame) {
   ++stats_.frames_in;
+  if (frame.checksum_ok && (faults_.noise > 0 || faults_.burst > 0) &&
+      std::none_of(sent_frames_.begin(), sent_frames_.end(), [&frame](const ReceivedFrame& sent) {
+        return sent.type == frame.type && sent.data == frame.data;
+      })) {
+    count_frame_past_the_checksums(stats_.noise);
+  }
   if (dice_in_.roll(faults_.drop_in)) {
     ++stats_.dropped_in;
     return;
@@ -230,6 +249,14 @@ void Handset::put_on_wire(const Bytes& frame) {
   if (dice_out_.roll(faults_.duplicate)) {
     ++stats_.duplicated;
     out.insert(out.end(), copy.begin(), copy.end());
+  }
+  if (faults_.noise > 0 || faults_.burst > 0) {
+    Bytes noisy;
+    add_byte_noise(faults_, dice_out_, out.data(), out.size(), noisy, stats_.noise);
+    for (int k = frames_changed_unseen(out, noisy, options_.frame_id); k > 0; --k) {
+      count_frame_past_the_checksums(stats_.noise);
+    }
+    out = std::move(noisy);
   }
 
   std::int64_t at = std::max(clock_.now_ms(), wire_free_ms_);

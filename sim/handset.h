@@ -65,6 +65,7 @@ struct HandsetStats {
   int duplicated = 0;
   int stray = 0;
   int wakes = 0;
+  ByteNoiseCount noise;    // byte noise, both ways
 };
 
 // One message through the handset, for a trace: a request from the PC once
@@ -172,6 +173,8 @@ class Handset {
   std::deque<Outgoing> queue_;   // head is in flight once sent
   std::deque<Piece> wire_;       // bytes waiting for their time on the line
   std::int64_t wire_free_ms_ = 0;
+  FrameScanner clean_scanner_;        // the PC's bytes before the line's noise
+  std::deque<ReceivedFrame> sent_frames_;  // the last frames found there
 };
 
 }  // namespace phondeck::sim

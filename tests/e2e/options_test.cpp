@@ -145,7 +145,8 @@ TEST(Options, GroupWriteAndMessageCentreUnderLineFaults) {
         return RunResult{};
       });
       std::cout << "[ faults   ] group names and centre " << kind.name << ": " << tally.completed << " completed, "
-                << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+                << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong, "
+                << tally.unseen << " past the checksums\n";
       EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
     }
   }

@@ -144,7 +144,8 @@ TEST(Profiles, ReadAndWriteUnderLineFaults) {
       return RunResult{};
     });
     std::cout << "[ faults   ] profiles " << kind.name << ": " << tally.completed << " completed, " << tally.reset
-              << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+              << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong, "
+              << tally.unseen << " past the checksums\n";
     EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
   }
 }

@@ -221,7 +221,8 @@ TEST_F(RingToneLink, WriteUnderLineFaults) {
         return RunResult{};
       });
       std::cout << "[ faults   ] ring tone " << kind.name << ": " << tally.completed << " completed, " << tally.reset
-                << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong\n";
+                << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong, "
+                << tally.unseen << " past the checksums\n";
       EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
       EXPECT_GT(tally.completed, 0) << kind.name;
     }

@@ -292,5 +292,72 @@ TEST_F(FrameLayerTest, UnsolicitedMessagesAreAnsweredHereAndRestartTheTimer) {
   EXPECT_EQ(events.replies.size(), 2u);
 }
 
+// What a noisy line does to the frames in the byte stream, and which frames
+// the scan still finds: a broken frame never takes a good one after it.
+TEST_F(FrameLayerTest, ABrokenFrameDoesNotTakeTheNextGoodFrameWithIt) {
+  const Bytes a = handset_frame(0x40, {0x00, 0x01, 0x7E, 0x43});
+  const Bytes b = handset_frame(0x40, {0x00, 0x01, 0x7E, 0x44});
+  const Bytes ack = handset_ack(0x40, 0x42);
+  auto join = [](std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  auto without = [](Bytes f, std::size_t at) {
+    f.erase(f.begin() + static_cast<long>(at));
+    return f;
+  };
+  auto with_extra = [](Bytes f, std::size_t at, std::uint8_t extra) {
+    f.insert(f.begin() + static_cast<long>(at), extra);
+    return f;
+  };
+  auto flipped = [](Bytes f, std::size_t at, std::uint8_t mask) {
+    f[at] ^= mask;
+    return f;
+  };
+  struct Case {
+    const char* what;
+    Bytes stream;
+    std::vector<Bytes> replies;
+  };
+  const std::vector<Case> cases{
+      {"two good frames", join({a, b}), {a, b}},
+      {"stray bytes and a false start between them", join({a, {0x33, 0x1E, 0x05}, b}), {a, b}},
+      {"a data byte lost", join({without(a, 7), b}), {b}},
+      {"checksum 2 lost", join({without(a, a.size() - 1), b}), {b}},
+      {"a byte inserted", join({with_extra(a, 8, 0x1E), b}), {b}},
+      {"a bit flipped in a data byte", join({flipped(a, 8, 0x04), b}), {b}},
+      {"a length that runs on past the next frame", join({flipped(a, 5, 0x40), b}), {b}},
+      {"a lost byte, then the handset's own retransmission", join({without(a, 9), a}), {a}},
+      {"an acknowledgement one byte short before the reply", join({without(ack, 6), a}), {a}},
+      {"a burst that looks like a frame header", join({{0x1E, 0x0C, 0x00, 0x40, 0x00, 0xF0, 0x12}, a, b}), {a, b}},
+      {"both broken, then good", join({without(a, 3), flipped(b, 10, 0x80), a}), {a}},
+  };
+  for (const Case& c : cases) {
+    FrameLayer layer(port, timer, clock);
+    layer.set_events(&events);
+    events.frames = &layer;
+    events.replies.clear();
+    layer.flags().link_state = LinkState::Messages;
+    layer.flags().connected = 1;
+    layer.receive(c.stream.data(), c.stream.size());
+    EXPECT_EQ(events.replies, c.replies) << c.what;
+    EXPECT_EQ(layer.fill_count(), 0u) << c.what;
+  }
+  events.frames = &frames;
+}
+
+// A link reset in the middle of a frame leaves the scan waiting for a
+// length it no longer knows; the next good frame is still found.
+TEST_F(FrameLayerTest, AFrameCutShortByAResetDoesNotSwallowTheNextOnes) {
+  const Bytes a = handset_frame(0x40, {0x00, 0x01, 0x7E, 0x43});
+  const Bytes b = handset_frame(0x40, {0x00, 0x01, 0x7E, 0x44});
+  feed(Bytes(a.begin(), a.begin() + 8));
+  frames.reset();
+  feed(b);
+  ASSERT_EQ(events.replies.size(), 1u);
+  EXPECT_EQ(events.replies[0], b);
+}
+
 }  // namespace
 }  // namespace phondeck

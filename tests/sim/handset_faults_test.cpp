@@ -192,11 +192,57 @@ TEST(HandsetFaults, HangsUpAtItsTime) {
   EXPECT_TRUE(line.stream.empty());
 }
 
+TEST(HandsetFaults, ByteNoiseHitsSingleBytesBothWaysAtItsRate) {
+  // The rate: 60000 bytes at 1 % each and 0.2 % bursts.
+  const FaultOptions rates{.noise = 0.01, .burst = 0.002};
+  FaultDice dice(5);
+  const Bytes line(60000, 0xA5);
+  Bytes out;
+  ByteNoiseCount n;
+  add_byte_noise(rates, dice, line.data(), line.size(), out, n);
+  for (const int count : {n.flipped, n.lost, n.inserted}) {
+    EXPECT_GT(count, 480);
+    EXPECT_LT(count, 720);
+  }
+  EXPECT_GT(n.bursts, 80);
+  EXPECT_LT(n.bursts, 160);
+  const long garbage = static_cast<long>(out.size()) - 60000 + n.lost - n.inserted;
+  EXPECT_GE(garbage, 8L * n.bursts);
+  EXPECT_LE(garbage, 40L * n.bursts);
+  const long changed = std::count_if(out.begin(), out.end(), [](std::uint8_t b) { return b != 0xA5; });
+  EXPECT_GE(changed, n.flipped);
+
+  // On the line both ways: broken requests and broken replies, and the
+  // handset still answers the intact ones; a seed repeats its run.
+  const FaultOptions faults{.seed = 3, .noise = 0.01, .burst = 0.002};
+  const ScriptRun run = script(faults);
+  EXPECT_GT(run.stats.bad_checksums, 0);
+  int broken = 0;
+  for (const SeenFrame& f : frames_in(run.stream)) broken += !f.checksum_ok;
+  EXPECT_GT(broken, 0);
+  EXPECT_GT(replies(run.stream), 10);
+  EXPECT_EQ(script(faults).stream, run.stream);
+}
+
+TEST(HandsetFaults, OnlyFramesChangedPastBothChecksumsCountAsUnseen) {
+  const Bytes sent = build_frame(kCableFrameId, 0x40, Bytes{0x00, 0x01, 0x20, 0x21, 0x01, 0x42});
+  Bytes once = sent;
+  once[8] ^= 0x40;
+  Bytes twice = once;
+  twice[10] ^= 0x40;  // the same bit again at an even offset: both checksums hold
+  Bytes apart = once;
+  apart[9] ^= 0x40;   // at an odd offset: caught
+  EXPECT_EQ(frames_changed_unseen(sent, sent, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, once, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, apart, kCableFrameId), 0);
+  EXPECT_EQ(frames_changed_unseen(sent, twice, kCableFrameId), 1);
+}
+
 TEST(FaultText, ParsesEveryKindAndRejectsNonsense) {
   FaultOptions f;
   std::string error;
   ASSERT_TRUE(parse_faults("drop=0.2,corrupt=0.05,dup=0.1,delay=300,stray=0.5,pieces=3,gap=2,"
-                           "silent=5000:2000,hangup=20000,seed=7",
+                           "silent=5000:2000,hangup=20000,noise=0.005,burst=0.001,seed=7",
                            f, error))
       << error;
   EXPECT_DOUBLE_EQ(f.drop_in, 0.2);
@@ -210,8 +256,11 @@ TEST(FaultText, ParsesEveryKindAndRejectsNonsense) {
   EXPECT_EQ(f.silent_at_ms, 5000);
   EXPECT_EQ(f.silent_for_ms, 2000);
   EXPECT_EQ(f.hang_up_at_ms, 20000);
+  EXPECT_DOUBLE_EQ(f.noise, 0.005);
+  EXPECT_DOUBLE_EQ(f.burst, 0.001);
   EXPECT_EQ(f.seed, 7u);
   EXPECT_TRUE(f.any());
+  EXPECT_TRUE((FaultOptions{.burst = 0.1}).any());
 
   FaultOptions g;
   ASSERT_TRUE(parse_faults("drop_out=0.5,silent=100", g, error));
@@ -219,7 +268,7 @@ TEST(FaultText, ParsesEveryKindAndRejectsNonsense) {
   EXPECT_EQ(g.silent_for_ms, 0);  // for good
   EXPECT_TRUE(parse_faults("", g, error));
 
-  for (const char* bad : {"drop=1.5", "drop=-0.1", "drop=x", "delay=-3", "colour=red", "pieces", "silent=a:b"}) {
+  for (const char* bad : {"drop=1.5", "drop=-0.1", "drop=x", "delay=-3", "colour=red", "pieces", "silent=a:b", "noise=0.5"}) {
     FaultOptions h;
     EXPECT_FALSE(parse_faults(bad, h, error)) << bad;
     EXPECT_FALSE(error.empty());
