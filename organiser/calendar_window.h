@@ -121,7 +121,7 @@ class CalendarWindow {
   const CalendarNode& tree() const { return tree_; }
   const CalendarNode* node(int id) const;
   // Days of the month bold in the month calendar.
-  std::set<int> bold_days(int month) const { return list_.bold_days(month); }
+  std::set<int> bold_days(int year, int month) const { return list_.bold_days(year, month); }
 
   // -- Commands (tool bar, keys, context menu).
   // Runs a tool-bar command; Back and Import/Export need the window, which

@@ -455,13 +455,13 @@ void TForm13::refresh() {
   top->setData(0, kNodeRole, root.id);
   add_nodes(top, root);
   tree_->expandAll();
-  // Bold days of the shown month (in any year).
+  // Bold days of the shown month and year (birthdays of any year).
   month_->setDateTextFormat(QDate(), QTextCharFormat());
   QTextCharFormat bold;
   bold.setFontWeight(QFont::Bold);
   const int year = month_->yearShown();
   const int month = month_->monthShown();
-  for (int day : logic_->bold_days(month)) {
+  for (int day : logic_->bold_days(year, month)) {
     const QDate d(year, month, day);
     if (d.isValid()) month_->setDateTextFormat(d, bold);
   }
