@@ -61,6 +61,8 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     messages_ = new TForm6(session.engine(), family, main_->logic().book(), prompt, main_.get());
     sending_ = new TForm18(session.engine(), family, main_->logic().book(), prompt, *phone_editor_, main_.get());
     messages_->setWindowFlag(Qt::Window);
+    messages_->apply_font(main_->list_font());
+    main_->set_font_listener([this](const QFont& font) { messages_->apply_font(font); });
     messages_->on_back = [this] { main_->show(); main_->raise(); main_->activateWindow(); };
     messages_->on_send = [this] { sending_->show_window(); };
     main_->set_window_opener(Command::Messages, [this] { messages_->show_window(); });
