@@ -104,7 +104,7 @@ class CalendarWindow {
   using DateFormat = std::function<std::string(const CalendarDate&)>;
 
   // today: the date shown at creation and on every showing. date_format: the
-  // system's short date format for the day view's root.
+  // day view's root; date_text (the user's short date format) unless given.
   CalendarWindow(CalendarFamilies& families, OperationEngine& engine, Prompt& prompt, CalendarDate today,
                  DateFormat date_format = {});
 

@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMimeData>
 #include <QMenu>
 #include <QPainter>
@@ -50,7 +49,6 @@ constexpr int kTextExportCalendar = 1351;
 constexpr int kTextReadTime = 1312;
 
 CalendarDate date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
-QDate qdate(const CalendarDate& d) { return QDate(d.year, d.month, d.day); }
 
 // The event's icon by its type (1 Reminder, 2 Call, 3 Meeting, 4 Birthday,
 // shown as type + 1), with a bell in the corner when it has an alarm.
@@ -277,9 +275,7 @@ TForm13::TForm13(HandsetSession& session, Prompt& prompt, std::function<void()> 
     : QMainWindow(parent), session_(session), prompt_(prompt), show_main_(std::move(show_main)) {
   const QDate today = QDate::currentDate();
   logic_ = std::make_unique<CalendarWindow>(session.organiser().calendar(), session.engine(), prompt,
-                                            date_of(today), [](const CalendarDate& d) {
-                                              return QLocale().toString(qdate(d), QLocale::ShortFormat).toStdString();
-                                            });
+                                            date_of(today));
   build();
   editor_ = new TForm14(logic_->editor(), *this, session.book());
   session.organiser().calendar().calendar().set_refresh([this] { refresh(); });
