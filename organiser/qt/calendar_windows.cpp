@@ -286,6 +286,7 @@ TForm13::TForm13(HandsetSession& session, Prompt& prompt, std::function<void()> 
   });
   apply_texts();
   refresh();
+  take_default_size();
 }
 
 TForm13::~TForm13() {
@@ -322,13 +323,15 @@ void TForm13::build() {
 
   auto* time_group = new QGroupBox(this);
   time_group_ = time_group;
-  auto* tg = new QHBoxLayout(time_group);
+  // The handset's clock on a line of its own, so that reading it leaves the
+  // panel's width alone.
+  auto* tg = new QGridLayout(time_group);
   write_time_ = new QPushButton(this);
   read_time_ = new QPushButton(this);
   handset_time_ = new QLabel(this);
-  tg->addWidget(write_time_);
-  tg->addWidget(read_time_);
-  tg->addWidget(handset_time_);
+  tg->addWidget(write_time_, 0, 0);
+  tg->addWidget(read_time_, 0, 1);
+  tg->addWidget(handset_time_, 1, 0, 1, 2);
   left->addWidget(time_group);
 
   auto* alarm_group = new QGroupBox(this);
@@ -358,6 +361,9 @@ void TForm13::build() {
 
   tree_ = new QTreeWidget(this);
   tree_->setHeaderHidden(true);
+  // Labels are never cut short: a longer one scrolls.
+  tree_->header()->setStretchLastSection(false);
+  tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setDragEnabled(true);
   tree_->setAcceptDrops(true);
@@ -394,6 +400,15 @@ void TForm13::build() {
     minute_->setEnabled(on);
   });
   alarm_to_fields();
+}
+
+void TForm13::take_default_size() {
+  // Room in the list for an hour, a time and a subject of some 40 characters.
+  QLayout* row = centralWidget()->layout();
+  const QMargins margins = row->contentsMargins();
+  const int left = row->itemAt(0)->sizeHint().width();
+  const int list = fontMetrics().averageCharWidth() * 48 + 2 * tree_->frameWidth();
+  resize(margins.left() + left + row->spacing() + list + margins.right(), sizeHint().height());
 }
 
 void TForm13::apply_texts() {
