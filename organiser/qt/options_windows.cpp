@@ -291,7 +291,10 @@ void TPagesDlg::apply_texts() {
   loading_ = true;
   port_label_->setText(qs(tx(1101)));
   port_->clear();
-  for (int k = 0; k < 8; ++k) port_->addItem(qs(tx(1102 + k)));
+  // The COM names with the device each opens on this system.
+  for (int k = 0; k < 8; ++k) {
+    port_->addItem(qs(tx(1102 + k)) + QStringLiteral(" \u2014 ") + qs(SerialPort::com_port_device(k)));
+  }
   device_label_->setText(qs(tx(3681)));
   device_->setToolTip(qs(tx(3684)));
   virtual_->setText(qs(tx(3682)));
