@@ -14,6 +14,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -124,6 +125,10 @@ TEST(WindowFit, TabsSubjectsAndProfilesFitAtTheDefaultFont) {
     form.run_command(Command::Profiles);
     QApplication::processEvents();
     print_size("Profiles", profiles);
+    if (const auto* scroll = profiles.findChild<QScrollArea*>()) {
+      const QSize grid = scroll->widget()->sizeHint();
+      std::printf("[size] Profiles grid: %d x %d\n", grid.width(), grid.height());
+    }
     EXPECT_LE(profiles.width(), config().Width);
     EXPECT_LE(profiles.height(), config().Height);
     for (const QAction* a : profiles.tool_bar()->actions()) {
