@@ -114,6 +114,8 @@ TEST(WindowFit, TabsSubjectsAndProfilesFitAtTheDefaultFont) {
     }
     form.run_command(Command::Calendar);
     expect_whole_subjects(calendar, "at first");
+    calendar.logic().write_time();
+    ASSERT_TRUE(settle(form));
     calendar.logic().read_time();
     ASSERT_TRUE(settle(form));
     ASSERT_FALSE(calendar.handset_time()->text().isEmpty());
