@@ -41,8 +41,24 @@ bool traditional_chinese_locale(const EnvironmentLookup& env) {
 }
 
 DeskpalMenuTexts menu_texts(bool traditional_chinese) {
-  if (traditional_chinese) return {"連結到網站", "加入啟動群組", "關閉程式"};
-  return {"Visit Web Site", "Add to Startup", "Exit Program"};
+  if (traditional_chinese) {
+    return {"連結到網站", "加入啟動群組", "關閉程式", "找不到說明頁：\n%1", "無法啟動瀏覽器來顯示說明頁：\n%1"};
+  }
+  return {"Visit Web Site", "Add to Startup", "Exit Program", "The help page is missing:\n%1",
+          "No browser could be started to show the help page:\n%1"};
+}
+
+std::vector<std::filesystem::path> deskpal_help_folders(const std::filesystem::path& program_folder) {
+  return {program_folder, (program_folder / ".." / "share" / "phondeck").lexically_normal()};
+}
+
+std::optional<std::filesystem::path> deskpal_help_page(const std::vector<std::filesystem::path>& folders) {
+  for (const std::filesystem::path& folder : folders) {
+    std::error_code error;
+    const std::filesystem::path page = folder / kDeskpalHelpPage;
+    if (std::filesystem::is_regular_file(page, error)) return page;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> frames_problem(const std::vector<DeskpalFrame>& frames) {

@@ -43,6 +43,8 @@ void SerialPort::set_port(int index) {
   name_ = (index >= 0 && index <= 7) ? kNames[index] : "COM2";
 }
 
+std::string SerialPort::com_port_device(int index) { return "/dev/ttyS" + std::to_string(index); }
+
 std::string SerialPort::device_path() const {
   if (!device_override_.empty()) return device_override_;
   // "virtual" and "virtual:MODEL" name the built-in handset, not a device.
@@ -50,7 +52,7 @@ std::string SerialPort::device_path() const {
   const bool virtual_handset = device == "virtual" || device.rfind("virtual:", 0) == 0;
   if (!device.empty() && !virtual_handset) return device;
   if (name_.size() == 4 && name_.compare(0, 3, "COM") == 0 && name_[3] >= '1' && name_[3] <= '8') {
-    return "/dev/ttyS" + std::string(1, static_cast<char>(name_[3] - 1));
+    return com_port_device(name_[3] - '1');
   }
   return name_;
 }

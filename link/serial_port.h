@@ -31,6 +31,8 @@ class SerialPort final : public LinkPort {
 
   // Port index 0..7 selects COM1..COM8; any other index COM2.
   void set_port(int index);
+  // The device a port index 0..7 opens: COM1 is /dev/ttyS0, COM8 /dev/ttyS7.
+  static std::string com_port_device(int index);
   const std::string& port_name() const { return name_; }
   // Opens this path instead of what the configuration names (empty: back to
   // the configuration).

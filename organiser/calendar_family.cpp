@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/date_text.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/message_types.h"
@@ -40,9 +41,7 @@ void send_note_request(OperationEngine& engine, std::uint8_t sub, int location) 
 }  // namespace
 
 std::string event_line(const CalendarEvent& e) {
-  char when[64];
-  std::snprintf(when, sizeof when, "%d/%d/%d %d:%02d", e.year, e.month, e.day, e.hour, e.minute);
-  return std::string(when) + "  " + e.data;
+  return date_time_text(e.year, e.month, e.day, e.hour, e.minute) + "  " + e.data;
 }
 
 bool start_calendar_read(OperationEngine& engine) {

@@ -170,10 +170,10 @@ void CalendarList::sort_and_collapse() {
   events_ = std::move(kept);
 }
 
-std::set<int> CalendarList::bold_days(int month) const {
+std::set<int> CalendarList::bold_days(int year, int month) const {
   std::set<int> days;
   for (const CalendarEvent& e : events_) {
-    if (e.month == month) days.insert(e.day);
+    if (on_date(e, year, month, e.day)) days.insert(e.day);
   }
   return days;
 }

@@ -101,8 +101,9 @@ class CalendarList {
   // equal to an earlier one in date, time, type and text removed.
   void sort_and_collapse();
 
-  // The days of a month with an event in that month of any year.
-  std::set<int> bold_days(int month) const;
+  // The days of a month with an event on them: events of that year, and
+  // birthdays of any year.
+  std::set<int> bold_days(int year, int month) const;
   // Does the event fall on this date (a birthday in any year)?
   static bool on_date(const CalendarEvent& e, int year, int month, int day);
 

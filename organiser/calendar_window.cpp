@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/configuration.h"
+#include "app/date_text.h"
 #include "app/file_replace.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
@@ -193,13 +194,7 @@ CalendarWindow::CalendarWindow(CalendarFamilies& families, OperationEngine& engi
       date_format_(std::move(date_format)),
       editor_(families.list()),
       selected_(today) {
-  if (!date_format_) {
-    date_format_ = [](const CalendarDate& d) {
-      char b[32];
-      std::snprintf(b, sizeof b, "%04d-%02d-%02d", d.year, d.month, d.day);
-      return std::string(b);
-    };
-  }
+  if (!date_format_) date_format_ = [](const CalendarDate& d) { return date_text(d.year, d.month, d.day); };
   rebuild();
 }
 
@@ -404,10 +399,7 @@ std::string CalendarWindow::handset_time_text() const {
   const HandsetClock& c = families_.clock().clock();
   if (!c.read) return std::string();
   if (!c.date_set) return tx(kTextClockNotSet);
-  char b[48];
-  std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", c.time.year, c.time.month, c.time.day, c.time.hour,
-                c.time.minute, c.time.second);
-  return b;
+  return date_time_text(c.time.year, c.time.month, c.time.day, c.time.hour, c.time.minute);
 }
 
 void CalendarWindow::leave_alarm_fields() {

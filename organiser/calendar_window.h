@@ -104,7 +104,7 @@ class CalendarWindow {
   using DateFormat = std::function<std::string(const CalendarDate&)>;
 
   // today: the date shown at creation and on every showing. date_format: the
-  // system's short date format for the day view's root.
+  // day view's root; date_text (the user's short date format) unless given.
   CalendarWindow(CalendarFamilies& families, OperationEngine& engine, Prompt& prompt, CalendarDate today,
                  DateFormat date_format = {});
 
@@ -121,7 +121,7 @@ class CalendarWindow {
   const CalendarNode& tree() const { return tree_; }
   const CalendarNode* node(int id) const;
   // Days of the month bold in the month calendar.
-  std::set<int> bold_days(int month) const { return list_.bold_days(month); }
+  std::set<int> bold_days(int year, int month) const { return list_.bold_days(year, month); }
 
   // -- Commands (tool bar, keys, context menu).
   // Runs a tool-bar command; Back and Import/Export need the window, which

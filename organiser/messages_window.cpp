@@ -49,6 +49,15 @@ void MessagesWindowLogic::rebuild() {
   }
 }
 
+void MessagesWindowLogic::read_done() {
+  if (folder_ == SmsFolder::Root) {
+    const MessageStore& store = family_.records().store;
+    const bool outbox_only = store.folder(SmsFolder::Inbox).empty() && !store.folder(SmsFolder::Outbox).empty();
+    folder_ = outbox_only ? SmsFolder::Outbox : SmsFolder::Inbox;
+  }
+  rebuild();
+}
+
 void MessagesWindowLogic::open_row(std::size_t row) {
   if (row >= rows_.size()) return;
   set_text(from_handset_lines(family_.records().store.at(rows_[row].record).Text));

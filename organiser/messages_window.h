@@ -30,8 +30,11 @@ class MessagesWindowLogic {
   // The tree's choice; the list is rebuilt from the store.
   void select_folder(SmsFolder folder);
   SmsFolder folder() const { return folder_; }
-  // Rebuilds the list for the current folder (after a read).
+  // Rebuilds the list for the current folder.
   void rebuild();
+  // A read ended: with the root chosen, which lists nothing, the Inbox is
+  // chosen instead (the Outbox when only it holds messages).
+  void read_done();
   const std::vector<MessageRow>& rows() const { return rows_; }
 
   // A double-click on a row: its text goes into the editor.

@@ -276,17 +276,23 @@ void PhoneBook::rename_group(const std::string& old_name, const std::string& new
 }
 
 std::string PhoneBook::name_for_number(const std::string& number) const {
-  const PhoneBookList& list = active();
-  if (list.empty() || number.empty()) return {};
-  auto find = [&list](std::string_view wanted) -> const PhoneBookEntry* {
+  if (number.empty()) return {};
+  auto find = [](const PhoneBookList& list, std::string_view wanted) -> const PhoneBookEntry* {
     for (std::size_t i = 0; i < list.size(); ++i) {
       if (list.entry(i).Phone.find(wanted) != std::string::npos) return &list.entry(i);
     }
     return nullptr;
   };
-  const PhoneBookEntry* found = find(number);
-  if (found == nullptr && number.size() > 10 && number.front() == '+') {
-    found = find(std::string_view(number).substr(4));
+  // Which pane has the focus does not decide whether a sender has a name:
+  // the active list first, then the other.
+  const PhoneBookList* order[] = {&active(), active_side() == ListSide::Left ? &right() : &left()};
+  const PhoneBookEntry* found = nullptr;
+  for (const PhoneBookList* list : order) {
+    found = find(*list, number);
+    if (found == nullptr && number.size() > 10 && number.front() == '+') {
+      found = find(*list, std::string_view(number).substr(4));
+    }
+    if (found != nullptr) break;
   }
   if (found == nullptr) return {};
   const int write_as = write_as_index(found->WriteAs);

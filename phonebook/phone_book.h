@@ -137,7 +137,7 @@ class PhoneBook {
   // In both lists, Group texts equal to `old_name` become `new_name`.
   void rename_group(const std::string& old_name, const std::string& new_name);
 
-  // The name the active list holds for a telephone number (empty if none).
+  // The name for a telephone number: the active list's, else the other's.
   std::string name_for_number(const std::string& number) const;
 
  private:

@@ -1,6 +1,7 @@
 // Photographs Telvane's windows with sample entries: the main window in the
 // two-pane view and in the tree view by type, the Editor, the Calendar with
-// a day of events, the two graphics windows with a picture, and the splash.
+// a day of events, the two graphics windows with a picture, the splash, and
+// the Options, Ringing Tone, Profiles, Messages and SMS Sending windows.
 // Usage: telvane_screenshots OUTPUT_FOLDER
 #include <QApplication>
 #include <QDate>
@@ -16,6 +17,7 @@
 #include "app/language.h"
 #include "app/qt/qt_prompt.h"
 #include "app/qt/splash_window.h"
+#include "app/qt/telvane_windows.h"
 #include "app/text_table.h"
 #include "link/qt/information_windows.h"
 #include "media/qt/graphics_windows.h"
@@ -87,8 +89,48 @@ MonoBitmap sample_picture(int width, int height, const QString& word, int point_
 bool save(QWidget& widget, const QString& path) {
   const bool ok = widget.grab().save(path);
   // The caption is drawn by the desktop, not by the window: name it here.
-  std::printf("%s %s (caption \"%s\")\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData(),
-              widget.windowTitle().toUtf8().constData());
+  std::printf("%s %s (caption \"%s\", %d x %d)\n", ok ? "wrote" : "FAILED", path.toLocal8Bit().constData(),
+              widget.windowTitle().toUtf8().constData(), widget.width(), widget.height());
+  return ok;
+}
+
+// The feature windows as the program builds them: Options, Ringing Tone,
+// Profiles, Messages with a few messages, SMS Sending with a selected row.
+bool save_feature_windows(Prompt& prompt, const QDir& out) {
+  TelvaneWindows windows(prompt, nullptr);
+  fill_samples(windows.main().logic().book());
+  bool ok = true;
+  TPagesDlg& options = windows.options();
+  options.prepare();
+  options.show();
+  QApplication::processEvents();
+  ok &= save(options, out.filePath("options.png"));
+  options.hide();
+  windows.ring_tone().show_window();
+  QApplication::processEvents();
+  ok &= save(windows.ring_tone(), out.filePath("ring-tone.png"));
+  windows.profiles().show_window();
+  QApplication::processEvents();
+  ok &= save(windows.profiles(), out.filePath("profiles.png"));
+  MessageStore& store = windows.main().session().organiser().message_family().records().store;
+  store.append({"+4930123456", "See you at nine", "26.12.08 09:30:00", "See you at nine", "", "1", "1"});
+  store.append({"0301234500", "The parcel is here", "26.12.08 11:02:17", "The parcel is here", "", "3", "2"});
+  store.append({"030444555", "Your order is ready", "26.12.07 19:45:00", "Your order is ready", "", "1", "3"});
+  TForm6& messages = windows.messages();
+  messages.logic().select_folder(SmsFolder::Inbox);
+  messages.refresh_list();
+  messages.list()->topLevelItem(1)->setSelected(true);
+  messages.show_window();
+  QApplication::processEvents();
+  ok &= save(messages, out.filePath("messages.png"));
+  TForm18& sending = windows.sms_sending();
+  sending.logic().add(0, "+4930123456");
+  sending.logic().add(1, "0171555123");
+  sending.show_window();
+  sending.list()->topLevelItem(0)->setSelected(true);
+  QApplication::processEvents();
+  ok &= save(sending, out.filePath("sms-sending.png"));
+  windows.main().normal_cursor();
   return ok;
 }
 
@@ -102,6 +144,7 @@ int main(int argc, char** argv) {
   set_configuration_path("/nonexistent/tv.dat");  // the defaults
   load_configuration();
   QApplication app(argc, argv);
+  set_date_time_formats(locale_date_time_formats());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   QtPrompt prompt;
 
@@ -154,6 +197,7 @@ int main(int argc, char** argv) {
         startup.logic().editor().grid().combineIntoPicture(sample_picture(84, 48, "Hello", 20));
         startup.show_window();
         ok &= save(startup, out.filePath("startup-graphic.png"));
+        ok &= save_feature_windows(prompt, out);
         main.normal_cursor();
         app.exit(ok ? 0 : 1);
       });

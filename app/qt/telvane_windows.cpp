@@ -1,10 +1,29 @@
 #include "app/qt/telvane_windows.h"
 
+#include <QDateTime>
+#include <QLocale>
+
+#include "app/date_text.h"
 #include "organiser/sms_codec.h"
 #include "organiser/options_exchanges.h"
 #include "platform/single_instance.h"
 
 namespace phondeck {
+
+DateTimeFormats locale_date_time_formats() {
+  DateTimeFormats f;
+  f.date = [](int year, int month, int day) {
+    const QDate date(year, month, day);
+    if (!date.isValid()) return iso_date_text(year, month, day);
+    return QLocale().toString(date, QLocale::ShortFormat).toStdString();
+  };
+  f.date_time = [](int year, int month, int day, int hour, int minute) {
+    const QDateTime at(QDate(year, month, day), QTime(hour, minute));
+    if (!at.isValid()) return iso_date_time_text(year, month, day, hour, minute);
+    return QLocale().toString(at, QLocale::ShortFormat).toStdString();
+  };
+  return f;
+}
 
 // What the Options dialog's OK changes in the windows.
 class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
@@ -34,6 +53,7 @@ class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
 };
 
 TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
+  set_date_time_formats(locale_date_time_formats());
   splash_ = std::make_unique<TForm17>();
   main_ = std::make_unique<TForm1>(prompt);
   editor_ = new TOKHelpRightDlg(main_->logic().book(), main_.get());
@@ -61,6 +81,8 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     messages_ = new TForm6(session.engine(), family, main_->logic().book(), prompt, main_.get());
     sending_ = new TForm18(session.engine(), family, main_->logic().book(), prompt, *phone_editor_, main_.get());
     messages_->setWindowFlag(Qt::Window);
+    messages_->apply_font(main_->list_font());
+    main_->set_font_listener([this](const QFont& font) { messages_->apply_font(font); });
     messages_->on_back = [this] { main_->show(); main_->raise(); main_->activateWindow(); };
     messages_->on_send = [this] { sending_->show_window(); };
     main_->set_window_opener(Command::Messages, [this] { messages_->show_window(); });
@@ -145,6 +167,7 @@ TelvaneWindows::~TelvaneWindows() {
   main_->session().organiser().profile_family().set_write_listener({});
   main_.reset();
   splash_.reset();
+  set_date_time_formats({});
 }
 
 void TelvaneWindows::apply_texts() {

@@ -5,6 +5,7 @@
 // elsewhere join here, in their place in the order.
 #include <memory>
 
+#include "app/date_text.h"
 #include "app/qt/splash_window.h"
 #include "link/qt/information_windows.h"
 #include "media/qt/ring_tone_windows.h"
@@ -21,6 +22,11 @@ namespace phondeck {
 class Prompt;
 class SessionOptionsExchanges;
 class SingleInstance;
+
+// The dates and times the windows write themselves, in the user's locale's
+// short formats (dates the locale cannot show stay ISO 8601). The windows
+// use them from their creation to their end.
+DateTimeFormats locale_date_time_formats();
 
 class TelvaneWindows {
  public:

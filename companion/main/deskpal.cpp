@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
 
   DeskpalOptions options;
   options.program_folder = QCoreApplication::applicationDirPath().toStdString();
+  options.help_folders = deskpal_help_folders(options.program_folder);
   options.program_file = QCoreApplication::applicationFilePath().toStdString();
   options.autostart_folder = AutostartEntry::folder_from_environment(env);
   options.traditional_chinese = traditional_chinese_locale(env);

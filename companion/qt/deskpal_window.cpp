@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
@@ -30,7 +31,10 @@ DeskpalWindow::DeskpalWindow(const std::vector<DeskpalFrame>& frames, QRect area
       animation_(area.width(), area.height(), random),
       options_(std::move(options)),
       autostart_(options_.autostart_folder, options_.program_file) {
-  if (!options_.open_url) options_.open_url = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  if (!options_.open_url) options_.open_url = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  if (!options_.tell) {
+    options_.tell = [this](const QString& text) { QMessageBox::information(nullptr, windowTitle(), text); };
+  }
   if (!options_.exit_program) options_.exit_program = [] { QCoreApplication::quit(); };
   // Each frame's picture and its outline, which shapes the window.
   for (const DeskpalFrame& frame : frames) {
@@ -102,13 +106,26 @@ void DeskpalWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 void DeskpalWindow::start_telvane() {
   const char* path = std::getenv("PATH");
   const auto program = find_program("telvane", options_.program_folder, path ? path : "");
-  if (program.empty() || !start_detached(program)) options_.open_url(QUrl(kDeskpalHomePage));
+  if (program.empty() || !start_detached(program)) visit_help();
+}
+
+void DeskpalWindow::visit_help() {
+  const DeskpalMenuTexts texts = menu_texts(options_.traditional_chinese);
+  const auto page = deskpal_help_page(options_.help_folders);
+  if (!page) {
+    const std::filesystem::path expected =
+        (options_.help_folders.empty() ? std::filesystem::path() : options_.help_folders.front()) / kDeskpalHelpPage;
+    options_.tell(QString::fromUtf8(texts.page_missing).arg(QString::fromStdString(expected.string())));
+    return;
+  }
+  const QString path = QString::fromStdString(page->string());
+  if (!options_.open_url(QUrl::fromLocalFile(path))) options_.tell(QString::fromUtf8(texts.no_browser).arg(path));
 }
 
 QMenu* DeskpalWindow::make_menu() {
   const DeskpalMenuTexts texts = menu_texts(options_.traditional_chinese);
   auto* menu = new QMenu(this);
-  menu->addAction(QString::fromUtf8(texts.visit), this, [this] { options_.open_url(QUrl(kDeskpalHomePage)); });
+  menu->addAction(QString::fromUtf8(texts.visit), this, [this] { visit_help(); });
   menu->addSeparator();
   QAction* startup = menu->addAction(QString::fromUtf8(texts.add_to_startup), this, [this] { autostart_.toggle(); });
   startup->setCheckable(true);

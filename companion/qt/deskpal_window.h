@@ -21,8 +21,6 @@ class QUrl;
 
 namespace phondeck {
 
-inline constexpr const char* kDeskpalHomePage = "http://phondeck.example.org/";
-
 struct DeskpalOptions {
   // Looked in for `telvane` before the PATH.
   std::filesystem::path program_folder;
@@ -30,8 +28,14 @@ struct DeskpalOptions {
   std::filesystem::path program_file;
   std::filesystem::path autostart_folder;
   bool traditional_chinese = false;
-  // Opens a web address; the default browser unless a test says otherwise.
-  std::function<void(const QUrl&)> open_url;
+  // Searched in order for the help page "Visit Web Site" shows.
+  std::vector<std::filesystem::path> help_folders;
+  // Opens an address, false when no program could; the desktop's default
+  // handler unless a test says otherwise.
+  std::function<bool(const QUrl&)> open_url;
+  // Tells the user why the help page did not show; a message box unless a
+  // test says otherwise.
+  std::function<void(const QString&)> tell;
   // "Exit Program"; quits the application unless a test says otherwise.
   std::function<void()> exit_program;
 };
@@ -48,8 +52,11 @@ class DeskpalWindow final : public QWidget {
   bool running() const { return timer_.isActive(); }
   // The context menu as it opens now.
   QMenu* make_menu();
-  // Telvane from our folder or the PATH; the home page when that fails.
+  // Telvane from our folder or the PATH; the help page when that fails.
   void start_telvane();
+  // "Visit Web Site": the installed help page in the browser, or a message
+  // saying why not.
+  void visit_help();
 
  public slots:
   // One 50 ms step of the animation.

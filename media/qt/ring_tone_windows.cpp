@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -123,6 +124,9 @@ void TForm12::build() {
   });
 
   pages_ = new QTabWidget(this);
+  // The notations' names whole: the window is at least as wide as its tabs.
+  pages_->tabBar()->setUsesScrollButtons(false);
+  pages_->setElideMode(Qt::ElideNone);
   for (int page = 0; page < RingToneWindowLogic::kPageCount; ++page) {
     auto* sheet = new QWidget(pages_);
     auto* layout = new QVBoxLayout(sheet);

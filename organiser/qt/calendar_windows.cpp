@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMimeData>
 #include <QMenu>
 #include <QPainter>
@@ -50,7 +49,6 @@ constexpr int kTextExportCalendar = 1351;
 constexpr int kTextReadTime = 1312;
 
 CalendarDate date_of(const QDate& d) { return {d.year(), d.month(), d.day()}; }
-QDate qdate(const CalendarDate& d) { return QDate(d.year, d.month, d.day); }
 
 // The event's icon by its type (1 Reminder, 2 Call, 3 Meeting, 4 Birthday,
 // shown as type + 1), with a bell in the corner when it has an alarm.
@@ -277,9 +275,7 @@ TForm13::TForm13(HandsetSession& session, Prompt& prompt, std::function<void()> 
     : QMainWindow(parent), session_(session), prompt_(prompt), show_main_(std::move(show_main)) {
   const QDate today = QDate::currentDate();
   logic_ = std::make_unique<CalendarWindow>(session.organiser().calendar(), session.engine(), prompt,
-                                            date_of(today), [](const CalendarDate& d) {
-                                              return QLocale().toString(qdate(d), QLocale::ShortFormat).toStdString();
-                                            });
+                                            date_of(today));
   build();
   editor_ = new TForm14(logic_->editor(), *this, session.book());
   session.organiser().calendar().calendar().set_refresh([this] { refresh(); });
@@ -290,6 +286,7 @@ TForm13::TForm13(HandsetSession& session, Prompt& prompt, std::function<void()> 
   });
   apply_texts();
   refresh();
+  take_default_size();
 }
 
 TForm13::~TForm13() {
@@ -326,13 +323,15 @@ void TForm13::build() {
 
   auto* time_group = new QGroupBox(this);
   time_group_ = time_group;
-  auto* tg = new QHBoxLayout(time_group);
+  // The handset's clock on a line of its own, so that reading it leaves the
+  // panel's width alone.
+  auto* tg = new QGridLayout(time_group);
   write_time_ = new QPushButton(this);
   read_time_ = new QPushButton(this);
   handset_time_ = new QLabel(this);
-  tg->addWidget(write_time_);
-  tg->addWidget(read_time_);
-  tg->addWidget(handset_time_);
+  tg->addWidget(write_time_, 0, 0);
+  tg->addWidget(read_time_, 0, 1);
+  tg->addWidget(handset_time_, 1, 0, 1, 2);
   left->addWidget(time_group);
 
   auto* alarm_group = new QGroupBox(this);
@@ -362,6 +361,9 @@ void TForm13::build() {
 
   tree_ = new QTreeWidget(this);
   tree_->setHeaderHidden(true);
+  // Labels are never cut short: a longer one scrolls.
+  tree_->header()->setStretchLastSection(false);
+  tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setDragEnabled(true);
   tree_->setAcceptDrops(true);
@@ -398,6 +400,15 @@ void TForm13::build() {
     minute_->setEnabled(on);
   });
   alarm_to_fields();
+}
+
+void TForm13::take_default_size() {
+  // Room in the list for an hour, a time and a subject of some 40 characters.
+  QLayout* row = centralWidget()->layout();
+  const QMargins margins = row->contentsMargins();
+  const int left = row->itemAt(0)->sizeHint().width();
+  const int list = fontMetrics().averageCharWidth() * 48 + 2 * tree_->frameWidth();
+  resize(margins.left() + left + row->spacing() + list + margins.right(), sizeHint().height());
 }
 
 void TForm13::apply_texts() {
@@ -455,13 +466,13 @@ void TForm13::refresh() {
   top->setData(0, kNodeRole, root.id);
   add_nodes(top, root);
   tree_->expandAll();
-  // Bold days of the shown month (in any year).
+  // Bold days of the shown month and year (birthdays of any year).
   month_->setDateTextFormat(QDate(), QTextCharFormat());
   QTextCharFormat bold;
   bold.setFontWeight(QFont::Bold);
   const int year = month_->yearShown();
   const int month = month_->monthShown();
-  for (int day : logic_->bold_days(month)) {
+  for (int day : logic_->bold_days(year, month)) {
     const QDate d(year, month, day);
     if (d.isValid()) month_->setDateTextFormat(d, bold);
   }

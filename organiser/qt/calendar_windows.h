@@ -103,6 +103,8 @@ class TForm13 final : public QMainWindow {
 
  private:
   void build();
+  // Wide enough for the panel and a list of common subjects.
+  void take_default_size();
   void add_nodes(QTreeWidgetItem* parent, const CalendarNode& node);
   void select_date(const QDate& date);
   void show_context_menu(const QPoint& pos);

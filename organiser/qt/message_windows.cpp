@@ -12,11 +12,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -47,6 +49,25 @@ std::vector<std::size_t> selected_of(const QTreeWidget& tree) {
   return rows;
 }
 
+// Grid lines in the colour the phone-book lists draw theirs, over the
+// style's own painting of each cell (the selection's colours included).
+class GridLines final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
+    const QWidget* view = option.widget;
+    const QStyle* style = view ? view->style() : QApplication::style();
+    const auto grid = static_cast<QRgb>(style->styleHint(QStyle::SH_Table_GridLineColor, &option, view));
+    painter->save();
+    painter->setPen(QColor::fromRgba(grid));
+    const QRect r = option.rect;
+    painter->drawLine(r.topRight(), r.bottomRight());
+    painter->drawLine(r.bottomLeft(), r.bottomRight());
+    painter->restore();
+  }
+};
+
 void set_report_style(QTreeWidget& tree) {
   tree.setRootIsDecorated(false);
   tree.setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -54,7 +75,7 @@ void set_report_style(QTreeWidget& tree) {
   tree.setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree.setAllColumnsShowFocus(true);
   tree.setUniformRowHeights(true);
-  tree.setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
+  tree.setItemDelegate(new GridLines(&tree));
 }
 
 }  // namespace
@@ -167,7 +188,7 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
     menu.exec(list_->viewport()->mapToGlobal(pos));
   });
   family.set_read_listener([this] {
-    logic_.rebuild();
+    logic_.read_done();
     refresh_list();
   });
   apply_texts();
@@ -191,6 +212,7 @@ void TForm6::apply_texts() {
   new QTreeWidgetItem(root, {qtx(631)});
   new QTreeWidgetItem(root, {qtx(632)});
   tree_->expandAll();
+  show_folder_in_tree();
   list_->setHeaderLabels({qtx(610), qtx(611), qtx(612), qtx(613)});
   count_label_->setText(qtx(620));
   delete_->setText(caption(113));
@@ -202,13 +224,28 @@ void TForm6::show_window() {
   activateWindow();
 }
 
+void TForm6::show_folder_in_tree() {
+  QTreeWidgetItem* root = tree_->topLevelItem(0);
+  if (root == nullptr) return;
+  const SmsFolder folder = logic_.folder();
+  QTreeWidgetItem* shown = folder == SmsFolder::Inbox    ? root->child(0)
+                           : folder == SmsFolder::Outbox ? root->child(1)
+                                                         : root;
+  if (shown != nullptr && tree_->currentItem() != shown) tree_->setCurrentItem(shown);
+}
+
 void TForm6::refresh_list() {
+  show_folder_in_tree();
   list_->clear();
   const QIcon unread = style()->standardIcon(QStyle::SP_MessageBoxInformation);
   for (const MessageRow& row : logic_.rows()) {
     auto* item = new QTreeWidgetItem(list_, {qs(row.Phone), qs(row.Name), qs(row.Abstract), qs(row.Time)});
     if (row.icon == 1) item->setIcon(0, unread);
   }
+}
+
+void TForm6::apply_font(const QFont& font) {
+  for (QWidget* w : std::initializer_list<QWidget*>{tree_, list_, list_->header(), memo_}) w->setFont(font);
 }
 
 void TForm6::update_counter() {

@@ -46,6 +46,8 @@ class TForm6 final : public QMainWindow {
   MessagesWindowLogic& logic() { return logic_; }
   // Shows the list for the logic's folder again.
   void refresh_list();
+  // The main window's list font, for the tree, the list and the editor.
+  void apply_font(const QFont& font);
 
   // Back to Main Window, and the SMS Sending window after Send.
   std::function<void()> on_back;
@@ -63,6 +65,8 @@ class TForm6 final : public QMainWindow {
  private:
   void update_counter();
   void export_folder();
+  // The tree's current item is the folder the list shows.
+  void show_folder_in_tree();
 
   MessagesWindowLogic logic_;
   QTreeWidget* tree_ = nullptr;

@@ -11,16 +11,22 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/configuration.h"
 #include "app/conversion.h"
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/serial_port.h"
 #include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {
@@ -29,6 +35,19 @@ namespace {
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString cleaned(int id) { return qs(window_title(tx(id))); }
 std::string ss(const QString& text) { return text.toStdString(); }
+
+constexpr int kTextNotRead = 3697;
+
+// A grid cell: as wide as its text, not as a dialog's button.
+class CellButton final : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+  QSize sizeHint() const override {
+    const int padding = 2 * style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, this);
+    return {fontMetrics().horizontalAdvance(text()) + padding, QPushButton::sizeHint().height()};
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+};
 
 template <typename T>
 std::size_t at(T i) {
@@ -49,6 +68,9 @@ TPagesDlg::TPagesDlg(OptionsDialogLogic& logic, Prompt& prompt, QWidget* parent)
 void TPagesDlg::build() {
   auto* outer = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);
+  // Every page's name whole: the dialog is as wide as its tabs.
+  pages_->tabBar()->setUsesScrollButtons(false);
+  pages_->setElideMode(Qt::ElideNone);
   outer->addWidget(pages_);
   for (QWidget*& page : page_) {
     page = new QWidget(pages_);
@@ -269,7 +291,10 @@ void TPagesDlg::apply_texts() {
   loading_ = true;
   port_label_->setText(qs(tx(1101)));
   port_->clear();
-  for (int k = 0; k < 8; ++k) port_->addItem(qs(tx(1102 + k)));
+  // The COM names with the device each opens on this system.
+  for (int k = 0; k < 8; ++k) {
+    port_->addItem(qs(tx(1102 + k)) + QStringLiteral(" \u2014 ") + qs(SerialPort::com_port_device(k)));
+  }
   device_label_->setText(qs(tx(3681)));
   device_->setToolTip(qs(tx(3684)));
   virtual_->setText(qs(tx(3682)));
@@ -422,16 +447,15 @@ TForm22::TForm22(ProfilesWindowLogic& logic, std::function<void()> back, QWidget
   setWindowFlag(Qt::Window);
   build();
   apply_texts();
+  take_default_size();
 }
 
 void TForm22::build() {
   auto* outer = new QVBoxLayout(this);
   tool_bar_ = new QToolBar(this);
   outer->addWidget(tool_bar_);
+  // Buttons 2 and 3 of the other windows' bars have nothing to do here.
   new_ = tool_bar_->addAction(QString());
-  tool_bar_->addSeparator();
-  tool_bar_->addAction(QString())->setEnabled(false);  // 2, 3: no action
-  tool_bar_->addAction(QString())->setEnabled(false);
   tool_bar_->addSeparator();
   read_ = tool_bar_->addAction(QString());
   tool_bar_->addSeparator();
@@ -447,50 +471,75 @@ void TForm22::build() {
     if (back_) back_();
   });
 
-  auto* grid = new QGridLayout;
-  outer->addLayout(grid);
-  for (QLabel*& label : row_labels_) label = new QLabel(this);
-  // Rows: 0 heads, 1 name, 2 call alert, 3 groups, 4..11 settings 1..8, 12
-  // Default, 13 Activate.
-  auto setting_row = [](int setting) { return setting == 0 ? 2 : setting + 3; };
+  // The grid scrolls when the desktop's font makes it larger than the main
+  // window, which the window never outgrows.
+  auto* scroll = new QScrollArea(this);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  auto* sheet = new QWidget(scroll);
+  sheet_ = sheet;
+  scroll->setWidget(sheet);
+  outer->addWidget(scroll, 1);
+  auto* grid = new QGridLayout(sheet);
+  grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(2);
+  for (QLabel*& label : row_labels_) label = new QLabel(sheet);
+  // Rows: 0 heads, 1 name, 2 call alert, 3 "Caller groups", 4..8 one row per
+  // group (its name on the left, a box per profile), 9..16 settings 1..8,
+  // 17 Default, 18 Activate.
+  constexpr int kGroupRow = 4;
+  constexpr int kDefaultRow = kGroupRow + kProfileGroups + kProfileSettings - 1;
+  auto setting_row = [](int setting) { return setting == 0 ? 2 : setting + kGroupRow + kProfileGroups - 1; };
   grid->addWidget(row_labels_[0], 1, 0);
   for (int s = 0; s < kProfileSettings; ++s) grid->addWidget(row_labels_[at(s + 1)], setting_row(s), 0);
-  grid->addWidget(row_labels_[at(kProfileSettings + 1)], 3, 0, Qt::AlignTop);
+  grid->addWidget(row_labels_[at(kProfileSettings + 1)], 3, 0);
+  for (int g = 0; g < kProfileGroups; ++g) {
+    group_labels_[at(g)] = new QLabel(sheet);
+    group_labels_[at(g)]->setIndent(fontMetrics().averageCharWidth() * 2);
+    grid->addWidget(group_labels_[at(g)], kGroupRow + g, 0);
+  }
   for (int p = 0; p < kProfileCount; ++p) {
     const int column = p + 1;
-    heads_[at(p)] = new QLabel(this);
-    names_[at(p)] = new QLabel(this);
+    heads_[at(p)] = new QLabel(sheet);
+    names_[at(p)] = new QLabel(sheet);
     grid->addWidget(heads_[at(p)], 0, column);
     grid->addWidget(names_[at(p)], 1, column);
     for (int s = 0; s < kProfileSettings; ++s) {
-      auto* b = new QPushButton(this);
+      auto* b = new CellButton(sheet);
       b->setFlat(!ProfilesWindowLogic::cell_opens(p, s));
       cells_[at(p)][at(s)] = b;
       grid->addWidget(b, setting_row(s), column);
       connect(b, &QPushButton::clicked, this, [this, p, s] { open_cell(p, s); });
     }
-    auto* box = new QWidget(this);
-    auto* v = new QVBoxLayout(box);
-    v->setContentsMargins(0, 0, 0, 0);
     for (int g = 0; g < kProfileGroups; ++g) {
-      auto* check = new QCheckBox(box);
+      auto* check = new QCheckBox(sheet);
       groups_[at(p)][at(g)] = check;
-      v->addWidget(check);
+      grid->addWidget(check, kGroupRow + g, column, Qt::AlignHCenter);
       connect(check, &QCheckBox::toggled, this, [this, p, g](bool on) { logic_.set_group(p, g, on); });
     }
-    grid->addWidget(box, 3, column);
-    defaults_[at(p)] = new QPushButton(this);
-    grid->addWidget(defaults_[at(p)], 12, column);
+    defaults_[at(p)] = new CellButton(sheet);
+    grid->addWidget(defaults_[at(p)], kDefaultRow, column);
     connect(defaults_[at(p)], &QPushButton::clicked, this, [this, p] {
       logic_.set_default(p);
       refresh();
     });
     if (p < kActivatableProfiles) {
-      activate_[at(p)] = new QPushButton(this);
-      grid->addWidget(activate_[at(p)], 13, column);
+      activate_[at(p)] = new CellButton(sheet);
+      grid->addWidget(activate_[at(p)], kDefaultRow + 1, column);
       connect(activate_[at(p)], &QPushButton::clicked, this, [this, p] { logic_.activate(p); });
     }
   }
+  grid->setRowStretch(kDefaultRow + 2, 1);
+  grid->setColumnStretch(kProfileCount + 1, 1);
+}
+
+void TForm22::take_default_size() {
+  // The whole grid, as far as the main window's configured size allows.
+  const QMargins m = layout()->contentsMargins();
+  const QSize grid = sheet_->sizeHint();
+  const int width = m.left() + grid.width() + m.right();
+  const int height = m.top() + tool_bar_->sizeHint().height() + layout()->spacing() + grid.height() + m.bottom();
+  resize(std::min(width, config().Width), std::min(height, config().Height));
 }
 
 void TForm22::apply_texts() {
@@ -513,16 +562,34 @@ void TForm22::apply_texts() {
 
 void TForm22::refresh() {
   const std::vector<std::string> labels = ProfilesWindowLogic::group_labels();
+  for (int g = 0; g < kProfileGroups; ++g) group_labels_[at(g)]->setText(qs(labels[at(g)]));
+  // A profile not read from the handset shows the built-in values, greyed.
+  const QPalette normal = palette();
+  QPalette unread = normal;
+  for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text}) {
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      unread.setColor(group, role, normal.color(QPalette::Disabled, role));
+    }
+  }
   for (int p = 0; p < kProfileCount; ++p) {
+    const bool read = logic_.profiles()[p].read;
+    const QString hint = read ? QString() : qs(tx(kTextNotRead));
     names_[at(p)]->setText(qs(logic_.profiles().shown_name(p)));
-    for (int s = 0; s < kProfileSettings; ++s) cells_[at(p)][at(s)]->setText(qs(logic_.cell_text(p, s)));
+    names_[at(p)]->setPalette(read ? normal : unread);
+    names_[at(p)]->setToolTip(hint);
+    for (int s = 0; s < kProfileSettings; ++s) {
+      QPushButton* cell = cells_[at(p)][at(s)];
+      cell->setText(qs(logic_.cell_text(p, s)));
+      cell->setPalette(read ? normal : unread);
+      cell->setToolTip(hint);
+    }
     const bool enabled = logic_.groups_enabled(p);
     for (int g = 0; g < kProfileGroups; ++g) {
       QCheckBox* check = groups_[at(p)][at(g)];
       const QSignalBlocker block(check);
-      check->setText(qs(labels[at(g)]));
       check->setChecked(logic_.profiles()[p].groups[at(g)]);
       check->setEnabled(enabled);
+      check->setPalette(read ? normal : unread);
     }
   }
 }

@@ -153,6 +153,7 @@ class TForm22 final : public QWidget {
   QPushButton* activate_button(int profile) const { return activate_[static_cast<std::size_t>(profile)]; }
   QAction* read_action() const { return read_; }
   QAction* write_action() const { return write_; }
+  QToolBar* tool_bar() const { return tool_bar_; }
   // Opens a cell's list at the cell as a click does (nothing for a fixed
   // cell); choosing an option stores it and closes the list.
   void open_cell(int profile, int setting);
@@ -163,6 +164,8 @@ class TForm22 final : public QWidget {
 
  private:
   void build();
+  // The grid's size, as far as the main window's configured size allows.
+  void take_default_size();
 
   ProfilesWindowLogic& logic_;
   std::function<void()> back_;
@@ -178,6 +181,8 @@ class TForm22 final : public QWidget {
   std::array<QPushButton*, kProfileCount> defaults_{};
   std::array<QPushButton*, kProfileCount> activate_{};
   std::array<QLabel*, kProfileSettings + 2> row_labels_{};
+  std::array<QLabel*, kProfileGroups> group_labels_{};
+  QWidget* sheet_ = nullptr;
   QPointer<QMenu> list_;
 };
 

@@ -128,7 +128,7 @@ TEST_F(CalendarLink, AFullCalendarNamesTheEventsNotWritten) {
   EXPECT_EQ(list.events(), kept);
   ASSERT_EQ(rig.prompt.messages.size(), 1u);
   EXPECT_EQ(rig.prompt.messages[0], "Not enough memory on phone\n" + tx(3431) +
-                                        "\n2027/1/3 9:00  Note 3\n2027/1/4 9:00  Note 4");
+                                        "\n2027-01-03 09:00  Note 3\n2027-01-04 09:00  Note 4");
 }
 
 TEST_F(CalendarLink, FiveModelsAreRefused) {

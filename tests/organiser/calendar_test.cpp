@@ -95,8 +95,9 @@ TEST_F(Calendar, BirthdayOnTwentyNinthFebruaryRecursAndBolds) {
   EXPECT_TRUE(CalendarList::on_date(list.at(0), 2024, 2, 29));
   EXPECT_TRUE(CalendarList::on_date(list.at(0), 2000, 2, 29));
   EXPECT_FALSE(CalendarList::on_date(list.at(1), 2025, 2, 3));  // not a birthday: its year only
-  EXPECT_EQ(list.bold_days(2), (std::set<int>{3, 29}));
-  EXPECT_TRUE(list.bold_days(3).empty());
+  EXPECT_EQ(list.bold_days(2024, 2), (std::set<int>{3, 29}));
+  EXPECT_EQ(list.bold_days(2025, 2), (std::set<int>{29}));  // the meeting is of 2024 only
+  EXPECT_TRUE(list.bold_days(2024, 3).empty());
 }
 
 TEST_F(Calendar, NoteRequestBytes) {

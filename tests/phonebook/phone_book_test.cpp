@@ -401,7 +401,7 @@ TEST_F(PhoneBookTest, RenameGroupRunsOverBothLists) {
   EXPECT_EQ(book.right().entry(1).Group, "VIP");
 }
 
-TEST_F(PhoneBookTest, NameForNumberSearchesTheActiveListAndDropsACountryCode) {
+TEST_F(PhoneBookTest, NameForNumberSearchesTheActiveListThenTheOtherAndDropsACountryCode) {
   EXPECT_EQ(book.name_for_number("123"), "");
   PhoneBookList& list = book.active();
   list.append(entry("Short", "Phone", "1", "12"));
@@ -417,8 +417,13 @@ TEST_F(PhoneBookTest, NameForNumberSearchesTheActiveListAndDropsACountryCode) {
   EXPECT_EQ(book.name_for_number("+886999"), "");              // too short to drop
   EXPECT_EQ(book.name_for_number("+1234"), "");
   EXPECT_EQ(book.name_for_number(""), "");
+  // With the other pane active its entries come first, the rest still
+  // from the list without the focus.
   book.set_active(ListSide::Right);
-  EXPECT_EQ(book.name_for_number("0912345678"), "");
+  book.right().append(entry("Office", "Phone", "1", "0912345678"));
+  EXPECT_EQ(book.name_for_number("0912345678"), "Office");
+  EXPECT_EQ(book.name_for_number("+886911111111"), "Lee");
+  EXPECT_EQ(book.name_for_number("0999"), "");
 }
 
 TEST(PhoneBookListTest, SelectionFocusAndReorderKeepTogether) {

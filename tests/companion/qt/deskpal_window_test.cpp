@@ -1,6 +1,7 @@
 // Deskpal's window on the offscreen platform: its shape, its walk, a drag,
-// the double-click start and the context menu.
+// the double-click start, the help page and the context menu.
 #include "companion/qt/deskpal_window.h"
+#include "companion/deskpal_start.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,7 +33,8 @@ void send_mouse(QWidget& w, QEvent::Type type, QPoint local, Qt::MouseButtons he
 
 TEST(DeskpalWindowTest, WalksDragsStartsTelvaneAndAddsToStartup) {
   companiontest::ScratchFolder scratch;
-  const fs::path telvane = scratch.path / "telvane";
+  const fs::path telvane = scratch.path / "bin" / "telvane";
+  fs::create_directories(telvane.parent_path());
   const fs::path started = scratch.path / "started";
   // The stand-in notes whether it runs in a session of its own.
   std::ofstream(telvane) << "#!/bin/sh\n[ \"$(cut -d' ' -f6 /proc/$$/stat)\" != " << ::getsid(0)
@@ -40,12 +42,20 @@ TEST(DeskpalWindowTest, WalksDragsStartsTelvaneAndAddsToStartup) {
   ::chmod(telvane.c_str(), 0755);
 
   std::vector<std::string> opened;
+  std::vector<std::string> told;
+  bool browser = true;
   bool exited = false;
   DeskpalOptions options;
-  options.program_folder = scratch.path;
+  options.program_folder = scratch.path / "bin";
+  fs::create_directories(options.program_folder);
+  options.help_folders = deskpal_help_folders(options.program_folder);
   options.program_file = scratch.path / "deskpal";
   options.autostart_folder = scratch.path / "config" / "autostart";
-  options.open_url = [&](const QUrl& url) { opened.push_back(url.toString().toStdString()); };
+  options.open_url = [&](const QUrl& url) {
+    opened.push_back(url.toString().toStdString());
+    return browser;
+  };
+  options.tell = [&](const QString& text) { told.push_back(text.toStdString()); };
   options.exit_program = [&] { exited = true; };
   companiontest::ScriptedRandom random;  // 1 for ever: the walk leaves the idle at once
   DeskpalWindow w(draw_deskpal_frames(), QRect(0, 0, 1024, 768), random, options);
@@ -78,10 +88,23 @@ TEST(DeskpalWindowTest, WalksDragsStartsTelvaneAndAddsToStartup) {
   std::getline(std::ifstream(started), line);
   EXPECT_EQ(line, "new-session");
   EXPECT_TRUE(opened.empty());
-  // A Telvane that can not run: the home page instead.
+  // A Telvane that can not run: the help page instead, from the installed
+  // data folder when none lies beside the program. Without a page, or
+  // without a browser, the user is told.
   std::ofstream(telvane) << "\x7f" "ELF, but not really";
   w.start_telvane();
-  EXPECT_EQ(opened, std::vector<std::string>{kDeskpalHomePage});
+  EXPECT_TRUE(opened.empty());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0], "The help page is missing:\n" + (scratch.path / "bin" / "help" / "h_en.htm").string());
+  const fs::path page = scratch.path / "share" / "phondeck" / "help" / "h_en.htm";
+  fs::create_directories(page.parent_path());
+  std::ofstream(page) << "<html></html>";
+  w.start_telvane();
+  EXPECT_EQ(opened, std::vector<std::string>{"file://" + page.string()});
+  browser = false;
+  w.visit_help();
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[1], "No browser could be started to show the help page:\n" + page.string());
 
   // The menu; "Add to Startup" is checked while the entry exists.
   const fs::path entry = options.autostart_folder / "deskpal.desktop";

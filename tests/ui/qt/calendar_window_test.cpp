@@ -1,5 +1,6 @@
 // The Calendar window and the event editor on the offscreen platform: an
-// event made in the editor shows in the day view with its alarm.
+// event made in the editor shows in the day view with its alarm, and bolds
+// its day in its own year only.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -62,6 +63,17 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   // Day 8 is bold in the month calendar when December is shown.
   calendar.month()->setCurrentPage(2026, 12);
   EXPECT_EQ(calendar.month()->dateTextFormat(QDate(2026, 12, 8)).fontWeight(), QFont::Bold);
+  // A year later only birthdays recur.
+  CalendarEvent birthday;
+  birthday.year = 1990;
+  birthday.month = 12;
+  birthday.day = 20;
+  birthday.type = 4;
+  birthday.data = "Anna";
+  main.session().organiser().calendar().list().append(birthday);
+  calendar.month()->setCurrentPage(2027, 12);
+  EXPECT_NE(calendar.month()->dateTextFormat(QDate(2027, 12, 8)).fontWeight(), QFont::Bold);
+  EXPECT_EQ(calendar.month()->dateTextFormat(QDate(2027, 12, 20)).fontWeight(), QFont::Bold);
   EXPECT_EQ(backs, 0);
 }
 

@@ -1,0 +1,28 @@
+// The Options dialog's serial ports name the device each one opens.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+
+#include "app/qt/telvane_windows.h"
+#include "ui_fakes.h"
+
+namespace phondeck {
+namespace {
+
+TEST(OptionsPortQt, EachComPortShowsItsDevice) {
+  testing::fresh_texts_and_configuration();
+  testing::FakePrompt prompt;
+  TelvaneWindows windows(prompt, nullptr);
+  TPagesDlg& options = windows.options();
+  options.prepare();
+  const QComboBox* port = options.port_choice();
+  ASSERT_EQ(port->count(), 8);
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_EQ(port->itemText(k), QStringLiteral("COM%1 \u2014 /dev/ttyS%2").arg(k + 1).arg(k));
+  }
+  EXPECT_EQ(port->currentText(), QStringLiteral("COM2 \u2014 /dev/ttyS1"));  // Port=1 by default
+  windows.main().normal_cursor();
+}
+
+}  // namespace
+}  // namespace phondeck
