@@ -291,9 +291,24 @@ int sms_list(Context& c) {
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
   if (!read_messages(*s, w)) return kExitFailed;
-  for (const SmsRecord& m : w.family.records().store.records()) {
+  const MessageStore& store = w.family.records().store;
+  // The parts of a message joined (in the order of their first part), or
+  // every record by itself with --parts.
+  std::vector<JoinedMessage> messages;
+  for (const SmsFolder f : {SmsFolder::Inbox, SmsFolder::Outbox}) {
+    if (folder && f != *folder) continue;
+    if (c.inv.has("--parts")) {
+      for (const std::size_t i : store.folder(f)) messages.push_back({{i}, store.at(i).Text, 0});
+    } else {
+      const std::vector<JoinedMessage> joined = store.joined(f);
+      messages.insert(messages.end(), joined.begin(), joined.end());
+    }
+  }
+  std::stable_sort(messages.begin(), messages.end(),
+                   [](const JoinedMessage& a, const JoinedMessage& b) { return a.records.front() < b.records.front(); });
+  for (const JoinedMessage& joined : messages) {
+    const SmsRecord& m = store.at(joined.records.front());
     const bool inbox = record_in_folder(m, SmsFolder::Inbox);
-    if (folder && !record_in_folder(m, *folder)) continue;
     const char* status = m.Type == "1" ? "read" : m.Type == "3" ? "unread" : m.Type == "5" ? "sent" : "unsent";
     Record r;
     r["location"] = number_in(m.Pos, 0, 1 << 20).value_or(0);
@@ -301,7 +316,12 @@ int sms_list(Context& c) {
     r["status"] = status;
     r["number"] = m.Phone;
     r["time"] = m.Time.empty() ? Record() : Record(m.Time);
-    r["text"] = from_handset_lines(m.Text);
+    // A message in parts: "[3]", or "[2/3]" with a part missing.
+    r["parts"] = joined.mark();
+    if (c.inv.has("--parts") && m.ConcatTotal > 1) {
+      r["parts"] = std::to_string(m.ConcatPart) + "/" + std::to_string(m.ConcatTotal);
+    }
+    r["text"] = from_handset_lines(joined.text);
     c.out.row(r);
   }
   return kExitOk;
@@ -1014,10 +1034,13 @@ const std::vector<Command>& command_table() {
         "  --replace   clear the positions of the handset that the file does not use\n",
         {{"--replace", false}}, 1, 1},
        phonebook_write},
-      {{"sms list", "[--folder inbox|outbox]", "Reads the messages the handset holds.",
-        "One line per message: location, folder, status, number, time, text.\n"
-        "  --folder inbox|outbox   only that folder's messages\n",
-        {{"--folder", true}}, 0, 0},
+      {{"sms list", "[--folder inbox|outbox] [--parts]", "Reads the messages the handset holds.",
+        "One line per message: location, folder, status, number, time, parts, text.\n"
+        "A message sent in parts is one line, its parts joined (\"[3]\"; \"[2/3]\"\n"
+        "when a part is missing, its gap marked in the text).\n"
+        "  --folder inbox|outbox   only that folder's messages\n"
+        "  --parts                 every part on its own line (\"2/3\")\n",
+        {{"--folder", true}, {"--parts", false}}, 0, 0},
        sms_list},
       {{"sms send", "NUMBER... --text TEXT|--file FILE [--validity CODE]",
         "Sends one message to each NUMBER through the handset.",

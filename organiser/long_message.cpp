@@ -172,8 +172,12 @@ PartCount count_message_text(std::string_view utf8) {
   const EncodedMessage whole = encode_message_text(utf8);
   if (whole.length <= kMessageLimit) return {1, whole.length, kMessageLimit};
   const std::optional<LongText> text = split_long_text(utf8, 0);
-  c.units = units_of(utf8).count;
-  if (!text) return c;
+  const Units u = units_of(utf8);
+  c.units = u.count;
+  if (!text) {
+    c.capacity = kMaxParts * (u.ucs2 ? kPartUcs2Units : kPartSeptets);
+    return c;
+  }
   c.parts = static_cast<int>(text->parts.size());
   if (!text->header) return {1, static_cast<int>(text->parts[0].size()), kMessageLimit};
   c.capacity = c.parts * (text->ucs2 ? kPartUcs2Units : kPartSeptets);

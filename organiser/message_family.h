@@ -24,6 +24,8 @@ struct MessageRecords {
   // The centre's record as the handset last reported it (name, format,
   // validity, ...), which a centre write sends back with the new number.
   std::vector<std::uint8_t> centre_record;
+  // The reference of the next message sent in parts.
+  std::uint8_t next_reference = 1;
   int validity = 167;  // ValidityCode
 };
 

@@ -1,10 +1,12 @@
 #include "organiser/messages_window.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "phonebook/text_codec.h"
 
 namespace phondeck {
 namespace {
@@ -13,6 +15,7 @@ constexpr int kTextAskClear = 3200;
 constexpr int kTextFileError = 3402;
 constexpr int kTextTooLong = 3411;
 constexpr int kTextUnsupported = 3413;
+constexpr int kTextParts = 3693;  // %1 messages, %2 / %3
 constexpr int kTextPhone = 610;
 constexpr int kTextName = 611;
 constexpr int kTextTime = 613;
@@ -43,9 +46,14 @@ void MessagesWindowLogic::select_folder(SmsFolder folder) {
 void MessagesWindowLogic::rebuild() {
   rows_.clear();
   const MessageStore& store = family_.records().store;
-  for (std::size_t i : store.folder(folder_)) {
-    const SmsRecord& r = store.at(i);
-    rows_.push_back({r.Phone, book_.name_for_number(r.Phone), r.Abstract, r.Time, r.Type == "3" ? 1 : 0, i});
+  for (const JoinedMessage& m : store.joined(folder_)) {
+    const SmsRecord& r = store.at(m.records.front());
+    // A message in parts is marked with its parts ("[3]", "[2/3]").
+    const std::string abstract = m.total == 0 ? r.Abstract : m.mark() + " " + message_abstract(m.text);
+    const bool unread = std::any_of(m.records.begin(), m.records.end(),
+                                    [&store](std::size_t i) { return store.at(i).Type == "3"; });
+    rows_.push_back({r.Phone, book_.name_for_number(r.Phone), abstract, r.Time, unread ? 1 : 0, m.records.front(),
+                     m.records, m.text});
   }
 }
 
@@ -60,15 +68,25 @@ void MessagesWindowLogic::read_done() {
 
 void MessagesWindowLogic::open_row(std::size_t row) {
   if (row >= rows_.size()) return;
-  set_text(from_handset_lines(family_.records().store.at(rows_[row].record).Text));
+  set_text(from_handset_lines(rows_[row].text));
 }
 
 void MessagesWindowLogic::set_text(const std::string& text) {
   text_ = text;
   encoded_ = encode_message_text(to_handset_lines(text));
+  count_ = count_message_text(to_handset_lines(text));
 }
 
-std::string MessagesWindowLogic::counter_text() const { return std::to_string(encoded_.length) + " / 140"; }
+std::string MessagesWindowLogic::counter_text() const {
+  if (count_.parts == 1) return std::to_string(count_.units) + " / " + std::to_string(count_.capacity);
+  if (count_.parts == 0) return std::to_string(count_.units) + " / " + std::to_string(count_.capacity);
+  std::string text = tx(kTextParts);
+  for (const auto& [mark, value] : {std::pair{"%1", count_.parts}, {"%2", count_.units}, {"%3", count_.capacity}}) {
+    const std::size_t at = text.find(mark);
+    if (at != std::string::npos) text.replace(at, 2, std::to_string(value));
+  }
+  return text;
+}
 
 bool MessagesWindowLogic::new_message() {
   if (rows_.empty()) return false;
@@ -79,8 +97,9 @@ bool MessagesWindowLogic::new_message() {
 
 bool MessagesWindowLogic::read() { return start_message_read(engine_, family_); }
 
-bool MessagesWindowLogic::take_composition() {
-  if (encoded_.length > kMessageLimit) {
+bool MessagesWindowLogic::take_composition(bool one_message) {
+  // The outbox holds one message; a send takes up to six parts.
+  if (count_.parts == 0 || (one_message && count_.parts > 1)) {
     prompt_.message(tx(kTextTooLong));
     return false;
   }
@@ -91,13 +110,13 @@ bool MessagesWindowLogic::take_composition() {
     prompt_.message(text);
     return false;
   }
-  fill_outgoing(family_.records().outgoing, encoded_);
-  return true;
+  MessageRecords& records = family_.records();
+  return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.next_reference++);
 }
 
-bool MessagesWindowLogic::write() { return take_composition() && start_message_write(engine_); }
+bool MessagesWindowLogic::write() { return take_composition(true) && start_message_write(engine_); }
 
-bool MessagesWindowLogic::send() { return take_composition(); }
+bool MessagesWindowLogic::send() { return take_composition(false); }
 
 bool MessagesWindowLogic::delete_rows(const std::vector<std::size_t>& rows) {
   if (rows.empty()) return false;
@@ -105,7 +124,8 @@ bool MessagesWindowLogic::delete_rows(const std::vector<std::size_t>& rows) {
   std::vector<int> locations;
   const MessageStore& store = family_.records().store;
   for (std::size_t row : rows) {
-    if (row < rows_.size()) locations.push_back(std::stoi(store.at(rows_[row].record).Pos));
+    if (row >= rows_.size()) continue;
+    for (std::size_t i : rows_[row].records) locations.push_back(std::stoi(store.at(i).Pos));
   }
   return start_message_delete(engine_, family_, std::move(locations));
 }
@@ -118,7 +138,7 @@ std::string MessagesWindowLogic::export_text() const {
     out += tx(kTextPhone) + ": " + r.Phone + "\n";
     out += tx(kTextName) + ": " + row.Name + "\n";
     if (!r.Time.empty()) out += tx(kTextTime) + ": " + r.Time + "\n";
-    out += "\n" + from_handset_lines(r.Text) + "\n\n";
+    out += "\n" + from_handset_lines(row.text) + "\n\n";
   }
   return out;
 }

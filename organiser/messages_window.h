@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "organiser/long_message.h"
 #include "organiser/message_family.h"
 #include "phonebook/phone_book.h"
 
@@ -20,7 +21,9 @@ struct MessageRow {
   std::string Abstract;
   std::string Time;
   int icon = 0;            // 1 for an unread inbox message
-  std::size_t record = 0;  // index in the store
+  std::size_t record = 0;  // index in the store (a joined message's first part)
+  std::vector<std::size_t> records;  // every part's index, in part order
+  std::string text;        // the whole text, parts joined
 };
 
 class MessagesWindowLogic {
@@ -43,9 +46,11 @@ class MessagesWindowLogic {
   void set_text(const std::string& text);
   const std::string& text() const { return text_; }
   const EncodedMessage& encoded() const { return encoded_; }
-  // "N / 140", red above the limit.
+  // "N / 140" for one message; "2 messages, 190 / 306" for a text sent in
+  // parts; red when no number of parts holds it.
   std::string counter_text() const;
-  bool counter_red() const { return encoded_.length > kMessageLimit; }
+  bool counter_red() const { return count_.parts == 0; }
+  int parts() const { return count_.parts; }
 
   // Tool-bar commands. New clears the editor (asking first when deletes are
   // confirmed) when the list shows a row; true when it cleared.
@@ -64,8 +69,9 @@ class MessagesWindowLogic {
   std::vector<MessageContact> contacts(const std::vector<std::size_t>& rows) const;
 
  private:
-  // The length and character checks of Write and Send; fills OutgoingSms.
-  bool take_composition();
+  // The length and character checks of Write (one message) and Send (up to
+  // six parts); fills OutgoingSms.
+  bool take_composition(bool one_message);
 
   OperationEngine& engine_;
   MessageFamily& family_;
@@ -75,6 +81,7 @@ class MessagesWindowLogic {
   std::vector<MessageRow> rows_;
   std::string text_;
   EncodedMessage encoded_;
+  PartCount count_;
 };
 
 // Lines separated by "\n" as the handset keeps them (CR LF), and back.

@@ -196,12 +196,18 @@ TEST_F(Phondeck, IdentifyAndPhoneBook) {
 
 TEST_F(Phondeck, MessagesAndMessageCentre) {
   const sim::HandsetState before = state();
-  const std::vector<json> inbox = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
+  const std::vector<json> inbox = run({"--json", "sms", "list", "--folder", "inbox", "--parts"}).lines();
   std::size_t in_count = 0;
   for (const sim::SmsSlot& m : before.sms.messages) in_count += m.status == 1 || m.status == 3;
   ASSERT_EQ(inbox.size(), in_count);
   EXPECT_EQ(inbox[0]["location"].get<int>(), before.sms.messages[0].location);
   EXPECT_EQ(inbox[0]["folder"], "inbox");
+  EXPECT_EQ(inbox.back()["parts"], "3/3");
+  // Joined: the message in parts is one line, its missing part marked.
+  const std::vector<json> joined = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
+  ASSERT_EQ(joined.size(), in_count - 1);
+  EXPECT_EQ(joined.back()["parts"], "[2/3]");
+  EXPECT_NE(joined.back()["text"].get<std::string>().find("[part 2 missing]Party"), std::string::npos);
 
   // Questions: refused without a terminal, answered on one, or by --yes.
   const Result refused = run({"sms", "write", "--text", "first"});

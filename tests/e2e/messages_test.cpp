@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <set>
 
 #include "e2e_rig.h"
+#include "organiser/long_message.h"
 #include "organiser/message_family.h"
 #include "organiser/messages_window.h"
 #include "organiser/sms_sending.h"
@@ -23,6 +25,7 @@ struct MessageRig : Rig {
   MessageFamily& family() { return session.organiser().message_family(); }
   sim::SmsMemory& memory() { return handset.state().sms; }
   void compose(const std::string& text) { fill_outgoing(records().outgoing, encode_message_text(text)); }
+  void compose_in_parts(const std::string& text) { ASSERT_TRUE(fill_outgoing_text(records().outgoing, text, 0x17)); }
 };
 
 using Message = std::vector<std::string>;  // Phone, Time, Text, Type, Pos
@@ -71,14 +74,19 @@ int read_requests(const std::vector<LineWrite>& writes) {
 
 // One run of a send under faults: nobody got the message twice; every row
 // answered says what the handset did.
-::testing::AssertionResult send_run_ok(const sim::SmsMemory& memory, const RecipientList& list, bool completed) {
-  std::set<std::string> seen;
+// A message in parts: no part twice, and "Succeeded" only with every part.
+::testing::AssertionResult send_run_ok(const sim::SmsMemory& memory, const RecipientList& list, bool completed,
+                                       std::size_t parts = 1) {
+  std::map<std::string, std::set<int>> seen;
   for (const sim::SentSms& sent : memory.sent) {
-    if (!seen.insert(sent.number).second) return ::testing::AssertionFailure() << "sent twice to " << sent.number;
+    const int part = (sent.first_octet & 0x40) != 0 && sent.user_data.size() > 5 ? sent.user_data[5] : 1;
+    if (!seen[sent.number].insert(part).second) {
+      return ::testing::AssertionFailure() << "part " << part << " sent twice to " << sent.number;
+    }
   }
   for (const Recipient& row : list.rows()) {
     const bool refused = row.Phone.rfind("+999", 0) == 0;
-    if (row.Result == "Succeeded" && (refused || !seen.contains(row.Phone)))
+    if (row.Result == "Succeeded" && (refused || seen[row.Phone].size() != parts))
       return ::testing::AssertionFailure() << row.Phone << " shown as sent";
     if (completed && row.Result.empty()) return ::testing::AssertionFailure() << row.Phone << " has no result";
   }
@@ -203,6 +211,35 @@ TEST_F(Messages, SendsToEveryRowOrTheSelectedOnesAndShowsRefusals) {
   list.clear();
   rig.run([&] { start_send_all(rig.engine(), rig.family()); });
   EXPECT_EQ(rig.observer.last_status(), "Send SMS (Completed)");
+}
+
+// A text in parts: each part its own message with the concatenation header;
+// a refused part stops that recipient's other parts and fails the row.
+TEST_F(Messages, LongTextGoesInPartsAndARefusedPartStopsTheRest) {
+  MessageRig rig;
+  ASSERT_TRUE(rig.connect());
+  const std::string text = std::string(152, 'x') + "[" + std::string(40, 'y');  // 194 septets
+  rig.compose_in_parts(text);
+  rig.records().recipients.append("0401", "");
+  rig.records().recipients.append("+9991", "");
+  rig.records().recipients.append("0402", "");
+  rig.run([&] { start_send_all(rig.engine(), rig.family()); });
+  const std::vector<sim::SentSms>& sent = rig.memory().sent;
+  ASSERT_EQ(sent.size(), 5u);
+  std::vector<std::string> to;
+  for (const sim::SentSms& s : sent) to.push_back(s.number + "/" + std::to_string(s.user_data.at(5)));
+  EXPECT_EQ(to, (std::vector<std::string>{"0401/1", "0401/2", "+9991/1", "0402/1", "0402/2"}));
+  for (const sim::SentSms& s : sent) {
+    EXPECT_EQ(s.first_octet, 0x51);
+    EXPECT_EQ(sim::Bytes(s.user_data.begin(), s.user_data.begin() + 5), (sim::Bytes{0x05, 0x00, 0x03, 0x17, 0x02}));
+  }
+  EXPECT_EQ(sent[0].length, 7 + 152);  // the escaped "[" goes whole into part 2
+  EXPECT_EQ(sent[1].length, 7 + 2 + 40);
+  EXPECT_TRUE(send_run_ok(rig.memory(), rig.records().recipients, true, 2));
+  const auto& rows = rig.records().recipients.rows();
+  EXPECT_EQ(rows[0].Result, "Succeeded");
+  EXPECT_EQ(rows[1].Result, "Failed");
+  EXPECT_EQ(rows[2].Result, "Succeeded");
 }
 
 TEST_F(Messages, MessageCentreIsReadWrittenAndUsedForEverySend) {
@@ -336,11 +373,11 @@ TEST_F(Messages, UnderFaultsEveryMessageIsReadOnceAndNobodyGetsTwo) {
         ++reset;
         continue;
       }
-      rig.compose("ping");
+      rig.compose_in_parts(std::string(200, 'p'));
       for (const char* phone : {"0401", "+99912", "0402", "0403"}) rig.records().recipients.append(phone, "");
       rig.run([&] { start_send_all(rig.engine(), rig.family()); });
       const bool send_done = rig.state() == LinkState::Idle;
-      const ::testing::AssertionResult send_ok = send_run_ok(rig.memory(), rig.records().recipients, send_done);
+      const ::testing::AssertionResult send_ok = send_run_ok(rig.memory(), rig.records().recipients, send_done, 2);
       if (past_the_checksums(send_ok)) {
         ++unseen;
         continue;

@@ -29,6 +29,7 @@
 
 #include "media/mono_bitmap.h"
 #include "media/windows_bitmap.h"
+#include "organiser/long_message.h"
 #include "organiser/sms_codec.h"
 #include "sim/handset_state.h"
 
@@ -229,7 +230,10 @@ std::string some_messages(const CommandRun& run, bool outbox_too) {
   std::vector<std::string> texts;
   for (const sim::SmsSlot& slot : run.before.sms.messages) {
     if (!outbox_too && slot.status != 1 && slot.status != 3) continue;
-    texts.push_back(decode_user_data(slot.user_data, slot.coding, slot.length));
+    // A part of a message in parts: its text after the user-data header.
+    const bool header = slot.first_octet >= 0 && (slot.first_octet & 0x40) != 0;
+    texts.push_back(header ? decode_after_header(slot.user_data, slot.coding, slot.length)
+                           : decode_user_data(slot.user_data, slot.coding, slot.length));
     if (!slot.number.empty()) texts.push_back(slot.number);
   }
   return expect_all(run.output, texts);

@@ -45,7 +45,9 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     QTreeWidgetItem* inbox = messages.tree()->topLevelItem(0)->child(0);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
                       messages.tree()->visualItemRect(inbox).center());
-    ASSERT_EQ(messages.list()->topLevelItemCount(), 5);
+    // Six rows: the message in parts is one, marked with its missing part.
+    ASSERT_EQ(messages.list()->topLevelItemCount(), 6);
+    EXPECT_TRUE(messages.list()->topLevelItem(5)->text(2).startsWith("[2/3] Meeting notes"));
     QTreeWidgetItem* chinese = messages.list()->topLevelItem(2);
     EXPECT_EQ(chinese->text(0), "+886912345678");
     EXPECT_EQ(chinese->text(1), "");
@@ -54,14 +56,14 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
 
     // The live counter, red past the limit.
     messages.memo()->setPlainText(QString(161, 'a'));
-    EXPECT_EQ(messages.counter()->text(), "141 / 140");
-    messages.tool(7)->trigger();  // Write refused
+    EXPECT_EQ(messages.counter()->text(), "2 messages, 161 / 306");
+    messages.tool(7)->trigger();  // Write refused: the outbox holds one message
     EXPECT_EQ(prompt.messages.back(), "The length of message is too long");
     messages.memo()->setPlainText(QString::fromUtf8("Caf\u00e9 at 8"));
     EXPECT_EQ(messages.counter()->text(), "18 / 140");
     messages.tool(7)->trigger();  // Write
     ASSERT_TRUE(settle(form));
-    EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.used(); }), 8);
+    EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.used(); }), 10);
     QTreeWidgetItem* outbox = messages.tree()->topLevelItem(0)->child(1);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
                       messages.tree()->visualItemRect(outbox).center());
