@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -357,6 +359,36 @@ TEST_F(MainWindowTest, ExitAndClosingEndTheProcess) {
   EXPECT_EQ(ended, 2);
   QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F4, Qt::ControlModifier);
   EXPECT_EQ(ended, 3);
+}
+
+// Exit with a list that is in neither the handset nor a file asks first: Cancel
+// stays, Yes saves through the export dialog and quits, No quits. A list
+// saved (or read, or written) and not changed since is not asked about.
+TEST_F(MainWindowTest, ExitAsksFirstWhileAListHoldsUnsavedChanges) {
+  QTemporaryDir dir;
+  fill();  // as imported: in neither the handset nor a file
+  prompt.three_way = {Prompt::Answer::Cancel, Prompt::Answer::Yes, Prompt::Answer::No};
+  QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F4, Qt::ControlModifier);
+  EXPECT_EQ(ended, 0);
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(dir.filePath("book"));
+    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+  });
+  form->action(Command::Exit)->trigger();
+  EXPECT_EQ(ended, 1);
+  EXPECT_TRUE(QFile::exists(dir.filePath("book.vcf")));
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  form->action(Command::Exit)->trigger();  // saved: not asked
+  EXPECT_EQ(ended, 2);
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  left().entry(0).Phone = "999";
+  form->close();  // changed again: asked, and No quits
+  EXPECT_EQ(ended, 3);
+  ASSERT_EQ(prompt.questions.size(), 3u);
+  EXPECT_EQ(prompt.questions.back(),
+            "The marked phone-book list has changes that are neither in the phone nor in a file. Save it before quitting?");
 }
 
 TEST_F(MainWindowTest, PopupMenuEnablesWithASelection) {
