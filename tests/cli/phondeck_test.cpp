@@ -243,7 +243,10 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   EXPECT_EQ(missing.status, kExitFailed);
   EXPECT_NE(missing.err.find("no message at location"), std::string::npos);
 
-  ASSERT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitOk);
+  // A write into the handset: asked, and refused without a terminal to answer.
+  EXPECT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitFailed);
+  EXPECT_EQ(state().sms.smsc, before.sms.smsc);
+  ASSERT_EQ(run({"--yes", "smsc", "set", "+358401110000"}).status, kExitOk);
   EXPECT_EQ(state().sms.smsc, "+358401110000");
   EXPECT_EQ(run({"--json", "smsc", "get"}).out, "{\"smsc\":\"+358401110000\"}\n");
 }
