@@ -91,7 +91,11 @@ class MessageFamily final : public FamilyHandler {
   void link_reset() override;
 
   // Used by the start functions.
-  void set_send_rows(std::vector<std::uint64_t> rows) { send_rows_ = std::move(rows); }
+  // A send's rows and the message it sends, kept from its start on.
+  void set_send(std::vector<std::uint64_t> rows, const OutgoingSms& message) {
+    send_rows_ = std::move(rows);
+    message_ = message;
+  }
   void set_delete_locations(std::vector<int> locations) { delete_locations_ = std::move(locations); }
 
  private:
@@ -116,6 +120,7 @@ class MessageFamily final : public FamilyHandler {
   bool collecting_ = false;
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
+  OutgoingSms message_;
   std::uint64_t current_row_ = 0;
   int part_ = 0;  // the part of a message in parts due to the current row
   bool awaiting_ = false;  // a request went out and its answer is due

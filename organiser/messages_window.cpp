@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kTextAskClear = 3200;
 constexpr int kTextFileError = 3402;
+constexpr int kTextMessagesSaved = 3704;
 constexpr int kTextTooLong = 3411;
 constexpr int kTextUnsupported = 3413;
 constexpr int kTextPhone = 610;
@@ -57,6 +58,25 @@ void MessagesWindowLogic::open_row(std::size_t row) {
 void MessagesWindowLogic::set_text(const std::string& text) {
   text_ = text;
   encoded_ = encode_message_text(to_handset_lines(text));
+  // A message filled from the editor follows it, so the SMS Sending window
+  // sends the text shown here, or nothing while it does not fit.
+  OutgoingSms& outgoing = family_.records().outgoing;
+  if (!outgoing.composed) return;
+  const std::string refusal = composition_refusal();
+  if (refusal.empty()) {
+    fill_outgoing(outgoing, encoded_);
+  } else {
+    outgoing.refusal = refusal;
+  }
+}
+
+std::string MessagesWindowLogic::composition_refusal() const {
+  if (encoded_.length > kMessageLimit) return tx(kTextTooLong);
+  if (encoded_.unsupported.empty()) return {};
+  std::string text = tx(kTextUnsupported);
+  const std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, encoded_.unsupported);
+  return text;
 }
 
 std::string MessagesWindowLogic::counter_text() const { return std::to_string(encoded_.length) + " / 140"; }
@@ -71,15 +91,8 @@ bool MessagesWindowLogic::new_message() {
 bool MessagesWindowLogic::read() { return start_message_read(engine_, family_); }
 
 bool MessagesWindowLogic::take_composition() {
-  if (encoded_.length > kMessageLimit) {
-    prompt_.message(tx(kTextTooLong));
-    return false;
-  }
-  if (!encoded_.unsupported.empty()) {
-    std::string text = tx(kTextUnsupported);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, encoded_.unsupported);
-    prompt_.message(text);
+  if (const std::string refusal = composition_refusal(); !refusal.empty()) {
+    prompt_.message(refusal);
     return false;
   }
   fill_outgoing(family_.records().outgoing, encoded_);
@@ -114,13 +127,14 @@ std::string MessagesWindowLogic::export_text() const {
   return out;
 }
 
-bool MessagesWindowLogic::export_folder(const std::string& path) {
+bool MessagesWindowLogic::export_folder(const std::string& path, std::string* report) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (file) file << export_text();
   if (!file || !file.flush()) {
     prompt_.message(tx(kTextFileError));
     return false;
   }
+  if (report != nullptr) *report = tx_with(kTextMessagesSaved, {std::to_string(rows_.size()), path});
   return true;
 }
 

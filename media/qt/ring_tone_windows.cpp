@@ -24,6 +24,7 @@
 #include "app/text_table.h"
 #include "media/qt/tone_player.h"
 #include "ui/handset_session.h"
+#include "ui/qt/save_dialog.h"
 
 namespace phondeck {
 
@@ -272,9 +273,8 @@ void TForm12::save_file() {
   const QString rtttl = qs(tx(kTextRtttl)) + " (*.rtttl)";
   const QString ott = qs(tx(kTextOtt)) + " (*.ott)";
   QString chosen;
-  QString path = QFileDialog::getSaveFileName(this, clean(kTextSave), qs(logic_->name()), rtttl + ";;" + ott, &chosen);
+  const QString path = save_file_name(this, clean(kTextSave), rtttl + ";;" + ott, qs(logic_->name()), &chosen);
   if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += chosen == ott ? ".ott" : ".rtttl";
   logic_->save_file(path.toStdString());
 }
 
