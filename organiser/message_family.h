@@ -53,9 +53,11 @@ bool start_message_read(OperationEngine& engine, MessageFamily& family);
 // Messages > Write: the outgoing message into the outbox, with confirmation.
 bool start_message_write(OperationEngine& engine);
 bool start_smsc_read(OperationEngine& engine);
+// Writes the held message-centre number, with confirmation as every write.
 bool start_smsc_write(OperationEngine& engine);
 // Send &All, or Send &Selected with the selected rows' ids (in list order);
-// nothing starts for an empty selection.
+// nothing starts for an empty selection, nor (told why) while the outgoing
+// message is refused. The send keeps the message as it was at its start.
 bool start_send_all(OperationEngine& engine, MessageFamily& family);
 bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
 // Deletes the messages at these locations, then reads the store again

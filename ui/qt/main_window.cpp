@@ -33,6 +33,7 @@ namespace phondeck {
 namespace {
 constexpr int kTextProduct = 5;
 constexpr int kTextSaveList = 3702;
+constexpr int kTextEntriesExported = 3705;
 constexpr int kStatusHeight = 20;
 constexpr const char* kVersionText = "v3.3";
 
@@ -545,7 +546,10 @@ void TForm1::window_command(Command command) {
     case Command::Export: {
       if (logic_.book().active().empty()) return;
       PhoneBookFiles files(logic_.book(), prompt_);
-      export_with_dialog(this, files);
+      std::string path;
+      if (export_with_dialog(this, files, &path)) {
+        show_status(tx_with(kTextEntriesExported, {std::to_string(logic_.book().active().size()), path}));
+      }
       return;
     }
     case Command::Print: {

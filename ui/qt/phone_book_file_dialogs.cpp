@@ -25,7 +25,7 @@ void import_with_dialog(QWidget* parent, PhoneBookFiles& files, ListSide side) {
   if (!paths.empty()) files.import_files(side, paths);
 }
 
-bool export_with_dialog(QWidget* parent, PhoneBookFiles& files) {
+bool export_with_dialog(QWidget* parent, PhoneBookFiles& files, std::string* written) {
   QFileDialog dialog(parent, caption(kTextExport));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters({kVCardFilter, kCsvFilter});
@@ -37,7 +37,9 @@ bool export_with_dialog(QWidget* parent, PhoneBookFiles& files) {
   const std::string path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
   const ContactFormat format = contact_format_of(path).value_or(
       dialog.selectedNameFilter() == kCsvFilter ? ContactFormat::Csv : ContactFormat::VCard);
-  return files.export_active(path, format);
+  if (!files.export_active(path, format)) return false;
+  if (written != nullptr) *written = path;
+  return true;
 }
 
 }  // namespace phondeck
