@@ -45,6 +45,7 @@ QString clean(int id) {
 }
 
 constexpr int kTextMenuRingingTone = 150;
+constexpr int kTextToneSaved = 3707;
 constexpr int kTextPaste = 15;
 constexpr int kTextPlay = 16;
 constexpr int kTextStop = 17;
@@ -274,8 +275,8 @@ void TForm12::save_file() {
   const QString ott = qs(tx(kTextOtt)) + " (*.ott)";
   QString chosen;
   const QString path = save_file_name(this, clean(kTextSave), rtttl + ";;" + ott, qs(logic_->name()), &chosen);
-  if (path.isEmpty()) return;
-  logic_->save_file(path.toStdString());
+  if (path.isEmpty() || !logic_->save_file(path.toStdString())) return;
+  statusBar()->showMessage(qs(tx_with(kTextToneSaved, {path.toStdString()})));
 }
 
 void TForm12::play(int page) {

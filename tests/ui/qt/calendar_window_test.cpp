@@ -21,6 +21,8 @@
 
 #include "organiser/qt/calendar_windows.h"
 #include "organiser/qt/message_windows.h"
+#include "media/qt/graphics_windows.h"
+#include "media/qt/ring_tone_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
 
@@ -84,6 +86,8 @@ TEST(CalendarWindowQt, SaveDialogsAddTheExtensionAndSayWhatWasWritten) {
   family.records().store.append({"0401112223", "Hi", "26.12.08 09:30:00", "Hi", "", "1", "1"});
   TForm6 messages(main.session().engine(), family, main.logic().book(), prompt);
   messages.logic().select_folder(SmsFolder::Inbox);
+  TForm12 tone(main.session(), prompt, [] {}, [](const SmartSms&) {});
+  TForm20 startup(main.session(), prompt);
   QTemporaryDir dir;
   struct Case {
     QMainWindow* window;
@@ -94,6 +98,8 @@ TEST(CalendarWindowQt, SaveDialogsAddTheExtensionAndSayWhatWasWritten) {
       {&calendar, [&] { calendar.run(CalendarCommand::Export); }, "cal", "cal.ics", "1 events exported to "},
       {&messages, [&] { messages.tool(2)->trigger(); }, "inbox", "inbox.txt", "1 messages saved to "},
       {&calendar, [&] { calendar.run(CalendarCommand::Export); }, "cal.backup", "cal.backup", "1 events exported to "},
+      {&tone, [&] { tone.run(TForm12::Tool::Save); }, "tune", "tune.rtttl", "Ringing tone saved to "},
+      {&startup, [&] { startup.action(GraphicsCommand::Save)->trigger(); }, "logo", "logo.bmp", "Picture saved to "},
   };
   for (const Case& c : cases) {
     QTimer::singleShot(0, [&] {
