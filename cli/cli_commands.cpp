@@ -41,6 +41,7 @@ constexpr int kSendSmsCompleted = 3025;
 constexpr int kReadCalendarCompleted = 3027;
 constexpr int kWriteCalendarCompleted = 3031;
 constexpr int kWriteTimeCompleted = 3033;
+constexpr int kReadTimeCompleted = 3061;
 constexpr int kReadAlarmCompleted = 3035;
 constexpr int kWriteAlarmCompleted = 3037;
 constexpr int kOpenNetMonitorCompleted = 3047;
@@ -478,6 +479,26 @@ int clock_set(Context& c) {
     return kExitFailed;
   }
   c.out.summary("clock set");
+  return kExitOk;
+}
+
+int clock_get(Context& c) {
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  if (!s->run([&] { return start_read_time(s->engine()); }, s->completed(kReadTimeCompleted))) {
+    return kExitFailed;
+  }
+  const HandsetClock& clock = s->session().organiser().calendar().clock().clock();
+  Record r;
+  r["set"] = clock.date_set;
+  if (clock.date_set) {
+    const LocalTime& t = clock.time;
+    r["time"] = std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day) + " " + two(t.hour) + ":" +
+                two(t.minute) + ":" + two(t.second);
+  } else {
+    r["time"] = Record();
+  }
+  c.out.object(r);
   return kExitOk;
 }
 
@@ -1036,6 +1057,7 @@ const std::vector<Command>& command_table() {
       {{"clock set", "[--now|TIME]", "Sets the handset's clock: to this computer's, or to TIME.",
         "TIME is YYYY-MM-DD HH:MM[:SS] in local time.\n", {{"--now", false}}, 0, 2},
        clock_set},
+      {{"clock get", "", "Shows the handset's clock, or that it is not set.", "", {}, 0, 0}, clock_get},
       {{"alarm get", "", "Shows the daily diary alarm.", "", {}, 0, 0}, alarm_get},
       {{"alarm set", "HH:MM", "Sets the daily diary alarm and switches it on.", "", {}, 1, 1}, alarm_set},
       {{"alarm off", "", "Switches the daily diary alarm off.", "", {}, 0, 0}, alarm_off},

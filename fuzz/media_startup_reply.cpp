@@ -15,9 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (at < size) {
     const std::size_t n = std::min<std::size_t>(data[at] % 128 + (data[at] & 0x80 ? 0 : 60), size - at - 1);
     const auto take = collector.take(std::span(data + at + 1, n));
-    if (collector.picture_bytes().size() > kStartupBytes) std::abort();
+    if (collector.count() > kStartupBytes || collector.picture_bytes().size() != kStartupBytes) std::abort();
     if (take == StartupReplyCollector::Take::Complete) {
-      if (collector.picture_bytes().size() != kStartupBytes) std::abort();
       if (unpackBands(collector.picture_bytes()).width() != kStartupWidth) std::abort();
     }
     at += n + 1;

@@ -16,11 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CalendarEvent e;
   if (parse_note_reply(std::span<const std::uint8_t>(data + 1, size - 1), e) == NoteReply::Note) {
     if (code_points_to_utf8(utf8_to_code_points(e.data)) != e.data) std::abort();
+    if (code_points_to_utf8(utf8_to_code_points(e.call_text)) != e.call_text) std::abort();
+    // Written back: the text's length and text, the number's length and
+    // number, within one frame.
     const std::vector<std::uint8_t> request = note_write_request(e);
-    const bool call = request[7] == 2;
-    const std::size_t length = request[call ? 23 : 22];
-    if (length > kNoteTextLimit || request[6] != length + 19) std::abort();
-    if (request.size() != 24 + length || request.size() + 2 > 255) std::abort();
+    const std::size_t text = request[22];
+    if (request.size() < 24 + text) std::abort();
+    const std::size_t number = request[23 + text];
+    if (request[7] != 2 && number != 0) std::abort();
+    if (text + number > kNoteTextLimit || request[6] != text + number + 19) std::abort();
+    if (request.size() != 24 + text + number || request.size() + 2 > 255) std::abort();
   }
   set_active_code_page(CodePage::Windows1252);
   return 0;

@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int feature = profile_feature_index(code);
     if (feature < kProfileSettings) {
       const int index = set[profile].settings[static_cast<std::size_t>(feature)];
-      const bool listed = index >= 0 && index < static_cast<int>(profile_options(feature).size());
+      const bool listed = (index >= 0 && index < static_cast<int>(profile_options(feature).size())) ||
+                          index >= kUnnamedValueIndex;
       if (listed == profile_option_text(feature, index).empty()) std::abort();
     }
   }

@@ -23,5 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What was read goes back into a request field, or is refused with a reason.
   std::string error;
   if (!number_field(*number, AddressKind::MessageCentre, &error) && error.empty()) std::abort();
+  // Written back, the record keeps every byte it had beside the number field.
+  const std::vector<std::uint8_t> record = smsc_reply_record(reply);
+  const MessageRequest request = smsc_write_payload(record, "+4412345678");
+  if (request.payload.size() < kCentreWriteNumber + 12 || request.payload.size() < record.size() + 5) std::abort();
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    const std::size_t at = i + 5;
+    if ((at < kCentreWriteNumber || at >= kCentreWriteNumber + 12) && request.payload[at] != record[i]) std::abort();
+  }
   return 0;
 }

@@ -265,6 +265,19 @@ void FrameLayer::check_exchange() {
 void FrameLayer::dispatch(const LinkFrame& frame) {
   const std::uint8_t type = frame.type();
   const int sub = frame.sub_type();
+  // A later frame of a message carries no header: its data byte 3 is message
+  // data, never a sub-type, so it goes to the running step as it is.
+  const std::size_t length = frame.data_length();
+  const int remaining = length >= 2 ? frame.data(length - 2) : 0;
+  const bool continues = type != kTypeAck && type == message_type_ && remaining + 1 == message_remaining_;
+  if (type != kTypeAck) {
+    message_type_ = type;
+    message_remaining_ = remaining;
+  }
+  if (continues) {
+    pass_reply(frame);
+    return;
+  }
   switch (type) {
     case kTypeAck:
       if (awaited_ack_ && (frame.data(0) != awaited_ack_->first || (frame.data(1) & 0x0F) != awaited_ack_->second))
@@ -297,6 +310,10 @@ void FrameLayer::dispatch(const LinkFrame& frame) {
     default:
       break;
   }
+  pass_reply(frame);
+}
+
+void FrameLayer::pass_reply(const LinkFrame& frame) {
   // Only a reply that the running step takes (acknowledges) answers the
   // request: a message it ignores must not complete the exchange, or the step
   // would be sent again while the handset still owes its answer.

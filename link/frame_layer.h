@@ -117,6 +117,7 @@ class FrameLayer {
   void write_ack(const LinkFrame& frame, std::uint8_t type, bool full_sequence);
   void process_frame();
   void dispatch(const LinkFrame& frame);
+  void pass_reply(const LinkFrame& frame);
   void unsolicited(const LinkFrame& frame);
   void store_network_details(const LinkFrame& frame);
   void check_exchange();
@@ -147,7 +148,11 @@ class FrameLayer {
   // report it done when the handset never had it.
   std::optional<std::pair<std::uint8_t, std::uint8_t>> awaited_ack_;
   std::uint32_t exchange_number_ = 0;
-  bool reply_in_hand_ = false;  // a reply is being dispatched and not yet taken
+  bool reply_in_hand_ = false;
+  // The type and frames-remaining byte of the last message frame heard, to
+  // tell a message's later frames from a new message.
+  int message_type_ = -1;
+  int message_remaining_ = 0;  // a reply is being dispatched and not yet taken
   std::array<std::uint8_t, kFrameSize> request_{};
 };
 

@@ -213,9 +213,9 @@ void GraphicsFamily::take_group_frame(OperationEngine& engine, const LinkFrame& 
   const std::span<const std::uint8_t> payload = payload_of(frame);
   const int remaining = frames_remaining(frame);
   GroupReadParams p(engine.params());
-  // The first frame names its group: a late answer for another group, or a
-  // frame out of turn, is not taken.
-  const bool first = payload.size() >= kGroupRecordAt && payload[3] == kSubGroupRecord && payload[4] == p.next();
+  // The answer to the one group asked for; what data byte 4 holds is not
+  // relied on (a late answer after a resend is the engine's to drop).
+  const bool first = payload.size() >= kGroupRecordAt && payload[3] == kSubGroupRecord;
   if (collecting_ && remaining == expect_remaining_) {
     collected_.insert(collected_.end(), payload.begin(), payload.end());
   } else if (first) {

@@ -110,11 +110,11 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
   }
 }
 
-// 00 01 00 14 <group>: only for the group sent.
+// 00 01 00 14: the answer to the one group write outstanding (it names no
+// group).
 void GroupWriteFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (engine.step() != kStepWriteGroup || frame.type() != kMsgPhoneBook || frame.sub_type() != kSubWritten) return;
   GroupReadParams p(engine.params());
-  if (frame.data(4) != p.next()) return;
   engine.progress_advance();
   p.set_next(p.next() + 1);
   engine.frames().acknowledge(kMsgPhoneBook);

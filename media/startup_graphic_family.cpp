@@ -38,10 +38,9 @@ constexpr std::size_t kFrameBytes = 120;
 // again, at most this often; then the link is given up.
 constexpr int kWriteRestarts = 3;
 
-// The reply: 00 01 00 17, six header bytes, the picture; frames carry 120
-// bytes before their trailer.
-constexpr std::size_t kReplyHeader = 10;
-constexpr std::size_t kLastFrameBytes = kStartupBytes + kReplyHeader - 4 * kFrameBytes;
+// The reply: 00 01 00 17, 01 01 30 54 (48 rows, 84 columns), the picture,
+// in as many frames as the handset's frame size gives.
+constexpr std::size_t kReplyHeader = 8;
 
 Operation startup_operation(int step, bool model_check) {
   Operation op;
@@ -59,26 +58,27 @@ StartupReplyCollector::Take StartupReplyCollector::take(std::span<const std::uin
   if (data.size() < 2) return Take::Ignored;
   const std::size_t payload = data.size() - 2;
   const int remaining = data[payload];
+  if (remaining < 1) return Take::Ignored;
+  const bool continues = next_remaining_ > 0 && remaining == next_remaining_;
   // A first frame starts the collection afresh (the request was sent again).
-  const bool first = payload == kFrameBytes && remaining == 5 && data[3] == kSubReadReply;
+  const bool first = !continues && payload >= kReplyHeader && data[0] == 0x00 && data[1] == 0x01 &&
+                     data[3] == kSubReadReply;
+  if (!continues && !first) return Take::Ignored;
   if (first) {
-    std::copy(data.begin() + kReplyHeader, data.begin() + kFrameBytes, bytes_.begin());
-    count_ = kFrameBytes - kReplyHeader;
-    next_remaining_ = 4;
-    return Take::Taken;
+    bytes_.fill(0);
+    count_ = 0;
   }
-  if (next_remaining_ >= 5 || remaining != next_remaining_) return Take::Ignored;
+  // The handset's frame size decides how the picture is split; take what
+  // each frame carries until the 504 bytes are in.
+  const std::size_t from = first ? kReplyHeader : 0;
+  const std::size_t take = std::min(payload - from, bytes_.size() - count_);
+  std::copy_n(data.begin() + static_cast<long>(from), take, bytes_.begin() + static_cast<long>(count_));
+  count_ += take;
   if (remaining > 1) {
-    if (payload != kFrameBytes) return Take::Ignored;
-    std::copy_n(data.begin(), kFrameBytes, bytes_.begin() + static_cast<long>(count_));
-    count_ += kFrameBytes;
-    --next_remaining_;
+    next_remaining_ = remaining - 1;
     return Take::Taken;
   }
-  if (payload < kLastFrameBytes) return Take::Ignored;
-  std::copy_n(data.begin(), kLastFrameBytes, bytes_.begin() + static_cast<long>(count_));
-  count_ += kLastFrameBytes;
-  next_remaining_ = 5;
+  next_remaining_ = 0;
   return Take::Complete;
 }
 
@@ -121,7 +121,7 @@ void StartupGraphicFamily::send_phase(OperationEngine& engine) {
       return;
 
     case kStepReadRequest: {
-      if (collector_.expected_remaining() < 5) return;  // the rest is on its way
+      if (collector_.collecting()) return;  // the rest is on its way
       engine.status_text_id(kTextReadProcessing);
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, kSubReadRequest};
       engine.frames().send_request(kMsgMedia, request, 1);
@@ -211,8 +211,7 @@ void StartupGraphicFamily::reply_phase(OperationEngine& engine, const LinkFrame&
     const StartupReplyCollector::Take take = collector_.take({frame.data(), frame.data_length()});
     if (take == StartupReplyCollector::Take::Ignored) return;
     engine.frames().acknowledge(frame.type());
-    engine.set_step(take == StartupReplyCollector::Take::Complete ? kStepReadEnd
-                                                                  : kStepReadRequest + 5 - collector_.expected_remaining());
+    engine.set_step(take == StartupReplyCollector::Take::Complete ? kStepReadEnd : kStepReadRequest + 1);
     return;
   }
   switch (step) {

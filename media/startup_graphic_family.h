@@ -1,6 +1,6 @@
 #pragma once
 // The startup graphic on the media and settings state (9): Read Startup
-// Graphic (41..46, a five-frame reply), Write Startup Graphic (51..57, one
+// Graphic (41..47, a reply of several frames), Write Startup Graphic (51..57, one
 // message of five frames) and Reset Phone (61..64).
 #include <array>
 #include <cstdint>
@@ -24,25 +24,27 @@ bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, 
 // Reset Phone (guard with write confirmation): the handset restarts.
 bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily& family);
 
-// The five frames of a startup graphic reply, in order, as the read step
-// takes them; collects the 504 picture bytes. Apart from the family so the
-// parser of the handset's bytes can be fuzzed alone.
+// The frames of a startup graphic reply, in order by their frames-remaining
+// byte, as the read step takes them; collects the 504 picture bytes. Apart
+// from the family so the parser of the handset's bytes can be fuzzed alone.
 class StartupReplyCollector {
  public:
   enum class Take { Ignored, Taken, Complete };
   void restart() {
     count_ = 0;
-    next_remaining_ = 5;
+    next_remaining_ = 0;
   }
   // One frame's data (trailer included, as the frame states its length).
   Take take(std::span<const std::uint8_t> data);
-  std::span<const std::uint8_t> picture_bytes() const { return {bytes_.data(), count_}; }
-  int expected_remaining() const { return next_remaining_; }
+  // Bytes the handset did not send stay clear.
+  std::span<const std::uint8_t> picture_bytes() const { return bytes_; }
+  std::size_t count() const { return count_; }
+  bool collecting() const { return next_remaining_ > 0; }
 
  private:
   std::array<std::uint8_t, kStartupBytes> bytes_{};
   std::size_t count_ = 0;
-  int next_remaining_ = 5;
+  int next_remaining_ = 0;  // the frames-remaining byte of the next frame; 0: none
 };
 
 class StartupGraphicFamily final : public FamilyHandler {

@@ -23,6 +23,7 @@ struct CalendarEvent {
   int minute = 59;
   int type = 1;               // EventType as a number, 1..4
   std::string data;           // subject, phone number (Call) or name (Birthday); UTF-8
+  std::string call_text;      // a Call note's text beside its number, kept as read
   int alarm_year = 0;
   int alarm_month = 0;
   int alarm_day = 0;

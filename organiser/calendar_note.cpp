@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::uint8_t kNoNote = 0x93;
 constexpr std::uint8_t kBusy = 0x81;
-constexpr std::size_t kFixedFields = 24;  // through the text length of types 1, 3, 4
+constexpr std::size_t kTextLengthAt = 23;
+constexpr std::size_t kFixedFields = kTextLengthAt + 1;
 
 int word(std::span<const std::uint8_t> d, std::size_t k) { return d[k] << 8 | d[k + 1]; }
 
@@ -41,21 +42,37 @@ NoteReply parse_note_reply(std::span<const std::uint8_t> data, CalendarEvent& ou
   e.alarm_day = data[19];
   e.alarm_hour = data[20];
   e.alarm_minute = data[21];
-  // A Call note's text (the number) starts one byte later.
-  const std::size_t length_at = e.type == static_cast<int>(EventType::Call) ? 24 : 23;
-  if (data.size() <= length_at) return NoteReply::Malformed;
-  const std::size_t start = length_at + 1;
-  const std::size_t length = std::min<std::size_t>(data[length_at], data.size() - std::min(start, data.size()));
-  e.data = decode_name(data.subspan(std::min(start, data.size()), length));
+  // Every type: the text's length, the text; a Call note then its number's
+  // length and the number. A length is cut at the end of the record.
+  std::size_t at = kTextLengthAt;
+  auto field = [&data, &at]() {
+    if (at >= data.size()) return std::string();
+    const std::size_t start = at + 1;
+    const std::size_t length = std::min<std::size_t>(data[at], data.size() - start);
+    at = start + length;
+    return decode_name(data.subspan(start, length));
+  };
+  std::string text = field();
+  if (e.type == static_cast<int>(EventType::Call)) {
+    e.call_text = std::move(text);
+    e.data = field();
+  } else {
+    e.data = std::move(text);
+  }
   out = std::move(e);
   return NoteReply::Note;
 }
 
 std::vector<std::uint8_t> note_write_request(const CalendarEvent& e) {
-  const std::string text = note_text_bytes(e.data);
-  std::vector<std::uint8_t> p{0x00, 0x01, 0x00, 0x64, 0x01, 0x10};
-  p.push_back(static_cast<std::uint8_t>(text.size() + 19));
   const int type = std::clamp(e.type, 1, 4);
+  const bool call = type == static_cast<int>(EventType::Call);
+  // A Call note's number is its data, the text beside it what a read kept;
+  // both share the note's room, the number first.
+  const std::string number = call ? note_text_bytes(e.data) : std::string();
+  std::string text = note_text_bytes(call ? e.call_text : e.data);
+  if (number.size() + text.size() > kNoteTextLimit) text.clear();
+  std::vector<std::uint8_t> p{0x00, 0x01, 0x00, 0x64, 0x01, 0x10};
+  p.push_back(static_cast<std::uint8_t>(text.size() + number.size() + 19));
   p.push_back(static_cast<std::uint8_t>(type));
   put_word(p, e.year);
   for (int v : {e.month, e.day, e.hour, e.minute}) p.push_back(byte_of(v));
@@ -67,10 +84,11 @@ std::vector<std::uint8_t> note_write_request(const CalendarEvent& e) {
     p.insert(p.end(), 6, 0x00);
   }
   p.push_back(0x00);
-  if (type == static_cast<int>(EventType::Call)) p.push_back(0x00);
+  // The text, then the number (empty for every type but Call).
   p.push_back(static_cast<std::uint8_t>(text.size()));
   p.insert(p.end(), text.begin(), text.end());
-  if (type != static_cast<int>(EventType::Call)) p.push_back(0x00);
+  p.push_back(static_cast<std::uint8_t>(number.size()));
+  p.insert(p.end(), number.begin(), number.end());
   return p;
 }
 

@@ -21,9 +21,10 @@ enum class NoteReply {
 NoteReply parse_note_reply(std::span<const std::uint8_t> data, CalendarEvent& out);
 
 // The write request's payload for an event: 00 01 00 64 01 10, the length,
-// type, date and time, the alarm (all 00 without one), then the text (for a
-// Call note after one 00 byte, for the others followed by one). Years beyond
-// the two bytes are clamped, the text is cut to kNoteTextLimit bytes.
+// type, date and time, the alarm (all 00 without one), then the text's
+// length and text and the number's length and number (a Call note's data;
+// empty, a single 00, for the others). Years beyond the two bytes are
+// clamped, text and number together are cut to kNoteTextLimit bytes.
 std::vector<std::uint8_t> note_write_request(const CalendarEvent& e);
 
 }  // namespace phondeck

@@ -24,6 +24,7 @@ constexpr int kTextMeetingSubject = 1432;
 constexpr int kTextName = 1433;
 constexpr int kTextSureClear = 3200;
 constexpr int kTextSureClearAll = 3201;
+constexpr int kTextClockNotSet = 3690;
 constexpr int kTextFileError = 3402;
 constexpr int kTextEventsExported = 3703;
 constexpr int kTextImported = 3433;
@@ -404,6 +405,7 @@ void CalendarWindow::read_time() { start_read_time(engine_); }
 std::string CalendarWindow::handset_time_text() const {
   const HandsetClock& c = families_.clock().clock();
   if (!c.read) return std::string();
+  if (!c.date_set) return tx(kTextClockNotSet);
   char b[48];
   std::snprintf(b, sizeof b, "%04d-%02d-%02d %02d:%02d:%02d", c.time.year, c.time.month, c.time.day, c.time.hour,
                 c.time.minute, c.time.second);

@@ -158,7 +158,7 @@ void ClockFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
       if (frame.sub_type() != kSubTime || frame.data_length() < 15) return;
       engine.frames().acknowledge(kTypeClock);
       clock_.read = true;
-      clock_.date_set = frame.data(4) != 0;
+      clock_.date_set = frame.data(5) == 0x01;
       clock_.time = {frame.data(8) << 8 | frame.data(9), frame.data(10), frame.data(11),
                      frame.data(12), frame.data(13), frame.data(14)};
       finish(engine, kTextReadTimeCompleted);

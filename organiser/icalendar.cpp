@@ -187,6 +187,10 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events) {
     icalcomponent_add_property(ev, icalproperty_new_summary(e.data.c_str()));
     const int type = std::clamp(e.type, 1, 4);
     icalcomponent_add_property(ev, icalproperty_new_categories(kTypeNames[type - 1]));
+    // A Call note's text beside its number.
+    if (type == static_cast<int>(EventType::Call) && !e.call_text.empty()) {
+      icalcomponent_add_property(ev, icalproperty_new_description(e.call_text.c_str()));
+    }
     if (type == static_cast<int>(EventType::Birthday)) {
       icalrecurrencetype rule;
       icalrecurrencetype_clear(&rule);
@@ -282,6 +286,9 @@ IcalendarImport import_icalendar(const std::string& text) {
       changed.push_back(std::string("no note type, kept as ") + kTypeNames[type - 1]);
     }
     e.type = type;
+    if (type == static_cast<int>(EventType::Call)) {
+      if (const char* beside = icalcomponent_get_description(ev)) e.call_text = beside;
+    }
 
     if (icalcomponent* alarm = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT)) {
       if (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY)) {

@@ -12,9 +12,10 @@
 namespace phondeck {
 namespace {
 
-constexpr int kStepSmscWriteRequest = 32;
-constexpr int kStepSmscWriteReread = 33;
-constexpr int kStepSmscWriteEnd = 34;
+constexpr int kStepSmscWriteRead = 32;
+constexpr int kStepSmscWriteRequest = 33;
+constexpr int kStepSmscWriteReread = 34;
+constexpr int kStepSmscWriteEnd = 35;
 constexpr int kStepWriteStatus = 52;
 constexpr int kStepWriteSmsc = 53;
 constexpr int kStepWriteRequest = 54;
@@ -35,12 +36,19 @@ constexpr int kTextSmscCompleted = 3023;
 constexpr int kTextSendProcessing = 3024;
 constexpr int kTextSendCompleted = 3025;
 constexpr int kTextNotEnoughMemory = 3404;
+constexpr int kTextCentreNotRead = 3691;
 constexpr int kTextSucceeded = 3503;
 constexpr int kTextFailed = 3504;
 constexpr int kTextFailedBecause = 3700;
 
 constexpr std::uint8_t kSubRecord = 0x08;
+constexpr std::uint8_t kSubNoRecord = 0x09;
+constexpr std::uint8_t kNoRecordBeyond = 0x02;  // 09 02: past the memory's end
 constexpr std::uint8_t kSubDeleted = 0x0B;
+constexpr std::uint8_t kSubNotDeleted = 0x0C;
+// A handset that gives no location count is read until the stored messages
+// are found or it answers that the memory ended.
+constexpr int kLocationsAtMost = 255;
 constexpr std::uint8_t kSubSent = 0x02;
 constexpr std::uint8_t kSubSmscWritten = 0x31;
 constexpr std::uint8_t kSubSmscRead = 0x34;
@@ -161,6 +169,10 @@ void MessageFamily::send_phase(OperationEngine& engine) {
         records_.store.clear();
         collecting_ = false;
       }
+      if (step == kStepSmscWrite) {
+        centre_to_write_ = records_.message_centre;
+        centre_reads_ = 0;
+      }
       if (step == kStepSelected || step == kStepAll) {
         sending_ = true;
         awaiting_ = false;
@@ -181,9 +193,23 @@ void MessageFamily::send_phase(OperationEngine& engine) {
       engine.frames().send_request(kMsgSmsCentre, request, 1);
       return;
     }
-    case kStepSmscWriteRequest: {
+    case kStepSmscWriteRead:
+      // The centre is read first: everything but its number goes back as read.
       engine.status_text_id(kTextSmscProcessing);
-      const MessageRequest request = smsc_write_payload(records_.message_centre);
+      records_.centre_record.clear();
+      engine.push(LinkState::Messages, kStepSmscWriteRequest);
+      engine.start(message_operation(kStepSmscRead), 0);
+      return;
+    case kStepSmscWriteRequest: {
+      if (records_.centre_record.empty()) {
+        // Not read (a reconnect cut the read short, or the answer held no
+        // centre): read again, but never write a centre that was not read.
+        if (++centre_reads_ > 2) return refuse(engine, tx(kTextCentreNotRead));
+        engine.set_step(kStepSmscWriteRead);
+        send_phase(engine);
+        return;
+      }
+      const MessageRequest request = smsc_write_payload(records_.centre_record, centre_to_write_);
       if (request.payload.empty()) return refuse(engine, request.error);
       engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
       return;
@@ -265,6 +291,7 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       if (frame.type() != kMsgSmsCentre) return;
       if (const std::optional<std::string> number = parse_smsc_reply(payload)) {
         records_.message_centre = *number;
+        records_.centre_record = smsc_reply_record(payload);
         if (smsc_changed_) smsc_changed_();
       }
       centre_reread_ = true;
@@ -307,8 +334,8 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       engine.set_step(kStepWriteReread);
       return;
     case kStepDeleteRequest:
-      if (frame.type() != kMsgSms || !awaiting_ || payload.size() < 6 ||
-          payload[5] != delete_locations_[static_cast<std::size_t>(p.next())]) {
+      // The answer names no location: it answers the one delete outstanding.
+      if (frame.type() != kMsgSms || !awaiting_ || (sub != kSubDeleted && sub != kSubNotDeleted)) {
         late_reply_ = true;
         return;
       }
@@ -367,7 +394,8 @@ void MessageFamily::refuse(OperationEngine& engine, const std::string& error) {
 void MessageFamily::send_next_read(OperationEngine& engine) {
   if (collecting_) return;  // the rest of a long message is on its way
   MessageParams p(engine.params());
-  if (p.next() <= p.total() && p.done() < p.stored()) {
+  const int locations = p.total() > 0 ? p.total() : kLocationsAtMost;
+  if (p.next() <= locations && p.done() < p.stored()) {
     const std::array<std::uint8_t, 8> request{0x00, 0x01, 0x00, 0x07, 0x02, static_cast<std::uint8_t>(p.next()),
                                               0x01, 0x64};
     engine.frames().send_request(kMsgSmsCentre, request, 1);
@@ -380,8 +408,10 @@ void MessageFamily::send_next_read(OperationEngine& engine) {
 void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& frame) {
   const std::span<const std::uint8_t> payload = payload_of(frame);
   MessageParams p(engine.params());
-  const bool last = frames_remaining(frame) <= 1;
-  if (collecting_) {
+  const int remaining = frames_remaining(frame);
+  const bool last = remaining <= 1;
+  if (collecting_ && remaining == expect_remaining_) {
+    --expect_remaining_;
     collected_.insert(collected_.end(), payload.begin(), payload.end());
     engine.frames().acknowledge(frame.type());
     if (last) {
@@ -390,9 +420,13 @@ void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& fr
     }
     return;
   }
-  // Every answer names its location: one for another location is a late
+  // A frame out of turn is left alone; a first frame starts the message
+  // afresh (the request was sent again).
+  if (collecting_ && (payload.size() <= 4 || payload[3] != kSubRecord)) return;
+  collecting_ = false;
+  // Every record names its location: one for another location is a late
   // answer to a request sent again, and is not taken twice.
-  if (payload.size() > 6 && payload[6] != p.next()) {
+  if (payload.size() > 6 && payload[3] == kSubRecord && payload[6] != p.next()) {
     engine.frames().acknowledge(frame.type());
     return;
   }
@@ -408,7 +442,12 @@ void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& fr
       store_message(engine, p);
     } else {
       collecting_ = true;
+      expect_remaining_ = remaining - 1;
     }
+    return;
+  }
+  if (payload.size() > 4 && payload[3] == kSubNoRecord && payload[4] == kNoRecordBeyond) {
+    p.set_stored(p.done());  // the memory ends here
     return;
   }
   p.set_next(p.next() + 1);  // an empty or unreadable location

@@ -21,6 +21,9 @@ struct MessageRecords {
   MessageStore store;
   RecipientList recipients;
   std::string message_centre;
+  // The centre's record as the handset last reported it (name, format,
+  // validity, ...), which a centre write sends back with the new number.
+  std::vector<std::uint8_t> centre_record;
   int validity = 167;  // ValidityCode
 };
 
@@ -120,6 +123,7 @@ class MessageFamily final : public FamilyHandler {
   // A message longer than one frame, joined (trailers removed).
   std::vector<std::uint8_t> collected_;
   bool collecting_ = false;
+  int expect_remaining_ = 0;  // the frames-remaining byte of the next frame
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
   OutgoingSms message_;
@@ -129,6 +133,8 @@ class MessageFamily final : public FamilyHandler {
   bool late_reply_ = false;
   bool sending_ = false;
   bool centre_reread_ = false;  // the read that ends a centre write answered
+  std::string centre_to_write_;  // the number a centre write puts in
+  int centre_reads_ = 0;
   std::vector<int> delete_locations_;
 };
 

@@ -16,6 +16,8 @@ constexpr std::array<std::uint8_t, 6> kCallAlertValues{1, 6, 5, 2, 7, 4};
 // Ringing tone: the tone byte of each option.
 constexpr std::array<std::uint8_t, 6> kToneValues{0x11, 0x12, 0x16, 0x3A, 0x17, 0x3C};
 constexpr int kVolumeBase = 6;
+// The options of each setting, in table order.
+constexpr std::array<int, kProfileSettings> kOptionCounts{6, 6, 5, 2, 5, 4, 2, 2, 2};
 
 constexpr std::array<std::array<int, kProfileSettings>, kProfileCount> kDefaults{{
     {0, 1, 3, 0, 1, 2, 0, 1, 1},
@@ -59,34 +61,17 @@ int profile_feature_index(int feature_code) {
 }
 
 int profile_value_to_index(int setting, std::uint8_t value) {
-  switch (setting) {
-    case kCallAlert: {
-      const int i = index_in(kCallAlertValues, value);
-      return i < 0 ? 0 : i;
-    }
-    case kRingingTone: {
-      const int i = index_in(kToneValues, value);
-      return i < 0 ? 0 : i;
-    }
-    case kRingingVolume:
-      return static_cast<std::uint8_t>(value - kVolumeBase);
-    case kVibratingAlert:
-    case kLights:
-    case kAutomaticAnswer:
-      return value == 1 ? 0 : 1;
-    case kMessageTone:
-      return value;
-    case kKeypadTones:
-      return value == 0xFF ? 0 : value + 1;
-    case kWarningTones:
-      return value == 0xFF ? 1 : 0;
-    default:
-      return 0;
+  if (setting < 0 || setting >= kProfileSettings) return 0;
+  for (int i = 0; i < kOptionCounts[static_cast<std::size_t>(setting)]; ++i) {
+    if (profile_index_to_value(setting, i) == value) return i;
   }
+  // A value with no option: kept as it came, and written back unchanged.
+  return kUnnamedValueIndex + value;
 }
 
 std::uint8_t profile_index_to_value(int setting, int index) {
   auto byte = [](int v) { return static_cast<std::uint8_t>(v); };
+  if (index >= kUnnamedValueIndex) return byte(index - kUnnamedValueIndex);
   switch (setting) {
     case kCallAlert:
       return kCallAlertValues[static_cast<std::size_t>(std::clamp(index, 0, 5))];
@@ -157,6 +142,9 @@ std::vector<std::string> profile_options(int setting) {
 }
 
 std::string profile_option_text(int setting, int index) {
+  if (index >= kUnnamedValueIndex && setting >= 0 && setting < kProfileSettings) {
+    return std::to_string(index - kUnnamedValueIndex);
+  }
   const std::vector<std::string> options = profile_options(setting);
   return index >= 0 && index < static_cast<int>(options.size()) ? options[static_cast<std::size_t>(index)]
                                                                  : std::string();

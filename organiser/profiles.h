@@ -38,7 +38,9 @@ int profile_feature_code(int feature_index);
 int profile_feature_index(int feature_code);
 
 // Handset value -> option index, and back (the inverse picks the value the
-// handset itself reports for that option).
+// handset itself reports for that option). A value no option names becomes
+// kUnnamedValueIndex + value: shown by its number, written back as it came.
+inline constexpr int kUnnamedValueIndex = 0x1000;
 int profile_value_to_index(int setting, std::uint8_t value);
 std::uint8_t profile_index_to_value(int setting, int index);
 // Caller-group flags <-> the bits of feature 8.
@@ -48,7 +50,8 @@ std::uint8_t caller_group_bits(const std::array<bool, kProfileGroups>& groups);
 // Row label and option texts of a setting, from the text table.
 std::string profile_setting_label(int setting);
 std::vector<std::string> profile_options(int setting);
-// The option's text, or "" for an index outside the list.
+// The option's text, the number of a value no option names, or "" for an
+// index outside the list.
 std::string profile_option_text(int setting, int index);
 // Built-in name of profile 0..6 (texts 2211..2217).
 std::string builtin_profile_name(int profile);

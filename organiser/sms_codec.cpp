@@ -295,6 +295,11 @@ bool parse_sms_record(std::span<const std::uint8_t> payload, ReceivedSms& out) {
   return true;
 }
 
+std::vector<std::uint8_t> smsc_reply_record(std::span<const std::uint8_t> payload) {
+  if (!parse_smsc_reply(payload)) return {};
+  return {payload.begin() + kCentreRecordAt, payload.end()};
+}
+
 std::optional<std::string> parse_smsc_reply(std::span<const std::uint8_t> payload) {
   if (payload.size() < 22) return std::nullopt;
   const std::size_t count = std::min<std::size_t>(payload[21], kNumberField - 1);
@@ -319,14 +324,20 @@ MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view sms
   return request;
 }
 
-MessageRequest smsc_write_payload(std::string_view smsc) {
+MessageRequest smsc_write_payload(std::span<const std::uint8_t> centre, std::string_view smsc) {
   MessageRequest request;
   const std::optional<NumberField> field = number_field(smsc, AddressKind::MessageCentre, &request.error);
   if (!field) return request;
-  request.payload = {0x00, 0x01, 0x00, 0x30, 0x64, 0x01, 0x00, 0x00, 0x11, 0x0B, 0x0A,
-                     0x00, 0x50, 0x00, 0x6F, 0x00, 0x73, 0x00, 0x3A, 0x00, 0x20, 0x00};
-  append_field(request.payload, *field);
-  request.payload.push_back(0x00);
+  // The centre as read, from its location on; only the number changes.
+  request.payload = {0x00, 0x01, 0x00, 0x30, 0x64};
+  request.payload.insert(request.payload.end(), centre.begin(), centre.end());
+  if (request.payload.size() < kCentreWriteNumber + kNumberField) {
+    request.payload.resize(kCentreWriteNumber + kNumberField, 0x00);
+    request.payload.push_back(0x00);
+  }
+  std::vector<std::uint8_t> number;
+  append_field(number, *field);
+  std::copy(number.begin(), number.end(), request.payload.begin() + static_cast<long>(kCentreWriteNumber));
   return request;
 }
 

@@ -122,6 +122,10 @@ bool parse_sms_record(std::span<const std::uint8_t> payload, ReceivedSms& out);
 // The number in a Read SMSC reply's payload: payload[21] bytes from
 // payload[22]; nothing when the reply is too short for it.
 std::optional<std::string> parse_smsc_reply(std::span<const std::uint8_t> payload);
+// A Read SMSC reply's record from its location (payload[4]) on, as a write
+// sends it back; empty when the reply carries no number.
+inline constexpr std::size_t kCentreRecordAt = 4;
+std::vector<std::uint8_t> smsc_reply_record(std::span<const std::uint8_t> payload);
 
 // Request payloads (without the trailer); nothing when a number does not fit.
 struct MessageRequest {
@@ -133,6 +137,9 @@ struct MessageRequest {
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
                                     int validity, int part = 0);
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity);
-MessageRequest smsc_write_payload(std::string_view smsc);
+// Write SMSC: 00 01 00 30 64 and the centre's record as read, its number
+// field (bytes 22..33) replaced; name, format, validity and the rest stay.
+inline constexpr std::size_t kCentreWriteNumber = 22;
+MessageRequest smsc_write_payload(std::span<const std::uint8_t> centre, std::string_view smsc);
 
 }  // namespace phondeck

@@ -56,9 +56,12 @@ bool read_note(Handset& handset, const Request& request) {
     p.insert(p.end(), 6, 0x00);
   }
   p.push_back(0x00);
-  if (n.type == 2) p.push_back(0x00);  // a Call note's number comes one byte later
-  p.push_back(static_cast<std::uint8_t>(n.text.size()));
+  p.push_back(static_cast<std::uint8_t>(n.text.size()));  // 23
   p.insert(p.end(), n.text.begin(), n.text.end());
+  if (n.type == 2) {  // a Call note: its number after the text
+    p.push_back(static_cast<std::uint8_t>(n.number.size()));
+    p.insert(p.end(), n.number.begin(), n.number.end());
+  }
   handset.reply(kTypeCalendar, std::move(p));
   return true;
 }
@@ -88,8 +91,11 @@ bool write_note(Handset& handset, const Request& request) {
   CalendarNote n;
   n.type = request.at(7);
   std::uint8_t result = kDone;
-  const std::size_t length_at = n.type == 2 ? 23 : 22;
-  if (d.size() <= length_at || d.size() < length_at + 1 + d[length_at] || n.type < 1 || n.type > 4) {
+  // The text's length and text from byte 22, then the number's (a single 00
+  // for every type but Call).
+  const std::size_t length_at = 22;
+  const std::size_t number_at = d.size() > length_at ? length_at + 1 + d[length_at] : d.size();
+  if (number_at >= d.size() || d.size() < number_at + 1 + d[number_at] || n.type < 1 || n.type > 4) {
     result = 0x02;  // malformed
   } else if (c.menu_open) {
     result = kBusy;
@@ -98,8 +104,11 @@ bool write_note(Handset& handset, const Request& request) {
   } else {
     n.when = time_at(d, 8);
     if (d[15] != 0 || d[16] != 0) n.alarm = time_at(d, 15);
-    n.text.assign(d.begin() + static_cast<long>(length_at + 1),
-                  d.begin() + static_cast<long>(length_at + 1 + d[length_at]));
+    n.text.assign(d.begin() + static_cast<long>(length_at + 1), d.begin() + static_cast<long>(number_at));
+    if (n.type == 2) {
+      n.number.assign(d.begin() + static_cast<long>(number_at + 1),
+                      d.begin() + static_cast<long>(number_at + 1 + d[number_at]));
+    }
     c.notes.push_back(std::move(n));
   }
   handset.reply(kTypeCalendar, Bytes{0x00, 0x01, 0x00, kWritten, result,
@@ -140,8 +149,9 @@ bool clock_request(Handset& handset, const Request& request) {
       return true;
     case 0x62: {
       const ClockTime t = clock_now(handset);
-      handset.reply(kTypeClock, Bytes{0x00, 0x01, 0x00, 0x63, static_cast<std::uint8_t>(c.date_set ? 1 : 0),
-                                      0x00, 0x00, 0x00, static_cast<std::uint8_t>(t.year >> 8),
+      // Byte 5: 01 once the clock has been set.
+      handset.reply(kTypeClock, Bytes{0x00, 0x01, 0x00, 0x63, 0x01, static_cast<std::uint8_t>(c.date_set ? 1 : 0),
+                                      0x00, 0x00, static_cast<std::uint8_t>(t.year >> 8),
                                       static_cast<std::uint8_t>(t.year & 0xFF), static_cast<std::uint8_t>(t.month),
                                       static_cast<std::uint8_t>(t.day), static_cast<std::uint8_t>(t.hour),
                                       static_cast<std::uint8_t>(t.minute), static_cast<std::uint8_t>(t.second)});
@@ -221,6 +231,7 @@ void save(const HandsetState& state, nlohmann::json& j) {
     } else {
       e["text_bytes"] = n.text;
     }
+    if (n.type == 2) e["number"] = std::string(n.number.begin(), n.number.end());
     notes.push_back(std::move(e));
   }
   nlohmann::json keys = nlohmann::json::array();
@@ -260,7 +271,11 @@ void load(const nlohmann::json& j, HandsetState& state) {
           const std::string text = json_field(e, "text", std::string());
           n.text.assign(text.begin(), text.end());
         }
-        if (n.text.size() > 255) throw std::invalid_argument("note text too long");
+        if (n.type == 2) {
+          const std::string number = json_field(e, "number", std::string());
+          n.number.assign(number.begin(), number.end());
+        }
+        if (n.text.size() + n.number.size() > 229) throw std::invalid_argument("note text too long");
         c.notes.push_back(std::move(n));
       }
     }
@@ -293,11 +308,11 @@ void load(const nlohmann::json& j, HandsetState& state) {
 CalendarState demo_calendar() {
   CalendarState c;
   auto text = [](std::string_view t) { return Bytes(t.begin(), t.end()); };
-  c.notes.push_back({3, {2026, 12, 8, 10, 30}, NoteTime{2026, 12, 8, 10, 20}, text("Project meeting")});
-  c.notes.push_back({2, {2026, 12, 9, 9, 0}, std::nullopt, text("+358401234567")});
-  c.notes.push_back({4, {1980, 12, 24, 23, 59}, std::nullopt, text("Mum")});
+  c.notes.push_back({3, {2026, 12, 8, 10, 30}, NoteTime{2026, 12, 8, 10, 20}, text("Project meeting"), {}});
+  c.notes.push_back({2, {2026, 12, 9, 9, 0}, std::nullopt, text("Call Anna"), text("+358401234567")});
+  c.notes.push_back({4, {1980, 12, 24, 23, 59}, std::nullopt, text("Mum"), {}});
   // "Drink tea" in Chinese, as UCS-2 behind the 0x04 0xFF marker.
-  c.notes.push_back({1, {2026, 12, 10, 23, 59}, NoteTime{2026, 12, 10, 8, 0}, Bytes{0x04, 0xFF, 0x55, 0x9D, 0x83, 0x36}});
+  c.notes.push_back({1, {2026, 12, 10, 23, 59}, NoteTime{2026, 12, 10, 8, 0}, Bytes{0x04, 0xFF, 0x55, 0x9D, 0x83, 0x36}, {}});
   c.clock = {2026, 1, 1, 0, 0, 0};
   return c;
 }

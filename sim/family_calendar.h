@@ -24,6 +24,7 @@ struct CalendarNote {
   NoteTime when;
   std::optional<NoteTime> alarm;
   Bytes text;                    // as written (possibly 0x04 0xFF + UCS-2)
+  Bytes number;                  // a Call note's number
   bool operator==(const CalendarNote&) const = default;
 };
 

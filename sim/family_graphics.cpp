@@ -40,7 +40,7 @@ int nibble(int value) { return value <= 9 ? value : 0; }
 
 bool startup_read(Handset& handset, const Request& request) {
   if (request.sub_type() != kStartupRead) return false;
-  Bytes p{0x00, 0x01, 0x00, kStartupReply, 0x00, 0x00, 0x01, 0x01, 0x30, 0x54};
+  Bytes p{0x00, 0x01, 0x00, kStartupReply, 0x01, 0x01, 0x30, 0x54};
   const Bytes& picture = handset.state().graphics.startup;
   p.insert(p.end(), picture.begin(), picture.end());
   handset.reply(kTypeGraphics, std::move(p));

@@ -13,6 +13,7 @@ namespace phondeck::sim {
 namespace {
 
 constexpr std::size_t kField = 12;
+constexpr std::size_t kCentreSettings = 16;
 
 // The semi-octet digits of a number, type byte first; length_byte: the
 // field's first byte (digits for an address, bytes after it for a centre).
@@ -96,9 +97,11 @@ bool memory_request(Handset& handset, const Request& request) {
   SmsMemory& memory = handset.state().sms;
   switch (request.sub_type()) {
     case 0x36:
+      // Locations at byte 7 (0 on handsets that do not count them), messages
+      // stored at byte 10.
       handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, 0x37, 0x00, 0x00, 0x00,
-                                          static_cast<std::uint8_t>(memory.capacity), 0x00, 0x00,
-                                          static_cast<std::uint8_t>(memory.used()), 0x00});
+                                          static_cast<std::uint8_t>(memory.count_locations ? memory.capacity : 0),
+                                          0x00, 0x00, static_cast<std::uint8_t>(memory.used())});
       return true;
     case 0x04: {  // write to the outbox: the layout of a send, 2 bytes later
       const Bytes& p = request.payload;
@@ -122,9 +125,9 @@ bool memory_request(Handset& handset, const Request& request) {
     }
     case 0x0A: {
       const std::uint8_t location = request.at(5);
+      // The answer names no location.
       const bool deleted = memory.remove(location);
-      handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, static_cast<std::uint8_t>(deleted ? 0x0B : 0x0C), 0x02,
-                                          location});
+      handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, static_cast<std::uint8_t>(deleted ? 0x0B : 0x0C)});
       return true;
     }
     default:
@@ -141,22 +144,32 @@ bool centre_request(Handset& handset, const Request& request) {
       if (const SmsSlot* slot = memory.at(location)) {
         handset.reply(kTypeSmsMemory, record(*slot));
       } else {
-        handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, 0x09, 0x02, 0x00, location});
+        // 07: an empty location; 02: beyond the memory.
+        const bool inside = location >= 1 && location <= memory.capacity;
+        handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, 0x09, static_cast<std::uint8_t>(inside ? 0x07 : 0x02)});
       }
       return true;
     }
     case 0x33: {
-      Bytes reply(21, 0x00);
-      reply[1] = 0x01;
-      reply[3] = 0x34;
-      reply[4] = 0x01;
+      // 00 01 00 34, location, the centre's settings, its number field
+      // ([21] count, [22..] number), its name.
+      Bytes reply{0x00, 0x01, 0x00, 0x34, 0x01};
+      Bytes settings = memory.centre_settings;
+      settings.resize(kCentreSettings, 0x00);
+      reply.insert(reply.end(), settings.begin(), settings.end());
       const Bytes field = number_field(memory.smsc, true);
-      reply.insert(reply.end(), field.begin(), field.begin() + 1 + field[0]);  // [21] count, [22..] number
+      reply.insert(reply.end(), field.begin(), field.end());
+      reply.insert(reply.end(), memory.centre_name.begin(), memory.centre_name.end());
       handset.reply(kTypeMessaging, std::move(reply));
       return true;
     }
     case 0x30:
+      // 00 01 00 30 64, location, settings (6..21), number field (22..33),
+      // name: kept as written.
+      if (p.size() < 22 + kField) return false;
       memory.smsc = read_number(p, 23, std::min<std::size_t>(request.at(22), kField - 1));
+      memory.centre_settings.assign(p.begin() + 6, p.begin() + 22);
+      memory.centre_name.assign(p.begin() + 22 + static_cast<long>(kField), p.end());
       handset.reply(kTypeMessaging, Bytes{0x00, 0x01, 0x00, 0x31, 0x01});
       return true;
     case 0x01: {
@@ -203,8 +216,9 @@ void save(const HandsetState& state, nlohmann::json& j) {
                     {"coding", s.coding},     {"length", s.length},     {"validity", s.validity},
                     {"data", hex(s.user_data)}, {"accepted", s.accepted}});
   }
-  j["sms"] = {{"capacity", m.capacity}, {"smsc", m.smsc},  {"refuse_prefix", m.refuse_prefix},
-              {"messages", messages},      {"sent", sent}};
+  j["sms"] = {{"capacity", m.capacity}, {"count_locations", m.count_locations}, {"smsc", m.smsc},
+              {"centre_settings", hex(m.centre_settings)}, {"centre_name", hex(m.centre_name)},
+              {"refuse_prefix", m.refuse_prefix}, {"messages", messages}, {"sent", sent}};
 }
 
 void load(const nlohmann::json& j, HandsetState& state) {
@@ -213,7 +227,13 @@ void load(const nlohmann::json& j, HandsetState& state) {
   SmsMemory& m = state.sms;
   m.capacity = json_field(s, "capacity", m.capacity);
   if (m.capacity < 0 || m.capacity > 255) throw std::invalid_argument("message capacity out of range");
+  m.count_locations = json_field(s, "count_locations", m.count_locations);
   m.smsc = json_field(s, "smsc", m.smsc);
+  m.centre_settings = unhex(json_field(s, "centre_settings", hex(m.centre_settings)));
+  m.centre_name = unhex(json_field(s, "centre_name", hex(m.centre_name)));
+  if (m.centre_settings.size() > kCentreSettings || m.centre_name.size() > 100) {
+    throw std::invalid_argument("message centre record too long");
+  }
   m.refuse_prefix = json_field(s, "refuse_prefix", m.refuse_prefix);
   if (!s.contains("messages") && !m.messages.empty() && m.messages.back().location > m.capacity) {
     throw std::invalid_argument("message location outside the memory");
@@ -334,6 +354,8 @@ SmsMemory demo_sms_memory() {
   SmsMemory m;
   m.capacity = 50;
   m.smsc = "+358405202000";
+  m.centre_settings = {0x00, 0x00, 0x00, 0x00, 0xA7, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+  m.centre_name = {'H', 'o', 'm', 'e', ' ', 'n', 'e', 't', 0x00};
   m.refuse_prefix = "+999";
   const Bytes stamp{0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x00};  // 26.12.08 09:30:00
   std::vector<SmsSlot> messages = {

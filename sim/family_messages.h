@@ -36,8 +36,15 @@ struct SentSms {
 
 struct SmsMemory {
   int capacity = 0;
+  // The status answer gives the number of locations; false: it gives 0, as
+  // some handsets do.
+  bool count_locations = true;
   std::vector<SmsSlot> messages;  // location order
   std::string smsc;            // the message-centre number
+  // The centre's other fields as the handset keeps them: settings (format,
+  // validity, default recipient; 16 bytes) and the name after the number.
+  Bytes centre_settings;
+  Bytes centre_name;
   // Numbers beginning with this text are refused when sent ("" refuses none).
   std::string refuse_prefix;
   // >= 0: only this many more sends are accepted, then the network refuses

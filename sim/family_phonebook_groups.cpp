@@ -39,8 +39,8 @@ bool read_group(Handset& handset, const Request& request) {
 }
 
 // 00 01 00 13, group, name length, name, ringtone, logo on, 00 84, 00 48 0E
-// 01, the 126 logo bytes -> 00 01 00 14, group. A request too short for its
-// logo is not answered.
+// 01, the 126 logo bytes -> 00 01 00 14. A request too short for its logo
+// is not answered.
 bool write_group(Handset& handset, const Request& request) {
   if (request.sub_type() != 0x13) return false;
   const std::uint8_t index = request.at(4);
@@ -56,7 +56,7 @@ bool write_group(Handset& handset, const Request& request) {
   group.logo_on = request.at(7 + name_length) != 0;
   const auto logo = request.payload.begin() + static_cast<long>(logo_at);
   group.logo.assign(logo, logo + static_cast<long>(kLogoBytes));
-  handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x14, index});
+  handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x14});
   return true;
 }
 

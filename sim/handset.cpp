@@ -195,7 +195,10 @@ void Handset::enqueue(std::uint8_t type, const Bytes& payload, std::int64_t due)
     const std::size_t from = k * per_frame;
     const std::size_t to = std::min(payload.size(), from + per_frame);
     Bytes data(payload.begin() + static_cast<long>(from), payload.begin() + static_cast<long>(to));
-    const std::uint8_t sequence = next_sequence();
+    // Bit 6 marks a message's first frame; the frames after it carry the
+    // count alone.
+    const std::uint8_t counted = next_sequence();
+    const std::uint8_t sequence = k == 0 ? counted : static_cast<std::uint8_t>(counted & 0x3F);
     data.push_back(static_cast<std::uint8_t>(frames - k));
     data.push_back(sequence);
     queue_.push_back({type, sequence, build_frame(options_.frame_id, type, data), message, 0, due});

@@ -17,8 +17,10 @@
 namespace phondeck::e2e {
 namespace {
 
+// A Call note's data is its number; its text is empty, as the PC writes it.
 sim::CalendarNote note(int type, sim::NoteTime when, std::optional<sim::NoteTime> alarm, std::string text) {
-  return {type, when, alarm, Bytes(text.begin(), text.end())};
+  const Bytes bytes(text.begin(), text.end());
+  return type == 2 ? sim::CalendarNote{type, when, alarm, {}, bytes} : sim::CalendarNote{type, when, alarm, bytes, {}};
 }
 
 // Three notes: a meeting with an alarm, a call, a birthday.
@@ -143,6 +145,12 @@ TEST_F(CalendarLink, ClockAndAlarmRoundTrips) {
   Rig rig;
   ASSERT_TRUE(rig.connect());
   ClockFamily& clock = calendar(rig).clock();
+  CalendarWindow window(calendar(rig), rig.engine(), rig.prompt, {2026, 12, 8});
+  // A clock never set reads as not set, not as the date the handset holds.
+  rig.run([&] { start_read_time(rig.engine()); });
+  ASSERT_TRUE(clock.clock().read);
+  EXPECT_FALSE(clock.clock().date_set);
+  EXPECT_EQ(window.handset_time_text(), "The handset's clock is not set");
   clock.set_now([] { return LocalTime{2001, 1, 1, 0, 5, 42}; });
   rig.run([&] { start_write_time(rig.engine()); });
   EXPECT_EQ(rig.observer.last_status(), "Write Time (Completed)");
@@ -150,6 +158,7 @@ TEST_F(CalendarLink, ClockAndAlarmRoundTrips) {
   rig.run([&] { start_read_time(rig.engine()); });
   ASSERT_TRUE(clock.clock().read);
   EXPECT_TRUE(clock.clock().date_set);
+  EXPECT_EQ(window.handset_time_text().substr(0, 16), "2001-01-01 00:05");
   // The handset's clock has run on for the few seconds the exchanges took.
   EXPECT_EQ(clock.clock().time.minute, 5);
   EXPECT_GE(clock.clock().time.second, 42);
@@ -227,7 +236,8 @@ RunEnd check_write_run(const sim::FaultOptions& faults, std::vector<CalendarEven
     for (std::size_t i = 0; i < notes.size(); ++i) {
       EXPECT_EQ(notes[i].when, (sim::NoteTime{events[i].year, events[i].month, events[i].day, events[i].hour,
                                               events[i].minute}));
-      EXPECT_EQ(std::string(notes[i].text.begin(), notes[i].text.end()), events[i].data);
+      const sim::Bytes& data = notes[i].type == 2 ? notes[i].number : notes[i].text;
+      EXPECT_EQ(std::string(data.begin(), data.end()), events[i].data);
     }
   } else {
     EXPECT_FALSE(rig.prompt.messages.empty());

@@ -24,12 +24,19 @@ int profile_requests(Rig& rig, std::uint8_t sub) {
   return n;
 }
 
+std::string window_cell(Rig& rig, int profile, int setting) {
+  ProfilesWindowLogic window(profiles(rig), rig.engine(), rig.prompt);
+  return window.cell_text(profile, setting);
+}
+
 TEST(Profiles, ReadWriteAndActivateAgainstTheHandset) {
   fresh_settings();
   Rig rig;
   ASSERT_TRUE(rig.connect());
   ProfileSet& set = profiles(rig).profiles();
   set[1].settings[kCallAlert] = 0;  // replaced by the read
+  // A ringing tone no option names: shown by its number, kept on a write.
+  rig.handset.state().settings.profiles[0][profile_feature_code(kRingingTone)] = 0x47;
 
   rig.run([&] { start_profile_read(rig.engine()); });
   EXPECT_EQ(profile_requests(rig, 0x1A) + profile_requests(rig, 0x13), 77);
@@ -38,6 +45,7 @@ TEST(Profiles, ReadWriteAndActivateAgainstTheHandset) {
   EXPECT_EQ(set.shown_name(0), "General");  // empty on the handset
   EXPECT_EQ(set.shown_name(5), "\xe8\xbd\xa6\xe8\xbd\xbd");  // UCS-2 on the handset
   EXPECT_EQ(set.shown_name(2), "Meeting");
+  EXPECT_EQ(window_cell(rig, 0, kRingingTone), "71");
   const sim::SettingsState& handset = rig.handset.state().settings;
   for (int p = 0; p < kProfileCount; ++p) {
     for (int s = 0; s < kProfileSettings; ++s) {
@@ -55,6 +63,7 @@ TEST(Profiles, ReadWriteAndActivateAgainstTheHandset) {
   EXPECT_EQ(profile_requests(rig, 0x10), 3);
   EXPECT_EQ(rig.observer.last_status(), "Write Profiles (Completed)");
   EXPECT_EQ(handset.profiles[0][4], 10);
+  EXPECT_EQ(handset.profiles[0][static_cast<std::size_t>(profile_feature_code(kRingingTone))], 0x47);
   EXPECT_EQ(handset.profiles[3][2], 7);
   EXPECT_EQ(handset.profiles[3][8], 0x05);
   EXPECT_TRUE(set.changes().empty());

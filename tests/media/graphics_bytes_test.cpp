@@ -4,6 +4,7 @@
 // field, and the startup reply frames taken in order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -149,48 +150,47 @@ TEST(GraphicsBytes, GroupRecordsNeverOverrunTheNameField) {
   EXPECT_EQ(friends.display_name(), "\u670B\u53CB");
 }
 
-// The startup reply: five frames of 120 bytes (the last 34) with
-// frames-remaining 5..1; anything out of turn is left alone.
+// The startup reply: 00 01 00 17 01 01 30 54 and the 504 picture bytes,
+// split at whatever frame size the handset has; frames are taken by their
+// frames-remaining byte, anything out of turn is left alone.
 TEST(GraphicsBytes, StartupReplyFramesAreTakenInTurn) {
-  auto frame = [](std::size_t size, std::uint8_t remaining, std::uint8_t sub, std::uint8_t fill) {
-    Bytes d(size, fill);
-    if (sub != 0) d[3] = sub;
-    d.push_back(remaining);
-    d.push_back(0x41);
-    return d;
-  };
   using Take = StartupReplyCollector::Take;
-  struct Step {
-    Bytes data;
-    Take take;
+  Bytes message{0x00, 0x01, 0x00, 0x17, 0x01, 0x01, 0x30, 0x54};
+  for (std::size_t i = 0; i < kStartupBytes; ++i) message.push_back(static_cast<std::uint8_t>(i * 7 + 1));
+  auto split = [&message](std::size_t per_frame) {
+    std::vector<Bytes> frames;
+    const std::size_t count = (message.size() + per_frame - 1) / per_frame;
+    for (std::size_t k = 0; k < count; ++k) {
+      const auto from = message.begin() + static_cast<long>(k * per_frame);
+      Bytes d(from, from + static_cast<long>(std::min(per_frame, message.size() - k * per_frame)));
+      d.push_back(static_cast<std::uint8_t>(count - k));
+      d.push_back(static_cast<std::uint8_t>(k == 0 ? 0x42 : 0x02 + k));
+      frames.push_back(std::move(d));
+    }
+    return frames;
   };
-  const std::vector<Step> steps = {
-      {frame(120, 5, 0x18, 0x00), Take::Ignored},  // not the read reply
-      {frame(120, 4, 0x00, 0x11), Take::Ignored},  // no first frame yet
-      {frame(120, 5, 0x17, 0x01), Take::Taken},
-      {frame(120, 3, 0x00, 0x02), Take::Ignored},  // one skipped
-      {frame(120, 4, 0x00, 0x02), Take::Taken},
-      {frame(120, 4, 0x00, 0x09), Take::Ignored},  // repeated
-      {frame(60, 3, 0x00, 0x09), Take::Ignored},   // short
-      {frame(120, 3, 0x00, 0x03), Take::Taken},
-      {frame(120, 2, 0x00, 0x04), Take::Taken},
-      {frame(33, 1, 0x00, 0x05), Take::Ignored},  // too short for the last 34
-      {frame(34, 1, 0x00, 0x05), Take::Complete},
-  };
-  StartupReplyCollector collector;
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(collector.take(steps[i].data), steps[i].take);
+  for (const std::size_t per_frame : {std::size_t{120}, std::size_t{64}, std::size_t{600}}) {
+    SCOPED_TRACE(per_frame);
+    const std::vector<Bytes> frames = split(per_frame);
+    StartupReplyCollector collector;
+    Bytes not_read = frames[0];
+    not_read[3] = 0x18;
+    EXPECT_EQ(collector.take(not_read), Take::Ignored);
+    if (frames.size() > 2) {
+      EXPECT_EQ(collector.take(frames[1]), Take::Ignored);  // no first frame yet
+      EXPECT_EQ(collector.take(frames[0]), Take::Taken);
+      EXPECT_EQ(collector.take(frames[2]), Take::Ignored);  // one skipped
+      EXPECT_EQ(collector.take(frames[0]), Take::Taken);    // the request sent again
+    }
+    for (std::size_t k = frames.size() > 2 ? 1 : 0; k < frames.size(); ++k) {
+      EXPECT_EQ(collector.take(frames[k]), k + 1 == frames.size() ? Take::Complete : Take::Taken);
+      if (k + 1 < frames.size() && k > 0) {
+        EXPECT_EQ(collector.take(frames[k]), Take::Ignored);  // repeated
+      }
+    }
+    ASSERT_EQ(collector.count(), kStartupBytes);
+    EXPECT_TRUE(std::equal(message.begin() + 8, message.end(), collector.picture_bytes().begin()));
   }
-  const auto bytes = collector.picture_bytes();
-  ASSERT_EQ(bytes.size(), kStartupBytes);
-  EXPECT_EQ(bytes[0], 0x01);
-  EXPECT_EQ(bytes[109], 0x01);
-  EXPECT_EQ(bytes[110], 0x02);
-  EXPECT_EQ(bytes[230], 0x03);
-  EXPECT_EQ(bytes[350], 0x04);
-  EXPECT_EQ(bytes[470], 0x05);
-  EXPECT_EQ(bytes[503], 0x05);
 }
 
 }  // namespace

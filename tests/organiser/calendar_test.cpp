@@ -106,7 +106,8 @@ TEST_F(Calendar, NoteRequestBytes) {
                        0x07, 0xD0, 12, 31, 23, 55, 0, 2, 'H', 'i', 0};
   EXPECT_EQ(m, expect_m);
 
-  // No alarm: bytes 15..20 all 00; a Call note's text one byte later.
+  // No alarm: bytes 15..20 all 00; a Call note made here: an empty text, then
+  // its number.
   const Bytes c = note_write_request(event(2001, 1, 1, 9, 0, 2, "112"));
   const Bytes expect_c{0x00, 0x01, 0x00, 0x64, 0x01, 0x10, 3 + 19, 2, 0x07, 0xD1, 1, 1, 9, 0, 0,
                        0, 0, 0, 0, 0, 0, 0, 0, 3, '1', '1', '2'};
@@ -153,15 +154,40 @@ TEST_F(Calendar, NoteRepliesOfEveryType) {
       d.insert(d.end(), 6, 0);
     }
     d.push_back(0);
-    if (type == 2) d.push_back(0);
     d.push_back(static_cast<std::uint8_t>(text.size()));
     d.insert(d.end(), text.begin(), text.end());
     d.insert(d.end(), {0x01, 0x42});  // trailer
     return d;
   };
+  // Every type: text length at 23, text from 24; a Call note's number after it.
+  auto call = [&reply](Bytes text, Bytes number) {
+    Bytes d = reply(2, text, false);
+    d.resize(d.size() - 2);
+    d.push_back(static_cast<std::uint8_t>(number.size()));
+    d.insert(d.end(), number.begin(), number.end());
+    d.insert(d.end(), {0x01, 0x42});
+    return d;
+  };
   CalendarEvent e;
-  ASSERT_EQ(parse_note_reply(reply(2, {'1', '2'}, false), e), NoteReply::Note);
-  EXPECT_EQ(e, event(2001, 2, 3, 4, 5, 2, "12") );
+  ASSERT_EQ(parse_note_reply(call({}, {'1', '2'}), e), NoteReply::Note);
+  EXPECT_EQ(e, event(2001, 2, 3, 4, 5, 2, "12"));
+  ASSERT_EQ(parse_note_reply(call({'B', 'o', 'b'}, {'0', '4', '0', '1', '1', '1', '2', '2', '2', '3'}), e),
+            NoteReply::Note);
+  EXPECT_EQ(e.data, "0401112223");
+  EXPECT_EQ(e.call_text, "Bob");
+  // Written back as it was read.
+  Bytes written = call({'B', 'o', 'b'}, {'0', '4', '0', '1', '1', '1', '2', '2', '2', '3'});
+  written.erase(written.begin() + 4, written.begin() + 5);  // the reply's status byte
+  written.resize(written.size() - 2);
+  written[3] = 0x64;
+  const Bytes request = note_write_request(e);
+  EXPECT_EQ(Bytes(request.begin() + 7, request.end()), Bytes(written.begin() + 7, written.end()));
+  EXPECT_EQ(request[6], 3 + 10 + 19);
+  // A number length past the record is cut there.
+  Bytes short_call = call({'B'}, {'1', '2', '3'});
+  short_call[short_call.size() - 6] = 40;
+  ASSERT_EQ(parse_note_reply(short_call, e), NoteReply::Note);
+  EXPECT_EQ(e.data, "123\x01" "B");
   ASSERT_EQ(parse_note_reply(reply(3, {' ', 'M', ' '}, true), e), NoteReply::Note);
   EXPECT_EQ(e, with_alarm(event(2001, 2, 3, 4, 5, 3, "M"), 2001, 2, 3, 3, 55));
   ASSERT_EQ(parse_note_reply(reply(1, {0x04, 0xFF, 0x83, 0x36}, false), e), NoteReply::Note);

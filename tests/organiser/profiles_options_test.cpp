@@ -39,15 +39,16 @@ TEST_F(ProfilesAndOptions, ValueTablesBothWays) {
   const Case cases[] = {
       {kCallAlert, 1, "Ringing", 1},          {kCallAlert, 6, "Ascending", 6},
       {kCallAlert, 7, "Caller groups", 7},    {kCallAlert, 4, "Off", 4},
-      {kCallAlert, 9, "Ringing", 1},          {kRingingTone, 0x3A, "Type 3", 0x3A},
-      {kRingingTone, 0x11, "Personal", 0x11}, {kRingingTone, 0x55, "Personal", 0x11},
+      {kCallAlert, 9, "9", 9},                {kRingingTone, 0x3A, "Type 3", 0x3A},
+      {kRingingTone, 0x11, "Personal", 0x11}, {kRingingTone, 0x55, "85", 0x55},
       {kRingingVolume, 6, "Level 1", 6},      {kRingingVolume, 10, "Level 5", 10},
-      {kRingingVolume, 5, "", 5},             // value - 6 as a byte: no such level
+      {kRingingVolume, 5, "5", 5},            {kMessageTone, 7, "7", 7},
+      {kKeypadTones, 3, "3", 3},              {kWarningTones, 1, "1", 1},
       {kVibratingAlert, 1, "On", 1},          {kVibratingAlert, 0, "Off", 0},
       {kMessageTone, 4, "Ascending", 4},      {kKeypadTones, 0xFF, "Off", 0xFF},
       {kKeypadTones, 2, "Level 3", 2},        {kWarningTones, 0xFF, "Off", 0xFF},
       {kWarningTones, 0, "On", 0},            {kLights, 1, "On", 1},
-      {kLights, 0, "Automatic", 0},           {kAutomaticAnswer, 2, "Off", 0},
+      {kLights, 0, "Automatic", 0},           {kAutomaticAnswer, 2, "2", 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.setting) + " value " + std::to_string(c.value));

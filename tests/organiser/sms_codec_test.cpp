@@ -158,10 +158,18 @@ TEST_F(SmsCodec, RequestsCarryTheExactLayout) {
   EXPECT_EQ(Bytes(outbox.payload.begin(), outbox.payload.begin() + 8),
             (Bytes{0x00, 0x01, 0x00, 0x04, 0x07, 0x02, 0x00, 0x02}));
   EXPECT_EQ(Bytes(outbox.payload.begin() + 25, outbox.payload.begin() + 27), (Bytes{0x00, 0x81}));
-  const MessageRequest smsc = smsc_write_payload("+4412345678");
-  ASSERT_EQ(smsc.payload.size(), 35u);
-  EXPECT_EQ(smsc.payload[22], 0x06);
-  EXPECT_EQ(smsc.payload[34], 0x00);
+  // A centre write sends back the record as read with its number replaced;
+  // a record cut short still gets a whole number field.
+  Bytes record(40, 0x5A);
+  record[0] = 0x01;
+  const MessageRequest smsc = smsc_write_payload(record, "+4412345678");
+  ASSERT_EQ(smsc.payload.size(), 45u);
+  EXPECT_EQ(Bytes(smsc.payload.begin(), smsc.payload.begin() + 6), (Bytes{0x00, 0x01, 0x00, 0x30, 0x64, 0x01}));
+  EXPECT_EQ(Bytes(smsc.payload.begin() + 22, smsc.payload.begin() + 34),
+            (Bytes{0x06, 0x91, 0x44, 0x21, 0x43, 0x65, 0x87, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(smsc.payload[21], 0x5A);
+  EXPECT_EQ(smsc.payload[34], 0x5A);
+  EXPECT_EQ(smsc_write_payload(Bytes{0x01}, "+4412345678").payload.size(), 35u);
   EXPECT_TRUE(send_request_payload(sms, "+44", std::string(21, '1'), 0).payload.empty());
 
   // Parsing the handset's answers: a record too short is refused, the
