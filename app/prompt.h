@@ -12,6 +12,13 @@ class Prompt {
   virtual void message(const std::string& text) = 0;
   // A Yes/No question; true for Yes.
   virtual bool ask_yes_no(const std::string& text) = 0;
+
+  enum class Answer { Yes, No, Cancel };
+  // A Yes/No/Cancel question. A prompt that cannot offer Cancel answers it
+  // as the Yes/No question.
+  virtual Answer ask_yes_no_cancel(const std::string& text) {
+    return ask_yes_no(text) ? Answer::Yes : Answer::No;
+  }
 };
 
 }  // namespace phondeck

@@ -44,6 +44,16 @@ TextTable& texts() {
   return table;
 }
 
+std::string tx_with(int id, std::initializer_list<std::string> values) {
+  std::string text = tx(id);
+  int n = 1;
+  for (const std::string& value : values) {
+    const std::string mark = "%" + std::to_string(n++);
+    if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), value);
+  }
+  return text;
+}
+
 std::string window_title(std::string_view caption) {
   const std::size_t paren = caption.find('(');
   if (paren != std::string_view::npos) caption = caption.substr(0, paren);

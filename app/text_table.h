@@ -1,6 +1,7 @@
 #pragma once
 // The numbered texts every caption, status text and message is taken from.
 #include <array>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,8 @@ class TextTable {
 TextTable& texts();
 // Shorthand for texts().get(id).
 inline const std::string& tx(int id) { return texts().get(id); }
+// Text `id` with "%1", "%2", ... replaced by the values, in order.
+std::string tx_with(int id, std::initializer_list<std::string> values);
 
 // A caption used as a window title: cut before the first "(", every "&" and
 // "." removed.

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -56,15 +57,21 @@ constexpr int kWriteAllCompleted = 3632;
 constexpr int kTextSucceeded = 3503;
 constexpr int kTextAskClear = 3200;
 
+// Said when neither --device nor a tv.dat names the handset's device.
+constexpr const char* kNoDevice =
+    "no device is set: give --device PATH with the cable's device (such as /dev/ttyUSB0), or --device virtual "
+    "to try the built-in handset; Device= in tv.dat (Telvane's Options) sets it for good";
+
 struct Context {
   Invocation& inv;
   Terminal& terminal;
   Output out;
   std::unique_ptr<CliSession> session;
+  bool device_unset = false;  // no --device, no tv.dat: the default port
 
   // The session, made on first use; not yet connected.
   CliSession& handset() {
-    if (!session) session = std::make_unique<CliSession>(terminal, inv.globals);
+    if (!session) session = std::make_unique<CliSession>(terminal, inv.globals, device_unset ? kNoDevice : "");
     return *session;
   }
   // The connected session, or nullptr (the reason already shown).
@@ -1183,6 +1190,7 @@ int run_phondeck(const std::vector<std::string>& args, Terminal& terminal, const
   }
   if (const int status = configure(config_path, inv.globals, terminal.err); status != kExitOk) return status;
   Context context{inv, terminal, Output(terminal.out, inv.globals.json, inv.globals.quiet), nullptr};
+  context.device_unset = !inv.globals.device && config().Device.empty() && !std::filesystem::exists(config_path);
   const std::size_t index = static_cast<std::size_t>(inv.command - specs.data());
   const int status = command_table().at(index).run(context);
   terminal.out.flush();

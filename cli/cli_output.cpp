@@ -17,6 +17,15 @@ void Output::row(const Record& record) {
     out_ << record.dump() << "\n";
     return;
   }
+  // A header line of the column names before the first row, and again
+  // whenever the columns change.
+  std::vector<std::string> columns;
+  for (const auto& item : record.items()) columns.push_back(item.key());
+  if (columns != columns_) {
+    columns_ = columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) out_ << (i == 0 ? "" : "\t") << columns[i];
+    out_ << "\n";
+  }
   bool first = true;
   for (const auto& item : record.items()) {
     out_ << (first ? "" : "\t") << escape_text(plain(item.value()));

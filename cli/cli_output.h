@@ -4,6 +4,7 @@
 // standard error when that is a terminal.
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -17,7 +18,8 @@ class Output {
   bool json() const { return json_; }
 
   // One row of a list: a JSON object, or its values separated by tabs
-  // (null as "-", tabs, line breaks and backslashes escaped).
+  // (null as "-", tabs, line breaks and backslashes escaped) under a header
+  // line of the column names.
   void row(const Record& record);
   // One result: a JSON object, or "key: value" lines.
   void object(const Record& record);
@@ -28,6 +30,7 @@ class Output {
   std::ostream& out_;
   bool json_;
   bool quiet_;
+  std::vector<std::string> columns_;  // the header last printed
 };
 
 // A value as plain text: strings as they are, null as "-", others as JSON.

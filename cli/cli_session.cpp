@@ -44,7 +44,9 @@ void ProgressBar::clear() {
 
 void CliPrompt::message(const std::string& text) {
   bar_.clear();
-  terminal_.err << "phondeck: " << text << "\n";
+  const bool port_error = !port_hint_.empty() && text.starts_with("ERROR: Serial");
+  if (!port_error || keep_codes_) terminal_.err << "phondeck: " << text << "\n";
+  if (port_error) terminal_.err << "phondeck: " << port_hint_ << "\n";
   messages_.push_back(text);
 }
 
@@ -75,10 +77,11 @@ bool CliObserver::saw(const std::string& text) const {
   return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
 }
 
-CliSession::CliSession(Terminal& terminal, const GlobalOptions& options)
+CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::string port_hint)
     : terminal_(terminal),
       bar_(terminal.err, terminal.err_is_terminal && !options.quiet),
-      prompt_(terminal, bar_, options.yes),
+      port_hint_(std::move(port_hint)),
+      prompt_(terminal, bar_, options.yes, port_hint_, options.json),
       observer_(bar_),
       session_(make_configured_port(prompt_, loop_), timer_, clock_, prompt_, observer_) {
   timer_.set_callback([this] { session_.Timer1Timer(); });
@@ -112,9 +115,11 @@ bool CliSession::connect() {
     return true;
   }
   // A port that failed to open has said why already.
-  if (prompt_.take_messages().empty()) fail("no handset answers on " + (config().Device.empty()
-                                                  ? std::string("the configured port")
-                                                  : config().Device));
+  if (prompt_.take_messages().empty()) {
+    fail(!port_hint_.empty() ? port_hint_
+                             : "no handset answers on " + (config().Device.empty() ? std::string("the configured port")
+                                                                                  : config().Device));
+  }
   return false;
 }
 

@@ -54,7 +54,10 @@ class ProgressBar {
 
 class CliPrompt final : public Prompt {
  public:
-  CliPrompt(Terminal& terminal, ProgressBar& bar, bool yes) : terminal_(terminal), bar_(bar), yes_(yes) {}
+  // `port_hint`, when given, is said for the port's errors ("ERROR: Serial
+  // ..."): in place of them, or after them when their codes are kept (--json).
+  CliPrompt(Terminal& terminal, ProgressBar& bar, bool yes, std::string port_hint = {}, bool keep_codes = true)
+      : terminal_(terminal), bar_(bar), yes_(yes), port_hint_(std::move(port_hint)), keep_codes_(keep_codes) {}
   void message(const std::string& text) override;
   bool ask_yes_no(const std::string& text) override;
 
@@ -68,6 +71,8 @@ class CliPrompt final : public Prompt {
   bool yes_;
   bool refused_ = false;
   std::vector<std::string> messages_;
+  std::string port_hint_;
+  bool keep_codes_;
 };
 
 class CliObserver final : public LinkObserver {
@@ -90,7 +95,9 @@ class CliObserver final : public LinkObserver {
 class CliSession {
  public:
   // The configuration (tv.dat and the global options) is applied already.
-  CliSession(Terminal& terminal, const GlobalOptions& options);
+  // `port_hint`, when given, is what to say when the port does not open or
+  // nothing answers on it (no device was chosen).
+  CliSession(Terminal& terminal, const GlobalOptions& options, std::string port_hint = {});
   ~CliSession();
   CliSession(const CliSession&) = delete;
   CliSession& operator=(const CliSession&) = delete;
@@ -119,6 +126,7 @@ class CliSession {
   sim::RealtimeLoop loop_{clock_};
   sim::LoopTimer timer_{loop_};
   ProgressBar bar_;
+  std::string port_hint_;
   CliPrompt prompt_;
   CliObserver observer_;
   HandsetSession session_;

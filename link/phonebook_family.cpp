@@ -347,6 +347,7 @@ void PhoneBookFamily::send_next_read(OperationEngine& engine) {
     }
     if (p.count() >= current().used) {
       finish(engine, kTextReadCompleted);
+      book_.active().mark_kept();  // the list is the handset's phone book
       if (refresh_) refresh_();
       return;
     }
@@ -671,9 +672,10 @@ void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
     list.entry(item.index).Pos = std::to_string(item.position);
     placed = true;
   }
-  // "(Completed)" only when every entry is in the handset.
-  end_write_all(engine, w.written == static_cast<int>(w.items.size()) ? tx(kTextWriteAllCompleted)
-                                                                       : written_count(w.written, w.items.size()));
+  // "(Completed)" only when every entry is in the handset; the list is then kept there.
+  const bool all_written = w.written == static_cast<int>(w.items.size());
+  if (all_written) list.mark_kept();
+  end_write_all(engine, all_written ? tx(kTextWriteAllCompleted) : written_count(w.written, w.items.size()));
   if (placed && refresh_) refresh_();
   if (refusals == 0) return;
   if (refusals > kListedRefusals) {

@@ -31,6 +31,7 @@ constexpr int kTextToneTrack = 3671;      // the ringing tone
 constexpr int kTextFileSummary = 3672;    // format, ticks, bpm
 constexpr int kTextNothingToPlay = 3673;
 constexpr int kTextTooManyInstructions = 3676;  // %1 instructions, at most 255
+constexpr int kTextNoNotes = 3701;
 
 // A text of the table with %1, %2, ... replaced.
 std::string fill(int id, std::initializer_list<std::string> values) {
@@ -184,19 +185,34 @@ void RingToneWindowLogic::new_page() {
   }
 }
 
-bool RingToneWindowLogic::write() {
+std::optional<RingTone> RingToneWindowLogic::tone_to_give() {
   std::string problem;
   const auto tone = tone_of(page_, &problem);
-  if (!tone) return tell(problem);
+  if (!problem.empty()) {
+    tell(problem);
+    return std::nullopt;
+  }
+  // Nothing, or rests only: a tone the handset would keep silent.
+  const bool silent = !tone || std::all_of(tone->notes.begin(), tone->notes.end(),
+                                           [](const Note& n) { return n.pitch == kRestPitch; });
+  if (silent) {
+    tell(tx(kTextNoNotes));
+    return std::nullopt;
+  }
+  return tone;
+}
+
+bool RingToneWindowLogic::write() {
+  const auto tone = tone_to_give();
+  if (!tone) return false;
   const std::size_t bytes = toSmartMessage(*tone).size();
   if (bytes > kMaxWrittenToneBytes) return tell(fill(kTextTooLongToWrite, {std::to_string(bytes)}));
   return start_ring_tone_write(engine_, family_, *tone);
 }
 
 bool RingToneWindowLogic::send() {
-  std::string problem;
-  const auto tone = tone_of(page_, &problem);
-  if (!tone) return tell(problem);
+  const auto tone = tone_to_give();
+  if (!tone) return false;
   SmartSms sms;
   sms.user_data = toSmartMessage(*tone);
   if (sms.user_data.size() > 140) return tell(tx(kTextMessageTooLong));

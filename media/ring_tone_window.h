@@ -65,6 +65,9 @@ class RingToneWindowLogic {
   // saying why when the user must know (a text that does not read, a tone
   // over the limits); empty `problem` for an empty page.
   std::optional<RingTone> tone_of(int page, std::string* problem = nullptr) const;
+  // The shown page's tone for Write and Send; nothing, after telling the
+  // user why, when it does not read or has no note to play.
+  std::optional<RingTone> tone_to_give();
   // The note-code string of the active page's tone ("" when it makes none).
   std::string note_codes() const;
 

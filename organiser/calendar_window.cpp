@@ -27,6 +27,7 @@ constexpr int kTextSureClear = 3200;
 constexpr int kTextSureClearAll = 3201;
 constexpr int kTextClockNotSet = 3690;
 constexpr int kTextFileError = 3402;
+constexpr int kTextEventsExported = 3703;
 constexpr int kTextImported = 3433;
 constexpr int kTextNotCalendar = 3434;
 
@@ -358,13 +359,14 @@ bool CalendarWindow::drop(int event_id, int target_id) {
   return true;
 }
 
-bool CalendarWindow::export_file(const std::string& path) {
+bool CalendarWindow::export_file(const std::string& path, std::string* report) {
   list_.sort_and_collapse();
   const std::string text = export_icalendar(list_.events());
   if (!replace_file(path, path + ".tmp", text.data(), text.size())) {
     prompt_.message(tx(kTextFileError));
     return false;
   }
+  if (report != nullptr) *report = tx_with(kTextEventsExported, {std::to_string(list_.events().size()), path});
   return true;
 }
 

@@ -139,7 +139,9 @@ class CalendarWindow {
   bool drop(int event_id, int target_id);
 
   // -- iCalendar files: a message says what went wrong or what changed.
-  bool export_file(const std::string& path);
+  // Writes the list as an iCalendar file; `report`, if given, receives
+  // "N events exported to FILE".
+  bool export_file(const std::string& path, std::string* report = nullptr);
   bool import_file(const std::string& path);
 
   // -- Clock and diary alarm.

@@ -59,6 +59,111 @@ icaltimetype local(icaltimetype t) {
   return r;
 }
 
+// A DATE or DATE-TIME value that names no real day or time: why; "" when
+// it does (or is no date at all: the parser judges that).
+std::string impossible_date(std::string_view v) {
+  if (!v.empty() && v.back() == 'Z') v.remove_suffix(1);
+  auto digits = [&](std::size_t from, std::size_t n) {
+    int value = 0;
+    for (std::size_t i = from; i < from + n; ++i) {
+      if (i >= v.size() || v[i] < '0' || v[i] > '9') return -1;
+      value = value * 10 + (v[i] - '0');
+    }
+    return value;
+  };
+  const bool dated = v.size() == 8 || (v.size() == 15 && v[8] == 'T');
+  if (!dated || digits(0, 8) < 0 || (v.size() == 15 && digits(9, 6) < 0)) return "not a date";
+  const int year = digits(0, 4), month = digits(4, 2), day = digits(6, 2);
+  if (year == 0) return "no year 0";
+  if (month < 1 || month > 12) return "no month " + std::to_string(month);
+  if (day < 1 || day > days_in_month(year, month)) return "no day " + std::to_string(day) + " in that month";
+  if (v.size() == 8) return {};
+  if (digits(9, 2) > 23 || digits(11, 2) > 59 || digits(13, 2) > 60) return "no such time of day";
+  return {};
+}
+
+// The text's lines with folded lines joined, each with the number of the
+// line it starts on.
+std::vector<std::pair<int, std::string>> unfolded_lines(const std::string& text) {
+  std::vector<std::pair<int, std::string>> lines;
+  int number = 0;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    ++number;
+    if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !lines.empty()) {
+      lines.back().second += line.substr(1);
+    } else {
+      lines.emplace_back(number, std::move(line));
+    }
+    at = end + 1;
+  }
+  return lines;
+}
+
+std::string upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return s;
+}
+
+// The text the parser gets: events with an impossible start or alarm time,
+// and one cut off before its end, are left out (each said in `refused`), and
+// a calendar cut off before its end is closed.
+std::string screened(const std::string& text, std::vector<std::string>& refused) {
+  std::string out;
+  std::string event;
+  std::string problem;
+  int event_line = 0;
+  bool in_event = false;
+  bool opened = false;
+  bool closed = false;
+  for (const auto& [number, line] : unfolded_lines(text)) {
+    // The name ends at the first ";" or ":", the value after the first ":"
+    // outside a quoted parameter.
+    std::size_t colon = std::string::npos;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size() && colon == std::string::npos; ++i) {
+      if (line[i] == '"') quoted = !quoted;
+      if (line[i] == ':' && !quoted) colon = i;
+    }
+    const std::string name = upper(line.substr(0, std::min(colon, line.find(';'))));
+    const std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
+    const std::string begin_or_end = upper(value);
+    if (!in_event && name == "BEGIN" && begin_or_end == "VEVENT") {
+      in_event = true;
+      event_line = number;
+      event.clear();
+      problem.clear();
+    }
+    if (!in_event) {
+      opened = opened || (name == "BEGIN" && begin_or_end == "VCALENDAR");
+      closed = closed || (name == "END" && begin_or_end == "VCALENDAR");
+      out += line + "\r\n";
+      continue;
+    }
+    event += line + "\r\n";
+    const bool absolute_trigger = name == "TRIGGER" && !value.empty() && value[0] >= '0' && value[0] <= '9';
+    if (problem.empty() && (name == "DTSTART" || absolute_trigger)) {
+      const std::string why = impossible_date(value);
+      if (!why.empty()) problem = "line " + std::to_string(number) + " \"" + line + "\": " + why + ", not imported";
+    }
+    if (name == "END" && begin_or_end == "VEVENT") {
+      in_event = false;
+      if (problem.empty()) {
+        out += event;
+      } else {
+        refused.push_back(problem);
+      }
+    }
+  }
+  if (in_event) refused.push_back("line " + std::to_string(event_line) + ": the event is cut off before its end, not imported");
+  if (opened && !closed) out += "END:VCALENDAR\r\n";
+  return out;
+}
+
 std::string describe(const CalendarEvent& e) {
   char b[64];
   std::snprintf(b, sizeof b, "%d/%d/%d %d:%02d ", e.year, e.month, e.day, e.hour, e.minute);
@@ -119,7 +224,8 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events) {
 IcalendarImport import_icalendar(const std::string& text) {
   IcalendarImport result;
   icalerror_set_errors_are_fatal(0);
-  Component root(icalparser_parse_string(text.c_str()));
+  std::vector<std::string> refused;
+  Component root(icalparser_parse_string(screened(text, refused).c_str()));
   if (!root) return result;
   std::vector<icalcomponent*> vevents;
   if (icalcomponent_isa(root.get()) == ICAL_VEVENT_COMPONENT) {
@@ -133,6 +239,7 @@ IcalendarImport import_icalendar(const std::string& text) {
     return result;
   }
   result.ok = true;
+  result.changes = std::move(refused);
   for (icalcomponent* ev : vevents) {
     CalendarEvent e;
     std::vector<std::string> changed;
@@ -147,7 +254,6 @@ IcalendarImport import_icalendar(const std::string& text) {
     const icaltimetype start = local(icalcomponent_get_dtstart(ev));
     const DateTime when =
         validated({start.year, start.month, start.day, start.is_date ? 23 : start.hour, start.is_date ? 59 : start.minute});
-    if (start.is_date) changed.push_back("no time of day, kept at 23:59");
     e.year = when.year;
     e.month = when.month;
     e.day = when.day;
@@ -197,8 +303,14 @@ IcalendarImport import_icalendar(const std::string& text) {
           const int seconds = icaldurationtype_as_int(trigger.duration);
           // Only alarms up to a year either side are taken.
           const int minutes = std::clamp(seconds / 60, -366 * 24 * 60, 366 * 24 * 60);
-          at = minutes <= 0 ? minutes_before(from, -minutes) : validated(from);
-          if (minutes > 0) changed.push_back("alarm after the start moved to the start");
+          if (minutes <= 0) {
+            at = minutes_before(from, -minutes);
+          } else if (e.all_day() && minutes < 24 * 60) {
+            at = minutes_before(from, -minutes);  // during the day of an event without a time
+          } else {
+            at = validated(from);
+            changed.push_back("alarm after the start moved to the start");
+          }
         }
         e.alarm_year = at.year;
         e.alarm_month = at.month;

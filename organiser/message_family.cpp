@@ -40,6 +40,7 @@ constexpr int kTextNotEnoughMemory = 3404;
 constexpr int kTextCentreNotRead = 3691;
 constexpr int kTextSucceeded = 3503;
 constexpr int kTextFailed = 3504;
+constexpr int kTextFailedBecause = 3700;
 
 constexpr std::uint8_t kSubRecord = 0x08;
 constexpr std::uint8_t kHeaderIndicator = 0x40;  // first octet: user data begins with a header
@@ -111,7 +112,7 @@ bool start_smsc_read(OperationEngine& engine) {
 }
 
 bool start_smsc_write(OperationEngine& engine) {
-  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscWrite));
+  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepSmscWrite));
 }
 
 namespace {
@@ -129,8 +130,13 @@ Operation counted_operation(int step, std::size_t total) {
 
 bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows) {
   if (family.sending()) return false;
+  const OutgoingSms& outgoing = family.records().outgoing;
+  if (!outgoing.refusal.empty()) {
+    engine.prompt().message(outgoing.refusal);
+    return false;
+  }
   const Operation send = counted_operation(step, rows.size());
-  family.set_send_rows(std::move(rows));
+  family.set_send(std::move(rows), outgoing);
   return engine.guard_without_confirmation(send);
 }
 }  // namespace
@@ -541,11 +547,13 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
 // request cannot be built.
 bool MessageFamily::send_part(OperationEngine& engine, Recipient& row) {
   const MessageRequest request =
-      send_request_payload(records_.outgoing, records_.message_centre, row.Phone, records_.validity, part_);
+      send_request_payload(message_, records_.message_centre, row.Phone, records_.validity, part_);
   if (request.payload.empty()) {
     MessageParams p(engine.params());
     part_ = 0;
-    row.Result = tx(kTextFailed);
+    std::string result = tx(kTextFailedBecause);
+    if (const std::size_t at = result.find("%s"); at != std::string::npos) result.replace(at, 2, request.error);
+    row.Result = std::move(result);
     p.set_done(p.done() + 1);
     engine.progress_advance();
     if (send_changed_) send_changed_();
@@ -561,7 +569,7 @@ void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& fr
   const std::span<const std::uint8_t> payload = payload_of(frame);
   awaiting_ = false;
   const bool sent = payload.size() > 3 && payload[3] == kSubSent;
-  if (sent && part_ + 1 < records_.outgoing.parts()) {
+  if (sent && part_ + 1 < message_.parts()) {
     // The recipient has this part; the result waits for the last one.
     ++part_;
     engine.frames().acknowledge(frame.type());

@@ -58,9 +58,11 @@ bool start_message_read(OperationEngine& engine, MessageFamily& family);
 // Messages > Write: the outgoing message into the outbox, with confirmation.
 bool start_message_write(OperationEngine& engine);
 bool start_smsc_read(OperationEngine& engine);
+// Writes the held message-centre number, with confirmation as every write.
 bool start_smsc_write(OperationEngine& engine);
 // Send &All, or Send &Selected with the selected rows' ids (in list order);
-// nothing starts for an empty selection.
+// nothing starts for an empty selection, nor (told why) while the outgoing
+// message is refused. The send keeps the message as it was at its start.
 bool start_send_all(OperationEngine& engine, MessageFamily& family);
 bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
 // Deletes the messages at these locations, then reads the store again
@@ -96,7 +98,11 @@ class MessageFamily final : public FamilyHandler {
   void link_reset() override;
 
   // Used by the start functions.
-  void set_send_rows(std::vector<std::uint64_t> rows) { send_rows_ = std::move(rows); }
+  // A send's rows and the message it sends, kept from its start on.
+  void set_send(std::vector<std::uint64_t> rows, const OutgoingSms& message) {
+    send_rows_ = std::move(rows);
+    message_ = message;
+  }
   void set_delete_locations(std::vector<int> locations) { delete_locations_ = std::move(locations); }
 
  private:
@@ -122,6 +128,7 @@ class MessageFamily final : public FamilyHandler {
   int expect_remaining_ = 0;  // the frames-remaining byte of the next frame
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
+  OutgoingSms message_;
   std::uint64_t current_row_ = 0;
   int part_ = 0;  // the part of a message in parts due to the current row
   bool awaiting_ = false;  // a request went out and its answer is due

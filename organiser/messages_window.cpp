@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kTextAskClear = 3200;
 constexpr int kTextFileError = 3402;
+constexpr int kTextMessagesSaved = 3704;
 constexpr int kTextTooLong = 3411;
 constexpr int kTextUnsupported = 3413;
 constexpr int kTextParts = 3693;  // %1 messages, %2 / %3
@@ -75,6 +76,27 @@ void MessagesWindowLogic::set_text(const std::string& text) {
   text_ = text;
   encoded_ = encode_message_text(to_handset_lines(text));
   count_ = count_message_text(to_handset_lines(text));
+  // A message filled from the editor follows it, so the SMS Sending window
+  // sends the text shown here, or nothing while it does not fit.
+  MessageRecords& records = family_.records();
+  OutgoingSms& outgoing = records.outgoing;
+  if (!outgoing.composed) return;
+  const std::string refusal = composition_refusal(false);
+  if (refusal.empty()) {
+    fill_outgoing_text(outgoing, to_handset_lines(text_), static_cast<std::uint8_t>(records.next_reference - 1));
+  } else {
+    outgoing.refusal = refusal;
+  }
+}
+
+std::string MessagesWindowLogic::composition_refusal(bool one_message) const {
+  // The outbox holds one message; a send takes up to six parts.
+  if (count_.parts == 0 || (one_message && count_.parts > 1)) return tx(kTextTooLong);
+  if (encoded_.unsupported.empty()) return {};
+  std::string text = tx(kTextUnsupported);
+  const std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, encoded_.unsupported);
+  return text;
 }
 
 std::string MessagesWindowLogic::counter_text() const {
@@ -98,16 +120,8 @@ bool MessagesWindowLogic::new_message() {
 bool MessagesWindowLogic::read() { return start_message_read(engine_, family_); }
 
 bool MessagesWindowLogic::take_composition(bool one_message) {
-  // The outbox holds one message; a send takes up to six parts.
-  if (count_.parts == 0 || (one_message && count_.parts > 1)) {
-    prompt_.message(tx(kTextTooLong));
-    return false;
-  }
-  if (!encoded_.unsupported.empty()) {
-    std::string text = tx(kTextUnsupported);
-    const std::size_t at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, encoded_.unsupported);
-    prompt_.message(text);
+  if (const std::string refusal = composition_refusal(one_message); !refusal.empty()) {
+    prompt_.message(refusal);
     return false;
   }
   MessageRecords& records = family_.records();
@@ -143,13 +157,14 @@ std::string MessagesWindowLogic::export_text() const {
   return out;
 }
 
-bool MessagesWindowLogic::export_folder(const std::string& path) {
+bool MessagesWindowLogic::export_folder(const std::string& path, std::string* report) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (file) file << export_text();
   if (!file || !file.flush()) {
     prompt_.message(tx(kTextFileError));
     return false;
   }
+  if (report != nullptr) *report = tx_with(kTextMessagesSaved, {std::to_string(rows_.size()), path});
   return true;
 }
 

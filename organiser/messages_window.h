@@ -63,7 +63,8 @@ class MessagesWindowLogic {
   bool delete_rows(const std::vector<std::size_t>& rows);
   // File > Save: the folder's messages as text, one block each; false (and
   // the user told) when the file cannot be written.
-  bool export_folder(const std::string& path);
+  // `report`, if given, receives "N messages saved to FILE".
+  bool export_folder(const std::string& path, std::string* report = nullptr);
   std::string export_text() const;
   // What a drag of these rows carries: number and name.
   std::vector<MessageContact> contacts(const std::vector<std::size_t>& rows) const;
@@ -72,6 +73,8 @@ class MessagesWindowLogic {
   // The length and character checks of Write (one message) and Send (up to
   // six parts); fills OutgoingSms.
   bool take_composition(bool one_message);
+  // Why the composed text cannot go out ("" when it can).
+  std::string composition_refusal(bool one_message) const;
 
   OperationEngine& engine_;
   MessageFamily& family_;

@@ -124,9 +124,15 @@ bool OptionsDialogLogic::write_smsc() {
   if (smsc_choice < 1 || smsc_choice > kSmscSettings) return false;
   // The handset takes the chosen setting, so the configuration does too
   // (the message family encodes the configured choice when it sends).
+  // A write refused (or declined at its confirmation) leaves them as they were.
+  const int choice_before = config().SMSC;
+  const auto numbers_before = config().SMSCNumber;
   config().SMSC = smsc_choice;
   config().SMSCNumber = smsc;
-  return exchanges_.write_smsc(smsc[static_cast<std::size_t>(smsc_choice - 1)]);
+  if (exchanges_.write_smsc(smsc[static_cast<std::size_t>(smsc_choice - 1)])) return true;
+  config().SMSC = choice_before;
+  config().SMSCNumber = numbers_before;
+  return false;
 }
 
 void OptionsDialogLogic::move_start(int hour) { time_start = std::clamp(hour, 0, time_end); }

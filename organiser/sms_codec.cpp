@@ -125,6 +125,8 @@ bool append_message(std::vector<std::uint8_t>& out, const OutgoingSms& sms, std:
 bool OutgoingSms::set_user_data(std::span<const std::uint8_t> data) {
   part_bytes.clear();
   part_lengths.clear();
+  composed = false;
+  refusal.clear();
   const std::size_t n = std::min(data.size(), kCapacity);
   std::copy_n(data.begin(), n, user_data.begin());
   byte_count = static_cast<std::int32_t>(n);
@@ -137,6 +139,8 @@ bool OutgoingSms::set_parts(const std::vector<std::vector<std::uint8_t>>& parts)
   if (total > kCapacity || parts.empty()) return false;
   part_bytes.clear();
   part_lengths.clear();
+  composed = false;
+  refusal.clear();
   std::size_t at = 0;
   for (const std::vector<std::uint8_t>& p : parts) {
     std::copy(p.begin(), p.end(), user_data.begin() + static_cast<long>(at));
@@ -190,6 +194,7 @@ EncodedMessage encode_message_text(std::string_view text) {
 
 void fill_outgoing(OutgoingSms& sms, const EncodedMessage& message) {
   sms.set_user_data(message.bytes);
+  sms.composed = true;
   sms.first_octet = 0x11;
   sms.data_coding = message.ucs2 ? 0x08 : 0x00;
   sms.user_data_length = static_cast<std::uint8_t>(std::min(message.characters, 255));
@@ -199,12 +204,14 @@ void fill_outgoing(OutgoingSms& sms, const LongText& text) {
   if (!text.header) {
     // One message after all: its own length, no header.
     sms.set_user_data(text.parts.empty() ? std::span<const std::uint8_t>{} : text.parts.front());
+    sms.composed = true;
     sms.first_octet = 0x11;
     sms.data_coding = text.ucs2 ? 0x08 : 0x00;
     sms.user_data_length = text.lengths.empty() ? 0 : text.lengths.front();
     return;
   }
   sms.set_parts(text.parts);
+  sms.composed = true;
   sms.part_lengths = text.lengths;
   sms.first_octet = 0x51;
   sms.data_coding = text.ucs2 ? 0x08 : 0x00;

@@ -33,9 +33,15 @@ struct OutgoingSms {
   // The user-data length of each part (septets of 7-bit text); empty: each
   // part's byte count.
   std::vector<std::uint8_t> part_lengths;
+  // Filled from the Messages window's editor, which keeps it in step with
+  // the text shown there.
+  bool composed = false;
+  // Why the message must not go out (the shown text no longer fits); empty
+  // when it may.
+  std::string refusal;
 
   // Copies at most kCapacity bytes as one message; false when the data did
-  // not fit.
+  // not fit. Both setters make it nobody's composition and sendable.
   bool set_user_data(std::span<const std::uint8_t> data);
   // The parts one after another; false (and nothing kept) when they do not fit.
   bool set_parts(const std::vector<std::vector<std::uint8_t>>& parts);

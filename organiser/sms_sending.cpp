@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include "app/prompt.h"
+#include "app/text_table.h"
+#include "phonebook/number_codec.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
+namespace {
+constexpr int kTextPhoneCharacters = 3421;
+}  // namespace
 
 SmsSendingLogic::SmsSendingLogic(OperationEngine& engine, MessageFamily& family, const PhoneBook& book,
                                  Prompt& prompt)
@@ -43,22 +48,13 @@ bool SmsSendingLogic::clear_list() {
 
 void SmsSendingLogic::set_validity(int code) { family_.records().validity = std::clamp(code, 0, 200); }
 
-bool SmsSendingLogic::numbers_fit(const std::vector<std::uint64_t>& ids) {
-  for (std::uint64_t id : ids) {
-    const Recipient* row = list().find(id);
-    std::string error;
-    if (row != nullptr && !number_field(row->Phone, AddressKind::Destination, &error)) {
-      prompt_.message(error);
-      return false;
-    }
-  }
-  return true;
+bool SmsSendingLogic::number_acceptable(const std::string& phone) {
+  if (handset_number_valid(phone)) return true;
+  prompt_.message(tx(kTextPhoneCharacters));
+  return false;
 }
 
-bool SmsSendingLogic::send_all() {
-  if (!numbers_fit(list().ids())) return false;
-  return start_send_all(engine_, family_);
-}
+bool SmsSendingLogic::send_all() { return start_send_all(engine_, family_); }
 
 bool SmsSendingLogic::send_selected(const std::vector<std::size_t>& rows) {
   std::vector<std::size_t> sorted = rows;
@@ -67,7 +63,7 @@ bool SmsSendingLogic::send_selected(const std::vector<std::size_t>& rows) {
   for (std::size_t row : sorted) {
     if (row < list().size()) ids.push_back(list().rows()[row].id);
   }
-  if (ids.empty() || !numbers_fit(ids)) return false;
+  if (ids.empty()) return false;
   return start_send_selected(engine_, family_, std::move(ids));
 }
 

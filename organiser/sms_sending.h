@@ -35,8 +35,12 @@ class SmsSendingLogic {
   void set_validity(int code);
   std::string validity_text() const { return validity_label(validity()); }
 
-  // Send All / Send Selected; every number is checked first, and one that
-  // does not fit stops the send before anything goes out.
+  // The number editor's OK: a number the handset can store (the Editor's
+  // rule), else false with the Editor's message.
+  bool number_acceptable(const std::string& phone);
+
+  // Send All / Send Selected. A row whose number cannot be sent to is
+  // "Failed" with the reason; the others are sent.
   bool send_all();
   bool send_selected(const std::vector<std::size_t>& rows);
 
@@ -49,7 +53,6 @@ class SmsSendingLogic {
  private:
   RecipientList& list() { return family_.records().recipients; }
   const RecipientList& list() const { return family_.records().recipients; }
-  bool numbers_fit(const std::vector<std::uint64_t>& ids);
 
   OperationEngine& engine_;
   MessageFamily& family_;

@@ -12,6 +12,24 @@ constexpr std::array<std::string_view, 7> kHeader{"Name",     "UNICODE", "Phone"
                                                   "Position", "Group",   "WriteAs"};
 enum Field { kName, kUnicode, kPhone, kType, kPosition, kGroup, kWriteAs, kFieldCount };
 
+// A cell a spreadsheet would take for a formula (or turn "+358..." into a
+// number): "=", "+", "-", "@", TAB or CR first, after any apostrophes.
+bool formula_like(std::string_view cell) {
+  const std::size_t at = cell.find_first_not_of('\'');
+  return at != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[at]) != std::string_view::npos;
+}
+
+// Such a cell is written after an apostrophe, which spreadsheets show as
+// text; reading takes one apostrophe off again.
+std::string guarded(std::string_view cell) {
+  return formula_like(cell) ? "'" + std::string(cell) : std::string(cell);
+}
+
+std::string unguarded(std::string cell) {
+  if (cell.starts_with('\'') && formula_like(std::string_view(cell).substr(1))) cell.erase(0, 1);
+  return cell;
+}
+
 void put_field(std::string& out, std::string_view field) {
   const bool quote = field.find_first_of(",\"\r\n") != std::string_view::npos ||
                      (!field.empty() && (field.front() == ' ' || field.back() == ' '));
@@ -104,7 +122,10 @@ std::string write_csv(const std::vector<PhoneBookEntry>& entries) {
   };
   put_row(kHeader);
   for (const PhoneBookEntry& e : entries) {
-    put_row({e.Name, e.UNICODE, e.Phone, e.Type, e.Pos, e.Group, e.WriteAs});
+    const std::array<std::string, kFieldCount> cells{guarded(e.Name), guarded(e.UNICODE), guarded(e.Phone),
+                                                     guarded(e.Type),  guarded(e.Pos),     guarded(e.Group),
+                                                     guarded(e.WriteAs)};
+    put_row({cells[0], cells[1], cells[2], cells[3], cells[4], cells[5], cells[6]});
   }
   return out;
 }
@@ -141,7 +162,7 @@ std::vector<ContactRecord> read_csv(std::string_view bytes) {
     const std::vector<std::string>& row = rows[r];
     auto field = [&](Field f) {
       const std::size_t c = column[f];
-      return c < row.size() ? row[c] : std::string();
+      return c < row.size() ? unguarded(row[c]) : std::string();
     };
     ContactRecord record;
     record.Name = field(kName);

@@ -2,7 +2,9 @@
 // Phone-book entries as CSV files (RFC 4180) that spreadsheet programs read:
 // a header row Name, UNICODE, Phone, Type, Position, Group, WriteAs, then one
 // row per entry; UTF-8 with a byte-order mark, CR LF, fields quoted where
-// they hold a comma, a quote, a line break or outer blanks.
+// they hold a comma, a quote, a line break or outer blanks. A cell that a
+// spreadsheet would run as a formula or read as a number ("=", "+", "-", "@"
+// first) is written after an apostrophe, and read back without it.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -24,6 +24,15 @@ std::string decode_number(std::span<const std::uint8_t> field, std::size_t byte_
   return decode_number(field.first(std::min(byte_count, field.size())));
 }
 
+bool handset_number_valid(std::string_view phone) {
+  for (std::size_t i = 0; i < phone.size(); ++i) {
+    const char c = phone[i];
+    const bool ok = (c >= '0' && c <= '9') || c == '*' || c == '#' || c == 'p' || c == 'w' || (c == '+' && i == 0);
+    if (!ok) return false;
+  }
+  return true;
+}
+
 std::optional<std::vector<std::uint8_t>> encode_number(std::string_view text, AddressKind kind,
                                                        std::string* error) {
   std::string chosen;

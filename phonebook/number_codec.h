@@ -21,6 +21,10 @@ inline constexpr std::uint8_t kNumberUnknown = 0x81;
 std::string decode_number(std::span<const std::uint8_t> field);
 std::string decode_number(std::span<const std::uint8_t> field, std::size_t byte_count);
 
+// A number the handset can store: digits, "*", "#", "p", "w", and "+" as
+// the first character only. The empty number is allowed.
+bool handset_number_valid(std::string_view phone);
+
 enum class AddressKind {
   MessageCentre,  // length byte counts the bytes after it
   Destination,    // length byte counts the digits

@@ -28,6 +28,12 @@ void PhoneBookList::remove_selected() {
   std::erase_if(rows_, [](const Row& row) { return row.selected; });
 }
 
+bool PhoneBookList::unsaved() const {
+  if (rows_.empty()) return false;
+  const std::vector<PhoneBookEntry> now = entries();
+  return !std::is_permutation(now.begin(), now.end(), kept_.begin(), kept_.end());
+}
+
 void PhoneBookList::clear() {
   rows_.clear();
   title_.clear();

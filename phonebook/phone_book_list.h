@@ -53,6 +53,12 @@ class PhoneBookList {
   // holds old entry order[k] at k); selection and focus follow their entries.
   void reorder(const std::vector<std::size_t>& order);
 
+  // The entries as the handset or a file now holds them (after a read, a
+  // write or a save). The list is unsaved while it holds entries that differ
+  // from those, in any order.
+  void mark_kept() { kept_ = entries(); }
+  bool unsaved() const;
+
  private:
   struct Row {
     PhoneBookEntry entry;
@@ -61,6 +67,7 @@ class PhoneBookList {
   };
   std::vector<Row> rows_;
   std::string title_;
+  std::vector<PhoneBookEntry> kept_;
 };
 
 }  // namespace phondeck

@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "phonebook/number_codec.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -60,15 +61,7 @@ std::size_t EntryEditorLogic::insert_text(int button, std::size_t caret) {
   return caret + text.size();
 }
 
-bool EntryEditorLogic::phone_number_valid(const std::string& phone) {
-  for (std::size_t i = 0; i < phone.size(); ++i) {
-    const char c = phone[i];
-    const bool ok = (c >= '0' && c <= '9') || c == '*' || c == '#' || c == 'p' || c == 'w' ||
-                    (c == '+' && i == 0);
-    if (!ok) return false;
-  }
-  return true;
-}
+bool EntryEditorLogic::phone_number_valid(const std::string& phone) { return handset_number_valid(phone); }
 
 bool EntryEditorLogic::check_before_accept() const {
   if (phone_number_valid(trim_blanks(fields_.phone))) return true;

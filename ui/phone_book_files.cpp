@@ -63,7 +63,10 @@ std::string PhoneBookFiles::export_text(ContactFormat format) const {
 
 bool PhoneBookFiles::export_active(const std::string& path, ContactFormat format) {
   const std::string bytes = export_text(format);
-  if (replace_file(path, path + ".new", bytes.data(), bytes.size())) return true;
+  if (replace_file(path, path + ".new", bytes.data(), bytes.size())) {
+    book_.active().mark_kept();
+    return true;
+  }
   prompt_.message(tx(kTextAccessError) + "\n" + path);
   return false;
 }

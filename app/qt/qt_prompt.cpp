@@ -14,6 +14,7 @@ namespace phondeck {
 namespace {
 constexpr int kTextProduct = 5;
 constexpr int kTextOk = 10;
+constexpr int kTextCancel = 11;
 constexpr int kTextYes = 12;
 constexpr int kTextNo = 13;
 constexpr int kTextNoHelpProgram = 3422;
@@ -67,6 +68,20 @@ bool QtPrompt::ask_yes_no(const std::string& text) {
     box.button(QMessageBox::No)->setText(label(kTextNo, "&No"));
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+  });
+}
+
+Prompt::Answer QtPrompt::ask_yes_no_cancel(const std::string& text) {
+  return on_window_thread([&] {
+    QMessageBox box(QMessageBox::Question, qs(tx(kTextProduct)), qs(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(label(kTextYes, "&Yes"));
+    box.button(QMessageBox::No)->setText(label(kTextNo, "&No"));
+    box.button(QMessageBox::Cancel)->setText(label(kTextCancel, "&Cancel"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int chosen = box.exec();
+    return chosen == QMessageBox::Yes ? Answer::Yes : chosen == QMessageBox::No ? Answer::No : Answer::Cancel;
   });
 }
 

@@ -15,6 +15,7 @@ class QtPrompt final : public Prompt {
  public:
   void message(const std::string& text) override;
   bool ask_yes_no(const std::string& text) override;
+  Answer ask_yes_no_cancel(const std::string& text) override;
 };
 
 // Opens help pages and web addresses with the desktop's default program.

@@ -87,11 +87,10 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     messages_->on_send = [this] { sending_->show_window(); };
     main_->set_window_opener(Command::Messages, [this] { messages_->show_window(); });
     main_->set_window_opener(Command::DropToSms, [this] {
-      const PhoneBookList& list = main_->logic().book().active();
+      // The entries selected in the list shown: the third list in the tree modes.
+      const EntryView& view = main_->logic().current_view();
       std::vector<PhoneBookEntry> entries;
-      for (std::size_t i = 0; i < list.size(); ++i) {
-        if (list.is_selected(i)) entries.push_back(list.entry(i));
-      }
+      for (std::size_t row : view.selected_rows()) entries.push_back(view.entry(row));
       sending_->take_entries(entries);
       sending_->show_window();
     });

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -30,6 +31,7 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString cleaned(int id) { return qs(window_title(tx(id))); }
 
 constexpr int kTextGroup = 2100;
+constexpr int kTextPictureSaved = 3706;
 constexpr int kTextGroupGraphics = 151;
 constexpr int kTextStartupGraphic = 152;
 
@@ -204,7 +206,7 @@ bool GraphicsWindowBase::run_common(GraphicsCommand command) {
       std::string name = path.toStdString();
       const int index = static_cast<int>(filter.split(QStringLiteral(";;")).indexOf(chosen)) + 1;
       const PictureFormat format = saveFormat(profile, index, name);
-      save_picture(name, format);
+      if (save_picture(name, format)) statusBar()->showMessage(QString::fromStdString(tx_with(kTextPictureSaved, {name})));
       break;
     }
     case GraphicsCommand::Back:
@@ -217,7 +219,9 @@ bool GraphicsWindowBase::run_common(GraphicsCommand command) {
   return true;
 }
 
-void GraphicsWindowBase::save_picture(const std::string& name, PictureFormat format) { editor_->save(name, format); }
+bool GraphicsWindowBase::save_picture(const std::string& name, PictureFormat format) {
+  return editor_->save(name, format);
+}
 
 void GraphicsWindowBase::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
@@ -304,8 +308,8 @@ void TForm16::run(GraphicsCommand command) {
   panel_->refresh();
 }
 
-void TForm16::save_picture(const std::string& name, PictureFormat format) {
-  editor_->save(name, format, session_.info().mcc, session_.info().mnc);
+bool TForm16::save_picture(const std::string& name, PictureFormat format) {
+  return editor_->save(name, format, session_.info().mcc, session_.info().mnc);
 }
 
 // ------------------------------------------------------------ TForm20

@@ -71,7 +71,8 @@ class GraphicsWindowBase : public QMainWindow {
   virtual void run(GraphicsCommand command) = 0;
   // New, Open, Save and Back; false for the window's own commands.
   bool run_common(GraphicsCommand command);
-  virtual void save_picture(const std::string& name, PictureFormat format);
+  // True when the file was written.
+  virtual bool save_picture(const std::string& name, PictureFormat format);
   void keyPressEvent(QKeyEvent* event) override;
 
   GraphicsEditor* editor_ = nullptr;
@@ -93,7 +94,7 @@ class TForm16 final : public GraphicsWindowBase {
   void run(GraphicsCommand command) override;
   // After Read Group Graphic: the dialog, and the chosen logo into the picture.
   void show_group_dialog();
-  void save_picture(const std::string& name, PictureFormat format) override;
+  bool save_picture(const std::string& name, PictureFormat format) override;
 
   // The SMS Sending window, once OutgoingSms holds the picture message.
   std::function<void()> on_send;

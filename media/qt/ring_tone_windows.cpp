@@ -25,6 +25,7 @@
 #include "app/text_table.h"
 #include "media/qt/tone_player.h"
 #include "ui/handset_session.h"
+#include "ui/qt/save_dialog.h"
 
 namespace phondeck {
 
@@ -45,6 +46,7 @@ QString clean(int id) {
 }
 
 constexpr int kTextMenuRingingTone = 150;
+constexpr int kTextToneSaved = 3707;
 constexpr int kTextPaste = 15;
 constexpr int kTextPlay = 16;
 constexpr int kTextStop = 17;
@@ -276,10 +278,9 @@ void TForm12::save_file() {
   const QString rtttl = qs(tx(kTextRtttl)) + " (*.rtttl)";
   const QString ott = qs(tx(kTextOtt)) + " (*.ott)";
   QString chosen;
-  QString path = QFileDialog::getSaveFileName(this, clean(kTextSave), qs(logic_->name()), rtttl + ";;" + ott, &chosen);
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += chosen == ott ? ".ott" : ".rtttl";
-  logic_->save_file(path.toStdString());
+  const QString path = save_file_name(this, clean(kTextSave), rtttl + ";;" + ott, qs(logic_->name()), &chosen);
+  if (path.isEmpty() || !logic_->save_file(path.toStdString())) return;
+  statusBar()->showMessage(qs(tx_with(kTextToneSaved, {path.toStdString()})));
 }
 
 void TForm12::play(int page) {

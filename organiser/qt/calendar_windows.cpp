@@ -21,6 +21,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTextCharFormat>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -30,6 +31,7 @@
 #include "ui/handset_session.h"
 #include "ui/qt/entry_mime.h"
 #include "ui/qt/dialog_buttons.h"
+#include "ui/qt/save_dialog.h"
 
 namespace phondeck {
 namespace {
@@ -530,8 +532,11 @@ void TForm13::run(CalendarCommand command) {
       if (show_main_) show_main_();
       return;
     case CalendarCommand::Export: {
-      const QString path = QFileDialog::getSaveFileName(this, cleaned(kTextExportCalendar), QString(), "iCalendar (*.ics)");
-      if (!path.isEmpty()) logic_->export_file(path.toStdString());
+      const QString path = save_file_name(this, cleaned(kTextExportCalendar), QStringLiteral("iCalendar (*.ics)"));
+      std::string report;
+      if (!path.isEmpty() && logic_->export_file(path.toStdString(), &report)) {
+        statusBar()->showMessage(QString::fromStdString(report));
+      }
       return;
     }
     case CalendarCommand::Import: {

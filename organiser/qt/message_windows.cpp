@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -29,6 +30,7 @@
 #include "app/text_table.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/entry_mime.h"
+#include "ui/qt/save_dialog.h"
 
 namespace phondeck {
 namespace {
@@ -256,8 +258,9 @@ void TForm6::update_counter() {
 }
 
 void TForm6::export_folder() {
-  const QString path = QFileDialog::getSaveFileName(this, caption(605), QString(), QStringLiteral("*.txt"));
-  if (!path.isEmpty()) logic_.export_folder(path.toStdString());
+  const QString path = save_file_name(this, caption(605), QStringLiteral("Text (*.txt)"));
+  std::string report;
+  if (!path.isEmpty() && logic_.export_folder(path.toStdString(), &report)) statusBar()->showMessage(qs(report));
 }
 
 void TForm6::keyPressEvent(QKeyEvent* event) {
@@ -475,18 +478,22 @@ bool TForm18::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+bool TForm18::ask_number(const std::string& number) {
+  phone_editor_.set_number(number);
+  phone_editor_.check = [this](const std::string& phone) { return logic_.number_acceptable(phone); };
+  const bool accepted = phone_editor_.exec() == QDialog::Accepted;
+  phone_editor_.check = nullptr;
+  return accepted;
+}
+
 void TForm18::new_row(std::size_t before) {
-  if (!logic_.rows_editable()) return;
-  phone_editor_.set_number("");
-  if (phone_editor_.exec() != QDialog::Accepted) return;
+  if (!logic_.rows_editable() || !ask_number("")) return;
   logic_.add(before, phone_editor_.number());
   refresh();
 }
 
 void TForm18::edit_row(std::size_t row) {
-  if (row >= logic_.rows().size()) return;
-  phone_editor_.set_number(logic_.rows()[row].Phone);
-  if (phone_editor_.exec() != QDialog::Accepted) return;
+  if (row >= logic_.rows().size() || !ask_number(logic_.rows()[row].Phone)) return;
   logic_.edit(row, phone_editor_.number());
   refresh();
 }

@@ -122,6 +122,8 @@ class TForm18 final : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The number editor with this number and the Editor's check; true on OK.
+  bool ask_number(const std::string& number);
   void new_row(std::size_t before);
   void edit_row(std::size_t row);
 

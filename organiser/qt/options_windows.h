@@ -62,6 +62,7 @@ class TPagesDlg final : public QDialog {
   QPushButton* ok_button() const { return ok_; }
   QPushButton* group_read_button() const { return group_read_; }
   QPushButton* group_write_button() const { return group_write_; }
+  QPushButton* smsc_write_button() const { return smsc_write_button_; }
 
  private:
   void build();

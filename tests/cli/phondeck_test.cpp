@@ -249,7 +249,10 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   EXPECT_EQ(missing.status, kExitFailed);
   EXPECT_NE(missing.err.find("no message at location"), std::string::npos);
 
-  ASSERT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitOk);
+  // A write into the handset: asked, and refused without a terminal to answer.
+  EXPECT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitFailed);
+  EXPECT_EQ(state().sms.smsc, before.sms.smsc);
+  ASSERT_EQ(run({"--yes", "smsc", "set", "+358401110000"}).status, kExitOk);
   EXPECT_EQ(state().sms.smsc, "+358401110000");
   EXPECT_EQ(run({"--json", "smsc", "get"}).out, "{\"smsc\":\"+358401110000\"}\n");
 }
@@ -400,6 +403,42 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   EXPECT_EQ(run({"reset-phone"}).status, kExitFailed);
   ASSERT_EQ(run({"--yes", "reset-phone"}).status, kExitOk);
   EXPECT_EQ(state().graphics.restarts, 1);
+}
+
+// Plain lists name their columns in a header line (the JSON form stays as it
+// is); a number that cannot be sent to fails its own row only; and without
+// --device or a tv.dat the error says how to choose a device.
+TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsSayWhatToDo) {
+  auto lines_of = [](const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  };
+  const std::vector<std::string> profiles = lines_of(run({"profiles", "get"}).out);
+  ASSERT_EQ(profiles.size(), 8u);
+  EXPECT_EQ(profiles[0],
+            "profile\tname\tcall-alert\tringing-tone\tringing-volume\tvibrating-alert\tmessage-tone\tkeypad-tones\t"
+            "warning-tones\tlights\tautomatic-answer\tgroups");
+  EXPECT_EQ(profiles[2].rfind("2\tSilent\t", 0), 0u) << profiles[2];
+  EXPECT_EQ(lines_of(run({"sms", "list"}).out).front(), "location\tfolder\tstatus\tnumber\ttime\ttext");
+
+  const Result sent = run({"sms", "send", "call-me-abc", "0401112223", "--text", "Hi"});
+  EXPECT_EQ(sent.status, kExitFailed);
+  EXPECT_EQ(sent.out, "number\tsent\tresult\n"
+                      "call-me-abc\tfalse\tFailed: 'c' is not a valid integer value\n"
+                      "0401112223\ttrue\tSucceeded\n");
+  EXPECT_EQ(state().sms.sent.back().number, "0401112223");
+
+  for (const bool json : {false, true}) {
+    const Result r = run_on(json ? Args{"--json", "identify"} : Args{"identify"});
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_NE(r.err.find("no device is set"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--device virtual"), std::string::npos) << r.err;
+    if (!json) {
+      EXPECT_EQ(r.err.find("ERROR: Serial"), std::string::npos) << r.err;
+    }
+  }
 }
 
 // The program itself: exit statuses, the built-in handset, no prompt on a

@@ -19,6 +19,8 @@
 namespace phondeck::e2e {
 namespace {
 
+constexpr const char* kNoNotes = "The tone has no notes to play: there is nothing to write or send";
+
 // What the handset should have read from a tone written into it.
 sim::UploadedTone as_received(const RingTone& tone) {
   sim::UploadedTone out;
@@ -78,8 +80,8 @@ TEST_F(RingToneLink, WriteFromEachPageReachesTheHandsetOrNothingIsSent) {
       {"RTTTL file", 0, "", 7, rtttl, "",
        {{20, 8}, {10, 8}, {18, 8}, {10, 8}, {20, 8}, {10, 8}, {15, 8}, {10, 8}, {11, 8}, {10, 8}, {15, 8}, {10, 8},
         {20, 5}}},
-      {"empty MIDI page", RingToneWindowLogic::kMidiPage, "", 7, "", "", {}},
-      {"empty Siemens page", RingToneWindowLogic::kSiemensPage, " \n ", 7, "", "", {}},
+      {"empty MIDI page", RingToneWindowLogic::kMidiPage, "", 7, "", kNoNotes, {}},
+      {"empty Siemens page", RingToneWindowLogic::kSiemensPage, " \n ", 7, "", kNoNotes, {}},
       {"bad Nokia text", RingToneWindowLogic::kNokiaPage, "8c2\n8c2 4z", 7, "",
        "The melody cannot be read: line 2, column 6: 'z' is not a note", {}},
       {"bad Ericsson text", RingToneWindowLogic::kEricssonPage, "cdx", 7, "",
@@ -184,10 +186,10 @@ TEST_F(RingToneLink, SendFillsTheOutgoingMessage) {
   EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{"The length of message is too long"});
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(outgoing.byte_count, 103);
-  // An empty page sends nothing and says nothing.
+  // An empty page sends nothing, and says so.
   window.logic.new_page();
   EXPECT_FALSE(window.logic.send());
-  EXPECT_EQ(rig.prompt.messages.size(), 1u);
+  EXPECT_EQ(rig.prompt.messages.back(), kNoNotes);
 }
 
 // The sample tone written under every line fault: a completed run leaves it

@@ -262,11 +262,18 @@ TEST_F(Calendar, EditorDerivesBeforeAndStoresEvents) {
 }
 
 TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
+  // Every note type with and without an alarm, with and without a time of
+  // day; an event without one may ring during its day or before it.
   std::vector<CalendarEvent> events{
       with_alarm(event(2026, 12, 8, 10, 30, 3, "Project meeting"), 2026, 12, 8, 10, 20),
+      event(2026, 12, 8, 14, 0, 3, "Review"),
       event(2026, 12, 9, 9, 0, 2, "+358401234567"),
+      with_alarm(event(2026, 12, 9, 12, 0, 2, "0401112223"), 2026, 12, 9, 11, 0),
       event(1980, 12, 24, 23, 59, 4, "Mum"),
+      with_alarm(event(1975, 3, 1, 23, 59, 4, "Dad"), 1975, 3, 1, 9, 0),
       with_alarm(event(2026, 12, 10, 23, 59, 1, "\u8336"), 2026, 12, 9, 20, 0),
+      with_alarm(event(2026, 12, 11, 23, 59, 1, "Bins out"), 2026, 12, 11, 7, 30),
+      event(2026, 12, 12, 8, 15, 1, "Call the bank"),
   };
   const std::string text = export_icalendar(events);
   EXPECT_NE(text.find("RRULE:FREQ=YEARLY"), std::string::npos);
@@ -275,7 +282,39 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
   const IcalendarImport back = import_icalendar(text);
   ASSERT_TRUE(back.ok);
   EXPECT_EQ(back.events, events);
-  EXPECT_EQ(back.changes.size(), 2u);  // the two notes without a time of day say so
+  EXPECT_EQ(back.changes, std::vector<std::string>{});
+}
+
+// An impossible date or time, or an event cut off before its end, is left
+// out and said with its line; the other events come in.
+TEST_F(Calendar, IcalendarImportRefusesImpossibleTimesAndKeepsTheWholeEvents) {
+  const std::string head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
+  const std::string good = "BEGIN:VEVENT\r\nUID:g\r\nDTSTART:20270105T093000\r\nSUMMARY:Dentist\r\nCATEGORIES:Meeting\r\nEND:VEVENT\r\n";
+  auto with_start = [](const std::string& start) {
+    return "BEGIN:VEVENT\r\nUID:b\r\nDTSTART" + start + "\r\nSUMMARY:Bad\r\nEND:VEVENT\r\n";
+  };
+  struct Case {
+    std::string file;
+    std::string said;  // the one change line
+  };
+  const Case cases[] = {
+      {head + with_start(":20271340T256199") + good + "END:VCALENDAR\r\n",
+       "line 6 \"DTSTART:20271340T256199\": no month 13, not imported"},
+      {head + good + with_start(":20270230T100000") + "END:VCALENDAR\r\n",
+       "line 12 \"DTSTART:20270230T100000\": no day 30 in that month, not imported"},
+      {head + good + with_start(";VALUE=DATE:20270132"), "line 12 \"DTSTART;VALUE=DATE:20270132\": no day 32 in that month, not imported"},
+      {head + with_start(":20270105T240000") + good, "line 6 \"DTSTART:20270105T240000\": no such time of day, not imported"},
+      {head + good + "BEGIN:VEVENT\r\nUID:cut\r\nDTSTART:20270106T100000\r\n",
+       "line 10: the event is cut off before its end, not imported"},
+      {head + good, ""},
+  };
+  for (const Case& c : cases) {
+    const IcalendarImport in = import_icalendar(c.file);
+    ASSERT_TRUE(in.ok) << c.file;
+    ASSERT_EQ(in.events.size(), 1u) << c.file;
+    EXPECT_EQ(in.events[0], event(2027, 1, 5, 9, 30, 3, "Dentist"));
+    EXPECT_EQ(in.changes, c.said.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.said});
+  }
 }
 
 TEST_F(Calendar, IcalendarImportTurnsWhatTheHandsetLacksIntoNotes) {
@@ -292,8 +331,8 @@ TEST_F(Calendar, IcalendarImportTurnsWhatTheHandsetLacksIntoNotes) {
   ASSERT_EQ(in.events.size(), 2u);
   EXPECT_EQ(in.events[0], with_alarm(event(2027, 3, 15, 14, 0, 3, "Weekly sync"), 2027, 3, 15, 13, 45));
   EXPECT_EQ(in.events[1], event(2027, 4, 1, 23, 59, 4, "Anniversary"));
-  // Repeats dropped, no type, no time, yearly made a birthday, no date.
-  EXPECT_EQ(in.changes.size(), 5u);
+  // Repeats dropped, no type, yearly made a birthday, no date.
+  EXPECT_EQ(in.changes.size(), 4u);
   EXPECT_FALSE(import_icalendar("not a calendar").ok);
 }
 

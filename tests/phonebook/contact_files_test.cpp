@@ -99,6 +99,32 @@ TEST_F(ContactFilesTest, CsvWithByteOrderMarkQuotesAndItsOwnColumnOrder) {
   EXPECT_EQ(plain[0].Pos, "4");
 }
 
+// Cells a spreadsheet would run as formulas, or read as numbers, are written
+// as text and come back unchanged.
+TEST_F(ContactFilesTest, CsvCellsASpreadsheetWouldRunComeBackUnchanged) {
+  const std::vector<std::string> names{"=HYPERLINK(\"http://x\",\"y\")", "+358401234567", "-5", "@home",
+                                       "'=quoted", "''+two", "'plain", "a=b", "\tTab"};
+  std::vector<PhoneBookEntry> entries;
+  for (const std::string& name : names) {
+    PhoneBookEntry e;
+    e.Name = name;
+    e.Phone = name == "+358401234567" ? name : "+4930";
+    e.Group = "@team";
+    entries.push_back(e);
+  }
+  const std::string file = write_csv(entries);
+  for (const char* formula : {"\n=", ",=", "\n+", ",+", "\n-", "\n@", ",@", "\n'=", "\n\t"}) {
+    EXPECT_EQ(file.find(formula), std::string::npos) << "a cell starts a formula: " << formula;
+  }
+  const std::vector<ContactRecord> back = read_csv(file);
+  ASSERT_EQ(back.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(back[i].Name, names[i]);
+    EXPECT_EQ(back[i].numbers, std::vector<std::string>{entries[i].Phone});
+    EXPECT_EQ(back[i].Group, "@team");
+  }
+}
+
 TEST_F(ContactFilesTest, NumbersAHandsetCanStore) {
   struct Case {
     const char* raw;

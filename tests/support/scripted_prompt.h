@@ -26,10 +26,20 @@ class ScriptedPrompt : public Prompt {
     return next;
   }
 
+  Answer ask_yes_no_cancel(const std::string& text) override {
+    std::lock_guard<std::mutex> guard(mutex_);
+    questions.push_back(text);
+    if (three_way.empty()) return Answer::No;
+    const Answer next = three_way.front();
+    three_way.pop_front();
+    return next;
+  }
+
   std::vector<std::string> messages;
   std::vector<std::string> questions;
   std::deque<bool> answers;  // answered first, in order
   bool answer = true;        // then this
+  std::deque<Answer> three_way;  // Yes/No/Cancel questions, in order; then No
 
  private:
   std::mutex mutex_;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
+#include <string>
 
+#include "app/text_table.h"
 #include "ui/commands.h"
 
 namespace phondeck {
@@ -17,6 +20,54 @@ TEST(MenuTable, OnlyFourViewModesAreVisible) {
     if (m->visible) visible.insert(mode);
   }
   EXPECT_EQ(visible, (std::set<int>{0, 4, 6, 7}));
+}
+
+// Every menu path the README names ("Function › PhoneBook › Read") is one
+// the menu bar has, from its top.
+TEST(MenuTable, TheReadmeNamesMenuPathsAsTheMenusShowThem) {
+  texts().load_english();
+  std::ifstream file(std::string(PHONDECK_SOURCE_DIR) + "/README.md", std::ios::binary);
+  ASSERT_TRUE(file);
+  std::string readme;
+  for (std::string line; std::getline(file, line);) {
+    const std::size_t from = line.find_first_not_of(' ');
+    readme += (readme.empty() ? "" : " ") + (from == std::string::npos ? std::string() : line.substr(from));
+  }
+  auto caption = [](const MenuItem& item) {
+    std::string text;
+    for (char c : tx(item.text_id)) {
+      if (c != '&') text += c;
+    }
+    return text.ends_with("...") ? text.substr(0, text.size() - 3) : text;
+  };
+  const std::string arrow = " \u203a ";
+  std::set<std::size_t> walked;  // arrows that are part of a path from the top
+  int paths = 0;
+  for (const MenuItem& top : main_menu()) {
+    const std::string head = caption(top) + arrow;
+    for (std::size_t at = readme.find(head); at != std::string::npos; at = readme.find(head, at + 1)) {
+      const MenuItem* menu = &top;
+      std::size_t next = at + caption(top).size();
+      while (readme.compare(next, arrow.size(), arrow) == 0) {
+        walked.insert(next);
+        next += arrow.size();
+        const MenuItem* found = nullptr;
+        for (const MenuItem& child : menu->children) {
+          if (child.is_separator() || readme.compare(next, caption(child).size(), caption(child)) != 0) continue;
+          if (found == nullptr || caption(child).size() > caption(*found).size()) found = &child;
+        }
+        ASSERT_NE(found, nullptr) << "no item of " << caption(*menu) << " at: " << readme.substr(at, 60);
+        menu = found;
+        next += caption(*found).size();
+      }
+      ++paths;
+    }
+  }
+  EXPECT_GE(paths, 10);
+  for (std::size_t at = readme.find(arrow); at != std::string::npos; at = readme.find(arrow, at + 1)) {
+    EXPECT_TRUE(walked.contains(at)) << "a path that does not start at the menu bar: "
+                                     << readme.substr(at < 30 ? 0 : at - 30, 60);
+  }
 }
 
 TEST(Keys, TwoPaneAndTreeModes) {

@@ -251,4 +251,12 @@ void TOKHelpRightDlg3::set_number(const std::string& number) { field_->setText(q
 
 std::string TOKHelpRightDlg3::number() const { return field_->text().toStdString(); }
 
+void TOKHelpRightDlg3::accept() {
+  if (check && !check(number())) {
+    field_->setFocus();
+    return;
+  }
+  TOKRightDlg::accept();
+}
+
 }  // namespace phondeck

@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 
 #include "ui/entry_editor.h"
 
@@ -100,6 +101,11 @@ class TOKHelpRightDlg3 final : public TOKRightDlg {
   void set_number(const std::string& number);
   std::string number() const;
   QLineEdit* field() const { return field_; }
+  // OK's check of the number (the dialog stays open while it says false);
+  // none accepts every number.
+  std::function<bool(const std::string&)> check;
+
+  void accept() override;
 
  private:
   QLabel* label_ = nullptr;

@@ -32,6 +32,8 @@
 namespace phondeck {
 namespace {
 constexpr int kTextProduct = 5;
+constexpr int kTextSaveList = 3702;
+constexpr int kTextEntriesExported = 3705;
 constexpr int kStatusHeight = 20;
 constexpr const char* kVersionText = "v3.3";
 
@@ -544,7 +546,10 @@ void TForm1::window_command(Command command) {
     case Command::Export: {
       if (logic_.book().active().empty()) return;
       PhoneBookFiles files(logic_.book(), prompt_);
-      export_with_dialog(this, files);
+      std::string path;
+      if (export_with_dialog(this, files, &path)) {
+        show_status(tx_with(kTextEntriesExported, {std::to_string(logic_.book().active().size()), path}));
+      }
       return;
     }
     case Command::Print: {
@@ -602,7 +607,26 @@ std::array<int, 8> TForm1::shown_column_widths() const {
   return widths;
 }
 
+bool TForm1::unsaved_lists_settled() {
+  for (ListSide side : {ListSide::Left, ListSide::Right}) {
+    if (!logic_.book().list(side).unsaved()) continue;
+    activate(side);  // the list asked about is the one marked active
+    switch (prompt_.ask_yes_no_cancel(tx(kTextSaveList))) {
+      case Prompt::Answer::Cancel:
+        return false;
+      case Prompt::Answer::No:
+        continue;
+      case Prompt::Answer::Yes: {
+        PhoneBookFiles files(logic_.book(), prompt_);
+        if (!export_with_dialog(this, files)) return false;  // not saved: stay
+      }
+    }
+  }
+  return true;
+}
+
 void TForm1::end_process() {
+  if (!unsaved_lists_settled()) return;
   session_->link().port().close();
   if (end_process_) {
     end_process_();

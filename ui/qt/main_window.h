@@ -147,6 +147,10 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void recolour_titles();
   void find_next(const FindOptions& options);
   void show_popup(EntryListView* view, const QPoint& pos);
+  // Exit: each list changed since it was last read, written or saved is
+  // offered for saving (Yes saves through the export dialog, No drops it,
+  // Cancel stays); false when the program is to stay.
+  bool unsaved_lists_settled();
   void end_process();
   bool handle_key(QKeyEvent* event);
   int client_width() const;

@@ -25,7 +25,7 @@ void import_with_dialog(QWidget* parent, PhoneBookFiles& files, ListSide side) {
   if (!paths.empty()) files.import_files(side, paths);
 }
 
-void export_with_dialog(QWidget* parent, PhoneBookFiles& files) {
+bool export_with_dialog(QWidget* parent, PhoneBookFiles& files, std::string* written) {
   QFileDialog dialog(parent, caption(kTextExport));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters({kVCardFilter, kCsvFilter});
@@ -33,11 +33,13 @@ void export_with_dialog(QWidget* parent, PhoneBookFiles& files) {
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
     dialog.setDefaultSuffix(filter == kCsvFilter ? QStringLiteral("csv") : QStringLiteral("vcf"));
   });
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const std::string path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
   const ContactFormat format = contact_format_of(path).value_or(
       dialog.selectedNameFilter() == kCsvFilter ? ContactFormat::Csv : ContactFormat::VCard);
-  files.export_active(path, format);
+  if (!files.export_active(path, format)) return false;
+  if (written != nullptr) *written = path;
+  return true;
 }
 
 }  // namespace phondeck

@@ -13,9 +13,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/qt/telvane_windows.h"
 #include "organiser/qt/message_windows.h"
+#include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/entry_mime.h"
 
 namespace phondeck::e2e {
@@ -99,6 +101,71 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     EXPECT_EQ(sent[0].number, "+358401234567");
     EXPECT_EQ(sent[0].validity, 197);
     EXPECT_EQ(sent[0].coding, 0x08);
+  }
+  handset.stop();
+}
+
+// A number the handset cannot send to fails on its own row, with the reason;
+// the number editor keeps such a number out; and Send All sends the text the
+// editor shows, refusing it while it is too long.
+TEST(MessagesWindows, SendAllSendsTheShownTextToEveryNumberItCan) {
+  fresh_settings(0);
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm6& messages = windows.messages();
+    TForm18& sending = windows.sms_sending();
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle(form));
+    form.action(Command::Messages)->trigger();
+    messages.memo()->setPlainText("First text");
+    messages.tool(8)->trigger();  // Send: the SMS Sending window opens
+    ASSERT_TRUE(sending.isVisible());
+
+    // New with letters in the number: OK is refused with the Editor's rule.
+    TOKHelpRightDlg3& editor = windows.phone_editor();
+    bool stayed_open = false;
+    QTimer::singleShot(0, [&] {
+      editor.field()->setText("call-me-abc");
+      editor.accept();
+      stayed_open = editor.isVisible();
+      editor.field()->setText("0401112223");
+      editor.accept();
+    });
+    sending.new_action()->trigger();
+    EXPECT_TRUE(stayed_open);
+    EXPECT_EQ(prompt.messages.back(), "A phone number can hold only digits, a leading \"+\", \"*\", \"#\", \"p\" and \"w\".");
+    ASSERT_EQ(sending.list()->topLevelItemCount(), 1);
+    EXPECT_EQ(sending.list()->topLevelItem(0)->text(0), "0401112223");
+    // Numbers that arrive otherwise (an imported list, a dragged message).
+    sending.logic().drop_messages({{"call-me-abc", ""}, {"+358401234567", ""}, {"12p34", ""}});
+
+    // The editor's text grows past the limit: Send All refuses it.
+    messages.memo()->setPlainText(QString(434, 'a'));
+    EXPECT_EQ(messages.counter()->text(), "380 / 140");
+    const std::size_t told = prompt.messages.size();
+    sending.send_all_button()->click();
+    ASSERT_TRUE(settle(form));
+    ASSERT_EQ(prompt.messages.size(), told + 1);
+    EXPECT_EQ(prompt.messages.back(), "The length of message is too long");
+    EXPECT_TRUE(handset.with_handset([](sim::Handset& h) { return h.state().sms.sent.empty(); }));
+
+    messages.memo()->setPlainText("Second text");
+    sending.send_all_button()->click();
+    ASSERT_TRUE(settle(form));
+    const QStringList results{"Succeeded", "Failed: 'c' is not a valid integer value", "Succeeded",
+                              "Failed: 'p' is not a valid integer value"};
+    for (int row = 0; row < results.size(); ++row) {
+      EXPECT_EQ(sending.list()->topLevelItem(row)->text(2), results[row]) << row;
+    }
+    const std::vector<sim::SentSms> sent = handset.with_handset([](sim::Handset& h) { return h.state().sms.sent; });
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].number, "+358401234567");
+    EXPECT_EQ(sent[1].user_data, encode_message_text("Second text").bytes);
   }
   handset.stop();
 }

@@ -114,5 +114,40 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
   handset.stop();
 }
 
+// The SMS page's Write asks first, as every write into the handset does; No
+// leaves the handset's number and the chosen setting as they were.
+TEST(OptionsWindows, WriteSmscAsksBeforeWriting) {
+  fresh_settings(0);
+  config().WriteConfirm = 1;
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
+  const std::string held = handset.with_handset([](sim::Handset& h) { return h.state().sms.smsc; });
+  ScriptedPrompt prompt;
+  prompt.answers = {false, true};
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TPagesDlg& options = windows.options();
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle(form));
+    options.prepare();
+    options.show();
+    options.pages()->setCurrentIndex(4);  // SMS
+    options.smsc_choice()->setCurrentIndex(1);
+    options.smsc_field(0)->setText("+4412345678");
+    const int choice = config().SMSC;
+    for (const auto& [number, setting] : {std::pair{held, choice}, std::pair{std::string("+4412345678"), 1}}) {
+      QTest::mouseClick(options.smsc_write_button(), Qt::LeftButton);
+      ASSERT_TRUE(settle(form));
+      EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.smsc; }), number);
+      EXPECT_EQ(config().SMSC, setting);
+    }
+    EXPECT_EQ(prompt.questions, std::vector<std::string>(2, "Are you sure to write into the phone ?"));
+    options.hide();
+  }
+  handset.stop();
+}
+
 }  // namespace
 }  // namespace phondeck::e2e

@@ -78,5 +78,42 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
   handset.stop();
 }
 
+// A page without a note to play (empty, blanks, rests only) is neither
+// written nor sent: Write and Send say so.
+TEST(RingToneWindow, ATuneWithoutNotesIsRefusedOnWriteAndSend) {
+  fresh_settings(0);
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm12& tone = windows.ring_tone();
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle(form));
+    form.action(Command::RingingTone)->trigger();
+    const std::pair<int, const char*> pages[] = {{RingToneWindowLogic::kEricssonPage, ""},
+                                                 {RingToneWindowLogic::kEricssonPage, "p P p"},
+                                                 {RingToneWindowLogic::kNokiaPage, "  "},
+                                                 {RingToneWindowLogic::kNokiaPage, "4- 8-"},
+                                                 {RingToneWindowLogic::kSiemensPage, "P(1/4)"}};
+    for (const auto& [page, text] : pages) {
+      tone.pages()->setCurrentIndex(page);
+      tone.text(page)->setPlainText(QString::fromUtf8(text));
+      for (TForm12::Tool tool : {TForm12::Tool::Write, TForm12::Tool::Send}) {
+        prompt.messages.clear();
+        tone.action(tool)->trigger();
+        ASSERT_TRUE(settle(form));
+        EXPECT_EQ(prompt.messages, std::vector<std::string>{"The tone has no notes to play: there is nothing to write or send"})
+            << page << " '" << text << "'";
+      }
+    }
+    EXPECT_FALSE(windows.sms_sending().isVisible());
+    EXPECT_FALSE(handset.with_handset([](sim::Handset& h) { return h.state().ring_tone.tone.has_value(); }));
+  }
+  handset.stop();
+}
+
 }  // namespace
 }  // namespace phondeck::e2e

@@ -3,7 +3,13 @@
 // its day in its own year only.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +21,9 @@
 #include <QTreeWidget>
 
 #include "organiser/qt/calendar_windows.h"
+#include "organiser/qt/message_windows.h"
+#include "media/qt/graphics_windows.h"
+#include "media/qt/ring_tone_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
 
@@ -75,6 +84,47 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   EXPECT_NE(calendar.month()->dateTextFormat(QDate(2027, 12, 8)).fontWeight(), QFont::Bold);
   EXPECT_EQ(calendar.month()->dateTextFormat(QDate(2027, 12, 20)).fontWeight(), QFont::Bold);
   EXPECT_EQ(backs, 0);
+}
+
+// A name typed without an extension is saved with the filter's, so the Import
+// dialog finds it; the status bar says what was written.
+TEST(CalendarWindowQt, SaveDialogsAddTheExtensionAndSayWhatWasWritten) {
+  testing::fresh_texts_and_configuration();
+  testing::FakePrompt prompt;
+  TForm1 main(prompt);
+  TForm13 calendar(main.session(), prompt, [] {});
+  main.session().organiser().calendar().list().append(CalendarEvent{});
+  MessageFamily& family = main.session().organiser().message_family();
+  family.records().store.append({"0401112223", "Hi", "26.12.08 09:30:00", "Hi", "", "1", "1"});
+  TForm6 messages(main.session().engine(), family, main.logic().book(), prompt);
+  messages.logic().select_folder(SmsFolder::Inbox);
+  TForm12 tone(main.session(), prompt, [] {}, [](const SmartSms&) {});
+  TForm20 startup(main.session(), prompt);
+  QTemporaryDir dir;
+  struct Case {
+    QMainWindow* window;
+    std::function<void()> save;
+    QString typed, written, status;
+  };
+  const Case cases[] = {
+      {&calendar, [&] { calendar.run(CalendarCommand::Export); }, "cal", "cal.ics", "1 events exported to "},
+      {&messages, [&] { messages.tool(2)->trigger(); }, "inbox", "inbox.txt", "1 messages saved to "},
+      {&calendar, [&] { calendar.run(CalendarCommand::Export); }, "cal.backup", "cal.backup", "1 events exported to "},
+      {&tone, [&] { tone.run(TForm12::Tool::Save); }, "tune", "tune.rtttl", "Ringing tone saved to "},
+      {&startup, [&] { startup.action(GraphicsCommand::Save)->trigger(); }, "logo", "logo.bmp", "Picture saved to "},
+  };
+  for (const Case& c : cases) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->selectFile(dir.filePath(c.typed));
+      QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    c.save();
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(c.written))) << c.written.toStdString();
+    EXPECT_EQ(c.window->statusBar()->currentMessage(), c.status + dir.filePath(c.written));
+  }
+  EXPECT_TRUE(prompt.messages.empty());
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -357,6 +359,47 @@ TEST_F(MainWindowTest, ExitAndClosingEndTheProcess) {
   EXPECT_EQ(ended, 2);
   QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F4, Qt::ControlModifier);
   EXPECT_EQ(ended, 3);
+}
+
+// Exit with a list that is in neither the handset nor a file asks first: Cancel
+// stays, Yes saves through the export dialog and quits, No quits. A list
+// saved (or read, or written) and not changed since is not asked about.
+TEST_F(MainWindowTest, ExitAsksFirstWhileAListHoldsUnsavedChanges) {
+  QTemporaryDir dir;
+  auto answer_save_dialog = [&](const QString& name) {
+    QTimer::singleShot(0, [&dir, name] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->selectFile(dir.filePath(name));
+      QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+  };
+  fill();  // as imported: in neither the handset nor a file
+  prompt.three_way = {Prompt::Answer::Cancel, Prompt::Answer::Yes, Prompt::Answer::No};
+  QTest::keyClick(form->pane(ListSide::Left), Qt::Key_F4, Qt::ControlModifier);
+  EXPECT_EQ(ended, 0);
+  answer_save_dialog("book");
+  form->action(Command::Exit)->trigger();
+  EXPECT_EQ(ended, 1);
+  EXPECT_TRUE(QFile::exists(dir.filePath("book.vcf")));
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  form->action(Command::Exit)->trigger();  // saved: not asked
+  EXPECT_EQ(ended, 2);
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  // File > Export says what it wrote; a list exported is saved too.
+  left().entry(0).Phone = "999";
+  answer_save_dialog("again");
+  form->action(Command::Export)->trigger();
+  EXPECT_EQ(form->status_strip()->text().toStdString(), "3 entries exported to " + dir.filePath("again.vcf").toStdString());
+  form->action(Command::Exit)->trigger();
+  EXPECT_EQ(ended, 3);
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  left().entry(0).Phone = "998";
+  form->close();  // changed again: asked, and No quits
+  EXPECT_EQ(ended, 4);
+  ASSERT_EQ(prompt.questions.size(), 3u);
+  EXPECT_EQ(prompt.questions.back(),
+            "The marked phone-book list has changes that are neither in the phone nor in a file. Save it before quitting?");
 }
 
 TEST_F(MainWindowTest, PopupMenuEnablesWithASelection) {

@@ -182,6 +182,38 @@ TEST_F(WindowsTest, PhoneEditorTakesTheNumberBackUnchanged) {
   EXPECT_EQ(phone.windowTitle(), "Edit");
 }
 
+// Drop to SMS takes the entries selected in the list shown: a pane, or the
+// third list of a tree mode (whose hidden left list keeps its own selection).
+TEST_F(WindowsTest, DropToSmsTakesTheEntriesSelectedInTheListShown) {
+  TForm1& form = windows->main();
+  PhoneBookList& left = form.logic().book().left();
+  left.append(make_entry("Anna", "111", "Phone", "10", "Family"));
+  left.append(make_entry("Bert", "222", "SIM", "9", "VIP"));
+  left.append(make_entry("Cleo", "333", "SIM", "2", "Family"));
+  left.set_selected(0, true);
+  struct Case {
+    int mode;  // -1: the panes
+    int node;  // tree node chosen, its third-list rows all selected
+    QStringList phones;
+  };
+  const Case cases[] = {{-1, 0, {"111"}}, {kModeType, 1, {"222", "333"}}, {kModeGroup, 1, {"222"}}};
+  for (const Case& c : cases) {
+    if (c.mode >= 0) {
+      form.run_command(Command::ViewMode, c.mode);
+      form.tree()->setCurrentItem(form.tree()->topLevelItem(0)->child(c.node));
+      form.third_list()->selectAll();
+    }
+    TForm18& sending = windows->sms_sending();
+    sending.logic().clear_list();
+    form.run_command(Command::DropToSms);  // the lists' pop-up item
+    QStringList phones;
+    for (int row = 0; row < sending.list()->topLevelItemCount(); ++row) {
+      phones << sending.list()->topLevelItem(row)->text(0);
+    }
+    EXPECT_EQ(phones, c.phones) << c.mode;
+  }
+}
+
 // Help opens the page with the desktop's program; a missing page, or no
 // program to take it, is said in a message box with the page's path.
 TEST(HelpPages, OpenOrSayWhereThePageIs) {
