@@ -136,6 +136,8 @@ TEST_F(Phondeck, UsageErrorsExitTwoAndEveryCommandHasHelp) {
       {{"logo", "set", "operator", "logo.gif"}, ".bmp, .ngg or .nol"},
       {{"logo", "set", "caller", "g.bmp", "--mcc", "244", "--mnc", "5"}, "--mcc and --mnc are for the operator logo"},
       {{"logo", "send", "startup", "s.bmp", "0401"}, "not a logo: startup"},
+      {{"logo", "set", "operator", "o.nol", "--group", "2"}, "--group is for a caller-group logo"},
+      {{"logo", "set", "caller", "g.bmp", "--group", "6"}, "--group is a group from 1 to 5"},
       {{"logo", "send", "operator", "o.bmp", "0401", "--mcc", "244"}, "--mcc and --mnc together"},
   };
   for (const Case& c : cases) {
@@ -371,6 +373,21 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   EXPECT_EQ(after.graphics.operator_logo, before.graphics.operator_logo);
   EXPECT_EQ(after.graphics.logo_mcc, before.graphics.logo_mcc);
   EXPECT_FALSE(after.graphics.received_logo.empty());
+
+  // Group 2's picture straight into group 4: its name and ringing tone kept,
+  // the other groups untouched.
+  handset_.with_handset([](sim::Handset& h) { return h.state().groups[3].ringtone = 0x15; });
+  const sim::HandsetState groups_before = state();
+  const Result into = run({"--yes", "logo", "set", "caller", group, "--group", "4"});
+  ASSERT_EQ(into.status, kExitOk) << into.err;
+  EXPECT_NE(into.out.find("into group 4"), std::string::npos) << into.out;
+  const sim::HandsetState groups_after = state();
+  for (std::size_t g = 0; g < groups_after.groups.size(); ++g) {
+    SCOPED_TRACE(g);
+    EXPECT_EQ(groups_after.groups[g].name, groups_before.groups[g].name);
+    EXPECT_EQ(groups_after.groups[g].ringtone, groups_before.groups[g].ringtone);
+    EXPECT_EQ(groups_after.groups[g].logo, g == 3 ? groups_before.groups[1].logo : groups_before.groups[g].logo);
+  }
 
   const std::size_t sent = after.sms.sent.size();
   const Result logo_sent = run({"--json", "logo", "send", "operator", op, "0401112223", "--mcc", "244", "--mnc", "5"});
