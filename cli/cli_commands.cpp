@@ -17,6 +17,7 @@
 #include "media/picture_files.h"
 #include "media/ring_tone_window.h"
 #include "organiser/graphics_sms.h"
+#include "organiser/message_archive.h"
 #include "organiser/calendar_window.h"
 #include "organiser/messages_window.h"
 #include "organiser/profiles_window.h"
@@ -380,6 +381,33 @@ int sms_delete(Context& c) {
   if (!s->run(start, s->completed(kDeleteMessagesCompleted))) return kExitFailed;
   c.out.summary(std::to_string(locations.size()) + " messages deleted");
   return kExitOk;
+}
+
+// Archive: every message into DIR, and with --delete off the handset once
+// its file is on disk.
+int sms_archive(Context& c) {
+  const std::string folder = c.inv.operands.at(0);
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  MessageArchiver archiver(s->engine(), w.family);
+  w.family.set_read_listener([&] { archiver.read_done(); });
+  const bool ran = s->run([&] { return archiver.start(folder, c.inv.has("--delete")); },
+                          [&] { return !archiver.running(); });
+  w.family.set_read_listener({});
+  const ArchiveSummary& summary = archiver.summary();
+  if (!ran && summary.written == 0) return kExitFailed;
+  if (c.out.json()) {
+    c.out.object(Record{{"folder", folder},
+                        {"messages", summary.messages},
+                        {"written", summary.written},
+                        {"deleted", summary.deleted}});
+  } else {
+    c.out.summary(archiver.summary_text());
+  }
+  const bool complete = ran && summary.written == summary.messages && summary.error.empty() &&
+                        (!summary.delete_asked || summary.written == 0 || summary.delete_done);
+  return complete ? kExitOk : kExitFailed;
 }
 
 int smsc_get(Context& c) {
@@ -1062,6 +1090,14 @@ const std::vector<Command>& command_table() {
        sms_write},
       {{"sms delete", "LOCATION...", "Deletes the messages at these locations (see sms list).", "", {}, 1, -1},
        sms_delete},
+      {{"sms archive", "DIR [--delete]", "Writes every message into DIR, one file each, with an index.",
+        "Each message goes into DIR (made when missing) as a text file named by its\n"
+        "time stamp and sender; messages.json lists them. The summary says how many\n"
+        "were written and deleted.\n"
+        "  --delete   then delete from the handset each message whose file is written\n"
+        "             and synced to disk; a message that arrives meanwhile stays\n",
+        {{"--delete", false}}, 1, 1},
+       sms_archive},
       {{"smsc get", "", "Shows the message-centre number.", "", {}, 0, 0}, smsc_get},
       {{"smsc set", "NUMBER", "Sets the message-centre number.", "", {}, 1, 1}, smsc_set},
       {{"calendar read", "[-o FILE.ics]", "Reads the calendar notes.",

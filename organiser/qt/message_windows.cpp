@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,7 +25,9 @@
 #include <map>
 #include <set>
 
+#include "app/prompt.h"
 #include "app/text_table.h"
+#include "organiser/qt/archive_dialog.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/entry_mime.h"
 
@@ -36,6 +39,8 @@ const QString kRecipientsMime = QStringLiteral("application/x-phondeck-recipient
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString qtx(int id) { return qs(tx(id)); }
 QString caption(int id) { return qs(window_title(tx(id))); }
+
+constexpr int kTextArchive = 3720;
 
 std::vector<std::size_t> selected_of(const QTreeWidget& tree) {
   std::vector<std::size_t> rows;
@@ -79,8 +84,12 @@ QMimeData* MessageListWidget::mimeData(const QList<QTreeWidgetItem*>&) const {
 
 TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& book, Prompt& prompt,
                QWidget* parent)
-    : QMainWindow(parent), logic_(engine, family, book, prompt) {
+    : QMainWindow(parent), logic_(engine, family, book, prompt), archiver_(engine, family), prompt_(prompt) {
   setObjectName(QStringLiteral("TForm6"));
+  file_menu_ = menuBar()->addMenu(QString());
+  archive_ = file_menu_->addAction(QString());
+  connect(archive_, &QAction::triggered, this, [this] { archive(); });
+  archiver_.on_done = [this] { prompt_.message(archiver_.summary_text()); };
   QToolBar* bar = addToolBar(QString());
   bar->setMovable(false);
   bar->setIconSize(QSize(16, 16));
@@ -169,6 +178,7 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   family.set_read_listener([this] {
     logic_.rebuild();
     refresh_list();
+    if (archiver_.running()) archiver_.read_done();
   });
   apply_texts();
   update_counter();
@@ -194,6 +204,13 @@ void TForm6::apply_texts() {
   list_->setHeaderLabels({qtx(610), qtx(611), qtx(612), qtx(613)});
   count_label_->setText(qtx(620));
   delete_->setText(caption(113));
+  file_menu_->setTitle(qtx(100));
+  archive_->setText(qtx(kTextArchive));
+}
+
+void TForm6::archive() {
+  ArchiveDialog dialog(this);
+  if (dialog.exec() == QDialog::Accepted) archiver_.start(dialog.folder(), dialog.delete_written());
 }
 
 void TForm6::show_window() {

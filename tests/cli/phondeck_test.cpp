@@ -248,6 +248,19 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   ASSERT_EQ(run({"smsc", "set", "+358401110000"}).status, kExitOk);
   EXPECT_EQ(state().sms.smsc, "+358401110000");
   EXPECT_EQ(run({"--json", "smsc", "get"}).out, "{\"smsc\":\"+358401110000\"}\n");
+
+  // Archive: every message filed, then filed again and moved off the handset.
+  const std::size_t held = state().sms.messages.size();
+  const std::string dir = folder_.file("archive");
+  const Result kept = run({"sms", "archive", dir});
+  ASSERT_EQ(kept.status, kExitOk) << kept.err;
+  EXPECT_EQ(kept.out, std::to_string(held) + " messages written to " + dir + "\n");
+  EXPECT_EQ(state().sms.messages.size(), held);
+  const Result moved = run({"--json", "--yes", "sms", "archive", dir, "--delete"});
+  ASSERT_EQ(moved.status, kExitOk) << moved.err;
+  EXPECT_EQ(moved.lines().at(0), (json{{"folder", dir}, {"messages", held}, {"written", held}, {"deleted", held}}));
+  EXPECT_TRUE(state().sms.messages.empty());
+  EXPECT_EQ(json::parse(slurp(dir + "/messages.json")).size(), 2 * held) << "the second run's names end -2";
 }
 
 TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
