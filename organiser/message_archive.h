@@ -71,6 +71,9 @@ class MessageArchiver {
   // has completed.
   void read_done();
   bool running() const { return phase_ != Phase::Idle; }
+  // A run cut off (its read or delete never ended) takes no later read for
+  // its own: the window calls this when it starts a read or delete itself.
+  void abandon() { phase_ = Phase::Idle; }
   const ArchiveSummary& summary() const { return summary_; }
   // The summary as a line for the user.
   std::string summary_text() const;

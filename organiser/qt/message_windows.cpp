@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QSplitter>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -89,7 +90,11 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   file_menu_ = menuBar()->addMenu(QString());
   archive_ = file_menu_->addAction(QString());
   connect(archive_, &QAction::triggered, this, [this] { archive(); });
-  archiver_.on_done = [this] { prompt_.message(archiver_.summary_text()); };
+  // Shown once the running step has returned: the delete's last read ends
+  // inside it.
+  archiver_.on_done = [this] {
+    QTimer::singleShot(0, this, [this] { prompt_.message(archiver_.summary_text()); });
+  };
   QToolBar* bar = addToolBar(QString());
   bar->setMovable(false);
   bar->setIconSize(QSize(16, 16));
@@ -110,8 +115,13 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   });
   add_tool(2, QStyle::SP_DialogSaveButton, QKeySequence(Qt::CTRL | Qt::Key_2), [this] { export_folder(); });
   bar->addSeparator();
-  add_tool(5, QStyle::SP_ArrowDown, QKeySequence(Qt::CTRL | Qt::Key_4), [this] { logic_.read(); });
-  add_tool(7, QStyle::SP_ArrowUp, QKeySequence(Qt::CTRL | Qt::Key_5), [this] { logic_.write(); });
+  add_tool(5, QStyle::SP_ArrowDown, QKeySequence(Qt::CTRL | Qt::Key_4), [this] {
+    // A read of the window's own: an archive cut off earlier is over.
+    if (logic_.read()) archiver_.abandon();
+  });
+  add_tool(7, QStyle::SP_ArrowUp, QKeySequence(Qt::CTRL | Qt::Key_5), [this] {
+    if (logic_.write()) archiver_.abandon();
+  });
   add_tool(8, QStyle::SP_CommandLink, QKeySequence(Qt::CTRL | Qt::Key_6), [this] {
     if (logic_.send() && on_send) on_send();
   });
@@ -167,7 +177,9 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
     update_counter();
   });
   delete_ = new QAction(this);
-  connect(delete_, &QAction::triggered, this, [this] { logic_.delete_rows(list_->selected_rows()); });
+  connect(delete_, &QAction::triggered, this, [this] {
+    if (logic_.delete_rows(list_->selected_rows())) archiver_.abandon();
+  });
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     QMenu menu(this);
