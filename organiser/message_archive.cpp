@@ -98,16 +98,26 @@ bool earlier_index(const fs::path& path, nlohmann::ordered_json& entries) {
   std::error_code ec;
   if (!fs::exists(path, ec)) return true;
   std::ifstream in(path, std::ios::binary);
-  const auto parsed = nlohmann::ordered_json::parse(in, nullptr, false);
-  if (parsed.is_discarded() || !parsed.is_array()) return false;
-  for (const auto& e : parsed) {
-    if (!e.is_object() || !e.contains("file") || !e["file"].is_string()) return false;
-  }
-  entries = parsed;
-  return true;
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return in.good() || in.eof() ? parse_archive_index(text, entries) : false;
 }
 
 }  // namespace
+
+bool parse_archive_index(std::string_view text, nlohmann::ordered_json& entries) {
+  entries = nlohmann::ordered_json::array();
+  auto parsed = nlohmann::ordered_json::parse(text.begin(), text.end(), nullptr, false);
+  if (parsed.is_discarded() || !parsed.is_array()) return false;
+  for (const auto& e : parsed) {
+    if (!e.is_object()) return false;
+    const auto file = e.find("file");
+    if (file == e.end() || !file->is_string()) return false;
+    const std::string& name = file->get_ref<const std::string&>();
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+  }
+  entries = std::move(parsed);
+  return true;
+}
 
 std::vector<ArchiveItem> messages_to_archive(const MessageStore& store) {
   std::vector<ArchiveItem> items;

@@ -11,7 +11,10 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <nlohmann/json_fwd.hpp>
 
 #include "organiser/message_store.h"
 
@@ -37,6 +40,11 @@ std::string archive_file_name(const SmsRecord& record);
 // The file's text: number, folder, status, time, location, centre, then the
 // message with "\n" line ends.
 std::string archive_file_text(const SmsRecord& record);
+
+// An index as messages.json holds it: its entries. False (entries empty)
+// when the text is not one: a JSON array of objects, each with a "file"
+// string naming a file in the folder.
+bool parse_archive_index(std::string_view text, nlohmann::ordered_json& entries);
 
 struct ArchiveWrite {
   // Per item: the file name written and synced, or "" when it was not.
