@@ -18,6 +18,7 @@
 #include "media/picture_files.h"
 #include "media/ring_tone_window.h"
 #include "organiser/graphics_sms.h"
+#include "organiser/message_archive.h"
 #include "organiser/calendar_window.h"
 #include "organiser/messages_window.h"
 #include "organiser/profiles_window.h"
@@ -50,6 +51,7 @@ constexpr int kWriteRingToneCompleted = 3039;
 constexpr int kWriteGraphicCompleted = 3041;
 constexpr int kWriteStartupCompleted = 3045;
 constexpr int kReadGroupCompleted = 3051;
+constexpr int kTextLogoNotWritten = 3711;
 constexpr int kReadProfilesCompleted = 3057;
 constexpr int kProfileOptionText = 2221;  // "Ringing"
 constexpr int kWriteProfilesCompleted = 3059;
@@ -406,6 +408,33 @@ int sms_delete(Context& c) {
   if (!s->run(start, s->completed(kDeleteMessagesCompleted))) return kExitFailed;
   c.out.summary(std::to_string(locations.size()) + " messages deleted");
   return kExitOk;
+}
+
+// Archive: every message into DIR, and with --delete off the handset once
+// its file is on disk.
+int sms_archive(Context& c) {
+  const std::string folder = c.inv.operands.at(0);
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  MessageArchiver archiver(s->engine(), w.family);
+  w.family.set_read_listener([&] { archiver.read_done(); });
+  const bool ran = s->run([&] { return archiver.start(folder, c.inv.has("--delete")); },
+                          [&] { return !archiver.running(); });
+  w.family.set_read_listener({});
+  const ArchiveSummary& summary = archiver.summary();
+  if (!ran && summary.written == 0) return kExitFailed;
+  if (c.out.json()) {
+    c.out.object(Record{{"folder", folder},
+                        {"messages", summary.messages},
+                        {"written", summary.written},
+                        {"deleted", summary.deleted}});
+  } else {
+    c.out.summary(archiver.summary_text());
+  }
+  const bool complete = ran && summary.written == summary.messages && summary.error.empty() &&
+                        (!summary.delete_asked || summary.written == 0 || summary.delete_done);
+  return complete ? kExitOk : kExitFailed;
 }
 
 int smsc_get(Context& c) {
@@ -770,16 +799,43 @@ int logo_get(Context& c) {
   return kExitOk;
 }
 
+// Write into Group: the picture as group `index`'s logo (0..4), the group
+// read back.
+int logo_into_group(Context& c, CliSession& s, int index, const MonoBitmap& picture) {
+  MediaFamilies& media = s.session().media();
+  std::optional<GraphicsEvent> outcome;
+  GraphicsListeners& listeners = media.graphics_records().listeners;
+  const int listener = listeners.add([&](GraphicsEvent e) {
+    if (e == GraphicsEvent::GroupLogoWritten || e == GraphicsEvent::GroupLogoNotWritten) outcome = e;
+  });
+  const bool ran = s.run([&] { return start_group_logo_write(s.engine(), media.group_write(), index, picture); },
+                         [&] { return outcome.has_value(); });
+  listeners.remove(listener);
+  if (!ran) return kExitFailed;
+  if (outcome != GraphicsEvent::GroupLogoWritten) return failed(c, tx(kTextLogoNotWritten));
+  std::string name = media.caller_groups().at(index).display_name();
+  if (name.empty()) name = config().GroupName[static_cast<std::size_t>(index)];
+  c.out.summary("logo written into group " + std::to_string(index + 1) + " (" + name + ")");
+  return kExitOk;
+}
+
 int logo_set(Context& c) {
   const auto target = logo_target(c, false, true);
   if (!target) return kExitUsage;
   if (c.inv.operands.size() != 2) return usage(c, "logo set needs one FILE");
+  std::optional<int> group;
+  if (c.inv.has("--group")) {
+    if (target->kind != LogoTarget::Caller) return usage(c, "--group is for a caller-group logo");
+    group = number_in(c.inv.value("--group"), 1, kCallerGroups);
+    if (!group) return usage(c, "--group is a group from 1 to 5");
+  }
   int status = kExitOk;
   const auto input = logo_input(c, *target, status);
   if (!input) return status;
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MediaFamilies& media = s->session().media();
+  if (group) return logo_into_group(c, *s, *group - 1, input->load.picture);
   bool ok = false;
   switch (target->kind) {
     case LogoTarget::Caller:
@@ -1064,6 +1120,14 @@ const std::vector<Command>& command_table() {
        sms_write},
       {{"sms delete", "LOCATION...", "Deletes the messages at these locations (see sms list).", "", {}, 1, -1},
        sms_delete},
+      {{"sms archive", "DIR [--delete]", "Writes every message into DIR, one file each, with an index.",
+        "Each message goes into DIR (made when missing) as a text file named by its\n"
+        "time stamp and sender; messages.json lists them. The summary says how many\n"
+        "were written and deleted.\n"
+        "  --delete   then delete from the handset each message whose file is written\n"
+        "             and synced to disk; a message that arrives meanwhile stays\n",
+        {{"--delete", false}}, 1, 1},
+       sms_archive},
       {{"smsc get", "", "Shows the message-centre number.", "", {}, 0, 0}, smsc_get},
       {{"smsc set", "NUMBER", "Sets the message-centre number.", "", {}, 1, 1}, smsc_set},
       {{"calendar read", "[-o FILE.ics]", "Reads the calendar notes.",
@@ -1090,12 +1154,15 @@ const std::vector<Command>& command_table() {
         "                      network code) file; the startup graphic as .bmp\n",
         {{"-o", true, "--output"}}, 1, 2},
        logo_get},
-      {{"logo set", "caller|operator|startup FILE [--mcc M --mnc N]",
+      {{"logo set", "caller|operator|startup FILE [--group N] [--mcc M --mnc N]",
         "Writes a picture into the handset as the caller-group, operator or startup graphic.",
         "FILE is a .bmp, .ngg or .nol file. A caller-group picture goes to the\n"
         "handset as a picture message, which the handset offers to keep for a group.\n"
+        "  --group N         write it straight into caller group N (1..5) as its logo,\n"
+        "                    keeping the group's name and ringing tone; the group is\n"
+        "                    read back\n"
         "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n",
-        {{"--mcc", true}, {"--mnc", true}}, 2, 2},
+        {{"--group", true}, {"--mcc", true}, {"--mnc", true}}, 2, 2},
        logo_set},
       {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N]",
         "Sends a caller-group graphic or an operator logo to each NUMBER.",

@@ -61,6 +61,7 @@ bool parse_group_record(std::span<const std::uint8_t> record, CallerGroup& out) 
   group.name_length = static_cast<std::int32_t>(kept);
   std::copy_n(name.begin(), kept, group.name.begin());
   group.name[kept] = 0x00;
+  if (1 + declared < record.size()) group.ringing_tone = record[1 + declared];
   const std::size_t logo_at = 1 + declared + kGroupRecordSkip;
   if (logo_at < record.size()) {
     const std::span<const std::uint8_t> logo = record.subspan(logo_at, std::min(kLogoBytes, record.size() - logo_at));

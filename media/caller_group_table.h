@@ -18,6 +18,8 @@ inline constexpr std::size_t kGroupNameBytes = 14;
 // Name length, name, eight bytes (ringing tone, logo switch, logo size and
 // picture header), then the row-packed logo.
 inline constexpr std::size_t kGroupRecordSkip = 8;
+// The ringing tone a group is written with when no read gave its own.
+inline constexpr std::uint8_t kDefaultGroupTone = 0x10;
 
 // Who asked for the last Read Groups.
 enum class GroupReadPurpose : std::uint8_t { None = 0, Options = 1, Graphics = 2 };
@@ -26,6 +28,8 @@ struct CallerGroup {
   std::int32_t name_length = 0;
   std::array<std::uint8_t, kGroupNameBytes + 1> name{};  // as the handset stores it, zero-terminated
   std::array<std::uint8_t, kLogoBytes> logo{};           // row-packed 72 x 14
+  // The byte after the name, kept as the handset gave it and written back.
+  std::uint8_t ringing_tone = kDefaultGroupTone;
 
   std::span<const std::uint8_t> name_bytes() const;
   // The name as the phone-book name decoder shows it (UTF-8; a name that
@@ -52,7 +56,8 @@ struct CallerGroupTable {
 std::size_t kept_name_bytes(std::span<const std::uint8_t> name);
 
 // One group record as the handset sends it, all frames joined: name length L
-// at byte 0, L name bytes, eight bytes skipped, the 126 logo bytes. A name
+// at byte 0, L name bytes, the ringing tone, seven bytes skipped, the 126
+// logo bytes. A name
 // longer than the field is cut (kept_name_bytes); a name or logo running past
 // the record takes only what the record holds, the rest of the logo clear.
 // False (and the group untouched) for an empty record.

@@ -15,8 +15,12 @@ namespace {
 constexpr int kTextAskClear = 3200;
 
 using C = GraphicsCommand;
-constexpr std::array kGroupToolBar{C::New,      C::Open,     C::Save,     C::ReadGroup, C::WriteGroup,
-                                   C::SendGroup, C::ReadLogo, C::WriteLogo, C::SendLogo, C::Back};
+constexpr std::array kGroupToolBar{C::New,       C::Open,         C::Save,     C::ReadGroup, C::WriteGroup,
+                                   C::WriteIntoGroup, C::SendGroup, C::ReadLogo, C::WriteLogo, C::SendLogo,
+                                   C::Back};
+// Ctrl+1 .. Ctrl+9 of the group window: Write into Group has no key.
+constexpr std::array kGroupKeys{C::New,      C::Open,     C::Save,      C::ReadGroup, C::WriteGroup,
+                                C::SendGroup, C::ReadLogo, C::WriteLogo, C::SendLogo};
 constexpr std::array kStartupToolBar{C::New,          C::Open,       C::Save, C::ReadStartup,
                                      C::WriteStartup, C::ResetPhone, C::Back};
 
@@ -46,10 +50,10 @@ std::span<const GraphicsCommand> graphicsToolBar(bool group) {
 
 std::optional<GraphicsCommand> graphicsCommandForDigit(bool group, int digit) {
   if (digit == 0) return GraphicsCommand::Back;
-  const auto bar = graphicsToolBar(group);
-  // The last button is Back, on Ctrl+0.
-  if (digit < 1 || static_cast<std::size_t>(digit) >= bar.size()) return std::nullopt;
-  return bar[static_cast<std::size_t>(digit - 1)];
+  const std::span<const GraphicsCommand> keys =
+      group ? std::span<const GraphicsCommand>(kGroupKeys) : graphicsToolBar(false).first(kStartupToolBar.size() - 1);
+  if (digit < 1 || static_cast<std::size_t>(digit) > keys.size()) return std::nullopt;
+  return keys[static_cast<std::size_t>(digit - 1)];
 }
 
 int graphicsCommandText(GraphicsCommand command) {
@@ -59,6 +63,7 @@ int graphicsCommandText(GraphicsCommand command) {
     case C::Save: return 3650;
     case C::ReadGroup: return 1609;
     case C::WriteGroup: return 1601;
+    case C::WriteIntoGroup: return 3710;
     case C::SendGroup: return 1602;
     case C::ReadLogo: return 1610;
     case C::WriteLogo: return 1603;

@@ -20,13 +20,14 @@ class Prompt;
 // The tool-bar commands of both windows, in their tool-bar order.
 enum class GraphicsCommand {
   New, Open, Save,
-  ReadGroup, WriteGroup, SendGroup, ReadLogo, WriteLogo, SendLogo,  // Group and System Graphics
+  ReadGroup, WriteGroup, WriteIntoGroup, SendGroup, ReadLogo, WriteLogo, SendLogo,  // Group and System Graphics
   ReadStartup, WriteStartup, ResetPhone,                            // Startup Graphic
   Back,
 };
 
 // The window's tool bar: the group window's when `group`, else the startup
-// window's. Ctrl+1 .. Ctrl+9 run them in this order, Ctrl+0 is Back.
+// window's. Ctrl+1 .. Ctrl+9 run them in this order (the group window's
+// Write into Group has no key), Ctrl+0 is Back.
 std::span<const GraphicsCommand> graphicsToolBar(bool group);
 std::optional<GraphicsCommand> graphicsCommandForDigit(bool group, int digit);
 // The tool button's hint text id.

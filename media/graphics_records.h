@@ -21,6 +21,8 @@ enum class GraphicsEvent {
   StartupRead,          // startup holds the picture
   StartupWritten,
   PhoneReset,
+  GroupLogoWritten,     // Write into Group: the group read back holds the logo
+  GroupLogoNotWritten,  // ... or still differs after the last try
 };
 
 // Windows (their logic classes) add a listener for as long as they live.

@@ -4,9 +4,15 @@
 #include "app/configuration.h"
 #include "app/conversion.h"
 #include "app/prompt.h"
+#include "app/text_table.h"
 #include "media/media_families.h"
 
 namespace phondeck {
+namespace {
+
+constexpr int kTextLogoNotWritten = 3711;
+
+}  // namespace
 
 // ------------------------------------------------------------ GroupGraphicsLogic
 
@@ -17,6 +23,12 @@ GroupGraphicsLogic::GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& m
       case GraphicsEvent::GroupsRead:
         // A read the Options dialog asked for is not this window's.
         if (media_.caller_groups().purpose == GroupReadPurpose::Graphics && on_groups_read) on_groups_read();
+        break;
+      case GraphicsEvent::GroupLogoWritten:
+        if (const auto group = media_.group_write().logo_group(); group && on_group_written) on_group_written(*group);
+        break;
+      case GraphicsEvent::GroupLogoNotWritten:
+        prompt_.message(tx(kTextLogoNotWritten));
         break;
       case GraphicsEvent::SystemLogoRead:
         editor_.grid().combineIntoPicture(media_.graphics_records().operator_logo.picture);
@@ -40,6 +52,10 @@ bool GroupGraphicsLogic::read_groups() {
 }
 
 bool GroupGraphicsLogic::write_group() { return start_group_graphic_write(engine_, media_.graphics(), picture()); }
+
+bool GroupGraphicsLogic::write_into_group(int index) {
+  return start_group_logo_write(engine_, media_.group_write(), index, picture());
+}
 
 bool GroupGraphicsLogic::read_logo() { return start_system_logo_read(engine_, media_.graphics()); }
 

@@ -36,6 +36,9 @@ class GroupGraphicsLogic {
   bool read_groups();
   // Write Group Graphic: the picture as a caller-group graphic.
   bool write_group();
+  // Write into Group: the picture as group `index`'s logo (0..4);
+  // on_group_written follows once the group read back holds it.
+  bool write_into_group(int index);
   bool read_logo();
   // The first half of Write and Send System Logo.
   bool read_network_code();
@@ -58,6 +61,8 @@ class GroupGraphicsLogic {
   // The editor changed by a read; the groups were read for this window.
   std::function<void()> on_changed;
   std::function<void()> on_groups_read;
+  // Write into Group done: the group (0..4) as read back is in the table.
+  std::function<void(int)> on_group_written;
 
  private:
   OperationEngine& engine_;

@@ -12,6 +12,7 @@ namespace {
 constexpr int kSubWritten = 0x14;
 constexpr int kTextProcessing = 3052;
 constexpr int kTextCompleted = 3053;
+constexpr int kTextLogoNotWritten = 3711;
 
 // The engine's parameters as Write Groups uses them: the next group (p2) and
 // the number of groups (p3), as Read Groups does.
@@ -43,18 +44,95 @@ bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
   return true;
 }
 
+bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
+                            const MonoBitmap& picture) {
+  if (group < 0 || group >= kCallerGroups) return false;
+  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+    return false;
+  }
+  family.set_logo(group, picture);
+  return true;
+}
+
 std::vector<std::uint8_t> group_write_payload(const CallerGroup& group, int index) {
   static constexpr std::uint8_t kHead[] = {0x00, 0x01, 0x00, 0x13};
-  // Ringing tone, logo on, the logo's size (132) and its picture header.
-  static constexpr std::uint8_t kLogoHead[] = {0x10, 0x01, 0x00, 0x84, 0x00, 0x48, 0x0E, 0x01};
+  // After the ringing tone: logo on, the logo's size (132) and its picture
+  // header.
+  static constexpr std::uint8_t kLogoHead[] = {0x01, 0x00, 0x84, 0x00, 0x48, 0x0E, 0x01};
   const std::span<const std::uint8_t> name = group.name_bytes();
   std::vector<std::uint8_t> p(std::begin(kHead), std::end(kHead));
   p.push_back(static_cast<std::uint8_t>(index));
   p.push_back(static_cast<std::uint8_t>(name.size()));
   for (std::uint8_t b : name) p.push_back(b);
+  p.push_back(group.ringing_tone);
   for (std::uint8_t b : kLogoHead) p.push_back(b);
   for (std::uint8_t b : group.logo) p.push_back(b);
   return p;
+}
+
+void GroupWriteFamily::set_logo(int group, const MonoBitmap& picture) {
+  CallerGroup scratch;
+  scratch.set_picture(picture);
+  logo_ = scratch.logo;
+  logo_group_ = group;
+  logo_tries_ = 0;
+  logo_ready_ = false;
+}
+
+void GroupWriteFamily::restart(OperationEngine& engine) {
+  // Resumed after a reconnect: read every group afresh, then write.
+  GroupReadParams p(engine.params());
+  interrupted_ = false;
+  writing_ = true;
+  logo_ready_ = false;
+  p.set_next(0);
+  p.set_count(kCallerGroups);
+  engine.set_step(kStepReadFirst);
+  send_phase(engine);
+}
+
+// Write into Group at step 113 (p2 counts the answered writes, 0 or 1) and
+// 114: the group as read with the new logo, then that group read back.
+void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
+  GroupReadParams p(engine.params());
+  const int index = *logo_group_;
+  if (engine.step() == kStepWriteGroup) {
+    if (p.next() == 0) {
+      if (!logo_ready_) {
+        // Name and ringing tone as the read before gave them.
+        logo_written_ = groups_.at(index);
+        logo_written_.logo = logo_;
+        logo_ready_ = true;
+        engine.status_text_id(kTextProcessing);
+      }
+      engine.frames().send_request(kMsgPhoneBook, group_write_payload(logo_written_, index), 1);
+      return;
+    }
+    engine.push(LinkState::Media, kStepCheckGroup);
+    OperationParams params;
+    GroupReadParams read(params);
+    read.set_next(index);
+    read.set_count(index + 1);
+    groups_.purpose = GroupReadPurpose::None;
+    engine.start(group_operation(GraphicsFamily::kStepReadGroups, params, false), 0);
+    return;
+  }
+  const CallerGroup& back = groups_.at(index);
+  const bool same = std::ranges::equal(back.name_bytes(), logo_written_.name_bytes()) &&
+                    back.ringing_tone == logo_written_.ringing_tone && back.logo == logo_written_.logo;
+  if (!same && ++logo_tries_ < kLogoTries) {
+    p.set_next(0);
+    engine.set_step(kStepWriteGroup);
+    send_phase(engine);
+    return;
+  }
+  writing_ = false;
+  engine.progress_done();
+  engine.status_text_id(same ? kTextCompleted : kTextLogoNotWritten);
+  engine.set_end();
+  engine.step_end();
+  // Told once the engine has moved on, so a listener may show a dialog.
+  records_.listeners.notify(same ? GraphicsEvent::GroupLogoWritten : GraphicsEvent::GroupLogoNotWritten);
 }
 
 void GroupWriteFamily::send_phase(OperationEngine& engine) {
@@ -63,6 +141,7 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
     case kStepWrite:
       writing_ = true;
       interrupted_ = false;
+      logo_ready_ = false;
       engine.push(LinkState::Media, kStepReadFirst);
       engine.start_resynchronise();
       return;
@@ -73,15 +152,14 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
       groups_.purpose = GroupReadPurpose::None;
       engine.start(group_operation(GraphicsFamily::kStepReadGroups, first_group(), false), 0);
       return;
+    case kStepCheckGroup:
     case kStepWriteGroup: {
       if (interrupted_) {
-        // Resumed after a reconnect: read every group afresh, then write all.
-        interrupted_ = false;
-        writing_ = true;
-        p.set_next(0);
-        p.set_count(kCallerGroups);
-        engine.set_step(kStepReadFirst);
-        send_phase(engine);
+        restart(engine);
+        return;
+      }
+      if (logo_group_) {
+        send_logo_phase(engine);
         return;
       }
       if (p.next() == 0) {

@@ -1,13 +1,17 @@
 #pragma once
-// Write Groups on the media and settings state (9), steps 111..113: the
-// caller groups are read first (so each keeps the handset's logo), then each
-// of the five gets its new name with the write request.
+// Write Groups on the media and settings state (9), steps 111..114: the
+// caller groups are read first (so each keeps the handset's logo and ringing
+// tone), then each of the five gets its new name with the write request.
+// Write into Group goes the same way for one group with a new logo, keeping
+// its name and ringing tone, and reads that group back.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "link/family_handler.h"
 #include "media/caller_group_table.h"
+#include "media/graphics_records.h"
 
 namespace phondeck {
 
@@ -19,18 +23,35 @@ class GroupWriteFamily;
 // guard with confirmation and the model check. False when nothing started.
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
                        const std::array<std::vector<std::uint8_t>, kCallerGroups>& names);
+// Write into Group: the picture as group `group`'s (0..4) logo. Guard with
+// confirmation and the model check. Listeners hear GroupLogoWritten once the
+// group read back holds it, GroupLogoNotWritten when it still differs after
+// the last try.
+bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
+                            const MonoBitmap& picture);
 
 class GroupWriteFamily final : public FamilyHandler {
  public:
   static constexpr int kStepWrite = 111;
   static constexpr int kStepReadFirst = 112;
   static constexpr int kStepWriteGroup = 113;
+  static constexpr int kStepCheckGroup = 114;
   static constexpr int kFirstStep = 111;
   static constexpr int kLastStep = 119;
+  // Write into Group writes again when the group read back differs, this
+  // many times in all.
+  static constexpr int kLogoTries = 3;
 
-  explicit GroupWriteFamily(CallerGroupTable& groups) : groups_(groups) {}
+  explicit GroupWriteFamily(GraphicsRecords& records) : records_(records), groups_(records.groups) {}
 
-  void set_names(const std::array<std::vector<std::uint8_t>, kCallerGroups>& names) { names_ = names; }
+  void set_names(const std::array<std::vector<std::uint8_t>, kCallerGroups>& names) {
+    names_ = names;
+    logo_group_.reset();
+  }
+  // Used by start_group_logo_write: the group and its new logo.
+  void set_logo(int group, const MonoBitmap& picture);
+  // The group Write into Group wrote last (its index while it runs).
+  std::optional<int> logo_group() const { return logo_group_; }
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
@@ -40,8 +61,17 @@ class GroupWriteFamily final : public FamilyHandler {
   void operation_abandoned() override { interrupted_ = false; }
 
  private:
+  void send_logo_phase(OperationEngine& engine);
+  void restart(OperationEngine& engine);
+
+  GraphicsRecords& records_;
   CallerGroupTable& groups_;
   std::array<std::vector<std::uint8_t>, kCallerGroups> names_{};
+  std::optional<int> logo_group_;  // set for Write into Group
+  std::array<std::uint8_t, kLogoBytes> logo_{};
+  CallerGroup logo_written_;  // the group as the last write sent it
+  int logo_tries_ = 0;
+  bool logo_ready_ = false;  // logo_written_ is built from this run's read
   bool writing_ = false;
   bool interrupted_ = false;
 };

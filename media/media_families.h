@@ -53,7 +53,7 @@ class MediaFamilies {
                                      GraphicsFamily::kLastLogoStep, graphics_};
   FamilyRegistration startup_graphic_in_{media_and_settings_, StartupGraphicFamily::kFirstStep,
                                          StartupGraphicFamily::kLastStep, startup_graphic_};
-  GroupWriteFamily group_write_{graphics_records_.groups};
+  GroupWriteFamily group_write_{graphics_records_};
   FamilyRegistration group_write_in_{media_and_settings_, GroupWriteFamily::kFirstStep, GroupWriteFamily::kLastStep,
                                      group_write_};
 };

@@ -52,6 +52,7 @@ QStyle::StandardPixmap tool_pixmap(GraphicsCommand command) {
     case GraphicsCommand::ReadLogo:
     case GraphicsCommand::ReadStartup: return QStyle::SP_ArrowDown;
     case GraphicsCommand::WriteGroup:
+    case GraphicsCommand::WriteIntoGroup:
     case GraphicsCommand::WriteLogo:
     case GraphicsCommand::WriteStartup: return QStyle::SP_ArrowUp;
     case GraphicsCommand::SendGroup:
@@ -249,6 +250,7 @@ TForm16::TForm16(HandsetSession& session, Prompt& prompt, TOKHelpRightDlg4& oper
   dialog_ = new TOKHelpRightDlg5(this);
   logic_.on_changed = [this] { panel_->refresh(); };
   logic_.on_groups_read = [this] { show_group_dialog(); };
+  logic_.on_group_written = [this](int group) { show_written_group(group); };
   apply_texts();
 }
 
@@ -267,6 +269,19 @@ void TForm16::show_group_dialog() {
   }
 }
 
+void TForm16::write_into_group() {
+  // The groups as last read (or their configured names); the write reads
+  // them again before it writes.
+  dialog_->fill(logic_.group_names(), logic_.group_logos());
+  if (dialog_->exec() == QDialog::Accepted) logic_.write_into_group(dialog_->selected());
+}
+
+void TForm16::show_written_group(int group) {
+  dialog_->fill(logic_.group_names(), logic_.group_logos());
+  dialog_->select(group);
+  dialog_->exec();
+}
+
 std::optional<std::pair<std::string, std::string>> TForm16::ask_network_code() {
   if (!logic_.read_network_code()) return std::nullopt;
   // The handset's network details arrive while the dialog is open.
@@ -282,6 +297,9 @@ void TForm16::run(GraphicsCommand command) {
       break;
     case GraphicsCommand::WriteGroup:
       logic_.write_group();
+      break;
+    case GraphicsCommand::WriteIntoGroup:
+      write_into_group();
       break;
     case GraphicsCommand::SendGroup:
       fill_group_graphic_sms(session_.organiser().message_family().records().outgoing, logic_.picture());

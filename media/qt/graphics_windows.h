@@ -94,6 +94,10 @@ class TForm16 final : public GraphicsWindowBase {
   void run(GraphicsCommand command) override;
   // After Read Group Graphic: the dialog, and the chosen logo into the picture.
   void show_group_dialog();
+  // Write into Group: a group picked in the dialog gets the picture; the
+  // group read back is shown in the dialog after.
+  void write_into_group();
+  void show_written_group(int group);
   bool save_picture(const std::string& name, PictureFormat format) override;
 
   // The SMS Sending window, once OutgoingSms holds the picture message.

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -20,6 +21,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -27,7 +29,9 @@
 #include <map>
 #include <set>
 
+#include "app/prompt.h"
 #include "app/text_table.h"
+#include "organiser/qt/archive_dialog.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/entry_mime.h"
 #include "ui/qt/save_dialog.h"
@@ -40,6 +44,8 @@ const QString kRecipientsMime = QStringLiteral("application/x-phondeck-recipient
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString qtx(int id) { return qs(tx(id)); }
 QString caption(int id) { return qs(window_title(tx(id))); }
+
+constexpr int kTextArchive = 3720;
 
 std::vector<std::size_t> selected_of(const QTreeWidget& tree) {
   std::vector<std::size_t> rows;
@@ -102,8 +108,16 @@ QMimeData* MessageListWidget::mimeData(const QList<QTreeWidgetItem*>&) const {
 
 TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& book, Prompt& prompt,
                QWidget* parent)
-    : QMainWindow(parent), logic_(engine, family, book, prompt) {
+    : QMainWindow(parent), logic_(engine, family, book, prompt), archiver_(engine, family), prompt_(prompt) {
   setObjectName(QStringLiteral("TForm6"));
+  file_menu_ = menuBar()->addMenu(QString());
+  archive_ = file_menu_->addAction(QString());
+  connect(archive_, &QAction::triggered, this, [this] { archive(); });
+  // Shown once the running step has returned: the delete's last read ends
+  // inside it.
+  archiver_.on_done = [this] {
+    QTimer::singleShot(0, this, [this] { prompt_.message(archiver_.summary_text()); });
+  };
   QToolBar* bar = addToolBar(QString());
   bar->setMovable(false);
   bar->setIconSize(QSize(16, 16));
@@ -124,8 +138,13 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   });
   add_tool(2, QStyle::SP_DialogSaveButton, QKeySequence(Qt::CTRL | Qt::Key_2), [this] { export_folder(); });
   bar->addSeparator();
-  add_tool(5, QStyle::SP_ArrowDown, QKeySequence(Qt::CTRL | Qt::Key_4), [this] { logic_.read(); });
-  add_tool(7, QStyle::SP_ArrowUp, QKeySequence(Qt::CTRL | Qt::Key_5), [this] { logic_.write(); });
+  add_tool(5, QStyle::SP_ArrowDown, QKeySequence(Qt::CTRL | Qt::Key_4), [this] {
+    // A read of the window's own: an archive cut off earlier is over.
+    if (logic_.read()) archiver_.abandon();
+  });
+  add_tool(7, QStyle::SP_ArrowUp, QKeySequence(Qt::CTRL | Qt::Key_5), [this] {
+    if (logic_.write()) archiver_.abandon();
+  });
   add_tool(8, QStyle::SP_CommandLink, QKeySequence(Qt::CTRL | Qt::Key_6), [this] {
     if (logic_.send() && on_send) on_send();
   });
@@ -181,7 +200,9 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
     update_counter();
   });
   delete_ = new QAction(this);
-  connect(delete_, &QAction::triggered, this, [this] { logic_.delete_rows(list_->selected_rows()); });
+  connect(delete_, &QAction::triggered, this, [this] {
+    if (logic_.delete_rows(list_->selected_rows())) archiver_.abandon();
+  });
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     QMenu menu(this);
@@ -192,6 +213,7 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   family.set_read_listener([this] {
     logic_.read_done();
     refresh_list();
+    if (archiver_.running()) archiver_.read_done();
   });
   apply_texts();
   update_counter();
@@ -218,6 +240,13 @@ void TForm6::apply_texts() {
   list_->setHeaderLabels({qtx(610), qtx(611), qtx(612), qtx(613)});
   count_label_->setText(qtx(620));
   delete_->setText(caption(113));
+  file_menu_->setTitle(qtx(100));
+  archive_->setText(qtx(kTextArchive));
+}
+
+void TForm6::archive() {
+  ArchiveDialog dialog(this);
+  if (dialog.exec() == QDialog::Accepted) archiver_.start(dialog.folder(), dialog.delete_written());
 }
 
 void TForm6::show_window() {

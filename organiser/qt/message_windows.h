@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "organiser/message_archive.h"
 #include "organiser/messages_window.h"
 #include "organiser/sms_sending.h"
 
@@ -18,6 +19,7 @@ class QSlider;
 class QLabel;
 class QGroupBox;
 class QAction;
+class QMenu;
 
 namespace phondeck {
 
@@ -58,6 +60,10 @@ class TForm6 final : public QMainWindow {
   QPlainTextEdit* memo() const { return memo_; }
   QLineEdit* counter() const { return counter_; }
   QAction* tool(int number) const;  // ToolButton1, 2, 5, 7, 8, 10
+  // File > Archive...: its dialog, then the run; the summary follows.
+  QAction* archive_action() const { return archive_; }
+  MessageArchiver& archiver() { return archiver_; }
+  void archive();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -69,6 +75,10 @@ class TForm6 final : public QMainWindow {
   void show_folder_in_tree();
 
   MessagesWindowLogic logic_;
+  MessageArchiver archiver_;
+  Prompt& prompt_;
+  QAction* archive_ = nullptr;
+  QMenu* file_menu_ = nullptr;
   QTreeWidget* tree_ = nullptr;
   MessageListWidget* list_ = nullptr;
   QPlainTextEdit* memo_ = nullptr;

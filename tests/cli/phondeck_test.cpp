@@ -136,6 +136,8 @@ TEST_F(Phondeck, UsageErrorsExitTwoAndEveryCommandHasHelp) {
       {{"logo", "set", "operator", "logo.gif"}, ".bmp, .ngg or .nol"},
       {{"logo", "set", "caller", "g.bmp", "--mcc", "244", "--mnc", "5"}, "--mcc and --mnc are for the operator logo"},
       {{"logo", "send", "startup", "s.bmp", "0401"}, "not a logo: startup"},
+      {{"logo", "set", "operator", "o.nol", "--group", "2"}, "--group is for a caller-group logo"},
+      {{"logo", "set", "caller", "g.bmp", "--group", "6"}, "--group is a group from 1 to 5"},
       {{"logo", "send", "operator", "o.bmp", "0401", "--mcc", "244"}, "--mcc and --mnc together"},
   };
   for (const Case& c : cases) {
@@ -255,6 +257,19 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   ASSERT_EQ(run({"--yes", "smsc", "set", "+358401110000"}).status, kExitOk);
   EXPECT_EQ(state().sms.smsc, "+358401110000");
   EXPECT_EQ(run({"--json", "smsc", "get"}).out, "{\"smsc\":\"+358401110000\"}\n");
+
+  // Archive: every message filed, then filed again and moved off the handset.
+  const std::size_t held = state().sms.messages.size() - 1;  // the demo's two parts are one message
+  const std::string dir = folder_.file("archive");
+  const Result kept = run({"sms", "archive", dir});
+  ASSERT_EQ(kept.status, kExitOk) << kept.err;
+  EXPECT_EQ(kept.out, std::to_string(held) + " messages written to " + dir + "\n");
+  EXPECT_EQ(state().sms.messages.size(), held + 1);
+  const Result moved = run({"--json", "--yes", "sms", "archive", dir, "--delete"});
+  ASSERT_EQ(moved.status, kExitOk) << moved.err;
+  EXPECT_EQ(moved.lines().at(0), (json{{"folder", dir}, {"messages", held}, {"written", held}, {"deleted", held}}));
+  EXPECT_TRUE(state().sms.messages.empty());
+  EXPECT_EQ(json::parse(slurp(dir + "/messages.json")).size(), 2 * held) << "the second run's names end -2";
 }
 
 TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
@@ -381,6 +396,21 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   EXPECT_EQ(after.graphics.logo_mcc, before.graphics.logo_mcc);
   EXPECT_FALSE(after.graphics.received_logo.empty());
 
+  // Group 2's picture straight into group 4: its name and ringing tone kept,
+  // the other groups untouched.
+  handset_.with_handset([](sim::Handset& h) { return h.state().groups[3].ringtone = 0x15; });
+  const sim::HandsetState groups_before = state();
+  const Result into = run({"--yes", "logo", "set", "caller", group, "--group", "4"});
+  ASSERT_EQ(into.status, kExitOk) << into.err;
+  EXPECT_NE(into.out.find("into group 4"), std::string::npos) << into.out;
+  const sim::HandsetState groups_after = state();
+  for (std::size_t g = 0; g < groups_after.groups.size(); ++g) {
+    SCOPED_TRACE(g);
+    EXPECT_EQ(groups_after.groups[g].name, groups_before.groups[g].name);
+    EXPECT_EQ(groups_after.groups[g].ringtone, groups_before.groups[g].ringtone);
+    EXPECT_EQ(groups_after.groups[g].logo, g == 3 ? groups_before.groups[1].logo : groups_before.groups[g].logo);
+  }
+
   const std::size_t sent = after.sms.sent.size();
   const Result logo_sent = run({"--json", "logo", "send", "operator", op, "0401112223", "--mcc", "244", "--mnc", "5"});
   ASSERT_EQ(logo_sent.status, kExitOk) << logo_sent.err;
@@ -421,7 +451,7 @@ TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsSayWhatToDo) {
             "profile\tname\tcall-alert\tringing-tone\tringing-volume\tvibrating-alert\tmessage-tone\tkeypad-tones\t"
             "warning-tones\tlights\tautomatic-answer\tgroups");
   EXPECT_EQ(profiles[2].rfind("2\tSilent\t", 0), 0u) << profiles[2];
-  EXPECT_EQ(lines_of(run({"sms", "list"}).out).front(), "location\tfolder\tstatus\tnumber\ttime\ttext");
+  EXPECT_EQ(lines_of(run({"sms", "list"}).out).front(), "location\tfolder\tstatus\tnumber\ttime\tparts\ttext");
 
   const Result sent = run({"sms", "send", "call-me-abc", "0401112223", "--text", "Hi"});
   EXPECT_EQ(sent.status, kExitFailed);

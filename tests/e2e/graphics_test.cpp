@@ -10,6 +10,7 @@
 
 #include "e2e_rig.h"
 #include "media/graphics_messages.h"
+#include "media/graphics_windows.h"
 #include "organiser/graphics_sms.h"
 #include "organiser/message_family.h"
 #include "sim/embedded_port.h"
@@ -86,6 +87,59 @@ TEST_F(Graphics, GroupsOverThreeFramesThenOneWrittenBack) {
   const Bytes message = group_graphic_message(edited);
   expected.insert(expected.end(), message.begin(), message.end());
   EXPECT_EQ(Bytes(uploads[0].data.begin(), uploads[0].data.end() - 2), expected);
+}
+
+// Write into Group from the window's logic: the chosen group gets the
+// picture with its name (plain or UCS-2) and ringing tone as the handset had
+// them, the others stay as they were, and the group is read back. Refused on
+// a 5110 with nothing sent.
+std::string logo_write_fault(const sim::HandsetState& before, const sim::HandsetState& after, int group,
+                             const MonoBitmap& picture) {
+  for (int g = 0; g < kCallerGroups; ++g) {
+    const sim::CallerGroup& was = before.groups[static_cast<std::size_t>(g)];
+    const sim::CallerGroup& now = after.groups[static_cast<std::size_t>(g)];
+    if (now.name != was.name || now.ringtone != was.ringtone) return "group " + std::to_string(g) + ": name or tone";
+    const bool as_was = now.logo == was.logo && now.logo_on == was.logo_on;
+    const bool as_asked = now.logo == packRows(picture) && now.logo_on;
+    if (g == group ? !(as_was || as_asked) : !as_was) return "group " + std::to_string(g) + ": logo";
+  }
+  return {};
+}
+
+TEST_F(Graphics, WriteIntoGroupKeepsNameAndToneAndReadsTheGroupBack) {
+  sim::HandsetState state = demo_state("6110");
+  state.groups[3].ringtone = 0x14;
+  state.groups[3].logo_on = false;
+  const MonoBitmap picture = xor_edit(unpackRows(state.groups[0].logo));
+  for (const int group : {2, 3}) {  // a UCS-2 name; a tone of its own with the logo off
+    SCOPED_TRACE(group);
+    GraphicsRig rig(state);
+    ASSERT_TRUE(rig.connect());
+    GroupGraphicsLogic logic(rig.engine(), rig.media(), rig.prompt);
+    logic.editor().paste(picture);
+    ASSERT_EQ(logic.picture(), picture);
+    int shown = -1;
+    logic.on_group_written = [&](int g) { shown = g; };
+    rig.run([&] { ASSERT_TRUE(logic.write_into_group(group)); });
+    EXPECT_EQ(rig.observer.last_status(), "Write Group (Completed)");
+    EXPECT_EQ(shown, group);
+    const sim::CallerGroup& held = rig.handset.state().groups[static_cast<std::size_t>(group)];
+    EXPECT_EQ(held.logo, packRows(picture));
+    EXPECT_TRUE(held.logo_on);
+    EXPECT_EQ(logo_write_fault(state, rig.handset.state(), group, picture), "");
+    EXPECT_EQ(rig.media().caller_groups().at(group).picture(), picture);  // as read back
+    int writes = 0;
+    for (const PcFrame& f : frames_of(rig, 0x03)) writes += f.data.size() > 4 && f.data[3] == 0x13 ? 1 : 0;
+    EXPECT_EQ(writes, 1);
+  }
+
+  GraphicsRig old(demo_state("5110"));
+  ASSERT_TRUE(old.connect());
+  GroupGraphicsLogic logic(old.engine(), old.media(), old.prompt);
+  const std::size_t sent = old.line->writes.size();
+  EXPECT_FALSE(logic.write_into_group(1));
+  EXPECT_EQ(old.prompt.messages.back(), "No such function in this phone");
+  EXPECT_EQ(old.line->writes.size(), sent);
 }
 
 TEST_F(Graphics, OperatorLogoAndNetworkCodeReadThenWritten) {
@@ -340,6 +394,39 @@ TEST_F(Graphics, EveryOperationUnderLineFaults) {
         return RunResult{};
       });
       testing::print_tally("graphics, every operation", tally);
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+    }
+  }
+  config().AutoReconnect = 0;
+}
+
+// Write into Group under each line fault: the group is as it was or holds
+// the picture, its name and tone always kept, the others untouched; done is
+// reported only when the handset's group holds the picture.
+TEST_F(Graphics, WriteIntoGroupUnderLineFaults) {
+  using testing::RunEnd;
+  using testing::RunResult;
+  sim::HandsetState clean = demo_state("6110");
+  clean.groups[3].ringtone = 0x14;
+  const MonoBitmap picture = xor_edit(unpackRows(clean.groups[3].logo));
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (testing::FaultKind kind : testing::line_fault_kinds()) {
+      if (reconnect != 0) kind.name += ", reconnect";
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
+        GraphicsRig rig(clean, {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        start_group_logo_write(rig.engine(), rig.media().group_write(), 3, picture);
+        rig.run_until_settled(600000);
+        const std::string fault = logo_write_fault(clean, rig.handset.state(), 3, picture);
+        if (!fault.empty()) return RunResult{RunEnd::Wrong, fault};
+        const bool held = rig.handset.state().groups[3].logo == packRows(picture);
+        if (rig.heard(GraphicsEvent::GroupLogoWritten) && !held) return RunResult{RunEnd::Wrong, "reported, not held"};
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        if (!rig.heard(GraphicsEvent::GroupLogoWritten)) return RunResult{RunEnd::Wrong, "ended without its result"};
+        return RunResult{};
+      });
+      testing::print_tally("graphics, write into group", tally);
       EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
     }
   }

@@ -1,0 +1,289 @@
+#include "organiser/message_archive.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include <nlohmann/json.hpp>
+
+#include "app/configuration.h"
+#include "app/file_replace.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "link/operation_engine.h"
+#include "organiser/message_family.h"
+#include "organiser/messages_window.h"
+
+namespace phondeck {
+namespace {
+
+constexpr int kTextAskClear = 3200;
+constexpr int kTextWritten = 3722;
+constexpr int kTextWrittenDeleted = 3723;
+constexpr int kTextNotDeleted = 3724;
+constexpr int kTextNotWritten = 3725;
+constexpr const char* kIndexName = "messages.json";
+
+namespace fs = std::filesystem;
+
+std::string replace_first(std::string text, const std::string& mark, const std::string& with) {
+  if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), with);
+  return text;
+}
+
+const char* folder_of(const SmsRecord& r) { return record_in_folder(r, SmsFolder::Inbox) ? "inbox" : "outbox"; }
+const char* status_of(const SmsRecord& r) {
+  return r.Type == "1" ? "read" : r.Type == "3" ? "unread" : r.Type == "5" ? "sent" : "unsent";
+}
+
+// The same message as archived: what a message that took its place after a
+// delete would not share.
+bool same_message(const SmsRecord& a, const SmsRecord& b) {
+  return a.Pos == b.Pos && a.Phone == b.Phone && a.Time == b.Time && a.Text == b.Text;
+}
+
+bool sync_folder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  return ::close(fd) == 0 && synced;
+}
+
+// Whole or not at all, synced: through a temporary file beside it.
+bool put_file(const fs::path& path, const std::string& text) {
+  const fs::path temp = path.parent_path() / ("." + path.filename().string() + ".part");
+  return replace_file(path.string(), temp.string(), text.data(), text.size());
+}
+
+// A name no file in the folder has and this run has not given.
+std::string free_name(const fs::path& folder, const std::string& name, std::set<std::string>& taken) {
+  const fs::path base(name);
+  const std::string stem = base.stem().string();
+  const std::string ext = base.extension().string();
+  std::string candidate = name;
+  std::error_code ec;
+  for (int n = 2; taken.count(candidate) != 0 || fs::exists(folder / candidate, ec); ++n) {
+    candidate = stem + "-" + std::to_string(n) + ext;
+  }
+  taken.insert(candidate);
+  return candidate;
+}
+
+nlohmann::ordered_json index_entry(const std::string& file, const ArchiveItem& item) {
+  const SmsRecord& r = item.record;
+  nlohmann::ordered_json e;
+  e["file"] = file;
+  e["folder"] = folder_of(r);
+  e["status"] = status_of(r);
+  e["number"] = r.Phone;
+  e["time"] = r.Time.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.Time);
+  e["locations"] = item.locations;
+  e["smsc"] = r.SMSC;
+  e["text"] = from_handset_lines(r.Text);
+  return e;
+}
+
+// The entries of an earlier index in the folder; false when a file of that
+// name is there but is no index this program wrote (it is left alone).
+bool earlier_index(const fs::path& path, nlohmann::ordered_json& entries) {
+  entries = nlohmann::ordered_json::array();
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return true;
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return in.good() || in.eof() ? parse_archive_index(text, entries) : false;
+}
+
+}  // namespace
+
+bool parse_archive_index(std::string_view text, nlohmann::ordered_json& entries) {
+  entries = nlohmann::ordered_json::array();
+  auto parsed = nlohmann::ordered_json::parse(text.begin(), text.end(), nullptr, false);
+  if (parsed.is_discarded() || !parsed.is_array()) return false;
+  for (const auto& e : parsed) {
+    if (!e.is_object()) return false;
+    const auto file = e.find("file");
+    if (file == e.end() || !file->is_string()) return false;
+    const std::string& name = file->get_ref<const std::string&>();
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return false;
+  }
+  entries = std::move(parsed);
+  return true;
+}
+
+std::vector<ArchiveItem> messages_to_archive(const MessageStore& store) {
+  // A message in parts is one item: its joined text, every part's location.
+  std::vector<std::pair<std::size_t, ArchiveItem>> items;
+  for (const SmsFolder folder : {SmsFolder::Inbox, SmsFolder::Outbox}) {
+    for (const JoinedMessage& m : store.joined(folder)) {
+      ArchiveItem item{store.at(m.records.front()), {}, {}};
+      item.record.Text = m.text;
+      try {
+        for (const std::size_t i : m.records) {
+          item.locations.push_back(std::stoi(store.at(i).Pos));
+          item.parts.push_back(store.at(i));
+        }
+      } catch (const std::exception&) {
+        continue;  // no location: nothing the archive could delete or name
+      }
+      items.emplace_back(m.records.front(), std::move(item));
+    }
+  }
+  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<ArchiveItem> out;
+  for (auto& [first, item] : items) out.push_back(std::move(item));
+  return out;
+}
+
+std::string archive_file_name(const SmsRecord& record) {
+  // "YY.MM.DD hh:mm:ss" -> "YYMMDD-hhmmss".
+  std::string digits;
+  for (char ch : record.Time) {
+    if (std::isdigit(static_cast<unsigned char>(ch)) != 0) digits += ch;
+  }
+  std::string stamp = digits.size() == 12 ? digits.substr(0, 6) + "-" + digits.substr(6) : "L" + record.Pos;
+  std::string sender;
+  for (char ch : record.Phone) {
+    const auto c = static_cast<unsigned char>(ch);
+    sender += c < 0x80 && (std::isalnum(c) != 0 || ch == '+') ? ch : '_';
+  }
+  if (sender.empty()) sender = "unknown";
+  return stamp + "_" + sender + ".txt";
+}
+
+std::string archive_file_text(const SmsRecord& record) {
+  std::ostringstream out;
+  out << (record_in_folder(record, SmsFolder::Inbox) ? "From: " : "To: ") << record.Phone << "\n";
+  out << "Folder: " << folder_of(record) << "\n";
+  out << "Status: " << status_of(record) << "\n";
+  if (!record.Time.empty()) out << "Time: " << record.Time << "\n";
+  out << "Location: " << record.Pos << "\n";
+  if (!record.SMSC.empty()) out << "Centre: " << record.SMSC << "\n";
+  out << "\n" << from_handset_lines(record.Text) << "\n";
+  return out.str();
+}
+
+ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveItem>& items) {
+  ArchiveWrite result;
+  result.files.assign(items.size(), std::string());
+  const fs::path dir(folder);
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir, ec)) {
+    result.error = folder + ": not a folder that can be written";
+    return result;
+  }
+  nlohmann::ordered_json index;
+  if (!earlier_index(dir / kIndexName, index)) {
+    result.error = (dir / kIndexName).string() + ": not an archive index";
+    return result;
+  }
+  std::set<std::string> taken;
+  std::vector<std::string> names(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::string name = free_name(dir, archive_file_name(items[i].record), taken);
+    if (put_file(dir / name, archive_file_text(items[i].record))) {
+      names[i] = name;
+    } else if (result.error.empty()) {
+      result.error = (dir / name).string() + ": cannot be written";
+    }
+  }
+  // The new names in the folder are on disk before the index names them.
+  if (!sync_folder(dir)) {
+    result.error = folder + ": cannot be synced";
+    return result;
+  }
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!names[i].empty()) index.push_back(index_entry(names[i], items[i]));
+  }
+  if (!put_file(dir / kIndexName, index.dump(2) + "\n") || !sync_folder(dir)) {
+    result.error = (dir / kIndexName).string() + ": cannot be written";
+    return result;
+  }
+  result.files = std::move(names);
+  result.written = static_cast<std::size_t>(
+      std::count_if(result.files.begin(), result.files.end(), [](const std::string& f) { return !f.empty(); }));
+  return result;
+}
+
+// ------------------------------------------------------------ MessageArchiver
+
+MessageArchiver::MessageArchiver(OperationEngine& engine, MessageFamily& family) : engine_(engine), family_(family) {}
+
+bool MessageArchiver::start(std::string folder, bool delete_written) {
+  if (delete_written && config().DelConfirm != 0 && !engine_.prompt().ask_yes_no(tx(kTextAskClear))) return false;
+  folder_ = std::move(folder);
+  delete_written_ = delete_written;
+  summary_ = {};
+  summary_.delete_asked = delete_written;
+  written_.clear();
+  if (!start_message_read(engine_, family_)) {
+    phase_ = Phase::Idle;
+    return false;
+  }
+  phase_ = Phase::Reading;
+  return true;
+}
+
+void MessageArchiver::read_done() {
+  const MessageStore& store = family_.records().store;
+  if (phase_ == Phase::Reading) {
+    const std::vector<ArchiveItem> items = messages_to_archive(store);
+    summary_.messages = items.size();
+    const ArchiveWrite write = write_archive(folder_, items);
+    summary_.written = write.written;
+    summary_.error = write.error;
+    std::vector<int> locations;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (write.files[i].empty()) continue;
+      written_.push_back(items[i]);
+      locations.insert(locations.end(), items[i].locations.begin(), items[i].locations.end());
+    }
+    // Only what is on disk goes; the delete reads the store again after it.
+    if (delete_written_ && !locations.empty()) {
+      phase_ = Phase::Deleting;
+      if (start_message_delete(engine_, family_, locations)) return;
+    }
+    finish();
+    return;
+  }
+  if (phase_ == Phase::Deleting) {
+    for (const ArchiveItem& item : written_) {
+      const std::vector<SmsRecord> parts = item.parts.empty() ? std::vector<SmsRecord>{item.record} : item.parts;
+      const bool still = std::any_of(store.records().begin(), store.records().end(), [&](const SmsRecord& r) {
+        return std::any_of(parts.begin(), parts.end(), [&](const SmsRecord& part) { return same_message(r, part); });
+      });
+      if (!still) ++summary_.deleted;
+    }
+    summary_.delete_done = true;
+    finish();
+  }
+}
+
+void MessageArchiver::finish() {
+  phase_ = Phase::Idle;
+  if (on_done) on_done();
+}
+
+std::string MessageArchiver::summary_text() const {
+  std::string text = replace_first(tx(summary_.delete_asked ? kTextWrittenDeleted : kTextWritten), "%1",
+                                   std::to_string(summary_.written));
+  text = replace_first(text, "%2", folder_);
+  text = replace_first(text, "%3", std::to_string(summary_.deleted));
+  if (summary_.written < summary_.messages) {
+    text += "\n" + replace_first(tx(kTextNotWritten), "%1", std::to_string(summary_.messages - summary_.written));
+  }
+  if (summary_.delete_asked && summary_.written > 0 && !summary_.delete_done) text += "\n" + tx(kTextNotDeleted);
+  if (!summary_.error.empty()) text += "\n" + summary_.error;
+  return text;
+}
+
+}  // namespace phondeck

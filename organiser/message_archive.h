@@ -1,0 +1,107 @@
+#pragma once
+// Archive: every message the handset holds into a folder, one text file per
+// message named by its time stamp and sender, with a messages.json index;
+// optionally deleted from the handset afterwards, but only a message whose
+// file is on disk (file and folder synced) and that was read before the
+// files were written, so one that arrives meanwhile stays on the handset.
+//
+// MessageArchiver runs it over the message family: a read, the files, then
+// (when asked) a delete of the written messages' locations, which reads the
+// store again. Its window or command passes the family's read news on.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "organiser/message_store.h"
+
+namespace phondeck {
+
+class MessageFamily;
+class OperationEngine;
+
+// One message as the archive writes it, with the locations the handset
+// keeps it at.
+struct ArchiveItem {
+  SmsRecord record;            // a message in parts: the first part, its text the whole
+  std::vector<int> locations;
+  std::vector<SmsRecord> parts;  // the records as read, to tell whether they are still there
+};
+
+// The messages to archive from the store, in store order, the parts of a
+// message joined into one.
+std::vector<ArchiveItem> messages_to_archive(const MessageStore& store);
+
+// "YYMMDD-HHMMSS_SENDER.txt" from the time stamp and number ("L<location>"
+// for a message without a time stamp); characters other than letters,
+// digits and "+" become "_".
+std::string archive_file_name(const SmsRecord& record);
+// The file's text: number, folder, status, time, location, centre, then the
+// message with "\n" line ends.
+std::string archive_file_text(const SmsRecord& record);
+
+// An index as messages.json holds it: its entries. False (entries empty)
+// when the text is not one: a JSON array of objects, each with a "file"
+// string naming a file in the folder.
+bool parse_archive_index(std::string_view text, nlohmann::ordered_json& entries);
+
+struct ArchiveWrite {
+  // Per item: the file name written and synced, or "" when it was not.
+  std::vector<std::string> files;
+  std::size_t written = 0;
+  std::string error;  // what failed first ("" when nothing did)
+};
+
+// Writes the items' files into `folder` (made when missing; a name taken by
+// an earlier file gets "-2", "-3", ...), syncs the folder, then writes
+// messages.json: this run's messages after those of an earlier index in the
+// folder. A file that could not be written is left out of the index.
+ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveItem>& items);
+
+struct ArchiveSummary {
+  std::size_t messages = 0;  // read from the handset
+  std::size_t written = 0;
+  std::size_t deleted = 0;
+  bool delete_asked = false;
+  bool delete_done = false;  // the delete and its read ran to the end
+  std::string error;
+};
+
+class MessageArchiver {
+ public:
+  MessageArchiver(OperationEngine& engine, MessageFamily& family);
+
+  // Reads the messages; the rest follows read_done(). False when the read
+  // did not start.
+  bool start(std::string folder, bool delete_written);
+  // The family's read listener: a read (this run's first, or the delete's)
+  // has completed.
+  void read_done();
+  bool running() const { return phase_ != Phase::Idle; }
+  // A run cut off (its read or delete never ended) takes no later read for
+  // its own: the window calls this when it starts a read or delete itself.
+  void abandon() { phase_ = Phase::Idle; }
+  const ArchiveSummary& summary() const { return summary_; }
+  // The summary as a line for the user.
+  std::string summary_text() const;
+
+  // The run ended (files written, deletes done or refused).
+  std::function<void()> on_done;
+
+ private:
+  enum class Phase { Idle, Reading, Deleting };
+  void finish();
+
+  OperationEngine& engine_;
+  MessageFamily& family_;
+  std::string folder_;
+  bool delete_written_ = false;
+  Phase phase_ = Phase::Idle;
+  std::vector<ArchiveItem> written_;  // the items whose files are on disk
+  ArchiveSummary summary_;
+};
+
+}  // namespace phondeck
