@@ -6,8 +6,14 @@ add_executable(test_e2e ${e2e_test_sources})
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(test_e2e PRIVATE phondeck_core phondeck_sim GTest::gmock GTest::gtest_main)
 target_compile_definitions(test_e2e PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The 1,000-seed fault runs take several times longer under the sanitizers.
+if(PHONDECK_SANITIZE)
+  set(e2e_timeout 600)
+else()
+  set(e2e_timeout 120)
+endif()
 gtest_discover_tests(test_e2e DISCOVERY_MODE PRE_TEST
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${e2e_timeout})
 
 if(PHONDECK_GUI AND TARGET phondeck_gui)
   file(GLOB e2e_qt_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/qt/*.cpp)
