@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::uint8_t kConcat8 = 0x00;
 constexpr std::uint8_t kConcat16 = 0x08;
-constexpr std::size_t kHeaderBytes = 6;    // 05 00 03 reference total part
 constexpr std::size_t kHeaderSeptets = 7;  // 48 bits and one fill bit
 constexpr int kWholeSeptets = 160;
 constexpr int kWholeUcs2Units = 70;

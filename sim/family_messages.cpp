@@ -310,6 +310,26 @@ int SmsMemory::first_free() const {
   return 0;
 }
 
+namespace {
+// GSM 7-bit after `fill` zero bits: "@" is 0, "$" is 2, the rest of plain
+// ASCII is itself.
+void pack_ascii(Bytes& out, std::string_view text, int fill) {
+  unsigned bits = 0;
+  int held = fill;
+  for (char c : text) {
+    const unsigned code = c == '@' ? 0u : c == '$' ? 2u : static_cast<unsigned char>(c) & 0x7Fu;
+    bits |= code << held;
+    held += 7;
+    while (held >= 8) {
+      out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+      bits >>= 8;
+      held -= 8;
+    }
+  }
+  if (held > 0) out.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+}
+}  // namespace
+
 SmsSlot sms_slot(int location, int status, std::string number, std::string_view utf8_text) {
   SmsSlot slot;
   slot.location = location;
@@ -320,20 +340,7 @@ SmsSlot sms_slot(int location, int status, std::string number, std::string_view 
     return (u >= 0x20 && u < 0x5B) || (u > 0x60 && u < 0x7B) || u == '\r' || u == '\n';
   });
   if (plain) {
-    // GSM 7-bit: "@" is 0, "$" is 2, the rest of plain ASCII is itself.
-    unsigned bits = 0;
-    int held = 0;
-    for (char c : utf8_text) {
-      const unsigned code = c == '@' ? 0u : c == '$' ? 2u : static_cast<unsigned char>(c);
-      bits |= code << held;
-      held += 7;
-      while (held >= 8) {
-        slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-        bits >>= 8;
-        held -= 8;
-      }
-    }
-    if (held > 0) slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+    pack_ascii(slot.user_data, utf8_text, 0);
     slot.coding = 0x00;
     slot.length = static_cast<int>(utf8_text.size());
     return slot;
@@ -365,18 +372,7 @@ SmsSlot sms_part_slot(int location, std::string number, std::string_view ascii_t
   const Bytes header{0x05, 0x00, 0x03, static_cast<std::uint8_t>(reference), static_cast<std::uint8_t>(total),
                      static_cast<std::uint8_t>(part)};
   slot.user_data = header;
-  unsigned bits = 0;
-  int held = 1;
-  for (char c : ascii_text) {
-    bits |= static_cast<unsigned>(static_cast<unsigned char>(c) & 0x7F) << held;
-    held += 7;
-    while (held >= 8) {
-      slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
-      bits >>= 8;
-      held -= 8;
-    }
-  }
-  if (held > 0) slot.user_data.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+  pack_ascii(slot.user_data, ascii_text, 1);
   slot.coding = 0x00;
   slot.length = 7 + static_cast<int>(ascii_text.size());
   return slot;
