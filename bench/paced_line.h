@@ -16,7 +16,7 @@
 #include "sim/handset_state.h"
 #include "sim/pty_handset.h"
 #include "sim/realtime_loop.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 namespace phondeck::bench {
 

@@ -26,7 +26,7 @@
 #include "phonebook/value_tables.h"
 #include "platform/device_choice.h"
 #include "sim/models.h"
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 namespace phondeck::cli {
 

@@ -15,7 +15,7 @@
 #include "link/clock.h"
 #include "link/link_observer.h"
 #include "sim/realtime_loop.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 namespace phondeck::cli {
 

@@ -6,7 +6,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "phonebook/value_tables.h"
-#include "ui/handset_commands.h"
+#include "session/handset_commands.h"
 
 namespace phondeck {
 namespace {

@@ -20,7 +20,7 @@
 #include "media/qt/mono_images.h"
 #include "media/qt/pixel_grid_panel.h"
 #include "organiser/graphics_sms.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 #include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {

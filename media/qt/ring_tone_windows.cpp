@@ -24,7 +24,7 @@
 
 #include "app/text_table.h"
 #include "media/qt/tone_player.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 #include "ui/qt/save_dialog.h"
 
 namespace phondeck {

@@ -28,7 +28,7 @@
 #include <QVBoxLayout>
 
 #include "app/text_table.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 #include "ui/qt/entry_mime.h"
 #include "ui/qt/dialog_buttons.h"
 #include "ui/qt/save_dialog.h"

@@ -17,7 +17,7 @@
 #include "support/scripted_prompt.h"
 #include "support/session_wiring.h"
 #include "support/test_frames.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 namespace phondeck::e2e {
 

@@ -6,7 +6,7 @@
 
 #include "e2e_rig.h"
 #include "media/temp_dir.h"
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 namespace phondeck::e2e {
 namespace {

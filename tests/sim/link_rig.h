@@ -21,7 +21,7 @@
 #include "sim/handset.h"
 #include "sim/pipe_link.h"
 #include "sim/virtual_time.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 namespace phondeck::sim::testing {
 

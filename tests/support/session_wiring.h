@@ -4,7 +4,7 @@
 // (frame identifier, link reset).
 #include <cstdint>
 
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 namespace phondeck::testing {
 

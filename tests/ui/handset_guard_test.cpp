@@ -4,7 +4,7 @@
 
 #include "link/clock.h"
 #include "link/link_observer.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 #include "ui/main_window_logic.h"
 #include "ui_fakes.h"
 

@@ -1,7 +1,7 @@
 // File > Import and File > Export on real files: the questions, appending
 // before an entry or replacing the list, free positions for contacts that
 // bring none, the report of skipped contacts, and the failures.
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "phonebook/phone_book.h"
-#include "ui/handset_commands.h"
+#include "session/handset_commands.h"
 #include "ui/main_window_logic.h"
 #include "support/scripted_prompt.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "phonebook/phone_book.h"
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 namespace phondeck {
 

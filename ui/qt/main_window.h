@@ -17,7 +17,7 @@
 #include "link/clock.h"
 #include "link/link_observer.h"
 #include "ui/commands.h"
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_logic.h"
 #include "ui/qt/entry_list.h"

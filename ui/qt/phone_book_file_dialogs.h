@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "phonebook/phone_book.h"
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 namespace phondeck {
 

@@ -1,4 +1,4 @@
-#include "ui/handset_commands.h"
+#include "session/handset_commands.h"
 
 #include "link/net_monitor_family.h"
 #include "link/operation_engine.h"

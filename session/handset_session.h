@@ -14,7 +14,7 @@
 #include "media/media_families.h"
 #include "organiser/organiser_families.h"
 #include "phonebook/phone_book.h"
-#include "ui/handset_commands.h"
+#include "session/handset_commands.h"
 
 namespace phondeck {
 

@@ -1,4 +1,4 @@
-#include "ui/phone_book_files.h"
+#include "phonebook/phone_book_files.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "ui/handset_session.h"
+#include "session/handset_session.h"
 
 #include <utility>
 
