@@ -30,6 +30,8 @@ struct CallerGroup {
   std::array<std::uint8_t, kLogoBytes> logo{};           // row-packed 72 x 14
   // The byte after the name, kept as the handset gave it and written back.
   std::uint8_t ringing_tone = kDefaultGroupTone;
+  // The byte after the ringing tone: whether the handset shows the logo.
+  bool logo_on = true;
 
   std::span<const std::uint8_t> name_bytes() const;
   // The name as the phone-book name decoder shows it (UTF-8; a name that

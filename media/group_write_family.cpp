@@ -44,6 +44,14 @@ bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
   return true;
 }
 
+bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups) {
+  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+    return false;
+  }
+  family.set_groups(groups);
+  return true;
+}
+
 bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
                             const MonoBitmap& picture) {
   if (group < 0 || group >= kCallerGroups) return false;
@@ -56,15 +64,16 @@ bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, i
 
 std::vector<std::uint8_t> group_write_payload(const CallerGroup& group, int index) {
   static constexpr std::uint8_t kHead[] = {0x00, 0x01, 0x00, 0x13};
-  // After the ringing tone: logo on, the logo's size (132) and its picture
-  // header.
-  static constexpr std::uint8_t kLogoHead[] = {0x01, 0x00, 0x84, 0x00, 0x48, 0x0E, 0x01};
+  // After the ringing tone and the logo's on/off: the logo's size (132) and
+  // its picture header.
+  static constexpr std::uint8_t kLogoHead[] = {0x00, 0x84, 0x00, 0x48, 0x0E, 0x01};
   const std::span<const std::uint8_t> name = group.name_bytes();
   std::vector<std::uint8_t> p(std::begin(kHead), std::end(kHead));
   p.push_back(static_cast<std::uint8_t>(index));
   p.push_back(static_cast<std::uint8_t>(name.size()));
   for (std::uint8_t b : name) p.push_back(b);
   p.push_back(group.ringing_tone);
+  p.push_back(group.logo_on ? 0x01 : 0x00);
   for (std::uint8_t b : kLogoHead) p.push_back(b);
   for (std::uint8_t b : group.logo) p.push_back(b);
   return p;
@@ -75,6 +84,7 @@ void GroupWriteFamily::set_logo(int group, const MonoBitmap& picture) {
   scratch.set_picture(picture);
   logo_ = scratch.logo;
   logo_group_ = group;
+  whole_.reset();
   logo_tries_ = 0;
   logo_ready_ = false;
 }
@@ -102,6 +112,7 @@ void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
         // Name and ringing tone as the read before gave them.
         logo_written_ = groups_.at(index);
         logo_written_.logo = logo_;
+        logo_written_.logo_on = true;  // a new logo is to be seen
         logo_ready_ = true;
         engine.status_text_id(kTextProcessing);
       }
@@ -119,7 +130,8 @@ void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
   }
   const CallerGroup& back = groups_.at(index);
   const bool same = std::ranges::equal(back.name_bytes(), logo_written_.name_bytes()) &&
-                    back.ringing_tone == logo_written_.ringing_tone && back.logo == logo_written_.logo;
+                    back.ringing_tone == logo_written_.ringing_tone && back.logo == logo_written_.logo &&
+                    back.logo_on == logo_written_.logo_on;
   if (!same && ++logo_tries_ < kLogoTries) {
     p.set_next(0);
     engine.set_step(kStepWriteGroup);
@@ -175,6 +187,11 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
         return;
       }
       CallerGroup& group = groups_.at(p.next());
+      if (whole_) {
+        group = whole_->at(p.next());
+        engine.frames().send_request(kMsgPhoneBook, group_write_payload(group, p.next()), 1);
+        return;
+      }
       const std::vector<std::uint8_t>& name = names_[static_cast<std::size_t>(p.next())];
       const std::size_t length = std::min(name.size(), kGroupNameBytes);
       group.name = {};

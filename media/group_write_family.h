@@ -23,6 +23,9 @@ class GroupWriteFamily;
 // guard with confirmation and the model check. False when nothing started.
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
                        const std::array<std::vector<std::uint8_t>, kCallerGroups>& names);
+// Restore: every group as `groups` holds it (name, ringing tone, logo and
+// whether it shows). Guard with confirmation and the model check.
+bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups);
 // Write into Group: the picture as group `group`'s (0..4) logo. Guard with
 // confirmation and the model check. Listeners hear GroupLogoWritten once the
 // group read back holds it, GroupLogoNotWritten when it still differs after
@@ -47,6 +50,11 @@ class GroupWriteFamily final : public FamilyHandler {
   void set_names(const std::array<std::vector<std::uint8_t>, kCallerGroups>& names) {
     names_ = names;
     logo_group_.reset();
+    whole_.reset();
+  }
+  void set_groups(const CallerGroupTable& groups) {
+    whole_ = groups;
+    logo_group_.reset();
   }
   // Used by start_group_logo_write: the group and its new logo.
   void set_logo(int group, const MonoBitmap& picture);
@@ -68,6 +76,7 @@ class GroupWriteFamily final : public FamilyHandler {
   CallerGroupTable& groups_;
   std::array<std::vector<std::uint8_t>, kCallerGroups> names_{};
   std::optional<int> logo_group_;  // set for Write into Group
+  std::optional<CallerGroupTable> whole_;  // set for a restore
   std::array<std::uint8_t, kLogoBytes> logo_{};
   CallerGroup logo_written_;  // the group as the last write sent it
   int logo_tries_ = 0;
