@@ -107,6 +107,13 @@ bool start_message_write(OperationEngine& engine) {
   return engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite));
 }
 
+bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages) {
+  if (messages.empty()) return false;
+  if (!engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite))) return false;
+  family.set_store(std::move(messages));
+  return true;
+}
+
 bool start_smsc_read(OperationEngine& engine) {
   return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscRead));
 }
@@ -257,6 +264,7 @@ void MessageFamily::send_phase(OperationEngine& engine) {
       return;
     case kStepWriteEnd:
     case kStepDeleteEnd:
+      storing_ = false;
       engine.set_end();
       engine.step_end();
       return;
@@ -322,6 +330,7 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
         engine.set_step(kStepWriteSmsc);
         return;
       }
+      storing_ = false;
       engine.set_end();
       engine.prompt().message(tx(kTextNotEnoughMemory));
       return;
@@ -332,6 +341,11 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       }
       awaiting_ = false;
       engine.frames().acknowledge(frame.type());
+      if (storing_) {
+        if (sub == kSubNotWritten) ++store_refused_;
+        engine.progress_advance();
+        if (store_next_message()) return;  // the engine sends the next
+      }
       engine.status_text_id(kTextWriteCompleted);
       engine.set_step(kStepWriteReread);
       return;
@@ -361,6 +375,9 @@ bool MessageFamily::wait_after_late_reply() {
 }
 
 void MessageFamily::link_reset() {
+  // A stored message cut off before its answer may be on the handset: the
+  // resumed store goes on with the next.
+  if (awaiting_ && storing_) ++store_next_;
   late_reply_ = false;
   collecting_ = false;
   collected_.clear();
@@ -385,6 +402,7 @@ void MessageFamily::finish(OperationEngine& engine, int text_id) {
 }
 
 void MessageFamily::refuse(OperationEngine& engine, const std::string& error) {
+  storing_ = false;
   if (sending_) {
     sending_ = false;
     if (send_changed_) send_changed_();
@@ -477,6 +495,10 @@ void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
     record.SMSC = sms.smsc;
     record.Type = std::to_string(sms.status);
     record.Pos = std::to_string(sms.location);
+    record.FirstOctet = sms.first_octet;
+    record.DataCoding = sms.coding;
+    record.Length = sms.length;
+    record.UserData = std::move(sms.user_data);
     if (!records_.store.has_location(record.Pos)) records_.store.append(std::move(record));
   }
   collected_.clear();
@@ -592,8 +614,26 @@ void MessageFamily::send_outbox_write(OperationEngine& engine) {
     // Given up without an answer: not written a second time; the read that
     // follows shows whether it arrived.
     awaiting_ = false;
-    engine.set_step(kStepWriteReread);
+    if (!storing_ || !store_next_message()) engine.set_step(kStepWriteReread);
     engine.set_again();
+    return;
+  }
+  if (storing_) {
+    if (store_next_ >= store_.size()) {  // the last one was cut off
+      engine.set_step(kStepWriteReread);
+      engine.set_again();
+      return;
+    }
+    const StoredMessage& m = store_[store_next_];
+    const MessageRequest request =
+        outbox_write_payload(m.message, records_.message_centre, records_.validity, m.number, m.status);
+    if (request.payload.empty()) return refuse(engine, request.error);
+    if (store_next_ == 0) {
+      engine.progress_max(static_cast<int>(store_.size()));
+      store_refused_ = 0;
+    }
+    awaiting_ = true;
+    engine.frames().send_request(kMsgSms, request.payload, 1);
     return;
   }
   const MessageRequest request = outbox_write_payload(records_.outgoing, records_.message_centre, records_.validity);
@@ -601,6 +641,10 @@ void MessageFamily::send_outbox_write(OperationEngine& engine) {
   awaiting_ = true;
   engine.frames().send_request(kMsgSms, request.payload, 1);
 }
+
+// A store moves on to its next message; false (and the store over) after
+// the last.
+bool MessageFamily::store_next_message() { return ++store_next_ < store_.size(); }
 
 void MessageFamily::send_next_delete(OperationEngine& engine) {
   MessageParams p(engine.params());

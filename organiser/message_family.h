@@ -3,6 +3,7 @@
 // than a frame collected), Read SMSC (21, 22), Write SMSC (31..33), Send to
 // selected (41..43), Write message to the outbox (51..55), Delete messages
 // (61..64) and Send to all (71..73).
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -65,6 +66,17 @@ bool start_smsc_write(OperationEngine& engine);
 // message is refused. The send keeps the message as it was at its start.
 bool start_send_all(OperationEngine& engine, MessageFamily& family);
 bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
+// A message to store as the handset's own: its user data and coding, the
+// number it goes to and its status (7 unsent, 5 sent).
+struct StoredMessage {
+  OutgoingSms message;
+  std::string number;
+  int status = 7;
+};
+// Writes the messages one after another with the outbox write request, then
+// reads the store again; with confirmation as every write. A message whose
+// answer was lost to the link is not written a second time.
+bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages);
 // Deletes the messages at these locations, then reads the store again
 // (the caller asks first).
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations);
@@ -96,6 +108,7 @@ class MessageFamily final : public FamilyHandler {
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   void link_reset() override;
+  void operation_abandoned() override { storing_ = false; }
 
   // Used by the start functions.
   // A send's rows and the message it sends, kept from its start on.
@@ -104,6 +117,13 @@ class MessageFamily final : public FamilyHandler {
     message_ = message;
   }
   void set_delete_locations(std::vector<int> locations) { delete_locations_ = std::move(locations); }
+  void set_store(std::vector<StoredMessage> messages) {
+    store_ = std::move(messages);
+    store_next_ = 0;
+    storing_ = true;
+  }
+  // Messages of the last store the handset refused (its memory full).
+  int store_refused() const { return store_refused_; }
 
  private:
   void send_next_read(OperationEngine& engine);
@@ -138,6 +158,11 @@ class MessageFamily final : public FamilyHandler {
   std::string centre_to_write_;  // the number a centre write puts in
   int centre_reads_ = 0;
   std::vector<int> delete_locations_;
+  std::vector<StoredMessage> store_;  // a store's messages; empty for Write
+  std::size_t store_next_ = 0;
+  int store_refused_ = 0;
+  bool storing_ = false;  // the write running is a store
+  bool store_next_message();
 };
 
 }  // namespace phondeck

@@ -21,6 +21,12 @@ struct SmsRecord {
   int ConcatRef = 0;
   int ConcatTotal = 0;
   int ConcatPart = 0;
+  // As the handset gave them: the first octet, the data coding, the user-data
+  // length byte and the user data, its header included.
+  int FirstOctet = 0;
+  int DataCoding = 0;
+  int Length = -1;
+  std::vector<std::uint8_t> UserData{};
 };
 
 // A message as the lists show it: one record, or the parts of one message

@@ -345,9 +345,14 @@ MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view sms
 }
 
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity) {
+  return outbox_write_payload(sms, smsc, validity, "", 7);
+}
+
+MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity,
+                                    std::string_view destination, int status) {
   MessageRequest request;
-  request.payload = {0x00, 0x01, 0x00, 0x04, 0x07, 0x02, 0x00, 0x02};
-  if (!append_message(request.payload, sms, smsc, "", validity, request.error)) request.payload.clear();
+  request.payload = {0x00, 0x01, 0x00, 0x04, static_cast<std::uint8_t>(status == 5 ? 0x05 : 0x07), 0x02, 0x00, 0x02};
+  if (!append_message(request.payload, sms, smsc, destination, validity, request.error)) request.payload.clear();
   return request;
 }
 

@@ -145,6 +145,10 @@ struct MessageRequest {
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
                                     int validity, int part = 0);
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity);
+// The same with a destination and the status to store it with (7 unsent,
+// 5 sent).
+MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity,
+                                    std::string_view destination, int status);
 // Write SMSC: 00 01 00 30 64 and the centre's record as read, its number
 // field (bytes 22..33) replaced; name, format, validity and the rest stay.
 inline constexpr std::size_t kCentreWriteNumber = 22;
