@@ -131,7 +131,7 @@ bool OperationEngine::guard(const Operation& operation, int question) {
 }
 
 bool OperationEngine::guard_with_confirmation(const Operation& operation) {
-  return guard(operation, config().WriteConfirm ? kTextSureWrite : 0);
+  return guard(operation, config().WriteConfirm && !writes_confirmed_ ? kTextSureWrite : 0);
 }
 
 bool OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }

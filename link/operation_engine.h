@@ -80,6 +80,9 @@ class OperationEngine final : public FrameEvents {
 
   // -- Command entry points; true when the operation started or was queued.
   bool guard_with_confirmation(const Operation& operation);
+  // A run of writes the user confirmed as a whole (a restore): the writes
+  // in it do not ask again each.
+  void set_writes_confirmed(bool confirmed) { writes_confirmed_ = confirmed; }
   bool guard_without_confirmation(const Operation& operation);
   // Link menu Connect: in Disconnected reset and connect, else "Connecting...".
   bool connect_command();
@@ -159,6 +162,7 @@ class OperationEngine final : public FrameEvents {
 
   FrameLayer& frames_;
   Prompt& prompt_;
+  bool writes_confirmed_ = false;
   LinkObserver& observer_;
   std::array<FamilyHandler*, kLinkStateCount> families_{};
   StatusPollFamily status_poll_;

@@ -172,7 +172,7 @@ std::string describe(const CalendarEvent& e) {
 
 }  // namespace
 
-std::string export_icalendar(const std::vector<CalendarEvent>& events) {
+std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stamp_from_start) {
   Component cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
   icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
   icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Phondeck//Telvane 3.3//EN"));
@@ -181,8 +181,13 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events) {
     const CalendarEvent& e = events[i];
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
     icalcomponent_add_property(ev, icalproperty_new_uid(stamp(e, i).c_str()));
-    icalcomponent_add_property(ev, icalproperty_new_dtstamp(now));
     const DateTime start = validated(event_time(e));
+    icaltimetype made = now;
+    if (stamp_from_start) {
+      made = ical_time(start, false);
+      made = icaltime_set_timezone(&made, icaltimezone_get_utc_timezone());
+    }
+    icalcomponent_add_property(ev, icalproperty_new_dtstamp(made));
     icalcomponent_add_property(ev, icalproperty_new_dtstart(ical_time(start, e.all_day())));
     icalcomponent_add_property(ev, icalproperty_new_summary(e.data.c_str()));
     const int type = std::clamp(e.type, 1, 4);

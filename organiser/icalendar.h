@@ -10,7 +10,9 @@
 
 namespace phondeck {
 
-std::string export_icalendar(const std::vector<CalendarEvent>& events);
+// Each event's DTSTAMP is the time of the export, or with `stamp_from_start`
+// its own start, so that the same notes always give the same text.
+std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stamp_from_start = false);
 
 struct IcalendarImport {
   bool ok = false;                      // the text was an iCalendar object
