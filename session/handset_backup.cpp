@@ -1,0 +1,360 @@
+#include "session/handset_backup.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/prompt.h"
+#include "link/phonebook_family.h"
+#include "media/graphics_family.h"
+#include "media/group_write_family.h"
+#include "media/startup_graphic_family.h"
+#include "organiser/calendar_family.h"
+#include "organiser/clock_family.h"
+#include "organiser/message_family.h"
+#include "organiser/profile_family.h"
+#include "session/handset_session.h"
+
+namespace phondeck {
+namespace {
+
+std::string join(const std::vector<std::string>& items, const std::string& between) {
+  std::string out;
+  for (const std::string& item : items) out += (out.empty() ? "" : between) + item;
+  return out;
+}
+
+// The user's own lists (the phone-book list shown, the calendar's notes)
+// stay as they were while the run uses the session's records.
+class KeptLists {
+ public:
+  explicit KeptLists(HandsetSession& session)
+      : session_(session),
+        side_(session.book().active_side()),
+        book_(session.book().active()),
+        calendar_(session.organiser().calendar().list()) {}
+  ~KeptLists() {
+    session_.book().list(side_) = book_;
+    session_.organiser().calendar().list() = calendar_;
+  }
+  KeptLists(const KeptLists&) = delete;
+  KeptLists& operator=(const KeptLists&) = delete;
+
+ private:
+  HandsetSession& session_;
+  ListSide side_;
+  PhoneBookList book_;
+  CalendarList calendar_;
+};
+
+}  // namespace
+
+std::string BackupResult::summary() const {
+  std::string text;
+  if (complete) {
+    text = "Backup complete: " + std::to_string(manifest.parts.size()) + " parts, " +
+           std::to_string(files.size() + 1) + " files";
+  } else {
+    text = "Backup not written: " + stopped;
+  }
+  if (!absent.empty()) text += "\nNot on this model: " + join(absent, ", ");
+  return text;
+}
+
+std::string RestoreResult::summary() const {
+  if (refused) return "Nothing was written: " + stopped;
+  auto count = [](std::size_t n) { return std::to_string(n) + (n == 1 ? " change" : " changes"); };
+  std::vector<std::string> lines;
+  bool written = false;
+  for (const PartOutcome& p : parts) {
+    std::string title = part_title(p.part);
+    title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+    written = written || p.written;
+    if (p.changes.empty()) {
+      lines.push_back(title + ": already as in the backup");
+    } else if (!p.written) {
+      lines.push_back(title + ": " + count(p.changes.size()) + " to make");
+      for (const std::string& c : p.changes) lines.push_back("  " + c);
+    } else if (p.left.empty()) {
+      lines.push_back(title + ": restored (" + count(p.changes.size()) + "), read back equal");
+    } else {
+      lines.push_back(title + ": still differs after the restore");
+      for (const std::string& c : p.left) lines.push_back("  " + c);
+    }
+    if (!p.note.empty()) lines.push_back("  " + p.note);
+  }
+  if (!skipped.empty()) lines.push_back("Not restored: " + join(skipped, ", "));
+  if (!stopped.empty()) lines.push_back("Stopped at the " + stopped + "; the parts after it were not written");
+  if (complete) {
+    lines.push_back("Restore complete");
+  } else if (!written && stopped.empty()) {
+    lines.push_back("Nothing written");
+  } else {
+    lines.push_back("Restore incomplete");
+  }
+  return join(lines, "\n");
+}
+
+std::vector<BackupPart> parts_to_restore(const BackupManifest& manifest, const RestoreOptions& options,
+                                         const HandsetInfo& info, std::vector<std::string>* skipped) {
+  std::vector<BackupPart> parts;
+  for (BackupPart part : kBackupParts) {
+    const bool asked = options.only.empty() ? part != BackupPart::Messages
+                                            : std::ranges::find(options.only, part) != options.only.end();
+    if (!asked) continue;
+    const bool held = std::ranges::find(manifest.parts, part_name(part)) != manifest.parts.end();
+    if (!held || !part_on_model(part, info)) {
+      if (skipped != nullptr) {
+        skipped->push_back(part_title(part) + (held ? " (not on this model)" : " (not in the backup)"));
+      }
+      continue;
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+bool HandsetBackup::run(const std::function<bool()>& start, const std::function<bool()>& done) {
+  if (session_.state() == LinkState::Disconnected) return false;
+  return run_(start, done);
+}
+
+bool HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
+  OperationEngine& engine = session_.engine();
+  MediaFamilies& media = session_.media();
+  OrganiserFamilies& organiser = session_.organiser();
+  auto idle = [this] { return session_.state() == LinkState::Idle; };
+  bool ok = false;
+  switch (part) {
+    case BackupPart::Settings: {
+      MessageRecords& records = organiser.messages();
+      records.centre_record.clear();
+      ok = run([&] { return start_smsc_read(engine); }, [&] { return idle() && !records.centre_record.empty(); }) &&
+           run([&] { return start_read_alarm(engine); }, idle);
+      break;
+    }
+    case BackupPart::Groups:
+      ok = run([&] { return start_group_read(engine, media.graphics(), GroupReadPurpose::None); }, idle);
+      break;
+    case BackupPart::Operator: {
+      OperatorLogo& logo = media.graphics_records().operator_logo;
+      logo.read = false;
+      ok = run([&] { return start_system_logo_read(engine, media.graphics()); }, [&] { return idle() && logo.read; });
+      break;
+    }
+    case BackupPart::Startup: {
+      GraphicsRecords& records = media.graphics_records();
+      records.startup_read = false;
+      ok = run([&] { return start_startup_read(engine, media.startup_graphic()); },
+                [&] { return idle() && records.startup_read; });
+      break;
+    }
+    case BackupPart::Profiles:
+      organiser.profiles() = ProfileSet{};
+      ok = run([&] { return start_profile_read(engine); }, idle);
+      break;
+    case BackupPart::Calendar:
+      organiser.calendar().list().clear();
+      ok = run([&] { return start_calendar_read(engine); }, idle);
+      break;
+    case BackupPart::PhoneBook: {
+      PhoneBookList& list = session_.book().active();
+      while (!list.empty()) list.remove(list.size() - 1);
+      ok = run([&] { return start_phone_book_read(engine); }, idle);
+      break;
+    }
+    case BackupPart::Messages:
+      ok = run([&] { return start_message_read(engine, organiser.message_family()); }, idle);
+      break;
+  }
+  if (ok) files_from_records(part, session_, out);
+  return ok;
+}
+
+BackupResult HandsetBackup::backup(const std::string& path, const std::string& time) {
+  KeptLists kept(session_);
+  BackupResult result;
+  const HandsetInfo& info = session_.info();
+  std::vector<BackupPart> parts;
+  for (BackupPart part : kBackupParts) {
+    if (part_on_model(part, info)) {
+      parts.push_back(part);
+    } else {
+      result.absent.push_back(part_title(part));
+      result.manifest.absent.push_back(part_name(part));
+    }
+  }
+  result.manifest.model = info.model;
+  result.manifest.imei = info.imei;
+  result.manifest.firmware = info.firmware_version;
+  result.manifest.time = time;
+  const int count = static_cast<int>(parts.size());
+  for (int i = 0; i < count; ++i) {
+    const BackupPart part = parts[static_cast<std::size_t>(i)];
+    tell(i, count, part_title(part));
+    if (!read_part(part, result.files)) {
+      result.stopped = "the " + part_title(part) + " could not be read";
+      return result;
+    }
+    result.manifest.parts.push_back(part_name(part));
+  }
+  tell(count, count, {});
+  result.manifest.files = list_files(result.files);
+  std::string error;
+  if (!write_backup_archive(path, result.files, result.manifest, error)) {
+    result.stopped = error;
+    return result;
+  }
+  result.complete = true;
+  return result;
+}
+
+bool HandsetBackup::write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held,
+                               PartOutcome& outcome) {
+  OperationEngine& engine = session_.engine();
+  MediaFamilies& media = session_.media();
+  OrganiserFamilies& organiser = session_.organiser();
+  auto idle = [this] { return session_.state() == LinkState::Idle; };
+  std::string error;
+  if (part == BackupPart::Settings) {
+    const auto want = read_settings_file(wanted);
+    const auto have = read_settings_file(held);
+    if (!want || !have) return false;
+    if (want->centre != have->centre) {
+      organiser.messages().message_centre = want->centre;
+      if (!run([&] { return start_smsc_write(engine); }, idle)) return false;
+    }
+    const DiaryAlarm& a = want->alarm;
+    const DiaryAlarm& b = have->alarm;
+    if (a.enabled != b.enabled || (a.enabled && (a.hour != b.hour || a.minute != b.minute))) {
+      if (!run([&] { return start_write_alarm(engine, a.enabled, a.hour, a.minute); }, idle)) return false;
+    }
+    return true;
+  }
+  if (part == BackupPart::Messages) {
+    auto store = messages_to_store(wanted, held);
+    if (!store) return false;
+    if (store->empty()) return true;
+    MessageFamily& family = organiser.message_family();
+    return run([&] { return start_messages_store(engine, family, std::move(*store)); }, idle);
+  }
+  if (!records_from_files(part, wanted, session_, prompt_, error)) return false;
+  switch (part) {
+    case BackupPart::Groups:
+      return run([&] { return start_group_restore(engine, media.group_write(), media.caller_groups()); }, idle);
+    case BackupPart::Operator: {
+      const OperatorLogo logo = media.graphics_records().operator_logo;
+      return run([&] { return start_system_logo_write(engine, media.graphics(), logo.picture, logo.mcc, logo.mnc); },
+                  idle);
+    }
+    case BackupPart::Startup: {
+      const MonoBitmap picture = media.graphics_records().startup;
+      return run([&] { return start_startup_write(engine, media.startup_graphic(), picture); }, idle);
+    }
+    case BackupPart::Profiles:
+      if (organiser.profiles().changes().empty()) {
+        outcome.note = "a profile's name is kept by the handset and cannot be written";
+        return true;
+      }
+      return run([&] { return start_profile_write(engine, organiser.profile_family()); }, idle);
+    case BackupPart::Calendar:
+      return run([&] { return start_calendar_write(engine); }, idle);
+    case BackupPart::PhoneBook:
+      // Write All asks whether the handset's phone book is replaced.
+      return run([&] { return start_write_all(engine, session_.book().active()); }, idle);
+    default:
+      return false;
+  }
+}
+
+RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOptions& options) {
+  KeptLists kept(session_);
+  RestoreResult result;
+  const HandsetInfo& info = session_.info();
+  const std::vector<BackupPart> parts = parts_to_restore(backup.manifest, options, info, &result.skipped);
+  if (parts.empty()) {
+    result.refused = true;
+    result.stopped = "the backup holds none of the parts asked for that this handset has";
+    return result;
+  }
+  // Each part's file must read before anything is written.
+  for (BackupPart part : parts) {
+    if (!part_items(part, backup.files)) {
+      result.refused = true;
+      result.stopped = "the backup's " + part_title(part) + " cannot be read";
+      return result;
+    }
+  }
+  if (!options.dry_run && !backup.manifest.imei.empty() && backup.manifest.imei != info.imei &&
+      !prompt_.ask_yes_no("This backup is of another handset (IMEI " + backup.manifest.imei + "; this one is " +
+                          info.imei + "). Restore it into this handset?")) {
+    result.refused = true;
+    result.stopped = "the backup is of another handset";
+    return result;
+  }
+  const int count = static_cast<int>(parts.size());
+  const int steps = options.dry_run ? count : 3 * count;
+  // What the handset holds now, part by part.
+  BackupFiles held;
+  for (int i = 0; i < count; ++i) {
+    const BackupPart part = parts[static_cast<std::size_t>(i)];
+    tell(i, steps, "Reading the " + part_title(part));
+    PartOutcome outcome;
+    outcome.part = part;
+    if (!read_part(part, held)) {
+      result.stopped = part_title(part) + " (it could not be read)";
+      result.refused = true;
+      return result;
+    }
+    outcome.changes = part_differences(part, backup.files, held);
+    result.parts.push_back(std::move(outcome));
+  }
+  if (options.dry_run) {
+    tell(steps, steps, {});
+    return result;
+  }
+  const bool anything = std::ranges::any_of(result.parts, [](const PartOutcome& p) { return !p.changes.empty(); });
+  if (anything && !prompt_.ask_yes_no("Write the backup of " + backup.manifest.time + " into the handset?")) {
+    result.refused = true;
+    result.stopped = "the restore was not confirmed";
+    return result;
+  }
+  session_.engine().set_writes_confirmed(true);
+  bool stopped = false;
+  for (int i = 0; i < count && !stopped; ++i) {
+    PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
+    tell(count + i, steps, "Writing the " + part_title(outcome.part));
+    if (outcome.changes.empty()) continue;
+    if (!write_part(outcome.part, backup.files, held, outcome)) {
+      result.stopped = part_title(outcome.part);
+      stopped = true;
+    }
+    outcome.written = true;
+  }
+  session_.engine().set_writes_confirmed(false);
+  // Read back what was written and compare it with the file.
+  bool equal = !stopped;
+  for (int i = 0; i < count; ++i) {
+    PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
+    tell(2 * count + i, steps, "Checking the " + part_title(outcome.part));
+    if (!outcome.written) {
+      equal = equal && outcome.changes.empty();
+      continue;
+    }
+    BackupFiles after;
+    if (!read_part(outcome.part, after)) {
+      outcome.left = {"it could not be read back"};
+      equal = false;
+      continue;
+    }
+    outcome.left = part_differences(outcome.part, backup.files, after);
+    equal = equal && outcome.left.empty();
+    if (outcome.part == BackupPart::Messages && outcome.left.empty()) {
+      outcome.note = "messages are written as the handset's own: received ones are kept in the outbox";
+    }
+  }
+  tell(steps, steps, {});
+  result.complete = equal;
+  return result;
+}
+
+}  // namespace phondeck

@@ -1,0 +1,96 @@
+#pragma once
+// Backup and restore of the whole handset: every part Telvane reads, one
+// after another through the operations that exist, into one archive; and
+// back, part by part in a safe order, each part read back and compared with
+// the file afterwards.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/handset_info.h"
+#include "session/backup_archive.h"
+#include "session/backup_files.h"
+
+namespace phondeck {
+
+class HandsetSession;
+class Prompt;
+
+// Runs one operation: start() starts it (false: refused), then the link runs
+// until it settles; the result is done() then. The command line runs it on
+// its loop, the window on its own, the tests on virtual time.
+using OperationRunner = std::function<bool(const std::function<bool()>& start, const std::function<bool()>& done)>;
+
+// Told before each part: its number from 0, the number of parts, its title.
+using PartListener = std::function<void(int index, int count, const std::string& title)>;
+
+struct BackupResult {
+  bool complete = false;         // the archive is written
+  std::string stopped;           // the part that stopped the backup, or the write's error
+  std::vector<std::string> absent;  // parts the model does not have
+  BackupManifest manifest;
+  BackupFiles files;
+  std::string summary() const;
+};
+
+struct RestoreOptions {
+  // The parts to restore; empty: every part in the backup but messages.
+  std::vector<BackupPart> only;
+  bool dry_run = false;
+};
+
+struct PartOutcome {
+  BackupPart part = BackupPart::Settings;
+  bool written = false;               // a write was sent
+  std::vector<std::string> changes;   // before: what differed
+  std::vector<std::string> left;      // after: what still differs
+  std::string note;
+};
+
+struct RestoreResult {
+  bool refused = false;    // nothing written: the reason in `stopped`
+  bool complete = false;   // every part written and read back equal
+  std::string stopped;     // the part that stopped the restore, or why nothing was written
+  std::vector<PartOutcome> parts;
+  std::vector<std::string> skipped;  // parts of the backup this handset lacks
+  std::string summary() const;
+};
+
+class HandsetBackup {
+ public:
+  HandsetBackup(HandsetSession& session, Prompt& prompt, OperationRunner runner)
+      : session_(session), prompt_(prompt), run_(std::move(runner)) {}
+  void set_part_listener(PartListener listener) { on_part_ = std::move(listener); }
+
+  // Reads every part the model has and writes the archive to `path`, only
+  // when every part was read. `time` goes into the manifest.
+  BackupResult backup(const std::string& path, const std::string& time);
+
+  // Writes the backup's parts into the connected handset (asking first, and
+  // again when it is another handset's), then reads each back and compares.
+  // With dry_run only the comparison before is made.
+  RestoreResult restore(const OpenedBackup& backup, const RestoreOptions& options);
+
+ private:
+  // One operation through the runner; none once the link is lost for good
+  // (a lost link that AutoReconnect takes up is running again by then).
+  bool run(const std::function<bool()>& start, const std::function<bool()>& done);
+  bool read_part(BackupPart part, BackupFiles& out);
+  bool write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held, PartOutcome& outcome);
+  void tell(int index, int count, const std::string& title) {
+    if (on_part_) on_part_(index, count, title);
+  }
+
+  HandsetSession& session_;
+  Prompt& prompt_;
+  OperationRunner run_;
+  PartListener on_part_;
+};
+
+// The parts a restore writes, in order: `only` (or every part of the backup
+// but messages) that the backup holds and the model has.
+std::vector<BackupPart> parts_to_restore(const BackupManifest& manifest, const RestoreOptions& options,
+                                         const HandsetInfo& info, std::vector<std::string>* skipped = nullptr);
+
+}  // namespace phondeck

@@ -1,0 +1,4 @@
+# The whole-handset backup is a ZIP archive written and read with libzip.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
+target_link_libraries(phondeck_session PUBLIC PkgConfig::LIBZIP)

@@ -1,0 +1,292 @@
+// Whole-handset backup and restore against the virtual handset: a round trip
+// into a changed handset, messages stored back, bad files refused before a
+// byte is written, and restores under line faults that never call a handset
+// restored when it is not.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "app/sha256.h"
+#include "e2e_rig.h"
+#include "session/handset_backup.h"
+#include "support/seed_runs.h"
+
+namespace phondeck::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Scratch {
+ public:
+  Scratch() {
+    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+    std::string pattern = (base / "phondeck-backup-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+OperationRunner runner_of(Rig& rig) {
+  return [&rig](const std::function<bool()>& start, const std::function<bool()>& done) {
+    if (!start()) return false;
+    rig.run_until_settled(3600000);
+    return done();
+  };
+}
+
+BackupResult back_up(Rig& rig, const std::string& path, const std::string& time = "2026-12-09T10:00:00") {
+  HandsetBackup backup(rig.session, rig.prompt, runner_of(rig));
+  return backup.backup(path, time);
+}
+
+RestoreResult restore(Rig& rig, const std::string& path, RestoreOptions options = {}) {
+  std::string error;
+  const auto opened = open_backup_archive(path, error);
+  EXPECT_TRUE(opened) << error;
+  if (!opened) return {};
+  HandsetBackup backup(rig.session, rig.prompt, runner_of(rig));
+  return backup.restore(*opened, options);
+}
+
+// The handset's whole state as it saves it.
+std::string saved(const sim::HandsetState& state) {
+  Scratch scratch;
+  std::string error;
+  EXPECT_TRUE(state.save(scratch.file("state.json"), error)) << error;
+  std::ifstream in(scratch.file("state.json"));
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+Bytes bytes_of(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// The demo handset with every part changed but its messages.
+sim::HandsetState changed_6110() {
+  sim::HandsetState s = demo_state("6110");
+  s.phone.entries.at(0).number = "5550100";
+  s.phone.entries.erase(s.phone.entries.begin() + 1);
+  s.phone.put(sim::PhoneBookSlot{s.phone.capacity, bytes_of("Stranger"), "999", 2});
+  s.groups.at(1).name = "Rivals";
+  s.groups.at(2).ringtone = 0x12;
+  s.groups.at(0).logo.at(10) ^= 0xFF;
+  s.groups.at(3).logo_on = !s.groups.at(3).logo_on;
+  s.graphics.operator_logo.at(5) ^= 0x0F;
+  s.graphics.logo_mcc = 262;
+  s.graphics.logo_mnc = 7;
+  s.graphics.startup.at(40) ^= 0xF0;
+  s.settings.profiles.at(0).at(2) = 0x03;
+  if (!s.calendar.notes.empty()) s.calendar.notes.front().text = bytes_of("Changed");
+  s.calendar.notes.push_back(s.calendar.notes.back());
+  s.calendar.alarm_on = !s.calendar.alarm_on;
+  s.calendar.alarm_hour = 6;
+  s.sms.smsc = "+15550009999";
+  return s;
+}
+
+class Backup : public ::testing::Test {
+ protected:
+  void SetUp() override { fresh_settings(); }
+  void TearDown() override { config().AutoReconnect = 0; }
+  Scratch scratch;
+};
+
+TEST_F(Backup, RestoredHandsetBacksUpAsTheOriginal) {
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  const BackupResult first = back_up(original, scratch.file("first.zip"));
+  ASSERT_TRUE(first.complete) << first.stopped;
+  EXPECT_EQ(first.manifest.parts.size(), 8u);
+
+  Rig changed(changed_6110());
+  ASSERT_TRUE(changed.connect());
+  RestoreOptions dry;
+  dry.dry_run = true;
+  const std::string before = saved(changed.handset.state());
+  const RestoreResult preview = restore(changed, scratch.file("first.zip"), dry);
+  EXPECT_EQ(saved(changed.handset.state()), before) << "a dry run wrote to the handset";
+  for (const PartOutcome& p : preview.parts) {
+    EXPECT_NE(p.changes.empty(), p.part != BackupPart::Messages) << part_name(p.part) << ": " << preview.summary();
+  }
+
+  const RestoreResult done = restore(changed, scratch.file("first.zip"));
+  EXPECT_TRUE(done.complete) << done.summary();
+  const BackupResult second = back_up(changed, scratch.file("second.zip"), "2026-12-09T11:00:00");
+  ASSERT_TRUE(second.complete) << second.stopped;
+  for (const auto& [name, bytes] : first.files) EXPECT_EQ(second.files.at(name), bytes) << name;
+  EXPECT_EQ(second.files.size(), first.files.size());
+  BackupManifest a = first.manifest;
+  BackupManifest b = second.manifest;
+  a.time = b.time;
+  EXPECT_EQ(manifest_json(a), manifest_json(b));
+
+  // The archive as any archiver sees it: every file the manifest lists.
+  std::string error;
+  const auto opened = open_backup_archive(scratch.file("second.zip"), error);
+  ASSERT_TRUE(opened) << error;
+  EXPECT_EQ(opened->files, second.files);
+}
+
+TEST_F(Backup, MessagesAreStoredBackOnlyWhenAsked) {
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("b.zip")).complete);
+  const std::size_t held = original.handset.state().sms.messages.size();
+  ASSERT_GE(held, 2u);
+
+  sim::HandsetState emptied = demo_state("6110");
+  emptied.sms.messages.clear();
+  Rig rig(emptied);
+  ASSERT_TRUE(rig.connect());
+  const RestoreResult without = restore(rig, scratch.file("b.zip"));
+  EXPECT_TRUE(without.complete) << without.summary();
+  EXPECT_TRUE(rig.handset.state().sms.messages.empty());
+
+  RestoreOptions messages;
+  messages.only = {BackupPart::Messages};
+  const RestoreResult with = restore(rig, scratch.file("b.zip"), messages);
+  EXPECT_TRUE(with.complete) << with.summary();
+  EXPECT_EQ(rig.handset.state().sms.messages.size(), held);
+  // Again: nothing is stored twice.
+  EXPECT_TRUE(restore(rig, scratch.file("b.zip"), messages).complete);
+  EXPECT_EQ(rig.handset.state().sms.messages.size(), held);
+}
+
+// Rewrites one archive with a changed file list or manifest.
+void rewrite(const std::string& from, const std::string& to, const std::function<void(BackupFiles&, BackupManifest&)>& change) {
+  std::string error;
+  auto opened = open_backup_archive(from, error);
+  ASSERT_TRUE(opened) << error;
+  BackupFiles files = opened->files;
+  BackupManifest manifest = opened->manifest;
+  change(files, manifest);
+  ASSERT_TRUE(write_backup_archive(to, files, manifest, error)) << error;
+}
+
+TEST_F(Backup, BadFilesAreRefusedBeforeAnythingIsWritten) {
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("good.zip")).complete);
+  {
+    std::ofstream(scratch.file("text.zip")) << "not an archive at all";
+  }
+  rewrite(scratch.file("good.zip"), scratch.file("newer.zip"), [](BackupFiles&, BackupManifest& m) { m.format = 2; });
+  rewrite(scratch.file("good.zip"), scratch.file("missing.zip"), [](BackupFiles& f, BackupManifest&) { f.erase("calendar.ics"); });
+  rewrite(scratch.file("good.zip"), scratch.file("unlisted.zip"), [](BackupFiles& f, BackupManifest& m) {
+    f.erase("startup.bmp");
+    m.files = list_files(f);
+  });
+  rewrite(scratch.file("good.zip"), scratch.file("checksum.zip"), [](BackupFiles& f, BackupManifest&) {
+    f["phonebook.vcf"].replace(0, 5, "XXXXX");
+  });
+  const struct {
+    const char* file;
+    const char* reason;
+  } cases[] = {
+      {"absent.zip", "cannot open"},
+      {"text.zip", "not a ZIP archive"},
+      {"newer.zip", "newer version"},
+      {"missing.zip", "calendar.ics is missing"},
+      {"unlisted.zip", "lacks startup.bmp"},
+      {"checksum.zip", "phonebook.vcf does not match its SHA-256"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(open_backup_archive(scratch.file(c.file), error)) << c.file;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << c.file << ": " << error;
+  }
+
+  // Another handset's backup asks first; No writes nothing.
+  sim::HandsetState other = changed_6110();
+  other.imei = "490154203237518";
+  Rig rig(other);
+  ASSERT_TRUE(rig.connect());
+  const std::string before = saved(rig.handset.state());
+  rig.prompt.answers = {false};
+  const RestoreResult refused = restore(rig, scratch.file("good.zip"));
+  EXPECT_TRUE(refused.refused);
+  EXPECT_NE(rig.prompt.questions.front().find("another handset"), std::string::npos);
+  EXPECT_EQ(saved(rig.handset.state()), before);
+}
+
+TEST_F(Backup, ModelsWithoutGroupsOrCalendarLeaveThemOut) {
+  Rig rig("5110");
+  ASSERT_TRUE(rig.connect());
+  const BackupResult result = back_up(rig, scratch.file("5110.zip"));
+  ASSERT_TRUE(result.complete) << result.stopped;
+  EXPECT_EQ(result.manifest.absent, (std::vector<std::string>{"groups", "startup", "profiles", "calendar"}));
+  EXPECT_EQ(result.files.count("calendar.ics"), 0u);
+  EXPECT_NE(result.summary().find("Not on this model: caller groups"), std::string::npos);
+  EXPECT_TRUE(restore(rig, scratch.file("5110.zip")).complete);
+}
+
+// Under every line fault and a hang-up, AutoReconnect off and on: a restore
+// called complete left the handset as the backup holds it (a dry run of the
+// same backup over a clean line finds nothing to change).
+TEST_F(Backup, FaultedRunsNeverClaimMoreThanTheyDid) {
+  using testing::RunEnd;
+  using testing::RunResult;
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("good.zip")).complete);
+  RestoreOptions parts;
+  parts.only = {BackupPart::Settings, BackupPart::Groups, BackupPart::PhoneBook};
+  std::vector<testing::FaultKind> kinds = testing::line_fault_kinds();
+  kinds.push_back({"hang-up", {}});
+  std::int64_t begin_ms = 0;
+  std::int64_t span_ms = 0;
+  {
+    Rig rig(changed_6110());
+    ASSERT_TRUE(rig.connect());
+    begin_ms = rig.loop.now_ms();
+    ASSERT_TRUE(restore(rig, scratch.file("good.zip"), parts).complete);
+    span_ms = rig.loop.now_ms() - begin_ms;
+  }
+  std::string error;
+  const auto opened = open_backup_archive(scratch.file("good.zip"), error);
+  ASSERT_TRUE(opened);
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (testing::FaultKind kind : kinds) {
+      const bool hang_up = kind.name == "hang-up";
+      if (reconnect != 0) kind.name += ", reconnect";
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [&](sim::FaultOptions faults) {
+        if (hang_up) faults.hang_up_at_ms = begin_ms + span_ms * static_cast<std::int64_t>(faults.seed) / 1000;
+        Rig rig(changed_6110(), {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        HandsetBackup backup(rig.session, rig.prompt, runner_of(rig));
+        const RestoreResult result = backup.restore(*opened, parts);
+        if (!result.complete) return RunResult{RunEnd::Reset, {}};
+        // Judged over a clean line.
+        Rig judge(rig.handset.state());
+        if (!judge.connect()) return RunResult{RunEnd::Wrong, "the judge could not connect"};
+        RestoreOptions dry = parts;
+        dry.dry_run = true;
+        HandsetBackup check(judge.session, judge.prompt, runner_of(judge));
+        const RestoreResult left = check.restore(*opened, dry);
+        for (const PartOutcome& p : left.parts) {
+          if (!p.changes.empty()) return RunResult{RunEnd::Wrong, part_name(p.part) + ": " + p.changes.front()};
+        }
+        return RunResult{};
+      });
+      testing::print_tally("restore", tally);
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace phondeck::e2e
