@@ -10,6 +10,7 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
+#include "cli/cli_backup.h"
 #include "cli/cli_output.h"
 #include "cli/phondeck.h"
 #include "link/information_dialogs.h"
@@ -1053,6 +1054,15 @@ int net_monitor(Context& c, bool open) {
   return kExitOk;
 }
 
+// ---- the whole handset ----
+
+int backup(Context& c) { return backup_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0)); }
+
+int restore(Context& c) {
+  return restore_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0), c.inv.value("--only"),
+                         c.inv.has("--dry-run"));
+}
+
 int net_monitor_on(Context& c) { return net_monitor(c, true); }
 int net_monitor_off(Context& c) { return net_monitor(c, false); }
 
@@ -1194,6 +1204,23 @@ const std::vector<Command>& command_table() {
       {{"profiles activate", "N", "Switches the handset to profile N (1..5).", "", {}, 1, 1},
        profiles_activate},
       {{"reset-phone", "", "Restarts the handset.", "", {}, 0, 0}, reset_phone},
+      {{"backup", "FILE.zip", "Backs up the whole handset into one archive.",
+        "Reads every part the model has (phone book, messages, calendar, caller groups\n"
+        "and their logos, operator logo, startup graphic, profiles, message centre and\n"
+        "alarm) and writes a ZIP archive of standard files with a manifest.json of\n"
+        "their sizes and SHA-256 sums. The file appears only when every part was read.\n",
+        {}, 1, 1},
+       backup},
+      {{"restore", "FILE.zip [--only PARTS] [--dry-run]", "Writes a backup back into the handset.",
+        "The archive is checked first; a bad one is refused and nothing is written.\n"
+        "Parts are written in this order, then each is read back and compared:\n"
+        "settings, groups, operator, startup, profiles, calendar, phonebook, messages.\n"
+        "  --only PARTS   those parts, separated by commas, or all; without it every\n"
+        "                 part but messages (messages are stored only when named)\n"
+        "  --dry-run      show what would change on the handset, write nothing\n"
+        "A backup of another handset (other IMEI) asks first; --yes answers.\n",
+        {{"--only", true}, {"--dry-run", false}}, 1, 1},
+       restore},
       {{"netmonitor on", "", "Switches the handset's net monitor display on.", "", {}, 0, 0}, net_monitor_on},
       {{"netmonitor off", "", "Switches the handset's net monitor display off.", "", {}, 0, 0},
        net_monitor_off},

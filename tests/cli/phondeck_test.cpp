@@ -502,3 +502,43 @@ TEST(PhondeckProgram, ExitStatusesOfTheBuiltProgram) {
 
 }  // namespace
 }  // namespace phondeck::cli
+
+namespace phondeck::cli {
+namespace {
+
+// backup, then restore over the changed handset: a dry run that names the
+// change, the restore that puts it back, and a bad archive refused unread.
+TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
+  const std::string zip = folder_.file("handset.zip");
+  const Result made = run({"--json", "backup", zip});
+  ASSERT_EQ(made.status, kExitOk) << made.err;
+  EXPECT_TRUE(made.lines().at(0)["complete"].get<bool>());
+  ASSERT_TRUE(std::filesystem::exists(zip));
+  const std::string centre = state().sms.smsc;
+  ASSERT_EQ(run({"--yes", "smsc", "set", "+4915550000"}).status, kExitOk);
+  std::ofstream(folder_.file("notes.zip")) << "a text, not an archive";
+
+  struct Step {
+    Args args;
+    int status;
+    const char* says;  // in standard output, or standard error when failed
+  };
+  const std::vector<Step> steps = {
+      {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk, "differs: message centre number"},
+      {{"restore", zip, "--only", "nothing"}, kExitUsage, "--only takes settings"},
+      {{"restore", folder_.file("notes.zip"), "--yes"}, kExitFailed, "not a Phondeck backup"},
+      {{"restore", zip, "--only", "settings", "--yes"}, kExitOk, "Message centre and alarm: restored (1 change), read back equal"},
+  };
+  for (const Step& step : steps) {
+    const Result r = run(step.args);
+    EXPECT_EQ(r.status, step.status) << step.args.at(1) << "\n" << r.out << r.err;
+    EXPECT_NE((r.out + r.err).find(step.says), std::string::npos) << step.says << "\n" << r.out << r.err;
+    if (step.status != kExitOk) {
+      EXPECT_EQ(state().sms.smsc, "+4915550000");
+    }
+  }
+  EXPECT_EQ(state().sms.smsc, centre);
+}
+
+}  // namespace
+}  // namespace phondeck::cli

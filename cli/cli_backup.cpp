@@ -1,0 +1,115 @@
+#include "cli/cli_backup.h"
+
+#include <sstream>
+
+#include "cli/cli_arguments.h"
+#include "cli/cli_session.h"
+#include "organiser/clock_family.h"
+
+namespace phondeck::cli {
+namespace {
+
+std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+std::string now_text() {
+  const LocalTime t = system_local_time();
+  return std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day) + "T" + two(t.hour) + ":" + two(t.minute) +
+         ":" + two(t.second);
+}
+
+HandsetBackup make_backup(CliSession& s, Terminal& terminal) {
+  HandsetBackup backup(s.session(), s.prompt(), [&s](const std::function<bool()>& start, const std::function<bool()>& done) {
+    return s.run(start, done);
+  });
+  // Each part on standard error when that is a terminal.
+  if (terminal.err_is_terminal) {
+    backup.set_part_listener([&terminal](int index, int count, const std::string& title) {
+      if (!title.empty()) terminal.err << "[" << index + 1 << "/" << count << "] " << title << "\n";
+    });
+  }
+  return backup;
+}
+
+}  // namespace
+
+bool parse_parts(const std::string& text, std::vector<BackupPart>& parts, std::string& bad) {
+  parts.clear();
+  std::istringstream list(text);
+  for (std::string name; std::getline(list, name, ',');) {
+    if (name == "all") {
+      parts.assign(std::begin(kBackupParts), std::end(kBackupParts));
+      continue;
+    }
+    const std::optional<BackupPart> part = part_by_name(name);
+    if (!part) {
+      bad = name;
+      return false;
+    }
+    parts.push_back(*part);
+  }
+  return !parts.empty();
+}
+
+int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file) {
+  if (!s.connect()) return kExitFailed;
+  HandsetBackup backup = make_backup(s, terminal);
+  const BackupResult result = backup.backup(file, now_text());
+  if (out.json()) {
+    out.object(Record{{"file", file},
+                      {"complete", result.complete},
+                      {"parts", result.manifest.parts},
+                      {"absent", result.manifest.absent},
+                      {"stopped", result.stopped}});
+  } else {
+    out.summary(result.summary() + (result.complete ? "\nWritten to " + file : std::string()));
+  }
+  if (!result.complete) s.fail(result.summary());
+  return result.complete ? kExitOk : kExitFailed;
+}
+
+int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file,
+                    const std::string& only, bool dry_run) {
+  RestoreOptions options;
+  options.dry_run = dry_run;
+  std::string bad;
+  if (!only.empty() && !parse_parts(only, options.only, bad)) {
+    terminal.err << "phondeck: --only takes settings, groups, operator, startup, profiles, calendar, phonebook, "
+                    "messages or all, separated by commas, not "
+                 << bad << "\n";
+    return kExitUsage;
+  }
+  std::string error;
+  const std::optional<OpenedBackup> opened = open_backup_archive(file, error);
+  if (!opened) {
+    s.fail("cannot restore " + file + ": " + error);
+    return kExitFailed;
+  }
+  if (!s.connect()) return kExitFailed;
+  HandsetBackup backup = make_backup(s, terminal);
+  const RestoreResult result = backup.restore(*opened, options);
+  if (out.json()) {
+    Record parts = Record::array();
+    for (const PartOutcome& p : result.parts) {
+      parts.push_back(Record{{"part", part_name(p.part)},
+                             {"written", p.written},
+                             {"changes", p.changes},
+                             {"left", p.left}});
+    }
+    out.object(Record{{"file", file},
+                      {"dry_run", dry_run},
+                      {"complete", result.complete},
+                      {"refused", result.refused},
+                      {"stopped", result.stopped},
+                      {"parts", parts},
+                      {"skipped", result.skipped}});
+  } else {
+    out.summary(result.summary());
+  }
+  if (result.refused) {
+    s.fail(result.stopped);
+    return kExitFailed;
+  }
+  return dry_run || result.complete ? kExitOk : kExitFailed;
+}
+
+}  // namespace phondeck::cli

@@ -1,0 +1,28 @@
+#pragma once
+// phondeck backup and phondeck restore: the whole handset into one archive
+// and back.
+#include <string>
+#include <vector>
+
+#include "cli/cli_output.h"
+#include "session/handset_backup.h"
+
+namespace phondeck::cli {
+
+class CliSession;
+struct Terminal;
+
+// Reads every part of the connected handset into FILE. Exit status.
+int backup_handset(CliSession& session, Output& out, Terminal& terminal, const std::string& file);
+
+// The archive is checked before the session connects: a bad file is refused
+// with its reason and nothing is written. `only` as --only gives it ("" for
+// the default parts). Exit status (kExitUsage for an unknown part name).
+int restore_handset(CliSession& session, Output& out, Terminal& terminal, const std::string& file,
+                    const std::string& only, bool dry_run);
+
+// --only's text as parts; false (the bad name in `bad`) for an unknown one.
+// "all" names every part, messages among them.
+bool parse_parts(const std::string& text, std::vector<BackupPart>& parts, std::string& bad);
+
+}  // namespace phondeck::cli
