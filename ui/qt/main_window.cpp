@@ -24,6 +24,7 @@
 #include "app/text_table.h"
 #include "sim/embedded_port.h"
 #include "ui/qt/about_box.h"
+#include "ui/qt/backup_dialog.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/find_dialog.h"
 #include "ui/qt/phone_book_file_dialogs.h"
@@ -499,6 +500,8 @@ void TForm1::run_command(Command command, int argument) {
     switch (command) {
       case Command::Import:
       case Command::Export:
+      case Command::BackupHandset:
+      case Command::RestoreHandset:
       case Command::Print:
       case Command::PrintSetup:
       case Command::Exit:
@@ -543,6 +546,13 @@ void TForm1::window_command(Command command) {
       refresh_views();
       return;
     }
+    case Command::BackupHandset:
+    case Command::RestoreHandset:
+      (command == Command::BackupHandset ? backup_handset_with_dialog : restore_handset_with_dialog)(
+          this, *session_, prompt_);
+      logic_.refresh_tree_view();
+      refresh_views();
+      return;
     case Command::Export: {
       if (logic_.book().active().empty()) return;
       PhoneBookFiles files(logic_.book(), prompt_);

@@ -1,0 +1,324 @@
+#include "ui/qt/backup_dialog.h"
+
+#include <QCheckBox>
+#include <QDate>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/prompt.h"
+#include "app/text_table.h"
+#include "session/handset_session.h"
+#include "ui/qt/save_dialog.h"
+
+namespace phondeck {
+namespace {
+
+constexpr int kTextBusy = 3100;
+constexpr int kTextConnectFirst = 3101;
+constexpr int kTextBackupHandset = 3730;
+constexpr int kTextRestoreHandset = 3731;
+constexpr int kTextBackupFilter = 3732;
+constexpr int kTextBackupOf = 3733;
+constexpr int kTextParts = 3734;
+constexpr int kTextMessagesPart = 3735;
+constexpr int kTextCompare = 3736;
+constexpr int kTextRestore = 3737;
+constexpr int kTextClose = 3738;
+constexpr int kTextCannotRestore = 3739;
+constexpr int kTextCompareFirst = 3740;
+constexpr int kTextToChange = 3741;
+constexpr int kTextAsInBackup = 3742;
+constexpr int kTextNotInBackup = 3743;
+constexpr int kTextNotOnModel = 3744;
+constexpr int kTextNothingToChange = 3745;
+constexpr int kTextWrittenTo = 3746;
+constexpr int kTextNotRestored = 3747;
+
+// How often a running operation's link is looked at.
+constexpr int kPollMs = 20;
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qtx(int id) { return qs(tx(id)); }
+
+std::string capitalised(std::string text) {
+  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+// The engine's own refusal for a command started now; 0 when the link is
+// connected and free (the keep-alive exchange lets an operation queue).
+int link_refusal(const HandsetSession& session) {
+  switch (session.state()) {
+    case LinkState::Idle:
+    case LinkState::StatusPoll:
+      return 0;
+    case LinkState::Disconnected:
+    case LinkState::Connecting:
+      return kTextConnectFirst;
+    default:
+      return kTextBusy;
+  }
+}
+
+bool refused(const HandsetSession& session, Prompt& prompt) {
+  const int refusal = link_refusal(session);
+  if (refusal != 0) prompt.message(tx(refusal));
+  return refusal != 0;
+}
+
+// Runs each operation on a local event loop: the serial port's notices reach
+// the session as posted window messages, so the window's events must run
+// while a modal dialog waits for the link to settle.
+OperationRunner window_runner(HandsetSession& session) {
+  return [&session](const std::function<bool()>& start, const std::function<bool()>& done) {
+    // The link was lost earlier in the run: a start would only ask for a
+    // connection once more for each part left.
+    if (session.state() == LinkState::Disconnected) return false;
+    if (!start()) return false;
+    if (!session.settled()) {
+      QEventLoop loop;
+      QTimer poll;
+      QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (session.settled()) loop.quit();
+      });
+      poll.start(kPollMs);
+      loop.exec();
+    }
+    return done();
+  };
+}
+
+std::string now_text() {
+  return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toStdString();
+}
+
+void show_progress(QProgressBar* bar, QLabel* label, int index, int count, const std::string& title) {
+  const int steps = std::max(count, 1);
+  bar->setRange(0, steps);
+  bar->setValue(std::clamp(index, 0, steps));
+  label->setText(qs(capitalised(title)));
+}
+
+// The dry run part by part: what differs, or that the part is as in the backup.
+std::string comparison_text(const RestoreResult& result) {
+  std::string text;
+  const auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\n") + next; };
+  bool changes = false;
+  for (const PartOutcome& p : result.parts) {
+    const std::string title = capitalised(part_title(p.part));
+    if (p.changes.empty()) {
+      line(tx_with(kTextAsInBackup, {title}));
+      continue;
+    }
+    changes = true;
+    line(tx_with(kTextToChange, {title, std::to_string(p.changes.size())}));
+    for (const std::string& change : p.changes) line("  " + change);
+  }
+  for (const std::string& skipped : result.skipped) line(tx_with(kTextNotRestored, {skipped}));
+  if (!changes) line(tx(kTextNothingToChange));
+  return text;
+}
+
+// The backup's progress: the part being read and a bar over the parts.
+class PartProgress final : public QDialog {
+ public:
+  PartProgress(QWidget* parent, const QString& caption) : QDialog(parent) {
+    setWindowTitle(caption);
+    setWindowModality(Qt::ApplicationModal);
+    auto* layout = new QVBoxLayout(this);
+    label_ = new QLabel(this);
+    label_->setMinimumWidth(320);
+    bar_ = new QProgressBar(this);
+    layout->addWidget(label_);
+    layout->addWidget(bar_);
+  }
+  void show_part(int index, int count, const std::string& title) { show_progress(bar_, label_, index, count, title); }
+  // It goes when the backup ends.
+  void reject() override {}
+
+ private:
+  QLabel* label_ = nullptr;
+  QProgressBar* bar_ = nullptr;
+};
+
+}  // namespace
+
+void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
+  if (refused(session, prompt)) return;
+  const QString caption = qs(window_title(tx(kTextBackupHandset)));
+  const std::string& model = session.info().model;
+  const QString name = qs(model.empty() ? "handset" : model) + QLatin1Char('-') +
+                       QDate::currentDate().toString(Qt::ISODate);
+  const QString path = save_file_name(parent, caption, qtx(kTextBackupFilter), name);
+  if (path.isEmpty() || refused(session, prompt)) return;
+
+  PartProgress progress(parent, caption);
+  HandsetBackup backup(session, prompt, window_runner(session));
+  backup.set_part_listener(
+      [&progress](int index, int count, const std::string& title) { progress.show_part(index, count, title); });
+  progress.show();
+  const BackupResult result = backup.backup(path.toStdString(), now_text());
+  progress.hide();
+  prompt.message(result.summary() +
+                 (result.complete ? "\n" + tx_with(kTextWrittenTo, {path.toStdString()}) : std::string()));
+}
+
+void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
+  if (refused(session, prompt)) return;
+  const QString caption = qs(window_title(tx(kTextRestoreHandset)));
+  const QString path = QFileDialog::getOpenFileName(parent, caption, QString(), qtx(kTextBackupFilter));
+  if (path.isEmpty()) return;
+  std::string error;
+  const std::optional<OpenedBackup> opened = open_backup_archive(path.toStdString(), error);
+  if (!opened) {
+    prompt.message(tx_with(kTextCannotRestore, {path.toStdString(), error}));
+    return;
+  }
+  HandsetBackup backup(session, prompt, window_runner(session));
+  RestoreDialog dialog(
+      opened->manifest, session.info(),
+      [&](const RestoreOptions& options) {
+        if (const int refusal = link_refusal(session)) {
+          RestoreResult result;
+          result.refused = true;
+          result.stopped = tx(refusal);
+          return result;
+        }
+        return backup.restore(*opened, options);
+      },
+      parent);
+  backup.set_part_listener(
+      [&dialog](int index, int count, const std::string& title) { dialog.show_part(index, count, title); });
+  dialog.setWindowTitle(caption);
+  dialog.exec();
+}
+
+// ------------------------------------------------------------------ RestoreDialog
+
+RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent)
+    : QDialog(parent), run_(std::move(run)) {
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  std::string time = manifest.time;
+  std::replace(time.begin(), time.end(), 'T', ' ');
+  auto* about = new QLabel(qs(tx_with(kTextBackupOf, {manifest.model, manifest.imei, time})), this);
+  layout->addWidget(about);
+
+  // The parts; messages apart, below the others, and never checked at first.
+  parts_ = new QWidget(this);
+  auto* parts_layout = new QVBoxLayout(parts_);
+  parts_layout->setContentsMargins(0, 0, 0, 0);
+  auto* group = new QGroupBox(qtx(kTextParts), parts_);
+  auto* group_layout = new QVBoxLayout(group);
+  parts_layout->addWidget(group);
+  const std::vector<BackupPart> defaults = parts_to_restore(manifest, RestoreOptions{}, info);
+  for (BackupPart part : kBackupParts) {
+    const bool messages = part == BackupPart::Messages;
+    auto* box = new QCheckBox(messages ? qtx(kTextMessagesPart) : qs(capitalised(part_title(part))), parts_);
+    const bool held = std::ranges::find(manifest.parts, part_name(part)) != manifest.parts.end();
+    const bool on_model = part_on_model(part, info);
+    if (!held || !on_model) {
+      box->setEnabled(false);
+      box->setToolTip(qtx(held ? kTextNotOnModel : kTextNotInBackup));
+    }
+    box->setChecked(std::ranges::find(defaults, part) != defaults.end());
+    (messages ? parts_layout : group_layout)->addWidget(box);
+    boxes_[part] = box;
+    connect(box, &QCheckBox::toggled, this, [this] {
+      // A comparison holds for the parts it was made for only.
+      compared_ = false;
+      report_->clear();
+      update_buttons();
+    });
+  }
+  layout->addWidget(parts_);
+
+  auto* hint = new QLabel(qtx(kTextCompareFirst), this);
+  hint->setWordWrap(true);
+  layout->addWidget(hint);
+  report_ = new QPlainTextEdit(this);
+  report_->setReadOnly(true);
+  report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  report_->setMinimumSize(420, 180);
+  layout->addWidget(report_, 1);
+  part_ = new QLabel(this);
+  progress_ = new QProgressBar(this);
+  progress_->setRange(0, 1);
+  progress_->setValue(0);
+  layout->addWidget(part_);
+  layout->addWidget(progress_);
+
+  auto* row = new QHBoxLayout;
+  compare_ = new QPushButton(qtx(kTextCompare), this);
+  restore_ = new QPushButton(qtx(kTextRestore), this);
+  close_ = new QPushButton(qtx(kTextClose), this);
+  compare_->setDefault(true);
+  row->addStretch(1);
+  row->addWidget(compare_);
+  row->addWidget(restore_);
+  row->addWidget(close_);
+  layout->addLayout(row);
+  connect(compare_, &QPushButton::clicked, this, [this] { run_restore(true); });
+  connect(restore_, &QPushButton::clicked, this, [this] { run_restore(false); });
+  connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+  update_buttons();
+}
+
+void RestoreDialog::show_part(int index, int count, const std::string& title) {
+  show_progress(progress_, part_, index, count, title);
+}
+
+RestoreOptions RestoreDialog::options(bool dry_run) const {
+  RestoreOptions options;
+  options.dry_run = dry_run;
+  for (BackupPart part : kBackupParts) {
+    if (boxes_.at(part)->isChecked()) options.only.push_back(part);
+  }
+  return options;
+}
+
+void RestoreDialog::reject() {
+  if (!running_) QDialog::reject();
+}
+
+void RestoreDialog::run_restore(bool dry_run) {
+  const RestoreOptions options = this->options(dry_run);
+  // An empty list would ask for the default parts.
+  if (running_ || options.only.empty()) return;
+  running_ = true;
+  report_->clear();
+  update_buttons();
+  const RestoreResult result = run_(options);
+  running_ = false;
+  // A restore that wrote nothing leaves the comparison as it was.
+  compared_ = dry_run ? !result.refused : compared_ && result.refused;
+  report_->setPlainText(qs(dry_run && !result.refused ? comparison_text(result) : result.summary()));
+  update_buttons();
+}
+
+void RestoreDialog::update_buttons() {
+  const bool any = std::ranges::any_of(boxes_, [](const auto& entry) { return entry.second->isChecked(); });
+  // A box disabled for its part stays so when the panel is enabled again.
+  parts_->setEnabled(!running_);
+  compare_->setEnabled(!running_ && any);
+  restore_->setEnabled(!running_ && any && compared_);
+  close_->setEnabled(!running_);
+}
+
+}  // namespace phondeck

@@ -1,0 +1,78 @@
+#pragma once
+// File > Backup Handset... and File > Restore Handset...: the whole handset
+// into one archive with a progress dialog over its parts, and back through
+// a dialog that shows, part by part, what a restore would change before
+// anything is written.
+#include <QDialog>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "session/handset_backup.h"
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace phondeck {
+
+class HandsetSession;
+class Prompt;
+
+// Refuses (with the engine's message) unless the link is connected and free.
+// Then asks for the archive's name and reads every part into it; the summary
+// in a message box.
+void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
+// Refuses like the backup; then asks for the archive, refuses a bad one with
+// its reason, and runs the restore dialog.
+void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
+
+// The restore's page: the backup's handset and time, a check box for each
+// part (the default parts checked; messages apart and unchecked; a part the
+// backup lacks or the model has not disabled), Compare (the dry run: the
+// changes per part) and Restore (enabled once the parts checked now were
+// compared), with progress and, at the end, the restore's summary.
+class RestoreDialog final : public QDialog {
+ public:
+  // run: the restore with these options; its part listener goes to show_part().
+  using Run = std::function<RestoreResult(const RestoreOptions&)>;
+  RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent = nullptr);
+
+  // The progress bar and the part's name ("" at the end).
+  void show_part(int index, int count, const std::string& title);
+  // The parts checked, as a restore's options.
+  RestoreOptions options(bool dry_run) const;
+
+  QCheckBox* part_box(BackupPart part) const { return boxes_.at(part); }
+  QPushButton* compare_button() const { return compare_; }
+  QPushButton* restore_button() const { return restore_; }
+  QPushButton* close_button() const { return close_; }
+  QPlainTextEdit* report() const { return report_; }
+  QProgressBar* progress() const { return progress_; }
+  QLabel* part_label() const { return part_; }
+  bool running() const { return running_; }
+
+  // Closing is ignored while a run goes on.
+  void reject() override;
+
+ private:
+  void run_restore(bool dry_run);
+  void update_buttons();
+
+  Run run_;
+  QWidget* parts_ = nullptr;
+  std::map<BackupPart, QCheckBox*> boxes_;
+  QPushButton* compare_ = nullptr;
+  QPushButton* restore_ = nullptr;
+  QPushButton* close_ = nullptr;
+  QPlainTextEdit* report_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* part_ = nullptr;
+  bool running_ = false;
+  bool compared_ = false;  // the parts checked now were compared, and could be
+};
+
+}  // namespace phondeck
