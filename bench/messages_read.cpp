@@ -10,31 +10,11 @@
 #include "organiser/message_family.h"
 #include "sim/handset_state.h"
 
-namespace {
-
 using namespace phondeck;
-
-sim::HandsetState full_message_memory() {
-  sim::HandsetState s = sim::HandsetState::demo(*sim::find_model("6110"));
-  sim::SmsMemory& m = s.sms;
-  m.messages.clear();
-  const std::string long_text(160, 'x');
-  for (int i = 1; i <= m.capacity; ++i) {
-    const int status = i % 4 == 0 ? 5 : i % 2 == 0 ? 3 : 1;
-    sim::SmsSlot slot = sim::sms_slot(i, status, "+35840" + std::to_string(1000000 + i),
-                                      i % 3 == 0 ? long_text : "Message number " + std::to_string(i));
-    slot.smsc = m.smsc;
-    if (status != 5) slot.stamp = {0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x00};
-    m.put(std::move(slot));
-  }
-  return s;
-}
-
-}  // namespace
 
 int main() {
   bench::PacedLine line;
-  if (!line.start(full_message_memory())) return 1;
+  if (!line.start(bench::full_message_memory())) return 1;
   MessageFamily& family = line.session().organiser().message_family();
   const double seconds =
       line.time([&family](HandsetSession& session) { start_message_read(session.engine(), family); });

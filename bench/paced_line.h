@@ -4,6 +4,7 @@
 // in each direction, and the report against the wire time of those bytes.
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,6 +55,24 @@ class CountingPort final : public LinkPort {
   std::unique_ptr<LinkPort> inner_;
 };
 
+// The demo handset's message memory with every location used, a third of
+// the messages longer than one frame.
+inline sim::HandsetState full_message_memory() {
+  sim::HandsetState s = sim::HandsetState::demo(*sim::find_model("6110"));
+  sim::SmsMemory& m = s.sms;
+  m.messages.clear();
+  const std::string long_text(160, 'x');
+  for (int i = 1; i <= m.capacity; ++i) {
+    const int status = i % 4 == 0 ? 5 : i % 2 == 0 ? 3 : 1;
+    sim::SmsSlot slot = sim::sms_slot(i, status, "+35840" + std::to_string(1000000 + i),
+                                      i % 3 == 0 ? long_text : "Message number " + std::to_string(i));
+    slot.smsc = m.smsc;
+    if (status != 5) slot.stamp = {0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x00};
+    m.put(std::move(slot));
+  }
+  return s;
+}
+
 class PacedLine {
  public:
   // Starts the handset with the given contents and connects; false (with a
@@ -98,6 +117,23 @@ class PacedLine {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   }
 
+  // Runs one operation as a whole-handset backup asks: start, then the loop
+  // until the link settles; done() then.
+  bool run(const std::function<bool()>& start, const std::function<bool()>& done) {
+    if (!start()) return false;
+    loop_.run_until([this] { return session_->settled(); }, 600000);
+    return done();
+  }
+  // The seconds `work` takes, with the byte counts started afresh.
+  template <typename Work>
+  double measure(Work work) {
+    port_->sent = 0;
+    port_->received = 0;
+    const auto start = std::chrono::steady_clock::now();
+    work(*session_);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+
   void stop() {
     session_->engine().reset();
     handset_->stop();
@@ -114,6 +150,7 @@ class PacedLine {
   }
 
   HandsetSession& session() { return *session_; }
+  Prompt& prompt() { return prompt_; }
   sim::PtyHandset& handset() { return *handset_; }
 
  private:
