@@ -12,10 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -34,17 +35,34 @@ std::vector<std::string> lines_of(const fs::path& file) {
   return lines;
 }
 
+// The text after `prefix` (blanks before it skipped), or nothing.
+std::optional<std::string_view> after(std::string_view line, std::string_view prefix) {
+  const std::size_t start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos || !line.substr(start).starts_with(prefix)) return std::nullopt;
+  return line.substr(start + prefix.size());
+}
+
 void read_area_lines(const fs::path& file, Areas& areas) {
-  static const std::regex call(R"(^\s*phondeck_area\(([^)]*)\))");
   for (const std::string& line : lines_of(file)) {
-    std::smatch m;
-    if (!std::regex_search(line, m, call)) continue;
-    std::istringstream words(m[1].str());
+    const std::optional<std::string_view> call = after(line, "phondeck_area(");
+    if (!call) continue;
+    std::istringstream words(std::string(call->substr(0, call->find(')'))));
     std::string name;
     words >> name;
     std::vector<std::string>& uses = areas[name];
     for (std::string dep; words >> dep;) uses.push_back(dep);
   }
+}
+
+// The header of an #include "..." line, or nothing.
+std::optional<std::string> included(std::string_view line) {
+  std::optional<std::string_view> rest = after(line, "#");
+  if (rest) rest = after(*rest, "include");
+  if (rest) rest = after(*rest, "\"");
+  if (!rest) return std::nullopt;
+  const std::size_t end = rest->find('"');
+  if (end == std::string_view::npos) return std::nullopt;
+  return std::string(rest->substr(0, end));
 }
 
 Areas declared_areas(const fs::path& root) {
@@ -103,7 +121,6 @@ std::string component(const std::string& path, std::size_t index) {
 
 // "file:line: includes X" for every include a library's file may not make.
 std::vector<std::string> include_violations(const fs::path& root, const Areas& areas) {
-  static const std::regex include(R"(^\s*#\s*include\s*"([^"]+)\")");
   std::vector<std::string> found;
   for (const auto& declared : areas) {
     const std::string& area = declared.first;
@@ -117,15 +134,14 @@ std::vector<std::string> include_violations(const fs::path& root, const Areas& a
       if (folder == "qt" || folder == "main") continue;
       const std::vector<std::string> lines = lines_of(entry.path());
       for (std::size_t n = 0; n < lines.size(); ++n) {
-        std::smatch m;
-        if (lines[n].find("include") == std::string::npos || !std::regex_search(lines[n], m, include)) continue;
-        const std::string header = m[1].str();
-        const std::string top = component(header, 0);
+        const std::optional<std::string> header = included(lines[n]);
+        if (!header) continue;
+        const std::string top = component(*header, 0);
         if (top.empty()) continue;
         const bool is_area = areas.count(top) != 0;
-        const bool wrong = is_area ? allowed.count(top) == 0 || component(header, 1) == "qt"
+        const bool wrong = is_area ? allowed.count(top) == 0 || component(*header, 1) == "qt"
                                    : fs::is_directory(root / top);
-        if (wrong) found.push_back(file + ":" + std::to_string(n + 1) + ": includes " + header);
+        if (wrong) found.push_back(file + ":" + std::to_string(n + 1) + ": includes " + *header);
       }
     }
   }
