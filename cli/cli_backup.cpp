@@ -9,8 +9,6 @@
 namespace phondeck::cli {
 namespace {
 
-std::string two(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
 std::string now_text() {
   const LocalTime t = system_local_time();
   return std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day) + "T" + two(t.hour) + ":" + two(t.minute) +
@@ -110,6 +108,13 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
     return kExitFailed;
   }
   return dry_run || result.complete ? kExitOk : kExitFailed;
+}
+
+int backup(Context& c) { return backup_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0)); }
+
+int restore(Context& c) {
+  return restore_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0), c.inv.value("--only"),
+                         c.inv.has("--dry-run"));
 }
 
 }  // namespace phondeck::cli

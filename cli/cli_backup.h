@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_output.h"
+#include "cli/cli_context.h"
 #include "session/handset_backup.h"
 
 namespace phondeck::cli {
 
-class CliSession;
-struct Terminal;
+int backup(Context& c);
+int restore(Context& c);
 
 // Reads every part of the connected handset into FILE. Exit status.
 int backup_handset(CliSession& session, Output& out, Terminal& terminal, const std::string& file);

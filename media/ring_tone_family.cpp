@@ -37,11 +37,11 @@ void RingToneFamily::send_phase(OperationEngine& engine) {
       engine.start_resynchronise();
       return;
     case kStepWrite + 1: {
-      // p0 is 1 once the upload went out; with its exchange done the
-      // handset has it. A step sent afresh after a time-out, or resumed
-      // after a reconnect, sends again.
-      OperationParams& p = engine.params();
-      if (p.p0 != 0 && !link_lost_ && engine.frames().flags().exchange_done()) {
+      // Once the upload went out and its exchange is done the handset has
+      // it. A step sent afresh after a time-out, or resumed after a
+      // reconnect, sends again.
+      RingToneParams p(engine.params());
+      if (p.uploaded() && !link_lost_ && engine.frames().flags().exchange_done()) {
         engine.status_text_id(kTextWriteCompleted);
         engine.set_end();
         engine.step_end();
@@ -50,7 +50,7 @@ void RingToneFamily::send_phase(OperationEngine& engine) {
       engine.status_text_id(kTextWriteProcessing);
       std::vector<std::uint8_t> request(std::begin(kUploadHeader), std::end(kUploadHeader));
       request.insert(request.end(), message_.begin(), message_.end());
-      p.p0 = 1;
+      p.set_uploaded(true);
       link_lost_ = false;
       engine.frames().send_request(kMsgRingTone, request, 0);
       return;

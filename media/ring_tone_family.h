@@ -15,6 +15,18 @@ namespace phondeck {
 // 255 data bytes less those two and the two trailer bytes).
 inline constexpr std::size_t kMaxWrittenToneBytes = 251;
 
+// The engine's parameters as Write Ringing Tone uses them.
+class RingToneParams {
+ public:
+  explicit RingToneParams(OperationParams& params) : p_(params) {}
+  // The upload went out (p0); the write starts with it unsent.
+  bool uploaded() const { return p_.p0 != 0; }
+  void set_uploaded(bool uploaded) { p_.p0 = uploaded ? 1 : 0; }
+
+ private:
+  OperationParams& p_;
+};
+
 class RingToneFamily final : public FamilyHandler {
  public:
   static constexpr int kStepWrite = 11;

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "app/code_page.h"
-#include "app/configuration.h"
-#include "phonebook/gsm_alphabet.h"
 
 namespace phondeck {
 
@@ -72,21 +70,6 @@ std::string message_abstract(std::string_view text) {
   if (lf != std::u32string::npos) take = lf == 0 ? 0 : lf - 1;  // k - 2 for 1-based k = lf + 1
   take = std::min(take, kAbstractLength);
   return code_points_to_utf8(std::u32string_view(chars).substr(0, take));
-}
-
-MessageText decode_message_text(std::span<const std::uint8_t> user_data, std::size_t octet_count,
-                                bool ucs2) {
-  const std::span<const std::uint8_t> octets = bounded(user_data, octet_count);
-  MessageText out;
-  if (octets.empty()) return out;
-  if (ucs2 && config().MultiByte != 0) {
-    out.text = ucs2be_to_text(octets);
-  } else {
-    const std::vector<std::uint8_t> septets = unpack_septets(octets);
-    out.text = gsm_septets_to_utf8(septets);
-  }
-  out.abstract = message_abstract(out.text);
-  return out;
 }
 
 }  // namespace phondeck

@@ -1,8 +1,8 @@
 #pragma once
 // Conversions between the handset's text encodings and the program's UTF-8
-// texts: UCS-2 big-endian, phone-book names with the 0x04 0xFF marker, and
-// 7-bit packed message text. Every decoder reads at most the bytes it is given,
-// whatever count the data claims.
+// texts: UCS-2 big-endian and phone-book names with the 0x04 0xFF marker; the
+// abstract of a message text. Every decoder reads at most the bytes it is
+// given, whatever count the data claims.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,18 +27,6 @@ std::string ucs2be_to_text(std::span<const std::uint8_t> bytes);
 // from both ends.
 std::string decode_name(std::span<const std::uint8_t> bytes);
 std::string decode_name(std::span<const std::uint8_t> bytes, std::size_t byte_count);
-
-struct MessageText {
-  std::string text;
-  std::string abstract;  // the first line, at most 20 characters
-};
-
-// User data of a short message: UCS-2 big-endian when the UCS-2 flag is set
-// and MultiByte is on, otherwise GSM 7-bit packed text (octet_count octets
-// give 8 * (octet_count / 7) + octet_count % 7 characters). `octet_count` is
-// bounded by the bytes given.
-MessageText decode_message_text(std::span<const std::uint8_t> user_data, std::size_t octet_count,
-                                bool ucs2);
 
 // The abstract of a message text: the characters before the first line feed
 // less the carriage return assumed in front of it (k - 2 characters for a

@@ -6,6 +6,7 @@
 #include "app/configuration.h"
 #include "app/text_table.h"
 #include "organiser/sms_codec.h"
+#include "phonebook/gsm_alphabet.h"
 
 namespace phondeck {
 namespace {
@@ -78,6 +79,7 @@ TEST_F(SmsCodec, DecodesByTheMessagesOwnCodingAndLength) {
   config().MultiByte = 0;  // UCS-2 is decoded whatever the language option
   const Bytes seven = encode_message_text("On way!").bytes;
   ASSERT_EQ(seven.size(), 7u);
+  const Bytes aerger_euro = pack_septets(Bytes{0x5B, 'r', 'g', 'e', 'r', 0x1B, 0x65});
   struct Case {
     Bytes data;
     std::uint8_t coding;
@@ -94,6 +96,16 @@ TEST_F(SmsCodec, DecodesByTheMessagesOwnCodingAndLength) {
       {{0x4F, 0x60, 0x59, 0x7D}, 0x18, 4, "\u4f60\u597d"},  // with a message class
       {{0x24, 0x2A}, 0xF5, 2, "24 2A"},                    // 8-bit data
       {{0x61, 0xF1, 0x18}, 0x00, 200, "abc"},               // a length beyond the data
+      {Bytes(8, 0x00), 0x00, -1, "@@@@@@@@@"},              // 8 octets hold 9 septets
+      {{0x41}, 0x00, 0, ""},
+      {{0x00, 0x41}, 0x08, 0, ""},
+      {{}, 0x00, -1, ""},
+      // The length counts septets, an escape pair as two: cut inside one, the
+      // escape alone shows as a blank.
+      {aerger_euro, 0x00, 7, "\u00c4rger\u20ac"},
+      {aerger_euro, 0x00, 6, "\u00c4rger "},
+      {{0x4E, 0x2D, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x41}, 0x08, 8, "\u4e2d\r\nA"},
+      {{0x4E, 0x2D, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x41}, 0x08, 3, "\u4e2d"},  // half a character dropped
   };
   for (const Case& c : cases) EXPECT_EQ(decode_user_data(c.data, c.coding, c.length), c.text) << c.text;
 }

@@ -93,21 +93,7 @@ TEST_F(CodecTest, SeptetPackingFollowsTheCountRule) {
   }
 }
 
-TEST_F(CodecTest, MessageTextCountsEightCharactersPerSevenOctets) {
-  EXPECT_EQ(decode_message_text(Bytes(7, 0), 7, false).text, "@@@@@@@@");
-  EXPECT_EQ(decode_message_text(Bytes(8, 0), 8, false).text, "@@@@@@@@@");
-  // Seven characters packed fill seven octets, so an eighth "@" appears.
-  EXPECT_EQ(decode_message_text(pack_septets(septets_of("1234567")), 7, false).text, "1234567@");
-  const MessageText none = decode_message_text(Bytes{0x41}, 0, false);
-  EXPECT_EQ(none.text, "");
-  EXPECT_EQ(none.abstract, "");
-  // The count never reaches past the data.
-  EXPECT_EQ(decode_message_text(pack_septets(septets_of("hi")), 200, false).text, "hi");
-}
-
-TEST_F(CodecTest, MessageTextDecodesTheWholeDefaultAlphabetAndEscapeTable) {
-  const Bytes aerger{0x5B, 'r', 'g', 'e', 'r'};
-  EXPECT_EQ(decode_message_text(pack_septets(aerger), 5, false).text, "Ärger");
+TEST_F(CodecTest, SeptetsDecodeTheWholeDefaultAlphabetAndEscapeTable) {
   const Bytes letters{0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0B, 0x0C, 0x0E,
                       0x0F, 0x10, 0x11, 0x12, 0x13, 0x1C, 0x1D, 0x1E, 0x1F, 0x24, 0x40, 0x5C, 0x5D,
                       0x5E, 0x5F, 0x60, 0x7B, 0x7C, 0x7D, 0x7E, 0x7F};
@@ -131,23 +117,6 @@ TEST_F(CodecTest, AbstractIsTheFirstLineAtMostTwentyCharacters) {
   std::string twenty;
   for (int i = 0; i < 20; ++i) twenty += "é";
   EXPECT_EQ(message_abstract(accents), twenty);
-
-  const Bytes two_lines = pack_septets(septets_of("Meet at 5\r\nBob"));
-  const MessageText m = decode_message_text(two_lines, two_lines.size(), false);
-  EXPECT_EQ(m.abstract, "Meet at 5");
-}
-
-TEST_F(CodecTest, Ucs2MessagesNeedTheMultiByteSetting) {
-  const Bytes ucs2{0x4E, 0x2D, 0x00, 0x0D, 0x00, 0x0A, 0x00, 0x41};
-  config().MultiByte = 1;
-  const MessageText m = decode_message_text(ucs2, ucs2.size(), true);
-  EXPECT_EQ(m.text, "中\r\nA");
-  EXPECT_EQ(m.abstract, "中");
-  EXPECT_EQ(decode_message_text(ucs2, 3, true).text, "中");
-  config().MultiByte = 0;
-  EXPECT_EQ(decode_message_text(ucs2, ucs2.size(), true).text.size(),
-            gsm_septets_to_utf8(unpack_septets(ucs2)).size());
-  EXPECT_NE(decode_message_text(ucs2, ucs2.size(), true).text, "中\r\nA");
 }
 
 TEST_F(CodecTest, DecodeNumberReadsSemiOctets) {

@@ -1,0 +1,220 @@
+#include "cli/cli_messages.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/configuration.h"
+#include "app/text_table.h"
+#include "organiser/message_archive.h"
+
+namespace phondeck::cli {
+
+namespace {
+
+// Status texts that end the operations, and the texts the messages use.
+constexpr int kReadMessagesCompleted = 3017;
+constexpr int kWriteMessagesCompleted = 3019;
+constexpr int kDeleteMessagesCompleted = 3021;
+constexpr int kSetSmscCompleted = 3023;
+constexpr int kSendSmsCompleted = 3025;
+constexpr int kTextSucceeded = 3503;
+constexpr int kTextAskClear = 3200;
+
+// The message text of --text or --file (one line break at its end dropped).
+std::optional<std::string> message_text(Context& c) {
+  if (c.inv.has("--text") == c.inv.has("--file")) {
+    usage(c, "give the message as --text TEXT or --file FILE");
+    return std::nullopt;
+  }
+  if (c.inv.has("--text")) return c.inv.value("--text");
+  std::string bytes;
+  if (!read_file(c.inv.value("--file"), bytes)) {
+    failed(c, "cannot read " + c.inv.value("--file"));
+    return std::nullopt;
+  }
+  if (!bytes.empty() && bytes.back() == '\n') bytes.pop_back();
+  if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
+  std::string lines;
+  for (char ch : bytes) {
+    if (ch != '\r') lines += ch;
+  }
+  return lines;
+}
+
+bool read_messages(CliSession& s, MessageWindows& w) {
+  return s.run([&] { return w.messages.read(); }, s.completed(kReadMessagesCompleted));
+}
+
+}  // namespace
+
+int sms_list(Context& c) {
+  std::optional<SmsFolder> folder;
+  if (c.inv.has("--folder")) {
+    const std::string f = c.inv.value("--folder");
+    if (f != "inbox" && f != "outbox") return usage(c, "--folder is inbox or outbox");
+    folder = f == "inbox" ? SmsFolder::Inbox : SmsFolder::Outbox;
+  }
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  if (!read_messages(*s, w)) return kExitFailed;
+  const MessageStore& store = w.family.records().store;
+  // The parts of a message joined (in the order of their first part), or
+  // every record by itself with --parts.
+  std::vector<JoinedMessage> messages;
+  for (const SmsFolder f : {SmsFolder::Inbox, SmsFolder::Outbox}) {
+    if (folder && f != *folder) continue;
+    if (c.inv.has("--parts")) {
+      for (const std::size_t i : store.folder(f)) messages.push_back({{i}, store.at(i).Text, 0});
+    } else {
+      const std::vector<JoinedMessage> joined = store.joined(f);
+      messages.insert(messages.end(), joined.begin(), joined.end());
+    }
+  }
+  std::stable_sort(messages.begin(), messages.end(),
+                   [](const JoinedMessage& a, const JoinedMessage& b) { return a.records.front() < b.records.front(); });
+  for (const JoinedMessage& joined : messages) {
+    const SmsRecord& m = store.at(joined.records.front());
+    const bool inbox = record_in_folder(m, SmsFolder::Inbox);
+    const char* status = m.Type == "1" ? "read" : m.Type == "3" ? "unread" : m.Type == "5" ? "sent" : "unsent";
+    Record r;
+    r["location"] = number_in(m.Pos, 0, 1 << 20).value_or(0);
+    r["folder"] = inbox ? "inbox" : "outbox";
+    r["status"] = status;
+    r["number"] = m.Phone;
+    r["time"] = m.Time.empty() ? Record() : Record(m.Time);
+    // A message in parts: "[3]", or "[2/3]" with a part missing.
+    r["parts"] = joined.mark();
+    if (c.inv.has("--parts") && m.ConcatTotal > 1) {
+      r["parts"] = std::to_string(m.ConcatPart) + "/" + std::to_string(m.ConcatTotal);
+    }
+    r["text"] = from_handset_lines(joined.text);
+    c.out.row(r);
+  }
+  return kExitOk;
+}
+
+int send_outgoing(Context& c, CliSession& s, MessageWindows& w, std::size_t first, int validity) {
+  for (std::size_t i = first; i < c.inv.operands.size(); ++i) w.sending.add(w.sending.rows().size(), c.inv.operands[i]);
+  if (validity >= 0) w.sending.set_validity(validity);
+  if (!s.connect()) return kExitFailed;
+  const bool ok = s.run([&] { return w.sending.send_all(); }, s.completed(kSendSmsCompleted));
+  bool all_sent = true;
+  for (const Recipient& r : w.sending.rows()) {
+    Record rec;
+    rec["number"] = r.Phone;
+    rec["sent"] = r.Result == tx(kTextSucceeded);
+    rec["result"] = r.Result;
+    all_sent = all_sent && rec["sent"].get<bool>();
+    c.out.row(rec);
+  }
+  if (ok && !all_sent) return failed(c, "not every message was sent");
+  return ok ? kExitOk : kExitFailed;
+}
+
+int sms_send(Context& c) {
+  int validity = -1;
+  if (c.inv.has("--validity")) {
+    const auto code = number_in(c.inv.value("--validity"), 0, 200);
+    if (!code) return usage(c, "--validity is a code from 0 to 200");
+    validity = *code;
+  }
+  const std::optional<std::string> text = message_text(c);
+  if (!text) return c.inv.has("--text") == c.inv.has("--file") ? kExitUsage : kExitFailed;
+  CliSession& s = c.handset();
+  MessageWindows w(s);
+  w.messages.set_text(*text);
+  if (!w.messages.send()) return kExitFailed;  // too long, or characters it cannot send
+  return send_outgoing(c, s, w, 0, validity);
+}
+
+int sms_write(Context& c) {
+  const std::optional<std::string> text = message_text(c);
+  if (!text) return c.inv.has("--text") == c.inv.has("--file") ? kExitUsage : kExitFailed;
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  w.messages.set_text(*text);
+  if (!s->run([&] { return w.messages.write(); }, s->completed(kWriteMessagesCompleted))) return kExitFailed;
+  c.out.summary("message written to the outbox");
+  return kExitOk;
+}
+
+int sms_delete(Context& c) {
+  std::vector<int> locations;
+  for (const std::string& operand : c.inv.operands) {
+    const auto location = number_in(operand, 1, 255);
+    if (!location) return usage(c, "not a message location: " + operand);
+    locations.push_back(*location);
+  }
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  if (!read_messages(*s, w)) return kExitFailed;
+  for (int location : locations) {
+    if (!w.family.records().store.has_location(std::to_string(location))) {
+      return failed(c, "no message at location " + std::to_string(location));
+    }
+  }
+  // Asked as the Messages window asks before its Delete.
+  auto start = [&] {
+    if (config().DelConfirm != 0 && !s->prompt().ask_yes_no(tx(kTextAskClear))) return false;
+    return start_message_delete(s->engine(), w.family, locations);
+  };
+  if (!s->run(start, s->completed(kDeleteMessagesCompleted))) return kExitFailed;
+  c.out.summary(std::to_string(locations.size()) + " messages deleted");
+  return kExitOk;
+}
+
+// Archive: every message into DIR, and with --delete off the handset once
+// its file is on disk.
+int sms_archive(Context& c) {
+  const std::string folder = c.inv.operands.at(0);
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageWindows w(*s);
+  MessageArchiver archiver(s->engine(), w.family);
+  w.family.set_read_listener([&] { archiver.read_done(); });
+  const bool ran = s->run([&] { return archiver.start(folder, c.inv.has("--delete")); },
+                          [&] { return !archiver.running(); });
+  w.family.set_read_listener({});
+  const ArchiveSummary& summary = archiver.summary();
+  if (!ran && summary.written == 0) return kExitFailed;
+  if (c.out.json()) {
+    c.out.object(Record{{"folder", folder},
+                        {"messages", summary.messages},
+                        {"written", summary.written},
+                        {"deleted", summary.deleted}});
+  } else {
+    c.out.summary(archiver.summary_text());
+  }
+  const bool complete = ran && summary.written == summary.messages && summary.error.empty() &&
+                        (!summary.delete_asked || summary.written == 0 || summary.delete_done);
+  return complete ? kExitOk : kExitFailed;
+}
+
+int smsc_get(Context& c) {
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageRecords& records = s->session().organiser().messages();
+  records.message_centre.clear();
+  if (!s->run([&] { return start_smsc_read(s->engine()); }, [&] { return !records.message_centre.empty(); })) {
+    return kExitFailed;
+  }
+  c.out.object(Record{{"smsc", records.message_centre}});
+  return kExitOk;
+}
+
+int smsc_set(Context& c) {
+  CliSession* s = c.connected();
+  if (s == nullptr) return kExitFailed;
+  MessageRecords& records = s->session().organiser().messages();
+  records.message_centre = c.inv.operands.at(0);
+  if (!s->run([&] { return start_smsc_write(s->engine()); }, s->completed(kSetSmscCompleted))) return kExitFailed;
+  c.out.summary("message centre set to " + records.message_centre);
+  return kExitOk;
+}
+
+}  // namespace phondeck::cli
