@@ -17,19 +17,7 @@ using namespace phondeck;
 namespace {
 
 sim::HandsetState full_handset() {
-  sim::HandsetState s = bench::full_message_memory();
-  s.phone = sim::Memory{};
-  s.sim = sim::Memory{};
-  s.phone.capacity = 200;
-  s.sim.capacity = 250;
-  for (int i = 1; i <= 200; ++i) {
-    const std::string name = "Phone entry " + std::to_string(i);
-    s.phone.put({i, sim::Bytes(name.begin(), name.end()), "+35840" + std::to_string(1000000 + i), i % 6});
-  }
-  for (int i = 1; i <= 250; ++i) {
-    const std::string name = "SIM " + std::to_string(i);
-    s.sim.put({i, sim::Bytes(name.begin(), name.end()), "09" + std::to_string(5000000 + i), 0});
-  }
+  sim::HandsetState s = bench::full_phone_book(bench::full_message_memory());
   s.calendar.notes.clear();
   for (int i = 0; i < s.calendar.limit; ++i) {
     sim::CalendarNote note;

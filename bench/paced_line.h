@@ -73,6 +73,23 @@ inline sim::HandsetState full_message_memory() {
   return s;
 }
 
+// A full phone book: 200 phone-memory and 250 SIM entries over `s`'s.
+inline sim::HandsetState full_phone_book(sim::HandsetState s) {
+  s.phone = sim::Memory{};
+  s.sim = sim::Memory{};
+  s.phone.capacity = 200;
+  s.sim.capacity = 250;
+  for (int i = 1; i <= 200; ++i) {
+    const std::string name = "Phone entry " + std::to_string(i);
+    s.phone.put({i, sim::Bytes(name.begin(), name.end()), "+35840" + std::to_string(1000000 + i), i % 6});
+  }
+  for (int i = 1; i <= 250; ++i) {
+    const std::string name = "SIM " + std::to_string(i);
+    s.sim.put({i, sim::Bytes(name.begin(), name.end()), "09" + std::to_string(5000000 + i), 0});
+  }
+  return s;
+}
+
 class PacedLine {
  public:
   // Starts the handset with the given contents and connects; false (with a
@@ -109,12 +126,10 @@ class PacedLine {
   // The last acknowledgement may still be leaving; it is counted all the same.
   template <typename Begin>
   double time(Begin begin) {
-    port_->sent = 0;
-    port_->received = 0;
-    const auto start = std::chrono::steady_clock::now();
-    begin(*session_);
-    loop_.run_until([this] { return session_->settled(); }, 120000);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return measure([&](HandsetSession& session) {
+      begin(session);
+      loop_.run_until([this] { return session_->settled(); }, 120000);
+    });
   }
 
   // Runs one operation as a whole-handset backup asks: start, then the loop

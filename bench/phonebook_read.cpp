@@ -8,32 +8,11 @@
 #include "bench/paced_line.h"
 #include "sim/handset_state.h"
 
-namespace {
-
 using namespace phondeck;
-
-sim::HandsetState full_phone_book() {
-  sim::HandsetState s = sim::HandsetState::demo(*sim::find_model("6110"));
-  s.phone = sim::Memory{};
-  s.sim = sim::Memory{};
-  s.phone.capacity = 200;
-  s.sim.capacity = 250;
-  for (int i = 1; i <= 200; ++i) {
-    const std::string name = "Phone entry " + std::to_string(i);
-    s.phone.put({i, sim::Bytes(name.begin(), name.end()), "+35840" + std::to_string(1000000 + i), i % 6});
-  }
-  for (int i = 1; i <= 250; ++i) {
-    const std::string name = "SIM " + std::to_string(i);
-    s.sim.put({i, sim::Bytes(name.begin(), name.end()), "09" + std::to_string(5000000 + i), 0});
-  }
-  return s;
-}
-
-}  // namespace
 
 int main() {
   bench::PacedLine line;
-  if (!line.start(full_phone_book())) return 1;
+  if (!line.start(bench::full_phone_book(sim::HandsetState::demo(*sim::find_model("6110"))))) return 1;
   const double seconds = line.time([](HandsetSession& session) { session.commands().read_phone_book(); });
   const std::size_t entries = line.session().book().active().size();
   line.stop();

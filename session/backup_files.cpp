@@ -29,6 +29,27 @@ constexpr int kTextTime = 613;
 constexpr int kTextInbox = 631;
 constexpr int kTextOutbox = 632;
 
+// A member of a JSON object of the expected type, or the fallback (a file
+// from outside may hold anything).
+std::string field(const Json& j, const char* key, const char* fallback) {
+  if (!j.is_object()) return fallback;
+  const auto it = j.find(key);
+  return it != j.end() && it->is_string() ? it->get<std::string>() : std::string(fallback);
+}
+
+int field(const Json& j, const char* key, int fallback) {
+  if (!j.is_object()) return fallback;
+  const auto it = j.find(key);
+  if (it == j.end() || !it->is_number_integer()) return fallback;
+  return static_cast<int>(std::clamp<long long>(it->get<long long>(), -1000000, 1000000));
+}
+
+bool field(const Json& j, const char* key, bool fallback) {
+  if (!j.is_object()) return fallback;
+  const auto it = j.find(key);
+  return it != j.end() && it->is_boolean() ? it->get<bool>() : fallback;
+}
+
 std::string hex(std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
@@ -213,13 +234,13 @@ std::string feature_title(int code) {
 
 // The content that makes two messages the same one, wherever it is kept.
 std::string message_content(const Json& m) {
-  return m.value("number", "") + "\n" + std::to_string(m.value("data_coding", 0)) + "\n" + m.value("user_data", "");
+  return field(m, "number", "") + "\n" + std::to_string(field(m, "data_coding", 0)) + "\n" + field(m, "user_data", "");
 }
 
 std::string message_label(const Json& m) {
-  std::string text = m.value("text", "");
+  std::string text = field(m, "text", "");
   if (text.size() > 24) text = text.substr(0, 24) + "...";
-  return m.value("folder", "") + " message " + m.value("number", "") + " \"" + text + "\"";
+  return field(m, "folder", "") + " message " + field(m, "number", "") + " \"" + text + "\"";
 }
 
 }  // namespace
@@ -329,7 +350,7 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       if (!j || !j->contains("message_centre") || !j->contains("diary_alarm")) return std::nullopt;
       // The centre's other fields go back as the handset holds them: only
       // its number is the user's.
-      items.push_back({"message centre number", (*j)["message_centre"].value("number", "")});
+      items.push_back({"message centre number", field((*j)["message_centre"], "number", "")});
       items.push_back({"diary alarm", (*j)["diary_alarm"].dump()});
       return items;
     }
@@ -340,7 +361,7 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
         const Json& g = (*list)[static_cast<std::size_t>(i)];
         const auto logo = file(files, group_file(i));
         if (!g.is_object() || !logo) return std::nullopt;
-        const std::string label = "group " + std::to_string(i + 1) + " (" + g.value("name", "") + ")";
+        const std::string label = "group " + std::to_string(i + 1) + " (" + field(g, "name", "") + ")";
         Json kept = g;
         kept.erase("name");  // name_bytes holds it exactly
         items.push_back({label, kept.dump()});
@@ -376,8 +397,8 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       if (!list) return std::nullopt;
       for (const Json& p : *list) {
         if (!p.is_object() || !p.contains("features") || !p["features"].is_object()) return std::nullopt;
-        const std::string who = "profile " + std::to_string(p.value("profile", 0));
-        items.push_back({who + " name", p.value("name", "")});
+        const std::string who = "profile " + std::to_string(field(p, "profile", 0));
+        items.push_back({who + " name", field(p, "name", "")});
         for (const auto& [code, value] : p["features"].items()) {
           items.push_back({who + " " + feature_title(std::atoi(code.c_str())), value.dump()});
         }
@@ -452,7 +473,7 @@ bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSessio
         const Json& g = (*list)[static_cast<std::size_t>(i)];
         const auto logo = file(files, group_file(i));
         if (!g.is_object() || !logo) return false;
-        const auto name = unhex(g.value("name_bytes", ""));
+        const auto name = unhex(field(g, "name_bytes", ""));
         const PictureLoad picture = decodePixelText(bytes_of(*logo), PixelTextKind::Ngg);
         if (!name || !picture.ok()) return false;
         CallerGroup& group = table.at(i);
@@ -460,8 +481,8 @@ bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSessio
         group.name = {};
         std::copy_n(name->begin(), kept, group.name.begin());
         group.name_length = static_cast<std::int32_t>(kept);
-        group.ringing_tone = static_cast<std::uint8_t>(g.value("ringing_tone", int{kDefaultGroupTone}));
-        group.logo_on = g.value("logo_on", true);
+        group.ringing_tone = static_cast<std::uint8_t>(field(g, "ringing_tone", int{kDefaultGroupTone}));
+        group.logo_on = field(g, "logo_on", true);
         group.set_picture(picture.picture);
       }
       return true;
@@ -491,7 +512,7 @@ bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSessio
       ProfileSet& set = organiser.profiles();
       for (const Json& p : *list) {
         if (!p.is_object() || !p.contains("features") || !p["features"].is_object()) return false;
-        const int n = p.value("profile", 0) - 1;
+        const int n = field(p, "profile", 0) - 1;
         if (n < 0 || n >= kProfileCount) return false;
         Profile& profile = set[n];
         for (const auto& [code, value] : p["features"].items()) {
@@ -539,9 +560,9 @@ std::optional<SettingsFile> read_settings_file(const BackupFiles& files) {
     return std::nullopt;
   }
   SettingsFile out;
-  out.centre = (*j)["message_centre"].value("number", "");
+  out.centre = field((*j)["message_centre"], "number", "");
   const Json& a = (*j)["diary_alarm"];
-  out.alarm.enabled = a.value("on", false);
+  out.alarm.enabled = field(a, "on", false);
   if (!out.alarm.enabled) return out;
   const std::string time = a.contains("time") && a["time"].is_string() ? a["time"].get<std::string>() : "";
   if (time.size() != 5 || time[2] != ':') return std::nullopt;
@@ -566,22 +587,22 @@ std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& w
       on_handset.erase(kept);
       continue;
     }
-    const auto data = unhex(m.value("user_data", ""));
+    const auto data = unhex(field(m, "user_data", ""));
     if (!data) return std::nullopt;
     StoredMessage stored;
     stored.message.set_user_data(*data);
-    const int first_octet = m.value("first_octet", 0);
+    const int first_octet = field(m, "first_octet", 0);
     const bool header = (first_octet & 0x40) != 0;
-    const std::string folder = m.value("folder", "");
+    const std::string folder = field(m, "folder", "");
     // A received message goes in as one to send: its first octet is a
     // submit's, its header kept.
     stored.message.first_octet =
         static_cast<std::uint8_t>(folder == "outbox" ? first_octet : (0x11 | (header ? 0x40 : 0x00)));
-    stored.message.data_coding = static_cast<std::uint8_t>(m.value("data_coding", 0));
-    const int length = m.value("length", -1);
+    stored.message.data_coding = static_cast<std::uint8_t>(field(m, "data_coding", 0));
+    const int length = field(m, "length", -1);
     stored.message.user_data_length = static_cast<std::uint8_t>(length >= 0 ? length : static_cast<int>(data->size()));
-    stored.number = m.value("number", "");
-    stored.status = folder == "outbox" && m.value("status", 7) == 5 ? 5 : 7;
+    stored.number = field(m, "number", "");
+    stored.status = folder == "outbox" && field(m, "status", 7) == 5 ? 5 : 7;
     out.push_back(std::move(stored));
   }
   return out;
