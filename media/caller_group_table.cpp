@@ -62,7 +62,6 @@ bool parse_group_record(std::span<const std::uint8_t> record, CallerGroup& out) 
   std::copy_n(name.begin(), kept, group.name.begin());
   group.name[kept] = 0x00;
   if (1 + declared < record.size()) group.ringing_tone = record[1 + declared];
-  if (2 + declared < record.size()) group.logo_on = record[2 + declared] != 0;
   const std::size_t logo_at = 1 + declared + kGroupRecordSkip;
   if (logo_at < record.size()) {
     const std::span<const std::uint8_t> logo = record.subspan(logo_at, std::min(kLogoBytes, record.size() - logo_at));

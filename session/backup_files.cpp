@@ -172,7 +172,6 @@ std::string groups_json(const CallerGroupTable& table) {
                         {"name", g.display_name()},
                         {"name_bytes", hex(g.name_bytes())},
                         {"ringing_tone", g.ringing_tone},
-                        {"logo_on", g.logo_on},
                         {"logo", group_file(i)}});
   }
   return Json{{"groups", list}}.dump(2) + "\n";
@@ -482,7 +481,6 @@ bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSessio
         std::copy_n(name->begin(), kept, group.name.begin());
         group.name_length = static_cast<std::int32_t>(kept);
         group.ringing_tone = static_cast<std::uint8_t>(field(g, "ringing_tone", int{kDefaultGroupTone}));
-        group.logo_on = field(g, "logo_on", true);
         group.set_picture(picture.picture);
       }
       return true;

@@ -438,7 +438,7 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
 // Plain lists name their columns in a header line (the JSON form stays as it
 // is); a number that cannot be sent to fails its own row only; and without
 // --device or a tv.dat the error says how to choose a device.
-TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsSayWhatToDo) {
+TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsNameTheNextStep) {
   auto lines_of = [](const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);

@@ -83,7 +83,6 @@ sim::HandsetState changed_6110() {
   s.groups.at(1).name = "Rivals";
   s.groups.at(2).ringtone = 0x12;
   s.groups.at(0).logo.at(10) ^= 0xFF;
-  s.groups.at(3).logo_on = !s.groups.at(3).logo_on;
   s.graphics.operator_logo.at(5) ^= 0x0F;
   s.graphics.logo_mcc = 262;
   s.graphics.logo_mnc = 7;
