@@ -31,6 +31,7 @@ constexpr int kTextToneTrack = 3671;      // the ringing tone
 constexpr int kTextFileSummary = 3672;    // format, ticks, bpm
 constexpr int kTextNothingToPlay = 3673;
 constexpr int kTextTooManyInstructions = 3676;  // %1 instructions, at most 255
+constexpr int kTextLeftOut = 3677;              // %1 cut after note %2, %3 left out
 constexpr int kTextNoNotes = 3701;
 
 // A text of the table with %1, %2, ... replaced.
@@ -43,21 +44,6 @@ std::string fill(int id, std::initializer_list<std::string> values) {
     if (at != std::string::npos) text.replace(at, mark.size(), value);
   }
   return text;
-}
-
-// Pattern instructions of the notes: style, tempo and scale, one per note,
-// one per change of octave between sounding notes.
-std::size_t instruction_count(const std::vector<Note>& notes) {
-  std::size_t count = 3;
-  int octave = 0;
-  for (const Note& note : notes) {
-    ++count;
-    if (note.pitch > kRestPitch && (note.pitch - kLowestPitch) / 12 != octave) {
-      octave = (note.pitch - kLowestPitch) / 12;
-      ++count;
-    }
-  }
-  return count;
 }
 
 std::string base_name(const std::string& path) {
@@ -159,7 +145,7 @@ std::optional<RingTone> RingToneWindowLogic::tone_of(int page, std::string* prob
     return std::nullopt;
   }
   if (toSmartMessage(tone).empty()) {
-    if (problem) *problem = fill(kTextTooManyInstructions, {std::to_string(instruction_count(tone.notes))});
+    if (problem) *problem = fill(kTextTooManyInstructions, {std::to_string(patternInstructions(tone.notes))});
     return std::nullopt;
   }
   return tone;
@@ -250,7 +236,13 @@ bool RingToneWindowLogic::open_file(const std::string& path) {
   tempo_index_ = reading.tone.tempoIndex;
   texts_[kNokiaPage] = format_nokia_melody(reading.tone.notes);
   page_ = kNokiaPage;
+  tell_left_out(path, reading.tone.notes.size(), reading.left_out);
   return true;
+}
+
+void RingToneWindowLogic::tell_left_out(const std::string& path, std::size_t kept, std::size_t left_out) {
+  if (left_out == 0) return;
+  prompt_.message(fill(kTextLeftOut, {base_name(path), std::to_string(kept), std::to_string(left_out)}));
 }
 
 void RingToneWindowLogic::open_midi(const std::vector<std::uint8_t>& bytes, const std::string& path) {
@@ -284,6 +276,7 @@ void RingToneWindowLogic::open_midi(const std::vector<std::uint8_t>& bytes, cons
   tempo_index_ = midi.tone.tempoIndex;
   // Also as text, to edit.
   texts_[kNokiaPage] = format_nokia_melody(midi_notes_);
+  tell_left_out(path, midi_notes_.size(), midi.left_out);
 }
 
 bool RingToneWindowLogic::save_file(const std::string& path) {

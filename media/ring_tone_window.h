@@ -80,7 +80,9 @@ class RingToneWindowLogic {
   bool send();
   // Open: RTTTL (.rtttl, .txt and anything else), .ott, or a MIDI file
   // (.mid, .midi). A MIDI file fills the MIDI page; a tone from the others
-  // fills the Nokia Melody page. The page it filled becomes active.
+  // fills the Nokia Melody page. The page it filled becomes active. A tune
+  // longer than a tone holds is cut, and the user told how many notes were
+  // left out.
   bool open_file(const std::string& path);
   // Save: the active page's tone as .ott, or else as RTTTL.
   bool save_file(const std::string& path);
@@ -94,6 +96,7 @@ class RingToneWindowLogic {
 
  private:
   bool tell(const std::string& problem);
+  void tell_left_out(const std::string& path, std::size_t kept, std::size_t left_out);
   void open_midi(const std::vector<std::uint8_t>& bytes, const std::string& path);
 
   OperationEngine& engine_;
