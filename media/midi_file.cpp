@@ -253,6 +253,9 @@ MidiReading read_midi(std::span<const std::uint8_t> bytes) {
   if (!kept) return fail_at(0, "the melody is wider than the three octaves a ringing tone carries");
   out.tone.notes = std::move(*kept);
   out.left_out = cut + tune.past;
+  for (std::size_t start : tune.starts) {
+    if (start < out.tone.notes.size()) out.note_starts.push_back(start);
+  }
   return out;
 }
 

@@ -29,6 +29,9 @@ struct MidiReading {
   int tone_track = -1;  // index of the track the tone was made of
   RingTone tone;        // name from the first track's name, tempo from bpm
   std::size_t left_out = 0;  // tone notes (rests too) of the tune past the cut
+  // Where each note of the tune begins in tone.notes (a note may be held
+  // over rests after it), so a later cut keeps a note whole.
+  std::vector<std::size_t> note_starts;
   // The file could not be read (no tracks then), or its tone not made (the
   // tracks stay for the tree).
   std::optional<MelodyError> error;
