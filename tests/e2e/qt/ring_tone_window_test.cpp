@@ -60,7 +60,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     tone.action(TForm12::Tool::Send)->trigger();
     EXPECT_TRUE(windows.sms_sending().isVisible());
     const OutgoingSms& outgoing = form.session().organiser().messages().outgoing;
-    EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 72 + 7) / 8);
+    EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 72 + 2 * 5 + 7) / 8);  // two octave changes
     EXPECT_EQ(outgoing.first_octet, 0x51);
     EXPECT_EQ(outgoing.data_coding, 0xF5);
 
