@@ -100,6 +100,8 @@ std::size_t notes_that_fit(const std::vector<Note>& notes, const std::vector<std
       ++instructions;
     }
   }
+  // Not even the first note of the tune fits whole: cut inside it.
+  if (fits == 0 && !starts.empty() && !notes.empty()) return notes_that_fit(notes, {});
   return fits;
 }
 
@@ -115,6 +117,7 @@ std::optional<std::vector<Note>> fit_tune(const std::vector<int>& midi_notes, co
     for (std::size_t k = kMaxToneNotes; k > 0 && fits == 0; --k) {
       if (starts.empty() || std::binary_search(starts.begin(), starts.end(), k)) fits = k;
     }
+    if (fits == 0) fits = kMaxToneNotes;  // the first note alone is longer
   }
   std::vector<Note> notes;
   for (;;) {

@@ -58,7 +58,8 @@ std::size_t notes_within(const RingTone& tone, std::size_t max_bytes, const std:
     part.notes.assign(tone.notes.begin(), tone.notes.begin() + static_cast<std::ptrdiff_t>(k));
     if (toSmartMessage(part).size() <= max_bytes) return k;
   }
-  return 0;
+  // Not even the first note of the tune fits whole: cut inside it.
+  return starts.empty() ? 0 : notes_within(tone, max_bytes, {});
 }
 
 std::string base_name(const std::string& path) {

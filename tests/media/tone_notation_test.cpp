@@ -270,6 +270,16 @@ TEST(MidiFile, ThirtySecondNotesAndATuneLongerThanATone) {
   EXPECT_EQ(r.tone.notes[1], (Note{13, kEighthNote}));
   EXPECT_EQ(r.tone.notes[2], (Note{kRestPitch, kThirtySecondNote}));
   EXPECT_EQ(r.tone.notes.back(), (Note{kRestPitch, kThirtySecondNote}));
+
+  // One note held for 1000 whole notes (384000 ticks) is 667 tone notes
+  // with its rests: rather than nothing, the tone keeps the first 252.
+  MidiBuilder held(0, 1, 96);
+  held.track({0x00, 0x90, 72, 100, 0x97, 0xB8, 0x00, 0x80, 72, 0});
+  const MidiReading h = read_midi(held.bytes);
+  ASSERT_TRUE(h.ok()) << describe(*h.error);
+  ASSERT_EQ(h.tone.notes.size(), 252u);
+  EXPECT_EQ(h.left_out, 415u);
+  EXPECT_EQ(h.tone.notes.front(), (Note{11, 1}));
 }
 
 TEST(MidiFile, Refusals) {
