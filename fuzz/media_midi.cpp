@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!r.ok()) return 0;
   if (r.tone.notes.empty() || r.tone.notes.size() > kMaxToneNotes) std::abort();
   for (const Note& n : r.tone.notes)
-    if (n.pitch < kRestPitch || n.pitch > kHighestPitch || n.duration < 0 || n.duration > 9) std::abort();
+    if (n.pitch < kRestPitch || n.pitch > kHighestPitch || !is_duration_code(n.duration)) std::abort();
   return 0;
 }

@@ -8,9 +8,12 @@
 
 #include "app/code_page.h"
 #include "app/conversion.h"
+#include "media/midi_file.h"
+#include "media/ott_file.h"
 #include "media/picture_files.h"
 #include "media/pixel_grid_editor.h"
 #include "media/ring_tone.h"
+#include "media/rtttl.h"
 #include "media/windows_bitmap.h"
 
 namespace phondeck {
@@ -19,22 +22,29 @@ namespace {
 
 constexpr char kUsage[] =
     "Usage:\n"
-    "  phondeck-convert tone IN.txt [--name NAME] [--tempo BPM] [--format ott|sms|codes] -o OUT\n"
+    "  phondeck-convert tone IN [--from ericsson|rtttl|ott|midi] [--name NAME] [--tempo BPM]\n"
+    "                   [--format ott|sms|codes] -o OUT\n"
     "  phondeck-convert picture IN -o OUT [--slot K] [--mcc MCC] [--mnc MNC]\n"
     "  phondeck-convert --help\n"
     "\n"
-    "tone     reads an Ericsson melody text: letters c d e f g a b (lower case an\n"
-    "         eighth note, upper case a quarter note), p for a rest, # before a\n"
-    "         note for a sharp, + for one octave up; blanks and line breaks only\n"
-    "         separate. It writes:\n"
+    "tone     reads a tone: by --from, else by the file's ending\n"
+    "           ericsson  an Ericsson melody text (the default): letters c d e f\n"
+    "                     g a b (lower case an eighth note, upper case a quarter\n"
+    "                     note), p for a rest, # before a note for a sharp, +\n"
+    "                     for one octave up; blanks and line breaks only separate\n"
+    "           rtttl     an RTTTL tune (.rtttl, .rtx)\n"
+    "           ott       Smart Messaging ringing-tone data (.ott)\n"
+    "           midi      a MIDI file (.mid, .midi): its first track with notes\n"
+    "         A tune longer than a ringing tone holds is cut after its last\n"
+    "         whole note that fits, with a warning. It writes:\n"
     "           --format ott    the Smart Messaging ringing-tone data (default)\n"
     "           --format sms    the same with the 7-byte port header, as sent in\n"
     "                           a short message\n"
     "           --format codes  the note-code string, three digits per note\n"
-    "         --name   the tone's title, at most 15 characters (default Phondeck);\n"
-    "                  a longer one is cut, with a warning\n"
+    "         --name   the tone's title, at most 15 characters (default: the\n"
+    "                  file's, else Phondeck); a longer one is cut, with a warning\n"
     "         --tempo  beats per minute; the nearest Smart Messaging tempo is\n"
-    "                  used (default 120)\n"
+    "                  used (default: the file's, else 120)\n"
     "\n"
     "picture  converts between Windows bitmaps (.bmp), caller-group graphics\n"
     "         (.ngg), operator logos (.nol) and one picture of an 18-picture\n"
@@ -68,7 +78,7 @@ std::optional<PictureForm> formOf(const std::string& name) {
 
 struct Options {
   std::vector<std::string> positional;
-  std::optional<std::string> output, name, tempo, format, slot, mcc, mnc;
+  std::optional<std::string> output, name, tempo, format, from, slot, mcc, mnc;
 };
 
 class Tool {
@@ -92,6 +102,7 @@ class Tool {
       else if (arg == "--name") slot = &options.name;
       else if (arg == "--tempo") slot = &options.tempo;
       else if (arg == "--format") slot = &options.format;
+      else if (arg == "--from") slot = &options.from;
       else if (arg == "--slot") slot = &options.slot;
       else if (arg == "--mcc") slot = &options.mcc;
       else if (arg == "--mnc") slot = &options.mnc;
@@ -143,8 +154,15 @@ class Tool {
     const std::string format = options.format.value_or("ott");
     if (format != "ott" && format != "sms" && format != "codes")
       return usage("unknown format " + format + " (ott, sms or codes)");
-    const auto bpm = number(options.tempo, "--tempo", 1, 1000, tempoOf(RingTone::kDefaultTempoIndex));
-    if (!bpm) return 1;
+    std::string from = options.from.value_or("");
+    if (from.empty()) {
+      from = hasEnding(input, ".rtttl") || hasEnding(input, ".rtx") ? "rtttl"
+             : hasEnding(input, ".ott")                             ? "ott"
+             : hasEnding(input, ".mid") || hasEnding(input, ".midi") ? "midi"
+                                                                     : "ericsson";
+    }
+    if (from != "ericsson" && from != "rtttl" && from != "ott" && from != "midi")
+      return usage("unknown input " + from + " (ericsson, rtttl, ott or midi)");
 
     std::ifstream in(input, std::ios::binary);
     if (!in) return fail(input + ": " + loadProblem(LoadStatus::OpenFailed));
@@ -152,13 +170,41 @@ class Tool {
     std::string text(kMaxText + 1, '\0');
     in.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxText) return fail(input + ": too long for a melody text");
+    if (text.size() > kMaxText) return fail(input + ": too long for a tone");
 
-    std::string problem;
     RingTone ringTone;
-    ringTone.notes = parseEricssonText(text, &problem);
-    if (!problem.empty()) return fail(input + ": " + problem);
+    std::size_t left_out = 0;
+    if (from == "ericsson") {
+      std::string problem;
+      ringTone.notes = parseEricssonText(text, &problem);
+      if (!problem.empty()) return fail(input + ": " + problem);
+      const std::size_t fits = notes_that_fit(ringTone.notes);
+      left_out = ringTone.notes.size() - fits;
+      ringTone.notes.resize(fits);
+    } else {
+      const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+      ToneReading reading;
+      if (from == "midi") {
+        MidiReading midi = read_midi(bytes);
+        reading.tone = std::move(midi.tone);
+        reading.error = std::move(midi.error);
+        reading.left_out = midi.left_out;
+      } else {
+        reading = from == "ott" ? read_ott(bytes) : read_rtttl(text);
+      }
+      if (!reading.ok()) return fail(input + ": " + describe(*reading.error));
+      ringTone = std::move(reading.tone);
+      if (ringTone.name.empty()) ringTone.name = RingTone().name;
+      left_out = reading.left_out;
+    }
     if (ringTone.notes.empty()) return fail(input + ": the melody has no notes");
+    if (left_out > 0) {
+      err_ << "phondeck-convert: warning: " << input
+           << " is longer than a ringing tone holds: the tone ends after note " << ringTone.notes.size()
+           << ", and the " << left_out << " notes after it were left out\n";
+    }
+    const auto bpm = number(options.tempo, "--tempo", 1, 1000, tempoOf(ringTone.tempoIndex));
+    if (!bpm) return 1;
     if (options.name) {
       ringTone.name = *options.name;
       const std::u32string characters = utf8_to_code_points(ringTone.name);
@@ -175,7 +221,6 @@ class Tool {
       return write(*options.output, std::vector<std::uint8_t>(codes.begin(), codes.end()));
     }
     std::vector<std::uint8_t> data = encodeRingingTone(ringTone, smartTempoCode(*bpm));
-    if (data.empty()) return fail(input + ": too many notes for one ringing tone");
     if (format == "sms")
       data.insert(data.begin(), std::begin(kRingTonePortHeader), std::end(kRingTonePortHeader));
     return write(*options.output, data);

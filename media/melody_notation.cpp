@@ -32,9 +32,9 @@ double pitch_frequency(int pitch) {
   return 440.0 * std::pow(2.0, (midi_note_of(pitch) - 69) / 12.0);
 }
 
-int half_sixteenths_of(int duration) {
-  if (duration < 0 || duration > 9) duration = kQuarterNote;
-  const int plain = 32 >> (duration / 2);
+int sixty_fourths_of(int duration) {
+  if (!is_duration_code(duration)) duration = kQuarterNote;
+  const int plain = 64 >> (duration / 2);
   return is_dotted(duration) ? plain * 3 / 2 : plain;
 }
 
@@ -46,13 +46,14 @@ std::optional<int> duration_code(int value, bool dotted) {
     case 4: code = 4; break;
     case 8: code = 6; break;
     case 16: code = 8; break;
+    case 32: code = kThirtySecondNote; break;
     default: return std::nullopt;
   }
   return code + (dotted ? 1 : 0);
 }
 
 int note_value_of(int duration) {
-  if (duration < 0 || duration > 9) duration = kQuarterNote;
+  if (!is_duration_code(duration)) duration = kQuarterNote;
   return 1 << (duration / 2);
 }
 
@@ -76,6 +77,61 @@ bool fit_to_scale(std::vector<int>& midi_notes) {
     if (n >= 0) n += *shift;
   }
   return true;
+}
+
+std::size_t notes_that_fit(const std::vector<Note>& notes, const std::vector<std::size_t>& starts) {
+  auto begins_note = [&](std::size_t k) {
+    return k == notes.size() || starts.empty() || std::binary_search(starts.begin(), starts.end(), k);
+  };
+  // Instructions of the first k notes, counted as patternInstructions does.
+  std::size_t instructions = 3;
+  int octave = 0;
+  std::size_t fits = 0;
+  for (std::size_t k = 0; k <= notes.size(); ++k) {
+    if (begins_note(k)) {
+      if (k > kMaxToneNotes || instructions > kMaxPatternInstructions) break;
+      fits = k;
+    }
+    if (k == notes.size()) break;
+    ++instructions;
+    const int pitch = notes[k].pitch;
+    if (pitch > kRestPitch && pitch <= kHighestPitch && (pitch - kLowestPitch) / 12 != octave) {
+      octave = (pitch - kLowestPitch) / 12;
+      ++instructions;
+    }
+  }
+  // Not even the first note of the tune fits whole: cut inside it.
+  if (fits == 0 && !starts.empty() && !notes.empty()) return notes_that_fit(notes, {});
+  return fits;
+}
+
+std::optional<std::vector<Note>> fit_tune(const std::vector<int>& midi_notes, const std::vector<int>& durations,
+                                          const std::vector<std::size_t>& starts, std::size_t& left_out) {
+  const std::size_t count = std::min(midi_notes.size(), durations.size());
+  // First by the number of notes alone, then again by the instructions of
+  // what is kept once it is placed, until the two agree (a shorter tune may
+  // sit in other octaves).
+  std::size_t fits = count;
+  if (count > kMaxToneNotes) {
+    fits = 0;
+    for (std::size_t k = kMaxToneNotes; k > 0 && fits == 0; --k) {
+      if (starts.empty() || std::binary_search(starts.begin(), starts.end(), k)) fits = k;
+    }
+    if (fits == 0) fits = kMaxToneNotes;  // the first note alone is longer
+  }
+  std::vector<Note> notes;
+  for (;;) {
+    std::vector<int> midi(midi_notes.begin(), midi_notes.begin() + static_cast<std::ptrdiff_t>(fits));
+    if (!fit_to_scale(midi)) return std::nullopt;
+    notes.clear();
+    for (std::size_t k = 0; k < fits; ++k)
+      notes.push_back({midi[k] < 0 ? kRestPitch : pitch_of_midi(midi[k]), durations[k]});
+    const std::size_t again = notes_that_fit(notes, starts);
+    if (again == fits) break;
+    fits = again;
+  }
+  left_out = count - fits;
+  return notes;
 }
 
 int tempo_index_of(int bpm) {

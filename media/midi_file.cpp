@@ -65,19 +65,53 @@ std::uint32_t big_endian(std::span<const std::uint8_t> b, std::size_t at, int n)
   return v;
 }
 
-// Note lengths in sixteenths and their duration codes, longest first.
-constexpr std::array<std::pair<int, int>, 9> kPieces = {
-    {{24, 1}, {16, 0}, {12, 3}, {8, 2}, {6, 5}, {4, 4}, {3, 7}, {2, 6}, {1, 8}}};
+// Note lengths in thirty-seconds and their duration codes, longest first.
+constexpr std::array<std::pair<int, int>, 11> kPieces = {
+    {{48, 1}, {32, 0}, {24, 3}, {16, 2}, {12, 5}, {8, 4}, {6, 7}, {4, 6}, {3, 9}, {2, 8}, {1, kThirtySecondNote}}};
 
-void add_rests(std::int64_t sixteenths, std::vector<int>& midi, std::vector<int>& durations) {
-  for (const auto& [length, code] : kPieces) {
-    while (sixteenths >= length && midi.size() <= kMaxToneNotes) {
-      midi.push_back(-1);
+// The tune as tone notes: kept while a tone may still hold them, after that
+// only counted (a long silence would otherwise be thousands of rests).
+struct TuneNotes {
+  std::vector<int> midi;  // -1 a rest
+  std::vector<int> durations;
+  std::vector<std::size_t> starts;  // where each note of the tune begins
+  std::size_t past = 0;             // tone notes after those kept
+
+  bool full() const { return midi.size() > kMaxToneNotes; }
+  void add(int key, int code, std::int64_t times = 1) {
+    for (; times > 0 && !full(); --times) {
+      midi.push_back(key);
       durations.push_back(code);
-      sixteenths -= length;
+    }
+    past += static_cast<std::size_t>(times);
+  }
+  // A silence: rests, each a note of its own.
+  void rests(std::int64_t length) {
+    for (const auto& [piece, code] : kPieces) {
+      for (; length >= piece && !full(); length -= piece) {
+        starts.push_back(midi.size());
+        add(-1, code);
+      }
+      add(-1, code, length / piece);
+      length %= piece;
     }
   }
-}
+  // A note: its longest piece that fits, then rests to its end, kept or
+  // left out together.
+  void note(int key, std::int64_t length) {
+    for (const auto& [piece, code] : kPieces) {
+      if (piece > length) continue;
+      if (!full()) starts.push_back(midi.size());
+      add(key, code);
+      length -= piece;
+      for (const auto& [rest, rest_code] : kPieces) {
+        add(-1, rest_code, length / rest);
+        length %= rest;
+      }
+      return;
+    }
+  }
+};
 
 }  // namespace
 
@@ -193,13 +227,12 @@ MidiReading read_midi(std::span<const std::uint8_t> bytes) {
   std::stable_sort(notes.begin(), notes.end(), [](const Sounding& a, const Sounding& b) {
     return a.start != b.start ? a.start < b.start : a.key > b.key;
   });
-  auto sixteenths = [&](std::int64_t ticks) {
-    return static_cast<std::int64_t>(std::llround(static_cast<double>(ticks) * 4.0 / division));
+  auto thirty_seconds = [&](std::int64_t ticks) {
+    return static_cast<std::int64_t>(std::llround(static_cast<double>(ticks) * 8.0 / division));
   };
-  std::vector<int> midi;
-  std::vector<int> durations;
-  std::int64_t cursor = -1;  // in sixteenths
-  for (std::size_t k = 0; k < notes.size() && midi.size() <= kMaxToneNotes; ++k) {
+  TuneNotes tune;
+  std::int64_t cursor = -1;  // in thirty-seconds
+  for (std::size_t k = 0; k < notes.size(); ++k) {
     if (k > 0 && notes[k].start == notes[k - 1].start) continue;
     std::int64_t end = notes[k].end;
     for (std::size_t n = k + 1; n < notes.size(); ++n) {
@@ -208,27 +241,21 @@ MidiReading read_midi(std::span<const std::uint8_t> bytes) {
         break;
       }
     }
-    const std::int64_t start = sixteenths(notes[k].start);
-    if (cursor >= 0 && start > cursor) add_rests(start - cursor, midi, durations);
+    const std::int64_t start = thirty_seconds(notes[k].start);
+    if (cursor >= 0 && start > cursor) tune.rests(start - cursor);
     if (cursor >= 0 && start < cursor) continue;  // rounded onto the note before
-    std::int64_t length = std::max<std::int64_t>(1, sixteenths(end) - start);
-    for (const auto& [piece, code] : kPieces) {
-      if (piece <= length) {
-        midi.push_back(notes[k].key);
-        durations.push_back(code);
-        add_rests(length - piece, midi, durations);
-        break;
-      }
-    }
+    const std::int64_t length = std::max<std::int64_t>(1, thirty_seconds(end) - start);
+    tune.note(notes[k].key, length);
     cursor = start + length;
   }
-  if (midi.size() > kMaxToneNotes) {
-    return fail_at(0, "the melody has more than " + std::to_string(kMaxToneNotes) +
-                          " notes and rests; a ringing tone holds at most " + std::to_string(kMaxToneNotes));
+  std::size_t cut = 0;
+  auto kept = fit_tune(tune.midi, tune.durations, tune.starts, cut);
+  if (!kept) return fail_at(0, "the melody is wider than the three octaves a ringing tone carries");
+  out.tone.notes = std::move(*kept);
+  out.left_out = cut + tune.past;
+  for (std::size_t start : tune.starts) {
+    if (start < out.tone.notes.size()) out.note_starts.push_back(start);
   }
-  if (!fit_to_scale(midi)) return fail_at(0, "the melody is wider than the three octaves a ringing tone carries");
-  for (std::size_t k = 0; k < midi.size(); ++k)
-    out.tone.notes.push_back({midi[k] < 0 ? kRestPitch : pitch_of_midi(midi[k]), durations[k]});
   return out;
 }
 

@@ -3,7 +3,8 @@
 // the tempo, and the tone made of the first track with notes (drums on
 // channel 10 do not count). The tone plays one note at a time: a note that
 // starts cuts the one sounding, of notes starting together the highest
-// stays; lengths are rounded to sixteenths, and gaps become rests.
+// stays; lengths are rounded to thirty-seconds, and gaps become rests. A
+// tune longer than a tone holds is cut after its last whole note that fits.
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -27,6 +28,10 @@ struct MidiReading {
   std::vector<MidiTrack> tracks;
   int tone_track = -1;  // index of the track the tone was made of
   RingTone tone;        // name from the first track's name, tempo from bpm
+  std::size_t left_out = 0;  // tone notes (rests too) of the tune past the cut
+  // Where each note of the tune begins in tone.notes (a note may be held
+  // over rests after it), so a later cut keeps a note whole.
+  std::vector<std::size_t> note_starts;
   // The file could not be read (no tracks then), or its tone not made (the
   // tracks stay for the tree).
   std::optional<MelodyError> error;

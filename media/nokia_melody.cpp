@@ -42,10 +42,7 @@ ParsedMelody parse_nokia_melody(std::string_view text) {
     }
     if (!has_value) value = 4;
     const auto duration = duration_code(value, dotted);
-    if (!duration) {
-      return fail(start, value == 32 ? "thirty-second notes are shorter than a ringing tone carries"
-                                     : "note length " + std::to_string(value) + " is not 1, 2, 4, 8 or 16");
-    }
+    if (!duration) return fail(start, "note length " + std::to_string(value) + " is not 1, 2, 4, 8, 16 or 32");
     int sharp = 0;
     if (i < text.size() && text[i] == '#') {
       sharp = 1;

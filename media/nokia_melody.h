@@ -1,5 +1,5 @@
 #pragma once
-// The handset composer's own notation: per note the length (1, 2, 4, 8, 16;
+// The handset composer's own notation: per note the length (1, 2, 4, 8, 16, 32;
 // 4 when left out), an optional dot, the note letter with "#" for a sharp
 // (before or after the letter) and the octave 1..3 (1 when left out), or "-"
 // for a rest. Notes are separated by blanks or line breaks:

@@ -117,12 +117,8 @@ ToneReading read_ott(std::span<const std::uint8_t> bytes) {
           const auto specifier = in.get(2);
           if (!value || !duration || !specifier) return fail(kShort);
           if (*value > 12) return fail("note value " + std::to_string(*value) + " is not 0 .. 12");
-          if (*duration == 5) return fail("thirty-second notes are shorter than a ringing tone carries");
           if (*duration > 5) return fail("duration " + std::to_string(*duration) + " is not 0 .. 5");
           if (*specifier > 1) return fail("double-dotted and two-thirds notes are not carried");
-          if (midi.size() == kMaxToneNotes)
-            return fail("more than " + std::to_string(kMaxToneNotes) + " notes; a ringing tone holds at most " +
-                        std::to_string(kMaxToneNotes));
           midi.push_back(*value == 0 ? -1 : kMidiOfLowestPitch + 12 * (scale - 1) + static_cast<int>(*value) - 1);
           durations.push_back(static_cast<int>(*duration) * 2 + static_cast<int>(*specifier));
           break;
@@ -150,10 +146,10 @@ ToneReading read_ott(std::span<const std::uint8_t> bytes) {
       }
     }
   }
-  if (!fit_to_scale(midi)) return fail("the melody is wider than the three octaves a ringing tone carries");
+  auto notes = fit_tune(midi, durations, {}, out.left_out);
+  if (!notes) return fail("the melody is wider than the three octaves a ringing tone carries");
   out.tone.tempoIndex = tempo_index_of(smartTempoBpm(tempo_code < 0 ? 14 : tempo_code));
-  for (std::size_t k = 0; k < midi.size(); ++k)
-    out.tone.notes.push_back({midi[k] < 0 ? kRestPitch : pitch_of_midi(midi[k]), durations[k]});
+  out.tone.notes = std::move(*notes);
   return out;
 }
 

@@ -10,9 +10,10 @@
 namespace phondeck {
 
 // The tone of a file's bytes (a leading port header is skipped). All
-// patterns play once, in order. Refuses thirty-second notes, double-dotted
-// and two-thirds notes, more than 252 notes, melodies wider than three
-// octaves and anything that is not a basic or temporary song.
+// patterns play once, in order, cut after the last note a ringing tone holds
+// (the rest counted in left_out). Refuses double-dotted and two-thirds notes,
+// melodies wider than three octaves and anything that is not a basic or
+// temporary song.
 ToneReading read_ott(std::span<const std::uint8_t> bytes);
 // The tone's packed data; empty when it holds too many notes.
 std::vector<std::uint8_t> write_ott(const RingTone& tone);

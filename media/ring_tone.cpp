@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 namespace phondeck {
 
@@ -114,6 +115,12 @@ std::vector<Note> parseEricssonText(std::string_view text, std::string* problem)
   return parseEricssonText(lines, problem);
 }
 
+namespace {
+
+constexpr char kDurationCharacters[] = "0123456789AB";
+
+}  // namespace
+
 std::string toNoteCodes(const std::vector<Note>& notes) {
   std::string codes;
   codes.reserve(notes.size() * 3);
@@ -121,7 +128,7 @@ std::string toNoteCodes(const std::vector<Note>& notes) {
     const int pitch = note.pitch < 0 ? 0 : note.pitch % 100;
     codes += static_cast<char>('0' + pitch / 10);
     codes += static_cast<char>('0' + pitch % 10);
-    codes += static_cast<char>('0' + (note.duration < 0 ? 0 : note.duration % 10));
+    codes += kDurationCharacters[is_duration_code(note.duration) ? note.duration : kQuarterNote];
   }
   return codes;
 }
@@ -137,12 +144,15 @@ std::optional<std::vector<Note>> fromNoteCodes(std::string_view codes, std::stri
   std::vector<Note> notes;
   notes.reserve(codes.size() / 3);
   for (std::size_t i = 0; i < codes.size(); i += 3) {
-    for (std::size_t k = i; k < i + 3; ++k) {
+    for (std::size_t k = i; k < i + 2; ++k) {
       if (codes[k] < '0' || codes[k] > '9')
         return fail("character " + std::to_string(k + 1) + " is not a digit");
     }
+    const char* const found = codes[i + 2] == '\0' ? nullptr : std::strchr(kDurationCharacters, codes[i + 2]);
+    if (found == nullptr)
+      return fail("character " + std::to_string(i + 3) + " is not a duration (0 to 9, A or B)");
     const int pitch = (codes[i] - '0') * 10 + (codes[i + 1] - '0');
-    const int duration = codes[i + 2] - '0';
+    const int duration = static_cast<int>(found - kDurationCharacters);
     if (pitch < kRestPitch || pitch > kHighestPitch)
       return fail("note " + std::to_string(i / 3 + 1) + " has the pitch code " +
                   std::to_string(pitch) + ", outside 10 to " + std::to_string(kHighestPitch));

@@ -17,11 +17,15 @@ inline constexpr int kRestPitch = 10;
 inline constexpr int kLowestPitch = 11;
 inline constexpr int kHighestPitch = 46;
 
-// Duration codes, one decimal digit: the even digits 0, 2, 4, 6, 8 are whole,
-// half, quarter, eighth and sixteenth notes; the odd digit after each is the
-// same note dotted. The melody text gives only 4 (quarter) and 6 (eighth).
+// Duration codes 0..11: the even codes 0, 2, 4, 6, 8, 10 are whole, half,
+// quarter, eighth, sixteenth and thirty-second notes (the Smart Messaging
+// durations 0..5 times two); the odd code after each is the same note dotted.
+// The melody text gives only 4 (quarter) and 6 (eighth).
 inline constexpr int kQuarterNote = 4;
 inline constexpr int kEighthNote = 6;
+inline constexpr int kThirtySecondNote = 10;
+inline constexpr int kLongestDurationCode = 11;  // a dotted thirty-second
+inline bool is_duration_code(int duration) { return duration >= 0 && duration <= kLongestDurationCode; }
 
 struct Note {
   int pitch = kRestPitch;
@@ -61,11 +65,12 @@ std::vector<Note> parseEricssonText(const std::vector<std::string>& lines,
 // The same for one text whose lines are separated by line breaks.
 std::vector<Note> parseEricssonText(std::string_view text, std::string* problem = nullptr);
 
-// Three digits per note: two for the pitch code, one for the duration code.
-// An empty list gives the empty string.
+// Three characters per note: two digits for the pitch code, one for the
+// duration code, a digit for 0..9 and "A" and "B" for the thirty-second notes
+// (10 and 11) that one digit cannot hold. An empty list gives the empty string.
 std::string toNoteCodes(const std::vector<Note>& notes);
 // The notes of a note-code string, or nothing (with `error` describing why)
-// when the text is not whole three-digit groups of valid codes.
+// when the text is not whole three-character groups of valid codes.
 std::optional<std::vector<Note>> fromNoteCodes(std::string_view codes,
                                                std::string* error = nullptr);
 
@@ -74,9 +79,15 @@ std::optional<std::vector<Note>> fromNoteCodes(std::string_view codes,
 // ISO 8859-1 characters themselves.
 std::string smartTitle(std::string_view name);
 
+// The pattern instructions the notes take: style, tempo and scale, one per
+// note, and one per change of octave between sounding notes (a rest keeps
+// the octave of the note before it).
+std::size_t patternInstructions(const std::vector<Note>& notes);
+inline constexpr std::size_t kMaxPatternInstructions = 255;  // one pattern counts them in 8 bits
+
 // The packed ringing-tone data (without the port header) with the given Smart
 // Messaging tempo code. Empty when the tone has more notes than one pattern
-// can count (255 instructions including the style, tempo and scale ones).
+// can count (kMaxPatternInstructions).
 std::vector<std::uint8_t> encodeRingingTone(const RingTone& tone, int tempoCode);
 // The whole message: the 7-byte port header, then the ringing-tone data with
 // the tempo code nearest to the tone's slider tempo. Empty when the tone does

@@ -40,19 +40,22 @@ int scaleOf(int pitch) { return kDefaultScale + (pitch - kLowestPitch) / 12; }
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeRingingTone(const RingTone& tone, int tempoCode) {
-  // One instruction per note, plus one for every change of octave between
-  // sounding notes (a rest keeps the octave of the note before it).
+std::size_t patternInstructions(const std::vector<Note>& notes) {
   std::size_t instructions = 3;
   int scale = kDefaultScale;
-  for (const Note& note : tone.notes) {
+  for (const Note& note : notes) {
     ++instructions;
-    if (note.pitch > kRestPitch && scaleOf(note.pitch) != scale) {
+    if (note.pitch > kRestPitch && note.pitch <= kHighestPitch && scaleOf(note.pitch) != scale) {
       scale = scaleOf(note.pitch);
       ++instructions;
     }
   }
-  if (instructions > 255) return {};
+  return instructions;
+}
+
+std::vector<std::uint8_t> encodeRingingTone(const RingTone& tone, int tempoCode) {
+  const std::size_t instructions = patternInstructions(tone.notes);
+  if (instructions > kMaxPatternInstructions) return {};
 
   const std::string title = smartTitle(tone.name);
   BitWriter out;
@@ -74,7 +77,7 @@ std::vector<std::uint8_t> encodeRingingTone(const RingTone& tone, int tempoCode)
   out.put(static_cast<unsigned>(tempoCode) & 0x1Fu, 5);
   out.put(kScaleInstruction, 3);
   out.put(kDefaultScale, 2);
-  scale = kDefaultScale;
+  int scale = kDefaultScale;
   for (const Note& note : tone.notes) {
     unsigned value = 0;
     if (note.pitch > kRestPitch && note.pitch <= kHighestPitch) {
@@ -85,12 +88,11 @@ std::vector<std::uint8_t> encodeRingingTone(const RingTone& tone, int tempoCode)
       }
       value = static_cast<unsigned>((note.pitch - kLowestPitch) % 12 + 1);
     }
-    const unsigned digit = note.duration >= 0 && note.duration <= 9 ? static_cast<unsigned>(note.duration)
-                                                                     : static_cast<unsigned>(kQuarterNote);
+    const unsigned code = static_cast<unsigned>(is_duration_code(note.duration) ? note.duration : kQuarterNote);
     out.put(kNoteInstruction, 3);
     out.put(value, 4);
-    out.put(digit / 2, 3);  // 0 whole .. 4 sixteenth
-    out.put(digit % 2, 2);  // specifier: 01 dotted
+    out.put(code / 2, 3);  // 0 whole .. 5 thirty-second
+    out.put(code % 2, 2);  // specifier: 01 dotted
   }
   return out.take();
 }

@@ -20,17 +20,18 @@ namespace phondeck {
 namespace {
 
 constexpr int kTextTrack = 1211;
-constexpr int kTextMessageTooLong = 3411;
 constexpr int kTextUnreadable = 3660;     // The melody cannot be read: %1
-constexpr int kTextTooManyNotes = 3661;   // %1 notes, at most 252
-constexpr int kTextTooLongToWrite = 3662; // %1 bytes, at most 251
 constexpr int kTextFileUnreadable = 3667;
 constexpr int kTextFileUnwritable = 3668;
 constexpr int kTextTrackNotes = 3670;     // %1 notes
 constexpr int kTextToneTrack = 3671;      // the ringing tone
 constexpr int kTextFileSummary = 3672;    // format, ticks, bpm
 constexpr int kTextNothingToPlay = 3673;
-constexpr int kTextTooManyInstructions = 3676;  // %1 instructions, at most 255
+constexpr int kTextLeftOut = 3677;         // %1 cut after note %2, %3 left out
+constexpr int kTextCutForWrite = 3678;     // cut after note %1, %2 left out
+constexpr int kTextCutForSend = 3679;      // the same for one message
+constexpr int kTextFirstPageName = 1220;   // MIDI, Ericsson, Nokia, Siemens Melody
+constexpr std::size_t kMaxSentToneBytes = 140;  // one short message's user data
 constexpr int kTextNoNotes = 3701;
 
 // A text of the table with %1, %2, ... replaced.
@@ -45,19 +46,20 @@ std::string fill(int id, std::initializer_list<std::string> values) {
   return text;
 }
 
-// Pattern instructions of the notes: style, tempo and scale, one per note,
-// one per change of octave between sounding notes.
-std::size_t instruction_count(const std::vector<Note>& notes) {
-  std::size_t count = 3;
-  int octave = 0;
-  for (const Note& note : notes) {
-    ++count;
-    if (note.pitch > kRestPitch && (note.pitch - kLowestPitch) / 12 != octave) {
-      octave = (note.pitch - kLowestPitch) / 12;
-      ++count;
-    }
+// How many of the first notes go into a message of at most max_bytes, cut
+// only where a note of the tune begins (`starts`; empty: at every note).
+std::size_t notes_within(const RingTone& tone, std::size_t max_bytes, const std::vector<std::size_t>& starts) {
+  auto begins = [&](std::size_t k) {
+    return starts.empty() || k == tone.notes.size() || std::binary_search(starts.begin(), starts.end(), k);
+  };
+  RingTone part = tone;
+  for (std::size_t k = notes_that_fit(tone.notes, starts); k > 0; --k) {
+    if (!begins(k)) continue;
+    part.notes.assign(tone.notes.begin(), tone.notes.begin() + static_cast<std::ptrdiff_t>(k));
+    if (toSmartMessage(part).size() <= max_bytes) return k;
   }
-  return count;
+  // Not even the first note of the tune fits whole: cut inside it.
+  return starts.empty() ? 0 : notes_within(tone, max_bytes, {});
 }
 
 std::string base_name(const std::string& path) {
@@ -121,8 +123,9 @@ void RingToneWindowLogic::set_name(const std::string& name) {
 
 void RingToneWindowLogic::set_tempo_index(int index) { tempo_index_ = std::clamp(index, 0, 12); }
 
-std::optional<RingTone> RingToneWindowLogic::tone_of(int page, std::string* problem) const {
+std::optional<RingTone> RingToneWindowLogic::tone_of(int page, std::string* problem, std::size_t* left_out) const {
   if (problem) problem->clear();
+  if (left_out) *left_out = 0;
   RingTone tone;
   tone.name = name_;
   tone.tempoIndex = tempo_index_;
@@ -154,15 +157,17 @@ std::optional<RingTone> RingToneWindowLogic::tone_of(int page, std::string* prob
       return std::nullopt;
   }
   if (tone.notes.empty()) return std::nullopt;
-  if (tone.notes.size() > kMaxToneNotes) {
-    if (problem) *problem = fill(kTextTooManyNotes, {std::to_string(tone.notes.size())});
-    return std::nullopt;
-  }
-  if (toSmartMessage(tone).empty()) {
-    if (problem) *problem = fill(kTextTooManyInstructions, {std::to_string(instruction_count(tone.notes))});
-    return std::nullopt;
-  }
+  const std::size_t fits = notes_that_fit(tone.notes, page == kMidiPage ? midi_starts_ : std::vector<std::size_t>{});
+  if (left_out) *left_out = tone.notes.size() - fits;
+  tone.notes.resize(fits);
   return tone;
+}
+
+void RingToneWindowLogic::tell_page_cut(int page, std::size_t kept, std::size_t left_out) {
+  if (left_out == 0) return;
+  std::string name = tx(kTextFirstPageName + std::clamp(page, 0, kPageCount - 1));
+  name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
+  prompt_.message(fill(kTextLeftOut, {name, std::to_string(kept), std::to_string(left_out)}));
 }
 
 std::string RingToneWindowLogic::note_codes() const {
@@ -180,17 +185,25 @@ void RingToneWindowLogic::new_page() {
     tree_.clear();
     midi_file_.clear();
     midi_notes_.clear();
+    midi_starts_.clear();
   } else {
     texts_[static_cast<std::size_t>(page_)].clear();
   }
 }
 
-std::optional<RingTone> RingToneWindowLogic::tone_to_give() {
+std::optional<RingTone> RingToneWindowLogic::tone_to_give(std::size_t max_bytes, int cut_text) {
   std::string problem;
-  const auto tone = tone_of(page_, &problem);
+  std::size_t left_out = 0;
+  auto tone = tone_of(page_, &problem, &left_out);
   if (!problem.empty()) {
     tell(problem);
     return std::nullopt;
+  }
+  if (tone) {
+    const std::size_t fits =
+        notes_within(*tone, max_bytes, page_ == kMidiPage ? midi_starts_ : std::vector<std::size_t>{});
+    left_out += tone->notes.size() - fits;
+    tone->notes.resize(fits);
   }
   // Nothing, or rests only: a tone the handset would keep silent.
   const bool silent = !tone || std::all_of(tone->notes.begin(), tone->notes.end(),
@@ -199,23 +212,21 @@ std::optional<RingTone> RingToneWindowLogic::tone_to_give() {
     tell(tx(kTextNoNotes));
     return std::nullopt;
   }
+  if (left_out > 0) tell(fill(cut_text, {std::to_string(tone->notes.size()), std::to_string(left_out)}));
   return tone;
 }
 
 bool RingToneWindowLogic::write() {
-  const auto tone = tone_to_give();
+  const auto tone = tone_to_give(kMaxWrittenToneBytes, kTextCutForWrite);
   if (!tone) return false;
-  const std::size_t bytes = toSmartMessage(*tone).size();
-  if (bytes > kMaxWrittenToneBytes) return tell(fill(kTextTooLongToWrite, {std::to_string(bytes)}));
   return start_ring_tone_write(engine_, family_, *tone);
 }
 
 bool RingToneWindowLogic::send() {
-  const auto tone = tone_to_give();
+  const auto tone = tone_to_give(kMaxSentToneBytes, kTextCutForSend);
   if (!tone) return false;
   SmartSms sms;
   sms.user_data = toSmartMessage(*tone);
-  if (sms.user_data.size() > 140) return tell(tx(kTextMessageTooLong));
   if (on_send) on_send(sms);
   return true;
 }
@@ -250,7 +261,13 @@ bool RingToneWindowLogic::open_file(const std::string& path) {
   tempo_index_ = reading.tone.tempoIndex;
   texts_[kNokiaPage] = format_nokia_melody(reading.tone.notes);
   page_ = kNokiaPage;
+  tell_left_out(path, reading.tone.notes.size(), reading.left_out);
   return true;
+}
+
+void RingToneWindowLogic::tell_left_out(const std::string& path, std::size_t kept, std::size_t left_out) {
+  if (left_out == 0) return;
+  prompt_.message(fill(kTextLeftOut, {base_name(path), std::to_string(kept), std::to_string(left_out)}));
 }
 
 void RingToneWindowLogic::open_midi(const std::vector<std::uint8_t>& bytes, const std::string& path) {
@@ -274,22 +291,27 @@ void RingToneWindowLogic::open_midi(const std::vector<std::uint8_t>& bytes, cons
     tree_.push_back({1, row});
   }
   midi_notes_.clear();
+  midi_starts_.clear();
   page_ = kMidiPage;
   if (!midi.ok()) {
     tell(fill(kTextUnreadable, {base_name(path) + ", " + describe(*midi.error)}));
     return;
   }
   midi_notes_ = midi.tone.notes;
+  midi_starts_ = midi.note_starts;
   set_name(midi.tone.name.empty() ? stem(path) : midi.tone.name);
   tempo_index_ = midi.tone.tempoIndex;
   // Also as text, to edit.
   texts_[kNokiaPage] = format_nokia_melody(midi_notes_);
+  tell_left_out(path, midi_notes_.size(), midi.left_out);
 }
 
 bool RingToneWindowLogic::save_file(const std::string& path) {
   std::string problem;
-  const auto tone = tone_of(page_, &problem);
+  std::size_t left_out = 0;
+  const auto tone = tone_of(page_, &problem, &left_out);
   if (!tone) return tell(problem);
+  tell_page_cut(page_, tone->notes.size(), left_out);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (kind_of(path) == FileKind::Ott) {
     const std::vector<std::uint8_t> data = write_ott(*tone);
@@ -304,11 +326,13 @@ bool RingToneWindowLogic::save_file(const std::string& path) {
 
 std::optional<ToneSound> RingToneWindowLogic::play(int page, int sample_rate) {
   std::string problem;
-  const auto tone = tone_of(page, &problem);
+  std::size_t left_out = 0;
+  const auto tone = tone_of(page, &problem, &left_out);
   if (!tone) {
     tell(problem.empty() ? tx(kTextNothingToPlay) : problem);
     return std::nullopt;
   }
+  tell_page_cut(page, tone->notes.size(), left_out);
   SynthSettings settings;
   settings.sample_rate = sample_rate;
   return ToneSound{synthesise(tone->notes, tempoOf(tone->tempoIndex), settings), sample_rate};

@@ -62,25 +62,32 @@ class RingToneWindowLogic {
   bool has_midi_tone() const { return !midi_notes_.empty(); }
 
   // The tone of a page: nothing when the page makes none, with `problem`
-  // saying why when the user must know (a text that does not read, a tone
-  // over the limits); empty `problem` for an empty page.
-  std::optional<RingTone> tone_of(int page, std::string* problem = nullptr) const;
-  // The shown page's tone for Write and Send; nothing, after telling the
-  // user why, when it does not read or has no note to play.
-  std::optional<RingTone> tone_to_give();
+  // saying why when the user must know (a text that does not read); empty
+  // `problem` for an empty page. A tune longer than a tone holds is cut after
+  // its last whole note that fits, the notes left out counted in `left_out`.
+  std::optional<RingTone> tone_of(int page, std::string* problem = nullptr, std::size_t* left_out = nullptr) const;
+  // The shown page's tone for Write and Send, cut to what one write or one
+  // message carries (max_bytes) with the user told how many notes were left
+  // out (cut_text); nothing, after telling the user why, when it does not
+  // read or has no note to play.
+  std::optional<RingTone> tone_to_give(std::size_t max_bytes, int cut_text);
   // The note-code string of the active page's tone ("" when it makes none).
   std::string note_codes() const;
 
   // -- Commands; each tells the user what went wrong.
   // New: on the MIDI page the tree and the file name, on a melody page its text.
   void new_page();
-  // Write: starts Write Ringing Tone; true when it started.
+  // Write: starts Write Ringing Tone; true when it started. A tone longer
+  // than one write carries is cut, and the user told.
   bool write();
-  // Send: fills the message and calls on_send; true when it did.
+  // Send: fills the message and calls on_send; true when it did. A tone
+  // longer than one message carries is cut, and the user told.
   bool send();
   // Open: RTTTL (.rtttl, .txt and anything else), .ott, or a MIDI file
   // (.mid, .midi). A MIDI file fills the MIDI page; a tone from the others
-  // fills the Nokia Melody page. The page it filled becomes active.
+  // fills the Nokia Melody page. The page it filled becomes active. A tune
+  // longer than a tone holds is cut, and the user told how many notes were
+  // left out.
   bool open_file(const std::string& path);
   // Save: the active page's tone as .ott, or else as RTTTL.
   bool save_file(const std::string& path);
@@ -94,6 +101,8 @@ class RingToneWindowLogic {
 
  private:
   bool tell(const std::string& problem);
+  void tell_left_out(const std::string& path, std::size_t kept, std::size_t left_out);
+  void tell_page_cut(int page, std::size_t kept, std::size_t left_out);
   void open_midi(const std::vector<std::uint8_t>& bytes, const std::string& path);
 
   OperationEngine& engine_;
@@ -106,6 +115,7 @@ class RingToneWindowLogic {
   std::string midi_file_;
   std::vector<ToneTreeRow> tree_;
   std::vector<Note> midi_notes_;
+  std::vector<std::size_t> midi_starts_;  // where each note of the MIDI tune begins
 };
 
 }  // namespace phondeck

@@ -65,7 +65,7 @@ ToneReading read_rtttl(std::string_view text) {
     if (!value) return fail(value_at, "a number is missing");
     switch (key) {
       case 'd':
-        if (!duration_code(*value, false)) return fail(value_at, "default length is not 1, 2, 4, 8 or 16");
+        if (!duration_code(*value, false)) return fail(value_at, "default length is not 1, 2, 4, 8, 16 or 32");
         default_value = *value;
         break;
       case 'o':
@@ -130,34 +130,27 @@ ToneReading read_rtttl(std::string_view text) {
     while (i < text.size() && is_space(text[i])) ++i;
     if (i < text.size() && text[i] != ',') return fail(i, std::string("unexpected '") + text[i] + "'");
     const auto duration = duration_code(value, dotted);
-    if (!duration) {
-      return fail(start, value == 32 ? "thirty-second notes are shorter than a ringing tone carries"
-                                     : "length " + std::to_string(value) + " is not 1, 2, 4, 8 or 16");
-    }
-    if (midi.size() == kMaxToneNotes)
-      return fail(start, "more than " + std::to_string(kMaxToneNotes) + " notes; a ringing tone holds at most " +
-                             std::to_string(kMaxToneNotes));
+    if (!duration) return fail(start, "length " + std::to_string(value) + " is not 1, 2, 4, 8, 16 or 32");
     midi.push_back(note);
     durations.push_back(*duration);
   }
-  if (!fit_to_scale(midi))
-    return fail(second_colon + 1, "the melody is wider than the three octaves a ringing tone carries");
-  for (std::size_t k = 0; k < midi.size(); ++k)
-    out.tone.notes.push_back({midi[k] < 0 ? kRestPitch : pitch_of_midi(midi[k]), durations[k]});
+  auto notes = fit_tune(midi, durations, {}, out.left_out);
+  if (!notes) return fail(second_colon + 1, "the melody is wider than the three octaves a ringing tone carries");
+  out.tone.notes = std::move(*notes);
   return out;
 }
 
 std::string write_rtttl(const RingTone& tone) {
-  std::array<int, 10> duration_count{};
+  std::array<int, kLongestDurationCode + 1> duration_count{};
   std::array<int, 3> octave_count{};
   for (const Note& note : tone.notes) {
-    const int code = note.duration >= 0 && note.duration <= 9 ? note.duration / 2 * 2 : kQuarterNote;
+    const int code = is_duration_code(note.duration) ? note.duration / 2 * 2 : kQuarterNote;
     ++duration_count[static_cast<std::size_t>(code)];
     if (note.pitch > kRestPitch && note.pitch <= kHighestPitch)
       ++octave_count[static_cast<std::size_t>((note.pitch - kLowestPitch) / 12)];
   }
   int default_code = kQuarterNote;
-  for (int code = 0; code <= 8; code += 2) {
+  for (int code = 0; code <= kThirtySecondNote; code += 2) {
     if (duration_count[static_cast<std::size_t>(code)] > duration_count[static_cast<std::size_t>(default_code)])
       default_code = code;
   }

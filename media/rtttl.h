@@ -10,9 +10,10 @@
 namespace phondeck {
 
 // The tone of an RTTTL text: its name (cut to 15 characters), the tempo
-// slider position nearest its beats per minute, and its notes. Refuses
-// thirty-second notes, more than 252 notes and melodies wider than three
-// octaves, with the place of the fault.
+// slider position nearest its beats per minute, and its notes, cut after
+// the last whole note a ringing tone holds (the rest counted in left_out).
+// Refuses melodies wider than three octaves, and any text it cannot read,
+// with the place of the fault.
 ToneReading read_rtttl(std::string_view text);
 // The tone as RTTTL, with the most frequent length and octave as defaults.
 std::string write_rtttl(const RingTone& tone);

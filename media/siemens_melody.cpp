@@ -56,7 +56,7 @@ ParsedMelody parse_siemens_melody(std::string_view text) {
     bool dotted = false;
     if (i < text.size() && text[i] == '(') {
       ++i;
-      if (upper_at(i) != '1' || upper_at(i + 1) != '/') return fail(i, "a length is written 1/1 .. 1/16");
+      if (upper_at(i) != '1' || upper_at(i + 1) != '/') return fail(i, "a length is written 1/1 .. 1/32");
       i += 2;
       value = 0;
       const std::size_t digits = i;
@@ -75,8 +75,7 @@ ParsedMelody parse_siemens_melody(std::string_view text) {
     }
     const auto duration = duration_code(value, dotted);
     if (!duration) {
-      return fail(letter_at, value == 32 ? "thirty-second notes are shorter than a ringing tone carries"
-                                         : "length 1/" + std::to_string(value) + " is not 1/1, 1/2, 1/4, 1/8 or 1/16");
+      return fail(letter_at, "length 1/" + std::to_string(value) + " is not 1/1, 1/2, 1/4, 1/8, 1/16 or 1/32");
     }
     if (i < text.size() && !is_blank(text[i])) return fail(i, std::string("unexpected '") + text[i] + "'");
     out.notes.push_back({pitch, *duration});

@@ -10,8 +10,8 @@ namespace phondeck {
 
 std::size_t note_samples(int duration, int bpm, int sample_rate) {
   if (bpm <= 0 || sample_rate <= 0) return 0;
-  // A quarter note is 8 half-sixteenths and lasts one beat.
-  const double seconds = 60.0 / bpm * half_sixteenths_of(duration) / 8.0;
+  // A quarter note is 16 sixty-fourths and lasts one beat.
+  const double seconds = 60.0 / bpm * sixty_fourths_of(duration) / 16.0;
   return static_cast<std::size_t>(std::lround(seconds * sample_rate));
 }
 

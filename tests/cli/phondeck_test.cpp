@@ -438,6 +438,38 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
 // Plain lists name their columns in a header line (the JSON form stays as it
 // is); a number that cannot be sent to fails its own row only; and without
 // --device or a tv.dat the error says how to choose a device.
+// A real tune of 300 thirty-second notes: cut on reading to what a tone
+// holds, then to what one write (title "Long": 153 notes) or one message
+// (79) carries; written and sent with the user told, never refused.
+TEST_F(Phondeck, LongTuneOfThirtySecondNotesIsCutAndSaysSo) {
+  std::string tune = "Long:d=32,o=5,b=120:c";
+  for (int i = 1; i < 300; ++i) tune += i % 2 ? ",8.d" : ",c";
+  std::ofstream(folder_.file("long.rtttl")) << tune;
+  const std::string opened =
+      "phondeck: long.rtttl is longer than a ringing tone holds: the tone ends after note 252, and the 48 notes "
+      "after it were left out\n";
+  const Result written = run({"ringtone", "write", folder_.file("long.rtttl")});
+  ASSERT_EQ(written.status, kExitOk) << written.err;
+  EXPECT_NE(written.err.find(opened + "phondeck: The tone is longer than one write into the phone carries: it ends "
+                                      "after note 153, and the 99 notes after it were left out\n"),
+            std::string::npos)
+      << written.err;
+  ASSERT_TRUE(state().ring_tone.tone.has_value());
+  const std::vector<sim::ToneNote> notes = state().ring_tone.tone->notes;
+  ASSERT_EQ(notes.size(), 153u);
+  EXPECT_EQ(notes[0], (sim::ToneNote{1, 1, 5, 0}));  // thirty-second c
+  EXPECT_EQ(notes[1], (sim::ToneNote{3, 1, 3, 1}));  // dotted eighth d
+  EXPECT_EQ(notes[152], notes[0]);
+
+  const Result sent = run({"ringtone", "send", folder_.file("long.rtttl"), "0401112223"});
+  ASSERT_EQ(sent.status, kExitOk) << sent.err;
+  EXPECT_NE(sent.err.find(opened + "phondeck: The tone is longer than one message carries: it ends after note 79, "
+                                   "and the 173 notes after it were left out\n"),
+            std::string::npos)
+      << sent.err;
+  EXPECT_EQ(state().sms.sent.back().coding, 0xF5);
+}
+
 TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsNameTheNextStep) {
   auto lines_of = [](const std::string& text) {
     std::vector<std::string> lines;

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "e2e_rig.h"
+#include "media/ott_file.h"
 #include "media/ring_tone_family.h"
 #include "media/ring_tone_window.h"
 #include "organiser/sms_codec.h"
@@ -65,12 +66,20 @@ TEST_F(RingToneLink, WriteFromEachPageReachesTheHandsetOrNothingIsSent) {
     std::vector<Note> notes;   // what was meant (when written)
   };
   const std::vector<Note> sample = parseEricssonText(ericsson_sample_lines());
+  // One request carries 244 bytes of tone data: 1952 bits, 137 of them the
+  // head with the title "Phondeck", so 151 notes of 12 bits.
   std::string many_text;
   for (int i = 0; i < 253; ++i) many_text += "8c ";
-  std::string big_text;  // 200 notes: 2537 bits, over the 251 bytes one request carries
+  std::string big_text;  // 200 notes: 2537 bits
   for (int i = 0; i < 200; ++i) big_text += "8c ";
-  std::string jumpy_text;  // 130 notes, each in another octave: 3 + 260 instructions
+  const std::vector<Note> cut_notes(151, Note{11, 6});
+  // 130 notes, each in another octave: 17 bits a note with its octave
+  // change, so 106 fit.
+  std::string jumpy_text;
   for (int i = 0; i < 130; ++i) jumpy_text += i % 2 ? "8c " : "8c3 ";
+  std::vector<Note> jumpy_notes;
+  for (int i = 0; i < 106; ++i) jumpy_notes.push_back({i % 2 ? 11 : 35, 6});
+  const std::string cut = "The tone is longer than one write into the phone carries: it ends after note ";
   const Case cases[] = {
       {"Ericsson sample", RingToneWindowLogic::kEricssonPage, "", 7, "", "", sample},
       {"Nokia", RingToneWindowLogic::kNokiaPage, "8c2 8d2 4.e2 - 16#f3", 12, "", "",
@@ -87,11 +96,11 @@ TEST_F(RingToneLink, WriteFromEachPageReachesTheHandsetOrNothingIsSent) {
       {"bad Ericsson text", RingToneWindowLogic::kEricssonPage, "cdx", 7, "",
        "The melody cannot be read: line 1, column 3: not a note 'x'", {}},
       {"253 notes", RingToneWindowLogic::kNokiaPage, many_text, 7, "",
-       "The tone has 253 notes; a ringing tone holds at most 252", {}},
+       cut + "151, and the 102 notes after it were left out", cut_notes},
       {"too big for one request", RingToneWindowLogic::kNokiaPage, big_text, 7, "",
-       "The tone's message is 325 bytes; a ringing tone written into the phone holds at most 251", {}},
-      {"octave changes over the limit", RingToneWindowLogic::kNokiaPage, jumpy_text, 7, "",
-       "The tone needs 263 instructions with its octave changes; a ringing tone holds at most 255", {}},
+       cut + "151, and the 49 notes after it were left out", cut_notes},
+      {"octave changes", RingToneWindowLogic::kNokiaPage, jumpy_text, 7, "",
+       cut + "106, and the 24 notes after it were left out", jumpy_notes},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -117,7 +126,8 @@ TEST_F(RingToneLink, WriteFromEachPageReachesTheHandsetOrNothingIsSent) {
                                                        : std::vector<std::string>{c.message});
       continue;
     }
-    EXPECT_TRUE(rig.prompt.messages.empty()) << rig.prompt.messages.front();
+    EXPECT_EQ(rig.prompt.messages, c.message.empty() ? std::vector<std::string>{}
+                                                     : std::vector<std::string>{c.message});
     EXPECT_EQ(rig.observer.last_status(), "Write Ringing Tone (Completed)");
     EXPECT_EQ(rig.state(), LinkState::Idle);
     RingTone meant;
@@ -139,6 +149,83 @@ TEST_F(RingToneLink, WriteFromEachPageReachesTheHandsetOrNothingIsSent) {
       EXPECT_EQ(f.data[f.data.size() - 2], 0x01);
     }
     EXPECT_EQ(uploads, 1);
+  }
+}
+
+// A format 0 MIDI file of one track, 96 ticks a quarter note.
+std::vector<std::uint8_t> midi_file(std::vector<std::uint8_t> events) {
+  events.insert(events.end(), {0x00, 0xFF, 0x2F, 0x00});
+  const std::size_t n = events.size();
+  std::vector<std::uint8_t> bytes = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k',
+                                     0, 0, static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
+  bytes.reserve(bytes.size() + n);
+  for (const std::uint8_t b : events) bytes.push_back(b);
+  return bytes;
+}
+
+std::vector<std::uint8_t> as_bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+// Thirty-second notes from each kind of file reach the handset as duration
+// 5; a tune longer than a tone holds is cut on opening and again to what one
+// write carries, cut only where a note of the tune begins, and the user is
+// told each time.
+TEST_F(RingToneLink, FilesWithThirtySecondNotesAndLongTunes) {
+  mediatest::TempDir dir;
+  const std::vector<Note> thirty = {{11, 10}, {24, 10}, {10, 7}, {15, 8}, {18, 11}};
+  RingTone ott;
+  ott.name = "Thirty";
+  ott.notes = thirty;
+  std::string long_rtttl = "Long:d=32,o=5,b=120:c";
+  for (int i = 1; i < 300; ++i) long_rtttl += ",c";
+  // A thirty-second c, then 130 notes of five thirty-seconds: an eighth
+  // and a thirty-second rest each.
+  std::vector<std::uint8_t> events = {0x00, 0x90, 72, 100, 12, 0x80, 72, 0};
+  for (int i = 0; i < 130; ++i) events.insert(events.end(), {0x00, 0x90, 74, 100, 60, 0x80, 74, 0});
+  const std::vector<std::uint8_t> long_midi = midi_file(events);
+  std::vector<Note> long_midi_kept = {{11, 10}};
+  for (int i = 0; i < 75; ++i) long_midi_kept.insert(long_midi_kept.end(), {{13, 6}, {10, 10}});
+  const std::string opened = " is longer than a ringing tone holds: the tone ends after note ";
+  const std::string written = "The tone is longer than one write into the phone carries: it ends after note ";
+  struct Case {
+    const char* file;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> messages;
+    std::vector<Note> notes;
+  };
+  const Case cases[] = {
+      {"thirty.rtttl", as_bytes("Thirty:d=32,o=5,b=120:c,c#6,8.p,16e,32.g"), {}, thirty},
+      {"thirty.ott", write_ott(ott), {}, thirty},
+      {"thirty.mid", midi_file({0x00, 0x90, 72, 100, 12, 0x80, 72, 0, 0x00, 0x90, 76, 100, 24, 0x80, 76, 0}), {},
+       {{11, 10}, {15, 8}}},
+      // Title "Long": 105 bits of head, room for 153 notes.
+      {"long.rtttl", as_bytes(long_rtttl),
+       {"long.rtttl" + opened + "252, and the 48 notes after it were left out",
+        written + "153, and the 99 notes after it were left out"},
+       std::vector<Note>(153, Note{11, 10})},
+      // Title "longer" from the file name: room for 152 tone notes, but the
+      // 152nd would part a note from its rest.
+      {"longer.mid", long_midi,
+       {"longer.mid" + opened + "251, and the 10 notes after it were left out",
+        written + "151, and the 100 notes after it were left out"},
+       long_midi_kept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string path = dir.write(c.file, c.bytes);
+    Rig rig;
+    ASSERT_TRUE(rig.connect());
+    ToneWindow window(rig);
+    ASSERT_TRUE(window.logic.open_file(path));
+    rig.run([&] { EXPECT_TRUE(window.logic.write()); });
+    EXPECT_EQ(rig.prompt.messages, c.messages);
+    RingTone meant;
+    meant.name = window.logic.name();
+    meant.tempoIndex = window.logic.tempo_index();
+    meant.notes = c.notes;
+    const sim::RingToneState& received = rig.handset.state().ring_tone;
+    ASSERT_TRUE(received.tone.has_value());
+    EXPECT_EQ(*received.tone, as_received(meant));
+    EXPECT_EQ(received.tone->notes.front().duration, 5);
   }
 }
 
@@ -177,15 +264,17 @@ TEST_F(RingToneLink, SendFillsTheOutgoingMessage) {
   const auto message = toSmartMessage(sample);
   EXPECT_TRUE(std::equal(message.begin(), message.end(), outgoing.data().begin(), outgoing.data().end()));
 
-  // Over one message: refused, the outgoing message as it was.
+  // Over one message: cut after the 77th note (133 bytes of tone data hold
+  // 137 bits of head and 77 notes), the user told.
   window.logic.set_page(RingToneWindowLogic::kNokiaPage);
   std::string text;
   for (int i = 0; i < 100; ++i) text += "8c ";
   window.logic.set_text(RingToneWindowLogic::kNokiaPage, text);
-  EXPECT_FALSE(window.logic.send());
-  EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{"The length of message is too long"});
-  EXPECT_EQ(shown, 1);
-  EXPECT_EQ(outgoing.byte_count, 103);
+  EXPECT_TRUE(window.logic.send());
+  EXPECT_EQ(rig.prompt.messages, std::vector<std::string>{"The tone is longer than one message carries: it ends "
+                                                          "after note 77, and the 23 notes after it were left out"});
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(outgoing.byte_count, 140);
   // An empty page sends nothing, and says so.
   window.logic.new_page();
   EXPECT_FALSE(window.logic.send());

@@ -96,11 +96,72 @@ TEST_F(ConvertTool, BadMelodiesFailWithoutWriting) {
   EXPECT_NE(err.str().find("line 2"), std::string::npos) << err.str();
   EXPECT_EQ(run({"tone", dir.write("e.txt", std::string(" \n")), "-o", dir.file("o.ott")}), 1);
   EXPECT_NE(err.str().find("no notes"), std::string::npos);
-  EXPECT_EQ(run({"tone", dir.write("long.txt", std::string(300, 'c')), "-o", dir.file("o.ott")}), 1);
-  EXPECT_NE(err.str().find("too many notes"), std::string::npos);
+  EXPECT_EQ(run({"tone", dir.write("r.rtttl", std::string("r:d=64:c")), "-o", dir.file("o.ott")}), 1);
+  EXPECT_NE(err.str().find("r.rtttl: line 1, column 5: default length"), std::string::npos) << err.str();
+  EXPECT_EQ(run({"tone", dir.write("m.mid", std::string("MThd")), "-o", dir.file("o.ott")}), 1);
+  EXPECT_NE(err.str().find("not a MIDI file"), std::string::npos) << err.str();
   EXPECT_EQ(run({"tone", dir.file("missing.txt"), "-o", dir.file("o.ott")}), 1);
   EXPECT_NE(err.str().find("missing.txt: cannot be opened"), std::string::npos) << err.str();
   EXPECT_TRUE(dir.read("o.ott").empty());
+}
+
+// Each input keeps thirty-second notes (codes A and B); a tune longer than a
+// tone holds is cut, with a warning, and still written.
+TEST_F(ConvertTool, ToneFromEveryInput) {
+  RingTone ott_tone;
+  ott_tone.notes = {{11, kThirtySecondNote}, {10, kThirtySecondNote + 1}};
+  const std::vector<std::uint8_t> ott = encodeRingingTone(ott_tone, 14);
+  // Format 0, 96 ticks a quarter: c for 12 ticks, a thirty-second.
+  const std::vector<std::uint8_t> midi = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+                                          'M', 'T', 'r', 'k', 0, 0, 0, 12, 0x00, 0x90, 72, 100,
+                                          12,  0x80, 72, 0, 0x00, 0xFF, 0x2F, 0x00};
+  std::string long_rtttl = "long:d=16,o=5,b=120:c";
+  for (int i = 1; i < 260; ++i) long_rtttl += ",32d";
+  struct Case {
+    const char* file;
+    std::string bytes;
+    const char* from;  // nullptr: by the file's ending
+    std::string codes;
+    const char* warning;  // nullptr: none
+  };
+  const Case cases[] = {
+      {"t.rtttl", "t:d=32,o=5,b=120:c,8.d,16p", nullptr, "11A137108", nullptr},
+      {"t.txt", "t:d=32,o=5,b=120:c", "rtttl", "11A", nullptr},
+      {"t.ott", std::string(ott.begin(), ott.end()), nullptr, "11A10B", nullptr},
+      {"t.mid", std::string(midi.begin(), midi.end()), nullptr, "11A", nullptr},
+      {"c.txt", std::string(300, 'c'), nullptr, [] {
+         std::string codes;
+         for (int i = 0; i < 252; ++i) codes += "116";
+         return codes;
+       }(),
+       "the tone ends after note 252, and the 48 notes after it were left out"},
+      {"long.rtx", long_rtttl, nullptr, "118" + [] {
+         std::string codes;
+         for (int i = 1; i < 252; ++i) codes += "13A";
+         return codes;
+       }(),
+       "the 8 notes after it were left out"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string in = dir.write(c.file, c.bytes);
+    std::vector<std::string> args = {"tone", in, "--format", "codes", "-o", dir.file("out.codes")};
+    if (c.from) args.insert(args.end(), {"--from", c.from});
+    ASSERT_EQ(run(args), 0) << err.str();
+    const auto codes = dir.read("out.codes");
+    EXPECT_EQ(std::string(codes.begin(), codes.end()), c.codes);
+    if (c.warning) {
+      EXPECT_NE(err.str().find(c.warning), std::string::npos) << err.str();
+    } else {
+      EXPECT_EQ(err.str(), "");
+    }
+  }
+  // The file's own name and tempo go into the message unless given.
+  ASSERT_EQ(run({"tone", dir.write("n.rtttl", std::string("Named:d=4,o=5,b=200:c")), "-o", dir.file("n.ott")}), 0);
+  RingTone named;
+  named.name = "Named";
+  named.notes = {{11, kQuarterNote}};
+  EXPECT_EQ(dir.read("n.ott"), encodeRingingTone(named, smartTempoCode(200)));
 }
 
 TEST_F(ConvertTool, PictureBetweenEveryForm) {

@@ -86,10 +86,13 @@ TEST(NoteCodes, RoundTripAndEmpty) {
   EXPECT_EQ(*notes, parseEricssonText(kSampleLines));
   EXPECT_EQ(fromNoteCodes("104"), (std::vector<Note>{{10, 4}}));  // quarter rest
   EXPECT_EQ(fromNoteCodes("460119"), (std::vector<Note>{{46, 0}, {11, 9}}));
+  // Thirty-second notes, plain and dotted, past what one digit holds.
+  EXPECT_EQ(toNoteCodes({{11, kThirtySecondNote}, {10, 11}}), "11A10B");
+  EXPECT_EQ(fromNoteCodes("11A10B"), (std::vector<Note>{{11, 10}, {10, 11}}));
 }
 
 TEST(NoteCodes, MalformedStringsAreRejectedWithAReason) {
-  for (const char* bad : {"1", "10", "1061", "10618", "10a", " 106", "106 ", "096", "470", "-16"}) {
+  for (const char* bad : {"1", "10", "1061", "10618", "10a", " 106", "106 ", "096", "470", "-16", "11C", "1A1"}) {
     std::string error;
     EXPECT_FALSE(fromNoteCodes(bad, &error).has_value()) << bad;
     EXPECT_FALSE(error.empty()) << bad;
@@ -132,7 +135,7 @@ TEST(SmartMessage, FieldsReadBack) {
   RingTone tone;
   tone.name = "Tune";
   tone.tempoIndex = 0;
-  tone.notes = {{11, 6}, {10, 4}, {22, 4}, {17, 7}};
+  tone.notes = {{11, 6}, {10, 4}, {22, 4}, {17, 7}, {13, kThirtySecondNote}, {10, 11}};
   const auto data = encodeRingingTone(tone, smartTempoCode(tempoOf(tone.tempoIndex)));
   BitReader in{data};
   EXPECT_EQ(in.get(8), 2u);
@@ -143,12 +146,13 @@ TEST(SmartMessage, FieldsReadBack) {
   for (char c : std::string("Tune")) EXPECT_EQ(in.get(8), static_cast<unsigned char>(c));
   EXPECT_EQ(in.get(8), 1u);    // patterns
   EXPECT_EQ(in.get(9), 0u);    // header, part A, no loop
-  EXPECT_EQ(in.get(8), 7u);    // 3 + 4 notes
+  EXPECT_EQ(in.get(8), 9u);    // 3 + 6 notes
   EXPECT_EQ(in.get(5), 0x0Du); // style 011 01
   EXPECT_EQ(in.get(3), 4u);
   EXPECT_EQ(in.get(5), 0u);    // 20 bpm -> code 0
   EXPECT_EQ(in.get(5), 0x09u); // scale 010 01
-  const unsigned expected[][3] = {{1, 3, 0}, {0, 2, 0}, {12, 2, 0}, {7, 3, 1}};
+  // Value, duration (5 a thirty-second), specifier (1 dotted).
+  const unsigned expected[][3] = {{1, 3, 0}, {0, 2, 0}, {12, 2, 0}, {7, 3, 1}, {3, 5, 0}, {0, 5, 1}};
   for (const auto& note : expected) {
     EXPECT_EQ(in.get(3), 1u);
     EXPECT_EQ(in.get(4), note[0]);
@@ -157,6 +161,17 @@ TEST(SmartMessage, FieldsReadBack) {
   }
   EXPECT_EQ(data.size(), (in.pos + 7) / 8);
   while (in.pos % 8) EXPECT_EQ(in.get(1), 0u);
+}
+
+// Bytes worked out by hand: a thirty-second c and a dotted thirty-second rest
+// without a title at 120 bpm; duration 101 in both note instructions.
+TEST(SmartMessage, ThirtySecondNotesAsBytes) {
+  RingTone tone;
+  tone.name.clear();
+  tone.notes = {{11, kThirtySecondNote}, {kRestPitch, kThirtySecondNote + 1}};
+  const std::vector<std::uint8_t> expected = {0x02, 0x4A, 0x3A, 0x40, 0x04, 0x00, 0x0A,
+                                              0xD8, 0xE4, 0x91, 0xA1, 0x0A, 0x80};
+  EXPECT_EQ(encodeRingingTone(tone, 14), expected);
 }
 
 TEST(SmartMessage, AbcTitleWithoutNotes) {

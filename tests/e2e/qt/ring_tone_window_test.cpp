@@ -47,18 +47,20 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     }
 
     tone.pages()->setCurrentIndex(RingToneWindowLogic::kNokiaPage);
-    tone.text(RingToneWindowLogic::kNokiaPage)->setPlainText("8c2 8d2 4.e2 -");
+    tone.text(RingToneWindowLogic::kNokiaPage)->setPlainText("8c2 8d2 4.e2 - 32f 32.g");
     QTest::keyClick(&tone, Qt::Key_4, Qt::ControlModifier);  // Write
     ASSERT_TRUE(settle(form));
     const auto received = handset.with_handset([](sim::Handset& h) { return h.state().ring_tone.tone; });
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->name, "Phondeck");
-    EXPECT_EQ(received->notes.size(), 4u);
+    ASSERT_EQ(received->notes.size(), 6u);
+    EXPECT_EQ(received->notes[4], (sim::ToneNote{6, 1, 5, 0}));  // thirty-second f
+    EXPECT_EQ(received->notes[5], (sim::ToneNote{8, 1, 5, 1}));  // dotted thirty-second g
 
     tone.action(TForm12::Tool::Send)->trigger();
     EXPECT_TRUE(windows.sms_sending().isVisible());
     const OutgoingSms& outgoing = form.session().organiser().messages().outgoing;
-    EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 48 + 7) / 8);
+    EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 72 + 2 * 5 + 7) / 8);  // two octave changes
     EXPECT_EQ(outgoing.first_octet, 0x51);
     EXPECT_EQ(outgoing.data_coding, 0xF5);
 
@@ -72,7 +74,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     QTest::keyClick(&tone, Qt::Key_Escape);
     EXPECT_FALSE(tone.isVisible());
     form.action(Command::RingingTone)->trigger();
-    EXPECT_EQ(tone.text(RingToneWindowLogic::kNokiaPage)->toPlainText(), "8c2 8d2 4.e2 -");
+    EXPECT_EQ(tone.text(RingToneWindowLogic::kNokiaPage)->toPlainText(), "8c2 8d2 4.e2 - 32f 32.g");
     EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
   }
   handset.stop();
