@@ -1,6 +1,7 @@
 #include "phonebook/vcard.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "app/code_page.h"
 
@@ -46,6 +47,16 @@ void put_line(std::string& out, std::string_view line) {
   out += "\r\n";
 }
 
+std::string hex(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::uint8_t b : bytes) {
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
 // -- Reading.
 
 std::vector<std::string_view> physical_lines(std::string_view text) {
@@ -80,6 +91,19 @@ int hex_value(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
+}
+
+// Hex digits as bytes; nothing for text that is not whole pairs of them.
+std::vector<std::uint8_t> unhex(std::string_view text) {
+  std::vector<std::uint8_t> out;
+  if (text.size() % 2 != 0) return out;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    const int high = hex_value(text[i]);
+    const int low = hex_value(text[i + 1]);
+    if (high < 0 || low < 0) return {};
+    out.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  return out;
 }
 
 std::string quoted_printable(std::string_view in) {
@@ -240,6 +264,8 @@ void CardReader::line(std::string_view logical) {
     if (what == "name") {
       card_.plain = std::move(text);
       card_.has_plain = true;
+    } else if (what == "name-bytes") {
+      card_.record.handset_name = unhex(clean_field(text));
     } else if (what == "memory") {
       card_.record.Type = std::move(text);
     } else if (what == "position") {
@@ -256,7 +282,7 @@ void CardReader::close_card() {
   ContactRecord record = std::move(card_.record);
   const std::string name = card_.formatted.empty() ? card_.structured : card_.formatted;
   if (card_.has_plain) {
-    record.Name = card_.plain;
+    record.Name = clean_field(card_.plain).empty() ? name : card_.plain;
     record.UNICODE = name;
   } else if (card_.own || code_page_holds(name)) {
     record.Name = name;
@@ -285,6 +311,9 @@ std::string write_vcards(const std::vector<PhoneBookEntry>& entries) {
     put_line(out, "N:" + escape(shown) + ";;;;");
     if (!e.Phone.empty()) put_line(out, "TEL;TYPE=CELL:" + escape(e.Phone));
     if (!e.UNICODE.empty()) put_line(out, "X-PHONDECK-NAME:" + escape(e.Name));
+    if (const auto* bytes = e.unchanged_handset_name(); bytes != nullptr && !bytes->empty()) {
+      put_line(out, "X-PHONDECK-NAME-BYTES:" + hex(*bytes));
+    }
     put_line(out, "X-PHONDECK-MEMORY:" + escape(e.Type));
     put_line(out, "X-PHONDECK-POSITION:" + escape(e.Pos));
     put_line(out, "X-PHONDECK-GROUP:" + escape(e.Group));
