@@ -185,6 +185,7 @@ class CardReader {
     std::string structured; // from N
     std::string plain;      // X-PHONDECK-NAME
     bool has_plain = false;
+    bool plain_empty = false;  // X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE: Name is empty
     bool own = false;       // has X-PHONDECK- properties
   };
   void close_card();
@@ -207,6 +208,7 @@ void CardReader::line(std::string_view logical) {
   if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(0, dot + 1);
   std::string encoding;
   std::string charset;
+  bool empty_mark = false;
   while (end != std::string_view::npos) {
     const std::size_t next = find_unquoted(head, ';', end + 1);
     const std::string_view param = head.substr(end + 1, next == std::string_view::npos ? std::string_view::npos : next - end - 1);
@@ -225,6 +227,8 @@ void CardReader::line(std::string_view logical) {
       encoding = ascii_lower(value);
     } else if (key == "charset") {
       charset = std::string(value);
+    } else if (key == "x-phondeck-empty") {
+      empty_mark = ascii_lower(value) == "true";
     }
   }
 
@@ -264,6 +268,7 @@ void CardReader::line(std::string_view logical) {
     if (what == "name") {
       card_.plain = std::move(text);
       card_.has_plain = true;
+      card_.plain_empty = empty_mark;
     } else if (what == "name-bytes") {
       card_.record.handset_name = unhex(clean_field(text));
     } else if (what == "memory") {
@@ -282,7 +287,11 @@ void CardReader::close_card() {
   ContactRecord record = std::move(card_.record);
   const std::string name = card_.formatted.empty() ? card_.structured : card_.formatted;
   if (card_.has_plain) {
-    record.Name = clean_field(card_.plain).empty() ? name : card_.plain;
+    if (!clean_field(card_.plain).empty()) {
+      record.Name = card_.plain;
+    } else if (!card_.plain_empty) {
+      record.Name = name;  // an empty value names nothing: the name FN gives
+    }
     record.UNICODE = name;
   } else if (card_.own || code_page_holds(name)) {
     record.Name = name;
@@ -310,7 +319,11 @@ std::string write_vcards(const std::vector<PhoneBookEntry>& entries) {
     put_line(out, "FN:" + escape(shown));
     put_line(out, "N:" + escape(shown) + ";;;;");
     if (!e.Phone.empty()) put_line(out, "TEL;TYPE=CELL:" + escape(e.Phone));
-    if (!e.UNICODE.empty()) put_line(out, "X-PHONDECK-NAME:" + escape(e.Name));
+    if (!e.UNICODE.empty()) {
+      // An empty Name is said to be one: an empty value alone takes FN.
+      put_line(out, (e.Name.empty() ? "X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE:" : "X-PHONDECK-NAME:") +
+                        escape(e.Name));
+    }
     if (const auto* bytes = e.unchanged_handset_name(); bytes != nullptr && !bytes->empty()) {
       put_line(out, "X-PHONDECK-NAME-BYTES:" + hex(*bytes));
     }

@@ -182,6 +182,9 @@ TEST_F(ContactFilesTest, HandsetNameBytesComeBackWhileTheCardStillNamesThem) {
       {"UCS-2 name without its bytes takes Name from FN",
        "FN:" + u + "\r\nX-PHONDECK-NAME:\r\n" + tail + "X-PHONDECK-WRITEAS:Auto\r\n",
        {u, u, "7", "Phone", "7", "VIP", "Auto"}, false},
+      {"an empty Name said to be one", "FN:" + u + "\r\nX-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE:\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Auto\r\n",
+       {"", u, "7", "Phone", "7", "VIP", "Auto"}, false},
       {"renamed in the file", "FN:Chen\r\nX-PHONDECK-NAME-BYTES:04FF96737F8E73B2\r\n" + tail +
            "X-PHONDECK-WRITEAS:Auto\r\n",
        {"Chen", "", "7", "Phone", "7", "VIP", "Auto"}, false},
