@@ -1,15 +1,16 @@
 #pragma once
 // Phone-book names on the wire: the five ways an entry's name is written
-// (Auto, Name, Both, Group, Both2) and the decoding of a name read back.
+// (Auto, Name, Both, Group, Both2); a name read back decodes with
+// decode_entry_name (phonebook/text_codec.h).
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace phondeck {
+#include "phonebook/text_codec.h"
 
-enum class WriteAs { Auto = 0, Name = 1, Both = 2, Group = 3, Both2 = 4 };
+namespace phondeck {
 
 inline constexpr std::size_t kSimNameBytes = 12;
 
@@ -32,17 +33,6 @@ std::vector<std::uint8_t> encode_name(const NameToEncode& in);
 
 // The three bytes written for WriteAs Group.
 std::vector<std::uint8_t> group_icon_bytes(std::string_view model, int group);
-
-struct DecodedName {
-  std::string name;
-  std::string unicode;
-  WriteAs write_as = WriteAs::Name;
-};
-
-// A name marked with 0x04 decodes by its marker whatever the MultiByte
-// option says (such bytes are never code-page text): 0x04 0xFF names give
-// their UCS-2 text in `unicode`, so every language shows them.
-DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit);
 
 // One read-entry reply (message 0x03, sub-type 0x02) taken apart.
 struct EntryReply {

@@ -164,6 +164,27 @@ std::string screened(const std::string& text, std::vector<std::string>& refused)
   return out;
 }
 
+// Alarms the import takes relative to the start: up to a year before it,
+// or later on the day of an event without a time.
+constexpr int kRelativeAlarmMinutes = 366 * 24 * 60;
+
+bool relative_alarm_reads_back(std::int64_t minutes, bool all_day) {
+  return (minutes <= 0 && -minutes <= kRelativeAlarmMinutes) ||
+         (all_day && minutes > 0 && minutes < 24 * 60);
+}
+
+// A local date and time as UTC, the form an absolute alarm takes.
+icaltimetype utc_of(const DateTime& t) {
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_isdst = -1;
+  return icaltime_from_timet_with_zone(std::mktime(&tm), 0, icaltimezone_get_utc_timezone());
+}
+
 std::string describe(const CalendarEvent& e) {
   char b[64];
   std::snprintf(b, sizeof b, "%d/%d/%d %d:%02d ", e.year, e.month, e.day, e.hour, e.minute);
@@ -203,18 +224,24 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stam
       icalcomponent_add_property(ev, icalproperty_new_rrule(rule));
     }
     if (e.has_alarm()) {
-      // Relative to the start: the start of the day for an event without a time.
+      // Relative to the start (the start of the day for an event without a
+      // time) where the import reads it back so; else at its own date and
+      // time, as a birthday's alarm in a later year is.
       DateTime from = start;
       if (e.all_day()) from.hour = from.minute = 0;
-      const std::int64_t minutes =
-          minutes_since_epoch(validated(alarm_time(e))) - minutes_since_epoch(from);
+      const DateTime at = validated(alarm_time(e));
+      const std::int64_t minutes = minutes_since_epoch(at) - minutes_since_epoch(from);
       icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
       icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
       icalcomponent_add_property(alarm, icalproperty_new_description(e.data.c_str()));
       icaltriggertype trigger;
       trigger.time = icaltime_null_time();
-      trigger.duration = icaldurationtype_from_int(static_cast<int>(std::clamp<std::int64_t>(
-          minutes * 60, -1'000'000'000, 1'000'000'000)));
+      trigger.duration = icaldurationtype_null_duration();
+      if (relative_alarm_reads_back(minutes, e.all_day())) {
+        trigger.duration = icaldurationtype_from_int(static_cast<int>(minutes * 60));
+      } else {
+        trigger.time = utc_of(at);
+      }
       icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
       icalcomponent_add_component(ev, alarm);
     }
@@ -307,7 +334,8 @@ IcalendarImport import_icalendar(const std::string& text) {
           if (e.all_day()) from.hour = from.minute = 0;
           const int seconds = icaldurationtype_as_int(trigger.duration);
           // Only alarms up to a year either side are taken.
-          const int minutes = std::clamp(seconds / 60, -366 * 24 * 60, 366 * 24 * 60);
+          const int minutes =
+              std::clamp(seconds / 60, -kRelativeAlarmMinutes, kRelativeAlarmMinutes);
           if (minutes <= 0) {
             at = minutes_before(from, -minutes);
           } else if (e.all_day() && minutes < 24 * 60) {

@@ -2,6 +2,7 @@
 
 #include "app/code_page.h"
 #include "app/conversion.h"
+#include "phonebook/text_codec.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -35,6 +36,26 @@ std::string position_or_empty(const std::string& pos) {
   return value && *value >= 1 ? std::to_string(*value) : std::string();
 }
 
+// The name bytes a file kept beside the entry's texts, when they still are
+// that name: the shown name (UNICODE where present), Name where the bytes
+// hold one, and the write-as are those the bytes decode to. The entry then
+// takes the texts the bytes read as.
+void keep_handset_name(const std::vector<std::uint8_t>& bytes, PhoneBookEntry& entry) {
+  if (bytes.empty()) return;
+  // Bytes the handset sent never run past its limit, so their length is one.
+  const DecodedName decoded = decode_entry_name(bytes, static_cast<int>(bytes.size()));
+  const std::string name = clean_field(decoded.name);
+  const std::string unicode = clean_field(decoded.unicode);
+  const std::string& file_shown = entry.UNICODE.empty() ? entry.Name : entry.UNICODE;
+  const bool same_name = name == entry.Name || (name.empty() && entry.Name == file_shown);
+  const std::string write_as = write_as_text(static_cast<int>(decoded.write_as));
+  const std::string& shown = unicode.empty() ? name : unicode;
+  if (shown != file_shown || !same_name || write_as != entry.WriteAs) return;
+  entry.Name = name;
+  entry.UNICODE = unicode;
+  entry.handset_name = PhoneBookEntry::HandsetName{bytes, entry.Name, entry.UNICODE, entry.WriteAs};
+}
+
 }  // namespace
 
 CleanNumber clean_number(std::string_view raw) {
@@ -63,6 +84,7 @@ ImportedEntries entries_from_records(const std::vector<ContactRecord>& records,
     base.WriteAs =
         table_text(clean_field(record.WriteAs), kWriteAsCount, write_as_text, fallback.WriteAs);
     base.Pos = position_or_empty(record.Pos);
+    keep_handset_name(record.handset_name, base);
     const std::string& shown = base.UNICODE.empty() ? base.Name : base.UNICODE;
 
     std::vector<std::string> numbers = record.numbers;

@@ -3,6 +3,7 @@
 // becomes list entries: the numbers a handset can store, the entries skipped
 // and why, the columns a file leaves out filled from fallbacks.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,8 @@ struct ContactRecord {
   std::string Pos;
   std::string Group;
   std::string WriteAs;
+  // The name's bytes as the handset held them, when the file keeps them.
+  std::vector<std::uint8_t> handset_name;
 
   friend bool operator==(const ContactRecord&, const ContactRecord&) = default;
 };

@@ -9,6 +9,8 @@ namespace phondeck {
 namespace {
 
 constexpr std::size_t kAbstractLength = 20;
+constexpr std::uint8_t kMarker = 0x04;
+constexpr std::uint8_t kUnicode = 0xFF;
 
 std::span<const std::uint8_t> bounded(std::span<const std::uint8_t> bytes, std::size_t count) {
   return bytes.first(std::min(count, bytes.size()));
@@ -61,6 +63,42 @@ std::string decode_name(std::span<const std::uint8_t> bytes) {
 
 std::string decode_name(std::span<const std::uint8_t> bytes, std::size_t byte_count) {
   return decode_name(bounded(bytes, byte_count));
+}
+
+DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit) {
+  DecodedName out;
+  const std::size_t length = bytes.size();
+  if (length == 0) return out;
+  if (bytes[0] != kMarker) {
+    // Code-page text up to the first NUL.
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+      if (b == 0) break;
+      text.push_back(static_cast<char>(b));
+    }
+    out.name = from_code_page(text);
+    return out;
+  }
+  if (length == 1) return out;
+  if (bytes[1] == kUnicode && length > 2 && bytes[2] == 0x20) {
+    std::string name;
+    std::size_t at = 2;
+    while (at < length && static_cast<long>(at) < limit && bytes[at] == 0x20) {
+      if (at + 1 < length) name.push_back(static_cast<char>(bytes[at + 1]));
+      at += 2;
+    }
+    out.name = from_code_page(name);
+    out.unicode = at < length ? ucs2be_to_text(bytes.subspan(at)) : std::string();
+    out.write_as = WriteAs::Both;
+    return out;
+  }
+  if (bytes[1] == kUnicode) {
+    out.unicode = ucs2be_to_text(bytes.subspan(2));
+    out.write_as = WriteAs::Auto;
+    return out;
+  }
+  out.write_as = WriteAs::Group;
+  return out;
 }
 
 std::string message_abstract(std::string_view text) {

@@ -28,6 +28,22 @@ std::string ucs2be_to_text(std::span<const std::uint8_t> bytes);
 std::string decode_name(std::span<const std::uint8_t> bytes);
 std::string decode_name(std::span<const std::uint8_t> bytes, std::size_t byte_count);
 
+// The five ways a phone-book entry's name is written (texts 430..434).
+enum class WriteAs { Auto = 0, Name = 1, Both = 2, Group = 3, Both2 = 4 };
+
+struct DecodedName {
+  std::string name;
+  std::string unicode;
+  WriteAs write_as = WriteAs::Name;
+};
+
+// A phone-book entry's name bytes as read from the handset, with the
+// handset's name length limit. A name marked with 0x04 decodes by its marker
+// whatever the MultiByte option says (such bytes are never code-page text):
+// 0x04 0xFF names give their UCS-2 text in `unicode`, so every language
+// shows them.
+DecodedName decode_entry_name(std::span<const std::uint8_t> bytes, int limit);
+
 // The abstract of a message text: the characters before the first line feed
 // less the carriage return assumed in front of it (k - 2 characters for a
 // line feed at 1-based position k), or the whole text; at most 20 characters.

@@ -1,6 +1,7 @@
 #include "phonebook/vcard.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "app/code_page.h"
 
@@ -46,6 +47,16 @@ void put_line(std::string& out, std::string_view line) {
   out += "\r\n";
 }
 
+std::string hex(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::uint8_t b : bytes) {
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
 // -- Reading.
 
 std::vector<std::string_view> physical_lines(std::string_view text) {
@@ -80,6 +91,19 @@ int hex_value(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
+}
+
+// Hex digits as bytes; nothing for text that is not whole pairs of them.
+std::vector<std::uint8_t> unhex(std::string_view text) {
+  std::vector<std::uint8_t> out;
+  if (text.size() % 2 != 0) return out;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    const int high = hex_value(text[i]);
+    const int low = hex_value(text[i + 1]);
+    if (high < 0 || low < 0) return {};
+    out.push_back(static_cast<std::uint8_t>(high * 16 + low));
+  }
+  return out;
 }
 
 std::string quoted_printable(std::string_view in) {
@@ -161,6 +185,7 @@ class CardReader {
     std::string structured; // from N
     std::string plain;      // X-PHONDECK-NAME
     bool has_plain = false;
+    bool plain_empty = false;  // X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE: Name is empty
     bool own = false;       // has X-PHONDECK- properties
   };
   void close_card();
@@ -183,6 +208,7 @@ void CardReader::line(std::string_view logical) {
   if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(0, dot + 1);
   std::string encoding;
   std::string charset;
+  bool empty_mark = false;
   while (end != std::string_view::npos) {
     const std::size_t next = find_unquoted(head, ';', end + 1);
     const std::string_view param = head.substr(end + 1, next == std::string_view::npos ? std::string_view::npos : next - end - 1);
@@ -201,6 +227,8 @@ void CardReader::line(std::string_view logical) {
       encoding = ascii_lower(value);
     } else if (key == "charset") {
       charset = std::string(value);
+    } else if (key == "x-phondeck-empty") {
+      empty_mark = ascii_lower(value) == "true";
     }
   }
 
@@ -240,6 +268,9 @@ void CardReader::line(std::string_view logical) {
     if (what == "name") {
       card_.plain = std::move(text);
       card_.has_plain = true;
+      card_.plain_empty = empty_mark;
+    } else if (what == "name-bytes") {
+      card_.record.handset_name = unhex(clean_field(text));
     } else if (what == "memory") {
       card_.record.Type = std::move(text);
     } else if (what == "position") {
@@ -256,7 +287,11 @@ void CardReader::close_card() {
   ContactRecord record = std::move(card_.record);
   const std::string name = card_.formatted.empty() ? card_.structured : card_.formatted;
   if (card_.has_plain) {
-    record.Name = card_.plain;
+    if (!clean_field(card_.plain).empty()) {
+      record.Name = card_.plain;
+    } else if (!card_.plain_empty) {
+      record.Name = name;  // an empty value names nothing: the name FN gives
+    }
     record.UNICODE = name;
   } else if (card_.own || code_page_holds(name)) {
     record.Name = name;
@@ -284,7 +319,14 @@ std::string write_vcards(const std::vector<PhoneBookEntry>& entries) {
     put_line(out, "FN:" + escape(shown));
     put_line(out, "N:" + escape(shown) + ";;;;");
     if (!e.Phone.empty()) put_line(out, "TEL;TYPE=CELL:" + escape(e.Phone));
-    if (!e.UNICODE.empty()) put_line(out, "X-PHONDECK-NAME:" + escape(e.Name));
+    if (!e.UNICODE.empty()) {
+      // An empty Name is said to be one: an empty value alone takes FN.
+      put_line(out, (e.Name.empty() ? "X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE:" : "X-PHONDECK-NAME:") +
+                        escape(e.Name));
+    }
+    if (const auto* bytes = e.unchanged_handset_name(); bytes != nullptr && !bytes->empty()) {
+      put_line(out, "X-PHONDECK-NAME-BYTES:" + hex(*bytes));
+    }
     put_line(out, "X-PHONDECK-MEMORY:" + escape(e.Type));
     put_line(out, "X-PHONDECK-POSITION:" + escape(e.Pos));
     put_line(out, "X-PHONDECK-GROUP:" + escape(e.Group));

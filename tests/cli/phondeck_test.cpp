@@ -16,6 +16,7 @@
 #include "cli/phondeck.h"
 #include "media/picture_files.h"
 #include "organiser/profiles.h"
+#include "session/backup_archive.h"
 #include "sim/handset_state.h"
 #include "sim/pty_handset.h"
 
@@ -539,8 +540,17 @@ namespace phondeck::cli {
 namespace {
 
 // backup, then restore over the changed handset: a dry run that names the
-// change, the restore that puts it back, and a bad archive refused unread.
+// change, the restore that puts it back, and a bad archive refused unread;
+// then the phone book written down to one entry and the notes lost, a
+// restore, and a second backup equal to the first but for its time.
 TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
+  handset_.with_handset([](sim::Handset& h) {
+    for (sim::CalendarNote& n : h.state().calendar.notes) {
+      if (n.type == 4) n.alarm = sim::NoteTime{2026, 12, 24, 9, 0};
+    }
+    return 0;
+  });
+  const sim::HandsetState original = state();
   const std::string zip = folder_.file("handset.zip");
   const Result made = run({"--json", "backup", zip});
   ASSERT_EQ(made.status, kExitOk) << made.err;
@@ -570,6 +580,37 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
     }
   }
   EXPECT_EQ(state().sms.smsc, centre);
+
+  std::ofstream(folder_.file("one.vcf"), std::ios::binary)
+      << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:One\r\nTEL:0501234\r\nEND:VCARD\r\n";
+  ASSERT_EQ(run({"--yes", "phonebook", "write", folder_.file("one.vcf"), "--replace"}).status, kExitOk);
+  ASSERT_EQ(state().phone.entries.size() + state().sim.entries.size(), 1u);
+  handset_.with_handset([](sim::Handset& h) { return h.state().calendar.notes.clear(), 0; });
+  const Result restored = run({"--yes", "restore", zip});
+  EXPECT_EQ(restored.status, kExitOk) << restored.out << restored.err;
+  EXPECT_NE(restored.out.find("Restore complete"), std::string::npos) << restored.out;
+  const sim::HandsetState after = state();
+  for (const auto& [a, b] : {std::pair{&after.phone, &original.phone}, std::pair{&after.sim, &original.sim}}) {
+    ASSERT_EQ(a->entries.size(), b->entries.size());
+    for (std::size_t i = 0; i < a->entries.size(); ++i) {
+      EXPECT_EQ(a->entries[i].location, b->entries[i].location);
+      EXPECT_EQ(a->entries[i].name, b->entries[i].name) << b->entries[i].number;
+      EXPECT_EQ(a->entries[i].number, b->entries[i].number);
+      EXPECT_EQ(a->entries[i].group, b->entries[i].group);
+    }
+  }
+
+  const std::string again = folder_.file("again.zip");
+  ASSERT_EQ(run({"backup", again}).status, kExitOk);
+  std::string error;
+  const auto first = open_backup_archive(zip, error);
+  ASSERT_TRUE(first) << error;
+  const auto second = open_backup_archive(again, error);
+  ASSERT_TRUE(second) << error;
+  EXPECT_EQ(second->files, first->files);
+  BackupManifest manifest = first->manifest;
+  manifest.time = second->manifest.time;
+  EXPECT_EQ(manifest_json(second->manifest), manifest_json(manifest));
 }
 
 }  // namespace

@@ -103,40 +103,63 @@ class Backup : public ::testing::Test {
   Scratch scratch;
 };
 
-TEST_F(Backup, RestoredHandsetBacksUpAsTheOriginal) {
-  Rig original;
-  ASSERT_TRUE(original.connect());
-  const BackupResult first = back_up(original, scratch.file("first.zip"));
-  ASSERT_TRUE(first.complete) << first.stopped;
-  EXPECT_EQ(first.manifest.parts.size(), 8u);
-
-  Rig changed(changed_6110());
-  ASSERT_TRUE(changed.connect());
-  RestoreOptions dry;
-  dry.dry_run = true;
-  const std::string before = saved(changed.handset.state());
-  const RestoreResult preview = restore(changed, scratch.file("first.zip"), dry);
-  EXPECT_EQ(saved(changed.handset.state()), before) << "a dry run wrote to the handset";
-  for (const PartOutcome& p : preview.parts) {
-    EXPECT_NE(p.changes.empty(), p.part != BackupPart::Messages) << part_name(p.part) << ": " << preview.summary();
+// The demo handset with its birthday's alarm in this year.
+sim::HandsetState demo_with_birthday_alarm() {
+  sim::HandsetState s = demo_state("6110");
+  for (sim::CalendarNote& n : s.calendar.notes) {
+    if (n.type == 4) n.alarm = sim::NoteTime{2026, 12, 24, 9, 0};
   }
+  return s;
+}
 
-  const RestoreResult done = restore(changed, scratch.file("first.zip"));
-  EXPECT_TRUE(done.complete) << done.summary();
-  const BackupResult second = back_up(changed, scratch.file("second.zip"), "2026-12-09T11:00:00");
-  ASSERT_TRUE(second.complete) << second.stopped;
-  for (const auto& [name, bytes] : first.files) EXPECT_EQ(second.files.at(name), bytes) << name;
-  EXPECT_EQ(second.files.size(), first.files.size());
-  BackupManifest a = first.manifest;
-  BackupManifest b = second.manifest;
-  a.time = b.time;
-  EXPECT_EQ(manifest_json(a), manifest_json(b));
+// With MultiByte on and off: names held as UCS-2 go back as UCS-2 whatever
+// the option says.
+TEST_F(Backup, RestoredHandsetBacksUpAsTheOriginal) {
+  for (const int multibyte : {1, 0}) {
+    SCOPED_TRACE(multibyte);
+    config().MultiByte = multibyte;
+    const std::string first_zip = scratch.file("first-" + std::to_string(multibyte) + ".zip");
+    const std::string second_zip = scratch.file("second-" + std::to_string(multibyte) + ".zip");
+    Rig original(demo_with_birthday_alarm());
+    ASSERT_TRUE(original.connect());
+    const BackupResult first = back_up(original, first_zip);
+    ASSERT_TRUE(first.complete) << first.stopped;
+    EXPECT_EQ(first.manifest.parts.size(), 8u);
 
-  // The archive as any archiver sees it: every file the manifest lists.
-  std::string error;
-  const auto opened = open_backup_archive(scratch.file("second.zip"), error);
-  ASSERT_TRUE(opened) << error;
-  EXPECT_EQ(opened->files, second.files);
+    // Every part changed, the phone book down to one entry.
+    sim::HandsetState changed_state = changed_6110();
+    changed_state.phone.entries.clear();
+    changed_state.sim.entries.clear();
+    changed_state.phone.put(sim::PhoneBookSlot{3, bytes_of("One"), "1", 0});
+    Rig changed(changed_state);
+    ASSERT_TRUE(changed.connect());
+    RestoreOptions dry;
+    dry.dry_run = true;
+    const std::string before = saved(changed.handset.state());
+    const RestoreResult preview = restore(changed, first_zip, dry);
+    EXPECT_EQ(saved(changed.handset.state()), before) << "a dry run wrote to the handset";
+    for (const PartOutcome& p : preview.parts) {
+      EXPECT_NE(p.changes.empty(), p.part != BackupPart::Messages) << part_name(p.part) << ": " << preview.summary();
+    }
+
+    const RestoreResult done = restore(changed, first_zip);
+    EXPECT_TRUE(done.complete) << done.summary();
+    EXPECT_EQ(changed.handset.state().phone.entries.size(), original.handset.state().phone.entries.size());
+    const BackupResult second = back_up(changed, second_zip, "2026-12-09T11:00:00");
+    ASSERT_TRUE(second.complete) << second.stopped;
+    for (const auto& [name, bytes] : first.files) EXPECT_EQ(second.files.at(name), bytes) << name;
+    EXPECT_EQ(second.files.size(), first.files.size());
+    BackupManifest a = first.manifest;
+    BackupManifest b = second.manifest;
+    a.time = b.time;
+    EXPECT_EQ(manifest_json(a), manifest_json(b));
+
+    // The archive as any archiver sees it: every file the manifest lists.
+    std::string error;
+    const auto opened = open_backup_archive(second_zip, error);
+    ASSERT_TRUE(opened) << error;
+    EXPECT_EQ(opened->files, second.files);
+  }
 }
 
 TEST_F(Backup, MessagesAreStoredBackOnlyWhenAsked) {

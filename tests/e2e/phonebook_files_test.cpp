@@ -1,8 +1,11 @@
 // The demo handset's phone book, read over the link, exported to vCard and
-// CSV files and imported again: every column of every entry comes back.
+// CSV files and imported again: every column of every entry comes back; and
+// written with Write All into a handset left with one entry, every name goes
+// back in the form the handset held it.
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "e2e_rig.h"
 #include "media/temp_dir.h"
@@ -38,6 +41,33 @@ TEST(PhoneBookFilesEndToEnd, DemoPhoneBookSurvivesExportAndImport) {
   }
   EXPECT_TRUE(rig.prompt.questions.empty());
   EXPECT_TRUE(rig.prompt.messages.empty());
+
+  // File > Import of the vCard, then Write All replacing the handset's book,
+  // with MultiByte on and off: the names go back as the handset held them.
+  const sim::HandsetState original = rig.handset.state();
+  for (const int multibyte : {1, 0}) {
+    SCOPED_TRACE(multibyte);
+    config().MultiByte = multibyte;
+    rig.prompt.questions.clear();
+    rig.book.left().clear();
+    ASSERT_EQ(files.import_files(ListSide::Left, {dir.file("demo.vcf")}), read.size());
+    rig.handset.state().phone.entries.clear();
+    rig.handset.state().sim.entries.clear();
+    rig.handset.state().phone.put(sim::PhoneBookSlot{3, Bytes{'O', 'n', 'e'}, "1", 0});
+    rig.run([&] { rig.commands->write_all(); });
+    EXPECT_EQ(rig.prompt.questions, std::vector<std::string>{"Replace the handset's phone book?"});
+    EXPECT_EQ(rig.observer.last_status(), "Write All (Completed)");
+    for (const auto& [after, before] : {std::pair{&rig.handset.state().phone, &original.phone},
+                                        std::pair{&rig.handset.state().sim, &original.sim}}) {
+      ASSERT_EQ(after->entries.size(), before->entries.size());
+      for (std::size_t i = 0; i < before->entries.size(); ++i) {
+        const sim::PhoneBookSlot& a = after->entries[i];
+        const sim::PhoneBookSlot& b = before->entries[i];
+        EXPECT_EQ(std::tie(a.location, a.name, a.number, a.group), std::tie(b.location, b.name, b.number, b.group))
+            << b.number;
+      }
+    }
+  }
 }
 
 }  // namespace

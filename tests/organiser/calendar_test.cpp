@@ -274,10 +274,17 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
       with_alarm(event(2026, 12, 10, 23, 59, 1, "\u8336"), 2026, 12, 9, 20, 0),
       with_alarm(event(2026, 12, 11, 23, 59, 1, "Bins out"), 2026, 12, 11, 7, 30),
       event(2026, 12, 12, 8, 15, 1, "Call the bank"),
+      // Alarms no trigger relative to the start reads back: a birthday's in
+      // a later year, one after a timed start, one more than a year before.
+      with_alarm(event(1950, 12, 24, 23, 59, 4, "Grandma"), 2026, 12, 24, 9, 0),
+      with_alarm(event(2026, 12, 13, 10, 0, 3, "Standup"), 2026, 12, 13, 10, 15),
+      with_alarm(event(2028, 1, 5, 9, 0, 1, "Renew passport"), 2026, 12, 1, 9, 0),
   };
   const std::string text = export_icalendar(events);
   EXPECT_NE(text.find("RRULE:FREQ=YEARLY"), std::string::npos);
   EXPECT_NE(text.find("BEGIN:VALARM"), std::string::npos);
+  EXPECT_NE(text.find("TRIGGER:-PT10M"), std::string::npos);
+  EXPECT_NE(text.find("TRIGGER;VALUE=DATE-TIME:"), std::string::npos);
   EXPECT_NE(text.find("DTSTART;VALUE=DATE:19801224"), std::string::npos);
   const IcalendarImport back = import_icalendar(text);
   ASSERT_TRUE(back.ok);

@@ -163,5 +163,62 @@ TEST_F(ContactFilesTest, LongNamesFoldWithoutSplittingACharacter) {
   EXPECT_EQ(back.entries[0], e);
 }
 
+// Cards as an export writes them for entries read from the handset, and as
+// a user may have changed them since: the kept name bytes are taken only
+// while the card still names what they hold.
+TEST_F(ContactFilesTest, HandsetNameBytesComeBackWhileTheCardStillNamesThem) {
+  struct Case {
+    const char* what;
+    std::string card;  // the lines between VERSION and END
+    Row entry;
+    bool bytes_kept;
+  };
+  const std::string u = "\u9673\u7f8e\u73b2";
+  const std::string tail = "X-PHONDECK-MEMORY:Phone\r\nX-PHONDECK-POSITION:7\r\nX-PHONDECK-GROUP:VIP\r\n";
+  const Case cases[] = {
+      {"UCS-2 name", "FN:" + u + "\r\nX-PHONDECK-NAME:\r\nX-PHONDECK-NAME-BYTES:04FF96737F8E73B2\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Auto\r\n",
+       {"", u, "7", "Phone", "7", "VIP", "Auto"}, true},
+      {"UCS-2 name without its bytes takes Name from FN",
+       "FN:" + u + "\r\nX-PHONDECK-NAME:\r\n" + tail + "X-PHONDECK-WRITEAS:Auto\r\n",
+       {u, u, "7", "Phone", "7", "VIP", "Auto"}, false},
+      {"an empty Name said to be one", "FN:" + u + "\r\nX-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE:\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Auto\r\n",
+       {"", u, "7", "Phone", "7", "VIP", "Auto"}, false},
+      {"renamed in the file", "FN:Chen\r\nX-PHONDECK-NAME-BYTES:04FF96737F8E73B2\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Auto\r\n",
+       {"Chen", "", "7", "Phone", "7", "VIP", "Auto"}, false},
+      {"write-as changed in the file",
+       "FN:" + u + "\r\nX-PHONDECK-NAME:\r\nX-PHONDECK-NAME-BYTES:04FF96737F8E73B2\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Both\r\n",
+       {u, u, "7", "Phone", "7", "VIP", "Both"}, false},
+      {"code-page name", "FN:J\u00fcrgen\r\nX-PHONDECK-NAME-BYTES:4AFC7267656E\r\n" + tail +
+           "X-PHONDECK-WRITEAS:Name\r\n",
+       {"J\u00fcrgen", "", "7", "Phone", "7", "VIP", "Name"}, true},
+      {"Name beside UCS-2", "FN:C\r\nX-PHONDECK-NAME:AB\r\nX-PHONDECK-NAME-BYTES:04FF2041204200430000\r\n" +
+           tail + "X-PHONDECK-WRITEAS:Both\r\n",
+       {"AB", "C", "7", "Phone", "7", "VIP", "Both"}, true},
+      {"group icon", "FN:\r\nX-PHONDECK-NAME-BYTES:040105\r\n" + tail + "X-PHONDECK-WRITEAS:Group\r\n",
+       {"", "", "7", "Phone", "7", "VIP", "Group"}, true},
+      {"bytes that are no hex", "FN:Mum\r\nX-PHONDECK-NAME-BYTES:4D756\r\n" + tail + "X-PHONDECK-WRITEAS:Name\r\n",
+       {"Mum", "", "7", "Phone", "7", "VIP", "Name"}, false},
+  };
+  for (const Case& c : cases) {
+    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL:7\r\n" + c.card + "END:VCARD\r\n";
+    const ImportedEntries in = entries_from_records(read_vcards(card), false, fallback);
+    ASSERT_EQ(in.entries.size(), 1u) << c.what;
+    const PhoneBookEntry& e = in.entries[0];
+    EXPECT_EQ(row(e), c.entry) << c.what;
+    EXPECT_EQ(e.unchanged_handset_name() != nullptr, c.bytes_kept) << c.what;
+    if (!c.bytes_kept) continue;
+    // Exported again, the card keeps the bytes.
+    const std::string again = write_vcards({e});
+    const ImportedEntries back = entries_from_records(read_vcards(again), false, fallback);
+    ASSERT_EQ(back.entries.size(), 1u) << c.what;
+    EXPECT_EQ(back.entries[0], e) << c.what;
+    EXPECT_EQ(back.entries[0].handset_name, e.handset_name) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace phondeck
