@@ -48,13 +48,17 @@ bool parse_parts(const std::string& text, std::vector<BackupPart>& parts, std::s
   return !parts.empty();
 }
 
-int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file) {
+int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file, bool verify) {
   if (!s.connect()) return kExitFailed;
   HandsetBackup backup = make_backup(s, terminal);
-  const BackupResult result = backup.backup(file, now_text());
+  const BackupResult result = backup.backup(file, now_text(), verify);
   if (out.json()) {
+    Record reread = Record::object();
+    for (const auto& [title, count] : result.reread) reread[title] = count;
     out.object(Record{{"file", file},
                       {"complete", result.complete},
+                      {"verified", result.verified},
+                      {"reread", reread},
                       {"parts", result.manifest.parts},
                       {"absent", result.manifest.absent},
                       {"stopped", result.stopped}});
@@ -110,7 +114,9 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
   return dry_run || result.complete ? kExitOk : kExitFailed;
 }
 
-int backup(Context& c) { return backup_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0)); }
+int backup(Context& c) {
+  return backup_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0), c.inv.has("--verify"));
+}
 
 int restore(Context& c) {
   return restore_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0), c.inv.value("--only"),

@@ -13,7 +13,8 @@ int backup(Context& c);
 int restore(Context& c);
 
 // Reads every part of the connected handset into FILE. Exit status.
-int backup_handset(CliSession& session, Output& out, Terminal& terminal, const std::string& file);
+int backup_handset(CliSession& session, Output& out, Terminal& terminal, const std::string& file,
+                   bool verify = false);
 
 // The archive is checked before the session connects: a bad file is refused
 // with its reason and nothing is written. `only` as --only gives it ("" for

@@ -150,12 +150,16 @@ const std::vector<Command>& command_table() {
       {{"profiles activate", "N", "Switches the handset to profile N (1..5).", "", {}, 1, 1},
        profiles_activate},
       {{"reset-phone", "", "Restarts the handset.", "", {}, 0, 0}, reset_phone},
-      {{"backup", "FILE.zip", "Backs up the whole handset into one archive.",
+      {{"backup", "FILE.zip [--verify]", "Backs up the whole handset into one archive.",
         "Reads every part the model has (phone book, messages, calendar, caller groups\n"
         "and their logos, operator logo, startup graphic, profiles, message centre and\n"
         "alarm) and writes a ZIP archive of standard files with a manifest.json of\n"
-        "their sizes and SHA-256 sums. The file appears only when every part was read.\n",
-        {}, 1, 1},
+        "their sizes and SHA-256 sums. The file appears only when every part was read.\n"
+        "  --verify   read every part twice and compare; a part whose reads differ is\n"
+        "             read again until two reads agree (a noisy line can change a\n"
+        "             frame in a way its checksums do not see); the summary says how\n"
+        "             many records needed it\n",
+        {{"--verify", false}}, 1, 1},
        backup},
       {{"restore", "FILE.zip [--only PARTS] [--dry-run]", "Writes a backup back into the handset.",
         "The archive is checked first; a bad one is refused and nothing is written.\n"

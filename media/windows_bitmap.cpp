@@ -13,6 +13,8 @@ constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kCoreHeaderSize = 12;
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kUncompressed = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
 constexpr std::uint32_t kColourMasks = 3;
 
 struct Bytes {
@@ -69,8 +71,16 @@ std::optional<Layout> readLayout(const Bytes& in) {
   if (layout.width <= 0 || layout.width > MonoBitmap::kMaxSide) return std::nullopt;
   if (layout.height == 0 || std::llabs(layout.height) > MonoBitmap::kMaxSide) return std::nullopt;
   switch (layout.bitCount) {
-    case 1: case 4: case 8: case 24:
+    case 1: case 24:
       if (layout.compression != kUncompressed) return std::nullopt;
+      break;
+    case 4: case 8:
+      // Run-length encoded pictures are stored bottom-up only.
+      if (layout.compression == (layout.bitCount == 8 ? kRle8 : kRle4)) {
+        if (layout.height < 0) return std::nullopt;
+      } else if (layout.compression != kUncompressed) {
+        return std::nullopt;
+      }
       break;
     case 16: case 32:
       if (layout.compression == kUncompressed) {
@@ -94,6 +104,68 @@ std::optional<Layout> readLayout(const Bytes& in) {
   return layout;
 }
 
+bool runLength(const Layout& layout) { return layout.compression == kRle8 || layout.compression == kRle4; }
+
+// The palette index of every pixel of a run-length encoded picture, top row
+// first; -1 for a pixel the runs skip (a jump, or a line or the picture
+// ended early), which stays clear. Nothing for runs that leave the picture
+// or bytes that end before the end-of-picture mark.
+std::optional<std::vector<std::int16_t>> runLengthIndices(const Bytes& in, std::size_t at, const Layout& layout) {
+  const std::size_t width = static_cast<std::size_t>(layout.width);
+  const std::size_t rows = static_cast<std::size_t>(layout.height);
+  const bool four = layout.compression == kRle4;
+  std::vector<std::int16_t> indices(width * rows, -1);
+  std::size_t x = 0;
+  std::size_t row = 0;  // from the bottom, as stored
+  auto put = [&](std::uint8_t index) {
+    if (x >= width || row >= rows) return false;
+    indices[(rows - 1 - row) * width + x] = index;
+    ++x;
+    return true;
+  };
+  for (;;) {
+    if (!in.has(at, 2)) return std::nullopt;
+    const std::uint8_t count = in.data[at];
+    const std::uint8_t value = in.data[at + 1];
+    at += 2;
+    if (count > 0) {
+      for (unsigned i = 0; i < count; ++i) {
+        const std::uint8_t index = four ? static_cast<std::uint8_t>(i % 2 == 0 ? value >> 4 : value & 0x0F) : value;
+        if (!put(index)) return std::nullopt;
+      }
+      continue;
+    }
+    switch (value) {
+      case 0:  // end of line
+        x = 0;
+        ++row;
+        break;
+      case 1:  // end of picture
+        return indices;
+      case 2: {  // jump right and up
+        if (!in.has(at, 2)) return std::nullopt;
+        x += in.data[at];
+        row += in.data[at + 1];
+        at += 2;
+        if (x > width || row > rows) return std::nullopt;
+        break;
+      }
+      default: {  // `value` pixels as they are, padded to a whole word
+        const std::size_t bytes = four ? (value + 1u) / 2 : value;
+        const std::size_t padded = (bytes + 1) / 2 * 2;
+        if (!in.has(at, padded)) return std::nullopt;
+        for (unsigned i = 0; i < value; ++i) {
+          const std::uint8_t byte = in.data[at + (four ? i / 2 : i)];
+          const std::uint8_t index = four ? static_cast<std::uint8_t>(i % 2 == 0 ? byte >> 4 : byte & 0x0F) : byte;
+          if (!put(index)) return std::nullopt;
+        }
+        at += padded;
+        break;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 bool looksLikeWindowsBitmap(std::span<const std::uint8_t> bytes) {
@@ -114,7 +186,13 @@ std::optional<MonoBitmap> decodeWindowsBitmap(std::span<const std::uint8_t> byte
   const std::uint64_t stride = (rowBits + 31) / 32 * 4;
   // The last row may come without its padding.
   const std::uint64_t needed = stride * (rows - 1) + (rowBits + 7) / 8;
-  if (needed > bytes.size() - pixelOffset) return std::nullopt;
+  std::optional<std::vector<std::int16_t>> runs;
+  if (runLength(layout)) {
+    runs = runLengthIndices(in, pixelOffset, layout);
+    if (!runs) return std::nullopt;
+  } else if (needed > bytes.size() - pixelOffset) {
+    return std::nullopt;
+  }
 
   // Which palette entries are white. An entry the file does not hold counts as
   // black, so a pixel never turns clear by pointing past the palette.
@@ -141,6 +219,11 @@ std::optional<MonoBitmap> decodeWindowsBitmap(std::span<const std::uint8_t> byte
     const int y = layout.height > 0 ? static_cast<int>(rows - 1 - row) : static_cast<int>(row);
     for (std::uint64_t x = 0; x < width; ++x) {
       bool white = false;
+      if (runs) {
+        const std::int16_t index = (*runs)[static_cast<std::size_t>(y) * width + x];
+        if (index >= 0 && !whiteEntry[static_cast<std::size_t>(index)]) picture.set(static_cast<int>(x), y);
+        continue;
+      }
       switch (layout.bitCount) {
         case 1: case 4: case 8: {
           const std::uint64_t bit = x * layout.bitCount;

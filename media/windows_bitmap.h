@@ -15,7 +15,8 @@ bool looksLikeWindowsBitmap(std::span<const std::uint8_t> bytes);
 
 // The picture of a bitmap file, set wherever the colour is not pure white.
 // Reads uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel (16 and 32 also
-// with colour masks), bottom-up and top-down, with the old 12-byte header or
+// with colour masks), bottom-up and top-down, and run-length encoded 4 and 8
+// bits (a pixel the runs skip stays clear), with the old 12-byte header or
 // any of the later ones. Nothing for anything else, for sides beyond
 // MonoBitmap::kMaxSide, and for pixel data that the bytes do not hold.
 std::optional<MonoBitmap> decodeWindowsBitmap(std::span<const std::uint8_t> bytes);

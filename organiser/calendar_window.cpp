@@ -362,7 +362,7 @@ bool CalendarWindow::drop(int event_id, int target_id) {
 bool CalendarWindow::export_file(const std::string& path, std::string* report) {
   list_.sort_and_collapse();
   const std::string text = export_icalendar(list_.events());
-  if (!replace_file(path, path + ".tmp", text.data(), text.size())) {
+  if (!replace_file(path, path + ".tmp", text.data(), text.size(), FileAccess::Owner)) {
     prompt_.message(tx(kTextFileError));
     return false;
   }

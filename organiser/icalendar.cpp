@@ -109,6 +109,41 @@ std::string upper(std::string s) {
   return s;
 }
 
+// The properties whose value is a date or time.
+bool timed_property(const std::string& name) {
+  static constexpr const char* kNames[] = {"DTSTART", "DTEND", "DUE", "DTSTAMP", "CREATED", "LAST-MODIFIED",
+                                           "RECURRENCE-ID", "EXDATE", "RDATE", "TRIGGER", "COMPLETED"};
+  return std::ranges::any_of(kNames, [&](const char* n) { return name == n; });
+}
+
+// Each END closes one component, as the parser counts them: an END with
+// nothing open is dropped (the parser would print a warning of its own to
+// the terminal), and what is still open at the end is closed.
+std::string balanced(const std::string& text) {
+  std::string out;
+  std::vector<std::string> open;
+  // The parser reads up to a NUL only, and takes a BEGIN or END (blanks
+  // after it allowed) only when a ";" or ":" ends the name.
+  for (const auto& [number, line] : unfolded_lines(text.substr(0, text.find('\0')))) {
+    const std::size_t colon = line.find(':');
+    const std::size_t end = std::min(colon, line.find(';'));
+    std::string name = end == std::string::npos ? std::string() : upper(line.substr(0, end));
+    while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
+    if (name == "BEGIN") {
+      open.push_back(colon == std::string::npos ? std::string() : line.substr(colon + 1));
+    } else if (name == "END") {
+      if (open.empty()) continue;
+      open.pop_back();
+    }
+    out += line + "\r\n";
+  }
+  while (!open.empty()) {
+    out += "END:" + open.back() + "\r\n";
+    open.pop_back();
+  }
+  return out;
+}
+
 // The text the parser gets: events with an impossible start or alarm time,
 // and one cut off before its end, are left out (each said in `refused`), and
 // a calendar cut off before its end is closed.
@@ -120,7 +155,7 @@ std::string screened(const std::string& text, std::vector<std::string>& refused)
   bool in_event = false;
   bool opened = false;
   bool closed = false;
-  for (const auto& [number, line] : unfolded_lines(text)) {
+  for (auto& [number, line] : unfolded_lines(text)) {
     // The name ends at the first ";" or ":", the value after the first ":"
     // outside a quoted parameter.
     std::size_t colon = std::string::npos;
@@ -130,6 +165,10 @@ std::string screened(const std::string& text, std::vector<std::string>& refused)
       if (line[i] == ':' && !quoted) colon = i;
     }
     const std::string name = upper(line.substr(0, std::min(colon, line.find(';'))));
+    // Blanks after a time are no part of it ("20020107T095000 ").
+    if (colon != std::string::npos && timed_property(name)) {
+      while (line.size() > colon + 1 && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+    }
     const std::string value = colon == std::string::npos ? std::string() : line.substr(colon + 1);
     const std::string begin_or_end = upper(value);
     if (!in_event && name == "BEGIN" && begin_or_end == "VEVENT") {
@@ -161,7 +200,7 @@ std::string screened(const std::string& text, std::vector<std::string>& refused)
   }
   if (in_event) refused.push_back("line " + std::to_string(event_line) + ": the event is cut off before its end, not imported");
   if (opened && !closed) out += "END:VCALENDAR\r\n";
-  return out;
+  return balanced(out);
 }
 
 // Alarms the import takes relative to the start: up to a year before it,

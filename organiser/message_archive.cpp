@@ -60,7 +60,7 @@ bool sync_folder(const fs::path& folder) {
 // Whole or not at all, synced: through a temporary file beside it.
 bool put_file(const fs::path& path, const std::string& text) {
   const fs::path temp = path.parent_path() / ("." + path.filename().string() + ".part");
-  return replace_file(path.string(), temp.string(), text.data(), text.size());
+  return replace_file(path.string(), temp.string(), text.data(), text.size(), FileAccess::Owner);
 }
 
 // A name no file in the folder has and this run has not given.

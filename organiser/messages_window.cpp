@@ -1,9 +1,9 @@
 #include "organiser/messages_window.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "app/configuration.h"
+#include "app/file_replace.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "phonebook/text_codec.h"
@@ -158,9 +158,8 @@ std::string MessagesWindowLogic::export_text() const {
 }
 
 bool MessagesWindowLogic::export_folder(const std::string& path, std::string* report) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (file) file << export_text();
-  if (!file || !file.flush()) {
+  const std::string text = export_text();
+  if (!replace_file(path, path + ".tmp", text.data(), text.size(), FileAccess::Owner)) {
     prompt_.message(tx(kTextFileError));
     return false;
   }

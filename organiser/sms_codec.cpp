@@ -17,6 +17,7 @@ constexpr int kTextHours = 1831;
 constexpr int kTextMinutes = 1832;
 constexpr int kTextWeeks = 1833;
 constexpr int kTextNumberTooLong = 3412;
+constexpr int kTextNumberCharacter = 3416;
 
 constexpr std::uint8_t kSubRecord = 0x08;
 constexpr std::size_t kInboxUserData = 43;
@@ -280,15 +281,21 @@ std::string validity_label(int code) {
 }
 
 std::optional<NumberField> number_field(std::string_view text, AddressKind kind, std::string* error) {
-  const std::optional<std::vector<std::uint8_t>> encoded = encode_number(text, kind, error);
-  if (!encoded) return std::nullopt;
-  if (encoded->size() > kNumberField) {
+  const std::string shown(kind == AddressKind::MessageCentre && config().SMSC >= 1 && config().SMSC <= 6
+                              ? config().SMSCNumber[static_cast<std::size_t>(config().SMSC - 1)]
+                              : std::string(text));
+  const std::optional<std::vector<std::uint8_t>> encoded = encode_number(text, kind);
+  if (!encoded) {
+    // The first character that is no digit (a "+" counts only first).
     if (error != nullptr) {
-      const std::string shown(kind == AddressKind::MessageCentre && config().SMSC >= 1 && config().SMSC <= 6
-                                  ? config().SMSCNumber[static_cast<std::size_t>(config().SMSC - 1)]
-                                  : std::string(text));
-      *error = replace_first(tx(kTextNumberTooLong), "%s", shown);
+      std::size_t at = !shown.empty() && shown.front() == '+' ? 1 : 0;
+      while (at < shown.size() && shown[at] >= '0' && shown[at] <= '9') ++at;
+      *error = tx_with(kTextNumberCharacter, {shown, shown.substr(std::min(at, shown.size()), 1)});
     }
+    return std::nullopt;
+  }
+  if (encoded->size() > kNumberField) {
+    if (error != nullptr) *error = replace_first(tx(kTextNumberTooLong), "%s", shown);
     return std::nullopt;
   }
   NumberField field{};

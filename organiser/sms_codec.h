@@ -102,7 +102,8 @@ inline constexpr std::size_t kMaxNumberDigits = 20;
 using NumberField = std::array<std::uint8_t, kNumberField>;
 
 // The 12-byte field of a request: encode_number, then 00 up to 12 bytes.
-// Nothing, with `error` set, for a non-digit or more than 20 digits.
+// Nothing, with `error` set, for a non-digit (the error names the number and
+// the character) or more than 20 digits.
 std::optional<NumberField> number_field(std::string_view text, AddressKind kind, std::string* error = nullptr);
 
 // One message as the handset's read reply (first frame, sub-type 0x08)

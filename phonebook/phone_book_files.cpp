@@ -63,7 +63,7 @@ std::string PhoneBookFiles::export_text(ContactFormat format) const {
 
 bool PhoneBookFiles::export_active(const std::string& path, ContactFormat format) {
   const std::string bytes = export_text(format);
-  if (replace_file(path, path + ".new", bytes.data(), bytes.size())) {
+  if (replace_file(path, path + ".new", bytes.data(), bytes.size(), FileAccess::Owner)) {
     book_.active().mark_kept();
     return true;
   }

@@ -1,5 +1,6 @@
 #include "session/backup_archive.h"
 
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <fstream>
@@ -72,11 +73,14 @@ std::optional<std::string> backup_archive_bytes(const BackupFiles& files, const 
   auto add = [&](const std::string& name, const std::string& bytes) {
     zip_source_t* source = zip_source_buffer(archive.get(), bytes.data(), bytes.size(), 0);
     if (source == nullptr) return false;
-    if (zip_file_add(archive.get(), name.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+    const zip_int64_t index = zip_file_add(archive.get(), name.c_str(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    if (index < 0) {
       zip_source_free(source);
       return false;
     }
-    return true;
+    // A regular file its owner alone may read, when an archiver unpacks it.
+    return zip_file_set_external_attributes(archive.get(), static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
+                                            static_cast<zip_uint32_t>(S_IFREG | 0600) << 16) == 0;
   };
   bool added = add("manifest.json", manifest_text);
   for (const auto& [name, bytes] : files) added = added && add(name, bytes);
@@ -99,7 +103,7 @@ bool write_backup_archive(const std::string& path, const BackupFiles& files, con
                           std::string& error) {
   const std::optional<std::string> bytes = backup_archive_bytes(files, manifest, error);
   if (!bytes) return false;
-  if (!replace_file(path, path + ".part", bytes->data(), bytes->size())) {
+  if (!replace_file(path, path + ".part", bytes->data(), bytes->size(), FileAccess::Owner)) {
     error = "cannot write " + path;
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 #include "app/prompt.h"
 #include "link/phonebook_family.h"
@@ -46,7 +47,34 @@ class KeptLists {
   CalendarList calendar_;
 };
 
+// The records of one read that the other lacks or holds otherwise: a record
+// changed in one read counts once.
+int differing_records(BackupPart part, const BackupFiles& a, const BackupFiles& b) {
+  const auto first = part_items(part, a);
+  const auto second = part_items(part, b);
+  if (!first || !second) return 1;
+  auto key = [](const BackupItem& item) { return item.label + '\n' + item.content; };
+  std::multiset<std::string> left;
+  for (const BackupItem& item : *first) left.insert(key(item));
+  int only_second = 0;
+  for (const BackupItem& item : *second) {
+    const auto found = left.find(key(item));
+    if (found == left.end()) {
+      ++only_second;
+    } else {
+      left.erase(found);
+    }
+  }
+  return std::max(static_cast<int>(left.size()), only_second);
+}
+
 }  // namespace
+
+int BackupResult::reread_records() const {
+  int n = 0;
+  for (const auto& [title, count] : reread) n += count;
+  return n;
+}
 
 std::string BackupResult::summary() const {
   std::string text;
@@ -55,6 +83,18 @@ std::string BackupResult::summary() const {
            std::to_string(files.size() + 1) + " files";
   } else {
     text = "Backup not written: " + stopped;
+  }
+  if (complete && verified) {
+    const int n = reread_records();
+    if (n == 0) {
+      text += "\nVerified: every part read twice, the reads agree";
+    } else {
+      std::vector<std::string> parts;
+      for (const auto& [title, count] : reread) parts.push_back(title + " " + std::to_string(count));
+      text += "\nVerified: every part read twice; " + std::to_string(n) + (n == 1 ? " record" : " records") +
+              " differed and " + (n == 1 ? "was" : "were") + " read again until two reads agreed (" +
+              join(parts, ", ") + ")";
+    }
   }
   if (!absent.empty()) text += "\nNot on this model: " + join(absent, ", ");
   return text;
@@ -170,7 +210,27 @@ bool HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
   return ok;
 }
 
-BackupResult HandsetBackup::backup(const std::string& path, const std::string& time) {
+bool HandsetBackup::read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed) {
+  std::vector<BackupFiles> reads;
+  differing = 0;
+  disagreed = false;
+  while (static_cast<int>(reads.size()) < kMaxVerifyReads) {
+    BackupFiles read;
+    if (!read_part(part, read)) return false;
+    for (const BackupFiles& earlier : reads) {
+      if (earlier == read) {
+        out.insert(read.begin(), read.end());
+        return true;
+      }
+    }
+    reads.push_back(std::move(read));
+    if (reads.size() == 2) differing = differing_records(part, reads[0], reads[1]);
+  }
+  disagreed = true;
+  return false;
+}
+
+BackupResult HandsetBackup::backup(const std::string& path, const std::string& time, bool verify) {
   KeptLists kept(session_);
   BackupResult result;
   const HandsetInfo& info = session_.info();
@@ -191,10 +251,15 @@ BackupResult HandsetBackup::backup(const std::string& path, const std::string& t
   for (int i = 0; i < count; ++i) {
     const BackupPart part = parts[static_cast<std::size_t>(i)];
     tell(i, count, part_title(part));
-    if (!read_part(part, result.files)) {
-      result.stopped = "the " + part_title(part) + " could not be read";
+    int differing = 0;
+    bool disagreed = false;
+    if (verify ? !read_verified(part, result.files, differing, disagreed) : !read_part(part, result.files)) {
+      result.stopped = "the " + part_title(part) +
+                       (disagreed ? " did not read the same twice in " + std::to_string(kMaxVerifyReads) + " reads"
+                                   : " could not be read");
       return result;
     }
+    if (differing > 0) result.reread.emplace_back(part_title(part), differing);
     result.manifest.parts.push_back(part_name(part));
   }
   tell(count, count, {});
@@ -205,6 +270,7 @@ BackupResult HandsetBackup::backup(const std::string& path, const std::string& t
     return result;
   }
   result.complete = true;
+  result.verified = verify;
   return result;
 }
 

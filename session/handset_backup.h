@@ -4,6 +4,7 @@
 // back, part by part in a safe order, each part read back and compared with
 // the file afterwards.
 #include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,16 @@ struct BackupResult {
   std::vector<std::string> absent;  // parts the model does not have
   BackupManifest manifest;
   BackupFiles files;
+  // With verify: every part was read until two reads agreed; per part, the
+  // records that differed between the first two reads.
+  bool verified = false;
+  std::vector<std::pair<std::string, int>> reread;
+  int reread_records() const;
   std::string summary() const;
 };
+
+// A verified backup reads a part at most this often before giving up on it.
+inline constexpr int kMaxVerifyReads = 6;
 
 struct RestoreOptions {
   // The parts to restore; empty: every part in the backup but messages.
@@ -64,8 +73,11 @@ class HandsetBackup {
   void set_part_listener(PartListener listener) { on_part_ = std::move(listener); }
 
   // Reads every part the model has and writes the archive to `path`, only
-  // when every part was read. `time` goes into the manifest.
-  BackupResult backup(const std::string& path, const std::string& time);
+  // when every part was read. `time` goes into the manifest. With `verify`
+  // each part is read twice and compared; while two reads differ it is read
+  // again, until two of its reads agree (noise that passed the frames'
+  // checksums changes one read only).
+  BackupResult backup(const std::string& path, const std::string& time, bool verify = false);
 
   // Writes the backup's parts into the connected handset (asking first, and
   // again when it is another handset's), then reads each back and compares.
@@ -77,6 +89,9 @@ class HandsetBackup {
   // (a lost link that AutoReconnect takes up is running again by then).
   bool run(const std::function<bool()>& start, const std::function<bool()>& done);
   bool read_part(BackupPart part, BackupFiles& out);
+  // Reads until two reads agree; false when a read fails or (`disagreed`)
+  // no two of kMaxVerifyReads agree.
+  bool read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed);
   bool write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held, PartOutcome& outcome);
   void tell(int index, int count, const std::string& title) {
     if (on_part_) on_part_(index, count, title);

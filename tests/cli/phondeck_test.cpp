@@ -489,7 +489,8 @@ TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsNameTheNextStep) {
   const Result sent = run({"sms", "send", "call-me-abc", "0401112223", "--text", "Hi"});
   EXPECT_EQ(sent.status, kExitFailed);
   EXPECT_EQ(sent.out, "number\tsent\tresult\n"
-                      "call-me-abc\tfalse\tFailed: 'c' is not a valid integer value\n"
+                      "call-me-abc\tfalse\tFailed: The number call-me-abc holds \"c\": a message goes only to a number of "
+                      "digits, with \"+\" first for an international one\n"
                       "0401112223\ttrue\tSucceeded\n");
   EXPECT_EQ(state().sms.sent.back().number, "0401112223");
 
@@ -555,6 +556,7 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
   const Result made = run({"--json", "backup", zip});
   ASSERT_EQ(made.status, kExitOk) << made.err;
   EXPECT_TRUE(made.lines().at(0)["complete"].get<bool>());
+  EXPECT_FALSE(made.lines().at(0)["verified"].get<bool>());
   ASSERT_TRUE(std::filesystem::exists(zip));
   const std::string centre = state().sms.smsc;
   ASSERT_EQ(run({"--yes", "smsc", "set", "+4915550000"}).status, kExitOk);
@@ -566,6 +568,8 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
     const char* says;  // in standard output, or standard error when failed
   };
   const std::vector<Step> steps = {
+      {{"backup", folder_.file("verified.zip"), "--verify"}, kExitOk,
+       "Verified: every part read twice, the reads agree"},
       {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk, "differs: message centre number"},
       {{"restore", zip, "--only", "nothing"}, kExitUsage, "--only takes settings"},
       {{"restore", folder_.file("notes.zip"), "--yes"}, kExitFailed, "not a Phondeck backup"},

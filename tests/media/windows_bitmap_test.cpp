@@ -113,6 +113,67 @@ TEST(WindowsBitmap, HostileHeadersAreRefused) {
   EXPECT_FALSE(decodeWindowsBitmap(std::vector<std::uint8_t>{'P', 'K', 3, 4}).has_value());
 }
 
+// A 4 x 2 bitmap of 4 or 8 bits whose pixels are the given run-length stream;
+// palette entry 1 is white, every other black.
+std::vector<std::uint8_t> runLengthBitmap(int bitCount, const std::vector<std::uint8_t>& stream, bool topDown = false) {
+  BitmapSpec spec;
+  spec.bitCount = bitCount;
+  spec.height = 2;
+  spec.topDown = topDown;
+  spec.palette.assign(std::size_t{1} << bitCount, Rgb{0, 0, 0});
+  spec.palette[1] = Rgb{255, 255, 255};
+  auto bytes = buildBitmap(spec, [](int, int) { return 0u; });
+  const std::size_t pixelOffset = 14 + 40 + spec.palette.size() * 4;
+  bytes.resize(pixelOffset);
+  put32(bytes, 30, bitCount == 8 ? 1 : 2);
+  bytes.insert(bytes.end(), stream.begin(), stream.end());
+  put32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+  return bytes;
+}
+
+// Rows as text, top first: '#' set, '.' clear.
+std::string rowsOf(const MonoBitmap& picture) {
+  std::string out;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) out += picture.get(x, y) ? '#' : '.';
+    out += '/';
+  }
+  return out;
+}
+
+TEST(WindowsBitmap, RunLengthEncodedPictures) {
+  using B = std::vector<std::uint8_t>;
+  struct Case {
+    const char* what;
+    int bitCount;
+    B stream;
+    const char* rows;  // "" when refused
+  };
+  const Case cases[] = {
+      // Bottom row: a run of four whites; top row: three as they are (padded), then one black.
+      {"8 bits", 8, {4, 1, 0, 0, 0, 3, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1}, "#.##/..../"},
+      {"4 bits", 4, {4, 0x11, 0, 0, 0, 3, 0x01, 0x00, 1, 0x00, 0, 0, 0, 1}, "#.##/..../"},
+      // Alternating nibbles in a run; a jump leaves its pixels clear though entry 0 is black.
+      {"4-bit run of two colours", 4, {4, 0x10, 0, 0, 0, 2, 2, 0, 1, 0x00, 0, 1}, "..#./.#.#/"},
+      {"picture ended early", 8, {2, 0, 0, 1}, "..../##../"},
+      {"run past the line's end", 8, {5, 1, 0, 1}, ""},
+      {"jump past the picture", 8, {0, 2, 1, 3, 0, 1}, ""},
+      {"no end-of-picture mark", 8, {4, 1, 0, 0, 4, 1}, ""},
+      {"pixels as they are cut off", 8, {0, 4, 0, 1}, ""},
+      {"rows past the top", 8, {0, 0, 0, 0, 1, 0, 0, 1}, ""},
+  };
+  for (const Case& c : cases) {
+    const auto picture = decodeWindowsBitmap(runLengthBitmap(c.bitCount, c.stream));
+    if (std::string(c.rows).empty()) {
+      EXPECT_FALSE(picture.has_value()) << c.what;
+      continue;
+    }
+    ASSERT_TRUE(picture.has_value()) << c.what;
+    EXPECT_EQ(rowsOf(*picture), c.rows) << c.what;
+  }
+  EXPECT_FALSE(decodeWindowsBitmap(runLengthBitmap(8, {4, 1, 0, 1}, true)).has_value()) << "top-down";
+}
+
 TEST(WindowsBitmap, WriterRoundTripsAndIsOneBit) {
   MonoBitmap picture(72, 14);
   for (int i = 0; i < 72; ++i) picture.set(i, (i * 3) % 14);

@@ -324,6 +324,43 @@ TEST_F(Calendar, IcalendarImportRefusesImpossibleTimesAndKeepsTheWholeEvents) {
   }
 }
 
+// Files the parser would print its own warnings about (an END with nothing
+// open, a BEGIN it does not count) import silently, and blanks after a time
+// are no part of it.
+TEST_F(Calendar, IcalendarImportIsSilentAndTakesBlanksAfterATime) {
+  const std::string good = "BEGIN:VEVENT\r\nUID:g\r\nDTSTART:20270105T093000\r\nSUMMARY:Dentist\r\nCATEGORIES:Meeting\r\nEND:VEVENT\r\n";
+  const std::string calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+  const std::string end = "END:VCALENDAR\r\n";
+  struct Case {
+    const char* what;
+    std::string file;
+  };
+  const Case cases[] = {
+      {"END before BEGIN", "END:VCALENDAR\r\n" + calendar + good + end},
+      {"END twice", calendar + good + "END:VEVENT\r\n" + end + end},
+      {"a misspelt END", calendar + good + "END:VCALE=DAR\r\n" + end},
+      {"END; and a bare BEGIN", calendar + "BEGIN\r\n" + good + end + "END;\r\n"},
+      {"a blank after END", calendar + good + "END \t:VCALENDAR\r\n" + end},
+      {"a trailing blank", calendar + "BEGIN:VEVENT\r\nUID:g\r\nDTSTART:20270105T093000 \r\nSUMMARY:Dentist\r\n"
+                           "CATEGORIES:Meeting\r\nEND:VEVENT\r\n" + end},
+  };
+  for (const Case& c : cases) {
+    ::testing::internal::CaptureStderr();
+    const IcalendarImport in = import_icalendar(c.file);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << c.what;
+    ASSERT_TRUE(in.ok) << c.what;
+    ASSERT_EQ(in.events.size(), 1u) << c.what;
+    EXPECT_EQ(in.events[0], event(2027, 1, 5, 9, 30, 3, "Dentist")) << c.what;
+    EXPECT_EQ(in.changes, std::vector<std::string>{}) << c.what;
+  }
+  const IcalendarImport zoned = import_icalendar(
+      calendar + "BEGIN:VEVENT\r\nDTSTART;TZID=US/Eastern:20020107T095000 \r\nSUMMARY:Zoned\r\n"
+                 "CATEGORIES:Meeting\r\nEND:VEVENT\r\n" + end);
+  ASSERT_EQ(zoned.events.size(), 1u);
+  EXPECT_EQ(zoned.events[0].year, 2002);
+  EXPECT_EQ(zoned.changes, std::vector<std::string>{});
+}
+
 TEST_F(Calendar, IcalendarImportTurnsWhatTheHandsetLacksIntoNotes) {
   const std::string file =
       "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"

@@ -135,7 +135,9 @@ TEST_F(SmsCodec, NumberFieldsFitTwelveBytes) {
   EXPECT_FALSE(number_field("123456789012345678901", AddressKind::Destination, &error));
   EXPECT_EQ(error, "The number 123456789012345678901 is too long (at most 20 digits)");
   EXPECT_FALSE(number_field("12a", AddressKind::Destination, &error));
-  EXPECT_EQ(error, "'a' is not a valid integer value");
+  EXPECT_EQ(error, "The number 12a holds \"a\": a message goes only to a number of digits, with \"+\" first for an international one");
+  EXPECT_FALSE(number_field("+1+2", AddressKind::Destination, &error));
+  EXPECT_EQ(error.substr(0, 25), "The number +1+2 holds \"+\"");
   // A chosen setting too long for the field is refused the same way.
   config().SMSC = 2;
   config().SMSCNumber[1] = "+1234567890123456789012";

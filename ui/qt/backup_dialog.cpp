@@ -24,6 +24,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "session/handset_session.h"
+#include "ui/qt/dialog_buttons.h"
 #include "ui/qt/save_dialog.h"
 
 namespace phondeck {
@@ -49,6 +50,8 @@ constexpr int kTextNotOnModel = 3744;
 constexpr int kTextNothingToChange = 3745;
 constexpr int kTextWrittenTo = 3746;
 constexpr int kTextNotRestored = 3747;
+constexpr int kTextVerify = 3755;
+constexpr int kTextNameNext = 3756;
 
 // How often a running operation's link is looked at.
 constexpr int kPollMs = 20;
@@ -162,6 +165,14 @@ class PartProgress final : public QDialog {
 void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
   if (refused(session, prompt)) return;
   const QString caption = qs(window_title(tx(kTextBackupHandset)));
+  // The choice holds for the next backup while the program runs.
+  static bool verify = false;
+  {
+    BackupDialog options(verify, parent);
+    options.setWindowTitle(caption);
+    if (options.exec() != QDialog::Accepted) return;
+    verify = options.verify();
+  }
   const std::string& model = session.info().model;
   const QString name = qs(model.empty() ? "handset" : model) + QLatin1Char('-') +
                        QDate::currentDate().toString(Qt::ISODate);
@@ -173,7 +184,7 @@ void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt
   backup.set_part_listener(
       [&progress](int index, int count, const std::string& title) { progress.show_part(index, count, title); });
   progress.show();
-  const BackupResult result = backup.backup(path.toStdString(), now_text());
+  const BackupResult result = backup.backup(path.toStdString(), now_text(), verify);
   progress.hide();
   prompt.message(result.summary() +
                  (result.complete ? "\n" + tx_with(kTextWrittenTo, {path.toStdString()}) : std::string()));
@@ -208,6 +219,22 @@ void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Promp
   dialog.setWindowTitle(caption);
   dialog.exec();
 }
+
+// ------------------------------------------------------------------ BackupDialog
+
+BackupDialog::BackupDialog(bool verify, QWidget* parent) : QDialog(parent) {
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  verify_ = new QCheckBox(qtx(kTextVerify), this);
+  verify_->setChecked(verify);
+  layout->addWidget(verify_);
+  layout->addWidget(new QLabel(qtx(kTextNameNext), this));
+  QPushButton* ok = nullptr;
+  QPushButton* cancel = nullptr;
+  add_ok_cancel_row(this, layout, ok, cancel);
+}
+
+bool BackupDialog::verify() const { return verify_->isChecked(); }
 
 // ------------------------------------------------------------------ RestoreDialog
 

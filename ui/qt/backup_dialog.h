@@ -23,12 +23,24 @@ class HandsetSession;
 class Prompt;
 
 // Refuses (with the engine's message) unless the link is connected and free.
-// Then asks for the archive's name and reads every part into it; the summary
-// in a message box.
+// Then the backup's dialog (Verify), the archive's name, and every part read
+// into it; the summary in a message box.
 void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
 // Refuses like the backup; then asks for the archive, refuses a bad one with
 // its reason, and runs the restore dialog.
 void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
+
+// The backup's page: Verify (read every part twice and compare), then OK
+// goes on to the archive's name.
+class BackupDialog final : public QDialog {
+ public:
+  explicit BackupDialog(bool verify, QWidget* parent = nullptr);
+  QCheckBox* verify_box() const { return verify_; }
+  bool verify() const;
+
+ private:
+  QCheckBox* verify_ = nullptr;
+};
 
 // The restore's page: the backup's handset and time, a check box for each
 // part (the default parts checked; messages apart and unchecked; a part the

@@ -175,6 +175,13 @@ TEST(BackupWithVirtualHandset, BackupThenCompareAndRestoreFromTheFileMenu) {
       QMetaObject::invokeMethod(files, "accept", Qt::DirectConnection);
       return;
     }
+    if (auto* options = dynamic_cast<BackupDialog*>(modal)) {
+      // Verify is off at first; checked, the backup reads every part twice.
+      EXPECT_FALSE(options->verify_box()->isChecked());
+      options->verify_box()->setChecked(true);
+      options->accept();
+      return;
+    }
     if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       ADD_FAILURE() << box->text().toStdString();
       box->reject();
@@ -201,6 +208,7 @@ TEST(BackupWithVirtualHandset, BackupThenCompareAndRestoreFromTheFileMenu) {
   backup->trigger();
   ASSERT_EQ(prompt.messages.size(), 1u);
   EXPECT_THAT(prompt.messages[0], StartsWith("Backup complete: 8 parts"));
+  EXPECT_THAT(prompt.messages[0], HasSubstr("\nVerified: every part read twice, the reads agree\n"));
   EXPECT_THAT(prompt.messages[0], EndsWith("Written to " + dir.filePath(QStringLiteral("handset.zip")).toStdString()));
 
   session.organiser().messages().message_centre = "+15550009999";
