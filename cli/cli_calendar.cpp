@@ -94,7 +94,10 @@ int calendar_read(Context& c) {
     r["date"] = date_text(e.year, e.month, e.day);
     r["time"] = e.all_day() ? Record() : Record(two(e.hour) + ":" + two(e.minute));
     r["type"] = e.type >= 1 && e.type <= 4 ? kTypes[e.type - 1] : "reminder";
-    r["text"] = e.data;
+    // A Call note's text and number; the other types have text only.
+    const bool call = e.type == static_cast<int>(EventType::Call);
+    r["text"] = call ? e.call_text : e.data;
+    r["number"] = call ? Record(e.data) : Record();
     r["alarm"] = e.has_alarm() ? Record(date_text(e.alarm_year, e.alarm_month, e.alarm_day) + " " +
                                         two(e.alarm_hour) + ":" + two(e.alarm_minute))
                                : Record();

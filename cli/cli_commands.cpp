@@ -88,7 +88,7 @@ const std::vector<Command>& command_table() {
       {{"smsc set", "NUMBER", "Sets the message-centre number.", "", {}, 1, 1}, smsc_set},
       {{"calendar read", "[-o FILE.ics]", "Reads the calendar notes.",
         "Without -o, one line per note: location, date, time (- for all day), type,\n"
-        "text, alarm.\n"
+        "text, number (a Call note's), alarm.\n"
         "  -o, --output FILE   write an iCalendar file instead\n",
         {{"-o", true, "--output"}}, 0, 0},
        calendar_read},

@@ -54,6 +54,11 @@ DateTime minutes_before(const DateTime& t, int minutes) {
   return r;
 }
 
+std::string shown_text(const CalendarEvent& e) {
+  if (e.type != static_cast<int>(EventType::Call) || e.call_text.empty()) return e.data;
+  return e.data.empty() ? e.call_text : e.call_text + " " + e.data;
+}
+
 DateTime event_time(const CalendarEvent& e) { return {e.year, e.month, e.day, e.hour, e.minute}; }
 
 DateTime alarm_time(const CalendarEvent& e) {
@@ -122,7 +127,7 @@ bool code_page_holds(const std::string& utf8) {
 
 }  // namespace
 
-std::string cut_note_text(const std::string& utf8) {
+std::string cut_note_text(const std::string& utf8, std::size_t limit) {
   const bool ucs2 = !code_page_holds(utf8);
   std::size_t used = ucs2 ? 2 : 0;
   std::string out;
@@ -130,15 +135,15 @@ std::string cut_note_text(const std::string& utf8) {
     std::string one;
     append_utf8(one, c);
     const std::size_t bytes = ucs2 ? utf8_to_ucs2be(one).size() : to_code_page(one).size();
-    if (used + bytes > kNoteTextLimit) break;
+    if (used + bytes > limit) break;
     used += bytes;
     out += one;
   }
   return out;
 }
 
-std::string note_text_bytes(const std::string& utf8) {
-  const std::string cut = cut_note_text(utf8);
+std::string note_text_bytes(const std::string& utf8, std::size_t limit) {
+  const std::string cut = cut_note_text(utf8, limit);
   if (code_page_holds(cut)) return to_code_page(cut);
   return std::string("\x04\xFF", 2) + utf8_to_ucs2be(cut);
 }
@@ -160,7 +165,7 @@ void CalendarList::sort_and_collapse() {
     // Equal keys are neighbours after the sort; look back over them.
     bool repeat = false;
     for (auto it = kept.rbegin(); it != kept.rend() && key(*it) == key(e); ++it) {
-      if (it->data == e.data) {
+      if (it->data == e.data && it->call_text == e.call_text) {
         repeat = true;
         break;
       }

@@ -23,7 +23,7 @@ struct CalendarEvent {
   int minute = 59;
   int type = 1;               // EventType as a number, 1..4
   std::string data;           // subject, phone number (Call) or name (Birthday); UTF-8
-  std::string call_text;      // a Call note's text beside its number, kept as read
+  std::string call_text;      // a Call note's text beside its number (whom to call)
   int alarm_year = 0;
   int alarm_month = 0;
   int alarm_day = 0;
@@ -53,6 +53,10 @@ std::int64_t minutes_since_epoch(const DateTime& t);
 // before year 1 stays at 1 January of year 1, 00:00.
 DateTime minutes_before(const DateTime& t, int minutes);
 
+// What the list shows of an event: its data; for a Call note its text,
+// then its number.
+std::string shown_text(const CalendarEvent& e);
+
 DateTime event_time(const CalendarEvent& e);
 DateTime alarm_time(const CalendarEvent& e);
 
@@ -74,14 +78,15 @@ AlarmBefore before_of(const CalendarEvent& e);
 // first takes the event's year.
 void apply_before(CalendarEvent& e, AlarmBefore before);
 
-// Event texts go to the handset as at most this many bytes.
+// Event texts go to the handset as at most this many bytes (a Call note's
+// text and number together).
 inline constexpr std::size_t kNoteTextLimit = 229;
 // The bytes a text is written as: the active code page when it holds every
 // character, else 0x04 0xFF and UCS-2 big-endian. Cut to whole characters
-// within kNoteTextLimit bytes.
-std::string note_text_bytes(const std::string& utf8);
+// within `limit` bytes.
+std::string note_text_bytes(const std::string& utf8, std::size_t limit = kNoteTextLimit);
 // The longest start of the text that note_text_bytes() writes whole.
-std::string cut_note_text(const std::string& utf8);
+std::string cut_note_text(const std::string& utf8, std::size_t limit = kNoteTextLimit);
 
 class CalendarList {
  public:
@@ -98,7 +103,8 @@ class CalendarList {
   void remove(const std::set<std::size_t>& positions);
 
   // Sorted by date, time and type (as numbers, stable), then every event
-  // equal to an earlier one in date, time, type and text removed.
+  // equal to an earlier one in date, time, type and text (a Call note's
+  // text and number) removed.
   void sort_and_collapse();
 
   // The days of a month with an event on them: events of that year, and

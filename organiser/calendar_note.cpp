@@ -66,11 +66,10 @@ NoteReply parse_note_reply(std::span<const std::uint8_t> data, CalendarEvent& ou
 std::vector<std::uint8_t> note_write_request(const CalendarEvent& e) {
   const int type = std::clamp(e.type, 1, 4);
   const bool call = type == static_cast<int>(EventType::Call);
-  // A Call note's number is its data, the text beside it what a read kept;
-  // both share the note's room, the number first.
+  // A Call note's number is its data, its text the call_text; both share
+  // the note's room, the number first.
   const std::string number = call ? note_text_bytes(e.data) : std::string();
-  std::string text = note_text_bytes(call ? e.call_text : e.data);
-  if (number.size() + text.size() > kNoteTextLimit) text.clear();
+  const std::string text = note_text_bytes(call ? e.call_text : e.data, kNoteTextLimit - number.size());
   std::vector<std::uint8_t> p{0x00, 0x01, 0x00, 0x64, 0x01, 0x10};
   p.push_back(static_cast<std::uint8_t>(text.size() + number.size() + 19));
   p.push_back(static_cast<std::uint8_t>(type));

@@ -66,6 +66,7 @@ void EventEditor::show(const CalendarEvent& e) {
   event_ = fields_of(event_time(e));
   alarm_ = fields_of(alarm_time(e));
   text_ = e.data;
+  call_text_ = e.call_text;
   type_index_ = std::clamp(e.type, 1, 4) - 1;
   alarm_on_ = e.has_alarm();
 }
@@ -154,19 +155,34 @@ int EventEditor::text_label_id() const {
   return kLabels[std::clamp(type_index_, 0, 3)];
 }
 
+bool EventEditor::call_text_shown() const { return type_index_ + 1 == static_cast<int>(EventType::Call); }
+
+int EventEditor::call_text_label_id() const { return kTextName; }
+
 int EventEditor::text_bytes_left() const {
-  const std::string bytes = note_text_bytes(text_);
-  const bool whole = cut_note_text(text_) == text_;
-  return whole ? static_cast<int>(kNoteTextLimit - bytes.size()) : 0;
+  std::size_t used = note_text_bytes(text_).size();
+  bool whole = cut_note_text(text_) == text_;
+  if (call_text_shown()) {
+    const std::size_t room = kNoteTextLimit - used;
+    used += note_text_bytes(call_text_, room).size();
+    whole = whole && cut_note_text(call_text_, room) == call_text_;
+  }
+  return whole ? static_cast<int>(kNoteTextLimit - used) : 0;
 }
 
 void EventEditor::drop_entry(const PhoneBookEntry& entry) {
-  text_ = type_index_ + 1 == static_cast<int>(EventType::Call) ? entry.Phone : entry.UNICODE + entry.Name;
+  if (call_text_shown()) {
+    text_ = entry.Phone;
+    call_text_ = entry.UNICODE + entry.Name;
+  } else {
+    text_ = entry.UNICODE + entry.Name;
+  }
 }
 
 std::size_t EventEditor::ok() {
   CalendarEvent e = fields_event();
   e.data = cut_note_text(text_);
+  if (call_text_shown()) e.call_text = cut_note_text(call_text_, kNoteTextLimit - note_text_bytes(e.data).size());
   if (!index_ || *index_ >= list_.size()) {
     e.index = "new";
     if (!alarm_on_) e.alarm_year = e.alarm_month = e.alarm_day = e.alarm_hour = e.alarm_minute = 0;
@@ -215,7 +231,7 @@ CalendarNode CalendarWindow::event_node(std::size_t index, bool with_date) const
   CalendarNode n;
   n.kind = CalendarNode::Kind::Event;
   n.event = index;
-  n.label = time_label(e.hour, e.minute) + "  " + e.data;
+  n.label = time_label(e.hour, e.minute) + "  " + shown_text(e);
   if (with_date) {
     n.label = std::to_string(e.year) + "/" + std::to_string(e.month) + "/" + std::to_string(e.day) + " " + n.label;
   }

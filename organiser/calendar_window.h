@@ -61,7 +61,13 @@ class EventEditor {
 
   DateFields& event_fields() { return event_; }
   DateFields& alarm_fields() { return alarm_; }
+  // The text field: subject, a Call note's number, or name.
   std::string& text() { return text_; }
+  // A Call note's text beside its number (whom to call), in a field of its
+  // own that shows for Call only.
+  std::string& call_text() { return call_text_; }
+  bool call_text_shown() const;
+  int call_text_label_id() const;  // Name
   int type_index() const { return type_index_; }  // 0 Reminder .. 3 Birthday
   bool alarm_enabled() const { return alarm_on_; }
   AlarmBefore before() const { return before_; }
@@ -77,9 +83,11 @@ class EventEditor {
   bool alarm_fields_enabled() const { return alarm_on_; }
   // The label of the text field: Subject, Phone, Subject or Name.
   int text_label_id() const;
-  // Bytes the handset still has room for in the text.
+  // Bytes the handset still has room for in the text (a Call note's
+  // number and text together).
   int text_bytes_left() const;
-  // A phone-book entry dropped on the text field.
+  // A phone-book entry dropped on the text fields: a Call note takes its
+  // number and name, the other types its name.
   void drop_entry(const PhoneBookEntry& entry);
   // Stores the event (appended when new); returns its position.
   std::size_t ok();
@@ -94,6 +102,7 @@ class EventEditor {
   DateFields event_{};
   DateFields alarm_{};
   std::string text_;
+  std::string call_text_;
   int type_index_ = 0;
   bool alarm_on_ = false;
   AlarmBefore before_ = AlarmBefore::TenMinutes;

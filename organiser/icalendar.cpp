@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <utility>
 
 #include <libical/ical.h>
 
@@ -227,7 +228,50 @@ icaltimetype utc_of(const DateTime& t) {
 std::string describe(const CalendarEvent& e) {
   char b[64];
   std::snprintf(b, sizeof b, "%d/%d/%d %d:%02d ", e.year, e.month, e.day, e.hour, e.minute);
-  return b + e.data + ": ";
+  return b + shown_text(e) + ": ";
+}
+
+// A number a tel: URI carries as it is: digits, "+", "*" and "#".
+bool dialable(const std::string& number) {
+  return !number.empty() && number.find_first_not_of("0123456789+*#") == std::string::npos;
+}
+
+std::string tel_uri(const std::string& number) {
+  std::string uri = "tel:";
+  for (char c : number) uri += c == '#' ? std::string("%23") : std::string(1, c);
+  return uri;
+}
+
+// The number of a tel: URI (its parameters left off), or "".
+std::string tel_number(const char* uri) {
+  const std::string u = uri != nullptr ? uri : "";
+  if (lower(u.substr(0, 4)) != "tel:") return {};
+  std::string number;
+  for (std::size_t i = 4; i < u.size() && u[i] != ';'; ++i) {
+    if (u[i] == '%' && i + 2 < u.size()) {
+      number += static_cast<char>(std::strtol(u.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      number += u[i];
+    }
+  }
+  return number;
+}
+
+// A Call note's text and number from an event: the number from a tel: URL,
+// else the DESCRIPTION; the text is the SUMMARY unless that is the number.
+// A file written before the text was kept apart (SUMMARY the number,
+// DESCRIPTION the text, no URL) is read the same way round.
+std::pair<std::string, std::string> call_text_and_number(icalcomponent* ev, const std::string& summary) {
+  const char* described = icalcomponent_get_description(ev);
+  std::string description = described != nullptr ? described : "";
+  for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_URL_PROPERTY); p != nullptr;
+       p = icalcomponent_get_next_property(ev, ICAL_URL_PROPERTY)) {
+    const std::string number = tel_number(icalproperty_get_url(p));
+    if (!number.empty()) return {summary == number ? std::string() : summary, number};
+  }
+  if (dialable(summary) && !dialable(description)) return {description, summary};
+  return {summary == description ? std::string() : summary, description};
 }
 
 }  // namespace
@@ -249,12 +293,16 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stam
     }
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(made));
     icalcomponent_add_property(ev, icalproperty_new_dtstart(ical_time(start, e.all_day())));
-    icalcomponent_add_property(ev, icalproperty_new_summary(e.data.c_str()));
     const int type = std::clamp(e.type, 1, 4);
+    const bool call = type == static_cast<int>(EventType::Call);
+    // A Call note: its text the summary (the number when it has none), the
+    // number the description and a tel: URL, where calendars show them.
+    const std::string& summary = call && !e.call_text.empty() ? e.call_text : e.data;
+    icalcomponent_add_property(ev, icalproperty_new_summary(summary.c_str()));
     icalcomponent_add_property(ev, icalproperty_new_categories(kTypeNames[type - 1]));
-    // A Call note's text beside its number.
-    if (type == static_cast<int>(EventType::Call) && !e.call_text.empty()) {
-      icalcomponent_add_property(ev, icalproperty_new_description(e.call_text.c_str()));
+    if (call && !e.data.empty()) {
+      icalcomponent_add_property(ev, icalproperty_new_description(e.data.c_str()));
+      if (dialable(e.data)) icalcomponent_add_property(ev, icalproperty_new_url(tel_uri(e.data).c_str()));
     }
     if (type == static_cast<int>(EventType::Birthday)) {
       icalrecurrencetype rule;
@@ -316,8 +364,6 @@ IcalendarImport import_icalendar(const std::string& text) {
     std::vector<std::string> changed;
     const char* summary = icalcomponent_get_summary(ev);
     const std::string data = summary != nullptr ? summary : "";
-    e.data = cut_note_text(data);
-    if (e.data != data) changed.push_back("text cut to " + std::to_string(kNoteTextLimit) + " bytes");
     if (icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY) == nullptr) {
       result.changes.push_back(data + ": no start date, not imported");
       continue;
@@ -357,9 +403,17 @@ IcalendarImport import_icalendar(const std::string& text) {
       changed.push_back(std::string("no note type, kept as ") + kTypeNames[type - 1]);
     }
     e.type = type;
+    bool cut = false;
     if (type == static_cast<int>(EventType::Call)) {
-      if (const char* beside = icalcomponent_get_description(ev)) e.call_text = beside;
+      const auto [whom, number] = call_text_and_number(ev, data);
+      e.data = cut_note_text(number);
+      e.call_text = cut_note_text(whom, kNoteTextLimit - note_text_bytes(e.data).size());
+      cut = e.data != number || e.call_text != whom;
+    } else {
+      e.data = cut_note_text(data);
+      cut = e.data != data;
     }
+    if (cut) changed.insert(changed.begin(), "text cut to " + std::to_string(kNoteTextLimit) + " bytes");
 
     if (icalcomponent* alarm = icalcomponent_get_first_component(ev, ICAL_VALARM_COMPONENT)) {
       if (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY)) {

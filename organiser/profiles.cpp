@@ -16,6 +16,8 @@ constexpr std::array<std::uint8_t, 6> kCallAlertValues{1, 6, 5, 2, 7, 4};
 // Ringing tone: the tone byte of each option.
 constexpr std::array<std::uint8_t, 6> kToneValues{0x11, 0x12, 0x16, 0x3A, 0x17, 0x3C};
 constexpr int kVolumeBase = 6;
+// Warning tones On as a handset reports it (it names any value but 0xFF On).
+constexpr std::uint8_t kWarningTonesOn = 0x04;
 // The options of each setting, in table order.
 constexpr std::array<int, kProfileSettings> kOptionCounts{6, 6, 5, 2, 5, 4, 2, 2, 2};
 
@@ -61,12 +63,34 @@ int profile_feature_index(int feature_code) {
 }
 
 int profile_value_to_index(int setting, std::uint8_t value) {
-  if (setting < 0 || setting >= kProfileSettings) return 0;
-  for (int i = 0; i < kOptionCounts[static_cast<std::size_t>(setting)]; ++i) {
-    if (profile_index_to_value(setting, i) == value) return i;
+  const int unnamed = kUnnamedValueIndex + value;
+  switch (setting) {
+    case kCallAlert: {
+      const int i = index_in(kCallAlertValues, value);
+      return i < 0 ? 0 : i;  // any other value rings
+    }
+    case kRingingTone: {
+      // The table's "any other" are the handset's own tone numbers.
+      const int i = index_in(kToneValues, value);
+      return i < 0 ? unnamed : i;
+    }
+    case kRingingVolume:
+      return value >= kVolumeBase && value < kVolumeBase + kOptionCounts[kRingingVolume] ? value - kVolumeBase
+                                                                                         : unnamed;
+    case kVibratingAlert:
+    case kLights:
+    case kAutomaticAnswer:
+      return value == 1 ? 0 : 1;
+    case kMessageTone:
+      return value < kOptionCounts[kMessageTone] ? value : unnamed;
+    case kKeypadTones:
+      if (value == 0xFF) return 0;
+      return value + 1 < kOptionCounts[kKeypadTones] ? value + 1 : unnamed;
+    case kWarningTones:
+      return value == 0xFF ? 1 : 0;
+    default:
+      return 0;
   }
-  // A value with no option: kept as it came, and written back unchanged.
-  return kUnnamedValueIndex + value;
 }
 
 std::uint8_t profile_index_to_value(int setting, int index) {
@@ -88,7 +112,7 @@ std::uint8_t profile_index_to_value(int setting, int index) {
     case kKeypadTones:
       return index == 0 ? 0xFF : byte(index - 1);
     case kWarningTones:
-      return index == 1 ? 0xFF : 0x00;
+      return index == 1 ? 0xFF : kWarningTonesOn;
     default:
       return 0;
   }
@@ -180,6 +204,7 @@ void ProfileSet::show_read() {
     if (!p.read) continue;
     p.name = p.read_name;
     p.settings = p.read_settings;
+    for (std::size_t f = 0; f < p.values.size(); ++f) p.values[f] = p.read_values[f];
     p.groups = p.read_groups;
   }
 }
@@ -197,11 +222,32 @@ bool ProfileSet::store_read_value(int profile, int feature_code, std::uint8_t va
   if (feature == kCallerGroupSetting) {
     p.groups = p.read_groups = caller_groups_of(value);
   } else {
-    const int index = profile_value_to_index(feature, value);
-    p.settings[static_cast<std::size_t>(feature)] = index;
-    p.read_settings[static_cast<std::size_t>(feature)] = index;
+    const auto f = static_cast<std::size_t>(feature);
+    p.settings[f] = p.read_settings[f] = profile_value_to_index(feature, value);
+    p.values[f] = p.read_values[f] = value;
   }
   return true;
+}
+
+bool ProfileSet::set_value(int profile, int feature_code, std::uint8_t value) {
+  const int feature = profile_feature_index(feature_code);
+  if (profile < 0 || profile >= kProfileCount || feature < 0) return false;
+  Profile& p = (*this)[profile];
+  if (feature == kCallerGroupSetting) {
+    p.groups = caller_groups_of(value);
+  } else {
+    p.settings[static_cast<std::size_t>(feature)] = profile_value_to_index(feature, value);
+    p.values[static_cast<std::size_t>(feature)] = value;
+  }
+  return true;
+}
+
+std::uint8_t ProfileSet::setting_value(int profile, int setting) const {
+  const Profile& p = (*this)[profile];
+  const auto f = static_cast<std::size_t>(setting);
+  const std::optional<std::uint8_t>& came = p.values.at(f);
+  if (came && profile_value_to_index(setting, *came) == p.settings[f]) return *came;
+  return profile_index_to_value(setting, p.settings[f]);
 }
 
 void ProfileSet::store_read_name(int profile, std::string name) {
@@ -221,10 +267,8 @@ std::vector<ProfileChange> ProfileSet::changes() const {
         if (!p.read || p.groups != p.read_groups) out.push_back({n, code, caller_group_bits(p.groups)});
         continue;
       }
-      const int index = p.settings[static_cast<std::size_t>(f)];
-      if (!p.read || index != p.read_settings[static_cast<std::size_t>(f)]) {
-        out.push_back({n, code, profile_index_to_value(f, index)});
-      }
+      const std::uint8_t value = setting_value(n, f);
+      if (!p.read || value != p.read_values[static_cast<std::size_t>(f)]) out.push_back({n, code, value});
     }
   }
   return out;
@@ -237,6 +281,9 @@ void ProfileSet::change_written(const ProfileChange& change) {
   if (!p.read) {
     // The first feature of a profile never read: what the grid holds is what
     // the handset now holds.
+    for (int f = 0; f < kProfileSettings; ++f) {
+      p.read_values[static_cast<std::size_t>(f)] = setting_value(change.profile, f);
+    }
     p.read = true;
     p.read_name = p.name;
     p.read_settings = p.settings;
@@ -245,7 +292,9 @@ void ProfileSet::change_written(const ProfileChange& change) {
   if (feature == kCallerGroupSetting) {
     p.read_groups = caller_groups_of(change.value);
   } else {
-    p.read_settings[static_cast<std::size_t>(feature)] = profile_value_to_index(feature, change.value);
+    const auto f = static_cast<std::size_t>(feature);
+    p.read_settings[f] = profile_value_to_index(feature, change.value);
+    p.values[f] = p.read_values[f] = change.value;
   }
 }
 

@@ -37,9 +37,12 @@ int profile_feature_code(int feature_index);
 // The feature index of a feature code, or -1.
 int profile_feature_index(int feature_code);
 
-// Handset value -> option index, and back (the inverse picks the value the
-// handset itself reports for that option). A value no option names becomes
-// kUnnamedValueIndex + value: shown by its number, written back as it came.
+// Handset value -> option index by the setting's table, where an on/off
+// setting names every value ("0xFF Off, any other On" and the like). Back,
+// the value the handset itself reports for that option, sent when the user
+// chooses it. A value no option names (a ringing-tone number, a volume
+// beyond the levels) becomes kUnnamedValueIndex + value: shown by its
+// number, written back as it came.
 inline constexpr int kUnnamedValueIndex = 0x1000;
 int profile_value_to_index(int setting, std::uint8_t value);
 std::uint8_t profile_index_to_value(int setting, int index);
@@ -63,11 +66,16 @@ struct Profile {
   std::string name;  // as read; empty shows the built-in name
   std::array<int, kProfileSettings> settings{};
   std::array<bool, kProfileGroups> groups{};
+  // The byte each setting came as (read, or taken from a file): written
+  // back while the setting keeps the option that byte names, so a handset's
+  // 0x04 for On stays 0x04.
+  std::array<std::optional<std::uint8_t>, kProfileSettings> values{};
   // As last read from the handset (Ctrl+9 shows them again; Write sends what
   // differs from them).
   bool read = false;
   std::string read_name;
   std::array<int, kProfileSettings> read_settings{};
+  std::array<std::uint8_t, kProfileSettings> read_values{};
   std::array<bool, kProfileGroups> read_groups{};
 };
 
@@ -99,6 +107,12 @@ class ProfileSet {
   // current and as last read. False for a profile or code out of range.
   bool store_read_value(int profile, int feature_code, std::uint8_t value);
   void store_read_name(int profile, std::string name);
+  // A value from outside the handset (a backup): shown by its option and
+  // written as this byte while the option stays. False as above.
+  bool set_value(int profile, int feature_code, std::uint8_t value);
+  // The byte a setting is written as: the one it came as while its option
+  // is unchanged, else the chosen option's.
+  std::uint8_t setting_value(int profile, int setting) const;
   // What Write sends: the features of each profile that differ from what was
   // last read, or every feature of a profile never read.
   std::vector<ProfileChange> changes() const;

@@ -184,7 +184,7 @@ std::string profiles_json(const ProfileSet& set) {
     Json features = Json::object();
     for (int f = 0; f < kProfileFeatures; ++f) {
       const int value = f == kCallerGroupSetting ? caller_group_bits(p.read_groups)
-                                                 : profile_index_to_value(f, p.read_settings[static_cast<std::size_t>(f)]);
+                                                 : p.read_values[static_cast<std::size_t>(f)];
       features[std::to_string(profile_feature_code(f))] = value;
     }
     list.push_back(Json{{"profile", n + 1}, {"name", p.read_name}, {"features", features}});
@@ -512,16 +512,10 @@ bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSessio
         if (!p.is_object() || !p.contains("features") || !p["features"].is_object()) return false;
         const int n = field(p, "profile", 0) - 1;
         if (n < 0 || n >= kProfileCount) return false;
-        Profile& profile = set[n];
         for (const auto& [code, value] : p["features"].items()) {
-          const int f = profile_feature_index(std::atoi(code.c_str()));
-          if (f < 0 || !value.is_number_integer()) return false;
-          const auto raw = static_cast<std::uint8_t>(value.get<int>());
-          if (f == kCallerGroupSetting) {
-            profile.groups = caller_groups_of(raw);
-          } else {
-            profile.settings[static_cast<std::size_t>(f)] = profile_value_to_index(f, raw);
-          }
+          if (!value.is_number_integer()) return false;
+          // The byte as the backup holds it, written as it is.
+          if (!set.set_value(n, std::atoi(code.c_str()), static_cast<std::uint8_t>(value.get<int>()))) return false;
         }
       }
       return true;

@@ -65,7 +65,7 @@ std::uint8_t refusal(const SettingsState& settings, std::uint8_t profile, std::u
     case 3: valid = one_of({0x11, 0x12, 0x16, 0x17, 0x3A, 0x3C}); break;      // ringing tone
     case 4: valid = value >= 6 && value <= 10; break;                         // volume
     case 5: valid = value <= 4; break;                                        // message tone
-    case 7: valid = value == 0 || value == 0xFF; break;                       // warning tones
+    case 7: valid = value == 0x04 || value == 0 || value == 0xFF; break;      // warning tones
     case 8: valid = value <= 0x1F; break;                                     // caller groups
     default: break;
   }

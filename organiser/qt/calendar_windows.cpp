@@ -149,6 +149,12 @@ TForm14::TForm14(EventEditor& logic, TForm13& calendar, PhoneBook& book)
   eg->addWidget(text_label_, 3, 0);
   eg->addWidget(text_, 3, 1, 1, 3);
   eg->addWidget(bytes_left_, 3, 4);
+  // A Call note's text beside its number.
+  call_text_label_ = new QLabel(this);
+  call_text_ = new QLineEdit(this);
+  call_text_->installEventFilter(this);
+  eg->addWidget(call_text_label_, 4, 0);
+  eg->addWidget(call_text_, 4, 1, 1, 3);
   enable_label_ = new QLabel(this);
   enable_ = new QComboBox(this);
   before_label_ = new QLabel(this);
@@ -176,6 +182,10 @@ TForm14::TForm14(EventEditor& logic, TForm13& calendar, PhoneBook& book)
   });
   connect(text_, &QLineEdit::textEdited, this, [this](const QString& text) {
     logic_.text() = text.toStdString();
+    bytes_left_->setText(QString::number(logic_.text_bytes_left()));
+  });
+  connect(call_text_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    logic_.call_text() = text.toStdString();
     bytes_left_->setText(QString::number(logic_.text_bytes_left()));
   });
   apply_texts();
@@ -207,6 +217,10 @@ void TForm14::load() {
   types_[static_cast<std::size_t>(logic_.type_index())]->setChecked(true);
   text_label_->setText(cleaned(logic_.text_label_id()));
   text_->setText(qs(logic_.text()));
+  call_text_label_->setText(cleaned(logic_.call_text_label_id()));
+  call_text_->setText(qs(logic_.call_text()));
+  call_text_label_->setVisible(logic_.call_text_shown());
+  call_text_->setVisible(logic_.call_text_shown());
   bytes_left_->setText(QString::number(logic_.text_bytes_left()));
   enable_->setCurrentIndex(logic_.alarm_enabled() ? 1 : 0);
   before_->setCurrentIndex(static_cast<int>(logic_.before()));
@@ -225,11 +239,12 @@ void TForm14::take_fields() {
     logic_.alarm_fields()[static_cast<std::size_t>(k)] = alarm_[static_cast<std::size_t>(k)]->text().toStdString();
   }
   logic_.text() = text_->text().toStdString();
+  logic_.call_text() = call_text_->text().toStdString();
 }
 
 bool TForm14::eventFilter(QObject* watched, QEvent* event) {
   // Phone-book entries dragged from the main window's lists.
-  if (watched == text_ && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+  if ((watched == text_ || watched == call_text_) && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
                            event->type() == QEvent::Drop)) {
     auto* drop = static_cast<QDropEvent*>(event);
     const std::optional<DragSource> source = drop->mimeData() ? entries_source(*drop->mimeData()) : std::nullopt;

@@ -42,6 +42,8 @@ class TForm14 final : public QDialog {
   QLineEdit* alarm_field(int k) const { return alarm_[static_cast<std::size_t>(k)]; }
   QLineEdit* text_field() const { return text_; }
   QLabel* text_label() const { return text_label_; }
+  QLineEdit* call_text_field() const { return call_text_; }
+  QLabel* call_text_label() const { return call_text_label_; }
   QRadioButton* type_button(int t) const { return types_[static_cast<std::size_t>(t)]; }
   QComboBox* enable_choice() const { return enable_; }
   QComboBox* before_choice() const { return before_; }
@@ -67,6 +69,8 @@ class TForm14 final : public QDialog {
   QLabel* text_label_ = nullptr;
   QLabel* bytes_left_ = nullptr;
   QLineEdit* text_ = nullptr;
+  QLabel* call_text_label_ = nullptr;
+  QLineEdit* call_text_ = nullptr;
   QLabel* enable_label_ = nullptr;
   QLabel* before_label_ = nullptr;
   QWidget* event_box_ = nullptr;

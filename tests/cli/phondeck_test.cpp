@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -274,10 +276,36 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
 }
 
 TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
+  // A Call note as a real handset holds it: the text, then the number.
+  handset_.with_handset([](sim::Handset& h) {
+    h.state().calendar.notes.push_back({2, {2026, 12, 11, 8, 0}, std::nullopt, {'B', 'o', 'b'},
+                                        {'0', '4', '0', '1', '1', '1', '2', '2', '2', '3'}});
+    return 0;
+  });
   const sim::HandsetState before = state();
   const Result read = run({"--json", "calendar", "read"});
   ASSERT_EQ(read.status, kExitOk) << read.err;
   ASSERT_EQ(read.lines().size(), before.calendar.notes.size());
+  const json bob = read.lines().back();
+  EXPECT_EQ(bob["type"], "call");
+  EXPECT_EQ(bob["text"], "Bob");
+  EXPECT_EQ(bob["number"], "0401112223");
+  EXPECT_EQ(read.lines().front()["number"], nullptr);
+  // Out to a file and back: every note as it was, the Call notes' texts and
+  // numbers among them.
+  ASSERT_EQ(run({"calendar", "read", "-o", folder_.file("all.ics")}).status, kExitOk);
+  const std::string all = slurp(folder_.file("all.ics"));
+  EXPECT_NE(all.find("SUMMARY:Bob\r\n"), std::string::npos);
+  EXPECT_NE(all.find("DESCRIPTION:0401112223\r\n"), std::string::npos);
+  ASSERT_EQ(run({"--yes", "calendar", "write", folder_.file("all.ics")}).status, kExitOk);
+  auto by_time = [](std::vector<sim::CalendarNote> notes) {
+    std::sort(notes.begin(), notes.end(), [](const sim::CalendarNote& a, const sim::CalendarNote& b) {
+      return std::tie(a.when.year, a.when.month, a.when.day, a.when.hour, a.when.minute) <
+             std::tie(b.when.year, b.when.month, b.when.day, b.when.hour, b.when.minute);
+    });
+    return notes;
+  };
+  EXPECT_EQ(by_time(state().calendar.notes), by_time(before.calendar.notes));
 
   const std::string ics =
       "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
@@ -421,6 +449,7 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   const std::vector<json> profiles = run({"--json", "profiles", "get"}).lines();
   ASSERT_EQ(profiles.size(), 7u);
   EXPECT_EQ(profiles[1]["name"], "Silent");
+  EXPECT_EQ(profiles[0]["warning-tones"], "On") << "the handset's 0x04";
   EXPECT_EQ(profiles[0]["groups"], json::array());
   const Result volume = run({"--yes", "profiles", "set", "2", "ringing-volume", "level 5"});
   ASSERT_EQ(volume.status, kExitOk) << volume.err;

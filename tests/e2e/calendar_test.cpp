@@ -214,6 +214,13 @@ TEST_F(CalendarLink, WindowDayViewDeleteAndDrop) {
   window.show_all();
   EXPECT_EQ(window.tree().label, "All Events");
   EXPECT_EQ(window.tree().children[0].label, "2023/2/28 9:00  Other day");
+
+  // A Call note shows its text, then its number.
+  CalendarEvent bob = event(2024, 3, 1, 8, 15, 2, "0401112223");
+  bob.call_text = "Bob";
+  list.append(bob);
+  window.rebuild();
+  EXPECT_EQ(window.tree().children.back().label, "2024/3/1 8:15  Bob 0401112223");
 }
 
 // One write under faults: the link either completes with the handset holding

@@ -46,6 +46,10 @@ TEST(Profiles, ReadWriteAndActivateAgainstTheHandset) {
   EXPECT_EQ(set.shown_name(5), "\xe8\xbd\xa6\xe8\xbd\xbd");  // UCS-2 on the handset
   EXPECT_EQ(set.shown_name(2), "Meeting");
   EXPECT_EQ(window_cell(rig, 0, kRingingTone), "71");
+  // Warning tones On as a handset sends it, 0x04.
+  EXPECT_EQ(rig.handset.state().settings.profiles[0][static_cast<std::size_t>(profile_feature_code(kWarningTones))], 0x04);
+  EXPECT_EQ(window_cell(rig, 0, kWarningTones), "On");
+  EXPECT_EQ(window_cell(rig, 1, kWarningTones), "Off");
   const sim::SettingsState& handset = rig.handset.state().settings;
   for (int p = 0; p < kProfileCount; ++p) {
     for (int s = 0; s < kProfileSettings; ++s) {
@@ -58,12 +62,15 @@ TEST(Profiles, ReadWriteAndActivateAgainstTheHandset) {
   set[0].settings[kRingingVolume] = 4;                     // Level 5
   set[3].settings[kCallAlert] = kCallAlertCallerGroups;
   set[3].groups = {true, false, true, false, false};       // a third change: the groups
+  set[0].settings[kWarningTones] = 1;                      // Off, and back to On: unchanged
+  set[0].settings[kWarningTones] = 0;
   ASSERT_EQ(set.changes().size(), 3u);
   rig.run([&] { start_profile_write(rig.engine(), profiles(rig)); });
   EXPECT_EQ(profile_requests(rig, 0x10), 3);
   EXPECT_EQ(rig.observer.last_status(), "Write Profiles (Completed)");
   EXPECT_EQ(handset.profiles[0][4], 10);
   EXPECT_EQ(handset.profiles[0][static_cast<std::size_t>(profile_feature_code(kRingingTone))], 0x47);
+  EXPECT_EQ(handset.profiles[0][static_cast<std::size_t>(profile_feature_code(kWarningTones))], 0x04);
   EXPECT_EQ(handset.profiles[3][2], 7);
   EXPECT_EQ(handset.profiles[3][8], 0x05);
   EXPECT_TRUE(set.changes().empty());

@@ -27,6 +27,11 @@ CalendarEvent with_alarm(CalendarEvent e, int y, int mo, int d, int h, int mi) {
   return e;
 }
 
+CalendarEvent call_note(CalendarEvent e, std::string text) {
+  e.call_text = std::move(text);
+  return e;
+}
+
 class Calendar : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -82,10 +87,14 @@ TEST_F(Calendar, SortCollapsesOnlyTrueDuplicates) {
   list.append(event(2026, 5, 1, 9, 0, 3, "Same"));
   list.append(event(2026, 5, 1, 9, 0, 3, "Other text"));
   list.append(event(2025, 12, 31, 23, 59, 4, "Z"));
+  // Call notes: the same number for two people both stay.
+  list.append(call_note(event(2026, 5, 3, 9, 0, 2, "112"), "Ann"));
+  list.append(call_note(event(2026, 5, 3, 9, 0, 2, "112"), "Bob"));
+  list.append(call_note(event(2026, 5, 3, 9, 0, 2, "112"), "Ann"));
   list.sort_and_collapse();
   std::vector<std::string> order;
-  for (const CalendarEvent& e : list.events()) order.push_back(std::to_string(e.type) + e.data);
-  EXPECT_EQ(order, (std::vector<std::string>{"4Z", "1Same", "3Same", "3Other text", "3B"}));
+  for (const CalendarEvent& e : list.events()) order.push_back(std::to_string(e.type) + shown_text(e));
+  EXPECT_EQ(order, (std::vector<std::string>{"4Z", "1Same", "3Same", "3Other text", "3B", "2Ann 112", "2Bob 112"}));
 }
 
 TEST_F(Calendar, BirthdayOnTwentyNinthFebruaryRecursAndBolds) {
@@ -176,6 +185,7 @@ TEST_F(Calendar, NoteRepliesOfEveryType) {
             NoteReply::Note);
   EXPECT_EQ(e.data, "0401112223");
   EXPECT_EQ(e.call_text, "Bob");
+  EXPECT_EQ(shown_text(e), "Bob 0401112223");
   // Written back as it was read.
   Bytes written = call({'B', 'o', 'b'}, {'0', '4', '0', '1', '1', '1', '2', '2', '2', '3'});
   written.erase(written.begin() + 4, written.begin() + 5);  // the reply's status byte
@@ -184,6 +194,13 @@ TEST_F(Calendar, NoteRepliesOfEveryType) {
   const Bytes request = note_write_request(e);
   EXPECT_EQ(Bytes(request.begin() + 7, request.end()), Bytes(written.begin() + 7, written.end()));
   EXPECT_EQ(request[6], 3 + 10 + 19);
+  // Number and text share the room: the text is cut to what the number
+  // leaves, never dropped whole.
+  const CalendarEvent crowded = call_note(event(2001, 1, 1, 9, 0, 2, std::string(200, '1')), std::string(40, 'x'));
+  const Bytes full = note_write_request(crowded);
+  EXPECT_EQ(full[22], 29);
+  EXPECT_EQ(full[22 + 1 + 29], 200);
+  EXPECT_EQ(full[6], 229 + 19);
   // A number length past the record is cut there.
   Bytes short_call = call({'B'}, {'1', '2', '3'});
   short_call[short_call.size() - 6] = 40;
@@ -250,15 +267,33 @@ TEST_F(Calendar, EditorDerivesBeforeAndStoresEvents) {
   const int labels[] = {1430, 1431, 1432, 1433};
   const std::string dropped[] = {"\u5b89Anna", "0401", "\u5b89Anna", "\u5b89Anna"};
   for (int t = 0; t < 4; ++t) {
+    editor.call_text().clear();
     editor.set_type(t);
     EXPECT_EQ(editor.text_label_id(), labels[t]);
+    EXPECT_EQ(editor.call_text_shown(), t == 1);
     editor.drop_entry(entry);
     EXPECT_EQ(editor.text(), dropped[t]);
+    EXPECT_EQ(editor.call_text(), t == 1 ? "\u5b89Anna" : "");
   }
   editor.text() = std::string(300, 'x');
   EXPECT_EQ(editor.text_bytes_left(), 0);
   editor.text() = "abc";
   EXPECT_EQ(editor.text_bytes_left(), 226);
+
+  // A Call note shows and keeps its text beside its number; the two share
+  // the bytes left.
+  list.append(call_note(event(2001, 4, 1, 10, 0, 2, "0401112223"), "Bob"));
+  editor.open_event(list.size() - 1);
+  EXPECT_EQ(editor.text(), "0401112223");
+  EXPECT_EQ(editor.call_text(), "Bob");
+  EXPECT_EQ(editor.call_text_label_id(), 1433);
+  EXPECT_EQ(editor.text_bytes_left(), 229 - 10 - 3);
+  editor.call_text() = "Bob Smith";
+  const CalendarEvent& stored = list.at(editor.ok());
+  EXPECT_EQ(shown_text(stored), "Bob Smith 0401112223");
+  EXPECT_EQ(stored.call_text, "Bob Smith");
+  editor.set_type(0);
+  EXPECT_EQ(list.at(editor.ok()).call_text, "") << "only a Call note has a text beside its data";
 }
 
 TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
@@ -269,6 +304,10 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
       event(2026, 12, 8, 14, 0, 3, "Review"),
       event(2026, 12, 9, 9, 0, 2, "+358401234567"),
       with_alarm(event(2026, 12, 9, 12, 0, 2, "0401112223"), 2026, 12, 9, 11, 0),
+      call_note(event(2026, 12, 9, 13, 0, 2, "0401112223"), "Bob"),
+      call_note(event(2026, 12, 9, 14, 0, 2, "*#06#"), "Code"),
+      call_note(event(2026, 12, 9, 15, 0, 2, "0401 112p23"), "Pause"),
+      call_note(event(2026, 12, 9, 16, 0, 2, ""), "Nobody"),
       event(1980, 12, 24, 23, 59, 4, "Mum"),
       with_alarm(event(1975, 3, 1, 23, 59, 4, "Dad"), 1975, 3, 1, 9, 0),
       with_alarm(event(2026, 12, 10, 23, 59, 1, "\u8336"), 2026, 12, 9, 20, 0),
@@ -286,10 +325,24 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
   EXPECT_NE(text.find("TRIGGER:-PT10M"), std::string::npos);
   EXPECT_NE(text.find("TRIGGER;VALUE=DATE-TIME:"), std::string::npos);
   EXPECT_NE(text.find("DTSTART;VALUE=DATE:19801224"), std::string::npos);
+  // A Call note: the text is the summary, the number where calendars show it.
+  EXPECT_NE(text.find("SUMMARY:Bob\r\n"), std::string::npos);
+  EXPECT_NE(text.find("DESCRIPTION:0401112223\r\n"), std::string::npos);
+  EXPECT_NE(text.find("URL:tel:0401112223\r\n"), std::string::npos);
+  EXPECT_NE(text.find("URL:tel:*%2306%23\r\n"), std::string::npos);
+  EXPECT_EQ(text.find("tel:0401 112p23"), std::string::npos);
   const IcalendarImport back = import_icalendar(text);
   ASSERT_TRUE(back.ok);
   EXPECT_EQ(back.events, events);
   EXPECT_EQ(back.changes, std::vector<std::string>{});
+
+  // A file that gave a Call note's number as its summary and its text as the
+  // description (as this program once wrote it) comes in the right way round.
+  const std::string earlier =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\nBEGIN:VEVENT\r\nUID:1\r\n"
+      "DTSTART:20261209T130000\r\nSUMMARY:0401112223\r\nDESCRIPTION:Bob\r\nCATEGORIES:Call\r\n"
+      "END:VEVENT\r\nEND:VCALENDAR\r\n";
+  EXPECT_EQ(import_icalendar(earlier).events, std::vector<CalendarEvent>{events[4]});
 }
 
 // An impossible date or time, or an event cut off before its end, is left

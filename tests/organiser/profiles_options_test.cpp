@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "app/code_page.h"
 #include "app/configuration.h"
@@ -28,33 +29,58 @@ class ProfilesAndOptions : public ::testing::Test {
   }
 };
 
-// Handset value -> the cell's text, and the value the cell writes back.
+// Handset value -> the cell's text; the value written back while the cell
+// keeps that option, and the value choosing the option writes.
 TEST_F(ProfilesAndOptions, ValueTablesBothWays) {
   struct Case {
     int setting;
     std::uint8_t value;
     std::string shown;
-    std::uint8_t written;  // the inverse of the index
+    std::uint8_t chosen;  // what choosing the shown option writes
   };
   const Case cases[] = {
       {kCallAlert, 1, "Ringing", 1},          {kCallAlert, 6, "Ascending", 6},
       {kCallAlert, 7, "Caller groups", 7},    {kCallAlert, 4, "Off", 4},
-      {kCallAlert, 9, "9", 9},                {kRingingTone, 0x3A, "Type 3", 0x3A},
+      {kCallAlert, 9, "Ringing", 1},          {kRingingTone, 0x3A, "Type 3", 0x3A},
       {kRingingTone, 0x11, "Personal", 0x11}, {kRingingTone, 0x55, "85", 0x55},
       {kRingingVolume, 6, "Level 1", 6},      {kRingingVolume, 10, "Level 5", 10},
       {kRingingVolume, 5, "5", 5},            {kMessageTone, 7, "7", 7},
-      {kKeypadTones, 3, "3", 3},              {kWarningTones, 1, "1", 1},
+      {kKeypadTones, 3, "3", 3},              {kWarningTones, 1, "On", 4},
       {kVibratingAlert, 1, "On", 1},          {kVibratingAlert, 0, "Off", 0},
-      {kMessageTone, 4, "Ascending", 4},      {kKeypadTones, 0xFF, "Off", 0xFF},
-      {kKeypadTones, 2, "Level 3", 2},        {kWarningTones, 0xFF, "Off", 0xFF},
-      {kWarningTones, 0, "On", 0},            {kLights, 1, "On", 1},
-      {kLights, 0, "Automatic", 0},           {kAutomaticAnswer, 2, "2", 2},
+      {kVibratingAlert, 2, "Off", 0},         {kMessageTone, 4, "Ascending", 4},
+      {kKeypadTones, 0xFF, "Off", 0xFF},      {kKeypadTones, 2, "Level 3", 2},
+      {kWarningTones, 0xFF, "Off", 0xFF},     {kWarningTones, 0, "On", 4},
+      {kWarningTones, 4, "On", 4},            {kLights, 1, "On", 1},
+      {kLights, 0, "Automatic", 0},           {kLights, 3, "Automatic", 0},
+      {kAutomaticAnswer, 2, "Off", 0},        {kKeypadTones, 0xFE, "254", 0xFE},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.setting) + " value " + std::to_string(c.value));
-    const int index = profile_value_to_index(c.setting, c.value);
+    const int code = profile_feature_code(c.setting);
+    const auto s = static_cast<std::size_t>(c.setting);
+    ProfileSet set;
+    ASSERT_TRUE(set.store_read_value(3, code, c.value));
+    auto sent = [&set, code]() -> std::optional<std::uint8_t> {
+      for (const ProfileChange& change : set.changes()) {
+        if (change.profile == 3 && change.feature_code == code) return change.value;
+      }
+      return std::nullopt;
+    };
+    const int index = set[3].settings[s];
     EXPECT_EQ(profile_option_text(c.setting, index), c.shown);
-    EXPECT_EQ(profile_index_to_value(c.setting, index), c.written);
+    EXPECT_EQ(profile_index_to_value(c.setting, index), c.chosen);
+    EXPECT_EQ(sent(), std::nullopt) << "kept while the option stays";
+    // Another option writes its own value; back again, nothing.
+    const int other = index == 0 ? 1 : 0;
+    set[3].settings[s] = other;
+    EXPECT_EQ(sent(), profile_index_to_value(c.setting, other));
+    set[3].settings[s] = index;
+    EXPECT_EQ(sent(), std::nullopt);
+    // A backup's byte is written as it is, though its option is the one
+    // shown already.
+    ASSERT_TRUE(set.set_value(3, code, c.chosen));
+    EXPECT_EQ(set[3].settings[s], index);
+    EXPECT_EQ(sent(), c.chosen == c.value ? std::nullopt : std::optional<std::uint8_t>(c.chosen));
   }
   EXPECT_EQ(caller_group_bits(caller_groups_of(0x15)), 0x15);
   EXPECT_EQ(caller_groups_of(0x04), (std::array<bool, 5>{false, false, true, false, false}));

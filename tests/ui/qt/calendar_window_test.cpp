@@ -52,8 +52,14 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   editor.event_field(4)->setText("30");
   QFocusEvent out(QEvent::FocusOut);
   QApplication::sendEvent(editor.event_field(4), &out);
+  // A Call note has a Name field beside its Phone; a meeting does not.
+  editor.type_button(1)->click();
+  EXPECT_EQ(editor.text_label()->text(), "Phone");
+  EXPECT_TRUE(editor.call_text_field()->isVisible());
+  EXPECT_EQ(editor.call_text_label()->text(), "Name");
   editor.type_button(2)->click();
   EXPECT_EQ(editor.text_label()->text(), "Subject");
+  EXPECT_FALSE(editor.call_text_field()->isVisible());
   emit editor.enable_choice()->activated(1);
   EXPECT_TRUE(editor.alarm_field(3)->isEnabled());
   EXPECT_EQ(editor.alarm_field(3)->text(), "10");
