@@ -318,6 +318,7 @@ void FrameLayer::process_frame() {
     last_sequence_ = frame.sequence();
   }
   if (!flags_.connected) return;
+  if (frame_checksums_hold(assembly_.data(), fill_)) flags_.heard = 1;
   dispatch(frame);
 }
 

@@ -30,6 +30,7 @@ struct LinkFlags {
   int reply_count = 0;       // replies taken since; 1 - expect-reply at send
   std::uint8_t retry = 0;    // retransmissions of the current request
   int connected = 0;         // set when a connect starts, cleared by reset
+  int heard = 0;             // a good frame came from the handset since then
 
   // No request is waiting for its acknowledgement or its reply.
   bool exchange_done() const { return ack_received != 0 && reply_count != 0; }

@@ -91,6 +91,7 @@ bool OperationEngine::start(const Operation& operation, int flag) {
 
 bool OperationEngine::start_connect() {
   frames_.flags().connected = 1;
+  frames_.flags().heard = 0;
   step_ = 1;
   set_state(LinkState::Connecting);
   send_phase_dispatch();
@@ -230,10 +231,24 @@ std::optional<OperationEngine::Resume> OperationEngine::operation_to_resume() co
   return Resume{running.state, running.step, params_[0], progress_position_, progress_max_, last_status_};
 }
 
+bool OperationEngine::connect_answered() const {
+  const Level bottom = depth_ > 0 ? stack_[0] : Level{state(), step_};
+  return bottom.state == LinkState::Connecting && frames_.flags().heard != 0;
+}
+
 void OperationEngine::link_lost() {
   const std::optional<Resume> resume = operation_to_resume();
   const int reconnects = reconnects_;
-  const bool resuming = resume && config().AutoReconnect != 0 && reconnects < kReconnects;
+  const bool again = config().AutoReconnect != 0 && reconnects < kReconnects;
+  if (!resume && again && connect_answered()) {
+    // The handset answered, but the line cut the connect short: it starts
+    // over from the wake-up.
+    reset_link(true);
+    reconnects_ = reconnects + 1;
+    start_connect();
+    return;
+  }
+  const bool resuming = resume && again;
   reset_link(resuming);
   if (!resuming) return;
   reconnects_ = reconnects + 1;

@@ -100,7 +100,8 @@ class OperationEngine final : public FrameEvents {
   // The handset stopped answering, or the connect failed: the link reset.
   // With AutoReconnect, an operation that was running reconnects and goes on
   // from the record it had reached, at most kReconnects times; then the link
-  // stays Disconnected.
+  // stays Disconnected. A connect the handset answered but the line
+  // cut short starts over likewise.
   void link_lost();
   void timer_tick();  // Timer1Timer
   // A step begun over from its start (the connect waking the handset again)
@@ -149,6 +150,8 @@ class OperationEngine final : public FrameEvents {
   };
 
   std::optional<Resume> operation_to_resume() const;
+  // A connect (as the command itself) to a handset that has been heard.
+  bool connect_answered() const;
   // The link reset; resuming: a reconnect goes on with the running operation.
   void reset_link(bool resuming);
   bool answer_may_come_twice() const;

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <vector>
 
+#include "app/prompt.h"
+#include "app/text_table.h"
 #include "link/clock.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
@@ -27,6 +29,8 @@ constexpr int kTextWriteAlarmProcessing = 3036;
 constexpr int kTextWriteAlarmCompleted = 3037;
 constexpr int kTextReadTimeProcessing = 3060;
 constexpr int kTextReadTimeCompleted = 3061;
+constexpr int kTextWriteAlarmFailed = 3694;
+constexpr int kTextAlarmStillOn = 3695;
 
 constexpr int kKeyRequests = 2 * static_cast<int>(std::size(ClockFamily::kAlarmOffKeys));
 
@@ -103,6 +107,12 @@ void ClockFamily::send_phase(OperationEngine& engine) {
     case kStepAlarmOff + 1:
       send_key(engine);
       return;
+    case kStepAlarmOffCheck: {
+      // What the keys did shows only in the alarm the handset reports.
+      const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x6D};
+      engine.frames().send_request(kTypeClock, request, 1);
+      return;
+    }
     case kStepReadTime + 1: {
       engine.status_text_id(kTextReadTimeProcessing);
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x62};
@@ -115,14 +125,23 @@ void ClockFamily::send_phase(OperationEngine& engine) {
 }
 
 // One press or release a send phase; each is done once the handset has
-// acknowledged it (no reply is awaited).
+// acknowledged it (no reply is awaited). One given up unacknowledged is sent
+// again; after a reconnect the sequence starts over, as the handset's menu
+// may be anywhere by then.
 void ClockFamily::send_key(OperationEngine& engine) {
   ClockParams p(engine.params());
+  if (keys_cut_) {
+    keys_cut_ = false;
+    p.set_key(0);
+  } else if (p.key() > 0 && engine.frames().flags().ack_received == 0) {
+    p.set_key(p.key() - 1);
+  }
   const int k = p.key();
   if (k == 0) engine.status_text_id(kTextWriteAlarmProcessing);
   if (k >= kKeyRequests) {
-    finish(engine, kTextWriteAlarmCompleted);
-    engine.step_end();
+    engine.frames().clock().sleep_ms(kKeyPauseMs);
+    engine.set_step(kStepAlarmOffCheck);
+    engine.set_again();
     return;
   }
   if (k == kKeyRequests - 2) engine.frames().clock().sleep_ms(kKeyPauseMs);
@@ -134,6 +153,15 @@ void ClockFamily::send_key(OperationEngine& engine) {
   engine.frames().send_request(kTypeKey, request, 0);
 }
 
+bool ClockFamily::take_alarm(OperationEngine& engine, const LinkFrame& frame) {
+  if (frame.data_length() < 11) return false;
+  engine.frames().acknowledge(kTypeClock);
+  alarm_.enabled = frame.data(8) == kAlarmOn;
+  alarm_.hour = frame.data(9);
+  alarm_.minute = frame.data(10);
+  return true;
+}
+
 void ClockFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypeClock) return;
   switch (engine.step()) {
@@ -142,17 +170,23 @@ void ClockFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
       finish(engine, kTextWriteTimeCompleted);
       return;
     case kStepReadAlarm + 1:
-      if (frame.data_length() < 11) return;
-      engine.frames().acknowledge(kTypeClock);
-      alarm_.enabled = frame.data(8) == kAlarmOn;
-      alarm_.hour = frame.data(9);
-      alarm_.minute = frame.data(10);
+      if (!take_alarm(engine, frame)) return;
       finish(engine, kTextReadAlarmCompleted);
       if (refresh_) refresh_();
       return;
     case kStepWriteAlarm + 1:
       engine.frames().acknowledge(kTypeClock);
       finish(engine, kTextWriteAlarmCompleted);
+      return;
+    case kStepAlarmOffCheck:
+      if (!take_alarm(engine, frame)) return;
+      if (alarm_.enabled) {
+        finish(engine, kTextWriteAlarmFailed);
+        engine.prompt().message(tx(kTextAlarmStillOn));
+      } else {
+        finish(engine, kTextWriteAlarmCompleted);
+      }
+      if (refresh_) refresh_();
       return;
     case kStepReadTime + 1:
       if (frame.sub_type() != kSubTime || frame.data_length() < 15) return;

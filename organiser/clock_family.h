@@ -1,8 +1,9 @@
 #pragma once
 // The clock family (link state 11): Write time (steps 11..12) sets the
 // handset's clock from the computer's, Read alarm (21..22) and Write alarm
-// (31..32) get and set the daily diary alarm, Switch alarm off (41..42)
-// works the handset's keypad, and Read time (51..52) gets its clock.
+// (31..32) get and set the daily diary alarm, Switch alarm off (41..43)
+// works the handset's keypad and reads the alarm back, done only when the
+// handset reports it off, and Read time (51..52) gets its clock.
 #include <functional>
 
 #include "link/family_handler.h"
@@ -68,9 +69,10 @@ class ClockFamily final : public FamilyHandler {
   static constexpr int kStepReadAlarm = 21;
   static constexpr int kStepWriteAlarm = 31;
   static constexpr int kStepAlarmOff = 41;
+  static constexpr int kStepAlarmOffCheck = 43;
   static constexpr int kStepReadTime = 51;
   // The keys Switch alarm off presses and releases, in order; a pause of
-  // kKeyPauseMs comes before the last.
+  // kKeyPauseMs comes before the last, and another before the read-back.
   static constexpr int kAlarmOffKeys[] = {15, 25, 4, 1, 2, 15};
   static constexpr int kKeyPauseMs = 100;
 
@@ -85,15 +87,19 @@ class ClockFamily final : public FamilyHandler {
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
+  void link_reset() override { keys_cut_ = true; }
 
  private:
   void send_key(OperationEngine& engine);
+  // Stores the alarm of a reply to the alarm request; false if it holds none.
+  bool take_alarm(OperationEngine& engine, const LinkFrame& frame);
   void finish(OperationEngine& engine, int text_id);
 
   std::function<LocalTime()> now_;
   std::function<void()> refresh_;
   DiaryAlarm alarm_;
   HandsetClock clock_;
+  bool keys_cut_ = false;  // a link reset came since the keys began
 };
 
 }  // namespace phondeck

@@ -157,6 +157,20 @@ bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::ve
   return start_send(engine, family, MessageFamily::kStepSelected, std::move(rows));
 }
 
+void MessageFamily::set_delete_locations(std::vector<int> locations) {
+  delete_meant_.clear();
+  for (const int location : locations) {
+    std::optional<SmsRecord> meant;
+    for (const SmsRecord& r : records_.store.records()) {
+      if (r.Pos == std::to_string(location)) meant = r;
+    }
+    delete_meant_.push_back(std::move(meant));
+  }
+  delete_locations_ = std::move(locations);
+  delete_unanswered_ = false;
+  delete_checking_ = false;
+}
+
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations) {
   if (locations.empty()) return false;
   const Operation del = counted_operation(MessageFamily::kStepDelete, locations.size());
@@ -350,12 +364,23 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       engine.set_step(kStepWriteReread);
       return;
     case kStepDeleteRequest:
+      if (delete_checking_) {
+        if (frame.type() == kMsgSms && awaiting_ && (collecting_ || sub == kSubRecord || sub == kSubNoRecord)) {
+          take_delete_check(engine, frame);
+        } else if (frame.type() == kMsgSms && (sub == kSubDeleted || sub == kSubNotDeleted)) {
+          engine.frames().drop_reply(frame.type());  // the first delete's, late: the read tells
+        } else {
+          late_reply_ = true;
+        }
+        return;
+      }
       // The answer names no location: it answers the one delete outstanding.
       if (frame.type() != kMsgSms || !awaiting_ || (sub != kSubDeleted && sub != kSubNotDeleted)) {
         late_reply_ = true;
         return;
       }
       awaiting_ = false;
+      delete_unanswered_ = false;
       engine.frames().acknowledge(frame.type());
       if (sub == kSubDeleted) p.set_done(p.done() + 1);
       p.set_next(p.next() + 1);
@@ -378,6 +403,9 @@ void MessageFamily::link_reset() {
   // A stored message cut off before its answer may be on the handset: the
   // resumed store goes on with the next.
   if (awaiting_ && storing_) ++store_next_;
+  // A delete cut off before its answer: the resumed one reads the location first.
+  if (awaiting_ && !delete_locations_.empty() && !delete_checking_) delete_unanswered_ = true;
+  delete_checking_ = false;
   late_reply_ = false;
   collecting_ = false;
   collected_.clear();
@@ -473,32 +501,45 @@ void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& fr
   p.set_next(p.next() + 1);  // an empty or unreadable location
 }
 
+namespace {
+// A record as read, its text decoded (a part of a message in parts by its header).
+SmsRecord record_of(ReceivedSms sms) {
+  SmsRecord record;
+  record.Phone = sms.number;
+  // A part of a message in parts: its header says which.
+  if ((sms.first_octet & kHeaderIndicator) != 0 && !sms.user_data.empty()) {
+    record.Text = decode_after_header(sms.user_data, sms.coding, sms.length);
+    const ConcatInfo concat = read_concat_header(sms.user_data).value_or(ConcatInfo{});
+    if (concat.total > 1) {
+      record.ConcatRef = concat.reference;
+      record.ConcatTotal = concat.total;
+      record.ConcatPart = concat.part;
+    }
+  } else {
+    record.Text = decode_user_data(sms.user_data, sms.coding, sms.length);
+  }
+  record.Abstract = message_abstract(record.Text);
+  record.Time = sms.time;
+  record.SMSC = sms.smsc;
+  record.Type = std::to_string(sms.status);
+  record.Pos = std::to_string(sms.location);
+  record.FirstOctet = sms.first_octet;
+  record.DataCoding = sms.coding;
+  record.Length = sms.length;
+  record.UserData = std::move(sms.user_data);
+  return record;
+}
+
+// The message a delete meant: what a message that took its place would not share.
+bool same_message(const SmsRecord& a, const SmsRecord& b) {
+  return a.Phone == b.Phone && a.Time == b.Time && a.Text == b.Text;
+}
+}  // namespace
+
 void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
   ReceivedSms sms;
   if (parse_sms_record(collected_, sms)) {
-    SmsRecord record;
-    record.Phone = sms.number;
-    // A part of a message in parts: its header says which.
-    if ((sms.first_octet & kHeaderIndicator) != 0 && !sms.user_data.empty()) {
-      record.Text = decode_after_header(sms.user_data, sms.coding, sms.length);
-      const ConcatInfo concat = read_concat_header(sms.user_data).value_or(ConcatInfo{});
-      if (concat.total > 1) {
-        record.ConcatRef = concat.reference;
-        record.ConcatTotal = concat.total;
-        record.ConcatPart = concat.part;
-      }
-    } else {
-      record.Text = decode_user_data(sms.user_data, sms.coding, sms.length);
-    }
-    record.Abstract = message_abstract(record.Text);
-    record.Time = sms.time;
-    record.SMSC = sms.smsc;
-    record.Type = std::to_string(sms.status);
-    record.Pos = std::to_string(sms.location);
-    record.FirstOctet = sms.first_octet;
-    record.DataCoding = sms.coding;
-    record.Length = sms.length;
-    record.UserData = std::move(sms.user_data);
+    SmsRecord record = record_of(std::move(sms));
     if (!records_.store.has_location(record.Pos)) records_.store.append(std::move(record));
   }
   collected_.clear();
@@ -646,6 +687,45 @@ void MessageFamily::send_outbox_write(OperationEngine& engine) {
 // the last.
 bool MessageFamily::store_next_message() { return ++store_next_ < store_.size(); }
 
+// The answer to the read before a delete sent again: the message meant is
+// deleted again only if it is still there; else the first delete took it.
+void MessageFamily::take_delete_check(OperationEngine& engine, const LinkFrame& frame) {
+  const std::span<const std::uint8_t> payload = payload_of(frame);
+  MessageParams p(engine.params());
+  const int remaining = frames_remaining(frame);
+  const int location = delete_locations_[static_cast<std::size_t>(p.next())];
+  if (collecting_) {
+    if (remaining != expect_remaining_) return;
+    --expect_remaining_;
+    collected_.insert(collected_.end(), payload.begin(), payload.end());
+  } else {
+    // A record of another location answers an earlier read.
+    if (payload[3] == kSubRecord && (payload.size() <= 6 || payload[6] != location)) {
+      engine.frames().drop_reply(frame.type());
+      return;
+    }
+    collected_.assign(payload.begin(), payload.end());
+  }
+  engine.frames().acknowledge(frame.type());
+  if (remaining > 1) {
+    collecting_ = true;
+    expect_remaining_ = remaining - 1;
+    return;
+  }
+  collecting_ = false;
+  awaiting_ = false;
+  delete_checking_ = false;
+  delete_unanswered_ = false;
+  ReceivedSms sms;
+  const bool still = collected_.size() > 3 && collected_[3] == kSubRecord && parse_sms_record(collected_, sms) &&
+                     same_message(record_of(std::move(sms)), *delete_meant_[static_cast<std::size_t>(p.next())]);
+  collected_.clear();
+  if (still) return;  // the send phase deletes it
+  p.set_done(p.done() + 1);
+  p.set_next(p.next() + 1);
+  engine.progress_advance();
+}
+
 void MessageFamily::send_next_delete(OperationEngine& engine) {
   MessageParams p(engine.params());
   if (awaiting_ && wait_after_late_reply()) return;
@@ -654,8 +734,28 @@ void MessageFamily::send_next_delete(OperationEngine& engine) {
     engine.progress_max(p.total());
     engine.status_text_id(kTextDeleteProcessing);
   }
-  if (p.next() < static_cast<int>(delete_locations_.size())) {
-    const auto location = static_cast<std::uint8_t>(delete_locations_[static_cast<std::size_t>(p.next())]);
+  if (awaiting_ && !delete_checking_) delete_unanswered_ = true;  // given up without an answer
+  awaiting_ = false;
+  while (p.next() < static_cast<int>(delete_locations_.size())) {
+    const auto at = static_cast<std::size_t>(p.next());
+    const auto location = static_cast<std::uint8_t>(delete_locations_[at]);
+    if (delete_unanswered_) {
+      // The handset may have deleted it and stored a new message there
+      // since: the location is read first, and deleted only if it still
+      // holds the message meant. One never read is not deleted again.
+      if (!delete_meant_[at]) {
+        delete_unanswered_ = false;
+        p.set_next(p.next() + 1);
+        engine.progress_advance();
+        continue;
+      }
+      delete_checking_ = true;
+      collecting_ = false;
+      const std::array<std::uint8_t, 8> read{0x00, 0x01, 0x00, 0x07, 0x02, location, 0x01, 0x64};
+      awaiting_ = true;
+      engine.frames().send_request(kMsgSmsCentre, read, 1);
+      return;
+    }
     const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x0A, 0x02, location};
     awaiting_ = true;
     engine.frames().send_request(kMsgSms, request, 1);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,9 @@ class MessageFamily final : public FamilyHandler {
     send_rows_ = std::move(rows);
     message_ = message;
   }
-  void set_delete_locations(std::vector<int> locations) { delete_locations_ = std::move(locations); }
+  // The locations to delete, with the message the store holds at each: a
+  // delete sent again (its answer lost) goes only to that message.
+  void set_delete_locations(std::vector<int> locations);
   void set_store(std::vector<StoredMessage> messages) {
     store_ = std::move(messages);
     store_next_ = 0;
@@ -134,6 +137,7 @@ class MessageFamily final : public FamilyHandler {
   void take_send_reply(OperationEngine& engine, const LinkFrame& frame);
   void send_outbox_write(OperationEngine& engine);
   void send_next_delete(OperationEngine& engine);
+  void take_delete_check(OperationEngine& engine, const LinkFrame& frame);
   void refuse(OperationEngine& engine, const std::string& error);
   bool wait_after_late_reply();
   void finish(OperationEngine& engine, int text_id);
@@ -158,6 +162,9 @@ class MessageFamily final : public FamilyHandler {
   std::string centre_to_write_;  // the number a centre write puts in
   int centre_reads_ = 0;
   std::vector<int> delete_locations_;
+  std::vector<std::optional<SmsRecord>> delete_meant_;  // per location; none when not read
+  bool delete_unanswered_ = false;  // a delete went out and its answer never came
+  bool delete_checking_ = false;    // the location is read before the delete goes again
   std::vector<StoredMessage> store_;  // a store's messages; empty for Write
   std::size_t store_next_ = 0;
   int store_refused_ = 0;

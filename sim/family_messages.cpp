@@ -129,6 +129,12 @@ bool memory_request(Handset& handset, const Request& request) {
       const std::uint8_t location = request.at(5);
       // The answer names no location.
       const bool deleted = memory.remove(location);
+      if (deleted && !memory.waiting.empty()) {
+        SmsSlot arrived = std::move(memory.waiting.front());
+        memory.waiting.erase(memory.waiting.begin());
+        arrived.location = memory.first_free();
+        memory.put(std::move(arrived));
+      }
       handset.reply(kTypeSmsMemory, Bytes{0x00, 0x01, 0x00, static_cast<std::uint8_t>(deleted ? 0x0B : 0x0C)});
       return true;
     }

@@ -52,6 +52,9 @@ struct SmsMemory {
   // every one (not saved).
   int accept_sends = -1;
   std::vector<SentSms> sent;
+  // Messages the network holds while the memory is full (not saved): a
+  // delete that frees a location lets the first in, at the lowest free one.
+  std::vector<SmsSlot> waiting;
 
   const SmsSlot* at(int location) const;
   void put(SmsSlot slot);

@@ -177,6 +177,20 @@ TEST_F(CalendarLink, ClockAndAlarmRoundTrips) {
   rig.run([&] { start_read_alarm(rig.engine()); });
   EXPECT_FALSE(clock.alarm().enabled);
   EXPECT_EQ(rig.state(), LinkState::Idle);
+
+  // The keys went in, but the alarm the handset reports is on again: not done.
+  rig.handset.state().calendar.alarm_on = true;
+  rig.handset.state().calendar.keys.clear();
+  rig.observer.statuses.clear();
+  start_write_alarm(rig.engine(), false, 0, 0);
+  ASSERT_TRUE(rig.loop.run_until([&] { return rig.handset.state().calendar.keys.size() == 12; }, 60000));
+  rig.handset.state().calendar.alarm_on = true;
+  rig.run_until_settled();
+  EXPECT_EQ(rig.observer.last_status(), "Write Diary Alarm (Failed)");
+  EXPECT_FALSE(rig.observer.saw("Write Diary Alarm (Completed)"));
+  EXPECT_EQ(rig.prompt.messages.back(), "The handset's alarm is still on: the key presses did not switch it off");
+  EXPECT_TRUE(clock.alarm().enabled);
+  EXPECT_EQ(rig.state(), LinkState::Idle);
 }
 
 TEST_F(CalendarLink, WindowDayViewDeleteAndDrop) {
@@ -394,6 +408,42 @@ TEST_F(CalendarLink, ClockAndAlarmUnderLineFaults) {
               << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong
               << " wrong, " << tally.unseen << " past the checksums\n";
     EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+  }
+}
+
+// Switching the alarm off works the handset's menu blind: under every line
+// fault, AutoReconnect off and on, it is reported done only when the handset
+// reads back off, and a failure says why (counted with the resets here).
+TEST_F(CalendarLink, AlarmOffIsDoneOnlyWhenTheHandsetSaysOff) {
+  using testing::RunEnd;
+  using testing::RunResult;
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
+      const testing::SeedTally tally = testing::run_seeds(kind, 1000, [](const sim::FaultOptions& faults) {
+        sim::HandsetState state = three_notes();
+        state.calendar.alarm_on = true;
+        state.calendar.alarm_hour = 6;
+        Rig rig(std::move(state), {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        rig.observer.statuses.clear();
+        start_write_alarm(rig.engine(), false, 0, 0);
+        if (!rig.run_until_settled(600000)) return RunResult{RunEnd::Wrong, "still busy"};
+        const bool on = rig.handset.state().calendar.alarm_on;
+        const bool done = rig.observer.saw("Write Diary Alarm (Completed)");
+        const bool failed = rig.observer.saw("Write Diary Alarm (Failed)");
+        if (done && on) return RunResult{RunEnd::Wrong, "reported done while the alarm is on"};
+        if (failed && !on) return RunResult{RunEnd::Wrong, "reported failed while the alarm is off"};
+        if (failed && (rig.prompt.messages.empty() || rig.prompt.messages.back().find("still on") == std::string::npos)) {
+          return RunResult{RunEnd::Wrong, "failed without the reason"};
+        }
+        if (done && rig.state() == LinkState::Idle) return RunResult{};
+        return RunResult{RunEnd::Reset, {}};
+      });
+      testing::print_tally(std::string("alarm off, AutoReconnect ") + (reconnect ? "on" : "off"), tally);
+      EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;
+      EXPECT_GT(tally.completed, 0) << kind.name;
+    }
   }
 }
 

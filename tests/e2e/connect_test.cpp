@@ -94,25 +94,30 @@ TEST_F(Connect, InfraredWakesAt9600ThenTalksAt115200) {
 }
 
 // Each try wakes the handset and asks three times (about 8 s); the fourth
-// unanswered try ends the connect.
+// unanswered try ends the connect. AutoReconnect starts over only a connect
+// the handset answered.
 TEST_F(Connect, SilentHandsetIsWokenFourTimesThenDisconnected) {
-  sim::FaultOptions faults;
-  faults.silent_at_ms = 0;
-  Rig rig(demo_state("6110"), {}, faults);
-  rig.commands->connect();
-  const std::int64_t started = rig.loop.now_ms();
-  ASSERT_TRUE(rig.run_until_settled(60000));
-  EXPECT_EQ(rig.state(), LinkState::Disconnected);
-  const std::int64_t took = rig.loop.now_ms() - started;
-  EXPECT_GE(took, 4 * 8000);
-  EXPECT_LE(took, 4 * 9000);
-  int identifications = 0;
-  for (const PcFrame& f : pc_frames(rig.line->writes)) identifications += f.type == 0x64;
-  EXPECT_EQ(identifications, 4 * 3);
-  EXPECT_EQ(rig.line->pipe().opens(), 1);
-  EXPECT_EQ(rig.observer.last_status(), "Disconnected");
-  EXPECT_FALSE(rig.line->is_open());
-  EXPECT_EQ(rig.engine().info().imei, "");
+  for (const int reconnect : {0, 1}) {
+    SCOPED_TRACE(reconnect);
+    config().AutoReconnect = reconnect;
+    sim::FaultOptions faults;
+    faults.silent_at_ms = 0;
+    Rig rig(demo_state("6110"), {}, faults);
+    rig.commands->connect();
+    const std::int64_t started = rig.loop.now_ms();
+    ASSERT_TRUE(rig.run_until_settled(60000));
+    EXPECT_EQ(rig.state(), LinkState::Disconnected);
+    const std::int64_t took = rig.loop.now_ms() - started;
+    EXPECT_GE(took, 4 * 8000);
+    EXPECT_LE(took, 4 * 9000);
+    int identifications = 0;
+    for (const PcFrame& f : pc_frames(rig.line->writes)) identifications += f.type == 0x64;
+    EXPECT_EQ(identifications, 4 * 3);
+    EXPECT_EQ(rig.line->pipe().opens(), 1);
+    EXPECT_EQ(rig.observer.last_status(), "Disconnected");
+    EXPECT_FALSE(rig.line->is_open());
+    EXPECT_EQ(rig.engine().info().imei, "");
+  }
 }
 
 TEST_F(Connect, ConnectWhileConnectedSaysConnecting) {

@@ -295,6 +295,60 @@ TEST_F(Messages, DeleteRemovesFromTheHandsetAndRereads) {
   EXPECT_EQ(positions, (std::vector<std::string>{"1", "4", "5", "6", "9", "10", "11"}));
 }
 
+// A full memory with messages waiting at the network: each delete lets one
+// in at the location it freed. A delete whose answer was lost (a fresh send,
+// or a reconnect) must not take the newcomer: under every line fault,
+// AutoReconnect off and on, no message is deleted but the ones meant.
+TEST_F(Messages, ADeleteSentAgainTakesOnlyTheMessageMeant) {
+  using testing::RunEnd;
+  using testing::RunResult;
+  sim::HandsetState state = demo_state("6110");
+  state.sms.put(sim::sms_slot(3, 1, "+358401111111", "Filler three"));
+  state.sms.put(sim::sms_slot(7, 1, "+358402222222", "Filler seven"));
+  for (int i = 1; i <= 3; ++i) {
+    sim::SmsSlot slot = sim::sms_slot(0, 3, "+35840999000" + std::to_string(i), "New " + std::to_string(i));
+    slot.stamp = {0x62, 0x21, 0x90, 0x11, 0x00, static_cast<std::uint8_t>(i << 4), 0x00};
+    state.sms.waiting.push_back(slot);
+  }
+  const std::vector<int> meant{2, 3, 5};
+  auto text_of = [](const sim::SmsSlot& s) { return s.number + "|" + std::string(s.user_data.begin(), s.user_data.end()); };
+  std::multiset<std::string> kept, gone;
+  for (const sim::SmsSlot& s : state.sms.messages) {
+    (std::find(meant.begin(), meant.end(), s.location) != meant.end() ? gone : kept).insert(text_of(s));
+  }
+  for (const sim::SmsSlot& s : state.sms.waiting) kept.insert(text_of(s));
+  for (const int reconnect : {0, 1}) {
+    config().AutoReconnect = reconnect;
+    for (const testing::FaultKind& kind : testing::line_fault_kinds()) {
+      const testing::SeedTally t = testing::run_seeds(kind, 1000, [&](const sim::FaultOptions& faults) {
+        MessageRig rig(state, {}, faults);
+        if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
+        rig.run([&] { start_message_read(rig.engine(), rig.family()); });
+        if (rig.state() != LinkState::Idle || rig.records().store.size() != state.sms.messages.size()) {
+          return RunResult{RunEnd::Reset, {}};
+        }
+        rig.run([&] { start_message_delete(rig.engine(), rig.family(), meant); });
+        std::multiset<std::string> held;
+        for (const sim::SmsSlot& s : rig.memory().messages) held.insert(text_of(s));
+        for (const sim::SmsSlot& s : rig.memory().waiting) held.insert(text_of(s));  // not let in yet
+        for (const std::string& m : kept) {
+          if (held.count(m) < kept.count(m)) return RunResult{RunEnd::Wrong, "deleted " + m};
+        }
+        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
+        for (const std::string& m : gone) {
+          if (held.count(m) != 0) return RunResult{RunEnd::Wrong, "completed, but kept " + m};
+        }
+        return RunResult{};
+      });
+      testing::print_tally(std::string("message delete, AutoReconnect ") + (reconnect ? "on" : "off"), t);
+      EXPECT_EQ(t.wrong, 0) << kind.name << ": " << t.first_wrong;
+      if (reconnect) {
+        EXPECT_GT(t.completed, 0) << kind.name;
+      }
+    }
+  }
+}
+
 TEST_F(Messages, WindowsKeepTheRowsWhileASendRunsAndExportTheFolder) {
   MessageRig rig;
   ASSERT_TRUE(rig.connect());
