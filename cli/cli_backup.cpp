@@ -95,7 +95,8 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
       parts.push_back(Record{{"part", part_name(p.part)},
                              {"written", p.written},
                              {"changes", p.changes},
-                             {"left", p.left}});
+                             {"left", p.left},
+                             {"left_out", p.left_out}});
     }
     out.object(Record{{"file", file},
                       {"dry_run", dry_run},

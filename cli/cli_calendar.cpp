@@ -113,6 +113,9 @@ int calendar_write(Context& c) {
   // Not a calendar, or unreadable: said already. Changes made to fit the
   // handset are told on standard error.
   if (!window.import_file(file)) return kExitFailed;
+  // A file that gave no event never empties the handset; one that left
+  // events out asks first.
+  if (!window.write_allowed()) return kExitFailed;
   if (!s.connect()) return kExitFailed;
   if (!s.run([&] { return start_calendar_write(s.engine()); }, s.completed(kWriteCalendarCompleted))) {
     return kExitFailed;

@@ -41,6 +41,8 @@ constexpr int kTextNameTooLong = 3636;
 constexpr int kTextNumberTooLong = 3637;
 constexpr int kTextInvalidLocation = 3638;
 constexpr int kTextSamePosition = 3639;
+constexpr int kTextImportTookNothing = 3640;
+constexpr int kTextImportLeftOut = 3641;
 // Refused entries named in the closing message; the rest are counted.
 constexpr std::size_t kListedRefusals = 20;
 // A position is one byte on the wire.
@@ -117,6 +119,27 @@ bool write_all_may_start(OperationEngine& engine, const PhoneBookList& list) {
   return true;
 }
 
+// Replacing the handset's phone book with what an import brought: refused
+// (after saying why) when the import took nothing and the list is empty;
+// asked when it left contacts out.
+bool replace_allowed(OperationEngine& engine, const PhoneBookList& list) {
+  const std::optional<ImportNote>& note = list.import_note();
+  if (!note) return true;
+  std::string why;
+  for (std::size_t k = 0; k < note->left_out.size() && k < kListedRefusals; ++k) why += "\n" + note->left_out[k];
+  if (note->left_out.size() > kListedRefusals) {
+    why += "\n... " + std::to_string(note->left_out.size() - kListedRefusals) + " more";
+  }
+  if (list.empty() && note->taken == 0) {
+    engine.prompt().message(fill(tx(kTextImportTookNothing), "%1", note->source) + why);
+    return false;
+  }
+  if (note->left_out.empty()) return true;
+  std::string text = fill(tx(kTextImportLeftOut), "%1", std::to_string(note->left_out.size()));
+  text = fill(fill(text, "%2", note->source), "%3", std::to_string(list.size()));
+  return engine.prompt().ask_yes_no(text + why);
+}
+
 }  // namespace
 
 int entry_memory(const PhoneBookEntry& entry) { return type_index(entry.Type) == kMemorySim ? 1 : 0; }
@@ -182,6 +205,7 @@ bool start_clear_then_write(OperationEngine& engine) {
 
 bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace) {
   if (!write_all_may_start(engine, list)) return false;
+  if (replace && !replace_allowed(engine, list)) return false;
   return engine.guard_with_confirmation(write_all_operation(replace));
 }
 
@@ -190,6 +214,7 @@ bool start_write_all(OperationEngine& engine, const PhoneBookList& list) {
   // The write guard's question first, then what to do with the rest.
   if (config().WriteConfirm && !engine.prompt().ask_yes_no(tx(kTextSureWrite))) return false;
   const bool replace = engine.prompt().ask_yes_no(tx(kTextReplaceBook));
+  if (replace && !replace_allowed(engine, list)) return false;
   return engine.guard_without_confirmation(write_all_operation(replace));
 }
 
@@ -348,6 +373,7 @@ void PhoneBookFamily::send_next_read(OperationEngine& engine) {
     if (p.count() >= current().used) {
       finish(engine, kTextReadCompleted);
       book_.active().mark_kept();  // the list is the handset's phone book
+      book_.active().set_import_note(std::nullopt);
       if (refresh_) refresh_();
       return;
     }
@@ -674,7 +700,10 @@ void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
   }
   // "(Completed)" only when every entry is in the handset; the list is then kept there.
   const bool all_written = w.written == static_cast<int>(w.items.size());
-  if (all_written) list.mark_kept();
+  if (all_written) {
+    list.mark_kept();
+    list.set_import_note(std::nullopt);
+  }
   end_write_all(engine, all_written ? tx(kTextWriteAllCompleted) : written_count(w.written, w.items.size()));
   if (placed && refresh_) refresh_();
   if (refusals == 0) return;

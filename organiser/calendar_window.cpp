@@ -30,6 +30,18 @@ constexpr int kTextFileError = 3402;
 constexpr int kTextEventsExported = 3703;
 constexpr int kTextImported = 3433;
 constexpr int kTextNotCalendar = 3434;
+constexpr int kTextImportTookNothing = 3435;
+constexpr int kTextLeftOut = 3436;
+constexpr int kTextReplaceWithRest = 3437;
+// Left-out events named in a question; the rest are counted.
+constexpr std::size_t kListedLeftOut = 20;
+
+std::string listed(const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t k = 0; k < lines.size() && k < kListedLeftOut; ++k) text += "\n" + lines[k];
+  if (lines.size() > kListedLeftOut) text += "\n... " + std::to_string(lines.size() - kListedLeftOut) + " more";
+  return text;
+}
 
 std::string time_label(int hour, int minute) {
   // Hour, ":", a "0" when the minute has one digit, the minute.
@@ -297,13 +309,14 @@ bool CalendarWindow::run(CalendarCommand command) {
       if (list_.empty()) return true;
       if (config().DelConfirm && !prompt_.ask_yes_no(tx(kTextSureClearAll))) return true;
       list_.clear();
+      import_note_.reset();
       rebuild();
       return true;
     case CalendarCommand::Read:
-      start_calendar_read(engine_);
+      if (start_calendar_read(engine_)) import_note_.reset();
       return true;
     case CalendarCommand::Write:
-      start_calendar_write(engine_);
+      if (write_allowed() && start_calendar_write(engine_)) import_note_.reset();
       return true;
     case CalendarCommand::Update:
       return true;
@@ -399,14 +412,33 @@ bool CalendarWindow::import_file(const std::string& path) {
     prompt_.message(tx(kTextNotCalendar));
     return false;
   }
+  import_note_ = ImportNote{path, result.events.size(), result.left_out};
   for (CalendarEvent& e : result.events) list_.append(std::move(e));
   rebuild();
-  if (!result.changes.empty()) {
+  if (result.events.empty()) {
+    prompt_.message(tx_with(kTextImportTookNothing, {path}) + listed(result.left_out));
+  } else if (!result.changes.empty() || !result.left_out.empty()) {
     std::string text = tx(kTextImported);
     for (const std::string& line : result.changes) text += "\n" + line;
+    for (const std::string& line : result.left_out) {
+      if (std::find(result.changes.begin(), result.changes.end(), line) == result.changes.end()) text += "\n" + line;
+    }
     prompt_.message(text);
   }
   return true;
+}
+
+bool CalendarWindow::write_allowed() {
+  if (!import_note_) return true;
+  const ImportNote& note = *import_note_;
+  if (list_.empty() && note.taken == 0) {
+    prompt_.message(tx_with(kTextImportTookNothing, {note.source}) + listed(note.left_out));
+    return false;
+  }
+  if (note.left_out.empty()) return true;
+  return prompt_.ask_yes_no(tx_with(kTextReplaceWithRest, {std::to_string(note.left_out.size()), note.source,
+                                                           std::to_string(list_.size())}) +
+                            "\n" + tx(kTextLeftOut) + listed(note.left_out));
 }
 
 void CalendarWindow::write_time() { start_write_time(engine_); }

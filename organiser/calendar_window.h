@@ -152,6 +152,11 @@ class CalendarWindow {
   // "N events exported to FILE".
   bool export_file(const std::string& path, std::string* report = nullptr);
   bool import_file(const std::string& path);
+  // Before a Write, which replaces the handset's notes with the list: false
+  // (after saying why) when the last import took no event and the list is
+  // empty; when it left events out, asks whether to write the rest. Run
+  // also clears the import's note when the list is read or emptied.
+  bool write_allowed();
 
   // -- Clock and diary alarm.
   void write_time();
@@ -186,6 +191,14 @@ class CalendarWindow {
   std::string alarm_hour_ = "0";
   std::string alarm_minute_ = "0";
   bool alarm_enabled_ = false;
+  // What the last import took and left out, until the list is read, emptied
+  // or written.
+  struct ImportNote {
+    std::string source;
+    std::size_t taken = 0;
+    std::vector<std::string> left_out;
+  };
+  std::optional<ImportNote> import_note_;
 };
 
 }  // namespace phondeck

@@ -358,7 +358,17 @@ IcalendarImport import_icalendar(const std::string& text) {
     return result;
   }
   result.ok = true;
+  result.left_out = refused;
   result.changes = std::move(refused);
+  // To-dos and journal entries: the handset's calendar holds events only.
+  for (const auto& [kind, what] : {std::pair{ICAL_VTODO_COMPONENT, "a to-do"}, std::pair{ICAL_VJOURNAL_COMPONENT, "a journal entry"}}) {
+    for (icalcomponent* c = icalcomponent_get_first_component(root.get(), kind); c != nullptr;
+         c = icalcomponent_get_next_component(root.get(), kind)) {
+      const char* summary = icalcomponent_get_summary(c);
+      result.left_out.push_back(std::string(what) + " \"" + (summary != nullptr ? summary : "") +
+                                "\": the phone's calendar holds events only, not imported");
+    }
+  }
   for (icalcomponent* ev : vevents) {
     CalendarEvent e;
     std::vector<std::string> changed;
@@ -366,6 +376,7 @@ IcalendarImport import_icalendar(const std::string& text) {
     const std::string data = summary != nullptr ? summary : "";
     if (icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY) == nullptr) {
       result.changes.push_back(data + ": no start date, not imported");
+      result.left_out.push_back(result.changes.back());
       continue;
     }
     const icaltimetype start = local(icalcomponent_get_dtstart(ev));

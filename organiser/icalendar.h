@@ -18,6 +18,9 @@ struct IcalendarImport {
   bool ok = false;                      // the text was an iCalendar object
   std::vector<CalendarEvent> events;    // as the handset can hold them
   std::vector<std::string> changes;     // one line per event that had to change
+  // One line per event or other entry of the file that was not taken, with
+  // why (also among `changes`).
+  std::vector<std::string> left_out;
 };
 
 // What the handset cannot hold is turned into the nearest note: an event

@@ -45,6 +45,14 @@ int index_or(int index, int count, int otherwise) {
   return index >= 0 && index < count ? index : otherwise;
 }
 
+// "#3 Anna (05x1): no number": the contact, its number and why it was left out.
+std::string skipped_line(const SkippedContact& s) {
+  std::string text = "#" + std::to_string(s.record);
+  if (!s.name.empty()) text += " " + s.name;
+  if (!s.number.empty()) text += " (" + s.number + ")";
+  return text + ": " + tx(s.reason == SkipReason::NoNumber ? kTextNoNumber : kTextBadNumber);
+}
+
 }  // namespace
 
 std::optional<ContactFormat> contact_format_of(std::string_view path) {
@@ -74,26 +82,37 @@ bool PhoneBookFiles::export_active(const std::string& path, ContactFormat format
 std::size_t PhoneBookFiles::import_files(ListSide side, const std::vector<std::string>& paths,
                                          std::optional<std::size_t> before) {
   std::size_t added = 0;
+  ImportNote note;
   for (const std::string& path : paths) {
+    note.source += (note.source.empty() ? "" : ", ") + path;
     const std::optional<std::string> bytes = read_file(path);
     if (!bytes) {
       prompt_.message(tx(kTextAccessError) + "\n" + path);
+      note.left_out.push_back(path + ": " + tx(kTextAccessError));
       continue;
     }
-    added += import_one(side, *bytes, contact_format_of(path), before, added == 0);
+    added += import_one(side, *bytes, contact_format_of(path), before, added == 0, note);
   }
+  note.taken = added;
+  if (!paths.empty()) book_.list(side).set_import_note(std::move(note));
   return added;
 }
 
 std::size_t PhoneBookFiles::import_text(ListSide side, std::string_view bytes,
                                         std::optional<ContactFormat> format,
                                         std::optional<std::size_t> before) {
-  return import_one(side, bytes, format, before, true);
+  ImportNote note;
+  note.source = "The file";
+  note.taken = import_one(side, bytes, format, before, true, note);
+  const std::size_t taken = note.taken;
+  book_.list(side).set_import_note(std::move(note));
+  return taken;
 }
 
 std::size_t PhoneBookFiles::import_one(ListSide side, std::string_view bytes,
                                        std::optional<ContactFormat> format,
-                                       std::optional<std::size_t>& before, bool ask_replace) {
+                                       std::optional<std::size_t>& before, bool ask_replace,
+                                       ImportNote& note) {
   if (!format) format = looks_like_vcard(bytes) ? ContactFormat::VCard : ContactFormat::Csv;
   const std::vector<ContactRecord> records =
       *format == ContactFormat::VCard ? read_vcards(bytes) : read_csv(bytes);
@@ -111,6 +130,7 @@ std::size_t PhoneBookFiles::import_one(ListSide side, std::string_view bytes,
                                  group_text(index_or(d.group, kGroupCount, kGroupCount - 1)),
                                  write_as_text(index_or(d.write_as, kWriteAsCount, 0))};
   ImportedEntries imported = entries_from_records(records, one_per_number, fallback);
+  for (const SkippedContact& s : imported.skipped) note.left_out.push_back(skipped_line(s));
   if (imported.entries.empty()) {
     report(0, imported.skipped);
     return 0;
@@ -163,11 +183,7 @@ void PhoneBookFiles::report(std::size_t imported, const std::vector<SkippedConta
   std::string text = replace_all(tx(kTextImportReport), "%1", std::to_string(imported));
   text = replace_all(std::move(text), "%2", std::to_string(skipped.size()));
   for (std::size_t k = 0; k < skipped.size() && k < kReportedSkips; ++k) {
-    const SkippedContact& s = skipped[k];
-    text += "\n#" + std::to_string(s.record);
-    if (!s.name.empty()) text += " " + s.name;
-    if (!s.number.empty()) text += " (" + s.number + ")";
-    text += ": " + tx(s.reason == SkipReason::NoNumber ? kTextNoNumber : kTextBadNumber);
+    text += "\n" + skipped_line(skipped[k]);
   }
   if (skipped.size() > kReportedSkips) {
     text += "\n" + replace_all(tx(kTextMoreSkipped), "%1", std::to_string(skipped.size() - kReportedSkips));

@@ -56,7 +56,8 @@ class PhoneBookFiles {
   // such a contact) and, for the first file that brings entries into a list
   // that has some, whether they replace the list. Appends, or inserts before
   // entry `before`. The new entries become the list's selection. Returns the
-  // number of entries added.
+  // number of entries added. The list's import note says what was taken and
+  // left out.
   std::size_t import_files(ListSide side, const std::vector<std::string>& paths,
                            std::optional<std::size_t> before = std::nullopt);
   // The same for a file's bytes; the format is guessed from them when not
@@ -68,7 +69,7 @@ class PhoneBookFiles {
  private:
   std::size_t import_one(ListSide side, std::string_view bytes,
                          std::optional<ContactFormat> format, std::optional<std::size_t>& before,
-                         bool ask_replace);
+                         bool ask_replace, ImportNote& note);
   void assign_free_positions(const PhoneBookList& list, std::vector<PhoneBookEntry>& entries);
   void report(std::size_t imported, const std::vector<SkippedContact>& skipped);
 

@@ -37,6 +37,7 @@ bool PhoneBookList::unsaved() const {
 void PhoneBookList::clear() {
   rows_.clear();
   title_.clear();
+  import_note_.reset();
 }
 
 void PhoneBookList::set_selected(std::size_t i, bool selected) { rows_.at(i).selected = selected; }

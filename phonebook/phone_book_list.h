@@ -10,6 +10,16 @@
 
 namespace phondeck {
 
+// What the last import into a list took from its files and what it left out
+// (one line per contact or number, with why): a Write All that replaces the
+// handset's phone book refuses an import that took nothing into an empty
+// list, and asks when one left something out.
+struct ImportNote {
+  std::string source;                 // the file names
+  std::size_t taken = 0;
+  std::vector<std::string> left_out;
+};
+
 class PhoneBookList {
  public:
   std::size_t size() const { return rows_.size(); }
@@ -59,6 +69,9 @@ class PhoneBookList {
   void mark_kept() { kept_ = entries(); }
   bool unsaved() const;
 
+  const std::optional<ImportNote>& import_note() const { return import_note_; }
+  void set_import_note(std::optional<ImportNote> note) { import_note_ = std::move(note); }
+
  private:
   struct Row {
     PhoneBookEntry entry;
@@ -68,6 +81,7 @@ class PhoneBookList {
   std::vector<Row> rows_;
   std::string title_;
   std::vector<PhoneBookEntry> kept_;
+  std::optional<ImportNote> import_note_;
 };
 
 }  // namespace phondeck

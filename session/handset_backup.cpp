@@ -9,10 +9,12 @@
 #include "media/graphics_family.h"
 #include "media/group_write_family.h"
 #include "media/startup_graphic_family.h"
+#include "organiser/icalendar.h"
 #include "organiser/calendar_family.h"
 #include "organiser/clock_family.h"
 #include "organiser/message_family.h"
 #include "organiser/profile_family.h"
+#include "phonebook/phone_book_files.h"
 #include "session/handset_session.h"
 
 namespace phondeck {
@@ -68,6 +70,38 @@ int differing_records(BackupPart part, const BackupFiles& a, const BackupFiles& 
   return std::max(static_cast<int>(left.size()), only_second);
 }
 
+// A prompt that says nothing and answers No: the import of a file only to
+// see what it yields.
+class QuietPrompt final : public Prompt {
+ public:
+  void message(const std::string&) override {}
+  bool ask_yes_no(const std::string&) override { return false; }
+};
+
+// What a part whose write replaces the handset's (the phone book, the
+// calendar) takes of its file, and what it leaves out; nullopt for the
+// other parts.
+struct PartYield {
+  std::size_t taken = 0;
+  std::vector<std::string> left_out;
+};
+std::optional<PartYield> part_yield(BackupPart part, const BackupFiles& files) {
+  if (part != BackupPart::PhoneBook && part != BackupPart::Calendar) return std::nullopt;
+  const auto text = files.find(part_files(part).front());
+  if (text == files.end()) return PartYield{};
+  if (part == BackupPart::Calendar) {
+    IcalendarImport imported = import_icalendar(text->second);
+    return PartYield{imported.events.size(), std::move(imported.left_out)};
+  }
+  QuietPrompt quiet;
+  PhoneBook scratch(quiet);
+  PhoneBookFiles importer(scratch, quiet);
+  importer.leave_positions_to_handset();
+  const std::size_t taken = importer.import_text(ListSide::Left, text->second, ContactFormat::VCard);
+  const std::optional<ImportNote>& note = scratch.left().import_note();
+  return PartYield{taken, note ? note->left_out : std::vector<std::string>{}};
+}
+
 }  // namespace
 
 int BackupResult::reread_records() const {
@@ -120,6 +154,8 @@ std::string RestoreResult::summary() const {
       lines.push_back(title + ": still differs after the restore");
       for (const std::string& c : p.left) lines.push_back("  " + c);
     }
+    if (!p.left_out.empty()) lines.push_back("  left out of the backup's file, as the handset cannot take it:");
+    for (const std::string& l : p.left_out) lines.push_back("    " + l);
     if (!p.note.empty()) lines.push_back("  " + p.note);
   }
   if (!skipped.empty()) lines.push_back("Not restored: " + join(skipped, ", "));
@@ -325,6 +361,8 @@ bool HandsetBackup::write_part(BackupPart part, const BackupFiles& wanted, const
     case BackupPart::Calendar:
       return run([&] { return start_calendar_write(engine); }, idle);
     case BackupPart::PhoneBook:
+      // What the file leaves out was asked about before anything was written.
+      session_.book().active().set_import_note(std::nullopt);
       // Write All asks whether the handset's phone book is replaced.
       return run([&] { return start_write_all(engine, session_.book().active()); }, idle);
     default:
@@ -374,9 +412,34 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
     outcome.changes = part_differences(part, backup.files, held);
     result.parts.push_back(std::move(outcome));
   }
+  // A part that replaces the handset's with a file that yields nothing is
+  // never written; one that leaves something out is asked for.
+  for (PartOutcome& outcome : result.parts) {
+    const std::optional<PartYield> yield = outcome.changes.empty() ? std::nullopt : part_yield(outcome.part, backup.files);
+    if (!yield) continue;
+    outcome.left_out = yield->left_out;
+    if (yield->taken == 0) {
+      result.refused = true;
+      result.stopped = "the backup's " + part_title(outcome.part) + " holds nothing the handset can take, and would "
+                       "empty the handset's";
+      if (!yield->left_out.empty()) result.stopped += " (" + join(yield->left_out, "; ") + ")";
+      return result;
+    }
+  }
   if (options.dry_run) {
     tell(steps, steps, {});
     return result;
+  }
+  for (const PartOutcome& outcome : result.parts) {
+    if (outcome.left_out.empty()) continue;
+    const std::string title = part_title(outcome.part);
+    if (!prompt_.ask_yes_no(std::to_string(outcome.left_out.size()) + " of the backup's " + title +
+                            " cannot be taken:\n" + join(outcome.left_out, "\n") + "\nReplace the handset's " +
+                            title + " with the rest?")) {
+      result.refused = true;
+      result.stopped = "the " + title + " would lose what the handset cannot take of the backup; not confirmed";
+      return result;
+    }
   }
   const bool anything = std::ranges::any_of(result.parts, [](const PartOutcome& p) { return !p.changes.empty(); });
   if (anything && !prompt_.ask_yes_no("Write the backup of " + backup.manifest.time + " into the handset?")) {

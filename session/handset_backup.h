@@ -54,6 +54,7 @@ struct PartOutcome {
   bool written = false;               // a write was sent
   std::vector<std::string> changes;   // before: what differed
   std::vector<std::string> left;      // after: what still differs
+  std::vector<std::string> left_out;  // what the handset cannot take of the file, with why
   std::string note;
 };
 

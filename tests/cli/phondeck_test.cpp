@@ -465,6 +465,59 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
   EXPECT_EQ(state().graphics.restarts, 1);
 }
 
+// calendar write and phonebook write --replace refuse a file that yields
+// nothing (exit 1, the handset as it was, even with --yes), and ask before
+// replacing with a partly invalid one: --yes writes what it has.
+TEST_F(Phondeck, ReplacingWritesRefuseFilesThatYieldNothing) {
+  const std::string head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
+  const std::string todo = "BEGIN:VTODO\r\nUID:t@test\r\nSUMMARY:Shopping\r\nEND:VTODO\r\n";
+  const std::string bad = "BEGIN:VEVENT\r\nUID:d@test\r\nDTSTART:20270230T100000\r\nSUMMARY:Never\r\nEND:VEVENT\r\n";
+  const std::string good = "BEGIN:VEVENT\r\nUID:g@test\r\nDTSTART:20270105T093000\r\nSUMMARY:Dentist\r\nEND:VEVENT\r\n";
+  const std::string end = "END:VCALENDAR\r\n";
+  const std::string nobody = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Nobody\r\nEND:VCARD\r\n";
+  const std::string zed = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zed\r\nTEL:0501234\r\nEND:VCARD\r\n";
+  struct Case {
+    const char* file;
+    std::string text;
+    bool yes;
+    int status;
+    const char* says;  // in standard output or error
+  };
+  const Case cases[] = {
+      {"empty.ics", head + end, true, kExitFailed, "holds no event the phone can take"},
+      {"invalid.ics", head + todo + bad + end, true, kExitFailed, "a to-do \"Shopping\""},
+      {"partly.ics", head + good + todo + bad + end, false, kExitFailed, "were left out"},
+      {"partly.ics", head + good + todo + bad + end, true, kExitOk, "1 events written to the handset"},
+      {"empty.vcf", "", true, kExitFailed, "holds no phone-book entries"},
+      {"invalid.vcf", nobody, true, kExitFailed, "#1 Nobody: no number"},
+      {"partly.vcf", zed + nobody, false, kExitFailed, "were left out"},
+      {"partly.vcf", zed + nobody, true, kExitOk, "1 entries written to the handset"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.yes ? " --yes" : ""));
+    const bool calendar = std::string(c.file).ends_with(".ics");
+    std::ofstream(folder_.file(c.file), std::ios::binary) << c.text;
+    const sim::HandsetState before = state();
+    Args args = calendar ? Args{"calendar", "write", folder_.file(c.file)}
+                         : Args{"phonebook", "write", folder_.file(c.file), "--replace"};
+    if (c.yes) args.insert(args.begin(), "--yes");
+    const Result r = run(args);
+    EXPECT_EQ(r.status, c.status) << r.out << r.err;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << r.out << r.err;
+    const sim::HandsetState after = state();
+    if (c.status != kExitOk) {
+      EXPECT_EQ(after.calendar.notes.size(), before.calendar.notes.size());
+      EXPECT_EQ(after.phone.entries.size(), before.phone.entries.size());
+    } else if (calendar) {
+      ASSERT_EQ(after.calendar.notes.size(), 1u);
+      EXPECT_EQ(after.calendar.notes[0].when, (sim::NoteTime{2027, 1, 5, 9, 30}));
+    } else {
+      ASSERT_EQ(after.phone.entries.size(), 1u);
+      EXPECT_EQ(after.phone.entries[0].number, "0501234");
+    }
+  }
+}
+
 // Plain lists name their columns in a header line (the JSON form stays as it
 // is); a number that cannot be sent to fails its own row only; and without
 // --device or a tv.dat the error says how to choose a device.
