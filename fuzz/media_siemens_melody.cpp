@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ParsedMelody parsed = parse_siemens_melody(std::string_view(reinterpret_cast<const char*>(data), size));
   if (!parsed.ok()) return parsed.notes.empty() ? 0 : (std::abort(), 0);
   for (const Note& n : parsed.notes)
-    if (n.pitch < kRestPitch || n.pitch > kHighestPitch || n.duration < 0 || n.duration > 9) std::abort();
+    if (n.pitch < kRestPitch || n.pitch > kHighestPitch || !is_duration_code(n.duration)) std::abort();
   if (parse_siemens_melody(format_siemens_melody(parsed.notes)).notes != parsed.notes) std::abort();
   return 0;
 }
