@@ -248,7 +248,8 @@ std::string tel_number(const char* uri) {
   if (lower(u.substr(0, 4)) != "tel:") return {};
   std::string number;
   for (std::size_t i = 4; i < u.size() && u[i] != ';'; ++i) {
-    if (u[i] == '%' && i + 2 < u.size()) {
+    if (u[i] == '%' && i + 2 < u.size() && std::isxdigit(static_cast<unsigned char>(u[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(u[i + 2]))) {
       number += static_cast<char>(std::strtol(u.substr(i + 1, 2).c_str(), nullptr, 16));
       i += 2;
     } else {

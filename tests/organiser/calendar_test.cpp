@@ -343,6 +343,13 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
       "DTSTART:20261209T130000\r\nSUMMARY:0401112223\r\nDESCRIPTION:Bob\r\nCATEGORIES:Call\r\n"
       "END:VEVENT\r\nEND:VCALENDAR\r\n";
   EXPECT_EQ(import_icalendar(earlier).events, std::vector<CalendarEvent>{events[4]});
+
+  // A tel: URL's escapes: "%23" is "#", a "%" before no two hex digits stays.
+  std::string escaped = earlier;
+  escaped.replace(escaped.find("DESCRIPTION:Bob"), 15, "URL:tel:*%2306%23%zz");
+  const IcalendarImport read = import_icalendar(escaped);
+  ASSERT_EQ(read.events.size(), 1U);
+  EXPECT_EQ(read.events[0].data, "*#06#%zz");
 }
 
 // An impossible date or time, or an event cut off before its end, is left
