@@ -71,8 +71,9 @@ ExportContact contact_of(const std::vector<const Unit*>& units, const std::strin
   ExportContact c;
   c.formatted = name;
   const Unit& first = *units.front();
-  const bool marked = typed && first.marker && units.size() == 1;
-  const PersonName person = split_person_name(marked ? first.marker->base : name);
+  // A marked entry taken alone keeps its marker in the name ("Bob H"), so
+  // that an address book tells it from the others.
+  const PersonName person = split_person_name(name);
   c.given = person.given;
   c.family = person.family;
   c.uid = entry_uid(entries[first.entries.front()], options.uid_seed);
@@ -89,6 +90,12 @@ ExportContact contact_of(const std::vector<const Unit*>& units, const std::strin
   }
   std::sort(c.entries.begin(), c.entries.end());
   return c;
+}
+
+// "+" and digits only: a number a tel: URI holds as it is.
+bool e164_form(const std::string& number) {
+  return number.size() > 1 && number[0] == '+' &&
+         std::all_of(number.begin() + 1, number.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
 std::string upper_type(const std::string& type, int version) {
@@ -208,7 +215,7 @@ std::string write_contacts_vcf(const ContactPlan& plan, const ContactExportOptio
     put_vcard_line(out, "N:" + vcard_escape(c.family) + ";" + vcard_escape(c.given) + ";;;");
     for (const ContactNumber& n : c.numbers) {
       const std::string type = n.type.empty() ? "" : ";TYPE=" + upper_type(n.type, options.vcard_version);
-      if (four && n.number.starts_with('+')) {
+      if (four && e164_form(n.number)) {
         put_vcard_line(out, "TEL;VALUE=uri" + type + ":tel:" + n.number);
       } else {
         put_vcard_line(out, "TEL" + type + ":" + vcard_escape(n.number));

@@ -77,6 +77,12 @@ bool plain_digits(std::string_view number) {
 
 PhoneNumberUtil& util() { return *PhoneNumberUtil::GetInstance(); }
 
+// Reads its metadata once; its questions do not change it.
+const ShortNumberInfo& short_numbers() {
+  static const ShortNumberInfo info;
+  return info;
+}
+
 // The region to read a national form in: the country, or without one the
 // region of the other number's international form.
 std::string region_for(const std::string& country, const std::string& other) {
@@ -101,8 +107,7 @@ bool parse_valid(const std::string& number, const std::string& region, PhoneNumb
   if (!number.starts_with('+') && !region.empty()) {
     PhoneNumber as_short;
     if (util().Parse(number, region, &as_short) == PhoneNumberUtil::NO_PARSING_ERROR &&
-        ShortNumberInfo().IsValidShortNumberForRegion(as_short, region) &&
-        number.size() <= 6) {
+        short_numbers().IsValidShortNumberForRegion(as_short, region) && number.size() <= 6) {
       return false;
     }
   }

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "app/code_page.h"
 #include "phonebook/contact_names.h"
@@ -298,20 +297,32 @@ bool quoted_printable_head(std::string_view logical) {
 }  // namespace
 
 std::string write_vcards(const std::vector<PhoneBookEntry>& entries, const ContactExportOptions& options) {
+  // The contacts the entries make, unmerged: one entry's N and TEL type are
+  // those of its contact (a marker counts beside the others of its name).
+  ContactExportOptions unmerged = options;
+  unmerged.merge_marked = false;
+  const ContactPlan plan = plan_contacts(entries, unmerged);
+  std::vector<const ExportContact*> contact_of(entries.size(), nullptr);
+  for (const ExportContact& c : plan.contacts) {
+    for (std::size_t i : c.entries) contact_of[i] = &c;
+  }
   std::string out;
-  for (const PhoneBookEntry& e : entries) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const PhoneBookEntry& e = entries[i];
+    const ExportContact* contact = contact_of[i];
     const std::string& shown = e.UNICODE.empty() ? e.Name : e.UNICODE;
     put_line(out, "BEGIN:VCARD");
     put_line(out, "VERSION:3.0");
     put_line(out, "UID:" + escape(entry_uid(e, options.uid_seed)));
     put_line(out, "FN:" + escape(shown));
-    const std::optional<MarkedName> marker = marked_name(shown);
-    const bool typed = marker && !marker->letter;
-    const PersonName person = split_person_name(typed ? marker->base : shown);
+    const PersonName person =
+        contact != nullptr ? PersonName{contact->given, contact->family} : split_person_name(shown);
     put_line(out, "N:" + escape(person.family) + ";" + escape(person.given) + ";;;");
     if (!e.Phone.empty()) {
       const std::string number = international_number(e.Phone, options.country);
-      const std::string type = number_type(e.Phone, options.country, typed ? marker->type : std::string());
+      const std::string type = contact != nullptr && !contact->numbers.empty()
+                                   ? contact->numbers.front().type
+                                   : number_type(e.Phone, options.country, std::string());
       put_line(out, "TEL" + (type.empty() ? std::string() : ";TYPE=" + type) + ":" + escape(number));
       if (number != e.Phone) put_line(out, "X-PHONDECK-NUMBER:" + escape(e.Phone));
     }

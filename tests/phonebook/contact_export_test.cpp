@@ -3,6 +3,7 @@
 // entries, stable UIDs, and the vCard 3.0 and 4.0 it writes read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -225,10 +226,10 @@ TEST_F(ContactExportTest, MarkedEntriesAreOfferedAndMergedOnlyWhenAsked) {
   EXPECT_EQ(offered.offers[0].entries, (std::vector<std::size_t>{0, 2, 3}));
   ASSERT_EQ(offered.contacts.size(), 6u);
   EXPECT_EQ(offered.contacts[0].formatted, "Bob H");
-  EXPECT_EQ(offered.contacts[0].given, "Bob");
+  EXPECT_EQ(offered.contacts[0].given, "Bob H");  // told from the other Bobs
   EXPECT_EQ(offered.contacts[0].numbers, (std::vector<ContactNumber>{{"+35891234567", "HOME"}}));
   // A lone word marker types the number; a lone letter does not ("Eve H").
-  EXPECT_EQ(offered.contacts[4].given, "Dave");
+  EXPECT_EQ(offered.contacts[4].given, "Dave (home)");
   EXPECT_EQ(offered.contacts[4].numbers, (std::vector<ContactNumber>{{"+35891111111", "HOME"}}));
   EXPECT_EQ(offered.contacts[5].given, "Eve H");
   EXPECT_EQ(offered.contacts[5].numbers, (std::vector<ContactNumber>{{"+35891111112", ""}}));
@@ -262,6 +263,113 @@ TEST_F(ContactExportTest, UidsAreStableAndDifferByHandsetAndEntry) {
   EXPECT_EQ(uid[14], '8');
   // Without a position, the name and number tell entries apart.
   EXPECT_NE(entry_uid(entry("Alice", "0401", "Phone", ""), ""), entry_uid(entry("Bob", "0401", "Phone", ""), ""));
+}
+
+// The lines of a vCard text, unfolded, with each fold checked.
+std::vector<std::string> unfolded(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    EXPECT_NE(end, std::string::npos);
+    if (end == std::string::npos) break;
+    const std::string line = text.substr(start, end - start);
+    EXPECT_LE(line.size(), 75u);
+    if (line.starts_with(" ") && !lines.empty()) {
+      lines.back() += line.substr(1);
+    } else {
+      lines.push_back(line);
+    }
+    start = end + 2;
+  }
+  return lines;
+}
+
+TEST_F(ContactExportTest, VCardsOfVersion3And4) {
+  const std::vector<PhoneBookEntry> entries{
+      entry("Alice Smith", "0401000002", "Phone", "1", "Family"),
+      entry("Bob H", "091234567", "Phone", "2"),
+      entry("Bob W", "0201234567", "SIM", "3", "Colleagues"),
+      entry("Balance", "*100#", "SIM", "4"),
+      entry("Voicemail", "0401000000p1234", "Phone", "5"),
+      entry("Tom; Jerry, \\ Co", "0401000009", "Phone", "6", "VIP"),
+  };
+  ContactExportOptions options;
+  options.country = "FI";
+  options.uid_seed = "356789012345678";
+  options.merge_marked = true;
+  options.group_names = {"Perhe", "", "Kaverit, ja muut", "", ""};
+  const ContactPlan plan = plan_contacts(entries, options);
+  ASSERT_EQ(plan.contacts.size(), 5u);
+
+  const std::vector<std::string> three = unfolded(write_contacts_vcf(plan, options));
+  const std::vector<std::string> alice3{"BEGIN:VCARD", "VERSION:3.0", "UID:" + plan.contacts[0].uid,
+                                        "FN:Alice Smith", "N:Smith;Alice;;;", "TEL;TYPE=CELL:+358401000002",
+                                        "CATEGORIES:Perhe", "END:VCARD"};
+  ASSERT_GE(three.size(), alice3.size());
+  EXPECT_EQ(std::vector<std::string>(three.begin(), three.begin() + 8), alice3);
+  auto has = [](const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  };
+  EXPECT_TRUE(has(three, "FN:Bob"));
+  EXPECT_TRUE(has(three, "TEL;TYPE=HOME:+35891234567"));
+  EXPECT_TRUE(has(three, "TEL;TYPE=WORK:+358201234567"));
+  EXPECT_TRUE(has(three, "TEL:*100#"));
+  EXPECT_TRUE(has(three, "TEL:0401000000p1234"));
+  EXPECT_TRUE(has(three, "FN:Tom\\; Jerry\\, \\\\ Co"));
+
+  options.vcard_version = 4;
+  const std::vector<std::string> four = unfolded(write_contacts_vcf(plan, options));
+  EXPECT_TRUE(has(four, "VERSION:4.0"));
+  EXPECT_TRUE(has(four, "UID:urn:uuid:" + plan.contacts[0].uid));
+  EXPECT_TRUE(has(four, "TEL;VALUE=uri;TYPE=cell:tel:+358401000002"));
+  EXPECT_TRUE(has(four, "TEL;VALUE=uri;TYPE=home:tel:+35891234567"));
+  EXPECT_TRUE(has(four, "TEL:*100#"));
+  EXPECT_TRUE(has(four, "TEL:0401000000p1234"));
+
+  // Read back by the importer: the names and the numbers.
+  for (int version : {3, 4}) {
+    options.vcard_version = version;
+    const std::vector<ContactRecord> back = read_vcards(write_contacts_vcf(plan, options));
+    ASSERT_EQ(back.size(), plan.contacts.size()) << version;
+    EXPECT_EQ(back[0].Name, "Alice Smith");
+    EXPECT_EQ(back[0].numbers, std::vector<std::string>{"+358401000002"});
+    EXPECT_EQ(back[1].Name, "Bob");
+    EXPECT_EQ(back[1].numbers, (std::vector<std::string>{"+35891234567", "+358201234567"}));
+    EXPECT_EQ(back[4].Name, "Tom; Jerry, \\ Co");
+  }
+}
+
+// File > Export and the backup: the rules apply, and the import gives back
+// exactly what the handset held.
+TEST_F(ContactExportTest, PhoneBookVCardsKeepWhatARestoreNeeds) {
+  std::vector<PhoneBookEntry> entries{
+      entry("Alice Smith", "0401000002", "Phone", "1", "Family"),
+      entry("Bob H", "091234567", "Phone", "2"),
+      entry("Bob W", "0201234567", "SIM", "3", "Colleagues"),
+      entry("Balance", "*100#", "SIM", "4"),
+      entry("Alice Smith", "+358401000002", "SIM", "5", "VIP"),
+      PhoneBookEntry{"Dialled", "", "0401000099", "Dialled", "1", "No Group", "Auto", ""},
+  };
+  ContactExportOptions options;
+  options.country = "FI";
+  const std::string text = write_vcards(entries, options);
+  const std::vector<std::string> lines = unfolded(text);
+  auto has = [&lines](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+  EXPECT_TRUE(has("N:Smith;Alice;;;"));
+  EXPECT_TRUE(has("TEL;TYPE=CELL:+358401000002"));
+  EXPECT_TRUE(has("X-PHONDECK-NUMBER:0401000002"));
+  EXPECT_TRUE(has("TEL;TYPE=HOME:+35891234567"));  // beside "Bob W", the letter is a marker
+  EXPECT_TRUE(has("N:;Bob H;;;"));
+  EXPECT_TRUE(has("TEL:*100#"));
+  EXPECT_TRUE(has("CATEGORIES:Family"));
+  EXPECT_TRUE(has("X-PHONDECK-GROUP:Family"));
+  EXPECT_FALSE(has("CATEGORIES:No Group"));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("UID:"); }), 6);
+  const ContactFallback fallback{"Phone", "No Group", "Auto"};
+  const ImportedEntries back = entries_from_records(read_vcards(text), false, fallback);
+  EXPECT_EQ(back.entries, entries);
+  EXPECT_EQ(write_vcards(entries, options), text);  // the same UIDs again
 }
 
 }  // namespace
