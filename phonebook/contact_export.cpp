@@ -98,7 +98,7 @@ bool e164_form(const std::string& number) {
          std::all_of(number.begin() + 1, number.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
-std::string upper_type(const std::string& type, int version) {
+std::string type_in_version(const std::string& type, int version) {
   if (version != 4) return type;
   std::string out = type;
   for (char& ch : out) {
@@ -214,7 +214,7 @@ std::string write_contacts_vcf(const ContactPlan& plan, const ContactExportOptio
     put_vcard_line(out, "FN:" + vcard_escape(c.formatted));
     put_vcard_line(out, "N:" + vcard_escape(c.family) + ";" + vcard_escape(c.given) + ";;;");
     for (const ContactNumber& n : c.numbers) {
-      const std::string type = n.type.empty() ? "" : ";TYPE=" + upper_type(n.type, options.vcard_version);
+      const std::string type = n.type.empty() ? "" : ";TYPE=" + type_in_version(n.type, options.vcard_version);
       if (four && e164_form(n.number)) {
         put_vcard_line(out, "TEL;VALUE=uri" + type + ":tel:" + n.number);
       } else {
