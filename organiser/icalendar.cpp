@@ -419,6 +419,22 @@ icaltimetype wall(icaltimetype t, const char* tzid, const Zone& user) {
   return t;
 }
 
+// A text without the characters libical's writer leaves out (backspace,
+// form feed, carriage return), so that a note reads back as it goes out.
+std::string written_text(std::string text) {
+  std::erase_if(text, [](char c) { return c == '\b' || c == '\f' || c == '\r'; });
+  return text;
+}
+
+// A text cut to what a note carries, without the blanks a cut may leave at
+// its end (the parser drops them from a value, as the handset does).
+std::string cut_text(const std::string& text, std::size_t limit = kNoteTextLimit) {
+  std::string cut = cut_note_text(text, limit);
+  if (cut.size() == text.size()) return cut;
+  while (!cut.empty() && (cut.back() == ' ' || cut.back() == '\t')) cut.pop_back();
+  return cut;
+}
+
 // A Call note's text and number from an event: the number from a tel: URL,
 // else the DESCRIPTION; the text is the SUMMARY unless that is the number.
 // A file written before the text was kept apart (SUMMARY the number,
@@ -582,7 +598,7 @@ IcalendarImport import_icalendar(const std::string& text, const std::string& tim
     CalendarEvent e;
     std::vector<std::string> changed;
     const char* summary = icalcomponent_get_summary(ev);
-    const std::string data = summary != nullptr ? summary : "";
+    const std::string data = written_text(summary != nullptr ? summary : "");
     if (icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY) == nullptr) {
       result.changes.push_back(data + ": no start date, not imported");
       result.left_out.push_back(result.changes.back());
@@ -627,12 +643,13 @@ IcalendarImport import_icalendar(const std::string& text, const std::string& tim
     e.type = type;
     bool cut = false;
     if (type == static_cast<int>(EventType::Call)) {
-      const auto [whom, number] = call_text_and_number(ev, data);
-      e.data = cut_note_text(number);
-      e.call_text = cut_note_text(whom, kNoteTextLimit - note_text_bytes(e.data).size());
+      const auto [any_whom, any_number] = call_text_and_number(ev, data);
+      const std::string whom = written_text(any_whom), number = written_text(any_number);
+      e.data = cut_text(number);
+      e.call_text = cut_text(whom, kNoteTextLimit - note_text_bytes(e.data).size());
       cut = e.data != number || e.call_text != whom;
     } else {
-      e.data = cut_note_text(data);
+      e.data = cut_text(data);
       cut = e.data != data;
     }
     if (cut) changed.insert(changed.begin(), "text cut to " + std::to_string(kNoteTextLimit) + " bytes");
