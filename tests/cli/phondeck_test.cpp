@@ -298,7 +298,7 @@ TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
   // numbers among them.
   ASSERT_EQ(run({"calendar", "read", "-o", folder_.file("all.ics")}).status, kExitOk);
   const std::string all = slurp(folder_.file("all.ics"));
-  EXPECT_NE(all.find("SUMMARY:Bob\r\n"), std::string::npos);
+  EXPECT_NE(all.find("SUMMARY:Call Bob (0401112223)\r\n"), std::string::npos);
   EXPECT_NE(all.find("DESCRIPTION:0401112223\r\n"), std::string::npos);
   ASSERT_EQ(run({"--yes", "calendar", "write", folder_.file("all.ics")}).status, kExitOk);
   auto by_time = [](std::vector<sim::CalendarNote> notes) {
