@@ -9,12 +9,10 @@
 
 #include "app/code_page.h"
 #include "organiser/messages_window.h"
+#include "organiser/sms_time.h"
 
 namespace phondeck {
 namespace {
-
-constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // A text as an attribute value between double quotes.
 std::string attribute(const std::string& text) {
@@ -48,7 +46,7 @@ std::string readable_date(std::int64_t utc_ms) {
   if (localtime_r(&seconds, &local) == nullptr) return {};
   const int hour12 = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
   char text[64];
-  std::snprintf(text, sizeof text, "%s %d, %d %d:%02d:%02d %s", kMonths[static_cast<std::size_t>(local.tm_mon % 12)],
+  std::snprintf(text, sizeof text, "%s %d, %d %d:%02d:%02d %s", kMonthAbbreviations[static_cast<std::size_t>(local.tm_mon % 12)],
                 local.tm_mday, local.tm_year + 1900, hour12, local.tm_min, local.tm_sec, local.tm_hour < 12 ? "AM" : "PM");
   return text;
 }

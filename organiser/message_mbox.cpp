@@ -11,8 +11,6 @@
 namespace phondeck {
 namespace {
 
-constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 constexpr std::array<const char*, 7> kDays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kDomain = "phone.invalid";
 constexpr const char* kUser = "me";
@@ -83,7 +81,7 @@ std::string two(int n) {
 std::string mail_date(const StampTime& t) {
   const int offset = t.offset_minutes < 0 ? -t.offset_minutes : t.offset_minutes;
   return std::string(kDays[static_cast<std::size_t>(day_of_week(t))]) + ", " + two(t.day) + " " +
-         kMonths[static_cast<std::size_t>(t.month - 1)] + " " + std::to_string(t.year) + " " + two(t.hour) + ":" +
+         kMonthAbbreviations[static_cast<std::size_t>(t.month - 1)] + " " + std::to_string(t.year) + " " + two(t.hour) + ":" +
          two(t.minute) + ":" + two(t.second) + " " + (t.offset_minutes < 0 ? "-" : "+") + two(offset / 60) +
          two(offset % 60);
 }
@@ -94,7 +92,7 @@ std::string envelope_date(std::int64_t utc_ms) {
   char day[4];
   std::snprintf(day, sizeof day, "%2d", t.day);
   return std::string(kDays[static_cast<std::size_t>(day_of_week(t))]) + " " +
-         kMonths[static_cast<std::size_t>(t.month - 1)] + " " + day + " " + two(t.hour) + ":" + two(t.minute) + ":" +
+         kMonthAbbreviations[static_cast<std::size_t>(t.month - 1)] + " " + day + " " + two(t.hour) + ":" + two(t.minute) + ":" +
          two(t.second) + " " + std::to_string(t.year);
 }
 

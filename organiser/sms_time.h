@@ -50,4 +50,8 @@ StampTime stamp_time_of(std::int64_t utc_ms, int offset_minutes = 0);
 // 0 Sunday .. 6 Saturday.
 int day_of_week(const StampTime& time);
 
+// "Jan" .. "Dec" for months 1..12, in English as mail dates and the message backup write them.
+inline constexpr const char* kMonthAbbreviations[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
 }  // namespace phondeck
