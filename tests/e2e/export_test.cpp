@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "e2e_rig.h"
+#include "whole_handset_runs.h"
 #include "organiser/message_export.h"
 #include "phonebook/phone_numbers.h"
 #include "session/handset_export.h"
@@ -20,32 +21,6 @@ namespace phondeck::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-class Scratch {
- public:
-  Scratch() {
-    const fs::path base =
-        fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "phondeck-export-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-OperationRunner runner_of(Rig& rig) {
-  return [&rig](const std::function<bool()>& start, const std::function<bool()>& done) {
-    if (!start()) return false;
-    rig.run_until_settled(3600000);
-    return done();
-  };
-}
 
 unsigned mode_of(const std::string& path) {
   struct stat about {};
@@ -78,7 +53,7 @@ sim::HandsetState marked_6110() {
 class Export : public ::testing::Test {
  protected:
   void SetUp() override { fresh_settings(); }
-  Scratch scratch;
+  Scratch scratch{"phondeck-export"};
 };
 
 // With the merge asked (answered No and Yes) and given (--no-merge, --merge):
