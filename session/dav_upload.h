@@ -36,13 +36,15 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
                      const std::string& content_type, const std::function<void(int done, int total)>& progress = {});
 
 // One item per vCard of the file, each card's bytes as they are, named
-// "<UID>.vcf" (a card without a usable UID: "card-<hash of its bytes>.vcf").
+// "<UID>.vcf" (a card without a usable UID: "card-<hash of its bytes>.vcf";
+// one without any UID gets the line "UID:card-<hash>" after its BEGIN).
 std::vector<DavItem> vcard_items(const std::string& vcf);
 
 // One VCALENDAR per event (VEVENT or VTODO; those sharing a UID, as a
 // recurrence's exceptions, together), with the calendar's VERSION, PRODID and
 // CALSCALE and the VTIMEZONEs the event names, named "<UID>.ics" (without a
-// usable UID: "event-<hash>.ics"). Components keep their bytes.
+// usable UID: "event-<hash>.ics", and one without any gets "UID:event-<hash>"
+// after its BEGIN). Components keep their bytes.
 std::vector<DavItem> icalendar_items(const std::string& ics);
 
 }  // namespace phondeck
