@@ -48,6 +48,16 @@ DateTime minutes_before(const DateTime& t, int minutes) {
       r.day = days_in_month(r.year, r.month);
     }
   }
+  while (of_day >= 24 * 60) {
+    of_day -= 24 * 60;
+    if (++r.day > days_in_month(r.year, r.month)) {
+      r.day = 1;
+      if (++r.month > 12) {
+        r.month = 1;
+        ++r.year;
+      }
+    }
+  }
   if (r.year < 1) return DateTime{1, 1, 1, 0, 0};
   r.hour = of_day / 60;
   r.minute = of_day % 60;

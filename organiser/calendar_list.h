@@ -49,8 +49,9 @@ bool is_leap_year(int year);
 int days_in_month(int year, int month);
 // Minutes from 1 January of year 1, 00:00 (proleptic Gregorian calendar).
 std::int64_t minutes_since_epoch(const DateTime& t);
-// The time `minutes` before t, across midnight, month and year ends. A result
-// before year 1 stays at 1 January of year 1, 00:00.
+// The time `minutes` before t (after it for a negative count), across
+// midnight, month and year ends. A result before year 1 stays at 1 January
+// of year 1, 00:00.
 DateTime minutes_before(const DateTime& t, int minutes);
 
 // What the list shows of an event: its data; for a Call note its text,

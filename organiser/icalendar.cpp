@@ -5,9 +5,15 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
 #include <utility>
 
 #include <libical/ical.h>
+
+#include "app/sha256.h"
 
 namespace phondeck {
 namespace {
@@ -36,13 +42,6 @@ icaltimetype ical_time(const DateTime& t, bool date_only) {
     r.minute = t.minute;
   }
   return r;
-}
-
-std::string stamp(const CalendarEvent& e, std::size_t n) {
-  char b[96];
-  std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d-%d-%zu@phondeck", e.year, e.month, e.day, e.hour, e.minute,
-                e.type, n);
-  return b;
 }
 
 // The local time of a zoned or UTC time; floating times stay as they are.
@@ -213,18 +212,6 @@ bool relative_alarm_reads_back(std::int64_t minutes, bool all_day) {
          (all_day && minutes > 0 && minutes < 24 * 60);
 }
 
-// A local date and time as UTC, the form an absolute alarm takes.
-icaltimetype utc_of(const DateTime& t) {
-  std::tm tm{};
-  tm.tm_year = t.year - 1900;
-  tm.tm_mon = t.month - 1;
-  tm.tm_mday = t.day;
-  tm.tm_hour = t.hour;
-  tm.tm_min = t.minute;
-  tm.tm_isdst = -1;
-  return icaltime_from_timet_with_zone(std::mktime(&tm), 0, icaltimezone_get_utc_timezone());
-}
-
 std::string describe(const CalendarEvent& e) {
   char b[64];
   std::snprintf(b, sizeof b, "%d/%d/%d %d:%02d ", e.year, e.month, e.day, e.hour, e.minute);
@@ -259,6 +246,179 @@ std::string tel_number(const char* uri) {
   return number;
 }
 
+constexpr const char* kAlarmProperty = "X-PHONDECK-ALARM";
+
+// The zone times are written in or read into: libical's zone of an IANA
+// name, UTC, or none (floating).
+struct Zone {
+  std::string name;                    // "" floating
+  const icaltimezone* zone = nullptr;  // null for UTC and floating
+  bool utc = false;
+};
+
+Zone zone_named(const std::string& name) {
+  static constexpr const char* kUtc[] = {"UTC", "Etc/UTC", "UCT", "Etc/UCT", "Universal", "Etc/Universal", "Zulu",
+                                         "Etc/Zulu", "GMT", "Etc/GMT", "GMT0", "Etc/GMT0", "Greenwich", "Etc/Greenwich"};
+  if (name.empty()) return {};
+  if (std::ranges::any_of(kUtc, [&](const char* n) { return name == n; })) return {name, nullptr, true};
+  if (name.find("..") != std::string::npos || name[0] == '/') return {};
+  const icaltimezone* zone = icaltimezone_get_builtin_timezone(name.c_str());
+  return zone != nullptr ? Zone{name, zone, false} : Zone{};
+}
+
+// A wall-clock time as iCalendar writes a floating one.
+std::string wall_text(const DateTime& t) {
+  char b[64];
+  std::snprintf(b, sizeof b, "%04d%02d%02dT%02d%02d00", t.year, t.month, t.day, t.hour, t.minute);
+  return b;
+}
+
+std::optional<DateTime> wall_of(const char* text) {
+  const std::string v = text != nullptr ? text : "";
+  if (v.size() != 15 || !impossible_date(v).empty()) return std::nullopt;
+  const int number = std::atoi(v.substr(0, 8).c_str());
+  const int time = std::atoi(v.substr(9, 4).c_str());
+  return DateTime{number / 10000, number / 100 % 100, number % 100, time / 100, time % 100};
+}
+
+// Seconds since 1970 of a wall-clock time in the zone (floating: the
+// computer's own).
+std::int64_t instant(const DateTime& t, const Zone& zone) {
+  icaltimetype v = ical_time(t, false);
+  if (zone.utc) return icaltime_as_timet_with_zone(v, icaltimezone_get_utc_timezone());
+  if (zone.zone != nullptr) return icaltime_as_timet_with_zone(v, zone.zone);
+  std::tm tm{};
+  tm.tm_year = t.year - 1900;
+  tm.tm_mon = t.month - 1;
+  tm.tm_mday = t.day;
+  tm.tm_hour = t.hour;
+  tm.tm_min = t.minute;
+  tm.tm_isdst = -1;
+  return std::mktime(&tm);
+}
+
+// A timed note's end, `length` minutes of real time after its start. A
+// start in the hour a change to summer time skips is one readers move on
+// by the time skipped; its end moves with it.
+DateTime end_of(const DateTime& start, int length, const Zone& zone) {
+  if (zone.zone == nullptr) return minutes_before(start, -length);
+  auto wall_at = [&](std::int64_t seconds) {
+    const icaltimetype t = icaltime_from_timet_with_zone(static_cast<time_t>(seconds), 0, zone.zone);
+    return DateTime{t.year, t.month, t.day, t.hour, t.minute};
+  };
+  const std::int64_t at = instant(start, zone);
+  const std::int64_t skipped = minutes_since_epoch(start) - minutes_since_epoch(wall_at(at));
+  return wall_at(at + (std::max<std::int64_t>(skipped, 0) + length) * 60);
+}
+
+// A DTSTART or DTEND at a wall-clock time in the zone.
+icalproperty* zoned_property(icalproperty* (*make)(icaltimetype), const DateTime& t, const Zone& zone) {
+  icaltimetype v = ical_time(t, false);
+  if (zone.utc) v = icaltime_set_timezone(&v, icaltimezone_get_utc_timezone());
+  icalproperty* p = make(v);
+  if (zone.zone != nullptr) icalproperty_add_parameter(p, icalparameter_new_tzid(zone.name.c_str()));
+  return p;
+}
+
+// A Call note names whom to call and the number beside it.
+std::string summary_of(const CalendarEvent& e) {
+  if (std::clamp(e.type, 1, 4) != static_cast<int>(EventType::Call)) return e.data;
+  const std::string& whom = e.call_text.empty() ? e.data : e.call_text;
+  std::string summary = whom.empty() ? "Call" : "Call " + whom;
+  if (!e.call_text.empty() && !e.data.empty()) summary += " (" + e.data + ")";
+  return summary;
+}
+
+// The same note of the same handset has the same UID in every export.
+std::string unique_uid(const CalendarEvent& e, const std::string& seed, std::set<std::string>& taken) {
+  const std::string key =
+      seed + '\n' + std::to_string(e.type) + '\n' + wall_text(event_time(e)) + '\n' + e.data + '\n' + e.call_text;
+  std::string uid = sha256_hex(key).substr(0, 32) + "@phondeck";
+  for (int n = 2; !taken.insert(uid).second; ++n) uid = sha256_hex(key + '\n' + std::to_string(n)).substr(0, 32) + "@phondeck";
+  return uid;
+}
+
+// What an alarm is relative to: the start (the start of the day for a note
+// without a time); for a birthday its day in the year nearest the alarm, on
+// the day or before it, as the alarm rings each year.
+DateTime alarm_anchor(const CalendarEvent& e) {
+  DateTime from = validated(event_time(e));
+  if (e.all_day()) from.hour = from.minute = 0;
+  if (std::clamp(e.type, 1, 4) != static_cast<int>(EventType::Birthday)) return from;
+  const DateTime at = validated(alarm_time(e));
+  DateTime best = from;
+  std::int64_t nearest = -1;
+  for (int year = at.year - 1; year <= at.year + 1; ++year) {
+    if (year < 1 || (from.month == 2 && from.day == 29 && !is_leap_year(year))) continue;
+    DateTime day = from;
+    day.year = year;
+    const std::int64_t minutes = minutes_since_epoch(at) - minutes_since_epoch(day);
+    if (relative_alarm_reads_back(minutes, e.all_day()) && (nearest < 0 || std::abs(minutes) < nearest)) {
+      best = day;
+      nearest = std::abs(minutes);
+    }
+  }
+  return best;
+}
+
+// The alarm's TRIGGER: relative to its anchor where that reads back (in
+// real seconds for a timed note in a zone, across a change of summer time),
+// else at its own time in UTC.
+icaltriggertype trigger_of(const CalendarEvent& e, const Zone& zone) {
+  const DateTime at = validated(alarm_time(e));
+  const DateTime from = alarm_anchor(e);
+  const std::int64_t minutes = minutes_since_epoch(at) - minutes_since_epoch(from);
+  icaltriggertype trigger;
+  trigger.time = icaltime_null_time();
+  trigger.duration = icaldurationtype_null_duration();
+  if (relative_alarm_reads_back(minutes, e.all_day())) {
+    const std::int64_t seconds = zone.zone != nullptr && !e.all_day() ? instant(at, zone) - instant(from, zone) : minutes * 60;
+    trigger.duration = icaldurationtype_from_int(static_cast<int>(seconds));
+  } else {
+    trigger.time = icaltime_from_timet_with_zone(instant(at, zone), 0, icaltimezone_get_utc_timezone());
+  }
+  return trigger;
+}
+
+bool same_trigger(const icaltriggertype& a, const icaltriggertype& b) {
+  const bool relative = icaltime_is_null_time(a.time);
+  if (relative != icaltime_is_null_time(b.time)) return false;
+  if (relative) return icaldurationtype_as_int(a.duration) == icaldurationtype_as_int(b.duration);
+  return icaltime_as_timet_with_zone(a.time, a.time.zone) == icaltime_as_timet_with_zone(b.time, b.time.zone);
+}
+
+const char* tzid_of(icalproperty* p) {
+  icalparameter* tzid = p != nullptr ? icalproperty_get_first_parameter(p, ICAL_TZID_PARAMETER) : nullptr;
+  return tzid != nullptr ? icalparameter_get_tzid(tzid) : nullptr;
+}
+
+// The zone a parsed time is in.
+Zone zone_of(const icaltimetype& t, const char* tzid) {
+  if (t.is_date || t.zone == nullptr) return {};
+  if (icaltime_is_utc(t)) return {"UTC", nullptr, true};
+  return {tzid != nullptr ? tzid : "", t.zone, false};
+}
+
+// A parsed time as the wall-clock time of the user's zone: a floating time
+// and one in that zone as they are, any other converted.
+icaltimetype wall(icaltimetype t, const char* tzid, const Zone& user) {
+  if (t.is_date || t.zone == nullptr) return t;
+  const bool utc = icaltime_is_utc(t);
+  const std::string id = tzid != nullptr ? tzid : "";
+  const bool same = utc ? user.utc
+                        : !user.name.empty() && !user.utc &&
+                              (id == user.name || (id.size() > user.name.size() && id.ends_with("/" + user.name)));
+  if (!same && user.utc) {
+    t = icaltime_convert_to_zone(t, icaltimezone_get_utc_timezone());
+  } else if (!same && user.zone != nullptr) {
+    t = icaltime_convert_to_zone(t, const_cast<icaltimezone*>(user.zone));
+  } else if (!same) {
+    return local(t);
+  }
+  t.zone = nullptr;
+  return t;
+}
+
 // A Call note's text and number from an event: the number from a tel: URL,
 // else the DESCRIPTION; the text is the SUMMARY unless that is the number.
 // A file written before the text was kept apart (SUMMARY the number,
@@ -266,42 +426,74 @@ std::string tel_number(const char* uri) {
 std::pair<std::string, std::string> call_text_and_number(icalcomponent* ev, const std::string& summary) {
   const char* described = icalcomponent_get_description(ev);
   std::string description = described != nullptr ? described : "";
-  for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_URL_PROPERTY); p != nullptr;
+  std::string number;
+  for (icalproperty* p = icalcomponent_get_first_property(ev, ICAL_URL_PROPERTY); p != nullptr && number.empty();
        p = icalcomponent_get_next_property(ev, ICAL_URL_PROPERTY)) {
-    const std::string number = tel_number(icalproperty_get_url(p));
-    if (!number.empty()) return {summary == number ? std::string() : summary, number};
+    number = tel_number(icalproperty_get_url(p));
   }
+  const bool from_url = !number.empty();
+  if (!from_url) number = description;
+  // "Call <text> (<number>)", "Call <number>", "Call <text>" without a
+  // number, "Call" without either.
+  if (summary == "Call") return {std::string(), number};
+  if (summary.rfind("Call ", 0) == 0) {
+    const std::string rest = summary.substr(5);
+    const std::string beside = " (" + number + ")";
+    if (!number.empty() && rest.size() > beside.size() && rest.ends_with(beside)) {
+      return {rest.substr(0, rest.size() - beside.size()), number};
+    }
+    if (rest == number) return {std::string(), number};
+    if (number.empty()) return {rest, number};
+  }
+  if (from_url) return {summary == number ? std::string() : summary, number};
   if (dialable(summary) && !dialable(description)) return {description, summary};
   return {summary == description ? std::string() : summary, description};
 }
 
 }  // namespace
 
-std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stamp_from_start) {
+std::string export_icalendar(const std::vector<CalendarEvent>& events, const IcalendarOptions& options) {
+  const Zone zone = options.floating ? Zone{} : zone_named(options.time_zone.empty() ? local_time_zone_id() : options.time_zone);
   Component cal(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
   icalcomponent_add_property(cal.get(), icalproperty_new_version("2.0"));
   icalcomponent_add_property(cal.get(), icalproperty_new_prodid("-//Phondeck//Telvane 3.3//EN"));
   const icaltimetype now = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
-  for (std::size_t i = 0; i < events.size(); ++i) {
-    const CalendarEvent& e = events[i];
+  // The zone's VTIMEZONE under its IANA name, which every reader knows,
+  // before the events that use it.
+  if (zone.zone != nullptr && std::ranges::any_of(events, [](const CalendarEvent& e) { return !e.all_day(); })) {
+    icalcomponent* vtimezone = icalcomponent_new_clone(icaltimezone_get_component(const_cast<icaltimezone*>(zone.zone)));
+    if (icalproperty* tzid = icalcomponent_get_first_property(vtimezone, ICAL_TZID_PROPERTY)) {
+      icalproperty_set_tzid(tzid, zone.name.c_str());
+    }
+    icalcomponent_add_component(cal.get(), vtimezone);
+  }
+  std::set<std::string> uids;
+  for (const CalendarEvent& e : events) {
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
-    icalcomponent_add_property(ev, icalproperty_new_uid(stamp(e, i).c_str()));
+    icalcomponent_add_property(ev, icalproperty_new_uid(unique_uid(e, options.uid_seed, uids).c_str()));
     const DateTime start = validated(event_time(e));
     icaltimetype made = now;
-    if (stamp_from_start) {
+    if (options.stamp_from_start) {
       made = ical_time(start, false);
       made = icaltime_set_timezone(&made, icaltimezone_get_utc_timezone());
     }
     icalcomponent_add_property(ev, icalproperty_new_dtstamp(made));
-    icalcomponent_add_property(ev, icalproperty_new_dtstart(ical_time(start, e.all_day())));
     const int type = std::clamp(e.type, 1, 4);
-    const bool call = type == static_cast<int>(EventType::Call);
-    // A Call note: its text the summary (the number when it has none), the
-    // number the description and a tel: URL, where calendars show them.
-    const std::string& summary = call && !e.call_text.empty() ? e.call_text : e.data;
+    if (e.all_day()) {
+      icalcomponent_add_property(ev, icalproperty_new_dtstart(ical_time(start, true)));
+      const DateTime next = minutes_before(start, -24 * 60);
+      icalcomponent_add_property(ev, icalproperty_new_dtend(ical_time(next, true)));
+    } else {
+      // The handset holds no end: an hour for a meeting, a quarter of an
+      // hour for a call or a timed reminder, as calendars show them.
+      const int length = type == static_cast<int>(EventType::Meeting) ? 60 : 15;
+      icalcomponent_add_property(ev, zoned_property(icalproperty_new_dtstart, start, zone));
+      icalcomponent_add_property(ev, zoned_property(icalproperty_new_dtend, end_of(start, length, zone), zone));
+    }
+    const std::string summary = summary_of(e);
     icalcomponent_add_property(ev, icalproperty_new_summary(summary.c_str()));
     icalcomponent_add_property(ev, icalproperty_new_categories(kTypeNames[type - 1]));
-    if (call && !e.data.empty()) {
+    if (type == static_cast<int>(EventType::Call) && !e.data.empty()) {
       icalcomponent_add_property(ev, icalproperty_new_description(e.data.c_str()));
       if (dialable(e.data)) icalcomponent_add_property(ev, icalproperty_new_url(tel_uri(e.data).c_str()));
     }
@@ -312,25 +504,13 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stam
       icalcomponent_add_property(ev, icalproperty_new_rrule(rule));
     }
     if (e.has_alarm()) {
-      // Relative to the start (the start of the day for an event without a
-      // time) where the import reads it back so; else at its own date and
-      // time, as a birthday's alarm in a later year is.
-      DateTime from = start;
-      if (e.all_day()) from.hour = from.minute = 0;
-      const DateTime at = validated(alarm_time(e));
-      const std::int64_t minutes = minutes_since_epoch(at) - minutes_since_epoch(from);
       icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
       icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
-      icalcomponent_add_property(alarm, icalproperty_new_description(e.data.c_str()));
-      icaltriggertype trigger;
-      trigger.time = icaltime_null_time();
-      trigger.duration = icaldurationtype_null_duration();
-      if (relative_alarm_reads_back(minutes, e.all_day())) {
-        trigger.duration = icaldurationtype_from_int(static_cast<int>(minutes * 60));
-      } else {
-        trigger.time = utc_of(at);
-      }
-      icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger));
+      icalcomponent_add_property(alarm, icalproperty_new_description(summary.c_str()));
+      icalcomponent_add_property(alarm, icalproperty_new_trigger(trigger_of(e, zone)));
+      icalproperty* held = icalproperty_new_x(wall_text(validated(alarm_time(e))).c_str());
+      icalproperty_set_x_name(held, kAlarmProperty);
+      icalcomponent_add_property(alarm, held);
       icalcomponent_add_component(ev, alarm);
     }
     icalcomponent_add_component(cal.get(), ev);
@@ -341,8 +521,36 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stam
   return out;
 }
 
-IcalendarImport import_icalendar(const std::string& text) {
+std::string export_icalendar(const std::vector<CalendarEvent>& events, bool stamp_from_start) {
+  IcalendarOptions options;
+  options.stamp_from_start = stamp_from_start;
+  return export_icalendar(events, options);
+}
+
+std::string local_time_zone_id() {
+  auto known = [](std::string name) {
+    while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back()))) name.pop_back();
+    if (!name.empty() && name[0] == ':') name.erase(0, 1);
+    // A path into the zone files names the zone after "zoneinfo/" (and its
+    // "posix/" or "right/" copies).
+    if (const std::size_t at = name.find("zoneinfo/"); at != std::string::npos) name.erase(0, at + 9);
+    for (const char* copy : {"posix/", "right/"}) {
+      if (name.rfind(copy, 0) == 0) name.erase(0, std::string(copy).size());
+    }
+    return zone_named(name).name.empty() ? std::string() : name;
+  };
+  if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') return known(tz);
+  std::ifstream file("/etc/timezone");
+  std::string line;
+  if (file && std::getline(file, line) && !known(line).empty()) return known(line);
+  std::error_code error;
+  const std::filesystem::path link = std::filesystem::read_symlink("/etc/localtime", error);
+  return error ? std::string() : known(link.string());
+}
+
+IcalendarImport import_icalendar(const std::string& text, const std::string& time_zone) {
   IcalendarImport result;
+  const Zone user = zone_named(time_zone.empty() ? local_time_zone_id() : time_zone);
   icalerror_set_errors_are_fatal(0);
   std::vector<std::string> refused;
   Component root(icalparser_parse_string(screened(text, refused).c_str()));
@@ -380,7 +588,9 @@ IcalendarImport import_icalendar(const std::string& text) {
       result.left_out.push_back(result.changes.back());
       continue;
     }
-    const icaltimetype start = local(icalcomponent_get_dtstart(ev));
+    icalproperty* dtstart = icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY);
+    const icaltimetype zoned_start = icalcomponent_get_dtstart(ev);
+    const icaltimetype start = wall(zoned_start, tzid_of(dtstart), user);
     const DateTime when =
         validated({start.year, start.month, start.day, start.is_date ? 23 : start.hour, start.is_date ? 59 : start.minute});
     e.year = when.year;
@@ -431,8 +641,39 @@ IcalendarImport import_icalendar(const std::string& text) {
       if (icalproperty* p = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY)) {
         const icaltriggertype trigger = icalproperty_get_trigger(p);
         DateTime at;
-        if (!icaltime_is_null_time(trigger.time)) {
-          const icaltimetype t = local(trigger.time);
+        // The alarm as the handset held it, when the trigger still says
+        // the same (another program may have moved the one and kept the
+        // other): a wall-clock time in the start's zone.
+        std::optional<DateTime> held;
+        for (icalproperty* x = icalcomponent_get_first_property(alarm, ICAL_X_PROPERTY); x != nullptr && !held;
+             x = icalcomponent_get_next_property(alarm, ICAL_X_PROPERTY)) {
+          const char* name = icalproperty_get_x_name(x);
+          if (name != nullptr && upper(name) == kAlarmProperty) held = wall_of(icalproperty_get_x(x));
+        }
+        if (held) {
+          CalendarEvent as_held = e;
+          as_held.year = zoned_start.year;
+          as_held.month = zoned_start.month;
+          as_held.day = zoned_start.day;
+          as_held.hour = zoned_start.is_date ? 23 : zoned_start.hour;
+          as_held.minute = zoned_start.is_date ? 59 : zoned_start.minute;
+          as_held.alarm_year = held->year;
+          as_held.alarm_month = held->month;
+          as_held.alarm_day = held->day;
+          as_held.alarm_hour = held->hour;
+          as_held.alarm_minute = held->minute;
+          const Zone zone = zoned_start.is_date ? user : zone_of(zoned_start, tzid_of(dtstart));
+          if (!same_trigger(trigger_of(as_held, zone), trigger)) held.reset();
+        }
+        if (held && !zoned_start.is_date && zoned_start.zone != nullptr) {
+          icaltimetype t = ical_time(*held, false);
+          t.zone = zoned_start.zone;
+          t = wall(t, tzid_of(dtstart), user);
+          at = validated({t.year, t.month, t.day, t.hour, t.minute});
+        } else if (held) {
+          at = *held;
+        } else if (!icaltime_is_null_time(trigger.time)) {
+          const icaltimetype t = wall(trigger.time, tzid_of(p), user);
           at = validated({t.year, t.month, t.day, t.is_date ? 0 : t.hour, t.is_date ? 0 : t.minute});
         } else {
           DateTime from = event_time(e);

@@ -328,7 +328,14 @@ void files_from_records(BackupPart part, HandsetSession& session, BackupFiles& o
     case BackupPart::Calendar: {
       CalendarList sorted = organiser.calendar().list();
       sorted.sort_and_collapse();
-      out["calendar.ics"] = export_icalendar(sorted.events(), true);
+      // Floating times: a restore on a computer in any zone gives the
+      // handset back the wall-clock times it held; the same notes the same
+      // text.
+      IcalendarOptions options;
+      options.stamp_from_start = true;
+      options.floating = true;
+      options.uid_seed = session.info().imei;
+      out["calendar.ics"] = export_icalendar(sorted.events(), options);
       return;
     }
     case BackupPart::PhoneBook:

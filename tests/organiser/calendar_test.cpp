@@ -53,6 +53,9 @@ TEST_F(Calendar, AlarmBeforeCrossesMidnightMonthAndYearEnds) {
       {{1900, 3, 1, 0, 0}, 60, {1900, 2, 28, 23, 0}},
       {{2026, 5, 1, 12, 0}, 60, {2026, 5, 1, 11, 0}},
       {{1, 1, 1, 0, 5}, 10, {1, 1, 1, 0, 0}},
+      // A negative count goes forward: a note's end, the day after.
+      {{2026, 12, 31, 23, 30}, -60, {2027, 1, 1, 0, 30}},
+      {{2028, 2, 28, 23, 59}, -24 * 60, {2028, 2, 29, 23, 59}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(minutes_before(c.at, c.minutes), c.expect) << c.at.year << "-" << c.at.month;
@@ -326,7 +329,7 @@ TEST_F(Calendar, IcalendarRoundTripKeepsEveryNote) {
   EXPECT_NE(text.find("TRIGGER;VALUE=DATE-TIME:"), std::string::npos);
   EXPECT_NE(text.find("DTSTART;VALUE=DATE:19801224"), std::string::npos);
   // A Call note: the text is the summary, the number where calendars show it.
-  EXPECT_NE(text.find("SUMMARY:Bob\r\n"), std::string::npos);
+  EXPECT_NE(text.find("SUMMARY:Call Bob (0401112223)\r\n"), std::string::npos);
   EXPECT_NE(text.find("DESCRIPTION:0401112223\r\n"), std::string::npos);
   EXPECT_NE(text.find("URL:tel:0401112223\r\n"), std::string::npos);
   EXPECT_NE(text.find("URL:tel:*%2306%23\r\n"), std::string::npos);
