@@ -1,9 +1,10 @@
 // The splitters of session/dav_upload.h: a vCard file into one item per
 // card, an iCalendar file into one VCALENDAR per event. They read what any
-// program writes: CR LF, LF or CR line ends, folded lines (a line starting
-// with a space or tab continues the one before), vCard 2.1 quoted-printable
-// soft breaks, cards nested in AGENT, any letter case. The bytes of each card
-// and component are kept as they are; one without UID gets one.
+// program writes: a byte-order mark, CR LF, LF or CR line ends, folded lines
+// (a line starting with a space or tab continues the one before), vCard 2.1
+// quoted-printable soft breaks, cards nested in AGENT, any letter case. The
+// bytes of each card and component are kept as they are; one without UID
+// gets one.
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -108,7 +109,7 @@ bool quoted_printable(const std::string& text) {
 
 std::vector<Line> logical_lines(std::string_view text) {
   std::vector<Line> lines;
-  std::size_t at = 0;
+  std::size_t at = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;  // a UTF-8 byte-order mark
   while (at < text.size()) {
     Line line;
     line.begin = at;

@@ -41,6 +41,7 @@ TEST(DavItems, CardsAreCutWholeAndNamedByUid) {
   const std::vector<CardCase> cases = {
       {"two cards", a + folded_uid, {"a-1.vcf", "folded-2.vcf"}, {a, folded_uid}},
       {"LF only, lower case, grouped UID", lf + a, {"lf-3.vcf", "a-1.vcf"}, {lf, a}},
+      {"a byte-order mark first", "\xEF\xBB\xBF" + a, {"a-1.vcf"}, {a}},
       {"no UID: a hash of the card, and a UID line", no_uid, {"card-*"}, {no_uid}},
       {"a card inside AGENT stays in its card", nested, {"outer.vcf"}, {nested}},
       {"quoted-printable soft break hides an END", qp, {"qp.vcf"}, {qp}},
