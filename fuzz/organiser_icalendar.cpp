@@ -16,5 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (validated(event_time(e)) != event_time(e) || e.type < 1 || e.type > 4) std::abort();
     if (note_text_bytes(e.data).size() > kNoteTextLimit) std::abort();
   }
+  // Written in a zone, in UTC or floating, and read in the same one.
+  for (const char* zone : {"Europe/Helsinki", "UTC", ""}) {
+    IcalendarOptions options;
+    options.time_zone = *zone != '\0' ? zone : "Europe/Helsinki";
+    options.floating = *zone == '\0';
+    if (import_icalendar(export_icalendar(in.events, options), options.time_zone).events != in.events) std::abort();
+  }
   return 0;
 }
