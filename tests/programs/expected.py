@@ -10,6 +10,7 @@ GSM = ("@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞ\x1bÆæßÉ !\"#¤%&
 GSM_EXT = {0x0A: "\f", 0x14: "^", 0x28: "{", 0x29: "}", 0x2F: "\\", 0x3C: "[", 0x3D: "~", 0x3E: "]", 0x40: "|",
            0x65: "€"}
 MARKERS = {"H": "HOME", "W": "WORK", "M": "CELL"}
+BUSINESS_WORDS = {"pizza", "taxi", "bank", "pharmacy", "garage"}
 
 
 def handset_text(data):
@@ -46,8 +47,11 @@ def is_cjk(text):
 
 def split_name(name):
     """(given, family) of a person's name: the last word is the family name,
-    a one-word name is a given name; a Chinese name starts with the family."""
+    a one-word name is a given name; a Chinese name starts with the family;
+    a shop's name stays whole."""
     words = name.split()
+    if any(w.lower() in BUSINESS_WORDS for w in words):
+        return name, ""  # a shop's name is no person's
     if len(words) == 1 and is_cjk(name) and 2 <= len(name) <= 4:
         return name[1:], name[0]
     if len(words) <= 1:

@@ -225,7 +225,14 @@ def check_contacts(label, folder, state, home, env):
                      - set((c["given"], c["family"]) for c in want))))
     international = 0
     for w in want:
+        # Of the contacts of this name, the one holding most of its numbers.
         found = [c for c in listed if (c["given"], c["family"]) == (w["given"], w["family"])]
+        digits = lambda text: re.sub(r"[^0-9*#]", "", text)
+        wanted = {digits(e164 + tail)[-8:] for e164, tail, _ in w["numbers"]}
+        found = sorted(found, key=lambda c: -len(wanted & {digits(v)[-8:] for vs in c["numbers"].values()
+                                                          for v in vs}))[:1]
+        if not found:
+            continue  # the names' check says so
         got = {}
         for c in found:
             for kind, values in c["numbers"].items():
@@ -409,7 +416,7 @@ def check_modes(label, folder):
 
 def export(label, phondeck, device, folder, env, books, extra=()):
     """phondeck export, with the upload when books are given; its exit and output."""
-    argv = [phondeck, "--device", device, "--quiet", "export", folder, "--country", "FI", "--merge"] + list(extra)
+    argv = [phondeck, "--device", device, "export", folder, "--country", "FI", "--merge"] + list(extra)
     if books:
         argv += ["--carddav", books[0], "--caldav", books[1], "--user", USER, "--password-file",
                  os.path.join(env["HOME"], "password")]
@@ -421,7 +428,7 @@ def one_handset(label, phondeck, device, state, radicale, home, env):
     folder = os.path.join(home, "export-" + label)
     books = radicale.make_collections(label)
     rc, out = export(label, phondeck, device, folder, env, books)
-    report["%s: export" % label] = "exit %d: %s" % (rc, " / ".join(out.strip().splitlines()[-6:]))
+    report["%s: export" % label] = "exit %d: %s" % (rc, " / ".join(out.strip().splitlines()[-7:]))
     if not check(rc == 0, "%s: phondeck export exited %d: %s" % (label, rc, out)):
         if not os.path.exists(os.path.join(folder, "contacts.vcf")):
             return
@@ -440,8 +447,12 @@ def one_handset(label, phondeck, device, state, radicale, home, env):
 
     # A second export leaves every resource as it was.
     rc, out = export(label, phondeck, device, folder + "-again", env, books)
-    report["%s: second export" % label] = "exit %d: %s" % (rc, " / ".join(out.strip().splitlines()[-6:]))
+    report["%s: second export" % label] = "exit %d: %s" % (rc, " / ".join(out.strip().splitlines()[-2:]))
     check(rc == 0, "%s: the second export exited %d: %s" % (label, rc, out))
+    for kind, count in (("CardDAV", cards), ("CalDAV", events)):
+        said = re.search(kind + r": (\d+) created, (\d+) already there", out)
+        check(said and said.groups() == ("0", str(count)), "%s: the second export says %r, not 0 created and %d "
+              "already there" % (label, said.group(0) if said else out, count))
     check(radicale.members(books[0]) == book and radicale.members(books[1]) == calendar,
           "%s: the second export changed Radicale's collections" % label)
     report["%s: Radicale after the second" % label] = "%d contacts, %d events" % (
@@ -454,6 +465,7 @@ def refusals(phondeck, radicale, home, env):
     books = radicale.make_collections("refused")
     with open(os.path.join(home, "wrong"), "w") as f:
         f.write("not the password\n")
+    os.chmod(os.path.join(home, "wrong"), 0o600)
     argv = [phondeck, "--device", "virtual", "--quiet", "export", os.path.join(home, "refused"), "--country", "FI",
             "--carddav", books[0], "--caldav", books[1], "--user", USER, "--password-file",
             os.path.join(home, "wrong")]
@@ -465,7 +477,7 @@ def refusals(phondeck, radicale, home, env):
     argv[-1] = os.path.join(home, "password")
     rc, out = run(argv, env=env, cwd=home)
     check(rc != 0 and "not found" in out, "missing address book: exit %d, output %r" % (rc, out))
-    report["refusals"] = "wrong password and missing address book refused"
+    report["refusals"] = "wrong password and missing address book: exit %d, %r" % (rc, out.strip()[-120:])
 
 
 def main():
@@ -474,6 +486,7 @@ def main():
     parser.add_argument("--handset", required=True)
     parser.add_argument("--state", default=os.path.join(HERE, "full_handset.json"))
     args = parser.parse_args()
+    args.phondeck, args.handset, args.state = (os.path.abspath(p) for p in (args.phondeck, args.handset, args.state))
     for program in ("khard", "khal"):
         if shutil.which(program) is None:
             print("%s is not installed (scripts/install-deps.sh installs it)" % program)
