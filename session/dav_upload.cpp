@@ -233,13 +233,13 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
     out.error = "the server could not be reached: " + why;
     return out;
   }
-  out.reached = true;
   if (stops(probe)) return out;
   const std::string kind = what == "address book" ? "addressbook" : what == "calendar" ? "calendar" : "";
   if (probe == 207 && !kind.empty() && !resource_type_is(body, kind)) {
-    out.error = base + " is no " + what + " (the server calls it something else)";
+    out.error = base + " is no " + what;
     return out;
   }
+  out.reached = true;
 
   easy.headers = curl_slist_append(easy.headers, ("Content-Type: " + content_type).c_str());
   easy.headers = curl_slist_append(easy.headers, "If-None-Match: *");
@@ -262,7 +262,10 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
       out.failed.push_back(item.name + ": " + why);
     } else {
       lost = 0;
-      if (stops(status)) return out;
+      if (stops(status)) {
+        out.failed.push_back(item.name + ": " + code_of(status));
+        return out;
+      }
       if (status >= 200 && status < 300) {
         ++out.created;
       } else if (status == 412) {
