@@ -1,9 +1,10 @@
 // The splitters of session/dav_upload.h: a vCard file into one item per
 // card, an iCalendar file into one VCALENDAR per event. They read what any
-// program writes: CR LF, LF or CR line ends, folded lines (a line starting
-// with a space or tab continues the one before), vCard 2.1 quoted-printable
-// soft breaks, cards nested in AGENT, any letter case. The bytes of each card
-// and component are kept as they are.
+// program writes: a byte-order mark, CR LF, LF or CR line ends, folded lines
+// (a line starting with a space or tab continues the one before), vCard 2.1
+// quoted-printable soft breaks, cards nested in AGENT, any letter case. The
+// bytes of each card and component are kept as they are; one without UID
+// gets one.
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -108,7 +109,7 @@ bool quoted_printable(const std::string& text) {
 
 std::vector<Line> logical_lines(std::string_view text) {
   std::vector<Line> lines;
-  std::size_t at = 0;
+  std::size_t at = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;  // a UTF-8 byte-order mark
   while (at < text.size()) {
     Line line;
     line.begin = at;
@@ -161,7 +162,8 @@ std::string resource_name(const std::string& uid, std::string_view bytes, const 
 // A component: its name, its lines [first, last] and its parent's name.
 struct Block {
   std::string name;
-  std::string parent;
+  std::string parent;  // "" at the top
+  bool top = false;
   std::size_t first = 0;
   std::size_t last = 0;
 };
@@ -176,7 +178,9 @@ std::vector<Block> blocks(const std::vector<Line>& lines) {
     if (lines[i].name == "BEGIN") {
       Block b;
       b.name = upper(property_value(lines[i].text));
+      if (b.name.empty()) continue;
       b.parent = open.empty() ? std::string() : open.back().name;
+      b.top = open.empty();
       b.first = i;
       open.push_back(std::move(b));
     } else if (lines[i].name == "END") {
@@ -204,16 +208,54 @@ std::string block_uid(const std::vector<Line>& lines, const Block& block) {
   return {};
 }
 
+// Whether every END inside the block closes a component opened inside it: a
+// stray END (as an END:VCALENDAR inside an event) would end the calendar the
+// event is sent in.
+bool well_nested(const std::vector<Line>& lines, const Block& block) {
+  std::vector<std::string> open;
+  for (std::size_t i = block.first + 1; i < block.last; ++i) {
+    if (lines[i].name != "BEGIN" && lines[i].name != "END") continue;
+    const std::string name = upper(property_value(lines[i].text));
+    if (lines[i].name == "BEGIN") {
+      if (!name.empty()) open.push_back(name);
+      continue;
+    }
+    std::size_t depth = open.size();
+    while (depth > 0 && open[depth - 1] != name) --depth;
+    if (depth == 0) return false;
+    open.resize(depth - 1);
+  }
+  return true;
+}
+
+// Address books and calendars refuse a card or event without UID: it gets
+// the line "UID:<its name without suffix>" after its BEGIN line (of
+// `begin_length` bytes with their line end).
+void with_uid(std::string& bytes, std::size_t begin_length, const std::string& name) {
+  std::string ending = "\r\n";
+  const std::string_view begin = std::string_view(bytes).substr(0, begin_length);
+  if (!begin.empty() && begin.back() == '\n' && (begin.size() < 2 || begin[begin.size() - 2] != '\r')) ending = "\n";
+  if (!begin.empty() && begin.back() == '\r') ending = "\r";
+  if (begin.empty() || (begin.back() != '\n' && begin.back() != '\r')) {
+    bytes.insert(begin_length, ending);
+    begin_length += ending.size();
+  }
+  bytes.insert(begin_length, "UID:" + name.substr(0, name.rfind('.')) + ending);
+}
+
 }  // namespace
 
 std::vector<DavItem> vcard_items(const std::string& vcf) {
   const std::vector<Line> lines = logical_lines(vcf);
   std::vector<DavItem> items;
   for (const Block& b : blocks(lines)) {
-    if (b.name != "VCARD" || !b.parent.empty()) continue;
+    if (b.name != "VCARD" || !b.top || !well_nested(lines, b)) continue;
     const std::string_view bytes =
         std::string_view(vcf).substr(lines[b.first].begin, lines[b.last].end - lines[b.first].begin);
-    items.push_back({resource_name(block_uid(lines, b), bytes, "card", ".vcf"), std::string(bytes)});
+    const std::string uid = block_uid(lines, b);
+    DavItem item{resource_name(uid, bytes, "card", ".vcf"), std::string(bytes)};
+    if (uid.empty()) with_uid(item.body, lines[b.first].end - lines[b.first].begin, item.name);
+    items.push_back(std::move(item));
   }
   return items;
 }
@@ -243,7 +285,7 @@ std::vector<DavItem> icalendar_items(const std::string& ics) {
   std::vector<Event> events;
   const std::vector<Block> all = blocks(lines);
   for (const Block& b : all) {
-    if (b.name == "VCALENDAR" && header.empty()) {
+    if (b.name == "VCALENDAR" && b.top && header.empty()) {
       int depth = 0;
       for (std::size_t i = b.first + 1; i < b.last; ++i) {
         if (lines[i].name == "BEGIN") ++depth;
@@ -254,15 +296,19 @@ std::vector<DavItem> icalendar_items(const std::string& ics) {
         has_prodid = has_prodid || n == "PRODID";
         header += bytes_of(i, i);
       }
-    } else if (b.name == "VTIMEZONE" && (b.parent == "VCALENDAR" || b.parent.empty())) {
+    } else if (b.name == "VTIMEZONE" && (b.parent == "VCALENDAR" || b.top)) {
       std::string tzid;
       for (std::size_t i = b.first + 1; i < b.last && tzid.empty(); ++i) {
         if (lines[i].name == "TZID") tzid = property_value(lines[i].text);
       }
       if (!tzid.empty()) zones.emplace(tzid, bytes_of(b.first, b.last));
     } else if ((b.name == "VEVENT" || b.name == "VTODO" || b.name == "VJOURNAL") &&
-               (b.parent == "VCALENDAR" || b.parent.empty())) {
+               (b.parent == "VCALENDAR" || b.top) && well_nested(lines, b)) {
       Event e{block_uid(lines, b), bytes_of(b.first, b.last), {}};
+      if (e.uid.empty()) {
+        e.uid = resource_name("", e.bytes, "event", "");
+        with_uid(e.bytes, lines[b.first].end - lines[b.first].begin, e.uid + ".");
+      }
       for (std::size_t i = b.first + 1; i < b.last; ++i) {
         for (std::string& tzid : parameter_values(lines[i].text, "TZID")) e.tzids.push_back(std::move(tzid));
       }
@@ -277,10 +323,6 @@ std::vector<DavItem> icalendar_items(const std::string& ics) {
   std::map<std::string, std::size_t> by_uid;
   std::vector<std::vector<const Event*>> groups;
   for (const Event& e : events) {
-    if (e.uid.empty()) {
-      groups.push_back({&e});
-      continue;
-    }
     auto [at, fresh] = by_uid.emplace(e.uid, groups.size());
     if (fresh) groups.emplace_back();
     groups[at->second].push_back(&e);

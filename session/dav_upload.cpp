@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -82,7 +83,27 @@ std::size_t on_header(char* data, std::size_t size, std::size_t count, void* use
   return size * count;
 }
 
-std::size_t on_body(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+// The first 64 KiB of a response's body; the rest is read and dropped.
+std::size_t on_body(char* data, std::size_t size, std::size_t count, void* user) {
+  auto* body = static_cast<std::string*>(user);
+  if (body->size() < (64u << 10)) body->append(data, std::min(size * count, (64u << 10) - body->size()));
+  return size * count;
+}
+
+// Whether a multistatus's first resourcetype names the kind ("addressbook",
+// "calendar") as an element, whatever its namespace prefix.
+bool resource_type_is(const std::string& body, const std::string& kind) {
+  const std::size_t open = body.find("resourcetype");
+  if (open == std::string::npos) return false;
+  const std::size_t close = body.find("resourcetype", open + 12);
+  const std::string inside = body.substr(open, close == std::string::npos ? std::string::npos : close - open);
+  for (std::size_t at = inside.find(kind); at != std::string::npos; at = inside.find(kind, at + 1)) {
+    const char before = at > 0 ? inside[at - 1] : ' ';
+    const char after = at + kind.size() < inside.size() ? inside[at + kind.size()] : ' ';
+    if ((before == '<' || before == ':') && (after == '/' || after == '>' || after == ' ')) return true;
+  }
+  return false;
+}
 
 // Whether the URL's host is this machine (Basic is then allowed over http).
 bool loopback_host(CURLU* url) {
@@ -138,14 +159,10 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
     return out;
   }
   CURL* h = easy.handle;
-  easy.headers = curl_slist_append(easy.headers, ("Content-Type: " + content_type).c_str());
-  easy.headers = curl_slist_append(easy.headers, "If-None-Match: *");
-  easy.headers = curl_slist_append(easy.headers, "Expect:");
   Response response;
+  std::string body;
   char error_text[CURL_ERROR_SIZE] = {};
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, "PUT");
-  curl_easy_setopt(h, CURLOPT_HTTPHEADER, easy.headers);
   curl_easy_setopt(h, CURLOPT_USERAGENT, "phondeck");
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 15L);
@@ -154,74 +171,108 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
   curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, on_header);
   curl_easy_setopt(h, CURLOPT_HEADERDATA, &response);
   curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, on_body);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
   curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error_text);
+  const bool clear_ok = scheme_text == "https" || local;
   if (!account.user.empty()) {
     curl_easy_setopt(h, CURLOPT_USERNAME, account.user.c_str());
     curl_easy_setopt(h, CURLOPT_PASSWORD, account.password.c_str());
-    const bool clear_ok = scheme_text == "https" || local;
     curl_easy_setopt(h, CURLOPT_HTTPAUTH, clear_ok ? (CURLAUTH_BASIC | CURLAUTH_DIGEST) : CURLAUTH_DIGEST);
   }
 
+  // One request: the status (0: no answer, with the reason in `why`).
+  std::string why;
+  const auto perform = [&](const std::string& url, const std::string& method, curl_slist* headers,
+                           const std::string& payload) -> long {
+    response = {};
+    body.clear();
+    error_text[0] = '\0';
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, method.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(payload.size()));
+    curl_easy_setopt(h, CURLOPT_POSTFIELDS, payload.data());
+    const CURLcode rc = curl_easy_perform(h);
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    if (rc != CURLE_OK && status == 0) why = error_text[0] != '\0' ? error_text : curl_easy_strerror(rc);
+    return rc != CURLE_OK && status == 0 ? 0 : status;
+  };
+  const auto code_of = [&](long status) {
+    const std::string reason = response.reason.empty() ? reason_of(status) : response.reason;
+    return std::to_string(status) + (reason.empty() ? "" : " " + reason);
+  };
+  // The answers that stop the whole upload, with their error.
+  const auto stops = [&](long status) {
+    const std::string code = code_of(status);
+    if (status == 401) {
+      out.error = account.user.empty() ? "the server asks for a user name and password (" + code + ")"
+                  : clear_ok ? "the server refused the user name or password (" + code + ")"
+                             : "the server refused the password; over http it goes only as a digest, use https (" +
+                                   code + ")";
+    } else if (status == 403) {
+      out.error = "the server refused access to the " + what + " (" + code + ")";
+    } else if (status == 404) {
+      out.error = "the " + what + " was not found at " + base + " (" + code + ")";
+    } else if (status >= 300 && status < 400) {
+      out.error = "the server moved the " + what + (response.location.empty() ? "" : " to " + response.location) +
+                  " (" + code + ")";
+    }
+    return !out.error.empty();
+  };
+
+  // The collection first: there, reachable, and of the right kind. A server
+  // without PROPFIND (405, 501) is sent the items all the same.
+  curl_slist* probe_headers = curl_slist_append(nullptr, "Depth: 0");
+  probe_headers = curl_slist_append(probe_headers, "Content-Type: application/xml; charset=utf-8");
+  const long probe = perform(base, "PROPFIND", probe_headers,
+                             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                             "<propfind xmlns=\"DAV:\"><prop><resourcetype/></prop></propfind>\n");
+  curl_slist_free_all(probe_headers);
+  if (probe == 0) {
+    out.error = "the server could not be reached: " + why;
+    return out;
+  }
+  if (stops(probe)) return out;
+  const std::string kind = what == "address book" ? "addressbook" : what == "calendar" ? "calendar" : "";
+  if (probe == 207 && !kind.empty() && !resource_type_is(body, kind)) {
+    out.error = base + " is no " + what;
+    return out;
+  }
+  out.reached = true;
+
+  easy.headers = curl_slist_append(easy.headers, ("Content-Type: " + content_type).c_str());
+  easy.headers = curl_slist_append(easy.headers, "If-None-Match: *");
+  easy.headers = curl_slist_append(easy.headers, "Expect:");
   std::set<std::string> names;
   int lost = 0;  // transfers failing one after another
   const int total = static_cast<int>(items.size());
   for (int n = 0; n < total; ++n) {
     const DavItem& item = items[static_cast<std::size_t>(n)];
-    if (!names.insert(item.name).second) {
+    const long status = names.insert(item.name).second ? perform(base + percent_encoded(item.name), "PUT",
+                                                                 easy.headers, item.body)
+                                                       : -1;
+    if (status == -1) {
       out.failed.push_back(item.name + ": the same name (UID) as an earlier one");
-      if (progress) progress(n + 1, total);
-      continue;
-    }
-    const std::string url = base + percent_encoded(item.name);
-    response = {};
-    error_text[0] = '\0';
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(item.body.size()));
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, item.body.data());
-    const CURLcode rc = curl_easy_perform(h);
-    long status = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    if (rc != CURLE_OK && status == 0) {
-      const std::string why = error_text[0] != '\0' ? error_text : curl_easy_strerror(rc);
-      if (!out.reached || ++lost >= 3) {
-        out.error = (out.reached ? "the connection to the server was lost: " : "the server could not be reached: ") + why;
+    } else if (status == 0) {
+      if (++lost >= 3) {
+        out.error = "the connection to the server was lost: " + why;
         return out;
       }
       out.failed.push_back(item.name + ": " + why);
-      if (progress) progress(n + 1, total);
-      continue;
-    }
-    out.reached = true;
-    lost = 0;
-    const std::string reason = response.reason.empty() ? reason_of(status) : response.reason;
-    const std::string code = std::to_string(status) + (reason.empty() ? "" : " " + reason);
-    if (status == 401) {
-      out.error = account.user.empty() ? "the server asks for a user name and password (" + code + ")"
-                  : local || scheme_text == "https"
-                      ? "the server refused the user name or password (" + code + ")"
-                      : "the server refused the password; over http it is sent only as a digest, use https (" +
-                            code + ")";
-      return out;
-    }
-    if (status == 403) {
-      out.error = "the server refused access to the " + what + " (" + code + ")";
-      return out;
-    }
-    if (status == 404) {
-      out.error = "the " + what + " was not found at " + base + " (" + code + ")";
-      return out;
-    }
-    if (status >= 300 && status < 400) {
-      out.error = "the server moved the " + what + (response.location.empty() ? "" : " to " + response.location) +
-                  " (" + code + ")";
-      return out;
-    }
-    if (status >= 200 && status < 300) {
-      ++out.created;
-    } else if (status == 412) {
-      ++out.present;
     } else {
-      out.failed.push_back(item.name + ": " + code);
+      lost = 0;
+      if (stops(status)) {
+        out.failed.push_back(item.name + ": " + code_of(status));
+        return out;
+      }
+      if (status >= 200 && status < 300) {
+        ++out.created;
+      } else if (status == 412) {
+        ++out.present;
+      } else {
+        out.failed.push_back(item.name + ": " + code_of(status));
+      }
     }
     if (progress) progress(n + 1, total);
   }

@@ -23,11 +23,14 @@ struct DavOutcome {
   int created = 0;                  // 201/204 (any 2xx) on PUT
   int present = 0;                  // 412: already there, left alone
   std::vector<std::string> failed;  // "name: why" (HTTP status and reason, or the transfer's error)
-  bool reached = false;             // the server answered at all
-  std::string error;                // why the upload stopped (connection, certificate, 401 ...)
+  bool reached = false;             // the collection answered and took requests
+  std::string error;                // why not, or why the upload stopped: connection, certificate,
+                                    // 401, 403, 404, no address book; after reaching it the item
+                                    // it stopped at is among the failed
 };
 
-// PUTs each item into the collection (a URL ending in '/' or not). A 401,
+// Checks the collection (PROPFIND: there, of the kind the content type
+// names), then PUTs each item into it (a URL ending in '/' or not). A 401,
 // 403 or 404, a redirect, or a connection that cannot be made stops the
 // upload with one error. Authentication: Basic or Digest, whichever the
 // server asks for; Basic (the password in the clear) only over https or to
@@ -36,13 +39,15 @@ DavOutcome put_items(const std::string& collection_url, const DavAccount& accoun
                      const std::string& content_type, const std::function<void(int done, int total)>& progress = {});
 
 // One item per vCard of the file, each card's bytes as they are, named
-// "<UID>.vcf" (a card without a usable UID: "card-<hash of its bytes>.vcf").
+// "<UID>.vcf" (a card without a usable UID: "card-<hash of its bytes>.vcf";
+// one without any UID gets the line "UID:card-<hash>" after its BEGIN).
 std::vector<DavItem> vcard_items(const std::string& vcf);
 
 // One VCALENDAR per event (VEVENT or VTODO; those sharing a UID, as a
 // recurrence's exceptions, together), with the calendar's VERSION, PRODID and
 // CALSCALE and the VTIMEZONEs the event names, named "<UID>.ics" (without a
-// usable UID: "event-<hash>.ics"). Components keep their bytes.
+// usable UID: "event-<hash>.ics", and one without any gets "UID:event-<hash>"
+// after its BEGIN). Components keep their bytes.
 std::vector<DavItem> icalendar_items(const std::string& ics);
 
 }  // namespace phondeck

@@ -212,6 +212,8 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   ASSERT_EQ(inbox.size(), in_count);
   EXPECT_EQ(inbox[0]["location"].get<int>(), before.sms.messages[0].location);
   EXPECT_EQ(inbox[0]["folder"], "inbox");
+  EXPECT_EQ(inbox[0]["time"], "26.12.08 09:30:00");
+  EXPECT_EQ(inbox[0]["stamp"], "2026-12-08T09:30:00+02:00");
   EXPECT_EQ(inbox.back()["parts"], "3/3");
   // Joined: the message in parts is one line, its missing part marked.
   const std::vector<json> joined = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
@@ -247,6 +249,7 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   int written = 0;
   for (const json& m : outbox) {
     if (m["text"] == "Two\nlines") written = m["location"].get<int>();
+    EXPECT_TRUE(m["stamp"].is_null()) << "the outbox has no time stamp";
   }
   ASSERT_NE(written, 0) << "the written message reads back";
   const int first = before.sms.messages.front().location;
@@ -300,7 +303,7 @@ TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {
   // numbers among them.
   ASSERT_EQ(run({"calendar", "read", "-o", folder_.file("all.ics")}).status, kExitOk);
   const std::string all = slurp(folder_.file("all.ics"));
-  EXPECT_NE(all.find("SUMMARY:Bob\r\n"), std::string::npos);
+  EXPECT_NE(all.find("SUMMARY:Call Bob (0401112223)\r\n"), std::string::npos);
   EXPECT_NE(all.find("DESCRIPTION:0401112223\r\n"), std::string::npos);
   ASSERT_EQ(run({"--yes", "calendar", "write", folder_.file("all.ics")}).status, kExitOk);
   auto by_time = [](std::vector<sim::CalendarNote> notes) {

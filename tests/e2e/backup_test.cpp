@@ -175,6 +175,38 @@ void rewrite(const std::string& from, const std::string& to, const std::function
   ASSERT_TRUE(write_backup_archive(to, files, manifest, error)) << error;
 }
 
+// messages.json gives each message's stamp with its zone; a backup of an
+// earlier version, without them, restores the same messages.
+TEST_F(Backup, MessagesWithAndWithoutStampsAreStoredBack) {
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("b.zip")).complete);
+  std::string error;
+  const auto opened = open_backup_archive(scratch.file("b.zip"), error);
+  ASSERT_TRUE(opened) << error;
+  const nlohmann::json list = nlohmann::json::parse(opened->files.at("messages.json"))["messages"];
+  EXPECT_EQ(list[0]["stamp"], "2026-12-08T09:30:00+02:00");
+  EXPECT_EQ(list[2]["stamp"], "2026-12-08T09:30:00+08:00");
+  EXPECT_EQ(list[5]["stamp"], "");
+  rewrite(scratch.file("b.zip"), scratch.file("earlier.zip"), [](BackupFiles& files, BackupManifest& manifest) {
+    nlohmann::ordered_json j = nlohmann::ordered_json::parse(files.at("messages.json"));
+    for (auto& m : j["messages"]) m.erase("stamp");
+    files["messages.json"] = j.dump(2) + "\n";
+    manifest.files = list_files(files);
+  });
+  for (const char* name : {"b.zip", "earlier.zip"}) {
+    sim::HandsetState emptied = demo_state("6110");
+    emptied.sms.messages.clear();
+    Rig rig(emptied);
+    ASSERT_TRUE(rig.connect());
+    RestoreOptions messages;
+    messages.only = {BackupPart::Messages};
+    const RestoreResult with = restore(rig, scratch.file(name), messages);
+    EXPECT_TRUE(with.complete) << name << ": " << with.summary();
+    EXPECT_EQ(rig.handset.state().sms.messages.size(), original.handset.state().sms.messages.size()) << name;
+  }
+}
+
 TEST_F(Backup, BadFilesAreRefusedBeforeAnythingIsWritten) {
   Rig original;
   ASSERT_TRUE(original.connect());

@@ -196,5 +196,58 @@ TEST_F(MessageExport, MboxThreadsEachNumberWithItsZone) {
   EXPECT_EQ(all(later, "\nMessage-ID: ([^\n]*)"), ids);
 }
 
+// What 8bit cannot carry (a CR alone, a NUL, a line over 998 bytes) goes
+// quoted-printable, and decodes to the text exactly.
+TEST_F(MessageExport, MboxQuotesWhatEightBitCannotCarry) {
+  auto decoded = [](const std::string& body) {
+    std::string out;
+    for (std::size_t k = 0; k < body.size(); ++k) {
+      if (body[k] != '=') {
+        out += body[k];
+      } else if (body[k + 1] == '\n') {
+        ++k;
+      } else {
+        out += static_cast<char>(std::stoi(body.substr(k + 1, 2), nullptr, 16));
+        k += 2;
+      }
+    }
+    return out;
+  };
+  std::string accents;
+  for (int i = 0; i < 499; ++i) accents += "\u00e9";  // 998 bytes
+  const struct {
+    std::string text;
+    bool quoted;
+  } cases[] = {
+      {"one\rtwo", true},
+      {std::string("a\0b", 3), true},
+      {"x" + accents, true},
+      {accents + "\n" + accents, false},
+      {"From here =\nFrom there \t\n", false},
+      {"tail \t\nFrom the start\rend", true},
+      {"end \rFrom here =", true},
+  };
+  for (const auto& c : cases) {
+    MessageStore store;
+    store.append(message("+358401234567", "1", "1", c.text, "2026-12-08T09:30:00+02:00"));
+    const std::string mbox = write_messages_mbox(store, nullptr, kNow);
+    EXPECT_NE(mbox.find(c.quoted ? "\nContent-Transfer-Encoding: quoted-printable\n"
+                                 : "\nContent-Transfer-Encoding: 8bit\n"), std::string::npos) << c.text;
+    const std::size_t start = mbox.find("\n\n") + 2;
+    const std::string body = mbox.substr(start, mbox.size() - start - 1);  // less the line between mails
+    const std::string text = c.text.ends_with('\n') ? c.text : c.text + "\n";
+    if (!c.quoted) {
+      EXPECT_EQ(body, std::regex_replace(text, std::regex("(^|\n)From "), "$1>From ")) << c.text;
+      continue;
+    }
+    EXPECT_EQ(decoded(body), text) << body;
+    for (const std::string& line : all(body, "([^\n]*)\n")) {
+      EXPECT_LE(line.size(), 76u) << line;
+      EXPECT_NE(line.rfind("From ", 0), 0u) << line;
+      EXPECT_TRUE(line.empty() || (line.back() != ' ' && line.back() != '\t')) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace phondeck
