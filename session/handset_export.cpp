@@ -82,7 +82,7 @@ std::string offer_text(const MergeOffer& offer, const std::vector<PhoneBookEntry
 
 std::string merge_question(const std::vector<MergeOffer>& offers, const std::vector<PhoneBookEntry>& entries) {
   std::string text = counted(static_cast<int>(offers.size()), "group", "groups") +
-                     " of entries look like one person's numbers:";
+                     " of entries " + (offers.size() == 1 ? "looks" : "look") + " like one person's numbers:";
   for (const MergeOffer& offer : offers) text += "\n  " + offer_text(offer, entries);
   return text + "\nMerge each group into one contact with typed numbers?";
 }
@@ -102,7 +102,7 @@ std::string ExportResult::summary() const {
   std::vector<std::string> merges;
   if (n.merged_duplicates > 0) {
     merges.push_back(counted(n.merged_duplicates, "entry", "entries") +
-                     " the same in both memories");
+                     " in both memories taken once");
   }
   if (n.offers > 0) {
     merges.push_back(counted(n.offers, "group", "groups") + " of one person's numbers " +
