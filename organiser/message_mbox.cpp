@@ -60,10 +60,11 @@ std::string encoded_words(const std::string& text) {
 
 std::string header_text(const std::string& text) { return plain_ascii(text) ? text : encoded_words(text); }
 
-// A mailbox: "Name" <address>, the name encoded when it is not plain ASCII.
+// A mailbox: "Name" <address>, the name encoded (and so folded) when it is
+// not plain ASCII or is long.
 std::string mailbox(const std::string& name, const std::string& address) {
   if (name.empty()) return "<" + address + ">";
-  if (!plain_ascii(name)) return encoded_words(name) + " <" + address + ">";
+  if (!plain_ascii(name) || name.size() > 60) return encoded_words(name) + " <" + address + ">";
   std::string quoted;
   for (const char ch : name) {
     if (ch == '"' || ch == '\\') quoted += '\\';

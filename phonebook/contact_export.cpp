@@ -98,7 +98,7 @@ bool e164_form(const std::string& number) {
          std::all_of(number.begin() + 1, number.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
-std::string upper_type(const std::string& type, int version) {
+std::string type_in_version(const std::string& type, int version) {
   if (version != 4) return type;
   std::string out = type;
   for (char& ch : out) {
@@ -136,6 +136,7 @@ std::string number_type(const std::string& number, const std::string& country, c
 ContactPlan plan_contacts(const std::vector<PhoneBookEntry>& entries, const ContactExportOptions& options) {
   ContactPlan plan;
   std::vector<Unit> units;
+  std::map<std::string, std::vector<std::size_t>> units_named;  // name -> its units
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const PhoneBookEntry& e = entries[i];
     const int memory = known_memory(e.Type);
@@ -148,13 +149,15 @@ ContactPlan plan_contacts(const std::vector<PhoneBookEntry>& entries, const Cont
     } else if (number.empty()) {
       plan.left_out.push_back({i, LeftOutReason::NoNumber});
     } else {
-      auto same = std::find_if(units.begin(), units.end(), [&](const Unit& u) {
-        return u.name == name && same_number(u.number, number, options.country);
+      std::vector<std::size_t>& named = units_named[name];
+      const auto same = std::find_if(named.begin(), named.end(), [&](std::size_t k) {
+        return same_number(units[k].number, number, options.country);
       });
-      if (same != units.end()) {
-        same->entries.push_back(i);
+      if (same != named.end()) {
+        units[*same].entries.push_back(i);
         ++plan.merged_duplicates;
       } else {
+        named.push_back(units.size());
         units.push_back(Unit{{i}, name, number, marked_name(name)});
       }
     }
@@ -214,7 +217,7 @@ std::string write_contacts_vcf(const ContactPlan& plan, const ContactExportOptio
     put_vcard_line(out, "FN:" + vcard_escape(c.formatted));
     put_vcard_line(out, "N:" + vcard_escape(c.family) + ";" + vcard_escape(c.given) + ";;;");
     for (const ContactNumber& n : c.numbers) {
-      const std::string type = n.type.empty() ? "" : ";TYPE=" + upper_type(n.type, options.vcard_version);
+      const std::string type = n.type.empty() ? "" : ";TYPE=" + type_in_version(n.type, options.vcard_version);
       if (four && e164_form(n.number)) {
         put_vcard_line(out, "TEL;VALUE=uri" + type + ":tel:" + n.number);
       } else {

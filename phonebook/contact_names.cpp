@@ -177,6 +177,16 @@ std::string_view marker_type(std::string_view word) {
 PersonName split_person_name(std::string_view name) {
   const std::string_view text = trimmed(name);
   PersonName whole{std::string(text), {}};
+  // "Smith, Anna": the family name first, as some typed it to sort by it.
+  if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
+    const std::string_view family = trimmed(text.substr(0, comma));
+    const std::string_view given = trimmed(text.substr(comma + 1));
+    if (given.find(',') != std::string_view::npos) return whole;
+    const std::string turned = std::string(given) + " " + std::string(family);
+    const PersonName split = split_person_name(turned);
+    if (split.family.empty() || split.family != family) return whole;
+    return split;
+  }
   const std::vector<std::string_view> words = words_of(text);
   if (words.size() < 2 || words.size() > 4) return whole;
   for (std::string_view word : words) {

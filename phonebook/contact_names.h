@@ -19,7 +19,8 @@ struct PersonName {
 // words of letters (with "-", "'" and an initial's "."), each capitalised
 // and not all capitals, the last of two letters or more, no word a title,
 // relation or business word ("Mum", "Dr", "Pizza", "Taxi"); the family name
-// is the last word with the particles before it ("van der Berg"). Anything
+// is the last word with the particles before it ("van der Berg"); "Smith,
+// Anna" is read as the family name first. Anything
 // else (one word, digits, "IBM", "bob smith", a name in a script without
 // capitals such as Chinese) is kept whole as the given name.
 PersonName split_person_name(std::string_view name);

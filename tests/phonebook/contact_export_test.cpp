@@ -54,6 +54,10 @@ TEST_F(ContactExportTest, NamesSplitWhereTheyReadAsAPersonsName) {
       {"\u0418\u0432\u0430\u043d \u041f\u0435\u0442\u0440\u043e\u0432",
        {"\u0418\u0432\u0430\u043d", "\u041f\u0435\u0442\u0440\u043e\u0432"}},
       {"  Alice   Smith ", {"Alice", "Smith"}},
+      {"Smith, Alice", {"Alice", "Smith"}},
+      {"van der Berg, Jan", {"Jan", "van der Berg"}},
+      {"Smith, Alice, Bob", {"Smith, Alice, Bob", ""}},
+      {"Pizza, Hut", {"Pizza, Hut", ""}},
       // Kept whole.
       {"Mum", {"Mum", ""}},
       {"Doctor", {"Doctor", ""}},
