@@ -85,6 +85,8 @@ int sms_list(Context& c) {
     r["status"] = status;
     r["number"] = m.Phone;
     r["time"] = m.Time.empty() ? Record() : Record(m.Time);
+    // The instant with its zone, for programs; the table keeps its columns.
+    if (c.out.json()) r["stamp"] = m.Stamp.empty() ? Record() : Record(m.Stamp);
     // A message in parts: "[3]", or "[2/3]" with a part missing.
     r["parts"] = joined.mark();
     if (c.inv.has("--parts") && m.ConcatTotal > 1) {

@@ -1,6 +1,8 @@
 // Message records of any bytes, as a read joins them from the handset's
 // frames: the parser stays within the payload, the numbers hold at most 20
-// digits, and the text decodes to valid UTF-8 whatever the coding and length.
+// digits, the text decodes to valid UTF-8 whatever the coding and length, and
+// a time stamp's ISO text reads back as the same instant. Any bytes as an
+// ISO text read back, when they read at all, write the same text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include "app/code_page.h"
 #include "app/text_table.h"
 #include "organiser/sms_codec.h"
+#include "organiser/sms_time.h"
 #include "phonebook/text_codec.h"
 
 namespace {
@@ -23,6 +26,13 @@ std::size_t digits(const std::string& number) { return number.size() - (!number.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace phondeck;
   const std::span<const std::uint8_t> payload(data, size);
+  const std::string as_text(reinterpret_cast<const char*>(data), size);
+  if (const auto read = parse_stamp_iso(as_text)) {
+    std::string same = as_text;
+    if (same.ends_with("-00:00")) same.replace(same.size() - 6, 1, "+");
+    if (stamp_iso(*read) != same) std::abort();
+    if (stamp_time_of(read->utc_ms, read->offset_minutes).day != read->day) std::abort();
+  }
   ReceivedSms sms;
   if (!parse_sms_record(payload, sms)) return 0;
   if (size < 43 || payload[3] != 0x08) std::abort();
@@ -32,5 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = decode_user_data(sms.user_data, sms.coding, sms.length);
   if (!valid_utf8(text) || !valid_utf8(message_abstract(text))) std::abort();
   if (!sms.time.empty() && sms.time.size() < 17) std::abort();
+  if (!sms.stamp.empty()) {
+    const auto read = parse_stamp_iso(sms.stamp);
+    if (sms.time.empty() || !read || stamp_iso(*read) != sms.stamp) std::abort();
+    if (read->utc_ms != time_stamp_utc_ms(payload.subspan(36, 7)).value_or(-1)) std::abort();
+  }
   return 0;
 }

@@ -85,6 +85,7 @@ nlohmann::ordered_json index_entry(const std::string& file, const ArchiveItem& i
   e["status"] = status_of(r);
   e["number"] = r.Phone;
   e["time"] = r.Time.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.Time);
+  e["stamp"] = r.Stamp.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(r.Stamp);
   e["locations"] = item.locations;
   e["smsc"] = r.SMSC;
   e["text"] = from_handset_lines(r.Text);
@@ -165,6 +166,7 @@ std::string archive_file_text(const SmsRecord& record) {
   out << "Folder: " << folder_of(record) << "\n";
   out << "Status: " << status_of(record) << "\n";
   if (!record.Time.empty()) out << "Time: " << record.Time << "\n";
+  if (!record.Stamp.empty()) out << "Stamp: " << record.Stamp << "\n";
   out << "Location: " << record.Pos << "\n";
   if (!record.SMSC.empty()) out << "Centre: " << record.SMSC << "\n";
   out << "\n" << from_handset_lines(record.Text) << "\n";

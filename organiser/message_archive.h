@@ -39,8 +39,8 @@ std::vector<ArchiveItem> messages_to_archive(const MessageStore& store);
 // for a message without a time stamp); characters other than letters,
 // digits and "+" become "_".
 std::string archive_file_name(const SmsRecord& record);
-// The file's text: number, folder, status, time, location, centre, then the
-// message with "\n" line ends.
+// The file's text: number, folder, status, time, stamp (with its zone),
+// location, centre, then the message with "\n" line ends.
 std::string archive_file_text(const SmsRecord& record);
 
 // An index as messages.json holds it: its entries. False (entries empty)

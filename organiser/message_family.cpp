@@ -520,6 +520,7 @@ SmsRecord record_of(ReceivedSms sms) {
   }
   record.Abstract = message_abstract(record.Text);
   record.Time = sms.time;
+  record.Stamp = sms.stamp;
   record.SMSC = sms.smsc;
   record.Type = std::to_string(sms.status);
   record.Pos = std::to_string(sms.location);

@@ -16,6 +16,9 @@ struct SmsRecord {
   std::string SMSC;
   std::string Type;  // status code, decimal: 1, 3 inbox; 5, 7 outbox
   std::string Pos;   // location, decimal
+  // The time stamp with its zone, ISO 8601 ("2026-12-08T09:30:00+02:00");
+  // "" without one (outbox) or when its bytes give no time.
+  std::string Stamp{};
   // A part of a message in parts: its reference, the number of parts and its
   // own number (from 1); total 0 for a whole message.
   int ConcatRef = 0;

@@ -6,6 +6,7 @@
 #include "app/configuration.h"
 #include "app/text_table.h"
 #include "organiser/long_message.h"
+#include "organiser/sms_time.h"
 #include "phonebook/gsm_alphabet.h"
 #include "phonebook/text_codec.h"
 
@@ -317,6 +318,7 @@ bool parse_sms_record(std::span<const std::uint8_t> payload, ReceivedSms& out) {
     const std::size_t digits = std::min<std::size_t>(payload[24], kMaxNumberDigits);
     out.number = decode_number(payload.subspan(25, 1 + (digits + 1) / 2));
     out.time = format_time_stamp(payload.subspan(36, 7));
+    out.stamp = time_stamp_iso(payload.subspan(36, 7));
     out.user_data.assign(payload.begin() + kInboxUserData, payload.end());
     return true;
   }

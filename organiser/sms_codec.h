@@ -117,6 +117,7 @@ struct ReceivedSms {
   std::uint8_t coding = 0;
   int length = -1;     // user-data length byte
   std::string time;    // inbox only
+  std::string stamp;   // the time stamp as ISO 8601 with its zone; "" when it gives no time
   std::vector<std::uint8_t> user_data;
 
   bool inbox() const { return status == 1 || status == 3; }

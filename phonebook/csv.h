@@ -4,7 +4,9 @@
 // row per entry; UTF-8 with a byte-order mark, CR LF, fields quoted where
 // they hold a comma, a quote, a line break or outer blanks. A cell that a
 // spreadsheet would run as a formula or read as a number ("=", "+", "-", "@"
-// first) is written after an apostrophe, and read back without it.
+// first) is written after an apostrophe, and read back without it. Phone is
+// the number as the handset holds it, never made international: a re-import
+// gives back the file's number, so the CSV has no second column to keep it.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -66,7 +66,7 @@ std::optional<ContactFormat> contact_format_of(std::string_view path) {
 
 std::string PhoneBookFiles::export_text(ContactFormat format) const {
   const std::vector<PhoneBookEntry> entries = book_.active().entries();
-  return format == ContactFormat::VCard ? write_vcards(entries) : write_csv(entries);
+  return format == ContactFormat::VCard ? write_vcards(entries, vcard_options_) : write_csv(entries);
 }
 
 bool PhoneBookFiles::export_active(const std::string& path, ContactFormat format) {

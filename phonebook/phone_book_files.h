@@ -8,8 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "phonebook/contact_export.h"
 #include "phonebook/contact_record.h"
 #include "phonebook/phone_book.h"
 
@@ -45,6 +47,13 @@ class PhoneBookFiles {
   // the first ones the list leaves free.
   void leave_positions_to_handset() { assign_positions_ = false; }
 
+  // The country (numbers in international form), UID seed and caller-group
+  // names the vCard export writes with (write_vcards); by default none, and
+  // numbers stay as the handset holds them. The CSV export always writes the
+  // handset's numbers, as its re-import gives back what the file holds.
+  void set_vcard_options(ContactExportOptions options) { vcard_options_ = std::move(options); }
+  const ContactExportOptions& vcard_options() const { return vcard_options_; }
+
   // Writes the active list into the file: a new file that replaces the old
   // one only when it is complete. On failure shows the file-access message
   // and leaves the old file as it was.
@@ -76,6 +85,7 @@ class PhoneBookFiles {
   PhoneBook& book_;
   Prompt& prompt_;
   bool assign_positions_ = true;
+  ContactExportOptions vcard_options_;
 };
 
 }  // namespace phondeck

@@ -4,48 +4,20 @@
 #include <cstdint>
 
 #include "app/code_page.h"
+#include "phonebook/contact_names.h"
+#include "phonebook/phone_numbers.h"
+#include "phonebook/vcard_lines.h"
 
 namespace phondeck {
 
 namespace {
 
-constexpr std::size_t kFoldOctets = 75;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // -- Writing.
 
-std::string escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case ',': out += "\\,"; break;
-      case ';': out += "\\;"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': break;
-      default: out.push_back(c);
-    }
-  }
-  return out;
-}
-
-bool continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// One content line, folded so that no line exceeds 75 octets and no UTF-8
-// sequence is split.
-void put_line(std::string& out, std::string_view line) {
-  std::size_t room = kFoldOctets;
-  while (line.size() > room) {
-    std::size_t cut = room;
-    while (cut > 1 && continuation_byte(line[cut])) --cut;
-    out.append(line.substr(0, cut));
-    out += "\r\n ";
-    line.remove_prefix(cut);
-    room = kFoldOctets - 1;  // after the leading blank
-  }
-  out.append(line);
-  out += "\r\n";
-}
+std::string escape(std::string_view text) { return vcard_escape(text); }
+void put_line(std::string& out, std::string_view line) { put_vcard_line(out, line); }
 
 std::string hex(const std::vector<std::uint8_t>& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -187,6 +159,8 @@ class CardReader {
     bool has_plain = false;
     bool plain_empty = false;  // X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE: Name is empty
     bool own = false;       // has X-PHONDECK- properties
+    std::string number;     // X-PHONDECK-NUMBER: the number as the handset held it
+    bool has_number = false;
   };
   void close_card();
 
@@ -279,12 +253,24 @@ void CardReader::line(std::string_view logical) {
       card_.record.Group = std::move(text);
     } else if (what == "writeas") {
       card_.record.WriteAs = std::move(text);
+    } else if (what == "number") {
+      card_.number = std::move(text);
+      card_.has_number = true;
     }
   }
 }
 
 void CardReader::close_card() {
   ContactRecord record = std::move(card_.record);
+  // The handset's own form of the first TEL (which an export gave in
+  // international form).
+  if (card_.has_number) {
+    if (record.numbers.empty()) {
+      record.numbers.push_back(std::move(card_.number));
+    } else {
+      record.numbers.front() = std::move(card_.number);
+    }
+  }
   const std::string name = card_.formatted.empty() ? card_.structured : card_.formatted;
   if (card_.has_plain) {
     if (!clean_field(card_.plain).empty()) {
@@ -310,15 +296,39 @@ bool quoted_printable_head(std::string_view logical) {
 
 }  // namespace
 
-std::string write_vcards(const std::vector<PhoneBookEntry>& entries) {
+std::string write_vcards(const std::vector<PhoneBookEntry>& entries, const ContactExportOptions& options) {
+  // The contacts the entries make, unmerged: one entry's N and TEL type are
+  // those of its contact (a marker counts beside the others of its name).
+  ContactExportOptions unmerged = options;
+  unmerged.merge_marked = false;
+  const ContactPlan plan = plan_contacts(entries, unmerged);
+  std::vector<const ExportContact*> contact_of(entries.size(), nullptr);
+  for (const ExportContact& c : plan.contacts) {
+    for (std::size_t i : c.entries) contact_of[i] = &c;
+  }
   std::string out;
-  for (const PhoneBookEntry& e : entries) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const PhoneBookEntry& e = entries[i];
+    const ExportContact* contact = contact_of[i];
     const std::string& shown = e.UNICODE.empty() ? e.Name : e.UNICODE;
     put_line(out, "BEGIN:VCARD");
     put_line(out, "VERSION:3.0");
+    put_line(out, "UID:" + escape(entry_uid(e, options.uid_seed)));
     put_line(out, "FN:" + escape(shown));
-    put_line(out, "N:" + escape(shown) + ";;;;");
-    if (!e.Phone.empty()) put_line(out, "TEL;TYPE=CELL:" + escape(e.Phone));
+    const PersonName person =
+        contact != nullptr ? PersonName{contact->given, contact->family} : split_person_name(shown);
+    put_line(out, "N:" + escape(person.family) + ";" + escape(person.given) + ";;;");
+    if (!e.Phone.empty()) {
+      const std::string number = international_number(e.Phone, options.country);
+      const std::string type = contact != nullptr && !contact->numbers.empty()
+                                   ? contact->numbers.front().type
+                                   : number_type(e.Phone, options.country, std::string());
+      put_line(out, "TEL" + (type.empty() ? std::string() : ";TYPE=" + type) + ":" + escape(number));
+      if (number != e.Phone) put_line(out, "X-PHONDECK-NUMBER:" + escape(e.Phone));
+    }
+    if (const std::string category = entry_category(e, options.group_names); !category.empty()) {
+      put_line(out, "CATEGORIES:" + escape(category));
+    }
     if (!e.UNICODE.empty()) {
       // An empty Name is said to be one: an empty value alone takes FN.
       put_line(out, (e.Name.empty() ? "X-PHONDECK-NAME;X-PHONDECK-EMPTY=TRUE:" : "X-PHONDECK-NAME:") +

@@ -128,6 +128,7 @@ std::string messages_text(const MessageStore& store, const PhoneBook& book) {
       out += tx(kTextPhone) + ": " + r.Phone + "\n";
       out += tx(kTextName) + ": " + book.name_for_number(r.Phone) + "\n";
       if (!r.Time.empty()) out += tx(kTextTime) + ": " + r.Time + "\n";
+      if (!r.Stamp.empty()) out += "Stamp: " + r.Stamp + "\n";
       out += "\n" + from_handset_lines(m.text) + "\n\n";
     }
   }
@@ -143,6 +144,7 @@ Json message_json(const SmsRecord& r) {
   m["number"] = r.Phone;
   m["smsc"] = r.SMSC;
   m["time"] = r.Time;
+  m["stamp"] = r.Stamp;  // ISO 8601 with the zone; "" without a time stamp
   m["first_octet"] = r.FirstOctet;
   m["data_coding"] = r.DataCoding;
   m["length"] = r.Length;

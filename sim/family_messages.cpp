@@ -393,7 +393,10 @@ SmsMemory demo_sms_memory() {
   m.centre_settings = {0x00, 0x00, 0x00, 0xA7, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
   m.centre_name = {'H', 'o', 'm', 'e', ' ', 'n', 'e', 't', 0x00};
   m.refuse_prefix = "+999";
-  const Bytes stamp{0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x00};  // 26.12.08 09:30:00
+  // 26.12.08 09:30:00 at each sender's centre: +02:00 (0x80, eight quarter
+  // hours) at home, +08:00 (0x23) in Taiwan.
+  const Bytes stamp{0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x80};
+  const Bytes taiwan_stamp{0x62, 0x21, 0x80, 0x90, 0x03, 0x00, 0x23};
   std::vector<SmsSlot> messages = {
       sms_slot(1, 1, "+358401234567", "Call me when you land."),
       sms_slot(2, 3, "0401112223",
@@ -411,7 +414,7 @@ SmsMemory demo_sms_memory() {
   };
   for (SmsSlot& slot : messages) {
     slot.smsc = m.smsc;
-    if (slot.status == 1 || slot.status == 3) slot.stamp = stamp;
+    if (slot.status == 1 || slot.status == 3) slot.stamp = slot.number.starts_with("+886") ? taiwan_stamp : stamp;
     m.put(std::move(slot));
   }
   return m;

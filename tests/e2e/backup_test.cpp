@@ -14,6 +14,7 @@
 
 #include "app/sha256.h"
 #include "e2e_rig.h"
+#include "whole_handset_runs.h"
 #include "session/handset_backup.h"
 #include "support/seed_runs.h"
 
@@ -21,31 +22,6 @@ namespace phondeck::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-class Scratch {
- public:
-  Scratch() {
-    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "phondeck-backup-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-OperationRunner runner_of(Rig& rig) {
-  return [&rig](const std::function<bool()>& start, const std::function<bool()>& done) {
-    if (!start()) return false;
-    rig.run_until_settled(3600000);
-    return done();
-  };
-}
 
 BackupResult back_up(Rig& rig, const std::string& path, const std::string& time = "2026-12-09T10:00:00",
                      bool verify = false) {
@@ -197,6 +173,38 @@ void rewrite(const std::string& from, const std::string& to, const std::function
   BackupManifest manifest = opened->manifest;
   change(files, manifest);
   ASSERT_TRUE(write_backup_archive(to, files, manifest, error)) << error;
+}
+
+// messages.json gives each message's stamp with its zone; a backup of an
+// earlier version, without them, restores the same messages.
+TEST_F(Backup, MessagesWithAndWithoutStampsAreStoredBack) {
+  Rig original;
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("b.zip")).complete);
+  std::string error;
+  const auto opened = open_backup_archive(scratch.file("b.zip"), error);
+  ASSERT_TRUE(opened) << error;
+  const nlohmann::json list = nlohmann::json::parse(opened->files.at("messages.json"))["messages"];
+  EXPECT_EQ(list[0]["stamp"], "2026-12-08T09:30:00+02:00");
+  EXPECT_EQ(list[2]["stamp"], "2026-12-08T09:30:00+08:00");
+  EXPECT_EQ(list[5]["stamp"], "");
+  rewrite(scratch.file("b.zip"), scratch.file("earlier.zip"), [](BackupFiles& files, BackupManifest& manifest) {
+    nlohmann::ordered_json j = nlohmann::ordered_json::parse(files.at("messages.json"));
+    for (auto& m : j["messages"]) m.erase("stamp");
+    files["messages.json"] = j.dump(2) + "\n";
+    manifest.files = list_files(files);
+  });
+  for (const char* name : {"b.zip", "earlier.zip"}) {
+    sim::HandsetState emptied = demo_state("6110");
+    emptied.sms.messages.clear();
+    Rig rig(emptied);
+    ASSERT_TRUE(rig.connect());
+    RestoreOptions messages;
+    messages.only = {BackupPart::Messages};
+    const RestoreResult with = restore(rig, scratch.file(name), messages);
+    EXPECT_TRUE(with.complete) << name << ": " << with.summary();
+    EXPECT_EQ(rig.handset.state().sms.messages.size(), original.handset.state().sms.messages.size()) << name;
+  }
 }
 
 TEST_F(Backup, BadFilesAreRefusedBeforeAnythingIsWritten) {

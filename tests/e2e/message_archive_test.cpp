@@ -131,9 +131,12 @@ TEST_F(Archive, EveryMessageFiledThenOnlyTheFiledDeleted) {
     EXPECT_EQ(index[5]["file"], "L8_0401112223.txt");  // the outbox has no time stamp
     EXPECT_EQ(index[6]["file"], "L9_unknown.txt");
     EXPECT_EQ(index[2]["text"], "\u4f60\u597d\uff0c\u660e\u5929\u898b\u3002");
+    EXPECT_EQ(index[2]["stamp"], "2026-12-08T09:30:00+08:00");
+    EXPECT_TRUE(index[5]["stamp"].is_null());
     const std::string first = read_file(fs::path(dir) / index[0]["file"].get<std::string>());
     EXPECT_EQ(first,
-              "From: +358401234567\nFolder: inbox\nStatus: read\nTime: 26.12.08 09:30:00\nLocation: 1\n"
+              "From: +358401234567\nFolder: inbox\nStatus: read\nTime: 26.12.08 09:30:00\n"
+              "Stamp: 2026-12-08T09:30:00+02:00\nLocation: 1\n"
               "Centre: +358405202000\n\nCall me when you land.\n");
     std::size_t on_disk = 0;
     for (const auto& entry : fs::directory_iterator(dir)) on_disk += entry.path().extension() == ".txt" ? 1 : 0;

@@ -28,24 +28,24 @@ struct MessageRig : Rig {
   void compose_in_parts(const std::string& text) { ASSERT_TRUE(fill_outgoing_text(records().outgoing, text, 0x17)); }
 };
 
-using Message = std::vector<std::string>;  // Phone, Time, Text, Type, Pos
-Message message(const SmsRecord& r) { return {r.Phone, r.Time, r.Text, r.Type, r.Pos}; }
+using Message = std::vector<std::string>;  // Phone, Time, Stamp, Text, Type, Pos
+Message message(const SmsRecord& r) { return {r.Phone, r.Time, r.Stamp, r.Text, r.Type, r.Pos}; }
 
 const std::vector<Message>& demo_messages() {
   static const std::vector<Message> expected{
-      {"+358401234567", "26.12.08 09:30:00", "Call me when you land.", "1", "1"},
-      {"0401112223", "26.12.08 09:30:00",
+      {"+358401234567", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00", "Call me when you land.", "1", "1"},
+      {"0401112223", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00",
        "Caf\u00e9 at six? Bring the tickets, and the umbrella: rain all evening, so we may change plans.", "3", "2"},
-      {"+886912345678", "26.12.08 09:30:00", "\u4f60\u597d\uff0c\u660e\u5929\u898b\u3002", "3", "4"},
-      {"0100", "26.12.08 09:30:00", "On way!", "1", "5"},
-      {"+358401234568", "26.12.08 09:30:00",
+      {"+886912345678", "26.12.08 09:30:00", "2026-12-08T09:30:00+08:00", "\u4f60\u597d\uff0c\u660e\u5929\u898b\u3002", "3", "4"},
+      {"0100", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00", "On way!", "1", "5"},
+      {"+358401234568", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00",
        "Long news from home: the cat is fine, the garden is full of snow, the car starts again and we will call "
        "on Sunday evening around eight. Love, Dad",
        "1", "6"},
-      {"0401112223", "", "See you tomorrow at the station.", "5", "8"},
-      {"", "", "Draft: buy milk and bread", "7", "9"},
-      {"+358401234569", "26.12.08 09:30:00", "Meeting notes: budget approved, office opens in March. ", "1", "10"},
-      {"+358401234569", "26.12.08 09:30:00", "Party on Friday at six.", "1", "11"},
+      {"0401112223", "", "", "See you tomorrow at the station.", "5", "8"},
+      {"", "", "", "Draft: buy milk and bread", "7", "9"},
+      {"+358401234569", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00", "Meeting notes: budget approved, office opens in March. ", "1", "10"},
+      {"+358401234569", "26.12.08 09:30:00", "2026-12-08T09:30:00+02:00", "Party on Friday at six.", "1", "11"},
   };
   return expected;
 }
@@ -153,7 +153,7 @@ TEST_F(Messages, WriteLandsInTheOutboxAndIsReadBack) {
   EXPECT_TRUE(rig.observer.saw("Write Messages (Completed)"));
   const MessageStore& store = rig.records().store;
   ASSERT_EQ(store.size(), demo_messages().size() + 1);
-  EXPECT_EQ(message(store.at(2)), (Message{"", "", "Back at 7, keep dinner warm", "7", "3"}));
+  EXPECT_EQ(message(store.at(2)), (Message{"", "", "", "Back at 7, keep dinner warm", "7", "3"}));
 
   // A full memory takes nothing.
   rig.memory().capacity = rig.memory().used();
