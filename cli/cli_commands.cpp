@@ -12,6 +12,7 @@
 #include "cli/cli_backup.h"
 #include "cli/cli_calendar.h"
 #include "cli/cli_context.h"
+#include "cli/cli_export.h"
 #include "cli/cli_media.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_phonebook.h"
@@ -171,6 +172,39 @@ const std::vector<Command>& command_table() {
         "A backup of another handset (other IMEI) asks first; --yes answers.\n",
         {{"--only", true}, {"--dry-run", false}}, 1, 1},
        restore},
+      {{"export", "DIR [--vcard 3.0|4.0] [--country CC] [--merge|--no-merge] [--carddav URL] [--caldav URL] "
+                  "[--user NAME] [--password-file FILE]",
+        "Exports contacts, messages and calendar for a new phone or program.",
+        "Reads the phone book (both memories), the messages (every folder) and the\n"
+        "calendar, then writes into DIR (made when missing, for its owner only):\n"
+        "contacts.vcf (vCard), messages.xml (for the Android app SMS Backup & Restore),\n"
+        "messages.mbox (for mail programs), calendar.ics (iCalendar) and README.txt,\n"
+        "which says how to import each. Nothing is written unless every part was read.\n"
+        "Numbers go into international form for the country of the handset's network\n"
+        "(asked of the handset when it has not said), else --country, else the locale.\n"
+        "Entries that differ only by a marker (\"Bob H\", \"Bob W\") are offered as one\n"
+        "contact with typed numbers; without --merge or --no-merge the question is\n"
+        "asked (--yes answers it).\n"
+        "  --vcard 3.0|4.0       the vCard version (default 3.0)\n"
+        "  --country CC          the country (such as DE) when the network gives none\n"
+        "  --merge, --no-merge   merge the entries offered as one contact, or not\n"
+        "  --carddav URL         put each contact into this CardDAV address book\n"
+        "  --caldav URL          put each event into this CalDAV calendar\n"
+        "  --user NAME           the server's user; the password is asked on the\n"
+        "                        terminal, never taken from the command line\n"
+        "  --password-file FILE  the password from the first line of FILE\n"
+        "With a server DIR may be left out. What the server holds already stays as it\n"
+        "is. Exit status 1 unless every part was read and written (and uploaded).\n",
+        {{"--vcard", true},
+         {"--country", true},
+         {"--merge", false},
+         {"--no-merge", false},
+         {"--carddav", true},
+         {"--caldav", true},
+         {"--user", true},
+         {"--password-file", true}},
+        0, 1},
+       export_for_new_phone},
       {{"netmonitor on", "", "Switches the handset's net monitor display on.", "", {}, 0, 0}, net_monitor_on},
       {{"netmonitor off", "", "Switches the handset's net monitor display off.", "", {}, 0, 0},
        net_monitor_off},

@@ -14,6 +14,8 @@ packages=(
   locales
   librsvg2-bin desktop-file-utils appstream file dpkg-dev
   gnokii-cli gammu
+  libphonenumber-dev libcurl4-openssl-dev
+  radicale khard khal python3-vobject python3-icalendar
 )
 
 missing=()

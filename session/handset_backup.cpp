@@ -26,29 +26,6 @@ std::string join(const std::vector<std::string>& items, const std::string& betwe
   return out;
 }
 
-// The user's own lists (the phone-book list shown, the calendar's notes)
-// stay as they were while the run uses the session's records.
-class KeptLists {
- public:
-  explicit KeptLists(HandsetSession& session)
-      : session_(session),
-        side_(session.book().active_side()),
-        book_(session.book().active()),
-        calendar_(session.organiser().calendar().list()) {}
-  ~KeptLists() {
-    session_.book().list(side_) = book_;
-    session_.organiser().calendar().list() = calendar_;
-  }
-  KeptLists(const KeptLists&) = delete;
-  KeptLists& operator=(const KeptLists&) = delete;
-
- private:
-  HandsetSession& session_;
-  ListSide side_;
-  PhoneBookList book_;
-  CalendarList calendar_;
-};
-
 // The records of one read that the other lacks or holds otherwise: a record
 // changed in one read counts once.
 int differing_records(BackupPart part, const BackupFiles& a, const BackupFiles& b) {
@@ -103,6 +80,17 @@ std::optional<PartYield> part_yield(BackupPart part, const BackupFiles& files) {
 }
 
 }  // namespace
+
+KeptLists::KeptLists(HandsetSession& session)
+    : session_(session),
+      side_(session.book().active_side()),
+      book_(session.book().active()),
+      calendar_(session.organiser().calendar().list()) {}
+
+KeptLists::~KeptLists() {
+  session_.book().list(side_) = book_;
+  session_.organiser().calendar().list() = calendar_;
+}
 
 int BackupResult::reread_records() const {
   int n = 0;
@@ -194,54 +182,53 @@ bool HandsetBackup::run(const std::function<bool()>& start, const std::function<
   return run_(start, done);
 }
 
-bool HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
-  OperationEngine& engine = session_.engine();
-  MediaFamilies& media = session_.media();
-  OrganiserFamilies& organiser = session_.organiser();
-  auto idle = [this] { return session_.state() == LinkState::Idle; };
-  bool ok = false;
+bool read_part_records(HandsetSession& session, const OperationRunner& run_operation, BackupPart part) {
+  OperationEngine& engine = session.engine();
+  MediaFamilies& media = session.media();
+  OrganiserFamilies& organiser = session.organiser();
+  auto idle = [&session] { return session.state() == LinkState::Idle; };
+  auto run = [&](const std::function<bool()>& start, const std::function<bool()>& done) {
+    return session.state() != LinkState::Disconnected && run_operation(start, done);
+  };
   switch (part) {
     case BackupPart::Settings: {
       MessageRecords& records = organiser.messages();
       records.centre_record.clear();
-      ok = run([&] { return start_smsc_read(engine); }, [&] { return idle() && !records.centre_record.empty(); }) &&
-           run([&] { return start_read_alarm(engine); }, idle);
-      break;
+      return run([&] { return start_smsc_read(engine); }, [&] { return idle() && !records.centre_record.empty(); }) &&
+             run([&] { return start_read_alarm(engine); }, idle);
     }
     case BackupPart::Groups:
-      ok = run([&] { return start_group_read(engine, media.graphics(), GroupReadPurpose::None); }, idle);
-      break;
+      return run([&] { return start_group_read(engine, media.graphics(), GroupReadPurpose::None); }, idle);
     case BackupPart::Operator: {
       OperatorLogo& logo = media.graphics_records().operator_logo;
       logo.read = false;
-      ok = run([&] { return start_system_logo_read(engine, media.graphics()); }, [&] { return idle() && logo.read; });
-      break;
+      return run([&] { return start_system_logo_read(engine, media.graphics()); }, [&] { return idle() && logo.read; });
     }
     case BackupPart::Startup: {
       GraphicsRecords& records = media.graphics_records();
       records.startup_read = false;
-      ok = run([&] { return start_startup_read(engine, media.startup_graphic()); },
-                [&] { return idle() && records.startup_read; });
-      break;
+      return run([&] { return start_startup_read(engine, media.startup_graphic()); },
+                 [&] { return idle() && records.startup_read; });
     }
     case BackupPart::Profiles:
       organiser.profiles() = ProfileSet{};
-      ok = run([&] { return start_profile_read(engine); }, idle);
-      break;
+      return run([&] { return start_profile_read(engine); }, idle);
     case BackupPart::Calendar:
       organiser.calendar().list().clear();
-      ok = run([&] { return start_calendar_read(engine); }, idle);
-      break;
+      return run([&] { return start_calendar_read(engine); }, idle);
     case BackupPart::PhoneBook: {
-      PhoneBookList& list = session_.book().active();
+      PhoneBookList& list = session.book().active();
       while (!list.empty()) list.remove(list.size() - 1);
-      ok = run([&] { return start_phone_book_read(engine); }, idle);
-      break;
+      return run([&] { return start_phone_book_read(engine); }, idle);
     }
     case BackupPart::Messages:
-      ok = run([&] { return start_message_read(engine, organiser.message_family()); }, idle);
-      break;
+      return run([&] { return start_message_read(engine, organiser.message_family()); }, idle);
   }
+  return false;
+}
+
+bool HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
+  const bool ok = read_part_records(session_, run_, part);
   if (ok) files_from_records(part, session_, out);
   return ok;
 }

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "link/handset_info.h"
+#include "organiser/calendar_list.h"
+#include "phonebook/phone_book.h"
 #include "session/backup_archive.h"
 #include "session/backup_files.h"
 
@@ -25,6 +27,27 @@ using OperationRunner = std::function<bool(const std::function<bool()>& start, c
 
 // Told before each part: its number from 0, the number of parts, its title.
 using PartListener = std::function<void(int index, int count, const std::string& title)>;
+
+// Reads one part into the session's records (the active phone-book list,
+// the calendar list, the message store, the caller groups, ...) through the
+// runner, each of its operations refused once the link is lost for good.
+bool read_part_records(HandsetSession& session, const OperationRunner& run, BackupPart part);
+
+// The user's own lists (the phone-book list shown, the calendar's notes)
+// stay as they were while a run uses the session's records.
+class KeptLists {
+ public:
+  explicit KeptLists(HandsetSession& session);
+  ~KeptLists();
+  KeptLists(const KeptLists&) = delete;
+  KeptLists& operator=(const KeptLists&) = delete;
+
+ private:
+  HandsetSession& session_;
+  ListSide side_;
+  PhoneBookList book_;
+  CalendarList calendar_;
+};
 
 struct BackupResult {
   bool complete = false;         // the archive is written

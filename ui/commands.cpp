@@ -34,8 +34,9 @@ std::vector<MenuItem> build_menu() {
   return {
       submenu(100, {item(101, C::FileNew, "Ctrl+N"), separator(), item(102, C::Import),
                     item(103, C::Export), separator(), item(3730, C::BackupHandset),
-                    item(3731, C::RestoreHandset), separator(), item(105, C::Print, "Ctrl+P"),
-                    item(106, C::PrintSetup), separator(), item(107, C::Exit, "Ctrl+F4")}),
+                    item(3731, C::RestoreHandset), item(3800, C::ExportForNewPhone), separator(),
+                    item(105, C::Print, "Ctrl+P"), item(106, C::PrintSetup), separator(),
+                    item(107, C::Exit, "Ctrl+F4")}),
       submenu(110, {item(111, C::Edit, "F4"), item(112, C::Insert, "F7"),
                     item(113, C::Delete, "F8"), separator(), item(114, C::Find, "Ctrl+F"),
                     submenu(115, {item(116, C::SortName), item(117, C::SortUnicode),

@@ -10,7 +10,7 @@ namespace phondeck {
 enum class Command {
   None,
   // File
-  FileNew, Import, Export, BackupHandset, RestoreHandset, Print, PrintSetup, Exit,
+  FileNew, Import, Export, BackupHandset, RestoreHandset, ExportForNewPhone, Print, PrintSetup, Exit,
   // Edit
   Edit, Insert, Delete, Find,
   SortName, SortUnicode, SortPhone, SortType, SortPosition, SortTypeAndPosition, SortGroup,

@@ -142,6 +142,11 @@ TEST_F(Phondeck, UsageErrorsExitTwoAndEveryCommandHasHelp) {
       {{"logo", "set", "operator", "o.nol", "--group", "2"}, "--group is for a caller-group logo"},
       {{"logo", "set", "caller", "g.bmp", "--group", "6"}, "--group is a group from 1 to 5"},
       {{"logo", "send", "operator", "o.bmp", "0401", "--mcc", "244"}, "--mcc and --mnc together"},
+      {{"export"}, "give the folder"},
+      {{"export", "out", "--vcard", "2.1"}, "--vcard takes 3.0 or 4.0"},
+      {{"export", "out", "--merge", "--no-merge"}, "exclude each other"},
+      {{"export", "out", "--country", "Deutschland"}, "two-letter country code"},
+      {{"export", "out", "--user", "me"}, "go with --carddav or --caldav"},
   };
   for (const Case& c : cases) {
     const Result r = c.args.size() > 1 && c.args[0] == "--device" ? run_on(c.args) : run(c.args);
@@ -700,6 +705,29 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
   BackupManifest manifest = first->manifest;
   manifest.time = second->manifest.time;
   EXPECT_EQ(manifest_json(second->manifest), manifest_json(manifest));
+}
+
+// export into a folder, in JSON; then with a server that cannot be reached:
+// the files are written, the upload fails and says so.
+TEST_F(Phondeck, ExportForANewPhone) {
+  const std::string dir = folder_.file("new phone");
+  const Result made = run({"--json", "export", dir, "--country", "gb", "--no-merge"});
+  ASSERT_EQ(made.status, kExitOk) << made.err;
+  const json report = made.lines().at(0);
+  EXPECT_TRUE(report["complete"].get<bool>());
+  EXPECT_EQ(report["files"], json::parse(R"(["contacts.vcf","messages.xml","messages.mbox","calendar.ics","README.txt"])"));
+  EXPECT_EQ(report["entries"].get<std::size_t>(), state().phone.entries.size() + state().sim.entries.size());
+  EXPECT_EQ(report["events"].get<std::size_t>(), state().calendar.notes.size());
+  EXPECT_NE(slurp(dir + "/contacts.vcf").find("BEGIN:VCARD"), std::string::npos);
+
+  const std::string password = folder_.file("password");
+  std::ofstream(password) << "secret\n";
+  const Result upload = run({"export", folder_.file("again"), "--carddav", "http://127.0.0.1:9/book/", "--user", "me",
+                             "--password-file", password, "--no-merge"});
+  EXPECT_EQ(upload.status, kExitFailed);
+  EXPECT_NE(upload.out.find("Export complete"), std::string::npos) << upload.out;
+  EXPECT_NE(upload.err.find("CardDAV"), std::string::npos) << upload.err;
+  EXPECT_TRUE(std::filesystem::exists(folder_.file("again/contacts.vcf")));
 }
 
 }  // namespace

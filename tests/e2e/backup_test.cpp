@@ -14,6 +14,7 @@
 
 #include "app/sha256.h"
 #include "e2e_rig.h"
+#include "whole_handset_runs.h"
 #include "session/handset_backup.h"
 #include "support/seed_runs.h"
 
@@ -21,31 +22,6 @@ namespace phondeck::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-class Scratch {
- public:
-  Scratch() {
-    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string pattern = (base / "phondeck-backup-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-OperationRunner runner_of(Rig& rig) {
-  return [&rig](const std::function<bool()>& start, const std::function<bool()>& done) {
-    if (!start()) return false;
-    rig.run_until_settled(3600000);
-    return done();
-  };
-}
 
 BackupResult back_up(Rig& rig, const std::string& path, const std::string& time = "2026-12-09T10:00:00",
                      bool verify = false) {

@@ -64,58 +64,8 @@ std::string capitalised(std::string text) {
   return text;
 }
 
-// The engine's own refusal for a command started now; 0 when the link is
-// connected and free (the keep-alive exchange lets an operation queue).
-int link_refusal(const HandsetSession& session) {
-  switch (session.state()) {
-    case LinkState::Idle:
-    case LinkState::StatusPoll:
-      return 0;
-    case LinkState::Disconnected:
-    case LinkState::Connecting:
-      return kTextConnectFirst;
-    default:
-      return kTextBusy;
-  }
-}
-
-bool refused(const HandsetSession& session, Prompt& prompt) {
-  const int refusal = link_refusal(session);
-  if (refusal != 0) prompt.message(tx(refusal));
-  return refusal != 0;
-}
-
-// Runs each operation on a local event loop: the serial port's notices reach
-// the session as posted window messages, so the window's events must run
-// while a modal dialog waits for the link to settle.
-OperationRunner window_runner(HandsetSession& session) {
-  return [&session](const std::function<bool()>& start, const std::function<bool()>& done) {
-    // The link was lost earlier in the run: a start would only ask for a
-    // connection once more for each part left.
-    if (session.state() == LinkState::Disconnected) return false;
-    if (!start()) return false;
-    if (!session.settled()) {
-      QEventLoop loop;
-      QTimer poll;
-      QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (session.settled()) loop.quit();
-      });
-      poll.start(kPollMs);
-      loop.exec();
-    }
-    return done();
-  };
-}
-
 std::string now_text() {
   return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toStdString();
-}
-
-void show_progress(QProgressBar* bar, QLabel* label, int index, int count, const std::string& title) {
-  const int steps = std::max(count, 1);
-  bar->setRange(0, steps);
-  bar->setValue(std::clamp(index, 0, steps));
-  label->setText(qs(capitalised(title)));
 }
 
 // The dry run part by part: what differs, or that the part is as in the backup.
@@ -162,8 +112,67 @@ class PartProgress final : public QDialog {
 
 }  // namespace
 
+void show_progress(QProgressBar* bar, QLabel* label, int index, int count, const std::string& title) {
+  const int steps = std::max(count, 1);
+  bar->setRange(0, steps);
+  bar->setValue(std::clamp(index, 0, steps));
+  label->setText(qs(capitalised(title)));
+}
+
+void add_part_progress(QWidget* parent, QBoxLayout* layout, QLabel*& label, QProgressBar*& bar) {
+  label = new QLabel(parent);
+  bar = new QProgressBar(parent);
+  bar->setRange(0, 1);
+  bar->setValue(0);
+  layout->addWidget(label);
+  layout->addWidget(bar);
+}
+
+// The engine's own refusal for a command started now; 0 when the link is
+// connected and free (the keep-alive exchange lets an operation queue).
+int link_refusal(const HandsetSession& session) {
+  switch (session.state()) {
+    case LinkState::Idle:
+    case LinkState::StatusPoll:
+      return 0;
+    case LinkState::Disconnected:
+    case LinkState::Connecting:
+      return kTextConnectFirst;
+    default:
+      return kTextBusy;
+  }
+}
+
+bool refuse_unless_free(const HandsetSession& session, Prompt& prompt) {
+  const int refusal = link_refusal(session);
+  if (refusal != 0) prompt.message(tx(refusal));
+  return refusal != 0;
+}
+
+// Runs each operation on a local event loop: the serial port's notices reach
+// the session as posted window messages, so the window's events must run
+// while a modal dialog waits for the link to settle.
+OperationRunner window_runner(HandsetSession& session) {
+  return [&session](const std::function<bool()>& start, const std::function<bool()>& done) {
+    // The link was lost earlier in the run: a start would only ask for a
+    // connection once more for each part left.
+    if (session.state() == LinkState::Disconnected) return false;
+    if (!start()) return false;
+    if (!session.settled()) {
+      QEventLoop loop;
+      QTimer poll;
+      QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (session.settled()) loop.quit();
+      });
+      poll.start(kPollMs);
+      loop.exec();
+    }
+    return done();
+  };
+}
+
 void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
-  if (refused(session, prompt)) return;
+  if (refuse_unless_free(session, prompt)) return;
   const QString caption = qs(window_title(tx(kTextBackupHandset)));
   // The choice holds for the next backup while the program runs.
   static bool verify = false;
@@ -177,7 +186,7 @@ void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt
   const QString name = qs(model.empty() ? "handset" : model) + QLatin1Char('-') +
                        QDate::currentDate().toString(Qt::ISODate);
   const QString path = save_file_name(parent, caption, qtx(kTextBackupFilter), name);
-  if (path.isEmpty() || refused(session, prompt)) return;
+  if (path.isEmpty() || refuse_unless_free(session, prompt)) return;
 
   PartProgress progress(parent, caption);
   HandsetBackup backup(session, prompt, window_runner(session));
@@ -191,7 +200,7 @@ void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt
 }
 
 void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
-  if (refused(session, prompt)) return;
+  if (refuse_unless_free(session, prompt)) return;
   const QString caption = qs(window_title(tx(kTextRestoreHandset)));
   const QString path = QFileDialog::getOpenFileName(parent, caption, QString(), qtx(kTextBackupFilter));
   if (path.isEmpty()) return;
@@ -284,12 +293,7 @@ RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& 
   report_->setLineWrapMode(QPlainTextEdit::NoWrap);
   report_->setMinimumSize(420, 180);
   layout->addWidget(report_, 1);
-  part_ = new QLabel(this);
-  progress_ = new QProgressBar(this);
-  progress_->setRange(0, 1);
-  progress_->setValue(0);
-  layout->addWidget(part_);
-  layout->addWidget(progress_);
+  add_part_progress(this, layout, part_, progress_);
 
   auto* row = new QHBoxLayout;
   compare_ = new QPushButton(qtx(kTextCompare), this);

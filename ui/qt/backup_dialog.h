@@ -11,6 +11,7 @@
 
 #include "session/handset_backup.h"
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
@@ -21,6 +22,21 @@ namespace phondeck {
 
 class HandsetSession;
 class Prompt;
+
+// The engine's own refusal (a text id) for a command started now; 0 when
+// the link is connected and free.
+int link_refusal(const HandsetSession& session);
+// Tells that refusal; true when there is one.
+bool refuse_unless_free(const HandsetSession& session, Prompt& prompt);
+// Runs each operation on a local event loop: the serial port's notices reach
+// the session as posted window messages, so the window's events must run
+// while a modal dialog waits for the link to settle.
+OperationRunner window_runner(HandsetSession& session);
+
+// The part's label and a bar over the parts, added to `layout`; and the
+// part `index` of `count` shown on them ("" at the end).
+void add_part_progress(QWidget* parent, QBoxLayout* layout, QLabel*& label, QProgressBar*& bar);
+void show_progress(QProgressBar* bar, QLabel* label, int index, int count, const std::string& title);
 
 // Refuses (with the engine's message) unless the link is connected and free.
 // Then the backup's dialog (Verify), the archive's name, and every part read

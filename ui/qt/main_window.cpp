@@ -26,6 +26,7 @@
 #include "ui/qt/about_box.h"
 #include "ui/qt/backup_dialog.h"
 #include "ui/qt/entry_editor_dialog.h"
+#include "ui/qt/export_dialog.h"
 #include "ui/qt/find_dialog.h"
 #include "ui/qt/phone_book_file_dialogs.h"
 #include "ui/qt/tool_icons.h"
@@ -502,6 +503,7 @@ void TForm1::run_command(Command command, int argument) {
       case Command::Export:
       case Command::BackupHandset:
       case Command::RestoreHandset:
+      case Command::ExportForNewPhone:
       case Command::Print:
       case Command::PrintSetup:
       case Command::Exit:
@@ -548,8 +550,10 @@ void TForm1::window_command(Command command) {
     }
     case Command::BackupHandset:
     case Command::RestoreHandset:
-      (command == Command::BackupHandset ? backup_handset_with_dialog : restore_handset_with_dialog)(
-          this, *session_, prompt_);
+    case Command::ExportForNewPhone:
+      (command == Command::BackupHandset    ? backup_handset_with_dialog
+       : command == Command::RestoreHandset ? restore_handset_with_dialog
+                                            : export_for_new_phone_with_dialog)(this, *session_, prompt_);
       logic_.refresh_tree_view();
       refresh_views();
       return;
