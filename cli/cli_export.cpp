@@ -72,7 +72,7 @@ bool upload(Context& c, const char* what, const std::string& url, const DavAccou
                         {"failed", outcome.failed},
                         {"error", outcome.error}};
   if (!c.out.json()) {
-    if (!outcome.reached) {
+    if (!outcome.reached || !outcome.error.empty()) {
       c.terminal.err << "phondeck: " << what << " " << url << ": " << outcome.error << "\n";
     } else {
       c.out.summary(std::string(what) + ": " + std::to_string(outcome.created) + " created, " +
@@ -82,7 +82,7 @@ bool upload(Context& c, const char* what, const std::string& url, const DavAccou
         c.terminal.err << "phondeck: " << failure << "\n";
     }
   }
-  return outcome.reached && outcome.failed.empty();
+  return outcome.reached && outcome.error.empty() && outcome.failed.empty();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "app/code_page.h"
@@ -174,9 +175,40 @@ std::string_view marker_type(std::string_view word) {
 
 }  // namespace
 
+// Chinese family names (traditional and simplified forms): the common
+// single ones and the compound ones a three- or four-character name may
+// begin with.
+constexpr std::u32string_view kHanFamilyNames =
+    U"王李張张劉刘陳陈楊杨黃黄趙赵吳吴周徐孫孙馬马朱胡郭何高林羅罗鄭郑梁謝谢宋唐許许韓韩馮冯鄧邓曹彭曾蕭萧田董袁潘"
+    U"蔣蒋蔡余杜葉叶程蘇苏魏呂吕丁任沈姚盧卢姜崔鍾钟譚谭陸陆汪范金石廖賈贾夏韋韦方白鄒邹孟熊秦邱江尹薛閻阎段雷侯"
+    U"龍龙史陶黎賀贺顧顾毛郝龔龚邵錢钱嚴严覃武戴莫孔向湯汤洪柯游詹賴赖翁施傅溫温康紀纪涂童連连簡简卓顏颜莊庄"
+    U"巫阮凃";
+constexpr std::u32string_view kHanCompoundFamilyNames[] = {U"歐陽", U"欧阳", U"司馬", U"司马", U"上官", U"諸葛",
+                                                           U"诸葛", U"皇甫", U"尉遲", U"尉迟", U"公孫", U"公孙",
+                                                           U"令狐", U"慕容", U"夏侯", U"長孫", U"长孙", U"司徒"};
+
+bool han(char32_t c) { return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF); }
+
+// "陳美玲": the family name first, then the given name, with no blank; a
+// name that begins with no known family name ("媽媽", "公司") stays whole.
+std::optional<PersonName> split_han_name(std::string_view text) {
+  const std::u32string points = utf8_to_code_points(text);
+  if (points.size() < 2 || points.size() > 4 || !std::all_of(points.begin(), points.end(), han)) return std::nullopt;
+  std::size_t family = 0;
+  if (points.size() >= 3 && std::find(std::begin(kHanCompoundFamilyNames), std::end(kHanCompoundFamilyNames),
+                                      std::u32string_view(points).substr(0, 2)) != std::end(kHanCompoundFamilyNames)) {
+    family = 2;
+  } else if (points.size() <= 3 && kHanFamilyNames.find(points[0]) != std::u32string_view::npos) {
+    family = 1;
+  }
+  if (family == 0) return std::nullopt;
+  return PersonName{code_points_to_utf8(points.substr(family)), code_points_to_utf8(points.substr(0, family))};
+}
+
 PersonName split_person_name(std::string_view name) {
   const std::string_view text = trimmed(name);
   PersonName whole{std::string(text), {}};
+  if (std::optional<PersonName> split = split_han_name(text)) return *split;
   // "Smith, Anna": the family name first, as some typed it to sort by it.
   if (const std::size_t comma = text.find(','); comma != std::string_view::npos) {
     const std::string_view family = trimmed(text.substr(0, comma));

@@ -21,8 +21,9 @@ struct PersonName {
 // relation or business word ("Mum", "Dr", "Pizza", "Taxi"); the family name
 // is the last word with the particles before it ("van der Berg"); "Smith,
 // Anna" is read as the family name first. Anything
-// else (one word, digits, "IBM", "bob smith", a name in a script without
-// capitals such as Chinese) is kept whole as the given name.
+// else (one word, digits, "IBM", "bob smith") is kept whole as the given
+// name. A Chinese name of two to four characters that begins with a known
+// family name is split after it ("陳美玲": 陳, 美玲).
 PersonName split_person_name(std::string_view name);
 
 // A trailing marker that tells which of a person's numbers the entry holds:

@@ -197,14 +197,15 @@ std::optional<ExportRead> HandsetExport::read(const ExportOptions& options, std:
   }
   // The handset reports its network after it acknowledged the request,
   // while the other parts are read.
+  // A country the user gave wins: a handset abroad is on a visited network.
   out.mcc = info.mcc;
-  if (out.mcc != 0) {
-    out.country = country_of_mcc(out.mcc);
-    out.country_source = CountrySource::Network;
-  }
-  if (out.country.empty() && !options.country.empty()) {
+  if (!options.country.empty()) {
     out.country = options.country;
     out.country_source = CountrySource::Option;
+  }
+  if (out.country.empty() && out.mcc != 0) {
+    out.country = country_of_mcc(out.mcc);
+    out.country_source = CountrySource::Network;
   }
   if (out.country.empty()) {
     out.country = country_of_locale();

@@ -25,7 +25,7 @@ enum class CountrySource { Network, Option, Locale, None };
 
 struct ExportOptions {
   int vcard_version = 3;  // 3 or 4
-  std::string country;    // ISO 3166 alpha-2, used when the network gives none
+  std::string country;    // ISO 3166 alpha-2; given, it wins over the handset's network
   // Whether the entries offered as one contact are merged; nullopt: the
   // prompt is asked when there are any.
   std::optional<bool> merge;

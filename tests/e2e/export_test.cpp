@@ -83,7 +83,6 @@ TEST_F(Export, DemoHandsetIntoEveryFile) {
     exporter.set_part_listener([&](int, int, const std::string& title) { parts.push_back(title); });
     ExportOptions options;
     options.merge = c.merge;
-    options.country = "GB";
     options.now_ms = 1765272000000;
     const std::string dir = scratch.file(std::string("out ") + c.name);
     const ExportResult result = exporter.run(dir, options);
@@ -143,8 +142,11 @@ TEST_F(Export, ModelWithoutCalendarOrGroups) {
   HandsetExport exporter(rig.session, rig.prompt, runner_of(rig));
   ExportOptions options;
   options.merge = false;
+  options.country = "GB";  // a country given wins over the network's
   const ExportResult result = exporter.run(scratch.file("5110"), options);
   ASSERT_TRUE(result.complete) << result.summary();
+  EXPECT_EQ(result.country, "GB");
+  EXPECT_EQ(result.country_source, CountrySource::Option);
   EXPECT_EQ(result.written, (std::vector<std::string>{kExportContacts, kExportMessagesXml,
                                                       kExportMessagesMbox, kExportReadme}));
   EXPECT_FALSE(fs::exists(scratch.file("5110/calendar.ics")));

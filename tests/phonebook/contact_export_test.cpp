@@ -74,7 +74,10 @@ TEST_F(ContactExportTest, NamesSplitWhereTheyReadAsAPersonsName) {
       {"Tom & Jerry", {"Tom & Jerry", ""}},
       {"Bob H", {"Bob H", ""}},
       {"One Two Three Four Five", {"One Two Three Four Five", ""}},
-      {"\u9673\u7f8e\u73b2", {"\u9673\u7f8e\u73b2", ""}},
+      {"\u9673\u7f8e\u73b2", {"\u7f8e\u73b2", "\u9673"}},            // family name first
+      {"\u6b50\u967d\u660e", {"\u660e", "\u6b50\u967d"}},            // a compound family name
+      {"\u5abd\u5abd", {"\u5abd\u5abd", ""}},                         // "Mum": no family name
+      {"\u9673", {"\u9673", ""}},
       {"\u9673 \u7f8e\u73b2", {"\u9673 \u7f8e\u73b2", ""}},
       {"", {"", ""}},
   };

@@ -27,11 +27,11 @@ def entry_name(e):
 
 def international(number, country_code="358"):
     """The E.164 form of a number dialled in the handset's country, or the
-    number itself when it is a short code; p/w and what follows kept apart."""
+    number itself when it is a short code or holds a pause or wait (p/w)."""
     m = re.match(r"^([+0-9]*)(.*)$", number)
     head, tail = m.group(1), m.group(2)
-    if tail and not re.match(r"^[pw]", tail):
-        return number, ""  # *100#, 112#...: a service code
+    if tail:
+        return number, ""  # *100#, 112#, 0401234p12: kept as typed
     if head.startswith("+"):
         return head, tail
     if head.startswith("00"):
@@ -39,6 +39,10 @@ def international(number, country_code="358"):
     if head.startswith("0") and len(head) >= 7:
         return "+" + country_code + head[1:], tail
     return number, ""
+
+
+# A few of the commonest Chinese family names: a name beginning with one is split after it.
+HAN_FAMILY_NAMES = "王李張陳林黃吳劉蔡楊"
 
 
 def is_cjk(text):
@@ -52,7 +56,7 @@ def split_name(name):
     words = name.split()
     if any(w.lower() in BUSINESS_WORDS for w in words):
         return name, ""  # a shop's name is no person's
-    if len(words) == 1 and is_cjk(name) and 2 <= len(name) <= 4:
+    if len(words) == 1 and is_cjk(name) and 2 <= len(name) <= 3 and name[0] in HAN_FAMILY_NAMES:
         return name[1:], name[0]
     if len(words) <= 1:
         return name, ""

@@ -81,7 +81,8 @@ ExportDialog::ExportDialog(HandsetSession& session, Prompt& prompt, OperationRun
   version_->addItem(QStringLiteral("3.0"), 3);
   version_->addItem(QStringLiteral("4.0"), 4);
   form->addRow(qtx(kTextVersion), version_);
-  country_ = new QLineEdit(qs(logic_.default_country()), this);
+  prefilled_country_ = logic_.default_country();
+  country_ = new QLineEdit(qs(prefilled_country_), this);
   country_->setMaxLength(2);
   form->addRow(qtx(kTextCountry), country_);
   layout->addLayout(form);
@@ -142,7 +143,8 @@ void ExportDialog::run_read() {
   if (running_ || !country) return;
   ExportOptions options;
   options.vcard_version = version_->currentData().toInt();
-  options.country = *country;
+  // The country as prefilled leaves the choice to the handset's network.
+  if (*country != prefilled_country_) options.country = *country;
   options.now_ms = QDateTime::currentMSecsSinceEpoch();
   running_ = true;
   written_ = false;

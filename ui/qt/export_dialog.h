@@ -5,6 +5,7 @@
 // Merge check box for them; Write, the summary, and Open Folder.
 #include <QDialog>
 #include <functional>
+#include <string>
 
 #include "ui/export_logic.h"
 
@@ -57,6 +58,7 @@ class ExportDialog final : public QDialog {
   QLineEdit* folder_ = nullptr;
   QComboBox* version_ = nullptr;
   QLineEdit* country_ = nullptr;
+  std::string prefilled_country_;
   QPushButton* read_ = nullptr;
   QPushButton* write_ = nullptr;
   QPushButton* open_ = nullptr;
