@@ -16,21 +16,9 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+using testing::call_note;
 using testing::event;
-
-CalendarEvent with_alarm(CalendarEvent e, int y, int mo, int d, int h, int mi) {
-  e.alarm_year = y;
-  e.alarm_month = mo;
-  e.alarm_day = d;
-  e.alarm_hour = h;
-  e.alarm_minute = mi;
-  return e;
-}
-
-CalendarEvent call_note(CalendarEvent e, std::string text) {
-  e.call_text = std::move(text);
-  return e;
-}
+using testing::with_alarm;
 
 class Calendar : public ::testing::Test {
  protected:

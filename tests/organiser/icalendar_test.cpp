@@ -12,21 +12,9 @@
 namespace phondeck {
 namespace {
 
+using testing::call_note;
 using testing::event;
-
-CalendarEvent alarm(CalendarEvent e, int y, int mo, int d, int h, int mi) {
-  e.alarm_year = y;
-  e.alarm_month = mo;
-  e.alarm_day = d;
-  e.alarm_hour = h;
-  e.alarm_minute = mi;
-  return e;
-}
-
-CalendarEvent call(CalendarEvent e, std::string text) {
-  e.call_text = std::move(text);
-  return e;
-}
+using testing::with_alarm;
 
 IcalendarOptions in_zone(std::string zone) {
   IcalendarOptions o;
@@ -51,22 +39,22 @@ TEST(Icalendar, EveryNoteTypeIsWrittenAsCalendarsReadItAndComesBackAsItWas) {
     std::vector<std::string> lines;
   };
   const Case cases[] = {
-      {"meeting, alarm 10 minutes before", alarm(event(2026, 12, 8, 9, 30, 3, "Project meeting"), 2026, 12, 8, 9, 20),
+      {"meeting, alarm 10 minutes before", with_alarm(event(2026, 12, 8, 9, 30, 3, "Project meeting"), 2026, 12, 8, 9, 20),
        {hel + "20261208T093000", hel_end + "20261208T103000", "SUMMARY:Project meeting", "CATEGORIES:Meeting",
         "BEGIN:VALARM", "ACTION:DISPLAY", "DESCRIPTION:Project meeting", "TRIGGER:-PT10M",
         "X-PHONDECK-ALARM:20261208T092000"}},
       {"meeting ending after midnight", event(2026, 12, 31, 23, 30, 3, "Party"), {hel_end + "20270101T003000"}},
-      {"call with whom and number", alarm(call(event(2026, 12, 9, 12, 0, 2, "+358401234567"), "Anna"), 2026, 12, 9, 11, 0),
+      {"call with whom and number", with_alarm(call_note(event(2026, 12, 9, 12, 0, 2, "+358401234567"), "Anna"), 2026, 12, 9, 11, 0),
        {hel_end + "20261209T121500", "SUMMARY:Call Anna (+358401234567)", "CATEGORIES:Call",
         "DESCRIPTION:+358401234567", "URL:tel:+358401234567", "DESCRIPTION:Call Anna (+358401234567)",
         "TRIGGER:-PT1H"}},
       {"call with a number only", event(2026, 12, 9, 13, 0, 2, "*#06#"), {"SUMMARY:Call *#06#", "URL:tel:*%2306%23"}},
-      {"call with whom only", call(event(2026, 12, 9, 16, 0, 2, ""), "Nobody"), {"SUMMARY:Call Nobody"}},
-      {"call with a number no tel: URL carries", call(event(2026, 12, 9, 15, 0, 2, "0401 112p23"), "Pause"),
+      {"call with whom only", call_note(event(2026, 12, 9, 16, 0, 2, ""), "Nobody"), {"SUMMARY:Call Nobody"}},
+      {"call with a number no tel: URL carries", call_note(event(2026, 12, 9, 15, 0, 2, "0401 112p23"), "Pause"),
        {"SUMMARY:Call Pause (0401 112p23)", "DESCRIPTION:0401 112p23"}},
-      {"reminder, alarm on its day", alarm(event(2026, 12, 10, 23, 59, 1, "Bins out"), 2026, 12, 10, 7, 30),
+      {"reminder, alarm on its day", with_alarm(event(2026, 12, 10, 23, 59, 1, "Bins out"), 2026, 12, 10, 7, 30),
        {"DTSTART;VALUE=DATE:20261210", "DTEND;VALUE=DATE:20261211", "CATEGORIES:Reminder", "TRIGGER:PT7H30M"}},
-      {"reminder, alarm the evening before", alarm(event(2027, 1, 1, 23, 59, 1, "\u8336"), 2026, 12, 31, 20, 0),
+      {"reminder, alarm the evening before", with_alarm(event(2027, 1, 1, 23, 59, 1, "\u8336"), 2026, 12, 31, 20, 0),
        {"DTSTART;VALUE=DATE:20270101", "DTEND;VALUE=DATE:20270102", "TRIGGER:-PT4H", "SUMMARY:\u8336"}},
       {"reminder at a time of day", event(2026, 12, 12, 8, 15, 1, "Call the bank"),
        {hel + "20261212T081500", hel_end + "20261212T083000", "CATEGORIES:Reminder"}},
@@ -75,17 +63,17 @@ TEST(Icalendar, EveryNoteTypeIsWrittenAsCalendarsReadItAndComesBackAsItWas) {
       {"birthday", event(1980, 12, 24, 23, 59, 4, "Mum"),
        {"DTSTART;VALUE=DATE:19801224", "DTEND;VALUE=DATE:19801225", "RRULE:FREQ=YEARLY", "CATEGORIES:Birthday"}},
       {"birthday, alarm the day before in a later year",
-       alarm(event(1980, 12, 24, 23, 59, 4, "Mum"), 2026, 12, 23, 18, 0),
+       with_alarm(event(1980, 12, 24, 23, 59, 4, "Mum"), 2026, 12, 23, 18, 0),
        {"RRULE:FREQ=YEARLY", "TRIGGER:-PT6H", "X-PHONDECK-ALARM:20261223T180000"}},
-      {"birthday on 1 January, alarm on New Year's Eve", alarm(event(1982, 1, 1, 23, 59, 4, "Kid"), 2026, 12, 31, 20, 0),
+      {"birthday on 1 January, alarm on New Year's Eve", with_alarm(event(1982, 1, 1, 23, 59, 4, "Kid"), 2026, 12, 31, 20, 0),
        {"TRIGGER:-PT4H"}},
-      {"birthday on a leap day", alarm(event(1980, 2, 29, 23, 59, 4, "Leap"), 2028, 2, 29, 9, 0),
+      {"birthday on a leap day", with_alarm(event(1980, 2, 29, 23, 59, 4, "Leap"), 2028, 2, 29, 9, 0),
        {"DTSTART;VALUE=DATE:19800229", "DTEND;VALUE=DATE:19800301", "TRIGGER:PT9H"}},
-      {"meeting in the hour summer time skips", alarm(event(2026, 3, 29, 3, 30, 3, "Gap"), 2026, 3, 29, 3, 0),
+      {"meeting in the hour summer time skips", with_alarm(event(2026, 3, 29, 3, 30, 3, "Gap"), 2026, 3, 29, 3, 0),
        {hel + "20260329T033000", hel_end + "20260329T053000"}},
-      {"alarm more than a year ahead", alarm(event(2028, 1, 5, 9, 0, 1, "Passport"), 2026, 12, 1, 9, 0),
+      {"alarm more than a year ahead", with_alarm(event(2028, 1, 5, 9, 0, 1, "Passport"), 2026, 12, 1, 9, 0),
        {"TRIGGER;VALUE=DATE-TIME:20261201T070000Z"}},
-      {"alarm after the start", alarm(event(2026, 6, 13, 10, 0, 3, "Standup"), 2026, 6, 13, 10, 15),
+      {"alarm after the start", with_alarm(event(2026, 6, 13, 10, 0, 3, "Standup"), 2026, 6, 13, 10, 15),
        {"TRIGGER;VALUE=DATE-TIME:20260613T071500Z"}},
   };
   std::vector<CalendarEvent> all;
@@ -116,7 +104,7 @@ TEST(Icalendar, EveryNoteTypeIsWrittenAsCalendarsReadItAndComesBackAsItWas) {
 }
 
 TEST(Icalendar, ZonesFloatingAndUtcTimesAndTheirImport) {
-  const CalendarEvent meeting = alarm(event(2026, 12, 8, 10, 30, 3, "Review"), 2026, 12, 8, 10, 20);
+  const CalendarEvent meeting = with_alarm(event(2026, 12, 8, 10, 30, 3, "Review"), 2026, 12, 8, 10, 20);
   struct Case {
     const char* what;
     IcalendarOptions options;
@@ -142,16 +130,16 @@ TEST(Icalendar, ZonesFloatingAndUtcTimesAndTheirImport) {
   // wall clock, a floating one (the backup's) stays as the handset held it.
   const std::string berlin = export_icalendar({meeting}, in_zone("Europe/Berlin"));
   EXPECT_EQ(import_icalendar(berlin, "Europe/Helsinki").events,
-            std::vector<CalendarEvent>{alarm(event(2026, 12, 8, 11, 30, 3, "Review"), 2026, 12, 8, 11, 20)});
+            std::vector<CalendarEvent>{with_alarm(event(2026, 12, 8, 11, 30, 3, "Review"), 2026, 12, 8, 11, 20)});
   EXPECT_EQ(import_icalendar(export_icalendar({meeting}, in_zone("UTC")), "Europe/Helsinki").events,
-            std::vector<CalendarEvent>{alarm(event(2026, 12, 8, 12, 30, 3, "Review"), 2026, 12, 8, 12, 20)});
+            std::vector<CalendarEvent>{with_alarm(event(2026, 12, 8, 12, 30, 3, "Review"), 2026, 12, 8, 12, 20)});
   EXPECT_EQ(import_icalendar(export_icalendar({meeting}, floating), "America/New_York").events,
             std::vector<CalendarEvent>{meeting});
   // Another program moved the alarm and kept the handset's: the trigger wins.
   std::string moved = berlin;
   moved.replace(moved.find("TRIGGER:-PT10M"), 14, "TRIGGER:-PT30M");
   EXPECT_EQ(import_icalendar(moved, "Europe/Berlin").events,
-            std::vector<CalendarEvent>{alarm(event(2026, 12, 8, 10, 30, 3, "Review"), 2026, 12, 8, 10, 0)});
+            std::vector<CalendarEvent>{with_alarm(event(2026, 12, 8, 10, 30, 3, "Review"), 2026, 12, 8, 10, 0)});
 
   // The user's own zone, from TZ.
   const char* was = std::getenv("TZ");
