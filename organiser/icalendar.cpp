@@ -206,6 +206,27 @@ std::string screened(const std::string& text, std::vector<std::string>& refused)
 // Alarms the import takes relative to the start: up to a year before it,
 // or later on the day of an event without a time.
 constexpr int kRelativeAlarmMinutes = 366 * 24 * 60;
+// libical writes no time after the year 3000 (a null 00000000T000000
+// instead): notes and alarms later than 2999 go out, and come in, on
+// 31 December 2999, so that an end a day later can still be written.
+constexpr int kLatestYear = 2999;
+
+// The event with its start and alarm no later than kLatestYear; `moved`
+// tells whether either had to move.
+CalendarEvent within_written_years(CalendarEvent e, bool* moved = nullptr) {
+  bool any = false;
+  auto clamp = [&any](int& year, int& month, int& day) {
+    if (year <= kLatestYear) return;
+    year = kLatestYear;
+    month = 12;
+    day = 31;
+    any = true;
+  };
+  clamp(e.year, e.month, e.day);
+  if (e.has_alarm()) clamp(e.alarm_year, e.alarm_month, e.alarm_day);
+  if (moved != nullptr) *moved = any;
+  return e;
+}
 
 bool relative_alarm_reads_back(std::int64_t minutes, bool all_day) {
   return (minutes <= 0 && -minutes <= kRelativeAlarmMinutes) ||
@@ -420,9 +441,13 @@ icaltimetype wall(icaltimetype t, const char* tzid, const Zone& user) {
 }
 
 // A text without the characters libical's writer leaves out (backspace,
-// form feed, carriage return), so that a note reads back as it goes out.
+// form feed, carriage return) and without the blanks at either end that
+// its parser drops, so that a note reads back as it goes out.
 std::string written_text(std::string text) {
   std::erase_if(text, [](char c) { return c == '\b' || c == '\f' || c == '\r'; });
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\n'; };
+  while (!text.empty() && blank(text.back())) text.pop_back();
+  text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), blank));
   return text;
 }
 
@@ -484,7 +509,8 @@ std::string export_icalendar(const std::vector<CalendarEvent>& events, const Ica
     icalcomponent_add_component(cal.get(), vtimezone);
   }
   std::set<std::string> uids;
-  for (const CalendarEvent& e : events) {
+  for (const CalendarEvent& note : events) {
+    const CalendarEvent e = within_written_years(note);
     icalcomponent* ev = icalcomponent_new(ICAL_VEVENT_COMPONENT);
     icalcomponent_add_property(ev, icalproperty_new_uid(unique_uid(e, options.uid_seed, uids).c_str()));
     const DateTime start = validated(event_time(e));
@@ -715,6 +741,9 @@ IcalendarImport import_icalendar(const std::string& text, const std::string& tim
         e.alarm_minute = at.minute;
       }
     }
+    bool moved = false;
+    e = within_written_years(e, &moved);
+    if (moved) changed.push_back("after 2999, moved to 31 December 2999");
     for (const std::string& c : changed) result.changes.push_back(describe(e) + c);
     result.events.push_back(std::move(e));
   }

@@ -135,6 +135,18 @@ TEST(Icalendar, ZonesFloatingAndUtcTimesAndTheirImport) {
             std::vector<CalendarEvent>{with_alarm(event(2026, 12, 8, 12, 30, 3, "Review"), 2026, 12, 8, 12, 20)});
   EXPECT_EQ(import_icalendar(export_icalendar({meeting}, floating), "America/New_York").events,
             std::vector<CalendarEvent>{meeting});
+  // libical writes no time after 3000: a note beyond 2999 goes out on
+  // 31 December 2999 rather than as an empty time, and comes in so too.
+  const CalendarEvent far = with_alarm(event(3027, 5, 1, 9, 0, 3, "Far"), 3027, 5, 1, 8, 50);
+  const std::string far_text = export_icalendar({far}, in_zone("UTC"));
+  EXPECT_NE(far_text.find("DTSTART:29991231T090000Z\r\n"), std::string::npos) << far_text;
+  EXPECT_NE(far_text.find("DTEND:29991231T100000Z\r\n"), std::string::npos) << far_text;
+  std::string far_in = far_text;
+  far_in.replace(far_in.find("DTSTART:29991231"), 16, "DTSTART:30270501");
+  const IcalendarImport far_back = import_icalendar(far_in, "UTC");
+  ASSERT_EQ(far_back.events.size(), 1u);
+  EXPECT_EQ(far_back.events[0].year, 2999);
+  EXPECT_EQ(far_back.changes.size(), 1u);
   // Another program moved the alarm and kept the handset's: the trigger wins.
   std::string moved = berlin;
   moved.replace(moved.find("TRIGGER:-PT10M"), 14, "TRIGGER:-PT30M");
