@@ -111,15 +111,20 @@ const std::vector<Command>& command_table() {
         "                      network code) file; the startup graphic as .bmp\n",
         {{"-o", true, "--output"}}, 1, 2},
        logo_get},
-      {{"logo set", "caller|operator|startup FILE [--group N] [--mcc M --mnc N]",
+      {{"logo set", "caller|operator|startup FILE [--group N] [--mcc M --mnc N] [--place]",
         "Writes a picture into the handset as the caller-group, operator or startup graphic.",
         "FILE is a .bmp, .ngg or .nol file. A caller-group picture goes to the\n"
         "handset as a picture message, which the handset offers to keep for a group.\n"
         "  --group N         write it straight into caller group N (1..5) as its logo,\n"
         "                    keeping the group's name and ringing tone; the group is\n"
         "                    read back\n"
-        "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n",
-        {{"--group", true}, {"--mcc", true}, {"--mnc", true}}, 2, 2},
+        "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n"
+        "A bitmap of another size is placed as the Group and System Graphics window's\n"
+        "Open places it (a smaller one at the top left, a larger one from column 5 and\n"
+        "row 4 of the bitmap for a logo), and the summary says so. A bitmap more than\n"
+        "twice as wide or as high as the picture (a startup graphic for a logo) is\n"
+        "refused unless --place says to place it all the same.\n",
+        {{"--group", true}, {"--mcc", true}, {"--mnc", true}, {"--place", false}}, 2, 2},
        logo_set},
       {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N]",
         "Sends a caller-group graphic or an operator logo to each NUMBER.",
@@ -156,21 +161,30 @@ const std::vector<Command>& command_table() {
         "and their logos, operator logo, startup graphic, profiles, message centre and\n"
         "alarm) and writes a ZIP archive of standard files with a manifest.json of\n"
         "their sizes and SHA-256 sums. The file appears only when every part was read.\n"
+        "A FILE without an ending gets .zip; another ending than .zip is refused.\n"
         "  --verify   read every part twice and compare; a part whose reads differ is\n"
         "             read again until two reads agree (a noisy line can change a\n"
         "             frame in a way its checksums do not see); the summary says how\n"
         "             many records needed it\n",
         {{"--verify", false}}, 1, 1},
        backup},
-      {{"restore", "FILE.zip [--only PARTS] [--dry-run]", "Writes a backup back into the handset.",
+      {{"restore", "FILE.zip [--only PARTS] [--dry-run] [--no-received] [--ignore-checksums]",
+        "Writes a backup back into the handset.",
         "The archive is checked first; a bad one is refused and nothing is written.\n"
         "Parts are written in this order, then each is read back and compared:\n"
         "settings, groups, operator, startup, profiles, calendar, phonebook, messages.\n"
-        "  --only PARTS   those parts, separated by commas, or all; without it every\n"
-        "                 part but messages (messages are stored only when named)\n"
-        "  --dry-run      show what would change on the handset, write nothing\n"
-        "A backup of another handset (other IMEI) asks first; --yes answers.\n",
-        {{"--only", true}, {"--dry-run", false}}, 1, 1},
+        "Before writing it asks once, naming what is replaced (the phone book and the\n"
+        "calendar are replaced whole) and, for a backup of another handset, both\n"
+        "handsets; --yes answers.\n"
+        "The handset stores written messages in its outbox: a received message goes\n"
+        "back as an unsent outbox draft without its time stamp, and the summary says so.\n"
+        "  --only PARTS        those parts, separated by commas, or all; without it\n"
+        "                      every part but messages (stored only when named)\n"
+        "  --dry-run           show what would change on the handset, write nothing\n"
+        "  --no-received       leave the backup's received messages out\n"
+        "  --ignore-checksums  restore a backup whose files were changed after it was\n"
+        "                      written (their SHA-256 no longer matches), naming them\n",
+        {{"--only", true}, {"--dry-run", false}, {"--no-received", false}, {"--ignore-checksums", false}}, 1, 1},
        restore},
       {{"export", "DIR [--vcard 3.0|4.0] [--country CC] [--merge|--no-merge] [--carddav URL] [--caldav URL] "
                   "[--user NAME] [--password-file FILE]",

@@ -10,6 +10,7 @@
 #include "app/sha256.h"
 #include "app/text_table.h"
 #include "session/backup_archive.h"
+#include "session/backup_differences.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace phondeck;

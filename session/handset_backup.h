@@ -89,6 +89,12 @@ struct PartOutcome {
   // Messages: what the backup's messages become on the handset, said before
   // anything is written; and how many received ones were left out.
   std::string note;
+  // What its write does, as the question says it ("replaces the handset's
+  // 12 entries with the backup's 10").
+  std::string plan;
+  // A write can change something: a difference other than a message kept
+  // otherwise.
+  bool writes() const;
 };
 
 struct RestoreResult {
@@ -104,9 +110,6 @@ struct RestoreResult {
   // checksums ignored), as OpenedBackup::changed has them.
   std::vector<std::string> changed_files;
   std::string summary() const;
-  // The dry run part by part: what differs, each side's value, and what the
-  // messages become.
-  std::string comparison() const;
 };
 
 // The one question a restore asks before it writes: the backup's time, the

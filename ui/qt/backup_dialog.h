@@ -99,6 +99,7 @@ class RestoreDialog final : public QDialog {
 
  private:
   void run_restore(bool dry_run);
+  void show_differences(const RestoreResult& result, bool dry_run);
   void update_buttons();
 
   Run run_;
