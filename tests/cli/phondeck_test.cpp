@@ -219,7 +219,7 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   const std::vector<json> joined = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
   ASSERT_EQ(joined.size(), in_count - 1);
   EXPECT_EQ(joined.back()["parts"], "[2/3]");
-  EXPECT_NE(joined.back()["text"].get<std::string>().find("[part 2 missing]Party"), std::string::npos);
+  EXPECT_NE(joined.back()["text"].get<std::string>().find("[part 2 missing] Party"), std::string::npos);
 
   // Questions: refused without a terminal, answered on one, or by --yes.
   const Result refused = run({"sms", "write", "--text", "first"});
@@ -575,6 +575,9 @@ TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsNameTheNextStep) {
             "warning-tones\tlights\tautomatic-answer\tgroups");
   EXPECT_EQ(profiles[2].rfind("2\tSilent\t", 0), 0u) << profiles[2];
   EXPECT_EQ(lines_of(run({"sms", "list"}).out).front(), "location\tfolder\tstatus\tnumber\ttime\tparts\ttext");
+  // An empty list names its columns all the same.
+  handset_.with_handset([](sim::Handset& h) { return h.state().sms.messages.clear(), 0; });
+  EXPECT_EQ(run({"sms", "list"}).out, "location\tfolder\tstatus\tnumber\ttime\tparts\ttext\n");
 
   const Result sent = run({"sms", "send", "call-me-abc", "0401112223", "--text", "Hi"});
   EXPECT_EQ(sent.status, kExitFailed);
@@ -651,16 +654,37 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
   const std::string centre = state().sms.smsc;
   ASSERT_EQ(run({"--yes", "smsc", "set", "+4915550000"}).status, kExitOk);
   std::ofstream(folder_.file("notes.zip")) << "a text, not an archive";
+  // An empty ZIP archive: its end record alone.
+  std::ofstream(folder_.file("empty.zip"), std::ios::binary) << std::string("PK\x05\x06", 4) << std::string(18, '\0');
+  // The message centre edited in the archive after the backup was written.
+  {
+    std::string error;
+    auto opened = open_backup_archive(zip, error);
+    ASSERT_TRUE(opened) << error;
+    std::string& settings = opened->files["settings.json"];
+    const std::size_t at = settings.find(centre);
+    ASSERT_NE(at, std::string::npos);
+    settings[at + centre.size() - 1] = centre.back() == '1' ? '2' : '1';
+    ASSERT_TRUE(write_backup_archive(folder_.file("edited.zip"), opened->files, opened->manifest, error)) << error;
+  }
 
   struct Step {
     Args args;
     int status;
-    const char* says;  // in standard output, or standard error when failed
+    std::string says;  // in standard output, or standard error when failed
   };
   const std::vector<Step> steps = {
       {{"backup", folder_.file("verified.zip"), "--verify"}, kExitOk,
        "Verified: every part read twice, the reads agree"},
-      {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk, "differs: message centre number"},
+      {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk,
+       "differs: message centre number (handset: +4915550000; backup: "},
+      {{"backup", folder_.file("out.tar")}, kExitUsage, "a backup is a ZIP archive: name it .zip, not .tar"},
+      {{"backup", folder_.file("plain")}, kExitOk, "Written to " + folder_.file("plain.zip")},
+      {{"restore", folder_.file("empty.zip"), "--yes"}, kExitFailed, "it is not a Phondeck backup: the ZIP archive is empty"},
+      {{"restore", folder_.file("edited.zip"), "--only", "settings", "--yes"}, kExitFailed,
+       "settings.json does not match its SHA-256 checksum (changed after the backup was written; --ignore-checksums"},
+      {{"restore", folder_.file("edited.zip"), "--only", "settings", "--yes", "--ignore-checksums", "--dry-run"}, kExitOk,
+       "Changed since the backup was written (checksums ignored): settings.json"},
       {{"restore", zip, "--only", "nothing"}, kExitUsage, "--only takes settings"},
       {{"restore", folder_.file("notes.zip"), "--yes"}, kExitFailed, "not a Phondeck backup"},
       {{"restore", zip, "--only", "settings", "--yes"}, kExitOk, "Message centre and alarm: restored (1 change), read back equal"},
@@ -669,10 +693,11 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
     const Result r = run(step.args);
     EXPECT_EQ(r.status, step.status) << step.args.at(1) << "\n" << r.out << r.err;
     EXPECT_NE((r.out + r.err).find(step.says), std::string::npos) << step.says << "\n" << r.out << r.err;
-    if (step.status != kExitOk) {
+    if (step.status != kExitOk || step.args.back() == "--dry-run") {
       EXPECT_EQ(state().sms.smsc, "+4915550000");
     }
   }
+  EXPECT_FALSE(std::filesystem::exists(folder_.file("out.tar")));
   EXPECT_EQ(state().sms.smsc, centre);
 
   std::ofstream(folder_.file("one.vcf"), std::ios::binary)
