@@ -126,11 +126,12 @@ const std::vector<Command>& command_table() {
         "refused unless --place says to place it all the same.\n",
         {{"--group", true}, {"--mcc", true}, {"--mnc", true}, {"--place", false}}, 2, 2},
        logo_set},
-      {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N]",
+      {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N] [--place]",
         "Sends a caller-group graphic or an operator logo to each NUMBER.",
-        "One line per number, as sms send prints them.\n"
+        "One line per number, as sms send prints them. A bitmap of another size is\n"
+        "placed as logo set places it, and --place as there.\n"
         "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n",
-        {{"--mcc", true}, {"--mnc", true}}, 3, -1},
+        {{"--mcc", true}, {"--mnc", true}, {"--place", false}}, 3, -1},
        logo_send},
       {{"ringtone write", "FILE [--as ericsson|nokia|siemens]", "Writes a ringing tone into the handset.",
         "FILE is read as the Ringing Tone window opens it: RTTTL (.rtttl, .txt),\n"

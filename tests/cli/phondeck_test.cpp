@@ -17,6 +17,7 @@
 
 #include "cli/phondeck.h"
 #include "media/picture_files.h"
+#include "media/picture_placement.h"
 #include "organiser/profiles.h"
 #include "session/backup_archive.h"
 #include "sim/handset_state.h"
@@ -446,6 +447,38 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
     EXPECT_EQ(groups_after.groups[g].name, groups_before.groups[g].name);
     EXPECT_EQ(groups_after.groups[g].ringtone, groups_before.groups[g].ringtone);
     EXPECT_EQ(groups_after.groups[g].logo, g == 3 ? groups_before.groups[1].logo : groups_before.groups[g].logo);
+  }
+
+  // Pictures of another size go in as the graphics window's Open places
+  // them, and the summary says how; one more than twice the logo's size
+  // only with --place.
+  struct Sized {
+    int width, height;
+    Args more;
+    int status;
+    std::string says;
+  };
+  const std::vector<Sized> sizes = {
+      {40, 10, {}, kExitOk, "small.bmp is 40 by 10 pixels, placed into the 72 by 14 picture at its top left"},
+      {80, 20, {}, kExitOk, "mid.bmp is 80 by 20 pixels, placed into the 72 by 14 picture from column 5 and row 4 of the bitmap on"},
+      {84, 48, {}, kExitFailed, "big.bmp is 84 by 48 pixels, more than twice the 72 by 14 picture; --place places it"},
+      {84, 48, {"--place"}, kExitOk, "big.bmp is 84 by 48 pixels, placed into the 72 by 14 picture from column 5 and row 4"},
+  };
+  for (const Sized& c : sizes) {
+    MonoBitmap picture(c.width, c.height);
+    for (int x = 0; x < c.width; ++x) {
+      for (int y = 0; y < c.height; ++y) picture.set(x, y, (x * 7 + y * 3) % 5 == 0);
+    }
+    const std::string name = c.width == 40 ? "small.bmp" : c.width == 80 ? "mid.bmp" : "big.bmp";
+    ASSERT_TRUE(writeBitmapFile(folder_.file(name), picture));
+    const sim::Bytes logo_before = state().groups[1].logo;
+    Args args{"--yes", "logo", "set", "caller", folder_.file(name), "--group", "2"};
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, c.status) << name << r.out << r.err;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << c.says << "\n" << r.out << r.err;
+    const std::vector<std::uint8_t> placed = packRows(place_picture(picture, groupGraphicProfile()).picture);
+    EXPECT_EQ(state().groups[1].logo, c.status == kExitOk ? sim::Bytes(placed.begin(), placed.end()) : logo_before) << name;
   }
 
   const std::size_t sent = after.sms.sent.size();
