@@ -57,7 +57,8 @@ constexpr int kTextOnHandset = 3562;
 constexpr int kTextInBackup = 3563;
 constexpr int kTextChangedFiles = 3564;
 constexpr int kTextRestoreChanged = 3565;
-constexpr int kTextDiffers = 3574;  // then not on the handset, on the handset only, kept otherwise
+constexpr int kTextDiffers = 3574;
+constexpr int kTextOtherHandset = 3578;  // then not on the handset, on the handset only, kept otherwise
 constexpr int kTextVerify = 3755;
 constexpr int kTextNameNext = 3756;
 
@@ -283,6 +284,12 @@ RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& 
   std::replace(time.begin(), time.end(), 'T', ' ');
   auto* about = new QLabel(qs(tx_with(kTextBackupOf, {manifest.model, manifest.imei, time})), this);
   layout->addWidget(about);
+  if (!manifest.imei.empty() && !info.imei.empty() && manifest.imei != info.imei) {
+    auto* other = new QLabel(qs(tx_with(kTextOtherHandset, {manifest.model, manifest.imei, info.model, info.imei})), this);
+    other->setWordWrap(true);
+    other->setStyleSheet(QStringLiteral("color: #C03028"));
+    layout->addWidget(other);
+  }
   if (!changed.empty()) {
     std::string names;
     for (const std::string& f : changed) names += (names.empty() ? "" : ", ") + f;

@@ -78,6 +78,14 @@ TEST(RestoreDialogParts, EnabledAndCheckedByBackupAndModel) {
           << c.what << ": " << part_name(part);
     }
     EXPECT_EQ(dialog.options(true).only, c.checked) << c.what;
+    // Another handset's backup names both handsets before anything is compared.
+    info.imei = "490154203237518";
+    RestoreDialog other(manifest_of(c.held), info, [](const RestoreOptions&) { return RestoreResult{}; });
+    QStringList labels;
+    for (const QLabel* label : other.findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains(QString::fromStdString("This backup is of another handset: 6110, IMEI 490518100000001; "
+                                                       "this one is " + std::string(c.model) + ", IMEI 490154203237518")))
+        << c.what << ": " << labels.join(QStringLiteral(" | ")).toStdString();
     EXPECT_TRUE(dialog.compare_button()->isEnabled()) << c.what;
     EXPECT_FALSE(dialog.restore_button()->isEnabled()) << c.what;  // nothing compared yet
   }
