@@ -11,7 +11,7 @@ namespace phondeck {
 namespace {
 
 constexpr int kTextLogoNotWritten = 3711;
-constexpr int kTextReadGroupGraphic = 1609;
+constexpr int kTextGroup = 2100;
 constexpr int kTextWriteIntoGroup = 3710;
 constexpr int kTextChooseTake = 3566;
 constexpr int kTextChooseWriteInto = 3567;
@@ -22,7 +22,7 @@ constexpr int kTextReadBack = 3569;
 
 std::string group_choice_title(GroupChoice choice, int group, const std::string& name) {
   switch (choice) {
-    case GroupChoice::Take: return window_title(tx(kTextReadGroupGraphic));
+    case GroupChoice::Take: return window_title(tx(kTextGroup));
     case GroupChoice::WriteInto: return window_title(tx(kTextWriteIntoGroup));
     case GroupChoice::ReadBack: return tx_with(kTextReadBackTitle, {std::to_string(group + 1), name});
   }

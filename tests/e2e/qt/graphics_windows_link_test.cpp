@@ -67,9 +67,13 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   TForm16& group = windows.group_graphics();
   TOKHelpRightDlg5& dialog = group.group_dialog();
   QString third_name;
+  QString title;
+  QString instruction;
   QTimer pick;
   QObject::connect(&pick, &QTimer::timeout, [&] {
     if (!dialog.isVisible()) return;
+    title = dialog.windowTitle();
+    instruction = dialog.instruction()->text();
     third_name = dialog.name(2)->text();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -80,6 +84,8 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   group.action(GraphicsCommand::ReadGroup)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !third_name.isEmpty() && settled(); }, 20000));
   pick.stop();
+  EXPECT_EQ(title, "Group");
+  EXPECT_EQ(instruction, "Choose the group whose logo goes into the picture, then OK.");
   const sim::HandsetState before = handset.with_handset([](sim::Handset& h) { return h.state(); });
   const std::string& stored_name = before.groups[2].name;
   EXPECT_EQ(third_name.toStdString(),  // the demo's third group has a UCS-2 name
