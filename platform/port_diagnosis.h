@@ -53,9 +53,16 @@ struct PortDiagnosis {
 };
 
 // The diagnosis of a failed open (or line set-up) of `path` with `error`
-// (errno). `lock` names a live lock's holder when that refused the open.
+// (errno); own_fd, the descriptor of the failed open, is no holder.
 PortDiagnosis diagnose_port(const std::string& path, int error, const SystemRoots& roots = {},
-                            const std::optional<AccessIdentity>& who = std::nullopt);
+                            const std::optional<AccessIdentity>& who = std::nullopt, int own_fd = -1);
+// A live lock of `holder` in `lock_file` refused the open.
+PortDiagnosis lock_diagnosis(const std::string& path, const ProcessInfo& holder, const std::string& lock_file,
+                             const SystemRoots& roots = {});
+// For a port that opened but where nothing answered: a known prober running
+// that may have opened the device meanwhile, with the udev rule; empty when
+// none runs.
+std::string prober_note(const std::string& path, const SystemRoots& roots = {});
 
 // UUCP lock files (LCK..ttyUSB0, HDB format: the pid as ten characters
 // right-aligned and a line feed) in the roots' lock folders.
@@ -69,8 +76,8 @@ class UucpLock {
   UucpLock(const UucpLock&) = delete;
   UucpLock& operator=(const UucpLock&) = delete;
 
-  // Looks at every lock folder: a lock of a live process other than this
-  // one refuses (HeldBy, holder() and file() tell whose); a stale one (its
+  // Looks at every lock folder: a lock of a live process (this one too:
+  // another port of ours holds the device) refuses (HeldBy, holder() and file() tell whose); a stale one (its
   // process gone, or unreadable) is removed. Then writes this process's lock
   // in the first folder that takes it (Taken); Unlockable when none does
   // (the open goes on without a lock, as no folder is ours to write).

@@ -27,8 +27,9 @@ struct SerialDevice {
   std::string usb_id;        // "067b:2303", empty for no USB device
   std::string product;       // manufacturer and product strings, as sysfs has them
   std::string driver;        // "pl2303", "cdc_acm", "serial8250"
+  std::string uart;          // ttyS*: "16550A", from sysfs's type
   // "Prolific Technology Inc. USB-Serial Controller (067b:2303, pl2303)";
-  // "serial port (serial8250)" for a UART; empty when nothing is known.
+  // "serial port (16550A)" for a UART; empty when nothing is known.
   std::string what() const;
   // "/dev/ttyUSB0: <what>" and the first by-id link.
   std::string line() const;
@@ -54,12 +55,13 @@ struct ProcessInfo {
   std::string text() const;
 };
 
-// The name of a live process (kill 0 on the real /proc, the folder on a
-// scratch tree); nullopt-like empty ok=false when it is gone.
+// Whether process `pid` lives (kill 0 on the real /proc, its folder on a
+// scratch tree), and its name.
 bool process_alive(pid_t pid, const SystemRoots& roots, std::string* name = nullptr);
 
-// Processes other than this one with `path` (or the device it names) open.
-std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {});
+// Processes with `path` (or the device it names) open; this process's
+// descriptor own_fd (the open being diagnosed) does not count.
+std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {}, int own_fd = -1);
 
 // Programs known to open serial devices to probe them for modems or other
 // gear (ModemManager, brltty, gpsd, ...).

@@ -53,7 +53,9 @@ struct ProbeOptions {
   std::int64_t try_ms = 3000;  // per device and media
   SystemRoots roots;
   std::optional<AccessIdentity> identity;  // tests: whose mode bits
-  // Told after each device; the search stops early when cancelled() holds.
+  // Told before and after each device; the search stops early when
+  // cancelled() holds.
+  std::function<void(const std::string&)> on_start;
   std::function<void(const ProbeResult&)> on_result;
   std::function<bool()> cancelled;
 };
