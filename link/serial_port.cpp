@@ -116,6 +116,17 @@ int SerialPort::open() {
     return 1;
   }
   exclusive_ = true;
+  // A prober (ModemManager) that has the device open takes the handset's
+  // bytes and sends its own: sharing the line with it cannot work.
+  if (!running_probers(roots_).empty()) {
+    std::vector<ProcessInfo> probers = device_holders(path, roots_, fd_, false);
+    std::erase_if(probers, [](const ProcessInfo& p) { return !is_known_prober(p.name); });
+    if (!probers.empty()) {
+      diagnosis_ = lock_diagnosis(path, probers.front(), {}, roots_);
+      prompt_.message(serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice));
+      return 1;
+    }
+  }
   if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
     report_open("ERROR: Serial 10", errno);
     return 1;

@@ -56,7 +56,8 @@ struct PortDiagnosis {
 // (errno); own_fd, the descriptor of the failed open, is no holder.
 PortDiagnosis diagnose_port(const std::string& path, int error, const SystemRoots& roots = {},
                             const std::optional<AccessIdentity>& who = std::nullopt, int own_fd = -1);
-// A live lock of `holder` in `lock_file` refused the open.
+// A live lock of `holder` in `lock_file` refused the open; or, for a known
+// prober, that it has the device open.
 PortDiagnosis lock_diagnosis(const std::string& path, const ProcessInfo& holder, const std::string& lock_file,
                              const SystemRoots& roots = {});
 // For a port that opened but where nothing answered: a known prober running

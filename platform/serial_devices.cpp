@@ -199,10 +199,16 @@ std::vector<SerialDevice> serial_devices(const SystemRoots& roots) {
 
 SerialDevice describe_device(const std::string& path, const SystemRoots& roots) {
   std::error_code ec;
-  fs::path real = path;
-  if (fs::is_symlink(real, ec)) real = fs::weakly_canonical(real, ec);
+  // Links are followed one at a time, up to the serial device they name
+  // (a by-id link names ../../ttyUSB0).
+  fs::path real = fs::path(path).lexically_normal();
+  for (int hops = 0; hops < 8 && !serial_name(real.filename().string()) && fs::is_symlink(real, ec); ++hops) {
+    const fs::path target = fs::read_symlink(real, ec);
+    if (ec) break;
+    real = (target.is_absolute() ? target : real.parent_path() / target).lexically_normal();
+  }
   const std::string name = real.filename().string();
-  if (real.parent_path() == fs::path(roots.dev)) {
+  if (real.parent_path() == fs::path(roots.dev).lexically_normal()) {
     for (SerialDevice& device : serial_devices(roots)) {
       if (device.name == name) {
         device.path = path;
@@ -242,7 +248,8 @@ bool process_alive(pid_t pid, const SystemRoots& roots, std::string* name) {
   return alive;
 }
 
-std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots, int own_fd) {
+std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots, int own_fd,
+                                        bool lockers_first) {
   std::vector<ProcessInfo> holders;
   std::error_code ec;
   const fs::path wanted = fs::weakly_canonical(path, ec);
@@ -272,8 +279,7 @@ std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoo
     }
   }
   std::sort(holders.begin(), holders.end(), [](const ProcessInfo& a, const ProcessInfo& b) { return a.pid < b.pid; });
-  // Those that hold the device's advisory lock are the ones in the way (a
-  // terminal's owner may keep it open without using it).
+  if (!lockers_first) return holders;
   const std::vector<pid_t> lockers = lock_holders(path, roots);
   std::vector<ProcessInfo> locking;
   for (const ProcessInfo& p : holders) {

@@ -60,8 +60,11 @@ struct ProcessInfo {
 bool process_alive(pid_t pid, const SystemRoots& roots, std::string* name = nullptr);
 
 // Processes with `path` (or the device it names) open; this process's
-// descriptor own_fd (the open being diagnosed) does not count.
-std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {}, int own_fd = -1);
+// descriptor own_fd (the open being diagnosed) does not count. With
+// lockers_first, only those holding its advisory lock when there are any
+// (a terminal's owner may keep it open without using it).
+std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {}, int own_fd = -1,
+                                        bool lockers_first = true);
 
 // Programs known to open serial devices to probe them for modems or other
 // gear (ModemManager, brltty, gpsd, ...).
