@@ -26,6 +26,7 @@
 #include "platform/port_release.h"
 #include "platform/serial_devices.h"
 #include "sim/realtime_loop.h"
+#include "support/holder_process.h"
 #include "test_support.h"
 
 namespace phondeck {
@@ -87,34 +88,6 @@ struct Scratch {
     put(folder / "comm", name + "\n");
     fs::create_directories(folder / "fd");
     if (!path.empty()) fs::create_symlink(path, folder / "fd" / "3");
-  }
-};
-
-// A process of this program's that holds `path` open (with the advisory
-// lock when flock), under the name `name`, until it is ended.
-struct Holder {
-  pid_t pid = -1;
-  Holder(const std::string& path, const char* name, bool flock_it) {
-    int ready[2];
-    if (::pipe(ready) != 0) return;
-    pid = ::fork();
-    if (pid == 0) {
-      ::prctl(PR_SET_NAME, name, 0, 0, 0);
-      const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-      if (fd >= 0 && flock_it) ::flock(fd, LOCK_EX | LOCK_NB);
-      const char byte = fd >= 0 ? 1 : 0;
-      [[maybe_unused]] ssize_t n = ::write(ready[1], &byte, 1);
-      for (;;) ::pause();
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    [[maybe_unused]] ssize_t n = ::read(ready[0], &byte, 1);
-    ::close(ready[0]);
-  }
-  ~Holder() {
-    if (pid <= 0) return;
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
   }
 };
 
@@ -236,7 +209,7 @@ TEST_F(PortDiagnosisTest, EveryOpenTimeRowSaysWhatToDo) {
     std::vector<std::string> wanted;  // in the message, in this order
   };
   PtyPair held, locked, stale, probed;
-  std::unique_ptr<Holder> holder, prober;
+  std::unique_ptr<testing::HolderProcess> holder, prober;
   pid_t lock_owner = 0;
   const std::vector<Row> rows = {
       {"missing", [] { return std::string("/dev/phondeck-no-such-port"); }, PortProblem::Missing,
@@ -248,7 +221,7 @@ TEST_F(PortDiagnosisTest, EveryOpenTimeRowSaysWhatToDo) {
        {"ERROR: Serial 10b (25) ", "is not a serial port"}},
       {"busy",
        [&] {
-         holder = std::make_unique<Holder>(held.path, "minicom", true);
+         holder = std::make_unique<testing::HolderProcess>(held.path, "minicom", true);
          return held.path;
        },
        PortProblem::Busy, {"ERROR: Serial 10 (11) ", "is in use by minicom (pid "}},
@@ -261,7 +234,7 @@ TEST_F(PortDiagnosisTest, EveryOpenTimeRowSaysWhatToDo) {
        PortProblem::Locked, {"ERROR: Serial 10 (16) ", "is locked by minicom (pid ", lock_file_name(locked.path)}},
       {"prober",
        [&] {
-         prober = std::make_unique<Holder>(probed.path, "ModemManager", false);
+         prober = std::make_unique<testing::HolderProcess>(probed.path, "ModemManager", false);
          return probed.path;
        },
        PortProblem::Prober,
