@@ -46,6 +46,11 @@ void SerialPort::set_port(int index) {
 
 std::string SerialPort::com_port_device(int index) { return "/dev/ttyS" + std::to_string(index); }
 
+SerialPort::PortNames SerialPort::port_for_index(int index) {
+  const int chosen = index >= 0 && index <= 7 ? index : 1;
+  return {"COM" + std::to_string(chosen + 1), com_port_device(chosen)};
+}
+
 std::string SerialPort::device_path() const {
   if (!device_override_.empty()) return device_override_;
   // "virtual" and "virtual:MODEL" name the built-in handset, not a device.
