@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -245,25 +247,29 @@ std::string lock_file_name(const std::string& device_path) {
   return "LCK.." + rest;
 }
 
-namespace {
-
-// The pid a lock file names: HDB (ASCII) or the old binary int; 0 when
-// neither.
-pid_t lock_pid(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+pid_t lock_file_pid(std::string_view bytes) {
   std::size_t i = bytes.find_first_not_of(' ');
-  if (i != std::string::npos && bytes[i] >= '0' && bytes[i] <= '9') {
+  if (i != std::string_view::npos && bytes[i] >= '0' && bytes[i] <= '9') {
     long pid = 0;
-    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && pid < 100000000; ++i) pid = pid * 10 + (bytes[i] - '0');
+    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && pid < 100000000; ++i) {
+      pid = pid * 10 + (bytes[i] - '0');
+    }
     return static_cast<pid_t>(pid);
   }
-  if (bytes.size() == sizeof(int)) {
-    int pid = 0;
-    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(&pid));
-    return static_cast<pid_t>(pid);
+  if (bytes.size() == sizeof(std::int32_t)) {
+    std::int32_t pid = 0;
+    std::memcpy(&pid, bytes.data(), sizeof pid);
+    return pid > 0 ? static_cast<pid_t>(pid) : 0;
   }
   return 0;
+}
+
+namespace {
+
+pid_t lock_pid(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return lock_file_pid(bytes);
 }
 
 }  // namespace
