@@ -23,6 +23,7 @@ enum class TapKind : std::uint8_t {
   Unheard,    // arrived while the link was down or not connecting: dropped
   // Events without bytes.
   Reset,      // the link reset, with its reason
+  Lost,       // the handset stopped answering: the link is lost
   Engine,     // the step sent afresh, a reconnect
   Port,       // opened, closed, bit rate, DTR and RTS
   PortError,  // an open, read or write that failed
