@@ -1,7 +1,13 @@
 #include "link/link_log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "link/clock.h"
 #include "link/link_frame.h"
@@ -381,6 +387,52 @@ void LinkLog::clear() {
 std::string LinkLog::last_error() const {
   std::lock_guard<std::mutex> guard(lock_);
   return last_error_;
+}
+
+struct LinkLogFile::Descriptor {
+  explicit Descriptor(int descriptor) : fd(descriptor) {}
+  ~Descriptor() { ::close(fd); }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+
+  void write_line(const std::string& line) const {
+    std::string out = line;
+    out += '\n';
+    std::size_t done = 0;
+    while (done < out.size()) {
+      const ssize_t n = ::write(fd, out.data() + done, out.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return;  // a full disk loses lines, not the link
+      done += static_cast<std::size_t>(n);
+    }
+  }
+
+  int fd;
+};
+
+LinkLogFile::LinkLogFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) {
+    error_ = std::strerror(errno);
+    return;
+  }
+  // A file that was there keeps its owner but no longer lets others read it.
+  if (::fchmod(fd, 0600) != 0) {
+    error_ = std::strerror(errno);
+    ::close(fd);
+    return;
+  }
+  file_ = std::make_shared<Descriptor>(fd);
+}
+
+void LinkLogFile::write_line(const std::string& line) {
+  if (file_) file_->write_line(line);
+}
+
+void LinkLogFile::follow(LinkLog& log) {
+  if (!file_) return;
+  for (const std::string& line : log.lines()) file_->write_line(line);
+  log.add_sink([file = file_](const std::string& line) { file->write_line(line); });
 }
 
 }  // namespace phondeck

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -89,6 +90,27 @@ class LinkLog final : public LinkTap {
   std::string last_error_;
   std::vector<std::pair<int, Sink>> sinks_;
   int next_sink_ = 1;
+};
+
+// A file that the log's lines go to as they come (phondeck --log), which
+// holds names and numbers: created, or emptied, for its owner only (0600).
+class LinkLogFile {
+ public:
+  explicit LinkLogFile(const std::string& path);
+
+  // False when the file could not be opened; error() says why.
+  bool ok() const { return file_ != nullptr; }
+  const std::string& error() const { return error_; }
+  // Writes the line and its line end at once.
+  void write_line(const std::string& line);
+  // Writes the lines the log keeps, then each new one. The file stays open
+  // while this object or the log needs it, whichever goes last.
+  void follow(LinkLog& log);
+
+ private:
+  struct Descriptor;
+  std::shared_ptr<Descriptor> file_;
+  std::string error_;
 };
 
 }  // namespace phondeck

@@ -274,6 +274,7 @@ void OperationEngine::reset() { reset_link(false); }
 
 void OperationEngine::reset_link(bool resuming) {
   const std::optional<Resume> running = resuming ? std::nullopt : operation_to_resume();
+  const bool was_up = state() != LinkState::Disconnected;
   Timer& timer = frames_.timer();
   timer.stop();
   ticks_ = 0;
@@ -299,7 +300,7 @@ void OperationEngine::reset_link(bool resuming) {
   status_text_id(kTextDisconnected);
   info_.clear_texts_and_network();
   normal_cursor();
-  if (LinkTap* tap = frames_.tap()) tap->event(TapKind::Reset, "Disconnected");
+  if (LinkTap* tap = frames_.tap(); tap != nullptr && was_up) tap->event(TapKind::Reset, "Disconnected");
   frames_.port().close();
   if (running) {
     if (FamilyHandler* handler = handler_for(running->state)) handler->operation_abandoned();
