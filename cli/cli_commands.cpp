@@ -18,6 +18,7 @@
 #include "cli/cli_media.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_phonebook.h"
+#include "cli/cli_probe.h"
 #include "cli/cli_settings.h"
 #include "cli/phondeck.h"
 #include "platform/device_choice.h"
@@ -42,6 +43,17 @@ const std::vector<Command>& command_table() {
         "- until the handset has reported it).\n",
         {}, 0, 0},
        identify},
+      {{"probe", "[DEVICE...] [--save]", "Searches the serial devices for the handset.",
+        "Tries each DEVICE (every serial device of this computer when none is given:\n"
+        "ttyS* with a UART, ttyUSB*, ttyACM*) with the cable and with the infrared\n"
+        "adapter, at most 3 s each, and prints one line per device: its result\n"
+        "(answered, silent, busy, not permitted, not a serial port, gone), the media,\n"
+        "model and IMEI of a handset that answered, or why not, and what the device is\n"
+        "(its USB chip and driver). Exit status 1 when no handset answered.\n"
+        "  --save   write Device= and Type= of the first handset that answered into\n"
+        "           tv.dat (the rest of the file stays as it is)\n",
+        {{"--save", false}}, 0, -1},
+       probe},
       {{"phonebook read", "[--memory phone|sim] [-o FILE.vcf|FILE.csv]",
         "Reads the phone book: the phone memory, then the SIM.",
         "Without -o, one line per entry: memory, position, name, number, group.\n"
