@@ -16,20 +16,18 @@ struct DiagnosticsFacts {
   std::string device_is;    // what the device is (its by-id name, chip, driver)
   std::string media;        // "cable" or "infrared"
   std::string user;         // "alice (uid 1000)"
-  std::string groups;       // "alice dialout plugdev"
+  std::string groups;       // "alice dialout plugdev", and those the account got since the login
   std::string last_error;   // empty: none
   std::vector<std::string> frames;  // the last frames' log lines, oldest first
 };
 
 inline constexpr std::size_t kDiagnosticFrames = 50;
 
-// The user running the program and the groups it is in.
-std::string current_user();
-std::string current_groups();
-
-// The facts of this process: the configured device and media, the log's
-// last error and frames. program: "Telvane" or "phondeck".
-DiagnosticsFacts gather_diagnostics(const std::string& program, const LinkLog& log);
+// The facts of this process: the configured device and media, the user,
+// the log's last error (or `last_error` when the log has none) and frames.
+// program: "Telvane" or "phondeck".
+DiagnosticsFacts gather_diagnostics(const std::string& program, const LinkLog& log,
+                                    const std::string& last_error = {});
 
 // The text for the clipboard, one fact a line, the frames after them.
 std::string diagnostics_text(const DiagnosticsFacts& facts);
