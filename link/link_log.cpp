@@ -190,6 +190,9 @@ std::string describe_frame(std::span<const std::uint8_t> bytes) {
   const LinkFrame frame(bytes.data(), size);
   const std::uint8_t type = frame.type();
   const bool from_pc = bytes[2] == kAddressPc;
+  // A frame cut short has no trailer to read: its last bytes are data.
+  const std::size_t whole = size >= kFrameHeader ? bytes[5] + 8 + bytes[5] % 2 : 0;
+  const bool complete = size >= kFrameHeader && size >= whole;
   std::string out;
   if (type == kTypeAck) {
     out = "ack";
@@ -197,22 +200,23 @@ std::string describe_frame(std::span<const std::uint8_t> bytes) {
       const auto acked = static_cast<std::uint8_t>(frame.data(0));
       out += " of " + hex(acked);
       if (const std::string_view name = message_type_name(acked); !name.empty() && acked != kTypeAck)
-        out += std::string(" ") + std::string(name);
+        out += " " + std::string(name);
     }
-    if (frame.data(1) >= 0) out += " seq " + hex(static_cast<std::uint8_t>(frame.data(1)));
+    if (complete && frame.data(1) >= 0) out += " seq " + hex(static_cast<std::uint8_t>(frame.data(1)));
   } else {
     out = hex(type);
     if (const std::string_view name = message_type_name(type); !name.empty()) out += " " + std::string(name);
     const std::size_t length = frame.data_length();
     // The trailer: frames still to come (this one counted), the sequence byte.
-    const int sequence = length >= 1 ? frame.data(length - 1) : -1;
-    const int remaining = length >= 2 ? frame.data(length - 2) : -1;
+    const int sequence = complete && length >= 1 ? frame.data(length - 1) : -1;
+    const int remaining = complete && length >= 2 ? frame.data(length - 2) : -1;
     const bool first = sequence < 0 || (sequence & 0x40) != 0;
+    const std::size_t header = complete ? 6 : 4;  // a complete frame's sub-type is no trailer byte
     if (!first) {
       out += ", later frame";
     } else if (type == kMsgRingTone && frame.data(0) == 0x0C && frame.data(1) == 0x01) {
       out += " / Smart Messaging";
-    } else if (length >= 6 && frame.data(0) == 0x00 && frame.data(1) == 0x01) {
+    } else if (length >= header && frame.data(0) == 0x00 && frame.data(1) == 0x01) {
       const auto sub = static_cast<std::uint8_t>(frame.data(3));
       const std::string_view name = sub_type_name(type, sub, from_pc);
       out += " / " + hex(sub);
@@ -221,12 +225,8 @@ std::string describe_frame(std::span<const std::uint8_t> bytes) {
     if (remaining > 1) out += ", " + std::to_string(remaining) + " frames to come";
     if (sequence >= 0) out += " seq " + hex(static_cast<std::uint8_t>(sequence));
   }
-  if (size >= kFrameHeader) {
-    const std::size_t stated = bytes[5];
-    const std::size_t whole = stated + 8 + stated % 2;
-    if (size < whole) out += ", cut short (" + std::to_string(size) + " of " + std::to_string(whole) + " bytes)";
-  } else {
-    out += ", cut short (" + std::to_string(size) + " bytes)";
+  if (!complete) {
+    out += ", cut short (" + std::to_string(size) + (whole > 0 ? " of " + std::to_string(whole) : "") + " bytes)";
   }
   return out;
 }
