@@ -1,7 +1,6 @@
 #include "cli/cli_probe.h"
 
 #include "app/configuration.h"
-#include "app/configuration_keys.h"
 #include "app/text_table.h"
 #include "cli/probe_loop.h"
 #include "link/clock.h"
@@ -12,8 +11,6 @@ namespace {
 
 constexpr int kTextSearching = 3128;
 constexpr int kTextNoneAnswered = 3142;
-constexpr int kTextSaved = 3144;
-constexpr int kTextNotSaved = 3145;
 
 const char* media_name(int media) { return media == 0 ? "infrared" : media == 1 ? "cable" : nullptr; }
 
@@ -52,12 +49,9 @@ int probe(Context& c) {
   const ProbeResult* found = first_answered(results);
   if (found == nullptr) return failed(c, tx_with(kTextNoneAnswered, {std::to_string(results.size())}));
   if (c.inv.has("--save")) {
-    const std::string type = std::to_string(found->media);
-    const std::string& path = configuration_path();
-    if (!set_configuration_keys(path, {{"Device", found->device}, {"Type", type}})) {
-      return failed(c, tx_with(kTextNotSaved, {path}));
-    }
-    c.out.summary(tx_with(kTextSaved, {found->device, type, path}));
+    std::string said;
+    if (!save_found_device(*found, configuration_path(), said)) return failed(c, said);
+    c.out.summary(said);
   }
   return kExitOk;
 }

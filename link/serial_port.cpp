@@ -46,6 +46,11 @@ void SerialPort::set_port(int index) {
 
 std::string SerialPort::com_port_device(int index) { return "/dev/ttyS" + std::to_string(index); }
 
+SerialPort::PortNames SerialPort::port_for_index(int index) {
+  const int chosen = index >= 0 && index <= 7 ? index : 1;
+  return {"COM" + std::to_string(chosen + 1), com_port_device(chosen)};
+}
+
 std::string SerialPort::device_path() const {
   if (!device_override_.empty()) return device_override_;
   // "virtual" and "virtual:MODEL" name the built-in handset, not a device.
@@ -127,6 +132,17 @@ int SerialPort::open() {
     return 1;
   }
   exclusive_ = true;
+  // A prober (ModemManager) that has the device open takes the handset's
+  // bytes and sends its own: sharing the line with it cannot work.
+  if (!running_probers(roots_).empty()) {
+    std::vector<ProcessInfo> probers = device_holders(path, roots_, fd_, false);
+    std::erase_if(probers, [](const ProcessInfo& p) { return !is_known_prober(p.name); });
+    if (!probers.empty()) {
+      diagnosis_ = lock_diagnosis(path, probers.front(), {}, roots_);
+      prompt_.message(serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice));
+      return 1;
+    }
+  }
   if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
     report_open("ERROR: Serial 10", errno);
     return 1;

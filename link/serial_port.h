@@ -36,6 +36,13 @@ class SerialPort final : public LinkPort {
   void set_port(int index);
   // The device a port index 0..7 opens: COM1 is /dev/ttyS0, COM8 /dev/ttyS7.
   static std::string com_port_device(int index);
+  // The port and the device an index selects (COM2, /dev/ttyS1 for any
+  // index outside 0..7).
+  struct PortNames {
+    std::string name;
+    std::string device;
+  };
+  static PortNames port_for_index(int index);
   const std::string& port_name() const { return name_; }
   // Opens this path instead of what the configuration names (empty: back to
   // the configuration).

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -38,6 +40,24 @@ constexpr int kReasonGroupNotInSession = 3138;
 constexpr int kReasonOwnerOnly = 3139;
 constexpr int kReasonPlainFile = 3140;
 constexpr int kTextProberRunning = 3146;
+
+// Text `id` with every "%1", "%2", ... replaced by the values, in one pass
+// (a text may name the group twice).
+std::string tx_all(int id, std::initializer_list<std::string> values) {
+  const std::string& text = tx(id);
+  const std::vector<std::string> v(values);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9' &&
+        static_cast<std::size_t>(text[i + 1] - '1') < v.size()) {
+      out += v[static_cast<std::size_t>(text[i + 1] - '1')];
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
 
 std::string mode_text(mode_t mode) {
   char b[8];
@@ -76,7 +96,7 @@ PortDiagnosis permission(const std::string& path, const std::optional<AccessIden
   const std::string mode = mode_text(st.st_mode);
   const std::string user = who.user.empty() ? user_name(who.uid) : who.user;
   if (S_ISREG(st.st_mode)) {
-    d.advice = tx_with(kTextPlainFile, {path, owner, mode});
+    d.advice = tx_all(kTextPlainFile, {path, owner, mode});
     d.reason = tx(kReasonPlainFile);
     return d;
   }
@@ -84,14 +104,14 @@ PortDiagnosis permission(const std::string& path, const std::optional<AccessIden
   const bool session_has = who.gid == st.st_gid || has(who.session_groups, st.st_gid);
   const bool account_has = who.gid == st.st_gid || has(who.account_groups, st.st_gid);
   if (group_may && !session_has && account_has) {
-    d.advice = tx_with(kTextGroupNotInSession, {path, group, mode, user});
-    d.reason = tx_with(kReasonGroupNotInSession, {group});
+    d.advice = tx_all(kTextGroupNotInSession, {path, group, mode, user});
+    d.reason = tx_all(kReasonGroupNotInSession, {group});
   } else if (group_may && !account_has) {
-    d.advice = tx_with(kTextNotInGroup, {path, group, mode, user});
-    d.reason = tx_with(kReasonNotInGroup, {group});
+    d.advice = tx_all(kTextNotInGroup, {path, group, mode, user});
+    d.reason = tx_all(kReasonNotInGroup, {group});
   } else {
-    d.advice = tx_with(kTextOwnerOnly, {path, owner, group, mode});
-    d.reason = tx_with(kReasonOwnerOnly, {owner, mode});
+    d.advice = tx_all(kTextOwnerOnly, {path, owner, group, mode});
+    d.reason = tx_all(kReasonOwnerOnly, {owner, mode});
   }
   return d;
 }
@@ -104,16 +124,16 @@ PortDiagnosis held(const std::string& path, std::vector<ProcessInfo> holders, co
                                    [](const ProcessInfo& p) { return is_known_prober(p.name); });
   if (prober != d.holders.end()) {
     d.problem = PortProblem::Prober;
-    d.advice = tx_with(kTextProber, {path, prober->text()}) + "\n" + prober_udev_rule(describe_device(path, roots)) +
+    d.advice = tx_all(kTextProber, {path, prober->text()}) + "\n" + prober_udev_rule(describe_device(path, roots)) +
                "\n" + tx(kTextProberAfter);
   } else if (d.holders.size() == 1 && roots.real() && d.holders.front().pid == ::getpid()) {
-    d.advice = tx_with(kTextInUseHere, {path});
+    d.advice = tx_all(kTextInUseHere, {path});
   } else if (!d.holders.empty()) {
-    d.advice = tx_with(kTextInUseBy, {path, holders_text(d.holders)});
+    d.advice = tx_all(kTextInUseBy, {path, holders_text(d.holders)});
   } else {
-    d.advice = tx_with(kTextInUse, {path});
+    d.advice = tx_all(kTextInUse, {path});
   }
-  d.reason = d.holders.empty() ? std::string() : tx_with(kReasonBy, {holders_text(d.holders)});
+  d.reason = d.holders.empty() ? std::string() : tx_all(kReasonBy, {holders_text(d.holders)});
   return d;
 }
 
@@ -170,7 +190,7 @@ PortDiagnosis diagnose_port(const std::string& path, int error, const SystemRoot
       return permission(path, who);
     case ENOTTY:
       d.problem = PortProblem::NotSerial;
-      d.advice = tx_with(kTextNotSerial, {path});
+      d.advice = tx_all(kTextNotSerial, {path});
       return d;
     case EBUSY:
     case EWOULDBLOCK:
@@ -179,7 +199,7 @@ PortDiagnosis diagnose_port(const std::string& path, int error, const SystemRoot
     case ENXIO:
     case ENODEV:
       d.problem = PortProblem::Gone;
-      d.advice = tx_with(kTextGone, {path});
+      d.advice = tx_all(kTextGone, {path});
       return d;
     default:
       d.problem = PortProblem::Other;
@@ -198,15 +218,15 @@ PortDiagnosis lock_diagnosis(const std::string& path, const ProcessInfo& holder,
   d.problem = PortProblem::Locked;
   d.holders = {holder};
   d.lock_file = lock_file;
-  d.advice = tx_with(kTextLockedBy, {path, holder.text(), lock_file});
-  d.reason = tx_with(kReasonLockedBy, {holder.text()});
+  d.advice = tx_all(kTextLockedBy, {path, holder.text(), lock_file});
+  d.reason = tx_all(kReasonLockedBy, {holder.text()});
   return d;
 }
 
 std::string prober_note(const std::string& path, const SystemRoots& roots) {
   const std::vector<ProcessInfo> probers = running_probers(roots);
   if (probers.empty()) return {};
-  return tx_with(kTextProberRunning, {probers.front().text(), path}) + "\n" +
+  return tx_all(kTextProberRunning, {probers.front().text(), path}) + "\n" +
          prober_udev_rule(describe_device(path, roots)) + "\n" + tx(kTextProberAfter);
 }
 
@@ -227,25 +247,29 @@ std::string lock_file_name(const std::string& device_path) {
   return "LCK.." + rest;
 }
 
-namespace {
-
-// The pid a lock file names: HDB (ASCII) or the old binary int; 0 when
-// neither.
-pid_t lock_pid(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+pid_t lock_file_pid(std::string_view bytes) {
   std::size_t i = bytes.find_first_not_of(' ');
-  if (i != std::string::npos && bytes[i] >= '0' && bytes[i] <= '9') {
+  if (i != std::string_view::npos && bytes[i] >= '0' && bytes[i] <= '9') {
     long pid = 0;
-    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && pid < 100000000; ++i) pid = pid * 10 + (bytes[i] - '0');
+    for (; i < bytes.size() && bytes[i] >= '0' && bytes[i] <= '9' && pid < 100000000; ++i) {
+      pid = pid * 10 + (bytes[i] - '0');
+    }
     return static_cast<pid_t>(pid);
   }
-  if (bytes.size() == sizeof(int)) {
-    int pid = 0;
-    std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(&pid));
-    return static_cast<pid_t>(pid);
+  if (bytes.size() == sizeof(std::int32_t)) {
+    std::int32_t pid = 0;
+    std::memcpy(&pid, bytes.data(), sizeof pid);
+    return pid > 0 ? static_cast<pid_t>(pid) : 0;
   }
   return 0;
+}
+
+namespace {
+
+pid_t lock_pid(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return lock_file_pid(bytes);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 // it away). Each advice is a text of the TextTable (3103..3199).
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -56,7 +57,8 @@ struct PortDiagnosis {
 // (errno); own_fd, the descriptor of the failed open, is no holder.
 PortDiagnosis diagnose_port(const std::string& path, int error, const SystemRoots& roots = {},
                             const std::optional<AccessIdentity>& who = std::nullopt, int own_fd = -1);
-// A live lock of `holder` in `lock_file` refused the open.
+// A live lock of `holder` in `lock_file` refused the open; or, for a known
+// prober, that it has the device open.
 PortDiagnosis lock_diagnosis(const std::string& path, const ProcessInfo& holder, const std::string& lock_file,
                              const SystemRoots& roots = {});
 // For a port that opened but where nothing answered: a known prober running
@@ -67,6 +69,9 @@ std::string prober_note(const std::string& path, const SystemRoots& roots = {});
 // UUCP lock files (LCK..ttyUSB0, HDB format: the pid as ten characters
 // right-aligned and a line feed) in the roots' lock folders.
 std::string lock_file_name(const std::string& device_path);
+// The pid a lock file's bytes name: HDB (ASCII, blanks before it) or the
+// old binary int of four bytes; 0 when neither.
+pid_t lock_file_pid(std::string_view bytes);
 
 class UucpLock {
  public:

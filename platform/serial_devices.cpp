@@ -119,30 +119,15 @@ SerialDevice device_named(const std::string& name, const SystemRoots& roots) {
   return device;
 }
 
-// Processes with an flock on the device, from /proc/locks: "1: FLOCK
-// ADVISORY WRITE 1553 00:05:88 0 EOF" (major and minor in hex, the inode).
+// Processes with an flock on the device.
 std::vector<pid_t> lock_holders(const std::string& path, const SystemRoots& roots) {
   std::vector<pid_t> pids;
   struct stat st{};
   if (::stat(path.c_str(), &st) != 0) return pids;
   std::ifstream in(fs::path(roots.proc) / "locks");
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream words(line);
-    std::string number, kind, advisory, access, pid, id;
-    if (!(words >> number >> kind)) continue;
-    if (kind == "->") words >> kind;  // a waiter
-    if (kind != "FLOCK" || !(words >> advisory >> access >> pid >> id)) continue;
-    const std::size_t second = id.rfind(':');
-    if (second == std::string::npos || id.substr(second + 1) != std::to_string(st.st_ino)) continue;
-    const std::size_t first = id.find(':');
-    if (first == second) continue;
-    const unsigned long major_number = std::strtoul(id.substr(0, first).c_str(), nullptr, 16);
-    const unsigned long minor_number = std::strtoul(id.substr(first + 1, second - first - 1).c_str(), nullptr, 16);
-    if (major_number != major(st.st_dev) || minor_number != minor(st.st_dev)) continue;
-    if (pid.find_first_not_of("0123456789") == std::string::npos && !pid.empty()) {
-      pids.push_back(static_cast<pid_t>(std::stol(pid)));
-    }
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const FlockEntry& e : parse_proc_locks(text)) {
+    if (e.inode == st.st_ino && e.major == major(st.st_dev) && e.minor == minor(st.st_dev)) pids.push_back(e.pid);
   }
   return pids;
 }
@@ -199,10 +184,16 @@ std::vector<SerialDevice> serial_devices(const SystemRoots& roots) {
 
 SerialDevice describe_device(const std::string& path, const SystemRoots& roots) {
   std::error_code ec;
-  fs::path real = path;
-  if (fs::is_symlink(real, ec)) real = fs::weakly_canonical(real, ec);
+  // Links are followed one at a time, up to the serial device they name
+  // (a by-id link names ../../ttyUSB0).
+  fs::path real = fs::path(path).lexically_normal();
+  for (int hops = 0; hops < 8 && !serial_name(real.filename().string()) && fs::is_symlink(real, ec); ++hops) {
+    const fs::path target = fs::read_symlink(real, ec);
+    if (ec) break;
+    real = (target.is_absolute() ? target : real.parent_path() / target).lexically_normal();
+  }
   const std::string name = real.filename().string();
-  if (real.parent_path() == fs::path(roots.dev)) {
+  if (real.parent_path() == fs::path(roots.dev).lexically_normal()) {
     for (SerialDevice& device : serial_devices(roots)) {
       if (device.name == name) {
         device.path = path;
@@ -242,7 +233,8 @@ bool process_alive(pid_t pid, const SystemRoots& roots, std::string* name) {
   return alive;
 }
 
-std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots, int own_fd) {
+std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots, int own_fd,
+                                        bool lockers_first) {
   std::vector<ProcessInfo> holders;
   std::error_code ec;
   const fs::path wanted = fs::weakly_canonical(path, ec);
@@ -272,14 +264,45 @@ std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoo
     }
   }
   std::sort(holders.begin(), holders.end(), [](const ProcessInfo& a, const ProcessInfo& b) { return a.pid < b.pid; });
-  // Those that hold the device's advisory lock are the ones in the way (a
-  // terminal's owner may keep it open without using it).
+  if (!lockers_first) return holders;
   const std::vector<pid_t> lockers = lock_holders(path, roots);
   std::vector<ProcessInfo> locking;
   for (const ProcessInfo& p : holders) {
     if (std::find(lockers.begin(), lockers.end(), p.pid) != lockers.end()) locking.push_back(p);
   }
   return locking.empty() ? holders : locking;
+}
+
+std::vector<FlockEntry> parse_proc_locks(std::string_view text) {
+  std::vector<FlockEntry> entries;
+  std::istringstream lines{std::string(text)};
+  std::string line;
+  const auto number = [](const std::string& digits, int base, unsigned long& out) {
+    if (digits.empty() || digits.size() > 16) return false;
+    char* end = nullptr;
+    out = std::strtoul(digits.c_str(), &end, base);
+    return end == digits.c_str() + digits.size() && digits.find('-') == std::string::npos;
+  };
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string ordinal, kind, advisory, access, pid, id;
+    if (!(words >> ordinal >> kind)) continue;
+    if (kind == "->") words >> kind;  // a waiter
+    if (kind != "FLOCK" || !(words >> advisory >> access >> pid >> id)) continue;
+    const std::size_t first = id.find(':');
+    const std::size_t second = id.rfind(':');
+    if (first == std::string::npos || first == second) continue;
+    FlockEntry e;
+    unsigned long holder = 0;
+    if (!number(pid, 10, holder) || holder == 0 || holder > 0x3fffffff) continue;
+    if (!number(id.substr(0, first), 16, e.major) || !number(id.substr(first + 1, second - first - 1), 16, e.minor) ||
+        !number(id.substr(second + 1), 10, e.inode)) {
+      continue;
+    }
+    e.pid = static_cast<pid_t>(holder);
+    entries.push_back(e);
+  }
+  return entries;
 }
 
 bool is_known_prober(const std::string& process_name) {

@@ -5,6 +5,7 @@
 // the processes that hold a device open (from /proc/*/fd). The roots are
 // injectable so that tests work on a scratch tree.
 #include <string>
+#include <string_view>
 #include <sys/types.h>
 #include <vector>
 
@@ -60,8 +61,22 @@ struct ProcessInfo {
 bool process_alive(pid_t pid, const SystemRoots& roots, std::string* name = nullptr);
 
 // Processes with `path` (or the device it names) open; this process's
-// descriptor own_fd (the open being diagnosed) does not count.
-std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {}, int own_fd = -1);
+// descriptor own_fd (the open being diagnosed) does not count. With
+// lockers_first, only those holding its advisory lock when there are any
+// (a terminal's owner may keep it open without using it).
+std::vector<ProcessInfo> device_holders(const std::string& path, const SystemRoots& roots = {}, int own_fd = -1,
+                                        bool lockers_first = true);
+
+// The advisory locks of /proc/locks ("1: FLOCK ADVISORY WRITE 1553
+// 00:05:88 0 EOF"): the holder's pid and the file's device (major and minor,
+// hex) and inode; other lines are skipped.
+struct FlockEntry {
+  pid_t pid = 0;
+  unsigned long major = 0;
+  unsigned long minor = 0;
+  unsigned long inode = 0;
+};
+std::vector<FlockEntry> parse_proc_locks(std::string_view text);
 
 // Programs known to open serial devices to probe them for modems or other
 // gear (ModemManager, brltty, gpsd, ...).

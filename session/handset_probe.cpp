@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/configuration_keys.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/link_observer.h"
@@ -19,6 +20,8 @@ constexpr int kTextOutcomes = 3120;  // 3120..3125 in the order of ProbeOutcome
 constexpr int kTextAnswered = 3134;
 constexpr int kTextInfrared = 1111;
 constexpr int kTextCable = 1112;
+constexpr int kTextSaved = 3144;
+constexpr int kTextNotSaved = 3145;
 constexpr int kTypeInfrared = 0;
 constexpr int kTypeCable = 1;
 
@@ -62,6 +65,16 @@ const ProbeResult* first_answered(const std::vector<ProbeResult>& results) {
     if (r.outcome == ProbeOutcome::Answered) return &r;
   }
   return nullptr;
+}
+
+bool save_found_device(const ProbeResult& result, const std::string& path, std::string& said) {
+  const std::string type = std::to_string(result.media);
+  if (!set_configuration_keys(path, {{"Device", result.device}, {"Type", type}})) {
+    said = tx_with(kTextNotSaved, {path});
+    return false;
+  }
+  said = tx_with(kTextSaved, {result.device, type, path});
+  return true;
 }
 
 HandsetProbe::HandsetProbe(ProbeLoop& loop, ProbeOptions options) : loop_(loop), options_(std::move(options)) {}

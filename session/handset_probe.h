@@ -79,4 +79,9 @@ class HandsetProbe {
 // The first answered result, if any.
 const ProbeResult* first_answered(const std::vector<ProbeResult>& results);
 
+// "Use this one" (phondeck probe --save): Device= and Type= of an answered
+// result into the tv.dat at `path`, the rest of the file kept; the text
+// to show (3144 saved, 3145 not written) and whether it was written.
+bool save_found_device(const ProbeResult& result, const std::string& path, std::string& said);
+
 }  // namespace phondeck
