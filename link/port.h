@@ -3,12 +3,15 @@
 // device, or an in-process pipe to the virtual handset in tests.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace phondeck {
 
 // Window messages the port posts to the window thread.
 inline constexpr int kMsgBytesArrived = 1024;  // parameter: byte count stored
 inline constexpr int kMsgLineError = 1025;     // parameter: line error flags
+// The device failed under the open port (EIO, unplugged): parameter errno.
+inline constexpr int kMsgDeviceGone = 1026;
 
 // Receives the port's notices; post() may be called from any thread and must
 // hand the message to the window thread in order.
@@ -33,6 +36,9 @@ class LinkPort {
   virtual void write(const std::uint8_t* bytes, std::size_t count) = 0;
   // Copies up to count received bytes; returns how many were copied.
   virtual std::size_t take_received(std::uint8_t* destination, std::size_t count) = 0;
+  // The device the port opens, for messages ("/dev/ttyUSB0"); empty when it
+  // has no name.
+  virtual std::string device_name() const { return {}; }
 };
 
 }  // namespace phondeck
