@@ -36,6 +36,11 @@ class ProgressBar {
   ProgressBar(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
   void status(const std::string& text);
   void progress(int position, int maximum);
+  // Draws the line with the status alone (a connect's wake-up).
+  void show_status_line() {
+    status_only_ = true;
+    draw();
+  }
   // Clears the line so that other text can follow.
   void clear();
   // Clears the line and draws no more.
@@ -49,6 +54,7 @@ class ProgressBar {
   std::ostream& err_;
   bool shown_;
   bool drawn_ = false;
+  bool status_only_ = false;
   std::string status_;
   int position_ = 0;
   int maximum_ = 0;

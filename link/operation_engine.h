@@ -118,15 +118,21 @@ class OperationEngine final : public FrameEvents {
   ConnectListener* connect_listener() const { return connect_listener_; }
   // A connect (or a reconnect) runs: the wake-ups, the identification, the
   // memory status and the status poll of the connect.
-  bool connecting() const;
+  bool connecting() const { return connect_running_; }
   // Cancel, Ctrl+C: a connect that runs stops, the port closes, the status
   // reads connect_cancelled_text(); false (nothing done) when none runs.
   bool cancel_connect();
   // The port's device failed (message 1026): the link resets at once without
   // a reconnect and "the device is gone" is shown.
   void device_gone(int error);
-  // What the connect reports at its end (the listener, and the family).
-  void connect_ended(ConnectEnd end, int tries, int attempts);
+  // The connect family: wake-up `attempt` of `attempts` goes out (the status
+  // text and the listener).
+  void connect_try(int attempt, int attempts);
+  // The connect family: the port did not open (it has said why); the link
+  // resets.
+  void connect_port_failed();
+  // The connect family: the handset answered and the connect is done.
+  void connect_done();
   void send_phase_dispatch();
   void reply_phase_dispatch(const LinkFrame& frame);
 
@@ -174,6 +180,7 @@ class OperationEngine final : public FrameEvents {
   bool connect_answered() const;
   // The link reset; resuming: a reconnect goes on with the running operation.
   void reset_link(bool resuming);
+  void lose_link();
   bool answer_may_come_twice() const;
 
   void set_state(LinkState state);
@@ -215,7 +222,12 @@ class OperationEngine final : public FrameEvents {
   std::uint32_t resets_ = 0;
   std::optional<Resume> resume_;  // set while a reconnect is under way
   ConnectListener* connect_listener_ = nullptr;
+  bool connect_running_ = false;  // a connect started and has not ended
+  int connect_tries_ = 0;
+  int connect_attempts_ = 0;
+  void report_connect_end(ConnectEnd end);
   bool brief_wait_ = false;  // Timer1 runs for wait_briefly()
+  std::uint32_t brief_exchange_ = 0;
   int reconnects_ = 0;
 };
 

@@ -36,6 +36,7 @@ class EmbeddedHandsetPort final : public LinkPort {
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
     return serial_.take_received(destination, count);
   }
+  std::string device_name() const override { return "virtual"; }
 
   const std::string& model() const { return model_; }
   // The terminal's path once started.
@@ -80,6 +81,7 @@ class ConfiguredPort final : public LinkPort {
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
     return port_ ? port_->take_received(destination, count) : 0;
   }
+  std::string device_name() const override { return port_ ? port_->device_name() : std::string(); }
   // The port in use.
   LinkPort* current() { return port_.get(); }
 

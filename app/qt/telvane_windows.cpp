@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QTabWidget>
 
 #include "app/date_text.h"
 #include "organiser/sms_codec.h"
@@ -153,13 +154,24 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     }, main_.get());
     session.organiser().profile_family().set_read_listener([this] { profiles_->refresh(); });
     main_->set_window_opener(Command::Profiles, [this] { profiles_->show_window(); });
+    connect_feedback_ = std::make_unique<ConnectFeedback>(session.engine(), main_.get());
+    connect_feedback_->set_search([this] { open_port_search(); });
   }
 
   splash_->set_main_window(main_.get());
   if (instance) splash_->listen_for_hand_offs(*instance);
 }
 
+void TelvaneWindows::open_port_search() {
+  // The Options dialog on its Port page (the first).
+  options_->prepare();
+  options_->pages()->setCurrentIndex(0);
+  // MERGE(probe): start the Port page's Search here, once it has one.
+  options_->exec();
+}
+
 TelvaneWindows::~TelvaneWindows() {
+  connect_feedback_.reset();
   // The exchanges let go of the session's families before they go.
   options_exchanges_.reset();
   main_->session().organiser().profile_family().set_read_listener({});
