@@ -93,6 +93,9 @@ int main() {
   const std::vector<std::string> env{"HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / ".config").string(),
                                      "LANG=C.UTF-8", "PATH=/usr/bin:/bin"};
   const std::string gnokii = "/usr/bin/gnokii";
+  // Another build's phondeck may be measured in its place (a before-and-after).
+  const char* other = std::getenv("PHONDECK_BENCH_PROGRAM");
+  const std::string phondeck = other != nullptr ? other : PHONDECK_PROGRAM;
   const bool have_gnokii = access(gnokii.c_str(), X_OK) == 0;
 
   std::vector<double> connect, connect_wire, read, read_wire;
@@ -114,8 +117,8 @@ int main() {
     // The line is free for the programs.
     line.session().engine().reset();
 
-    ours_identify.push_back(run_program({PHONDECK_PROGRAM, "--device", line.path(), "identify"}, env));
-    ours_read.push_back(run_program({PHONDECK_PROGRAM, "--device", line.path(), "phonebook", "read"}, env));
+    ours_identify.push_back(run_program({phondeck, "--device", line.path(), "identify"}, env));
+    ours_read.push_back(run_program({phondeck, "--device", line.path(), "phonebook", "read"}, env));
     if (have_gnokii) {
       their_identify.push_back(run_program({gnokii, "--identify"}, env));
       their_read.push_back(run_program({gnokii, "--getphonebook", "SM", "1", "end"}, env));
