@@ -4,16 +4,16 @@
 // with a Cancel button; when no handset answered, a message box names the
 // port, the media and the likely causes and offers "Search...", which opens
 // the Options dialog's Port page and starts its search.
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
 
 #include <functional>
 
 #include "link/connect_report.h"
 
 class QLabel;
-class QMessageBox;
-class QPushButton;
 class QWidget;
 
 namespace phondeck {
