@@ -66,7 +66,10 @@ void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
   const std::int64_t now = clock_.now_ms();
   check_hang_up(now);
   if (hung_up_ || silent_at(now) || count == 0) return;
-  if (now < deaf_until_ms_) return;  // still powering up
+  if (now < deaf_until_ms_) {  // still powering up
+    stats_.deaf += static_cast<int>(count);
+    return;
+  }
   if (options_.echo && line_ != nullptr) line_->transmit(bytes, count);
   last_heard_ms_ = now;
   Bytes heard;

@@ -67,6 +67,7 @@ struct HandsetStats {
   int duplicated = 0;
   int stray = 0;
   int wakes = 0;
+  int deaf = 0;            // bytes unheard while powering up after DTR rose
   ByteNoiseCount noise;    // byte noise, both ways
 };
 

@@ -793,3 +793,27 @@ TEST(PhondeckPartialRead, ALineLostMidReadKeepsWhatWasRead) {
 
 }  // namespace
 }  // namespace phondeck::cli
+
+namespace phondeck::cli {
+namespace {
+
+// A cable that powers up for its first 500 ms after the port opens, behind
+// the pseudo-terminal: phondeck still identifies the handset.
+TEST(PhondeckPowerUp, AHandsetDeafWhileTheCablePowersUpIsIdentified) {
+  SystemClock clock;
+  sim::HandsetOptions options;
+  options.deaf_after_dtr_ms = 500;
+  sim::PtyHandset handset(clock, sim::HandsetState::demo(*sim::find_model("6110")), options, {}, true);
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  Folder folder;
+  std::ostringstream out, err;
+  std::istringstream in;
+  Terminal terminal{out, err, in, false, false};
+  EXPECT_EQ(run_phondeck({"--device", handset.path(), "identify"}, terminal, folder.file("tv.dat")), 0) << err.str();
+  EXPECT_NE(out.str().find("imei: 490518"), std::string::npos) << out.str();
+  EXPECT_GT(handset.with_handset([](sim::Handset& h) { return h.stats().deaf; }), 0);
+}
+
+}  // namespace
+}  // namespace phondeck::cli
