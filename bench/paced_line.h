@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/code_page.h"
 #include "app/configuration.h"
@@ -94,7 +95,10 @@ class PacedLine {
  public:
   // Starts the handset with the given contents and connects; false (with a
   // line on standard error) when either fails.
-  bool start(sim::HandsetState contents) {
+  bool start(sim::HandsetState contents) { return start_handset(std::move(contents)) && connect() >= 0; }
+
+  // Starts the handset and the session without connecting.
+  bool start_handset(sim::HandsetState contents) {
     texts().load_english();
     set_active_code_page(CodePage::Windows1252);
     complete_group_names(config());
@@ -113,14 +117,26 @@ class PacedLine {
     timer_.set_callback([this] { session_->Timer1Timer(); });
     loop_.set_message_handler([this](int message, std::uint32_t parameter) { session_->handle_message(message, parameter); });
     session_->set_up();
-    session_->commands().connect();
-    loop_.run_until([this] { return session_->settled(); }, 10000);
-    if (session_->state() != LinkState::Idle) {
-      std::fprintf(stderr, "connect failed\n");
-      return false;
-    }
     return true;
   }
+
+  // Link > Connect from Disconnected; the seconds it took (the byte counts
+  // are its own), or -1 with a line on standard error when it failed.
+  double connect() {
+    const double seconds = measure([this](HandsetSession& session) {
+      session.commands().connect();
+      loop_.run_until([this] { return session_->settled(); }, 60000);
+    });
+    if (session_->state() != LinkState::Idle) {
+      std::fprintf(stderr, "connect failed\n");
+      return -1;
+    }
+    return seconds;
+  }
+  // The wire time of the bytes counted since the last measure().
+  double wire_seconds() const { return static_cast<double>(port_->sent + port_->received) / kBytesPerSecond; }
+  // Where the handset listens.
+  std::string path() const { return handset_->path(); }
 
   // Runs what `begin` starts until the link settles; the seconds it took.
   // The last acknowledgement may still be leaving; it is counted all the same.

@@ -78,12 +78,21 @@ int calendar_read(Context& c) {
   const std::string file = c.inv.value("-o");
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run([&] { return start_calendar_read(s->engine()); }, s->completed(kReadCalendarCompleted))) {
+  const bool complete =
+      s->run([&] { return start_calendar_read(s->engine()); }, s->completed(kReadCalendarCompleted));
+  CalendarWindow window(s->session().organiser().calendar(), s->engine(), s->prompt(), today());
+  // A read the link cut short keeps the notes it read: written out, said
+  // to be partial, exit status 1.
+  if (!complete && (window.list().size() == 0 || s->engine().state() != LinkState::Disconnected)) {
     return kExitFailed;
   }
-  CalendarWindow window(s->session().organiser().calendar(), s->engine(), s->prompt(), today());
+  const std::string partial = "the read stopped: " + std::to_string(window.list().size()) + " notes read";
   if (c.inv.has("-o")) {
     if (!window.export_file(file)) return kExitFailed;
+    if (!complete) {
+      s->fail(partial + "; " + file + " holds them (partial)");
+      return kExitFailed;
+    }
     c.out.summary(std::to_string(window.list().size()) + " events written to " + file);
     return kExitOk;
   }
@@ -102,6 +111,10 @@ int calendar_read(Context& c) {
                                         two(e.alarm_hour) + ":" + two(e.alarm_minute))
                                : Record();
     c.out.row(r);
+  }
+  if (!complete) {
+    s->fail(partial + " (partial)");
+    return kExitFailed;
   }
   return kExitOk;
 }

@@ -59,8 +59,11 @@ int sms_list(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
-  if (!read_messages(*s, w)) return kExitFailed;
+  const bool complete = read_messages(*s, w);
   const MessageStore& store = w.family.records().store;
+  // A read the link cut short lists the messages it read, said to be
+  // partial, exit status 1.
+  if (!complete && (store.size() == 0 || s->engine().state() != LinkState::Disconnected)) return kExitFailed;
   // The parts of a message joined (in the order of their first part), or
   // every record by itself with --parts.
   std::vector<JoinedMessage> messages;
@@ -95,6 +98,10 @@ int sms_list(Context& c) {
     }
     r["text"] = from_handset_lines(joined.text);
     c.out.row(r);
+  }
+  if (!complete) {
+    s->fail("the read stopped: " + std::to_string(store.size()) + " messages read (partial)");
+    return kExitFailed;
   }
   return kExitOk;
 }

@@ -34,17 +34,30 @@ int phonebook_read(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   OperationEngine& engine = s->engine();
-  if (!s->run([&] { return start_phone_book_read(engine); }, s->completed(kReadPhoneBookCompleted))) {
-    return kExitFailed;
-  }
+  // The entries the handset holds, from the connect's memory status.
+  const int held = memory ? engine.memory()[static_cast<std::size_t>(*memory)].used
+                          : engine.memory()[0].used + engine.memory()[1].used;
+  const bool complete =
+      s->run([&] { return start_phone_book_read(engine); }, s->completed(kReadPhoneBookCompleted));
   PhoneBookList& list = s->session().book().active();
+  // A read the link cut short keeps what it read: written out as it would
+  // have been, said to be partial, and the exit status says so.
+  if (!complete && (list.empty() || engine.state() != LinkState::Disconnected)) return kExitFailed;
   if (memory) {
     for (std::size_t i = list.size(); i-- > 0;) {
       if (type_index(list.entry(i).Type) != *memory) list.remove(i);
     }
   }
+  const std::string partial = complete ? std::string()
+                                       : "the read stopped: " + std::to_string(list.size()) +
+                                             (held > 0 ? " of " + std::to_string(held) : std::string()) +
+                                             " entries read";
   if (format) {
     if (!PhoneBookFiles(s->session().book(), s->prompt()).export_active(file, *format)) return kExitFailed;
+    if (!complete) {
+      s->fail(partial + "; " + file + " holds them (partial)");
+      return kExitFailed;
+    }
     c.out.summary(std::to_string(list.size()) + " entries written to " + file);
     return kExitOk;
   }
@@ -58,6 +71,10 @@ int phonebook_read(Context& c) {
     r["number"] = e.Phone;
     r["group"] = e.Group;
     c.out.row(r);
+  }
+  if (!complete) {
+    s->fail(partial + " (partial)");
+    return kExitFailed;
   }
   return kExitOk;
 }

@@ -1,6 +1,9 @@
 #include "cli/cli_session.h"
 
+#include <signal.h>
+
 #include <algorithm>
+#include <csignal>
 
 #include "app/configuration.h"
 #include "app/text_table.h"
@@ -16,6 +19,33 @@ namespace {
 constexpr std::int64_t kOperationLimitMs = 60 * 60 * 1000;
 constexpr std::int64_t kConnectLimitMs = 60 * 1000;
 
+volatile std::sig_atomic_t g_interrupt = 0;
+
+extern "C" void on_interrupt(int) { g_interrupt = 1; }
+
+// Ctrl+C while connecting stops the attempt instead of the process, so the
+// port closes as after any connect; the earlier handling comes back after.
+class InterruptDuringConnect {
+ public:
+  InterruptDuringConnect() {
+    g_interrupt = 0;
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    installed_ = sigaction(SIGINT, &action, &previous_) == 0;
+  }
+  ~InterruptDuringConnect() {
+    if (installed_) sigaction(SIGINT, &previous_, nullptr);
+  }
+  InterruptDuringConnect(const InterruptDuringConnect&) = delete;
+  InterruptDuringConnect& operator=(const InterruptDuringConnect&) = delete;
+  bool requested() const { return g_interrupt != 0; }
+
+ private:
+  struct sigaction previous_ {};
+  bool installed_ = false;
+};
+
 }  // namespace
 
 void ProgressBar::status(const std::string& text) {
@@ -27,16 +57,18 @@ void ProgressBar::progress(int position, int maximum) {
   position_ = position;
   maximum_ = maximum;
   // Only operations that count their records draw the bar.
+  if (maximum > 0 && position > 0) status_only_ = false;
   if (maximum > 0 && (position > 0 || drawn_)) draw();
 }
 
 void ProgressBar::draw() {
   if (!shown_) return;
-  err_ << "\r\x1b[K" << progress_line(status_, position_, maximum_) << std::flush;
+  err_ << "\r\x1b[K" << (status_only_ ? status_ : progress_line(status_, position_, maximum_)) << std::flush;
   drawn_ = true;
 }
 
 void ProgressBar::clear() {
+  status_only_ = false;
   if (!drawn_) return;
   err_ << "\r\x1b[K" << std::flush;
   drawn_ = false;
@@ -77,6 +109,18 @@ bool CliObserver::saw(const std::string& text) const {
   return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
 }
 
+void CliConnectReport::connect_progress(int, int, const std::string& text) {
+  // The progress line is drawn on a terminal only; the status reaches it
+  // through the observer, so it is drawn here.
+  bar_.status(text);
+  bar_.show_status_line();
+}
+
+void CliConnectReport::connect_ended(const ConnectOutcome& outcome) {
+  last_ = outcome;
+  bar_.clear();
+}
+
 CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::string port_hint)
     : terminal_(terminal),
       // The trace's lines and a bar redrawn in place would cut each other up.
@@ -84,6 +128,7 @@ CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::st
       port_hint_(std::move(port_hint)),
       prompt_(terminal, bar_, options.yes, port_hint_, options.json),
       observer_(bar_),
+      connect_report_(terminal, bar_),
       session_(make_configured_port(prompt_, loop_), timer_, clock_, prompt_, observer_) {
   timer_.set_callback([this] { session_.Timer1Timer(); });
   loop_.set_message_handler([this](int message, std::uint32_t parameter) {
@@ -92,6 +137,7 @@ CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::st
   if (options.trace) {
     session_.link().log().add_sink([&err = terminal.err](const std::string& line) { err << line << '\n' << std::flush; });
   }
+  session_.engine().set_connect_listener(&connect_report_);
   session_.set_up();
 }
 
@@ -111,15 +157,34 @@ bool CliSession::run_until_settled() {
 }
 
 bool CliSession::connect() {
-  session_.commands().connect();
-  loop_.run_until([this] { return session_.settled(); }, kConnectLimitMs);
+  interrupted_ = false;
+  {
+    const InterruptDuringConnect interrupt;
+    session_.commands().connect();
+    loop_.run_until(
+        [this, &interrupt] {
+          if (interrupt.requested() && session_.engine().cancel_connect()) interrupted_ = true;
+          return session_.settled();
+        },
+        kConnectLimitMs);
+  }
   bar_.clear();
   if (session_.state() == LinkState::Idle) {
     prompt_.take_messages();
     return true;
   }
-  // A port that failed to open has said why already.
-  if (prompt_.take_messages().empty()) {
+  const std::optional<ConnectOutcome>& last = connect_report_.last();
+  if (interrupted_) {
+    fail(connect_cancelled_text() + " (Ctrl+C); the port is closed");
+    return false;
+  }
+  // A port that failed to open, or a device that went, has said why already.
+  if (!prompt_.take_messages().empty() && (!last || last->end != ConnectEnd::NoAnswer)) return false;
+  if (last && last->end == ConnectEnd::NoAnswer) {
+    fail(no_answer_text(*last));
+    if (!port_hint_.empty()) fail(port_hint_);
+    fail("run `phondeck probe` to search the serial ports for the handset");
+  } else {
     fail(!port_hint_.empty() ? port_hint_
                              : "no handset answers on " + (config().Device.empty() ? std::string("the configured port")
                                                                                   : config().Device));
@@ -140,7 +205,8 @@ bool CliSession::run(const std::function<bool()>& start, const std::function<boo
   const std::vector<std::string> messages = prompt_.take_messages();
   if (settled && session_.state() == LinkState::Idle && done()) return true;
   if (session_.state() == LinkState::Disconnected) {
-    fail("the handset stopped answering (" + tx(3000) + ")");
+    // A device that went has said so.
+    if (messages.empty()) fail("the handset stopped answering (" + tx(3000) + ")");
   } else if (messages.empty()) {
     fail("the handset did not complete the command");
   }

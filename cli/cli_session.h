@@ -5,6 +5,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "app/prompt.h"
 #include "cli/cli_arguments.h"
 #include "link/clock.h"
+#include "link/connect_report.h"
 #include "link/link_observer.h"
 #include "sim/realtime_loop.h"
 #include "session/handset_session.h"
@@ -34,6 +36,11 @@ class ProgressBar {
   ProgressBar(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
   void status(const std::string& text);
   void progress(int position, int maximum);
+  // Draws the line with the status alone (a connect's wake-up).
+  void show_status_line() {
+    status_only_ = true;
+    draw();
+  }
   // Clears the line so that other text can follow.
   void clear();
   // Clears the line and draws no more.
@@ -47,6 +54,7 @@ class ProgressBar {
   std::ostream& err_;
   bool shown_;
   bool drawn_ = false;
+  bool status_only_ = false;
   std::string status_;
   int position_ = 0;
   int maximum_ = 0;
@@ -92,6 +100,22 @@ class CliObserver final : public LinkObserver {
   std::vector<std::string> statuses_;
 };
 
+// The connect's wake-ups on the terminal's progress line (not in pipes), and
+// at the end the message of an unanswered connect with the offer to search.
+class CliConnectReport final : public ConnectListener {
+ public:
+  CliConnectReport(Terminal& terminal, ProgressBar& bar) : terminal_(terminal), bar_(bar) {}
+  void connect_progress(int attempt, int attempts, const std::string& text) override;
+  void connect_ended(const ConnectOutcome& outcome) override;
+  // How the last attempt ended; nullopt before any.
+  const std::optional<ConnectOutcome>& last() const { return last_; }
+
+ private:
+  Terminal& terminal_;
+  ProgressBar& bar_;
+  std::optional<ConnectOutcome> last_;
+};
+
 class CliSession {
  public:
   // The configuration (tv.dat and the global options) is applied already.
@@ -102,8 +126,11 @@ class CliSession {
   CliSession(const CliSession&) = delete;
   CliSession& operator=(const CliSession&) = delete;
 
-  // Link > Connect; false (the reason on standard error) when no handset answered.
+  // Link > Connect; false (the reason on standard error) when no handset
+  // answered. Ctrl+C stops the attempt: the port closes, false.
   bool connect();
+  // Ctrl+C ended the connect.
+  bool interrupted() const { return interrupted_; }
   // Runs one operation: start() starts it (false: refused), then the loop
   // runs until the link settles; done() says whether it did what it should.
   // False, with the reason on standard error, otherwise.
@@ -129,7 +156,9 @@ class CliSession {
   std::string port_hint_;
   CliPrompt prompt_;
   CliObserver observer_;
+  CliConnectReport connect_report_;
   HandsetSession session_;
+  bool interrupted_ = false;
 };
 
 }  // namespace phondeck::cli

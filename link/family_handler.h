@@ -36,6 +36,9 @@ class FamilyHandler {
   // goes on with it: no reconnect follows (AutoReconnect off, the reconnects
   // used up, or Link > Reset). Called after link_reset(), with the link down.
   virtual void operation_abandoned() {}
+  // The short wait the family asked for (OperationEngine::wait_briefly) is
+  // over and nothing has completed the step meanwhile.
+  virtual void wait_over(OperationEngine& /*engine*/) {}
 };
 
 }  // namespace phondeck

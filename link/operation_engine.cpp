@@ -90,6 +90,9 @@ bool OperationEngine::start(const Operation& operation, int flag) {
 }
 
 bool OperationEngine::start_connect() {
+  connect_running_ = true;
+  connect_tries_ = 0;
+  connect_attempts_ = 0;
   frames_.flags().connected = 1;
   frames_.flags().heard = 0;
   step_ = 1;
@@ -237,6 +240,15 @@ bool OperationEngine::connect_answered() const {
 }
 
 void OperationEngine::link_lost() {
+  const bool was_connecting = connect_running_;
+  lose_link();
+  // No reconnect took the connect up again: it is over, unanswered.
+  if (was_connecting && connect_running_ && state() == LinkState::Disconnected) {
+    report_connect_end(ConnectEnd::NoAnswer);
+  }
+}
+
+void OperationEngine::lose_link() {
   const std::optional<Resume> resume = operation_to_resume();
   const int reconnects = reconnects_;
   const bool again = config().AutoReconnect != 0 && reconnects < kReconnects;
@@ -270,13 +282,71 @@ void OperationEngine::link_lost() {
   start_connect();
 }
 
-void OperationEngine::reset() { reset_link(false); }
+void OperationEngine::reset() {
+  const bool was_connecting = connect_running_;
+  reset_link(false);
+  if (was_connecting) report_connect_end(ConnectEnd::Cancelled);
+}
+
+bool OperationEngine::cancel_connect() {
+  if (!connect_running_) return false;
+  reset_link(false);
+  status_text(connect_cancelled_text());
+  report_connect_end(ConnectEnd::Cancelled);
+  return true;
+}
+
+void OperationEngine::device_gone(int /*error*/) {
+  if (state() == LinkState::Disconnected && !frames_.port().is_open()) return;
+  const std::string text = device_gone_text(frames_.port().device_name());
+  const bool was_connecting = connect_running_;
+  // Nothing is tried again: the device is not there to answer.
+  reset_link(false);
+  status_text(text);
+  if (was_connecting) report_connect_end(ConnectEnd::DeviceGone);
+  prompt_.message(text);
+}
+
+void OperationEngine::connect_try(int attempt, int attempts) {
+  connect_tries_ = attempt;
+  connect_attempts_ = attempts;
+  const std::string text = waking_text(attempt, attempts);
+  status_text(text);
+  if (connect_listener_ != nullptr) connect_listener_->connect_progress(attempt, attempts, text);
+}
+
+void OperationEngine::connect_port_failed() {
+  reset_link(false);
+  report_connect_end(ConnectEnd::PortFailed);
+}
+
+void OperationEngine::connect_done() { report_connect_end(ConnectEnd::Connected); }
+
+void OperationEngine::report_connect_end(ConnectEnd end) {
+  if (!connect_running_) return;
+  connect_running_ = false;
+  if (connect_listener_ == nullptr) return;
+  ConnectOutcome outcome;
+  outcome.end = end;
+  outcome.device = frames_.port().device_name();
+  outcome.cable = frames_.on_cable();
+  outcome.tries = connect_tries_;
+  outcome.attempts = connect_attempts_;
+  connect_listener_->connect_ended(outcome);
+}
+
+void OperationEngine::wait_briefly(int ms) {
+  brief_wait_ = true;
+  brief_exchange_ = frames_.exchange_number();
+  frames_.timer().start(ms);
+}
 
 void OperationEngine::reset_link(bool resuming) {
   const std::optional<Resume> running = resuming ? std::nullopt : operation_to_resume();
   const bool was_up = state() != LinkState::Disconnected;
   Timer& timer = frames_.timer();
   timer.stop();
+  brief_wait_ = false;
   ticks_ = 0;
   for (MemoryStatus& memory : memory_) memory.capacity = 200;
   for (FamilyHandler* family : families_) {
@@ -309,6 +379,16 @@ void OperationEngine::reset_link(bool resuming) {
 
 void OperationEngine::timer_tick() {
   Timer& timer = frames_.timer();
+  if (brief_wait_) {
+    brief_wait_ = false;
+    // Nothing was sent since: the expiry is the family's short wait, not a
+    // time-out (a send would have restarted Timer1 for its time-out).
+    if (frames_.exchange_number() == brief_exchange_) {
+      timer.start(FrameLayer::kTimerMs);
+      if (FamilyHandler* handler = handler_for(state())) handler->wait_over(*this);
+      return;
+    }
+  }
   timer.stop();
   ++ticks_;
   if (ticks_ >= kTicksBeforeReset) {
@@ -342,6 +422,7 @@ bool OperationEngine::answer_may_come_twice() const {
 
 void OperationEngine::exchange_complete() {
   frames_.timer().stop();
+  brief_wait_ = false;
   ticks_ = 0;
   // A step of the operation itself got through (not one of a sub-operation,
   // nor of a reconnect): a later loss has its own reconnects.

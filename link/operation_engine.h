@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "link/connect_report.h"
 #include "link/frame_layer.h"
 #include "link/handset_info.h"
 #include "link/link_frame.h"
@@ -107,6 +108,31 @@ class OperationEngine final : public FrameEvents {
   // A step begun over from its start (the connect waking the handset again)
   // has the whole time-out before the link reset.
   void restart_time_out() { ticks_ = 0; }
+  // Timer1 runs out after ms instead (no tick counted) and the running
+  // family's wait_over() is called; a send restarts the normal time-out.
+  void wait_briefly(int ms);
+
+  // -- Connecting.
+  // Told of each wake-up and of how the connect ended; null for none.
+  void set_connect_listener(ConnectListener* listener) { connect_listener_ = listener; }
+  ConnectListener* connect_listener() const { return connect_listener_; }
+  // A connect (or a reconnect) runs: the wake-ups, the identification, the
+  // memory status and the status poll of the connect.
+  bool connecting() const { return connect_running_; }
+  // Cancel, Ctrl+C: a connect that runs stops, the port closes, the status
+  // reads connect_cancelled_text(); false (nothing done) when none runs.
+  bool cancel_connect();
+  // The port's device failed (message 1026): the link resets at once without
+  // a reconnect and "the device is gone" is shown.
+  void device_gone(int error);
+  // The connect family: wake-up `attempt` of `attempts` goes out (the status
+  // text and the listener).
+  void connect_try(int attempt, int attempts);
+  // The connect family: the port did not open (it has said why); the link
+  // resets.
+  void connect_port_failed();
+  // The connect family: the handset answered and the connect is done.
+  void connect_done();
   void send_phase_dispatch();
   void reply_phase_dispatch(const LinkFrame& frame);
 
@@ -154,6 +180,7 @@ class OperationEngine final : public FrameEvents {
   bool connect_answered() const;
   // The link reset; resuming: a reconnect goes on with the running operation.
   void reset_link(bool resuming);
+  void lose_link();
   bool answer_may_come_twice() const;
 
   void set_state(LinkState state);
@@ -194,6 +221,13 @@ class OperationEngine final : public FrameEvents {
   std::optional<std::uint32_t> resent_exchange_;
   std::uint32_t resets_ = 0;
   std::optional<Resume> resume_;  // set while a reconnect is under way
+  ConnectListener* connect_listener_ = nullptr;
+  bool connect_running_ = false;  // a connect started and has not ended
+  int connect_tries_ = 0;
+  int connect_attempts_ = 0;
+  void report_connect_end(ConnectEnd end);
+  bool brief_wait_ = false;  // Timer1 runs for wait_briefly()
+  std::uint32_t brief_exchange_ = 0;
   int reconnects_ = 0;
 };
 

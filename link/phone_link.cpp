@@ -54,6 +54,8 @@ void PhoneLink::handle_message(int message, std::uint32_t parameter) {
     Comm1RxChar(parameter);
   } else if (message == kMsgLineError) {
     Comm1Error(parameter);
+  } else if (message == kMsgDeviceGone) {
+    engine_.device_gone(static_cast<int>(parameter));
   }
 }
 

@@ -44,7 +44,8 @@ class PhoneLink {
   void Comm1Error(std::uint32_t flags);
   // Timer1's expiry.
   void Timer1Timer();
-  // Dispatches a posted window message (1024 or 1025); others are ignored.
+  // Dispatches a posted window message (1024, 1025, 1026 the device gone);
+  // others are ignored.
   void handle_message(int message, std::uint32_t parameter);
 
   // Link menu commands.

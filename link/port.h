@@ -3,6 +3,7 @@
 // device, or an in-process pipe to the virtual handset in tests.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace phondeck {
 
@@ -11,6 +12,8 @@ class LinkTap;
 // Window messages the port posts to the window thread.
 inline constexpr int kMsgBytesArrived = 1024;  // parameter: byte count stored
 inline constexpr int kMsgLineError = 1025;     // parameter: line error flags
+// The device failed under the open port (EIO, unplugged): parameter errno.
+inline constexpr int kMsgDeviceGone = 1026;
 
 // Receives the port's notices; post() may be called from any thread and must
 // hand the message to the window thread in order.
@@ -38,6 +41,9 @@ class LinkPort {
   // Told of the port's opening, closing, line changes and failures (the link
   // log), also from a reader thread; a port with nothing to tell ignores it.
   virtual void set_tap(LinkTap* /*tap*/) {}
+  // The device the port opens, for messages ("/dev/ttyUSB0"); empty when it
+  // has no name.
+  virtual std::string device_name() const { return {}; }
 };
 
 }  // namespace phondeck

@@ -63,6 +63,12 @@ std::string SerialPort::device_path() const {
   return name_;
 }
 
+bool SerialPort::device_failed(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
+void SerialPort::post_gone(int error) {
+  if (!gone_.exchange(true)) sink_.post(kMsgDeviceGone, static_cast<std::uint32_t>(error));
+}
+
 void SerialPort::report(const char* text, int error) const {
   const std::string message = serial_error_text(text, error, opened_path_);
   // The log keeps the failure, not the advice after it.
@@ -188,6 +194,7 @@ int SerialPort::open() {
     return 8;
   }
   stop_ = false;
+  gone_ = false;
   reader_running_ = true;
   try {
     thread_ = std::thread(&SerialPort::reader, this);
@@ -247,14 +254,22 @@ void SerialPort::set_bit_rate(int rate) {
   const int wanted = rate == 9600 ? 9600 : 115200;
   std::lock_guard<std::mutex> guard(lock_);
   termios tio{};
+  const auto failed = [this](int error) {
+    if (device_failed(error)) {
+      post_gone(error);
+    } else {
+      report("ERROR: Serial 20", error);
+    }
+  };
+  if (gone_) return;
   if (tcgetattr(fd_, &tio) != 0) {
-    report("ERROR: Serial 20", errno);
+    failed(errno);
     return;
   }
   cfsetispeed(&tio, speed_for(wanted));
   cfsetospeed(&tio, speed_for(wanted));
   if (tcsetattr(fd_, TCSANOW, &tio) != 0) {
-    report("ERROR: Serial 20", errno);
+    failed(errno);
     return;
   }
   if (bit_rate_ != wanted) tell(TapKind::Port, std::to_string(wanted) + " bit/s");
@@ -311,7 +326,10 @@ void SerialPort::write(const std::uint8_t* bytes, std::size_t count) {
       if (!wait_writable(deadline)) break;
     } else {
       error = n < 0 ? errno : 0;
-      break;  // the loss is made good by the link's retransmission
+      // The loss is made good by the link's retransmission, unless the
+      // device itself has gone.
+      if (device_failed(error)) post_gone(error);
+      break;
     }
   }
   if (done < count) {
@@ -405,13 +423,16 @@ void SerialPort::reader() {
       sink_.post(kMsgBytesArrived, static_cast<std::uint32_t>(n));
       continue;
     }
-    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) &&
-        !(events & (POLLHUP | POLLERR))) {
+    const int error = n < 0 ? errno : 0;
+    if (n < 0 && (error == EINTR || error == EAGAIN || error == EWOULDBLOCK) && !(events & (POLLHUP | POLLERR))) {
       continue;
     }
-    // Read error or hang-up: the reader ends quietly, the port goes deaf.
+    // The device failed or hung up (unplugged, its far end closed): the
+    // window is told at once. Any other read error ends the reader quietly,
+    // and the port goes deaf until the link resets.
     const bool hang_up = n == 0 || (events & POLLHUP) != 0;
-    tell(TapKind::PortError, hang_up ? std::string("hang-up: the device is gone") : serial_error_text("read failed", errno));
+    tell(TapKind::PortError, hang_up ? std::string("hang-up: the device is gone") : serial_error_text("read failed", error));
+    if (device_failed(error) || (n == 0 && (events & (POLLHUP | POLLERR)))) post_gone(error != 0 ? error : EIO);
     break;
   }
   reader_running_ = false;

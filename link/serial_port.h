@@ -51,6 +51,10 @@ class SerialPort final : public LinkPort {
   // Device path when it names one, otherwise /dev/ttyS0..7 for COM1..COM8
   // (empty when no port was set).
   std::string device_path() const;
+  std::string device_name() const override { return opened_path_.empty() ? device_path() : opened_path_; }
+  // errno values that mean the device itself failed or left (EIO, ENXIO,
+  // ENODEV): the port then posts 1026 once instead of reporting each failure.
+  static bool device_failed(int error);
 
   // Where the machine's folders are (tests: a scratch tree), and whose
   // access the device's mode bits are checked against before the open
@@ -101,6 +105,8 @@ class SerialPort final : public LinkPort {
   void modem_line(unsigned long request, int bits);
   bool wait_writable(std::int64_t deadline_ms);
   void stop_reader();
+  // Posts 1026 (the device gone) once per open.
+  void post_gone(int error);
 
   Prompt& prompt_;
   WindowMessageSink& sink_;
@@ -121,6 +127,7 @@ class SerialPort final : public LinkPort {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> reader_running_{false};
+  std::atomic<bool> gone_{false};
   bool open_flag_ = false;
   int bit_rate_ = 9600;
 

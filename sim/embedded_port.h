@@ -37,6 +37,7 @@ class EmbeddedHandsetPort final : public LinkPort {
     return serial_.take_received(destination, count);
   }
   void set_tap(LinkTap* tap) override { serial_.set_tap(tap); }
+  std::string device_name() const override { return "virtual"; }
 
   const std::string& model() const { return model_; }
   // The terminal's path once started.
@@ -86,6 +87,7 @@ class ConfiguredPort final : public LinkPort {
     tap_ = tap;
     if (port_) port_->set_tap(tap);
   }
+  std::string device_name() const override { return port_ ? port_->device_name() : std::string(); }
   // The port in use.
   LinkPort* current() { return port_.get(); }
 

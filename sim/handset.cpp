@@ -58,10 +58,18 @@ void Handset::check_hang_up(std::int64_t now) {
   if (line_ != nullptr) line_->hang_up();
 }
 
+void Handset::line_raised() {
+  if (options_.deaf_after_dtr_ms > 0) deaf_until_ms_ = clock_.now_ms() + options_.deaf_after_dtr_ms;
+}
+
 void Handset::receive(const std::uint8_t* bytes, std::size_t count) {
   const std::int64_t now = clock_.now_ms();
   check_hang_up(now);
   if (hung_up_ || silent_at(now) || count == 0) return;
+  if (now < deaf_until_ms_) {  // still powering up
+    stats_.deaf += static_cast<int>(count);
+    return;
+  }
   if (options_.echo && line_ != nullptr) line_->transmit(bytes, count);
   last_heard_ms_ = now;
   Bytes heard;

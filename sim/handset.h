@@ -29,6 +29,8 @@ struct HandsetOptions {
   int network_every_ms = 0;               // > 0: unsolicited network details
   int notices_every_ms = 0;               // > 0: each unsolicited kind in turn
   int quiet_ms = 100;                     // a partial frame this old is abandoned
+  int deaf_after_dtr_ms = 0;              // > 0: hears nothing this long after DTR
+                                          // rises (a cable powering up)
 };
 
 // Where the handset's bytes go: the transport.
@@ -65,6 +67,7 @@ struct HandsetStats {
   int duplicated = 0;
   int stray = 0;
   int wakes = 0;
+  int deaf = 0;            // bytes unheard while powering up after DTR rose
   ByteNoiseCount noise;    // byte noise, both ways
 };
 
@@ -89,6 +92,9 @@ class Handset {
 
   // Bytes heard from the PC.
   void receive(const std::uint8_t* bytes, std::size_t count);
+  // The PC raised DTR (it opened the port): with deaf_after_dtr_ms the
+  // handset hears nothing for that long from now.
+  void line_raised();
   // Sends what is due: delayed replies, pieces, retransmissions, periodic
   // messages; drops the line at the hang-up time.
   void poll();
@@ -170,6 +176,7 @@ class Handset {
   Bytes partial_;                // a multi-frame request being joined
   int partial_remaining_ = 0;    // frames-remaining byte of its last frame
   std::int64_t restarting_until_ms_ = -1;
+  std::int64_t deaf_until_ms_ = -1;  // powering up after DTR rose
   std::deque<Outgoing> queue_;   // head is in flight once sent
   std::deque<Piece> wire_;       // bytes waiting for their time on the line
   std::int64_t wire_free_ms_ = 0;

@@ -26,14 +26,22 @@ int PipeLink::open() {
   }
   open_ = true;
   bit_rate_ = 9600;
-  dtr_ = rts_ = true;
+  // The open raises DTR and RTS.
+  set_dtr(true);
+  rts_ = true;
   received_.clear();
   ++opens_;
   return 0;
 }
 
+void PipeLink::set_dtr(bool on) {
+  if (on && !dtr_) handset_.line_raised();
+  dtr_ = on;
+}
+
 void PipeLink::close() {
   open_ = false;
+  dtr_ = rts_ = false;
   received_.clear();
 }
 

@@ -33,7 +33,7 @@ class PipeLink final : public LinkPort, private HandsetLine {
   void close() override;
   bool is_open() const override { return open_; }
   void set_bit_rate(int rate) override { bit_rate_ = rate == 9600 ? 9600 : 115200; }
-  void set_dtr(bool on) override { dtr_ = on; }
+  void set_dtr(bool on) override;
   void set_rts(bool on) override { rts_ = on; }
   void write(const std::uint8_t* bytes, std::size_t count) override;
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,6 +66,10 @@ bool PtyHandset::start(std::string& error) {
     return false;
   }
   path_ = name;
+  if (handset_.options().deaf_after_dtr_ms > 0) {
+    int on = 1;
+    packet_ = ioctl(master_, TIOCPKT, &on) == 0;
+  }
   if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
     error = std::string("pipe: ") + std::strerror(errno);
     stop();
@@ -181,7 +186,20 @@ void PtyHandset::serve() {
 
     std::lock_guard<std::mutex> guard(mutex_);
     if (r > 0 && (fds[1].revents & POLLIN)) {
-      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (packet_ && n > 0) {
+        // A status byte first: 0 before data, else what the terminal did.
+        // A flush of both directions is the PC's open raising DTR.
+        const std::uint8_t status = buffer[0];
+        constexpr std::uint8_t kOpenFlush = TIOCPKT_FLUSHREAD | TIOCPKT_FLUSHWRITE;
+        if (status != TIOCPKT_DATA && (status & kOpenFlush) == kOpenFlush) handset_.line_raised();
+        if (status == TIOCPKT_DATA) {
+          std::memmove(buffer, buffer + 1, static_cast<std::size_t>(n - 1));
+          --n;
+        } else {
+          n = 0;
+        }
+      }
       if (n > 0) {
         if (pacing_) {
           const std::int64_t per_byte = byte_ns();

@@ -41,6 +41,11 @@ class PtyHandset final : private HandsetLine {
   }
   // Sends the network details now.
   void send_network_details();
+  // Drops the line now, as a pulled adapter does: the PC's port fails.
+  void drop_line() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    hang_up();
+  }
 
  private:
   void serve();
@@ -61,6 +66,9 @@ class PtyHandset final : private HandsetLine {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> hung_up_{false};
+  // Packet mode on the master, to see the PC open the line (its flush of
+  // both directions) as DTR rising; only for a handset deaf after DTR.
+  bool packet_ = false;
 
   // Guarded by mutex_.
   // Bytes on their way, each with the moment its last bit has crossed the

@@ -2,12 +2,15 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QTabWidget>
+#include <QTimer>
 
 #include "app/date_text.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "organiser/sms_codec.h"
 #include "organiser/options_exchanges.h"
+#include "organiser/qt/port_search.h"
 #include "platform/single_instance.h"
 
 namespace phondeck {
@@ -165,13 +168,25 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     }, main_.get());
     session.organiser().profile_family().set_read_listener([this] { profiles_->refresh(); });
     main_->set_window_opener(Command::Profiles, [this] { profiles_->show_window(); });
+    connect_feedback_ = std::make_unique<ConnectFeedback>(session.engine(), main_.get());
+    connect_feedback_->set_search([this] { open_port_search(); });
   }
 
   splash_->set_main_window(main_.get());
   if (instance) splash_->listen_for_hand_offs(*instance);
 }
 
+void TelvaneWindows::open_port_search() {
+  // The Options dialog on its Port page (the first).
+  options_->prepare();
+  options_->pages()->setCurrentIndex(0);
+  // The search starts once the dialog shows.
+  QTimer::singleShot(0, options_->port_search(), [panel = options_->port_search()] { panel->search(); });
+  options_->exec();
+}
+
 TelvaneWindows::~TelvaneWindows() {
+  connect_feedback_.reset();
   // The exchanges let go of the session's families before they go.
   options_exchanges_.reset();
   main_->session().organiser().profile_family().set_read_listener({});

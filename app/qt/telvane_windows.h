@@ -14,6 +14,7 @@
 #include "organiser/qt/calendar_windows.h"
 #include "organiser/qt/options_windows.h"
 #include "ui/qt/about_box.h"
+#include "ui/qt/connect_feedback.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/link_log_window.h"
 #include "ui/qt/main_window.h"
@@ -56,6 +57,11 @@ class TelvaneWindows {
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
+  // What a connect shows: its progress box and the message when nothing answered.
+  ConnectFeedback& connect_feedback() { return *connect_feedback_; }
+  // The Options dialog on its Port page, searching for the handset (the
+  // connect message's "Search...").
+  void open_port_search();
 
  private:
   std::unique_ptr<TForm17> splash_;
@@ -81,6 +87,7 @@ class TelvaneWindows {
   std::unique_ptr<ProfilesWindowLogic> profiles_logic_;
   TForm22* profiles_ = nullptr;
   TLinkLogWindow* link_log_ = nullptr;
+  std::unique_ptr<ConnectFeedback> connect_feedback_;
 };
 
 }  // namespace phondeck

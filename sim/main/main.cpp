@@ -40,6 +40,8 @@ const char kUsage[] =
     "  --echo              echo every byte the PC sends, as the data cable does\n"
     "  --pace              move bytes no faster than the line's bit rate\n"
     "  --no-wake           answer without waiting for the 0x55 wake-up burst\n"
+    "  --deaf-after-dtr MS hear nothing for MS milliseconds after the PC opens the\n"
+    "                      line (a cable powering up after DTR rises)\n"
     "  --network-every MS  send the network details every MS milliseconds\n"
     "  --notices-every MS  send one of the unsolicited messages (network details,\n"
     "                      call, calendar, display and security notices) in turn\n"
@@ -148,7 +150,7 @@ int main(int argc, char** argv) {
     } else if (arg == "--no-wake") {
       options.need_wake = false;
     } else if (arg == "--network-every" || arg == "--notices-every" || arg == "--retransmit" ||
-               arg == "--frame-payload") {
+               arg == "--frame-payload" || arg == "--deaf-after-dtr") {
       const char* v = value();
       if (v == nullptr || !parse_number(v, number) || number == 0 || number > 1000000) {
         return fail(arg + " needs a positive number");
@@ -156,6 +158,7 @@ int main(int argc, char** argv) {
       if (arg == "--network-every") options.network_every_ms = static_cast<int>(number);
       if (arg == "--notices-every") options.notices_every_ms = static_cast<int>(number);
       if (arg == "--retransmit") options.retransmit_ms = static_cast<int>(number);
+      if (arg == "--deaf-after-dtr") options.deaf_after_dtr_ms = static_cast<int>(number);
       if (arg == "--frame-payload") options.frame_payload = static_cast<std::size_t>(std::min(number, 240L));
     } else {
       return fail("unknown option " + arg + " (see --help)");

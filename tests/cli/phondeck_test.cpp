@@ -5,11 +5,14 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -831,6 +834,88 @@ TEST_F(Phondeck, ExportForANewPhone) {
   EXPECT_NE(upload.out.find("Export complete"), std::string::npos) << upload.out;
   EXPECT_NE(upload.err.find("CardDAV"), std::string::npos) << upload.err;
   EXPECT_TRUE(std::filesystem::exists(folder_.file("again/contacts.vcf")));
+}
+
+}  // namespace
+}  // namespace phondeck::cli
+
+namespace phondeck::cli {
+namespace {
+
+// The line drops in the middle of a read: what was read is written out (the
+// file for its owner only), said to be partial with how many of how many,
+// and the exit status is 1.
+TEST(PhondeckPartialRead, ALineLostMidReadKeepsWhatWasRead) {
+  sim::HandsetState state = sim::HandsetState::demo(*sim::find_model("6110"));
+  state.sim = sim::Memory{};
+  state.sim.capacity = 60;
+  for (int i = 1; i <= 60; ++i) {
+    const std::string name = "Entry " + std::to_string(i);
+    state.sim.put({i, sim::Bytes(name.begin(), name.end()), "0401" + std::to_string(100 + i), 0});
+  }
+  const int held = state.phone.used() + state.sim.used();
+  SystemClock clock;
+  sim::PtyHandset handset(clock, state);
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  Folder folder;
+  const std::string file = folder.file("book.vcf");
+  // Drops the line once the read is well under way.
+  std::atomic<bool> stop{false};
+  std::thread watcher([&] {
+    while (!stop && handset.with_handset([](sim::Handset& h) { return h.stats().requests; }) < 30) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    if (!stop) handset.drop_line();
+  });
+  std::ostringstream out, err;
+  std::istringstream in;
+  Terminal terminal{out, err, in, false, false};
+  const int status =
+      run_phondeck({"--device", handset.path(), "phonebook", "read", "-o", file}, terminal, folder.file("tv.dat"));
+  stop = true;
+  watcher.join();
+  EXPECT_EQ(status, 1) << err.str();
+  ASSERT_TRUE(std::filesystem::exists(file)) << err.str();
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  const std::string vcards = slurp(file);
+  int cards = 0;
+  for (std::size_t at = vcards.find("BEGIN:VCARD"); at != std::string::npos; at = vcards.find("BEGIN:VCARD", at + 1))
+    ++cards;
+  EXPECT_GT(cards, 0);
+  EXPECT_LT(cards, held);
+  const std::string said = err.str();
+  EXPECT_NE(said.find("the read stopped: " + std::to_string(cards) + " of " + std::to_string(held) +
+                      " entries read; " + file + " holds them (partial)"),
+            std::string::npos)
+      << said;
+  EXPECT_NE(said.find(" is gone (unplugged"), std::string::npos) << said;
+  EXPECT_EQ(said.find("stopped answering"), std::string::npos) << said;
+}
+
+}  // namespace
+}  // namespace phondeck::cli
+
+namespace phondeck::cli {
+namespace {
+
+// A cable that powers up for its first 500 ms after the port opens, behind
+// the pseudo-terminal: phondeck still identifies the handset.
+TEST(PhondeckPowerUp, AHandsetDeafWhileTheCablePowersUpIsIdentified) {
+  SystemClock clock;
+  sim::HandsetOptions options;
+  options.deaf_after_dtr_ms = 500;
+  sim::PtyHandset handset(clock, sim::HandsetState::demo(*sim::find_model("6110")), options, {}, true);
+  std::string error;
+  ASSERT_TRUE(handset.start(error)) << error;
+  Folder folder;
+  std::ostringstream out, err;
+  std::istringstream in;
+  Terminal terminal{out, err, in, false, false};
+  EXPECT_EQ(run_phondeck({"--device", handset.path(), "identify"}, terminal, folder.file("tv.dat")), 0) << err.str();
+  EXPECT_NE(out.str().find("imei: 490518"), std::string::npos) << out.str();
+  EXPECT_GT(handset.with_handset([](sim::Handset& h) { return h.stats().deaf; }), 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "e2e_rig.h"
+#include "link/connect_family.h"
+#include "link/connect_report.h"
 #include "link/information_dialogs.h"
 #include "sim/models.h"
 
@@ -93,30 +95,146 @@ TEST_F(Connect, InfraredWakesAt9600ThenTalksAt115200) {
   EXPECT_EQ(rig.engine().info().name_length_limit, 20);
 }
 
-// Each try wakes the handset and asks three times (about 8 s); the fourth
-// unanswered try ends the connect. AutoReconnect starts over only a connect
-// the handset answered.
-TEST_F(Connect, SilentHandsetIsWokenFourTimesThenDisconnected) {
-  for (const int reconnect : {0, 1}) {
-    SCOPED_TRACE(reconnect);
-    config().AutoReconnect = reconnect;
+// What the connect told its listener.
+struct ConnectRecorder final : ConnectListener {
+  void connect_progress(int, int, const std::string& text) override { progress.push_back(text); }
+  void connect_ended(const ConnectOutcome& outcome) override { ends.push_back(outcome); }
+  std::vector<std::string> progress;
+  std::vector<ConnectOutcome> ends;
+};
+
+// A silent handset, on either media, with AutoReconnect off and on: each
+// wake-up is told as it goes out (the first again and again while a cable
+// may still be powering up), the status never reads "Disconnected" while
+// the attempt runs, and after the fourth try (each about 8 s) the port
+// closes and the end names the port, the media and the causes.
+TEST_F(Connect, UnansweredConnectTellsEachWakeUpThenWhy) {
+  struct Case {
+    int type;  // 1 cable, 0 infrared
+    int reconnect;
+    int identifications;  // the first try's repeats within the power-up time, then 3 a try
+  };
+  for (const Case c : {Case{1, 0, 5 + 2 + 3 * 3}, Case{1, 1, 5 + 2 + 3 * 3}, Case{0, 0, 3 + 2 + 3 * 3},
+                       Case{0, 1, 3 + 2 + 3 * 3}}) {
+    SCOPED_TRACE(::testing::Message() << "type " << c.type << " reconnect " << c.reconnect);
+    fresh_settings(1, c.type);
+    config().AutoReconnect = c.reconnect;
     sim::FaultOptions faults;
     faults.silent_at_ms = 0;
-    Rig rig(demo_state("6110"), {}, faults);
+    sim::HandsetOptions options;
+    if (c.type == 0) options.frame_id = sim::kInfraredFrameId;
+    Rig rig(demo_state("6110"), options, faults);
+    ConnectRecorder told;
+    rig.engine().set_connect_listener(&told);
+    const std::size_t before = rig.observer.statuses.size();
     rig.commands->connect();
     const std::int64_t started = rig.loop.now_ms();
     ASSERT_TRUE(rig.run_until_settled(60000));
     EXPECT_EQ(rig.state(), LinkState::Disconnected);
     const std::int64_t took = rig.loop.now_ms() - started;
     EXPECT_GE(took, 4 * 8000);
-    EXPECT_LE(took, 4 * 9000);
+    EXPECT_LE(took, 4 * 8000 + 1000);
+
+    const std::vector<std::string> waking{"Waking the handset (1 of 4)", "Waking the handset (2 of 4)",
+                                          "Waking the handset (3 of 4)", "Waking the handset (4 of 4)"};
+    EXPECT_EQ(told.progress, waking);
+    const std::vector<std::string> statuses(rig.observer.statuses.begin() + static_cast<long>(before),
+                                            rig.observer.statuses.end());
+    // The connect's own reset first; then the wake-ups until the end.
+    std::vector<std::string> expected{"Disconnected"};
+    expected.insert(expected.end(), waking.begin(), waking.end());
+    expected.push_back("Disconnected");
+    EXPECT_EQ(statuses, expected);
+
+    ASSERT_EQ(told.ends.size(), 1u);
+    const ConnectOutcome& end = told.ends[0];
+    EXPECT_EQ(end.end, ConnectEnd::NoAnswer);
+    EXPECT_EQ(end.tries, 4);
+    EXPECT_EQ(end.cable, c.type == 1);
+    const std::string text = no_answer_text(end);
+    const std::string media = c.type == 1 ? "cable" : "infrared";
+    EXPECT_EQ(text.rfind("No handset answered on the port (" + media + ") after 4 wake-ups.", 0), 0u) << text;
+    EXPECT_NE(text.find("3. The media: " + media + " is chosen"), std::string::npos);
+
     int identifications = 0;
-    for (const PcFrame& f : pc_frames(rig.line->writes)) identifications += f.type == 0x64;
-    EXPECT_EQ(identifications, 4 * 3);
+    for (const PcFrame& f : pc_frames(rig.line->writes, c.type == 1 ? 0x1E : 0x1C)) identifications += f.type == 0x64;
+    EXPECT_EQ(identifications, c.identifications);
     EXPECT_EQ(rig.line->pipe().opens(), 1);
-    EXPECT_EQ(rig.observer.last_status(), "Disconnected");
     EXPECT_FALSE(rig.line->is_open());
     EXPECT_EQ(rig.engine().info().imei, "");
+    EXPECT_TRUE(rig.prompt.messages.empty());
+  }
+}
+
+// A cable that powers up for 500 ms after DTR rises hears nothing meanwhile;
+// the wake-up that goes out again within that time still reaches it on the
+// first try. Cancel stops an attempt at once and closes the port.
+TEST_F(Connect, PowerUpDeafHandsetConnectsAndCancelStopsAnAttempt) {
+  for (const int type : {1, 0}) {
+    SCOPED_TRACE(type);
+    fresh_settings(1, type);
+    sim::HandsetOptions options;
+    options.deaf_after_dtr_ms = ConnectFamily::kWakeMs;
+    if (type == 0) options.frame_id = sim::kInfraredFrameId;
+    Rig rig(demo_state("6110"), options);
+    ConnectRecorder told;
+    rig.engine().set_connect_listener(&told);
+    ASSERT_TRUE(rig.connect());
+    EXPECT_EQ(told.progress, std::vector<std::string>{"Waking the handset (1 of 4)"});
+    ASSERT_EQ(told.ends.size(), 1u);
+    EXPECT_EQ(told.ends[0].end, ConnectEnd::Connected);
+    EXPECT_EQ(rig.engine().info().model, "6110");
+    EXPECT_GT(rig.handset.stats().deaf, 0);  // the first wake-ups went unheard
+  }
+
+  sim::FaultOptions faults;
+  faults.silent_at_ms = 0;
+  fresh_settings();
+  Rig rig(demo_state("6110"), {}, faults);
+  ConnectRecorder told;
+  rig.engine().set_connect_listener(&told);
+  EXPECT_FALSE(rig.engine().cancel_connect());  // none runs
+  rig.commands->connect();
+  rig.loop.run_for(9000);  // into the second try
+  ASSERT_EQ(rig.state(), LinkState::Connecting);
+  EXPECT_TRUE(rig.engine().cancel_connect());
+  EXPECT_EQ(rig.state(), LinkState::Disconnected);
+  EXPECT_FALSE(rig.line->is_open());
+  EXPECT_EQ(rig.observer.last_status(), "Connecting stopped");
+  ASSERT_EQ(told.ends.size(), 1u);
+  EXPECT_EQ(told.ends[0].end, ConnectEnd::Cancelled);
+  EXPECT_EQ(told.ends[0].tries, 2);
+  const std::size_t writes = rig.line->writes.size();
+  rig.loop.run_for(20000);  // nothing more goes out
+  EXPECT_EQ(rig.line->writes.size(), writes);
+  EXPECT_EQ(told.ends.size(), 1u);
+}
+
+// The device fails under the link (EIO, unplugged) in the middle of a read:
+// "the device is gone" at once, what was read stays, and nothing is tried
+// again, AutoReconnect or not.
+TEST_F(Connect, DeviceGoneMidReadEndsTheLinkAtOnce) {
+  for (const int reconnect : {0, 1}) {
+    SCOPED_TRACE(reconnect);
+    fresh_settings();
+    config().AutoReconnect = reconnect;
+    Rig rig(filled_6110());
+    ASSERT_TRUE(rig.connect());
+    rig.commands->read_phone_book();
+    ASSERT_TRUE(rig.loop.run_until([&] { return rig.list().size() >= 5; }, 60000));
+    rig.loop.post(kMsgDeviceGone, 5);
+    const std::int64_t posted = rig.loop.now_ms();
+    ASSERT_TRUE(rig.run_until_settled(60000));
+    EXPECT_LE(rig.loop.now_ms() - posted, 1);
+    EXPECT_EQ(rig.state(), LinkState::Disconnected);
+    EXPECT_FALSE(rig.line->is_open());
+    ASSERT_EQ(rig.prompt.messages.size(), 1u);
+    EXPECT_EQ(rig.prompt.messages[0],
+              "The device is gone (unplugged, or its adapter failed). Plug it in again, then Connect.");
+    EXPECT_GE(rig.list().size(), 5u);
+    const int opens = rig.line->pipe().opens();
+    rig.loop.run_for(60000);
+    EXPECT_EQ(rig.line->pipe().opens(), opens);
   }
 }
 

@@ -260,13 +260,20 @@ TEST_F(SerialPortTest, FullBufferHoldsBytesBackUntilDrained) {
   EXPECT_EQ(got, sent);
 }
 
-TEST_F(SerialPortTest, HangUpEndsTheReaderQuietlyAndCloseIsPrompt) {
+TEST_F(SerialPortTest, HangUpEndsTheReaderWithTheDeviceGoneNoticeAndCloseIsPrompt) {
   SerialPort port(prompt_, loop_);
   ASSERT_EQ(port.open(), 0);
   pty_.close_all();
   for (int i = 0; i < 500 && port.reader_running(); ++i) std::this_thread::sleep_for(1ms);
   EXPECT_FALSE(port.reader_running());
-  EXPECT_TRUE(port.is_open());  // open but deaf until the link resets
+  EXPECT_TRUE(port.is_open());  // open until the link resets
+  int message = 0;
+  std::uint32_t error = 0;
+  ASSERT_TRUE(loop_.wait_message(message, error, 1000));
+  EXPECT_EQ(message, kMsgDeviceGone);
+  EXPECT_EQ(error, static_cast<std::uint32_t>(EIO));
+  port.set_bit_rate(9600);  // no "ERROR: Serial 20" for a device that went
+  EXPECT_FALSE(loop_.wait_message(message, error, 10));  // told once
   EXPECT_TRUE(prompt_.messages().empty());
   const std::uint8_t byte = 0x55;
   port.write(&byte, 1);  // fails quietly
