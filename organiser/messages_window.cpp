@@ -83,7 +83,7 @@ void MessagesWindowLogic::set_text(const std::string& text) {
   if (!outgoing.composed) return;
   const std::string refusal = composition_refusal(false);
   if (refusal.empty()) {
-    fill_outgoing_text(outgoing, to_handset_lines(text_), static_cast<std::uint8_t>(records.next_reference - 1));
+    fill_outgoing_text(outgoing, to_handset_lines(text_), records.references.last());
   } else {
     outgoing.refusal = refusal;
   }
@@ -125,7 +125,7 @@ bool MessagesWindowLogic::take_composition(bool one_message) {
     return false;
   }
   MessageRecords& records = family_.records();
-  return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.next_reference++);
+  return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.references.take());
 }
 
 bool MessagesWindowLogic::write() { return take_composition(true) && start_message_write(engine_); }

@@ -39,6 +39,9 @@ struct OutgoingSms {
   // Why the message must not go out (the shown text no longer fits); empty
   // when it may.
   std::string refusal;
+  // The text it carries (UTF-8, "\n" between lines) when it was filled from
+  // one; empty for a ringing tone or picture. Both setters clear it.
+  std::string text;
 
   // Copies at most kCapacity bytes as one message; false when the data did
   // not fit. Both setters make it nobody's composition and sendable.
