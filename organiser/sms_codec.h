@@ -150,6 +150,11 @@ struct MessageRequest {
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
                                     int validity, int part = 0);
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity);
+// A recipient's Result when the handset answered a send (its reply payload)
+// with other than "sent": which part of how many it refused and its
+// answer's bytes from the sub-type on, as they came, since no table names
+// them ("Failed: the handset refused part 2 of 3 (answer 03 00)").
+std::string send_refused_text(std::span<const std::uint8_t> payload, int part, int parts);
 // The same with a destination and the status to store it with (7 unsent,
 // 5 sent).
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity,

@@ -59,6 +59,8 @@ class SmsSendingLogic {
   void drop_rows(const std::vector<std::size_t>& rows);
 
  private:
+  // The country a national number is read in: the handset network's.
+  std::string network_country() const;
   RecipientList& list() { return family_.records().recipients; }
   const RecipientList& list() const { return family_.records().recipients; }
 

@@ -68,8 +68,8 @@ enum class ListSide { Left, Right };
 // The name a list shows for an entry: its UNICODE text when it is written
 // with it (write-as other than Name) and not empty, else its Name.
 std::string shown_name(const PhoneBookEntry& entry);
-// The first entry whose number is the same as `number` (same_number in
-// `country`), or nullptr; an empty number has none.
+// The first entry of this very number, else the first whose number is the
+// same (same_number in `country`), or nullptr; an empty number has none.
 const PhoneBookEntry* entry_for_number(const std::vector<PhoneBookEntry>& entries, const std::string& number,
                                        const std::string& country);
 const PhoneBookEntry* entry_for_number(const PhoneBookList& list, const std::string& number,
@@ -149,7 +149,8 @@ class PhoneBook {
 
   // The name for a telephone number: the active list's, else the other's.
   // Only an entry of the same number counts (same_number: its national and
-  // international forms are one in `country`, the handset network's).
+  // international forms are one in `country`, the handset network's); the
+  // very text in either list comes first.
   std::string name_for_number(const std::string& number, const std::string& country) const;
 
  private:
