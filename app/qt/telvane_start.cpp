@@ -12,6 +12,7 @@
 #include "app/qt/qt_prompt.h"
 #include "app/qt/telvane_windows.h"
 #include "organiser/message_reference.h"
+#include "platform/port_release.h"
 #include "platform/single_instance.h"
 #include "ui/startup_sequence.h"
 
@@ -81,6 +82,8 @@ class TelvaneStart final : public StartupSteps {
 }  // namespace
 
 int run_telvane(int argc, char** argv) {
+  // Ended by a signal, the port is left free and its lock file removed.
+  release_ports_on_signals();
   TelvaneStart start(argc, argv);
   return start_up(start);
 }
