@@ -21,6 +21,7 @@
 #include "cli/cli_probe.h"
 #include "cli/cli_settings.h"
 #include "cli/phondeck.h"
+#include "organiser/message_reference.h"
 #include "platform/device_choice.h"
 #include "sim/models.h"
 
@@ -94,9 +95,10 @@ const std::vector<Command>& command_table() {
       {{"sms archive", "DIR [--delete]", "Writes every message into DIR, one file each, with an index.",
         "Each message goes into DIR (made when missing) as a text file named by its\n"
         "time stamp and sender; messages.json lists them. The summary says how many\n"
-        "were written and deleted.\n"
+        "were written, were in DIR already (not written again) and were deleted.\n"
         "  --delete   then delete from the handset each message whose file is written\n"
-        "             and synced to disk; a message that arrives meanwhile stays\n",
+        "             and synced to disk; a message that arrives meanwhile stays.\n"
+        "             It asks first (--yes answers), once the files are written\n",
         {{"--delete", false}}, 1, 1},
        sms_archive},
       {{"smsc get", "", "Shows the message-centre number.", "", {}, 0, 0}, smsc_get},
@@ -261,6 +263,8 @@ std::string log_start_time() {
 
 int configure(const std::string& config_path, const GlobalOptions& options, std::ostream& err) {
   set_configuration_path(config_path);
+  // Long messages count their references on from Telvane's and earlier runs'.
+  set_default_message_reference_file(message_reference_file(config_path));
   try {
     load_configuration();
   } catch (const std::exception& e) {

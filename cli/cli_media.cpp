@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -329,9 +328,9 @@ int logo_send(Context& c) {
   if (target->kind == LogoTarget::Caller) {
     fill_group_graphic_sms(outgoing, input->load.picture);
   } else {
-    // Tells this logo's two parts from another's at the receiver.
-    const auto reference = static_cast<std::uint8_t>(std::time(nullptr));
-    fill_operator_logo_sms(outgoing, input->load.picture, input->mcc, input->mnc, reference);
+    // Tells this logo's two parts from another message's at the receiver.
+    fill_operator_logo_sms(outgoing, input->load.picture, input->mcc, input->mnc,
+                           w.family.records().references.take());
   }
   return send_outgoing(c, s, w, 2);
 }

@@ -191,17 +191,19 @@ int sms_archive(Context& c) {
                           [&] { return !archiver.running(); });
   w.family.set_read_listener({});
   const ArchiveSummary& summary = archiver.summary();
-  if (!ran && summary.written == 0) return kExitFailed;
+  const std::size_t on_disk = summary.written + summary.already;
+  if (!ran && on_disk == 0) return kExitFailed;
   if (c.out.json()) {
     c.out.object(Record{{"folder", folder},
                         {"messages", summary.messages},
                         {"written", summary.written},
+                        {"already", summary.already},
                         {"deleted", summary.deleted}});
   } else {
     c.out.summary(archiver.summary_text());
   }
-  const bool complete = ran && summary.written == summary.messages && summary.error.empty() &&
-                        (!summary.delete_asked || summary.written == 0 || summary.delete_done);
+  const bool complete = ran && on_disk == summary.messages && summary.error.empty() &&
+                        (!summary.delete_asked || on_disk == 0 || summary.delete_done);
   return complete ? kExitOk : kExitFailed;
 }
 

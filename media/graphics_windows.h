@@ -57,8 +57,6 @@ class GroupGraphicsLogic {
   bool write_logo(const std::string& mcc, const std::string& mnc);
   // What Send Group Graphic and Send System Logo send.
   MonoBitmap picture() const { return editor_.grid().picture(); }
-  // Tells one operator logo's message parts from the last one's.
-  std::uint8_t next_logo_reference() { return ++logo_reference_; }
 
   // The Group Graphic dialog's rows: the decoded names (a group without one
   // shows its configured name) and the logos.
@@ -83,7 +81,6 @@ class GroupGraphicsLogic {
   Prompt& prompt_;
   GraphicsEditor editor_;
   int listener_ = 0;
-  std::uint8_t logo_reference_ = 0;
   std::array<bool, kCallerGroups> logos_read_{};
 };
 

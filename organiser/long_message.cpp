@@ -187,11 +187,15 @@ bool fill_outgoing_text(OutgoingSms& sms, std::string_view utf8, std::uint8_t re
   const EncodedMessage whole = encode_message_text(utf8);
   if (whole.length <= kMessageLimit) {
     fill_outgoing(sms, whole);
-    return true;
+  } else {
+    const std::optional<LongText> text = split_long_text(utf8, reference);
+    if (!text) return false;
+    fill_outgoing(sms, *text);
   }
-  const std::optional<LongText> text = split_long_text(utf8, reference);
-  if (!text) return false;
-  fill_outgoing(sms, *text);
+  // The text as the windows show it: "\n" between lines.
+  for (char ch : utf8) {
+    if (ch != '\r') sms.text += ch;
+  }
   return true;
 }
 

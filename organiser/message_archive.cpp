@@ -25,7 +25,10 @@
 namespace phondeck {
 namespace {
 
-constexpr int kTextAskClear = 3200;
+constexpr int kTextAskDelete = 3516;       // Delete the %1 archived messages from the handset?
+constexpr int kTextAlready = 3517;         // %1 written to %2, %3 already there
+constexpr int kTextAlreadyDeleted = 3518;  // ..., %4 deleted from the handset
+constexpr int kTextDeleteRefused = 3519;
 constexpr int kTextWritten = 3722;
 constexpr int kTextWrittenDeleted = 3723;
 constexpr int kTextNotDeleted = 3724;
@@ -33,11 +36,6 @@ constexpr int kTextNotWritten = 3725;
 constexpr const char* kIndexName = "messages.json";
 
 namespace fs = std::filesystem;
-
-std::string replace_first(std::string text, const std::string& mark, const std::string& with) {
-  if (const std::size_t at = text.find(mark); at != std::string::npos) text.replace(at, mark.size(), with);
-  return text;
-}
 
 const char* folder_of(const SmsRecord& r) { return record_in_folder(r, SmsFolder::Inbox) ? "inbox" : "outbox"; }
 const char* status_of(const SmsRecord& r) {
@@ -188,9 +186,25 @@ ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveI
     result.error = (dir / kIndexName).string() + ": not an archive index";
     return result;
   }
+  // A message an earlier run archived, with its file still there, is on
+  // disk already; each earlier entry stands for one message.
+  std::vector<std::string> earlier(items.size());
+  std::vector<bool> matched(index.size(), false);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    for (std::size_t k = 0; k < index.size(); ++k) {
+      if (matched[k] || !archived_already(index[k], items[i])) continue;
+      const std::string file = index[k]["file"].get<std::string>();
+      if (!fs::is_regular_file(dir / file, ec)) continue;
+      matched[k] = true;
+      earlier[i] = file;
+      ++result.already;
+      break;
+    }
+  }
   std::set<std::string> taken;
   std::vector<std::string> names(items.size());
   for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!earlier[i].empty()) continue;
     const std::string name = free_name(dir, archive_file_name(items[i].record), taken);
     if (put_file(dir / name, archive_file_text(items[i].record))) {
       names[i] = name;
@@ -210,10 +224,25 @@ ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveI
     result.error = (dir / kIndexName).string() + ": cannot be written";
     return result;
   }
-  result.files = std::move(names);
   result.written = static_cast<std::size_t>(
-      std::count_if(result.files.begin(), result.files.end(), [](const std::string& f) { return !f.empty(); }));
+      std::count_if(names.begin(), names.end(), [](const std::string& f) { return !f.empty(); }));
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!earlier[i].empty()) names[i] = earlier[i];
+  }
+  result.files = std::move(names);
   return result;
+}
+
+bool archived_already(const nlohmann::ordered_json& entry, const ArchiveItem& item) {
+  const SmsRecord& r = item.record;
+  auto text_of = [&entry](const char* key) -> std::string {
+    const auto at = entry.find(key);
+    return at != entry.end() && at->is_string() ? at->get<std::string>() : std::string();
+  };
+  // A stamp is compared when both have one: an index of an older run has none.
+  const std::string stamp = text_of("stamp");
+  return text_of("folder") == folder_of(r) && text_of("number") == r.Phone && text_of("time") == r.Time &&
+         (stamp.empty() || r.Stamp.empty() || stamp == r.Stamp) && text_of("text") == from_handset_lines(r.Text);
 }
 
 // ------------------------------------------------------------ MessageArchiver
@@ -221,7 +250,6 @@ ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveI
 MessageArchiver::MessageArchiver(OperationEngine& engine, MessageFamily& family) : engine_(engine), family_(family) {}
 
 bool MessageArchiver::start(std::string folder, bool delete_written) {
-  if (delete_written && config().DelConfirm != 0 && !engine_.prompt().ask_yes_no(tx(kTextAskClear))) return false;
   folder_ = std::move(folder);
   delete_written_ = delete_written;
   summary_ = {};
@@ -242,6 +270,7 @@ void MessageArchiver::read_done() {
     summary_.messages = items.size();
     const ArchiveWrite write = write_archive(folder_, items);
     summary_.written = write.written;
+    summary_.already = write.already;
     summary_.error = write.error;
     std::vector<int> locations;
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -249,8 +278,12 @@ void MessageArchiver::read_done() {
       written_.push_back(items[i]);
       locations.insert(locations.end(), items[i].locations.begin(), items[i].locations.end());
     }
-    // Only what is on disk goes; the delete reads the store again after it.
-    if (delete_written_ && !locations.empty()) {
+    // Only what is on disk goes, and only once the user knows how many; the
+    // delete reads the store again after it.
+    if (delete_written_ && !locations.empty() && config().DelConfirm != 0 &&
+        !engine_.prompt().ask_yes_no(tx_with(kTextAskDelete, {std::to_string(written_.size())}))) {
+      summary_.delete_refused = true;
+    } else if (delete_written_ && !locations.empty()) {
       phase_ = Phase::Deleting;
       if (start_message_delete(engine_, family_, locations)) return;
     }
@@ -276,14 +309,22 @@ void MessageArchiver::finish() {
 }
 
 std::string MessageArchiver::summary_text() const {
-  std::string text = replace_first(tx(summary_.delete_asked ? kTextWrittenDeleted : kTextWritten), "%1",
-                                   std::to_string(summary_.written));
-  text = replace_first(text, "%2", folder_);
-  text = replace_first(text, "%3", std::to_string(summary_.deleted));
-  if (summary_.written < summary_.messages) {
-    text += "\n" + replace_first(tx(kTextNotWritten), "%1", std::to_string(summary_.messages - summary_.written));
+  const bool deleted = summary_.delete_asked && !summary_.delete_refused;
+  const std::string written = std::to_string(summary_.written);
+  const std::string already = std::to_string(summary_.already);
+  const std::string gone = std::to_string(summary_.deleted);
+  std::string text = summary_.already == 0
+                         ? tx_with(deleted ? kTextWrittenDeleted : kTextWritten, {written, folder_, gone})
+                         : tx_with(deleted ? kTextAlreadyDeleted : kTextAlready, {written, folder_, already, gone});
+  const std::size_t on_disk = summary_.written + summary_.already;
+  if (on_disk < summary_.messages) {
+    text += "\n" + tx_with(kTextNotWritten, {std::to_string(summary_.messages - on_disk)});
   }
-  if (summary_.delete_asked && summary_.written > 0 && !summary_.delete_done) text += "\n" + tx(kTextNotDeleted);
+  if (summary_.delete_refused) {
+    text += "\n" + tx(kTextDeleteRefused);
+  } else if (summary_.delete_asked && on_disk > 0 && !summary_.delete_done) {
+    text += "\n" + tx(kTextNotDeleted);
+  }
   if (!summary_.error.empty()) text += "\n" + summary_.error;
   return text;
 }

@@ -49,23 +49,34 @@ std::string archive_file_text(const SmsRecord& record);
 bool parse_archive_index(std::string_view text, nlohmann::ordered_json& entries);
 
 struct ArchiveWrite {
-  // Per item: the file name written and synced, or "" when it was not.
+  // Per item: the file name written and synced (or, for a message the
+  // folder's index already holds with its file there, that file), or ""
+  // when it is not on disk.
   std::vector<std::string> files;
   std::size_t written = 0;
+  std::size_t already = 0;  // already in the folder: not written again
   std::string error;  // what failed first ("" when nothing did)
 };
 
 // Writes the items' files into `folder` (made when missing; a name taken by
 // an earlier file gets "-2", "-3", ...), syncs the folder, then writes
 // messages.json: this run's messages after those of an earlier index in the
-// folder. A file that could not be written is left out of the index.
+// folder. A file that could not be written is left out of the index. A
+// message the earlier index holds (the same folder, number, time, stamp and
+// text; its status and location may have changed) whose file is still there
+// is not written again; each entry stands for one message.
+//
+// True when the earlier index holds this message.
+bool archived_already(const nlohmann::ordered_json& entry, const ArchiveItem& item);
 ArchiveWrite write_archive(const std::string& folder, const std::vector<ArchiveItem>& items);
 
 struct ArchiveSummary {
   std::size_t messages = 0;  // read from the handset
   std::size_t written = 0;
+  std::size_t already = 0;  // in the folder from an earlier run
   std::size_t deleted = 0;
   bool delete_asked = false;
+  bool delete_refused = false;  // the user answered No (or, unasked, --yes was not given)
   bool delete_done = false;  // the delete and its read ran to the end
   std::string error;
 };
@@ -75,7 +86,9 @@ class MessageArchiver {
   MessageArchiver(OperationEngine& engine, MessageFamily& family);
 
   // Reads the messages; the rest follows read_done(). False when the read
-  // did not start.
+  // did not start. With `delete_written` the user is asked, once the files
+  // are on disk and when deletes are confirmed, whether the N archived
+  // messages go from the handset.
   bool start(std::string folder, bool delete_written);
   // The family's read listener: a read (this run's first, or the delete's)
   // has completed.

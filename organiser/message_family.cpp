@@ -639,11 +639,11 @@ void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& fr
     engine.frames().acknowledge(frame.type());
     return;
   }
-  part_ = 0;
   MessageParams p(engine.params());
   if (Recipient* row = records_.recipients.find(current_row_)) {
-    row->Result = tx(sent ? kTextSucceeded : kTextFailed);
+    row->Result = sent ? tx(kTextSucceeded) : send_refused_text(payload, part_, message_.parts());
   }
+  part_ = 0;
   p.set_done(p.done() + 1);
   engine.progress_advance();
   engine.frames().acknowledge(frame.type());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/family_handler.h"
+#include "organiser/message_reference.h"
 #include "organiser/message_store.h"
 #include "organiser/sms_codec.h"
 
@@ -26,8 +27,8 @@ struct MessageRecords {
   // The centre's record as the handset last reported it (name, format,
   // validity, ...), which a centre write sends back with the new number.
   std::vector<std::uint8_t> centre_record;
-  // The reference of the next message sent in parts.
-  std::uint8_t next_reference = 1;
+  // The references of messages sent in parts, counted across runs.
+  MessageReferences references;
   int validity = 167;  // ValidityCode
 };
 

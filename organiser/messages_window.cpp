@@ -6,6 +6,8 @@
 #include "app/file_replace.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/operation_engine.h"
+#include "phonebook/phone_numbers.h"
 #include "phonebook/text_codec.h"
 
 namespace phondeck {
@@ -15,6 +17,7 @@ constexpr int kTextAskClear = 3200;
 constexpr int kTextFileError = 3402;
 constexpr int kTextMessagesSaved = 3704;
 constexpr int kTextTooLong = 3411;
+constexpr int kTextWriteOne = 3515;  // Write stores one message ... this text needs %1
 constexpr int kTextUnsupported = 3413;
 constexpr int kTextParts = 3693;  // %1 messages, %2 / %3
 constexpr int kTextPhone = 610;
@@ -47,13 +50,14 @@ void MessagesWindowLogic::select_folder(SmsFolder folder) {
 void MessagesWindowLogic::rebuild() {
   rows_.clear();
   const MessageStore& store = family_.records().store;
+  const std::string country = country_of_mcc(engine_.info().mcc);
   for (const JoinedMessage& m : store.joined(folder_)) {
     const SmsRecord& r = store.at(m.records.front());
     // A message in parts is marked with its parts ("[3]", "[2/3]").
     const std::string abstract = m.total == 0 ? r.Abstract : m.mark() + " " + message_abstract(m.text);
     const bool unread = std::any_of(m.records.begin(), m.records.end(),
                                     [&store](std::size_t i) { return store.at(i).Type == "3"; });
-    rows_.push_back({r.Phone, book_.name_for_number(r.Phone), abstract, r.Time, unread ? 1 : 0, m.records.front(),
+    rows_.push_back({r.Phone, book_.name_for_number(r.Phone, country), abstract, r.Time, unread ? 1 : 0, m.records.front(),
                      m.records, m.text});
   }
 }
@@ -83,15 +87,17 @@ void MessagesWindowLogic::set_text(const std::string& text) {
   if (!outgoing.composed) return;
   const std::string refusal = composition_refusal(false);
   if (refusal.empty()) {
-    fill_outgoing_text(outgoing, to_handset_lines(text_), static_cast<std::uint8_t>(records.next_reference - 1));
+    fill_outgoing_text(outgoing, to_handset_lines(text_), records.references.last());
   } else {
     outgoing.refusal = refusal;
+    outgoing.text = text_;  // shown with the refusal
   }
 }
 
 std::string MessagesWindowLogic::composition_refusal(bool one_message) const {
   // The outbox holds one message; a send takes up to six parts.
-  if (count_.parts == 0 || (one_message && count_.parts > 1)) return tx(kTextTooLong);
+  if (count_.parts == 0) return tx(kTextTooLong);
+  if (one_message && count_.parts > 1) return tx_with(kTextWriteOne, {std::to_string(count_.parts)});
   if (encoded_.unsupported.empty()) return {};
   std::string text = tx(kTextUnsupported);
   const std::size_t at = text.find("%s");
@@ -125,7 +131,7 @@ bool MessagesWindowLogic::take_composition(bool one_message) {
     return false;
   }
   MessageRecords& records = family_.records();
-  return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.next_reference++);
+  return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.references.take());
 }
 
 bool MessagesWindowLogic::write() { return take_composition(true) && start_message_write(engine_); }

@@ -19,6 +19,8 @@ constexpr int kTextMinutes = 1832;
 constexpr int kTextWeeks = 1833;
 constexpr int kTextNumberTooLong = 3412;
 constexpr int kTextNumberCharacter = 3416;
+constexpr int kTextRefused = 3508;      // Failed: the handset refused it (answer %1)
+constexpr int kTextPartRefused = 3509;  // ... part %1 of %2 (answer %3)
 
 constexpr std::uint8_t kSubRecord = 0x08;
 constexpr std::size_t kInboxUserData = 43;
@@ -129,6 +131,7 @@ bool OutgoingSms::set_user_data(std::span<const std::uint8_t> data) {
   part_lengths.clear();
   composed = false;
   refusal.clear();
+  text.clear();
   const std::size_t n = std::min(data.size(), kCapacity);
   std::copy_n(data.begin(), n, user_data.begin());
   byte_count = static_cast<std::int32_t>(n);
@@ -143,6 +146,7 @@ bool OutgoingSms::set_parts(const std::vector<std::vector<std::uint8_t>>& parts)
   part_lengths.clear();
   composed = false;
   refusal.clear();
+  text.clear();
   std::size_t at = 0;
   for (const std::vector<std::uint8_t>& p : parts) {
     std::copy(p.begin(), p.end(), user_data.begin() + static_cast<long>(at));
@@ -380,6 +384,18 @@ MessageRequest smsc_write_payload(std::span<const std::uint8_t> centre, std::str
   append_field(number, *field);
   std::copy(number.begin(), number.end(), request.payload.begin() + static_cast<long>(kCentreWriteNumber));
   return request;
+}
+
+std::string send_refused_text(std::span<const std::uint8_t> payload, int part, int parts) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string answer;
+  for (std::size_t i = 3; i < payload.size(); ++i) {
+    if (!answer.empty()) answer += ' ';
+    answer += kHex[payload[i] >> 4];
+    answer += kHex[payload[i] & 0x0F];
+  }
+  if (parts <= 1) return tx_with(kTextRefused, {answer});
+  return tx_with(kTextPartRefused, {std::to_string(part + 1), std::to_string(parts), answer});
 }
 
 }  // namespace phondeck

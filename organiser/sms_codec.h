@@ -39,6 +39,9 @@ struct OutgoingSms {
   // Why the message must not go out (the shown text no longer fits); empty
   // when it may.
   std::string refusal;
+  // The text it carries (UTF-8, "\n" between lines) when it was filled from
+  // one; empty for a ringing tone or picture. Both setters clear it.
+  std::string text;
 
   // Copies at most kCapacity bytes as one message; false when the data did
   // not fit. Both setters make it nobody's composition and sendable.
@@ -147,6 +150,11 @@ struct MessageRequest {
 MessageRequest send_request_payload(const OutgoingSms& sms, std::string_view smsc, std::string_view destination,
                                     int validity, int part = 0);
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity);
+// A recipient's Result when the handset answered a send (its reply payload)
+// with other than "sent": which part of how many it refused and its
+// answer's bytes from the sub-type on, as they came, since no table names
+// them ("Failed: the handset refused part 2 of 3 (answer 03 00)").
+std::string send_refused_text(std::span<const std::uint8_t> payload, int part, int parts);
 // The same with a destination and the status to store it with (7 unsent,
 // 5 sent).
 MessageRequest outbox_write_payload(const OutgoingSms& sms, std::string_view smsc, int validity,

@@ -4,21 +4,43 @@
 
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/operation_engine.h"
 #include "phonebook/number_codec.h"
+#include "phonebook/phone_numbers.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
 namespace {
 constexpr int kTextPhoneCharacters = 3421;
+constexpr int kTextOneMessage = 3511;
+constexpr int kTextMessages = 3512;  // %1 messages
+constexpr int kTextData = 3513;      // a ringing tone or picture, %1 bytes
+constexpr int kTextNoMessage = 3514;
 }  // namespace
 
 SmsSendingLogic::SmsSendingLogic(OperationEngine& engine, MessageFamily& family, const PhoneBook& book,
                                  Prompt& prompt)
     : engine_(engine), family_(family), book_(book), prompt_(prompt) {}
 
+std::string SmsSendingLogic::network_country() const { return country_of_mcc(engine_.info().mcc); }
+
+std::string SmsSendingLogic::message_text() const {
+  const OutgoingSms& sms = family_.records().outgoing;
+  if (!sms.text.empty() || sms.composed) return sms.text;
+  if (sms.byte_count == 0) return tx(kTextNoMessage);
+  return tx_with(kTextData, {std::to_string(sms.byte_count)});
+}
+
+std::string SmsSendingLogic::message_summary() const {
+  const OutgoingSms& sms = family_.records().outgoing;
+  if (!sms.refusal.empty()) return sms.refusal;
+  if (sms.byte_count == 0 && !sms.composed) return {};
+  return sms.parts() == 1 ? tx(kTextOneMessage) : tx_with(kTextMessages, {std::to_string(sms.parts())});
+}
+
 bool SmsSendingLogic::add(std::size_t before, const std::string& phone) {
   if (!rows_editable()) return false;
-  list().insert(before, phone, book_.name_for_number(phone));
+  list().insert(before, phone, book_.name_for_number(phone, network_country()));
   return true;
 }
 
@@ -26,7 +48,7 @@ bool SmsSendingLogic::edit(std::size_t row, const std::string& phone) {
   if (row >= list().size()) return false;
   Recipient& r = list().rows()[row];
   r.Phone = phone;
-  r.Name = book_.name_for_number(phone);
+  r.Name = book_.name_for_number(phone, network_country());
   return true;
 }
 
@@ -77,7 +99,7 @@ void SmsSendingLogic::drop_entries(const std::vector<PhoneBookEntry>& entries) {
 
 void SmsSendingLogic::drop_messages(const std::vector<MessageContact>& messages) {
   for (const MessageContact& m : messages) {
-    list().append(m.number, m.name.empty() ? book_.name_for_number(m.number) : m.name);
+    list().append(m.number, m.name.empty() ? book_.name_for_number(m.number, network_country()) : m.name);
   }
 }
 

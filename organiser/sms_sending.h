@@ -31,6 +31,14 @@ class SmsSendingLogic {
   bool clear_list();
   void clear_results() { family_.records().recipients.clear_results(); }
 
+  // What goes out, as the window shows it above the list: the outgoing
+  // message's text ("" for a ringing tone or picture, which
+  // message_summary() describes) and how many messages each recipient gets,
+  // or why it cannot go out.
+  std::string message_text() const;
+  std::string message_summary() const;
+  bool message_refused() const { return !family_.records().outgoing.refusal.empty(); }
+
   int validity() const { return family_.records().validity; }
   void set_validity(int code);
   std::string validity_text() const { return validity_label(validity()); }
@@ -51,6 +59,8 @@ class SmsSendingLogic {
   void drop_rows(const std::vector<std::size_t>& rows);
 
  private:
+  // The country a national number is read in: the handset network's.
+  std::string network_country() const;
   RecipientList& list() { return family_.records().recipients; }
   const RecipientList& list() const { return family_.records().recipients; }
 

@@ -1,5 +1,6 @@
 #include "phonebook/csv.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -12,17 +13,29 @@ constexpr std::array<std::string_view, 7> kHeader{"Name",     "UNICODE", "Phone"
                                                   "Position", "Group",   "WriteAs"};
 enum Field { kName, kUnicode, kPhone, kType, kPosition, kGroup, kWriteAs, kFieldCount };
 
-// A cell a spreadsheet would take for a formula (or turn "+358..." into a
-// number): "=", "+", "-", "@", TAB or CR first, after any apostrophes.
+// A cell a spreadsheet would take for a formula: "=", "+", "-", "@", TAB or
+// CR first, after any apostrophes.
 bool formula_like(std::string_view cell) {
   const std::size_t at = cell.find_first_not_of('\'');
   return at != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[at]) != std::string_view::npos;
 }
 
-// Such a cell is written after an apostrophe, which spreadsheets show as
-// text; reading takes one apostrophe off again.
+// A cell that holds only what a phone number may: digits, "*", "#", the
+// pause and wait "p" and "w", blanks, and a "+" first. An address book
+// importing the file takes it as the number it is, and no spreadsheet runs it.
+bool number_like(std::string_view cell) {
+  const std::size_t first = cell.find_first_not_of(' ');
+  if (first != std::string_view::npos && cell[first] == '+') cell.remove_prefix(first + 1);
+  return std::all_of(cell.begin(), cell.end(), [](char c) {
+    return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == 'p' || c == 'w' || c == ' ';
+  });
+}
+
+// A formula-like cell is written after an apostrophe, which spreadsheets
+// show as text; reading takes one apostrophe off again (also before a
+// number, as earlier files guarded those too).
 std::string guarded(std::string_view cell) {
-  return formula_like(cell) ? "'" + std::string(cell) : std::string(cell);
+  return formula_like(cell) && !number_like(cell) ? "'" + std::string(cell) : std::string(cell);
 }
 
 std::string unguarded(std::string cell) {

@@ -10,6 +10,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "app/conversion.h"
+#include "phonebook/phone_numbers.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck {
@@ -275,29 +276,65 @@ void PhoneBook::rename_group(const std::string& old_name, const std::string& new
   }
 }
 
-std::string PhoneBook::name_for_number(const std::string& number) const {
-  if (number.empty()) return {};
-  auto find = [](const PhoneBookList& list, std::string_view wanted) -> const PhoneBookEntry* {
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      if (list.entry(i).Phone.find(wanted) != std::string::npos) return &list.entry(i);
-    }
-    return nullptr;
-  };
+namespace {
+
+// The last digits of a number: every form of one number ends in them.
+std::string_view last_digits(std::string_view number) {
+  constexpr std::size_t kDigits = 4;
+  return number.size() > kDigits ? number.substr(number.size() - kDigits) : number;
+}
+
+// The first entry of the very text, else the first of another form of the
+// number (libphonenumber only for the candidates that end alike).
+template <typename Entries>
+const PhoneBookEntry* first_same(const Entries& entries, std::size_t count, const std::string& number,
+                                 const std::string& country) {
+  if (number.empty()) return nullptr;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (entries(i).Phone == number) return &entries(i);
+  }
+  const std::string_view tail = last_digits(number);
+  for (std::size_t i = 0; i < count; ++i) {
+    const PhoneBookEntry& e = entries(i);
+    if (!e.Phone.empty() && last_digits(e.Phone) == tail && same_number(e.Phone, number, country)) return &e;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string shown_name(const PhoneBookEntry& entry) {
+  const int write_as = write_as_index(entry.WriteAs);
+  if (write_as != 1 && !entry.UNICODE.empty()) return entry.UNICODE;
+  return entry.Name;
+}
+
+const PhoneBookEntry* entry_for_number(const std::vector<PhoneBookEntry>& entries, const std::string& number,
+                                       const std::string& country) {
+  return first_same([&entries](std::size_t i) -> const PhoneBookEntry& { return entries[i]; }, entries.size(),
+                    number, country);
+}
+
+const PhoneBookEntry* entry_for_number(const PhoneBookList& list, const std::string& number,
+                                       const std::string& country) {
+  return first_same([&list](std::size_t i) -> const PhoneBookEntry& { return list.entry(i); }, list.size(), number,
+                    country);
+}
+
+std::string PhoneBook::name_for_number(const std::string& number, const std::string& country) const {
   // Which pane has the focus does not decide whether a sender has a name:
   // the active list first, then the other.
   const PhoneBookList* order[] = {&active(), active_side() == ListSide::Left ? &right() : &left()};
-  const PhoneBookEntry* found = nullptr;
+  // The very text in either list before another form of the number.
   for (const PhoneBookList* list : order) {
-    found = find(*list, number);
-    if (found == nullptr && number.size() > 10 && number.front() == '+') {
-      found = find(*list, std::string_view(number).substr(4));
+    for (std::size_t i = 0; !number.empty() && i < list->size(); ++i) {
+      if (list->entry(i).Phone == number) return shown_name(list->entry(i));
     }
-    if (found != nullptr) break;
   }
-  if (found == nullptr) return {};
-  const int write_as = write_as_index(found->WriteAs);
-  if (write_as != 1 && !found->UNICODE.empty()) return found->UNICODE;
-  return found->Name;
+  for (const PhoneBookList* list : order) {
+    if (const PhoneBookEntry* found = entry_for_number(*list, number, country)) return shown_name(*found);
+  }
+  return {};
 }
 
 }  // namespace phondeck

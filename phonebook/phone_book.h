@@ -65,6 +65,16 @@ struct MessageContact {
 
 enum class ListSide { Left, Right };
 
+// The name a list shows for an entry: its UNICODE text when it is written
+// with it (write-as other than Name) and not empty, else its Name.
+std::string shown_name(const PhoneBookEntry& entry);
+// The first entry of this very number, else the first whose number is the
+// same (same_number in `country`), or nullptr; an empty number has none.
+const PhoneBookEntry* entry_for_number(const std::vector<PhoneBookEntry>& entries, const std::string& number,
+                                       const std::string& country);
+const PhoneBookEntry* entry_for_number(const PhoneBookList& list, const std::string& number,
+                                       const std::string& country);
+
 class PhoneBook {
  public:
   explicit PhoneBook(Prompt& prompt) : prompt_(&prompt) {}
@@ -138,7 +148,10 @@ class PhoneBook {
   void rename_group(const std::string& old_name, const std::string& new_name);
 
   // The name for a telephone number: the active list's, else the other's.
-  std::string name_for_number(const std::string& number) const;
+  // Only an entry of the same number counts (same_number: its national and
+  // international forms are one in `country`, the handset network's); the
+  // very text in either list comes first.
+  std::string name_for_number(const std::string& number, const std::string& country) const;
 
  private:
   bool check_positions(const PhoneBookList& list);

@@ -15,6 +15,7 @@
 #include "organiser/icalendar.h"
 #include "organiser/messages_window.h"
 #include "phonebook/phone_book_files.h"
+#include "phonebook/phone_numbers.h"
 #include "phonebook/vcard.h"
 #include "session/backup_differences.h"
 #include "session/handset_session.h"
@@ -133,14 +134,14 @@ std::string without_line(const std::string& block, const std::string& start) {
 
 // ---- files from the records ----
 
-std::string messages_text(const MessageStore& store, const PhoneBook& book) {
+std::string messages_text(const MessageStore& store, const PhoneBook& book, const std::string& country) {
   std::string out;
   for (const auto& [folder, title] : {std::pair{SmsFolder::Inbox, kTextInbox}, std::pair{SmsFolder::Outbox, kTextOutbox}}) {
     out += "== " + tx(title) + " ==\n\n";
     for (const JoinedMessage& m : store.joined(folder)) {
       const SmsRecord& r = store.at(m.records.front());
       out += tx(kTextPhone) + ": " + r.Phone + "\n";
-      out += tx(kTextName) + ": " + book.name_for_number(r.Phone) + "\n";
+      out += tx(kTextName) + ": " + book.name_for_number(r.Phone, country) + "\n";
       if (!r.Time.empty()) out += tx(kTextTime) + ": " + r.Time + "\n";
       if (!r.Stamp.empty()) out += "Stamp: " + r.Stamp + "\n";
       out += "\n" + from_handset_lines(m.text) + "\n\n";
@@ -367,7 +368,7 @@ void files_from_records(BackupPart part, HandsetSession& session, BackupFiles& o
       out["phonebook.vcf"] = write_vcards(session.book().active().entries());
       return;
     case BackupPart::Messages:
-      out["messages.txt"] = messages_text(organiser.messages().store, session.book());
+      out["messages.txt"] = messages_text(organiser.messages().store, session.book(), country_of_mcc(session.info().mcc));
       out["messages.json"] = messages_json(organiser.messages().store);
       return;
   }

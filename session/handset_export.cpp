@@ -13,6 +13,7 @@
 #include "media/graphics_family.h"
 #include "organiser/icalendar.h"
 #include "organiser/message_export.h"
+#include "phonebook/phone_book.h"
 #include "phonebook/phone_numbers.h"
 #include "session/handset_session.h"
 
@@ -52,10 +53,9 @@ bool make_folder(const std::string& dir, std::string& error) {
 // The name of the contact whose number is the same as this one, or "".
 NameOfNumber names_of(const ExportRead& read) {
   return [&read](const std::string& number) -> std::string {
-    for (const PhoneBookEntry& entry : read.entries) {
-      if (!entry.Phone.empty() && same_number(entry.Phone, number, read.country)) return entry.Name;
-    }
-    return {};
+    // As the Messages window names them.
+    const PhoneBookEntry* entry = entry_for_number(read.entries, number, read.country);
+    return entry != nullptr ? shown_name(*entry) : std::string();
   };
 }
 

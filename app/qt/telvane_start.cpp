@@ -11,6 +11,7 @@
 #include "app/help.h"
 #include "app/qt/qt_prompt.h"
 #include "app/qt/telvane_windows.h"
+#include "organiser/message_reference.h"
 #include "platform/port_release.h"
 #include "platform/single_instance.h"
 #include "ui/startup_sequence.h"
@@ -29,6 +30,8 @@ class TelvaneStart final : public StartupSteps {
   void load_configuration() override {
     set_configuration_path(
         locate_configuration({}, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+    // One counter of long messages' references with phondeck, beside tv.dat.
+    set_default_message_reference_file(message_reference_file(configuration_path()));
     phondeck::load_configuration();
   }
 

@@ -100,6 +100,7 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     main_->set_font_listener([this](const QFont& font) { messages_->apply_font(font); });
     messages_->on_back = [this] { main_->show(); main_->raise(); main_->activateWindow(); };
     messages_->on_send = [this] { sending_->show_window(); };
+    messages_->on_text_changed = [this] { sending_->refresh_message(); };
     main_->set_window_opener(Command::Messages, [this] { messages_->show_window(); });
     main_->set_window_opener(Command::DropToSms, [this] {
       // The entries selected in the list shown: the third list in the tree modes.

@@ -360,7 +360,7 @@ void TForm16::run(GraphicsCommand command) {
         const auto code = logic_.network_code(texts->first, texts->second);
         if (!code) break;
         fill_operator_logo_sms(session_.organiser().message_family().records().outgoing, logic_.picture(),
-                               code->first, code->second, logic_.next_logo_reference());
+                               code->first, code->second, session_.organiser().messages().references.take());
         if (on_send) on_send();
       }
       break;

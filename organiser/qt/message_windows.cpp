@@ -46,6 +46,8 @@ QString qtx(int id) { return qs(tx(id)); }
 QString caption(int id) { return qs(window_title(tx(id))); }
 
 constexpr int kTextArchive = 3720;
+constexpr int kTextParts = 3693;    // %1 messages, %2 / %3
+constexpr int kTextMessage = 3510;  // the SMS Sending window's message box
 
 std::vector<std::size_t> selected_of(const QTreeWidget& tree) {
   std::vector<std::size_t> rows;
@@ -169,14 +171,13 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   count_label_ = new QLabel(count_panel);
   counter_ = new QLineEdit(count_panel);
   counter_->setReadOnly(true);
-  counter_->setMaximumWidth(120);
   count_row->addWidget(count_label_);
   count_row->addWidget(counter_);
   count_row->addStretch(1);
   memo_ = new QPlainTextEdit(central);
-  memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // A message is one paragraph more often than not: it wraps at the width.
+  memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   column->addWidget(upper, 1);
   column->addWidget(count_panel);
   column->addWidget(memo_, 2);
@@ -213,7 +214,12 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   family.set_read_listener([this] {
     logic_.read_done();
     refresh_list();
-    if (archiver_.running()) archiver_.read_done();
+    // Once the running step has returned: the archive may ask before its delete.
+    if (archiver_.running()) {
+      QTimer::singleShot(0, this, [this] {
+        if (archiver_.running()) archiver_.read_done();
+      });
+    }
   });
   apply_texts();
   update_counter();
@@ -280,7 +286,14 @@ void TForm6::apply_font(const QFont& font) {
 }
 
 void TForm6::update_counter() {
-  counter_->setText(qs(logic_.counter_text()));
+  const QString text = qs(logic_.counter_text());
+  counter_->setText(text);
+  // Wide enough for the longest count ("6 messages, 918 / 918") and this one.
+  const QFontMetrics metrics(counter_->font());
+  const int widest =
+      std::max(metrics.horizontalAdvance(text), metrics.horizontalAdvance(qs(tx_with(kTextParts, {"6", "918", "918"}))));
+  counter_->setMinimumWidth(widest + 4 * metrics.averageCharWidth());
+  if (on_text_changed) on_text_changed();
   QPalette palette = counter_->palette();
   palette.setColor(QPalette::Text, logic_.counter_red() ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::Text));
   counter_->setPalette(palette);
@@ -360,6 +373,19 @@ TForm18::TForm18(OperationEngine& engine, MessageFamily& family, PhoneBook& book
   setObjectName(QStringLiteral("TForm18"));
   setModal(false);
   auto* column = new QVBoxLayout(this);
+  // What goes out: the text (or what the data is) and its parts.
+  message_label_ = new QLabel(this);
+  message_ = new QPlainTextEdit(this);
+  message_->setObjectName(QStringLiteral("message"));
+  message_->setReadOnly(true);
+  message_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  message_->setMaximumHeight(message_->fontMetrics().lineSpacing() * 4 + 12);
+  parts_ = new QLabel(this);
+  parts_->setObjectName(QStringLiteral("parts"));
+  parts_->setWordWrap(true);
+  column->addWidget(message_label_);
+  column->addWidget(message_);
+  column->addWidget(parts_);
   group_ = new QGroupBox(this);
   auto* inside = new QVBoxLayout(group_);
   list_ = new RecipientListWidget(group_);
@@ -439,11 +465,12 @@ TForm18::TForm18(OperationEngine& engine, MessageFamily& family, PhoneBook& book
   family.set_send_listener([this] { refresh(); });
   apply_texts();
   refresh();
-  resize(420, 360);
+  resize(440, 460);
 }
 
 void TForm18::apply_texts() {
   setWindowTitle(caption(1800));
+  message_label_->setText(qtx(kTextMessage));
   group_->setTitle(qtx(1801));
   list_->setHeaderLabels({qtx(610), qtx(611), qtx(1802)});
   validity_label_->setText(qtx(1810));
@@ -473,6 +500,17 @@ void TForm18::refresh() {
     item->setSelected(selected.contains(i));
   }
   clear_list_->setEnabled(logic_.rows_editable());
+  refresh_message();
+}
+
+void TForm18::refresh_message() {
+  const QString text = qs(logic_.message_text());
+  if (message_->toPlainText() != text) message_->setPlainText(text);
+  parts_->setText(qs(logic_.message_summary()));
+  QPalette palette = parts_->palette();
+  palette.setColor(QPalette::WindowText,
+                   logic_.message_refused() ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::WindowText));
+  parts_->setPalette(palette);
 }
 
 void TForm18::take_entries(const std::vector<PhoneBookEntry>& entries) {

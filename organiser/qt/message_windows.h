@@ -54,6 +54,8 @@ class TForm6 final : public QMainWindow {
   // Back to Main Window, and the SMS Sending window after Send.
   std::function<void()> on_back;
   std::function<void()> on_send;
+  // The editor's text or its count changed (SMS Sending shows them).
+  std::function<void()> on_text_changed;
 
   QTreeWidget* tree() const { return tree_; }
   MessageListWidget* list() const { return list_; }
@@ -118,12 +120,16 @@ class TForm18 final : public QDialog {
   // The lists' pop-up item "Drop to SMS": the entries join the list.
   void take_entries(const std::vector<PhoneBookEntry>& entries);
   void take_drop(const QMimeData& mime);
+  // The message box and its parts line, from the outgoing message.
+  void refresh_message();
 
   RecipientListWidget* list() const { return list_; }
   QSlider* slider() const { return slider_; }
   QLineEdit* validity_box() const { return validity_; }
   QPushButton* send_all_button() const { return send_all_; }
   QPushButton* send_selected_button() const { return send_selected_; }
+  QPlainTextEdit* message_box() const { return message_; }
+  QLabel* parts_label() const { return parts_; }
   QAction* new_action() const { return new_; }
   QAction* delete_action() const { return delete_; }
 
@@ -140,6 +146,9 @@ class TForm18 final : public QDialog {
   SmsSendingLogic logic_;
   PhoneBook& book_;
   TOKHelpRightDlg3& phone_editor_;
+  QLabel* message_label_ = nullptr;
+  QPlainTextEdit* message_ = nullptr;
+  QLabel* parts_ = nullptr;
   QGroupBox* group_ = nullptr;
   RecipientListWidget* list_ = nullptr;
   QLabel* validity_label_ = nullptr;

@@ -21,6 +21,7 @@
 #include "cli/phondeck.h"
 #include "media/picture_files.h"
 #include "media/picture_placement.h"
+#include "organiser/message_reference.h"
 #include "organiser/profiles.h"
 #include "session/backup_archive.h"
 #include "sim/handset_state.h"
@@ -325,11 +326,44 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   ASSERT_EQ(kept.status, kExitOk) << kept.err;
   EXPECT_EQ(kept.out, std::to_string(held) + " messages written to " + dir + "\n");
   EXPECT_EQ(state().sms.messages.size(), held + 1);
+  // Into the same folder again: nothing written twice; the delete asked
+  // once the files are there, and without --yes nothing goes.
+  const Result unasked = run({"sms", "archive", dir, "--delete"});
+  EXPECT_EQ(unasked.status, kExitFailed);
+  EXPECT_EQ(unasked.out, "0 messages written to " + dir + ", " + std::to_string(held) +
+                             " already there\nThe archived messages stay on the handset: the delete was not confirmed\n");
+  EXPECT_NE(unasked.err.find("Delete the " + std::to_string(held) +
+                             " archived messages from the handset? No (give --yes to answer Yes)"),
+            std::string::npos)
+      << unasked.err;
+  EXPECT_EQ(state().sms.messages.size(), held + 1);
   const Result moved = run({"--json", "--yes", "sms", "archive", dir, "--delete"});
   ASSERT_EQ(moved.status, kExitOk) << moved.err;
-  EXPECT_EQ(moved.lines().at(0), (json{{"folder", dir}, {"messages", held}, {"written", held}, {"deleted", held}}));
+  EXPECT_EQ(moved.lines().at(0), (json{{"folder", dir}, {"messages", held}, {"written", 0}, {"already", held},
+                                       {"deleted", held}}));
   EXPECT_TRUE(state().sms.messages.empty());
-  EXPECT_EQ(json::parse(slurp(dir + "/messages.json")).size(), 2 * held) << "the second run's names end -2";
+  EXPECT_EQ(json::parse(slurp(dir + "/messages.json")).size(), held) << "one entry a message";
+}
+
+// Long messages to one number: each run takes the next reference, counted
+// beside tv.dat, so the receiving phone never joins parts of two messages;
+// the windows' counter (the same file) goes on from there.
+TEST_F(Phondeck, LongMessagesOfTwoRunsTakeTwoReferences) {
+  const std::string text(200, 'x');
+  for (int run_number = 0; run_number < 2; ++run_number) {
+    const Result sent = run({"sms", "send", "0401112223", "--text", text});
+    ASSERT_EQ(sent.status, kExitOk) << sent.err;
+  }
+  const std::vector<sim::SentSms> sent = state().sms.sent;
+  ASSERT_EQ(sent.size(), 4u);
+  // The user-data header: 05 00 03 reference total part.
+  auto reference = [&sent](std::size_t k) { return sent[k].user_data.at(3); };
+  EXPECT_EQ(reference(0), reference(1)) << "one message's two parts";
+  EXPECT_NE(reference(1), reference(2)) << "two runs, two messages";
+  EXPECT_EQ(reference(2), reference(3));
+  MessageReferences window;
+  window.set_file(folder_.file("sms-reference"));
+  EXPECT_EQ(window.take(), static_cast<std::uint8_t>(reference(2) + 1));
 }
 
 TEST_F(Phondeck, CalendarClockAlarmAndNetMonitor) {

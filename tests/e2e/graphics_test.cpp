@@ -251,8 +251,8 @@ TEST_F(Graphics, OperatorLogoSmsGoesInTwoPartsToEachRecipient) {
   };
   const Case cases[] = {
       {{"0401", "0402"}, -1, {"Succeeded", "Succeeded"}, 4},
-      {{"+9991", "0402"}, -1, {"Failed", "Succeeded"}, 3},
-      {{"0401"}, 1, {"Failed"}, 2},
+      {{"+9991", "0402"}, -1, {"Failed: the handset refused part 1 of 2 (answer 03 00)", "Succeeded"}, 3},
+      {{"0401"}, 1, {"Failed: the handset refused part 2 of 2 (answer 03 00)"}, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.phones.front());

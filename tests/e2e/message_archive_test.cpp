@@ -117,6 +117,10 @@ TEST_F(Archive, EveryMessageFiledThenOnlyTheFiledDeleted) {
     EXPECT_EQ(rig.archiver.summary_text(),
               remove ? "8 messages written to " + dir + ", 8 deleted from the handset"
                      : "8 messages written to " + dir);
+    // Asked once the files are there, naming what goes.
+    EXPECT_EQ(rig.prompt.questions,
+              remove ? std::vector<std::string>{"Delete the 8 archived messages from the handset?"}
+                     : std::vector<std::string>{});
 
     const nlohmann::json index = nlohmann::json::parse(read_file(fs::path(dir) / "messages.json"));
     ASSERT_EQ(index.size(), held);
@@ -145,6 +149,32 @@ TEST_F(Archive, EveryMessageFiledThenOnlyTheFiledDeleted) {
     const sim::SmsMemory& after = rig.handset.state().sms;
     EXPECT_EQ(after.messages.size(), remove ? 1u : before.messages.size() + 1) << "the arrival stays";
     EXPECT_EQ(deleted_but_unwritten(before, after, dir), "");
+  }
+
+  // Into the same folder again: what the index holds (its file there) is
+  // not written twice, and No to the delete leaves every message.
+  {
+    Folder again;
+    ArchiveRig rig;
+    ASSERT_TRUE(rig.connect());
+    rig.run([&] { ASSERT_TRUE(rig.archiver.start(again.path(), false)); });
+    ASSERT_EQ(rig.archiver.summary().written, 8u);
+    const std::size_t held = rig.handset.state().sms.messages.size();  // the arrival among them
+    rig.prompt.answers = {false};
+    rig.run([&] { ASSERT_TRUE(rig.archiver.start(again.path(), true)); });
+    const ArchiveSummary& s = rig.archiver.summary();
+    EXPECT_EQ(s.written, 1u) << "only the arrival";
+    EXPECT_EQ(s.already, 8u);
+    EXPECT_TRUE(s.delete_refused);
+    EXPECT_EQ(rig.prompt.questions.back(), "Delete the 9 archived messages from the handset?");
+    EXPECT_EQ(rig.archiver.summary_text(), "1 messages written to " + again.path() +
+                                               ", 8 already there\nThe archived messages stay on the handset: "
+                                               "the delete was not confirmed");
+    EXPECT_EQ(rig.handset.state().sms.messages.size(), held);
+    EXPECT_EQ(nlohmann::json::parse(read_file(fs::path(again.path()) / "messages.json")).size(), 9u);
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(again.path())) files += entry.path().extension() == ".txt";
+    EXPECT_EQ(files, 9u);
   }
 
   // A folder whose index is not one: nothing is deleted.

@@ -175,7 +175,8 @@ TEST_F(Messages, SendsToEveryRowOrTheSelectedOnesAndShowsRefusals) {
   ASSERT_EQ(rig.state(), LinkState::Idle);
   std::vector<std::string> results;
   for (const Recipient& r : list.rows()) results.push_back(r.Result);
-  EXPECT_EQ(results, (std::vector<std::string>{"Succeeded", "Failed", "Succeeded"}));
+  EXPECT_EQ(results,
+            (std::vector<std::string>{"Succeeded", "Failed: the handset refused it (answer 03 00)", "Succeeded"}));
   ASSERT_EQ(rig.memory().sent.size(), 3u);
   const sim::SentSms& first = rig.memory().sent[0];
   EXPECT_EQ(first.number, "0401");
@@ -238,7 +239,7 @@ TEST_F(Messages, LongTextGoesInPartsAndARefusedPartStopsTheRest) {
   EXPECT_TRUE(send_run_ok(rig.memory(), rig.records().recipients, true, 2));
   const auto& rows = rig.records().recipients.rows();
   EXPECT_EQ(rows[0].Result, "Succeeded");
-  EXPECT_EQ(rows[1].Result, "Failed");
+  EXPECT_EQ(rows[1].Result, "Failed: the handset refused part 1 of 2 (answer 03 00)");
   EXPECT_EQ(rows[2].Result, "Succeeded");
 }
 

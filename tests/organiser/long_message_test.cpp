@@ -3,11 +3,16 @@
 // through the header, and joined in the store.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/text_table.h"
 #include "organiser/long_message.h"
+#include "organiser/message_reference.h"
 #include "organiser/message_store.h"
 #include "organiser/sms_codec.h"
 
@@ -126,6 +131,46 @@ TEST(LongMessage, PartsOfOneMessageAreJoinedWithGapsShown) {
   EXPECT_EQ(rows[2].text, "x [part 2 missing]");
   EXPECT_EQ(rows[2].mark(), "[1/2]");
   EXPECT_EQ(rows[3].records, (std::vector<std::size_t>{5}));
+}
+
+}  // namespace
+}  // namespace phondeck
+
+namespace phondeck {
+namespace {
+
+// Two programs (a window left open, a command run meanwhile) on one file
+// count on from each other; a file of something else, or none, counts from
+// what this one gave; 255 wraps to 0; a missing folder is made.
+TEST(MessageReferences, CountOnFromEachOtherThroughTheFile) {
+  char pattern[] = "/tmp/phondeck-references-XXXXXX";
+  const std::filesystem::path dir = ::mkdtemp(pattern);
+  const std::string file = (dir / "new" / "sms-reference").string();
+  MessageReferences window;
+  MessageReferences command;
+  window.set_file(file);
+  command.set_file(file);
+  EXPECT_EQ(window.take(), 1);
+  EXPECT_EQ(command.take(), 2);
+  EXPECT_EQ(window.take(), 3);
+  EXPECT_EQ(window.last(), 3);
+  std::ifstream in(file);
+  std::string held;
+  std::getline(in, held);
+  EXPECT_EQ(held, "3");
+  struct Case {
+    const char* holds;
+    int next;  // after this object last gave 7
+  };
+  for (const Case& c : {Case{"255\n", 0}, {"41", 42}, {"not a number\n", 8}, {"300\n", 8}, {"", 8}}) {
+    MessageReferences here;
+    here.set_file("");
+    for (int i = 0; i < 7; ++i) here.take();
+    here.set_file(file);
+    std::ofstream(file) << c.holds;
+    EXPECT_EQ(here.take(), c.next) << c.holds;
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -99,16 +99,17 @@ TEST_F(ContactFilesTest, CsvWithByteOrderMarkQuotesAndItsOwnColumnOrder) {
   EXPECT_EQ(plain[0].Pos, "4");
 }
 
-// Cells a spreadsheet would run as formulas, or read as numbers, are written
-// as text and come back unchanged.
+// Cells a spreadsheet would run as formulas are written as text and come
+// back unchanged; a cell that holds only what a number may is written as it
+// is, and read back from files that guarded numbers too.
 TEST_F(ContactFilesTest, CsvCellsASpreadsheetWouldRunComeBackUnchanged) {
-  const std::vector<std::string> names{"=HYPERLINK(\"http://x\",\"y\")", "+358401234567", "-5", "@home",
-                                       "'=quoted", "''+two", "'plain", "a=b", "\tTab"};
+  const std::vector<std::string> names{"=HYPERLINK(\"http://x\",\"y\")", "+358-40", "-5", "@home",
+                                       "'=quoted", "''+two", "'plain", "a=b", "\tTab", "+1 (555)"};
   std::vector<PhoneBookEntry> entries;
   for (const std::string& name : names) {
     PhoneBookEntry e;
     e.Name = name;
-    e.Phone = name == "+358401234567" ? name : "+4930";
+    e.Phone = "0301";
     e.Group = "@team";
     entries.push_back(e);
   }
@@ -123,6 +124,24 @@ TEST_F(ContactFilesTest, CsvCellsASpreadsheetWouldRunComeBackUnchanged) {
     EXPECT_EQ(back[i].numbers, std::vector<std::string>{entries[i].Phone});
     EXPECT_EQ(back[i].Group, "@team");
   }
+
+  struct Number {
+    const char* phone;
+    const char* written;
+  };
+  for (const Number& n : {Number{"+358401000001", ",+358401000001,"}, {"*31#0401p12w3", ",*31#0401p12w3,"},
+                          {"+358 40 100", ",+358 40 100,"}, {"+", ",+,"}, {"++358", ",'++358,"}, {"+35P", ",'+35P,"}}) {
+    PhoneBookEntry e;
+    e.Name = "Anna";
+    e.Phone = n.phone;
+    const std::string one = write_csv({e});
+    EXPECT_NE(one.find(n.written), std::string::npos) << one;
+  }
+  // An earlier export's guarded numbers, and this one's, read as numbers.
+  const std::vector<ContactRecord> both = read_csv("Name,Phone\nAnna,'+358401000001\nBo,+358401000002\n");
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0].numbers, std::vector<std::string>{"+358401000001"});
+  EXPECT_EQ(both[1].numbers, std::vector<std::string>{"+358401000002"});
 }
 
 TEST_F(ContactFilesTest, NumbersAHandsetCanStore) {

@@ -401,29 +401,51 @@ TEST_F(PhoneBookTest, RenameGroupRunsOverBothLists) {
   EXPECT_EQ(book.right().entry(1).Group, "VIP");
 }
 
-TEST_F(PhoneBookTest, NameForNumberSearchesTheActiveListThenTheOtherAndDropsACountryCode) {
-  EXPECT_EQ(book.name_for_number("123"), "");
+// A name only for the same number: its national and international forms
+// are one in the handset network's country (or, without one, in the country
+// the international form names); ending in the same digits is not enough.
+TEST_F(PhoneBookTest, NameForNumberOnlyForTheSameNumberActiveListFirst) {
+  EXPECT_EQ(book.name_for_number("123", "TW"), "");
   PhoneBookList& list = book.active();
   list.append(entry("Short", "Phone", "1", "12"));
   list.append(entry("Home", "Phone", "2", "0912345678"));
   list.append(entry("Ming", "Phone", "3", "0987654321", "明", "Auto"));
   list.append(entry("Lee", "Phone", "4", "0911111111", "李", "Name"));
   list.append(entry("Wu", "Phone", "5", "0922222222", "", "Both"));
-  EXPECT_EQ(book.name_for_number("12345"), "Home");            // contained
-  EXPECT_EQ(book.name_for_number("+886912345678"), "Home");    // "+886" dropped
-  EXPECT_EQ(book.name_for_number("+886987654321"), "明");      // Auto with UNICODE
-  EXPECT_EQ(book.name_for_number("0911111111"), "Lee");        // Name ignores UNICODE
-  EXPECT_EQ(book.name_for_number("0922222222"), "Wu");         // UNICODE empty
-  EXPECT_EQ(book.name_for_number("+886999"), "");              // too short to drop
-  EXPECT_EQ(book.name_for_number("+1234"), "");
-  EXPECT_EQ(book.name_for_number(""), "");
+  list.append(entry("Mum", "Phone", "6", "+358401234567"));
+  list.append(entry("Voice", "Phone", "7", "*100#"));
+  struct Case {
+    const char* number;
+    const char* country;
+    const char* name;
+  };
+  const Case cases[] = {
+      {"+886912345678", "TW", "Home"},    // the international form of a national entry
+      {"+886912345678", "", "Home"},      // read in the country "+886" names
+      {"+886987654321", "TW", "明"},      // Auto with UNICODE
+      {"0911111111", "TW", "Lee"},        // Name ignores UNICODE
+      {"0922222222", "TW", "Wu"},         // UNICODE empty
+      {"0401234567", "FI", "Mum"},        // the national form of an international entry
+      {"0401234567", "TW", ""},           // another country's national number
+      {"+9991234567", "FI", ""},          // the same last digits only
+      {"+358401234567", "FI", "Mum"},
+      {"12345", "TW", ""},                // a part of Home's number
+      {"+886912345678", "FI", ""},        // Home's national form read in Finland
+      {"12", "TW", "Short"},              // the same text
+      {"*100#", "FI", "Voice"},
+      {"", "TW", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(book.name_for_number(c.number, c.country), c.name) << c.number;
   // With the other pane active its entries come first, the rest still
   // from the list without the focus.
   book.set_active(ListSide::Right);
   book.right().append(entry("Office", "Phone", "1", "0912345678"));
-  EXPECT_EQ(book.name_for_number("0912345678"), "Office");
-  EXPECT_EQ(book.name_for_number("+886911111111"), "Lee");
-  EXPECT_EQ(book.name_for_number("0999"), "");
+  EXPECT_EQ(book.name_for_number("+886912345678", "TW"), "Office");
+  EXPECT_EQ(book.name_for_number("+886911111111", "TW"), "Lee");
+  EXPECT_EQ(book.name_for_number("0999", "TW"), "");
+  // The very number before another form of it, in either list.
+  book.right().append(entry("Chen", "Phone", "2", "+886912345678"));
+  EXPECT_EQ(book.name_for_number("+886912345678", "TW"), "Chen");
 }
 
 TEST(PhoneBookListTest, SelectionFocusAndReorderKeepTogether) {

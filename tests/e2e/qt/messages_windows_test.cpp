@@ -2,6 +2,9 @@
 // pseudo-terminal: Function > Messages, Read, the Inbox, composing, Write,
 // Send to three recipients, two dragged from the phone book, one refused.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
 
 // First: the handset's headers come before Qt's.
 #include "pty_windows_rig.h"
@@ -11,7 +14,10 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QAbstractTextDocumentLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +66,8 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     messages.memo()->setPlainText(QString(161, 'a'));
     EXPECT_EQ(messages.counter()->text(), "2 messages, 161 / 306");
     messages.tool(7)->trigger();  // Write refused: the outbox holds one message
-    EXPECT_EQ(prompt.messages.back(), "The length of message is too long");
+    EXPECT_EQ(prompt.messages.back(),
+              "Write stores one message in the outbox, and this text needs 2. Shorten it to one message, or Send it.");
     messages.memo()->setPlainText(QString::fromUtf8("Caf\u00e9 at 8"));
     EXPECT_EQ(messages.counter()->text(), "18 / 140");
     messages.tool(7)->trigger();  // Write
@@ -94,7 +101,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     sending.send_all_button()->click();
     ASSERT_TRUE(settle(form));
     EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Succeeded");
-    EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Failed");
+    EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Failed: the handset refused it (answer 03 00)");
     EXPECT_EQ(sending.list()->topLevelItem(2)->text(2), "Succeeded");
     const std::vector<sim::SentSms> sent = handset.with_handset([](sim::Handset& h) { return h.state().sms.sent; });
     ASSERT_EQ(sent.size(), 3u);
@@ -169,6 +176,105 @@ TEST(MessagesWindows, SendAllSendsTheShownTextToEveryNumberItCan) {
     EXPECT_EQ(sent[1].user_data, encode_message_text("Second text").bytes);
   }
   handset.stop();
+}
+
+// A long text on screen: the count whole, the editor wrapping it, SMS
+// Sending showing it and its parts, each refused part with the handset's
+// answer, and a name only for its own number.
+TEST(MessagesWindows, ALongTextShownWholeWithItsPartsAndRefusals) {
+  fresh_settings(0);
+  sim::HandsetState state = demo_state("6110");
+  state.sms.refuse_prefix = "+999";
+  PtyDevice device(state);
+  ASSERT_TRUE(device.started) << device.error;
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm6& messages = windows.messages();
+    TForm18& sending = windows.sms_sending();
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle(form));
+    form.action(Command::ReadPhoneBook)->trigger();
+    ASSERT_TRUE(settle(form));
+    form.action(Command::Messages)->trigger();
+    QString text;
+    while (text.size() < 300) text += QStringLiteral("Meet at the station at ten, then lunch. ");
+    text.truncate(300);
+    messages.memo()->setPlainText(text);
+    QTest::qWait(50);
+    QLineEdit* counter = messages.counter();
+    ASSERT_EQ(counter->text(), "2 messages, 300 / 306");
+    // The end of the count is where the whole text would end: nothing
+    // scrolled out of the box.
+    counter->setCursorPosition(static_cast<int>(counter->text().size()));
+    const QRect cursor = counter->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    EXPECT_GE(cursor.center().x(), counter->fontMetrics().horizontalAdvance(counter->text()));
+    EXPECT_LE(cursor.center().x(), counter->width());
+    EXPECT_EQ(messages.memo()->horizontalScrollBar()->maximum(), 0) << "the editor wraps";
+    EXPECT_GT(messages.memo()->document()->documentLayout()->documentSize().height(), 1) << "lines";
+
+    messages.tool(7)->trigger();  // Write: one message only
+    EXPECT_EQ(prompt.messages.back(),
+              "Write stores one message in the outbox, and this text needs 2. Shorten it to one message, or Send it.");
+    messages.tool(8)->trigger();  // Send
+    ASSERT_TRUE(sending.isVisible());
+    EXPECT_EQ(sending.message_box()->toPlainText(), text);
+    EXPECT_EQ(sending.parts_label()->text(), "Goes to each recipient as 2 messages, which the phone joins again");
+    // It follows the editor, and says why a text cannot go.
+    messages.memo()->setPlainText("Short");
+    EXPECT_EQ(sending.message_box()->toPlainText(), "Short");
+    EXPECT_EQ(sending.parts_label()->text(), "Goes to each recipient as one message");
+    messages.memo()->setPlainText(QString(1000, 'a'));
+    EXPECT_EQ(sending.parts_label()->text(), "The length of message is too long");
+    messages.memo()->setPlainText(text);
+
+    sending.logic().add(0, "+9991234567");  // New, as the number editor gives it
+    sending.logic().add(1, "+358401234567");
+    sending.refresh();
+    EXPECT_EQ(sending.list()->topLevelItem(0)->text(1), "") << "ends as Mum's number does, but is not it";
+    EXPECT_EQ(sending.list()->topLevelItem(1)->text(1), "Mum");
+    sending.send_all_button()->click();
+    ASSERT_TRUE(settle(form));
+    EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Failed: the handset refused part 1 of 2 (answer 03 00)");
+    EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Succeeded");
+    for (QWidget* w : std::initializer_list<QWidget*>{sending.message_box(), sending.parts_label(), sending.list()}) {
+      EXPECT_TRUE(w->isVisible());
+      EXPECT_GT(w->height(), 0);
+    }
+    EXPECT_GE(sending.parts_label()->width(),
+              sending.parts_label()->fontMetrics().horizontalAdvance(sending.parts_label()->text()))
+        << "the parts line is not cut";
+  }
+  device.handset.stop();
+}
+
+// Archive from the window with the delete: asked once the files are on
+// disk, naming how many go, then the summary.
+TEST(MessagesWindows, ArchiveAsksBeforeItsDeleteHowManyGo) {
+  fresh_settings(0);
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  char pattern[] = "/tmp/phondeck-window-archive-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  ScriptedPrompt prompt;
+  {
+    TelvaneWindows windows(prompt, nullptr);
+    TForm1& form = windows.main();
+    TForm6& messages = windows.messages();
+    form.action(Command::Connect)->trigger();
+    ASSERT_TRUE(settle(form));
+    form.action(Command::Messages)->trigger();
+    prompt.answers = {false};
+    ASSERT_TRUE(messages.archiver().start(dir, true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.archiver().running() && !prompt.messages.empty(); }, 8000));
+    EXPECT_EQ(prompt.questions, std::vector<std::string>{"Delete the 8 archived messages from the handset?"});
+    EXPECT_EQ(prompt.messages.back(), "8 messages written to " + dir +
+                                          "\nThe archived messages stay on the handset: the delete was not confirmed");
+    EXPECT_EQ(device.handset.with_handset([](sim::Handset& h) { return h.state().sms.messages.size(); }), 9u);
+  }
+  device.handset.stop();
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
