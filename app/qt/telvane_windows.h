@@ -30,7 +30,8 @@ DateTimeFormats locale_date_time_formats();
 
 class TelvaneWindows {
  public:
-  // instance: whose hand-offs the splash receives (none for tests).
+  // instance: whose hand-offs the splash receives (none for tests). Qt's own
+  // texts follow the language selected before.
   TelvaneWindows(Prompt& prompt, SingleInstance* instance);
   ~TelvaneWindows();
 
@@ -52,7 +53,8 @@ class TelvaneWindows {
   OptionsDialogLogic& options_logic() { return *options_logic_; }
   TForm22& profiles() { return *profiles_; }
 
-  // Every window's texts again, in the order a language change asks for.
+  // Qt's own texts in the language, then every window's texts again, in
+  // the order a language change asks for.
   void apply_texts();
 
  private:
