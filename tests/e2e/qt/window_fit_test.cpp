@@ -64,8 +64,8 @@ QString shown(QString text) {
   return text;
 }
 
-// The buttons, check boxes, radio buttons and column captions the window
-// shows now, each as wide as its text needs (a button's text within its
+// The buttons, check boxes, radio buttons, tool-bar buttons and column
+// captions the window shows now, each as wide as its text needs (a button's text within its
 // frame and half its margin on either side).
 void expect_whole_captions_shown(QWidget& window, const std::string& which) {
   for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
@@ -83,6 +83,11 @@ void expect_whole_captions_shown(QWidget& window, const std::string& which) {
     }
     EXPECT_GE(button->width(), needed) << which << ": the button \"" << shown(button->text()).toStdString()
                                        << "\" is cut (" << button->width() << " of " << needed << " px)";
+  }
+  for (QToolBar* bar : window.findChildren<QToolBar*>()) {
+    const auto* more = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    EXPECT_FALSE(bar->isVisibleTo(&window) && more != nullptr && more->isVisibleTo(&window))
+        << which << ": the tool bar's buttons do not all fit (" << bar->width() << " px)";
   }
   for (QHeaderView* header : window.findChildren<QHeaderView*>()) {
     if (!header->isVisibleTo(&window) || header->orientation() != Qt::Horizontal || header->model() == nullptr)
