@@ -34,6 +34,7 @@
 
 #include "app/language.h"
 #include "app/language_library.h"
+#include "app/qt/qt_translations.h"
 #include "app/qt/telvane_windows.h"
 
 namespace phondeck::e2e {
@@ -164,6 +165,7 @@ class WindowFit : public ::testing::TestWithParam<Language> {
   void TearDown() override {
     reset_language_search_path();
     select_language(1);
+    install_qt_translation();
   }
 };
 
