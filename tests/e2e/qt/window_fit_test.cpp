@@ -36,6 +36,9 @@
 #include "app/language_library.h"
 #include "app/qt/qt_translations.h"
 #include "app/qt/telvane_windows.h"
+#include "organiser/qt/archive_dialog.h"
+#include "ui/qt/backup_dialog.h"
+#include "ui/qt/export_dialog.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -203,6 +206,18 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
       window->show();
       expect_whole_captions(*window, name);
       window->hide();
+    }
+    {
+      BackupDialog backup(true, &form);
+      ArchiveDialog archive(&form);
+      ExportDialog export_dialog(form.session(), prompt, [](const auto&, const auto&) { return false; }, &form);
+      const std::pair<const char*, QWidget*> dialogs[] = {
+          {"Backup", &backup}, {"Archive", &archive}, {"Export for a New Phone", &export_dialog}};
+      for (const auto& [name, window] : dialogs) {
+        window->show();
+        expect_whole_captions(*window, name);
+        window->hide();
+      }
     }
     windows.messages().show_window();
     expect_whole_captions(windows.messages(), "Messages");
