@@ -1,12 +1,14 @@
 // Telvane started in another language, from tv.dat's Language or the locale:
-// the main window's menus, the Options dialog and Qt's own file dialog speak
-// it; a change in the Options dialog brings English back and Qt's texts with
+// the main window's menus, the Options dialog, Qt's own file dialog and the
+// edit fields' context menu speak it; a change in the Options dialog brings English back and Qt's texts with
 // it.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -60,6 +62,15 @@ std::pair<QString, QString> file_dialog_buttons() {
   return {open ? open->text() : QString(), cancel ? cancel->text() : QString()};
 }
 
+// Cut in an edit field's context menu (after Undo, Redo and a separator),
+// without its shortcut.
+QString edit_field_cut() {
+  QLineEdit edit;
+  const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+  const QList<QAction*> actions = menu->actions();
+  return actions.size() > 3 ? actions[3]->text().section(QLatin1Char('\t'), 0, 0) : QString();
+}
+
 std::vector<QString> menu_titles(TForm1& main) {
   std::vector<QString> titles;
   for (const QAction* a : main.menuBar()->actions()) titles.push_back(a->text());
@@ -75,13 +86,15 @@ TEST(LanguageWindows, StartInTheLanguageOfTvDatOrTheLocaleWithQtsDialogsInIt) {
     std::vector<QString> menus;
     const char* open;
     const char* cancel;
+    const char* cut;
   } starts[] = {
       {"Language=4", "en_US.UTF-8", "fr", "",
-       {"&Fichier", "É&dition", "&Liaison", "F&onctions", "&Configuration", "&Aide"}, "&Ouvrir", "Annuler"},
-      {"Language=0", "fr_FR.UTF-8", "fr", "040C", {"&Fichier"}, "&Ouvrir", "Annuler"},
-      {"Language=0", "zh_TW.UTF-8", "zh_tw", "0404", {"檔案(&F)"}, "開啟(&O)", "取消"},
-      {"Language=0", "zh_CN.UTF-8", "zh_cn", "0804", {"文件(&F)"}, "打开(&O)", "取消"},
-      {"Language=0", "zh_HK.UTF-8", "en", "0C04", {"&File"}, "&Open", "Cancel"},
+       {"&Fichier", "É&dition", "&Liaison", "F&onctions", "&Configuration", "&Aide"}, "&Ouvrir", "Annuler",
+       "Co&uper"},
+      {"Language=0", "fr_FR.UTF-8", "fr", "040C", {"&Fichier"}, "&Ouvrir", "Annuler", "Co&uper"},
+      {"Language=0", "zh_TW.UTF-8", "zh_tw", "0404", {"檔案(&F)"}, "開啟(&O)", "取消", "剪下(&T)"},
+      {"Language=0", "zh_CN.UTF-8", "zh_cn", "0804", {"文件(&F)"}, "打开(&O)", "取消", "剪切(&T)"},
+      {"Language=0", "zh_HK.UTF-8", "en", "0C04", {"&File"}, "&Open", "Cancel", "Cu&t"},
   };
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
@@ -109,6 +122,7 @@ TEST(LanguageWindows, StartInTheLanguageOfTvDatOrTheLocaleWithQtsDialogsInIt) {
       EXPECT_EQ(windows.options().pages()->tabText(0), qs(tx(1100)));
       EXPECT_EQ(windows.options().windowTitle(), qs(window_title(tx(163))));
       EXPECT_EQ(file_dialog_buttons(), std::make_pair(QString(start.open), QString(start.cancel)));
+      EXPECT_EQ(edit_field_cut(), start.cut);
       windows.main().normal_cursor();
     }
   }
