@@ -1,5 +1,6 @@
 #include "cli/cli_backup.h"
 
+#include <cctype>
 #include <sstream>
 
 #include "cli/cli_arguments.h"
@@ -48,7 +49,33 @@ bool parse_parts(const std::string& text, std::vector<BackupPart>& parts, std::s
   return !parts.empty();
 }
 
-int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file, bool verify) {
+std::string backup_file_name(const std::string& file, std::string& error) {
+  const std::size_t slash = file.find_last_of('/');
+  const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+  const std::size_t dot = base.find_last_of('.');
+  if (dot == std::string::npos || dot == 0) return file + ".zip";
+  std::string ending = base.substr(dot);
+  for (char& ch : ending) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  if (ending == ".zip") return file;
+  error = "a backup is a ZIP archive: name it .zip, not " + base.substr(dot);
+  return {};
+}
+
+Record differences_record(const std::vector<Difference>& differences) {
+  Record list = Record::array();
+  for (const Difference& d : differences) {
+    list.push_back(Record{{"kind", kind_text(d.kind)}, {"item", d.label}, {"handset", d.handset}, {"backup", d.backup}});
+  }
+  return list;
+}
+
+int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& name, bool verify) {
+  std::string bad;
+  const std::string file = backup_file_name(name, bad);
+  if (file.empty()) {
+    terminal.err << "phondeck: " << bad << "\n";
+    return kExitUsage;
+  }
   if (!s.connect()) return kExitFailed;
   HandsetBackup backup = make_backup(s, terminal);
   const BackupResult result = backup.backup(file, now_text(), verify);
@@ -70,9 +97,10 @@ int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::st
 }
 
 int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::string& file,
-                    const std::string& only, bool dry_run) {
+                    const std::string& only, bool dry_run, const RestoreFlags& flags) {
   RestoreOptions options;
   options.dry_run = dry_run;
+  options.received_messages = !flags.no_received;
   std::string bad;
   if (!only.empty() && !parse_parts(only, options.only, bad)) {
     terminal.err << "phondeck: --only takes settings, groups, operator, startup, profiles, calendar, phonebook, "
@@ -81,9 +109,13 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
     return kExitUsage;
   }
   std::string error;
-  const std::optional<OpenedBackup> opened = open_backup_archive(file, error);
+  const std::optional<OpenedBackup> opened = open_backup_archive(file, error, flags.ignore_checksums);
   if (!opened) {
-    s.fail("cannot restore " + file + ": " + error);
+    // Changed on purpose after the backup: the way on is named.
+    std::string ignored;
+    const bool changed = !flags.ignore_checksums && open_backup_archive(file, ignored, true).has_value();
+    s.fail("cannot restore " + file + ": " + error +
+           (changed ? " (changed after the backup was written; --ignore-checksums restores it as it is now)" : ""));
     return kExitFailed;
   }
   if (!s.connect()) return kExitFailed;
@@ -94,15 +126,19 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
     for (const PartOutcome& p : result.parts) {
       parts.push_back(Record{{"part", part_name(p.part)},
                              {"written", p.written},
-                             {"changes", p.changes},
-                             {"left", p.left},
-                             {"left_out", p.left_out}});
+                             {"changes", differences_record(p.changes)},
+                             {"left", differences_record(p.left)},
+                             {"kept_otherwise", differences_record(p.altered)},
+                             {"left_out", p.left_out},
+                             {"note", p.note}});
     }
     out.object(Record{{"file", file},
                       {"dry_run", dry_run},
                       {"complete", result.complete},
                       {"refused", result.refused},
                       {"stopped", result.stopped},
+                      {"other_handset", result.other_handset},
+                      {"changed_files", result.changed_files},
                       {"parts", parts},
                       {"skipped", result.skipped}});
   } else {
@@ -121,7 +157,7 @@ int backup(Context& c) {
 
 int restore(Context& c) {
   return restore_handset(c.handset(), c.out, c.terminal, c.inv.operands.at(0), c.inv.value("--only"),
-                         c.inv.has("--dry-run"));
+                         c.inv.has("--dry-run"), {c.inv.has("--no-received"), c.inv.has("--ignore-checksums")});
 }
 
 }  // namespace phondeck::cli

@@ -16,6 +16,7 @@
 #include "cli/cli_media.h"
 #include "cli/cli_messages.h"
 #include "cli/cli_phonebook.h"
+#include "cli/cli_probe.h"
 #include "cli/cli_settings.h"
 #include "cli/phondeck.h"
 #include "platform/device_choice.h"
@@ -40,6 +41,17 @@ const std::vector<Command>& command_table() {
         "- until the handset has reported it).\n",
         {}, 0, 0},
        identify},
+      {{"probe", "[DEVICE...] [--save]", "Searches the serial devices for the handset.",
+        "Tries each DEVICE (every serial device of this computer when none is given:\n"
+        "ttyS* with a UART, ttyUSB*, ttyACM*) with the cable and with the infrared\n"
+        "adapter, at most 3 s each, and prints one line per device: its result\n"
+        "(answered, silent, busy, not permitted, not a serial port, gone), the media,\n"
+        "model and IMEI of a handset that answered, or why not, and what the device is\n"
+        "(its USB chip and driver). Exit status 1 when no handset answered.\n"
+        "  --save   write Device= and Type= of the first handset that answered into\n"
+        "           tv.dat (the rest of the file stays as it is)\n",
+        {{"--save", false}}, 0, -1},
+       probe},
       {{"phonebook read", "[--memory phone|sim] [-o FILE.vcf|FILE.csv]",
         "Reads the phone book: the phone memory, then the SIM.",
         "Without -o, one line per entry: memory, position, name, number, group.\n"
@@ -111,21 +123,27 @@ const std::vector<Command>& command_table() {
         "                      network code) file; the startup graphic as .bmp\n",
         {{"-o", true, "--output"}}, 1, 2},
        logo_get},
-      {{"logo set", "caller|operator|startup FILE [--group N] [--mcc M --mnc N]",
+      {{"logo set", "caller|operator|startup FILE [--group N] [--mcc M --mnc N] [--place]",
         "Writes a picture into the handset as the caller-group, operator or startup graphic.",
         "FILE is a .bmp, .ngg or .nol file. A caller-group picture goes to the\n"
         "handset as a picture message, which the handset offers to keep for a group.\n"
         "  --group N         write it straight into caller group N (1..5) as its logo,\n"
         "                    keeping the group's name and ringing tone; the group is\n"
         "                    read back\n"
-        "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n",
-        {{"--group", true}, {"--mcc", true}, {"--mnc", true}}, 2, 2},
+        "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n"
+        "A bitmap of another size is placed as the Group and System Graphics window's\n"
+        "Open places it (a smaller one at the top left, a larger one from column 5 and\n"
+        "row 4 of the bitmap for a logo), and the summary says so. A bitmap more than\n"
+        "twice as wide or as high as the picture (a startup graphic for a logo) is\n"
+        "refused unless --place says to place it all the same.\n",
+        {{"--group", true}, {"--mcc", true}, {"--mnc", true}, {"--place", false}}, 2, 2},
        logo_set},
-      {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N]",
+      {{"logo send", "caller|operator FILE NUMBER... [--mcc M --mnc N] [--place]",
         "Sends a caller-group graphic or an operator logo to each NUMBER.",
-        "One line per number, as sms send prints them.\n"
+        "One line per number, as sms send prints them. A bitmap of another size is\n"
+        "placed as logo set places it, and --place as there.\n"
         "  --mcc M --mnc N   the operator logo's network code (else the .nol file's)\n",
-        {{"--mcc", true}, {"--mnc", true}}, 3, -1},
+        {{"--mcc", true}, {"--mnc", true}, {"--place", false}}, 3, -1},
        logo_send},
       {{"ringtone write", "FILE [--as ericsson|nokia|siemens]", "Writes a ringing tone into the handset.",
         "FILE is read as the Ringing Tone window opens it: RTTTL (.rtttl, .txt),\n"
@@ -156,21 +174,30 @@ const std::vector<Command>& command_table() {
         "and their logos, operator logo, startup graphic, profiles, message centre and\n"
         "alarm) and writes a ZIP archive of standard files with a manifest.json of\n"
         "their sizes and SHA-256 sums. The file appears only when every part was read.\n"
+        "A FILE without an ending gets .zip; another ending than .zip is refused.\n"
         "  --verify   read every part twice and compare; a part whose reads differ is\n"
         "             read again until two reads agree (a noisy line can change a\n"
         "             frame in a way its checksums do not see); the summary says how\n"
         "             many records needed it\n",
         {{"--verify", false}}, 1, 1},
        backup},
-      {{"restore", "FILE.zip [--only PARTS] [--dry-run]", "Writes a backup back into the handset.",
+      {{"restore", "FILE.zip [--only PARTS] [--dry-run] [--no-received] [--ignore-checksums]",
+        "Writes a backup back into the handset.",
         "The archive is checked first; a bad one is refused and nothing is written.\n"
         "Parts are written in this order, then each is read back and compared:\n"
         "settings, groups, operator, startup, profiles, calendar, phonebook, messages.\n"
-        "  --only PARTS   those parts, separated by commas, or all; without it every\n"
-        "                 part but messages (messages are stored only when named)\n"
-        "  --dry-run      show what would change on the handset, write nothing\n"
-        "A backup of another handset (other IMEI) asks first; --yes answers.\n",
-        {{"--only", true}, {"--dry-run", false}}, 1, 1},
+        "Before writing it asks once, naming what is replaced (the phone book and the\n"
+        "calendar are replaced whole) and, for a backup of another handset, both\n"
+        "handsets; --yes answers.\n"
+        "The handset stores written messages in its outbox: a received message goes\n"
+        "back as an unsent outbox draft without its time stamp, and the summary says so.\n"
+        "  --only PARTS        those parts, separated by commas, or all; without it\n"
+        "                      every part but messages (stored only when named)\n"
+        "  --dry-run           show what would change on the handset, write nothing\n"
+        "  --no-received       leave the backup's received messages out\n"
+        "  --ignore-checksums  restore a backup whose files were changed after it was\n"
+        "                      written (their SHA-256 no longer matches), naming them\n",
+        {{"--only", true}, {"--dry-run", false}, {"--no-received", false}, {"--ignore-checksums", false}}, 1, 1},
        restore},
       {{"export", "DIR [--vcard 3.0|4.0] [--country CC] [--merge|--no-merge] [--carddav URL] [--caldav URL] "
                   "[--user NAME] [--password-file FILE]",

@@ -11,6 +11,7 @@
 #include "cli/cli_messages.h"
 #include "media/graphics_family.h"
 #include "media/picture_files.h"
+#include "media/picture_placement.h"
 #include "media/ring_tone_window.h"
 #include "media/startup_graphic_family.h"
 #include "organiser/graphics_sms.h"
@@ -150,16 +151,32 @@ std::optional<PictureLoad> load_picture(Context& c, const std::string& path, int
 // The picture of logo set and logo send (the first operand) with its
 // network code for the operator logo.
 struct LogoInput {
-  PictureLoad load;
+  PictureLoad load;  // its picture placed into the target's size
   int mcc = 0;
   int mnc = 0;
+  std::string placed;  // how a picture of another size was placed, "" for none
 };
 
 std::optional<LogoInput> logo_input(Context& c, const LogoTarget& target, int& status) {
   if (!network_options_fit(c, target, status)) return std::nullopt;
-  auto load = load_picture(c, c.inv.operands[1], status);
+  const std::string& file = c.inv.operands[1];
+  auto load = load_picture(c, file, status);
   if (!load) return std::nullopt;
-  LogoInput input{std::move(*load)};
+  // A picture of another size goes in as the graphics window's Open places
+  // it; one far larger (a startup graphic for a logo) only with --place.
+  const EditorProfile& profile =
+      target.kind == LogoTarget::Startup ? startupGraphicProfile() : groupGraphicProfile();
+  if (far_larger(load->picture, profile) && !c.inv.has("--place")) {
+    status = failed(c, file + " is " + std::to_string(load->picture.width()) + " by " +
+                           std::to_string(load->picture.height()) + " pixels, more than twice the " +
+                           std::to_string(profile.pictureWidth) + " by " + std::to_string(profile.pictureHeight) +
+                           " picture; --place places it all the same, as the graphics window's Open does");
+    return std::nullopt;
+  }
+  const PlacedPicture placed = place_picture(load->picture, profile);
+  load->picture = placed.picture;
+  LogoInput input{std::move(*load), 0, 0, {}};
+  if (placed.placement != Placement::AsIs) input.placed = file + " is " + placement_text(placed, profile);
   if (target.kind == LogoTarget::Operator && !network_code(c, input.load, input.mcc, input.mnc, status)) {
     return std::nullopt;
   }
@@ -168,7 +185,7 @@ std::optional<LogoInput> logo_input(Context& c, const LogoTarget& target, int& s
 
 // Write into Group: the picture as group `index`'s logo (0..4), the group
 // read back.
-int logo_into_group(Context& c, CliSession& s, int index, const MonoBitmap& picture) {
+int logo_into_group(Context& c, CliSession& s, int index, const MonoBitmap& picture, const std::string& placed) {
   MediaFamilies& media = s.session().media();
   std::optional<GraphicsEvent> outcome;
   GraphicsListeners& listeners = media.graphics_records().listeners;
@@ -182,7 +199,8 @@ int logo_into_group(Context& c, CliSession& s, int index, const MonoBitmap& pict
   if (outcome != GraphicsEvent::GroupLogoWritten) return failed(c, tx(kTextLogoNotWritten));
   std::string name = media.caller_groups().at(index).display_name();
   if (name.empty()) name = config().GroupName[static_cast<std::size_t>(index)];
-  c.out.summary("logo written into group " + std::to_string(index + 1) + " (" + name + ")");
+  c.out.summary("logo written into group " + std::to_string(index + 1) + " (" + name + ")" +
+                (placed.empty() ? std::string() : "; " + placed));
   return kExitOk;
 }
 
@@ -276,7 +294,7 @@ int logo_set(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MediaFamilies& media = s->session().media();
-  if (group) return logo_into_group(c, *s, *group - 1, input->load.picture);
+  if (group) return logo_into_group(c, *s, *group - 1, input->load.picture, input->placed);
   bool ok = false;
   switch (target->kind) {
     case LogoTarget::Caller:
@@ -293,7 +311,7 @@ int logo_set(Context& c) {
       break;
   }
   if (!ok) return kExitFailed;
-  c.out.summary("logo written to the handset");
+  c.out.summary("logo written to the handset" + (input->placed.empty() ? std::string() : "; " + input->placed));
   return kExitOk;
 }
 
@@ -304,6 +322,7 @@ int logo_send(Context& c) {
   int status = kExitOk;
   const auto input = logo_input(c, *target, status);
   if (!input) return status;
+  if (!input->placed.empty()) c.terminal.err << "phondeck: " << input->placed << "\n";
   CliSession& s = c.handset();
   MessageWindows w(s);
   OutgoingSms& outgoing = w.family.records().outgoing;

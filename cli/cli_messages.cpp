@@ -75,6 +75,7 @@ int sms_list(Context& c) {
   }
   std::stable_sort(messages.begin(), messages.end(),
                    [](const JoinedMessage& a, const JoinedMessage& b) { return a.records.front() < b.records.front(); });
+  if (messages.empty()) c.out.header({"location", "folder", "status", "number", "time", "parts", "text"});
   for (const JoinedMessage& joined : messages) {
     const SmsRecord& m = store.at(joined.records.front());
     const bool inbox = record_in_folder(m, SmsFolder::Inbox);

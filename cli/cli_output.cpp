@@ -34,6 +34,13 @@ void Output::row(const Record& record) {
   out_ << "\n";
 }
 
+void Output::header(const std::vector<std::string>& columns) {
+  if (json_ || columns == columns_) return;
+  columns_ = columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) out_ << (i == 0 ? "" : "\t") << columns[i];
+  out_ << "\n";
+}
+
 void Output::object(const Record& record) {
   if (json_) {
     out_ << record.dump() << "\n";

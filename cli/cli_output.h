@@ -21,6 +21,9 @@ class Output {
   // (null as "-", tabs, line breaks and backslashes escaped) under a header
   // line of the column names.
   void row(const Record& record);
+  // The header line of a list's columns, when no row printed it yet: an
+  // empty list still names them. Nothing in JSON.
+  void header(const std::vector<std::string>& columns);
   // One result: a JSON object, or "key: value" lines.
   void object(const Record& record);
   // A summary of what was done: {"done": text} in JSON; nothing with --quiet.

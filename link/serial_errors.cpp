@@ -7,25 +7,15 @@
 
 namespace phondeck {
 
-namespace {
-
-// What a user who may not open the device needs to do about it.
-std::string permission_hint(int error) {
-  if (error != EACCES && error != EPERM) return {};
-  return "\n\nSerial devices belong to the dialout group; your user must be a member "
-         "to open them: sudo usermod -aG dialout $USER, then log out and in again.";
-}
-
-}  // namespace
-
-std::string serial_error_text(const char* text, int error, const std::string& device) {
+std::string serial_error_text(const char* text, int error, const std::string& device,
+                              const std::string& advice) {
   std::string out = text;
   out += " (";
   out += std::to_string(error);
   out += ") ";
   out += std::strerror(error);
   if (!device.empty()) out += ": " + device;
-  out += permission_hint(error);
+  if (!advice.empty()) out += "\n\n" + advice;
   return out;
 }
 

@@ -9,9 +9,10 @@ class Prompt;
 
 // "ERROR: Serial 10 (2) No such file or directory: /dev/ttyUSB0": the fixed
 // text, the system error code, the system's text for it and, when known, the
-// device the port tried. A lack of permission adds how to join the dialout
-// group.
-std::string serial_error_text(const char* text, int error, const std::string& device = {});
+// device the port tried; then, after a blank line, the advice (what to do
+// next) when there is one.
+std::string serial_error_text(const char* text, int error, const std::string& device = {},
+                              const std::string& advice = {});
 
 // Line error flags (1 input overflow, 2 overrun, 4 parity, 8 framing,
 // 16 break, ...). The value is compared as a whole: a combination of flags

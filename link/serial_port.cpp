@@ -19,6 +19,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "link/serial_errors.h"
+#include "platform/port_release.h"
 
 namespace phondeck {
 
@@ -45,6 +46,11 @@ void SerialPort::set_port(int index) {
 
 std::string SerialPort::com_port_device(int index) { return "/dev/ttyS" + std::to_string(index); }
 
+SerialPort::PortNames SerialPort::port_for_index(int index) {
+  const int chosen = index >= 0 && index <= 7 ? index : 1;
+  return {"COM" + std::to_string(chosen + 1), com_port_device(chosen)};
+}
+
 std::string SerialPort::device_path() const {
   if (!device_override_.empty()) return device_override_;
   // "virtual" and "virtual:MODEL" name the built-in handset, not a device.
@@ -59,6 +65,11 @@ std::string SerialPort::device_path() const {
 
 void SerialPort::report(const char* text, int error) const {
   prompt_.message(serial_error_text(text, error, opened_path_));
+}
+
+void SerialPort::report_open(const char* text, int error) {
+  diagnosis_ = diagnose_port(opened_path_, error, roots_, identity_, fd_);
+  prompt_.message(serial_error_text(text, error, opened_path_, diagnosis_.advice));
 }
 
 bool SerialPort::apply_line_settings(int rate) {
@@ -78,36 +89,65 @@ int SerialPort::open() {
   const std::string path = device_path();
   // Kept for the messages, which the reader thread shows too.
   opened_path_ = path;
+  diagnosis_ = {};
+
+  // The mode bits as they apply to a given identity (the kernel's check
+  // otherwise, at the open).
+  if (identity_ && !mode_bits_permit(path, *identity_) && ::access(path.c_str(), F_OK) == 0) {
+    report_open("ERROR: Serial 10", EACCES);
+    return 1;
+  }
+  // Another program's UUCP lock refuses the device before it is touched
+  // (opening a terminal raises its DTR); a stale one is removed, and ours
+  // is written while the port is open.
+  if (uucp_.acquire(path, roots_) == UucpLock::Result::HeldBy) {
+    diagnosis_ = lock_diagnosis(path, uucp_.holder(), uucp_.file(), roots_);
+    prompt_.message(serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice));
+    return 1;
+  }
 
   fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) {
-    report("ERROR: Serial 10", errno);
+    uucp_.release();
+    report_open("ERROR: Serial 10", errno);
     return 1;
   }
+  remember_open_port(fd_, uucp_.file());
   // No second program may share the line: an advisory lock (which even the
   // superuser must respect) and the terminal's exclusive mode. The lock comes
   // first, so a refused open leaves the holder's exclusive mode alone.
   if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-    report("ERROR: Serial 10", errno);
+    report_open("ERROR: Serial 10", errno);
     return 1;
   }
   exclusive_ = true;
+  // A prober (ModemManager) that has the device open takes the handset's
+  // bytes and sends its own: sharing the line with it cannot work.
+  if (!running_probers(roots_).empty()) {
+    std::vector<ProcessInfo> probers = device_holders(path, roots_, fd_, false);
+    std::erase_if(probers, [](const ProcessInfo& p) { return !is_known_prober(p.name); });
+    if (!probers.empty()) {
+      diagnosis_ = lock_diagnosis(path, probers.front(), {}, roots_);
+      prompt_.message(serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice));
+      return 1;
+    }
+  }
   if (ioctl(fd_, TIOCEXCL) != 0 && errno != ENOTTY && errno != EINVAL) {
-    report("ERROR: Serial 10", errno);
+    report_open("ERROR: Serial 10", errno);
     return 1;
   }
   if (tcflush(fd_, TCIOFLUSH) != 0) {
-    report("ERROR: Serial 10b", errno);
+    report_open("ERROR: Serial 10b", errno);
     return 1;
   }
 
   termios tio{};
   if (tcgetattr(fd_, &tio) != 0) {
-    report("ERROR: Serial 11", errno);
+    report_open("ERROR: Serial 11", errno);
     return 2;
   }
   if (!apply_line_settings(9600)) {
-    report("ERROR: Serial 12", errno);
+    report_open("ERROR: Serial 12", errno);
     return 3;
   }
   bit_rate_ = 9600;
@@ -175,12 +215,14 @@ void SerialPort::close() {
     fd = -1;
   }
   if (fd_ >= 0) {
+    forget_open_port(fd_);
     // Leave the terminal shareable again (only if it was ours to share).
     if (exclusive_) {
       [[maybe_unused]] const int ignored = ioctl(fd_, TIOCNXCL);
     }
     ::close(fd_);
   }
+  uucp_.release();
   fd_ = -1;
   exclusive_ = false;
   open_flag_ = false;

@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "link/port.h"
+#include "platform/port_diagnosis.h"
 
 namespace phondeck {
 
@@ -33,6 +35,13 @@ class SerialPort final : public LinkPort {
   void set_port(int index);
   // The device a port index 0..7 opens: COM1 is /dev/ttyS0, COM8 /dev/ttyS7.
   static std::string com_port_device(int index);
+  // The port and the device an index selects (COM2, /dev/ttyS1 for any
+  // index outside 0..7).
+  struct PortNames {
+    std::string name;
+    std::string device;
+  };
+  static PortNames port_for_index(int index);
   const std::string& port_name() const { return name_; }
   // Opens this path instead of what the configuration names (empty: back to
   // the configuration).
@@ -41,6 +50,17 @@ class SerialPort final : public LinkPort {
   // Device path when it names one, otherwise /dev/ttyS0..7 for COM1..COM8
   // (empty when no port was set).
   std::string device_path() const;
+
+  // Where the machine's folders are (tests: a scratch tree), and whose
+  // access the device's mode bits are checked against before the open
+  // (tests; by default the kernel decides).
+  void set_system_roots(SystemRoots roots) { roots_ = std::move(roots); }
+  void set_identity(AccessIdentity who) { identity_ = std::move(who); }
+  // Why the last open failed, with the next step (problem None after a
+  // good open).
+  const PortDiagnosis& last_diagnosis() const { return diagnosis_; }
+  // The UUCP lock file this port holds while open ("" for none).
+  const std::string& lock_file() const { return uucp_.file(); }
 
   // 0 on success; otherwise 1..8 as below, already shown to the user:
   // 1 open/lock/purge, 2 and 3 line settings, 4 and 5 read time-outs,
@@ -70,6 +90,8 @@ class SerialPort final : public LinkPort {
 
  private:
   void report(const char* text, int error) const;
+  // An open-time failure: the text with the diagnosis's advice.
+  void report_open(const char* text, int error);
   void reader();
   bool apply_line_settings(int rate);
   void modem_line(unsigned long request, int bits);
@@ -81,6 +103,10 @@ class SerialPort final : public LinkPort {
   std::string name_;
   std::string device_override_;
   std::string opened_path_;  // the device the last open tried
+  SystemRoots roots_;
+  std::optional<AccessIdentity> identity_;
+  PortDiagnosis diagnosis_;
+  UucpLock uucp_;
 
   int fd_ = -1;
   bool exclusive_ = false;  // this port holds the line's lock

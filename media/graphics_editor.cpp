@@ -7,12 +7,21 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "media/picture_files.h"
+#include "media/picture_placement.h"
 
 namespace phondeck {
 
 namespace {
 
 constexpr int kTextAskClear = 3200;
+constexpr int kTextPlacedTopLeft = 3571;
+constexpr int kTextPlacedFromGrid = 3572;
+constexpr int kTextPlaceFarLarger = 3573;
+
+std::string base_name(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 using C = GraphicsCommand;
 constexpr std::array kGroupToolBar{C::New,       C::Open,         C::Save,     C::ReadGroup, C::WriteGroup,
@@ -131,7 +140,24 @@ bool GraphicsEditor::open(const std::string& fileName) {
     if (!error.empty()) prompt_.message(error);
     return false;
   }
-  grid_.combinePicture(load.picture);
+  // A picture of another size: placed as the grid places it, and said so;
+  // one far larger than the picture only when the user says to.
+  const MonoBitmap& source = load.picture;
+  const EditorProfile& p = profile();
+  if (source.width() != p.pictureWidth || source.height() != p.pictureHeight) {
+    const PlacedPicture placed = place_picture(source, p, grid_.sizeChoice());
+    const auto said = [&](int id) {
+      return tx_with(id, {base_name(fileName), std::to_string(source.width()), std::to_string(source.height()),
+                          std::to_string(p.pictureWidth), std::to_string(p.pictureHeight),
+                          std::to_string(placed.from_column), std::to_string(placed.from_row)});
+    };
+    if (far_larger(source, p)) {
+      if (!prompt_.ask_yes_no(said(kTextPlaceFarLarger))) return false;
+    } else {
+      prompt_.message(said(placed.placement == Placement::TopLeft ? kTextPlacedTopLeft : kTextPlacedFromGrid));
+    }
+  }
+  grid_.combinePicture(source);
   return true;
 }
 

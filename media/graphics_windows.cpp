@@ -11,8 +11,32 @@ namespace phondeck {
 namespace {
 
 constexpr int kTextLogoNotWritten = 3711;
+constexpr int kTextGroup = 2100;
+constexpr int kTextWriteIntoGroup = 3710;
+constexpr int kTextChooseTake = 3566;
+constexpr int kTextChooseWriteInto = 3567;
+constexpr int kTextReadBackTitle = 3568;
+constexpr int kTextReadBack = 3569;
 
 }  // namespace
+
+std::string group_choice_title(GroupChoice choice, int group, const std::string& name) {
+  switch (choice) {
+    case GroupChoice::Take: return window_title(tx(kTextGroup));
+    case GroupChoice::WriteInto: return window_title(tx(kTextWriteIntoGroup));
+    case GroupChoice::ReadBack: return tx_with(kTextReadBackTitle, {std::to_string(group + 1), name});
+  }
+  return {};
+}
+
+std::string group_choice_instruction(GroupChoice choice, int group, const std::string& name) {
+  switch (choice) {
+    case GroupChoice::Take: return tx(kTextChooseTake);
+    case GroupChoice::WriteInto: return tx(kTextChooseWriteInto);
+    case GroupChoice::ReadBack: return tx_with(kTextReadBack, {std::to_string(group + 1), name});
+  }
+  return {};
+}
 
 // ------------------------------------------------------------ GroupGraphicsLogic
 
@@ -21,16 +45,21 @@ GroupGraphicsLogic::GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& m
   listener_ = media_.graphics_records().listeners.add([this](GraphicsEvent event) {
     switch (event) {
       case GraphicsEvent::GroupsRead:
+        logos_read_.fill(true);
         // A read the Options dialog asked for is not this window's.
         if (media_.caller_groups().purpose == GroupReadPurpose::Graphics && on_groups_read) on_groups_read();
         break;
       case GraphicsEvent::GroupLogoWritten:
+        // The write read every group before it wrote, and its group after.
+        logos_read_.fill(true);
         if (const auto group = media_.group_write().logo_group(); group && on_group_written) on_group_written(*group);
         break;
       case GraphicsEvent::GroupLogoNotWritten:
         prompt_.message(tx(kTextLogoNotWritten));
         break;
       case GraphicsEvent::SystemLogoRead:
+        // The family keeps the operator logo in the first group's logo field.
+        logos_read_[0] = false;
         editor_.grid().combineIntoPicture(media_.graphics_records().operator_logo.picture);
         if (on_changed) on_changed();
         break;

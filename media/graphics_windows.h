@@ -21,6 +21,15 @@ class MediaFamilies;
 class OperationEngine;
 class Prompt;
 
+// What the Group dialog is shown for: after Read Group Graphic, the group
+// whose logo goes into the picture; Write into Group, the group the picture
+// goes into; after that write, the groups as read back.
+enum class GroupChoice { Take, WriteInto, ReadBack };
+// The dialog's title and the line above its rows; `group` (0..4) and its
+// name for the read back.
+std::string group_choice_title(GroupChoice choice, int group, const std::string& name);
+std::string group_choice_instruction(GroupChoice choice, int group, const std::string& name);
+
 class GroupGraphicsLogic {
  public:
   GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt);
@@ -55,6 +64,10 @@ class GroupGraphicsLogic {
   // shows its configured name) and the logos.
   std::array<std::string, kCallerGroups> group_names() const;
   std::array<MonoBitmap, kCallerGroups> group_logos() const;
+  // Which of those logos were read from the handset: none before a groups
+  // read, and the first not after Read System Logo, which the family keeps
+  // in the first group's logo field.
+  std::array<bool, kCallerGroups> logos_read() const { return logos_read_; }
   // OK in the dialog: the group's logo combined into the picture.
   void take_group_logo(int index);
 
@@ -71,6 +84,7 @@ class GroupGraphicsLogic {
   GraphicsEditor editor_;
   int listener_ = 0;
   std::uint8_t logo_reference_ = 0;
+  std::array<bool, kCallerGroups> logos_read_{};
 };
 
 class StartupGraphicLogic {

@@ -66,14 +66,22 @@ std::vector<JoinedMessage> MessageStore::joined(SmsFolder folder_shown) const {
     std::stable_sort(m.records.begin(), m.records.end(),
                      [this](std::size_t a, std::size_t b) { return records_[a].ConcatPart < records_[b].ConcatPart; });
     std::size_t next = 0;
+    // The mark of a missing part stands apart from the words around it.
+    const auto blank = [](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; };
+    bool after_gap = false;
     for (int part = 1; part <= m.total; ++part) {
       if (next < m.records.size() && records_[m.records[next]].ConcatPart == part) {
-        m.text += records_[m.records[next++]].Text;
+        const std::string& text = records_[m.records[next++]].Text;
+        if (after_gap && !text.empty() && !blank(text.front())) m.text += ' ';
+        m.text += text;
+        after_gap = false;
       } else {
         std::string gap = tx(kTextMissingPart);
         const std::size_t at = gap.find("%1");
         if (at != std::string::npos) gap.replace(at, 2, std::to_string(part));
+        if (!m.text.empty() && !blank(m.text.back())) m.text += ' ';
         m.text += gap;
+        after_gap = true;
       }
     }
   }

@@ -110,7 +110,7 @@ bool write_backup_archive(const std::string& path, const BackupFiles& files, con
   return true;
 }
 
-std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::string& error) {
+std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::string& error, bool ignore_checksums) {
   const std::string not_backup = "it is not a Phondeck backup";
   zip_error_t ze;
   zip_error_init(&ze);
@@ -162,7 +162,9 @@ std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::str
   };
   const std::optional<std::string> manifest_text = member("manifest.json");
   if (!manifest_text) {
-    error = not_backup + " (" + error + ")";
+    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
+    error = not_backup + (entries <= 0 ? std::string(": the ZIP archive is empty")
+                                       : ": a ZIP archive without the backup's manifest.json (" + error + ")");
     return std::nullopt;
   }
   OpenedBackup opened;
@@ -178,13 +180,16 @@ std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::str
     }
     std::optional<std::string> content = member(f.name);
     if (!content) return std::nullopt;
-    if (content->size() != f.size) {
-      error = f.name + " is " + std::to_string(content->size()) + " bytes, the manifest says " + std::to_string(f.size);
-      return std::nullopt;
-    }
-    if (sha256_hex(*content) != f.sha256) {
-      error = f.name + " does not match its SHA-256 checksum";
-      return std::nullopt;
+    if (content->size() != f.size || sha256_hex(*content) != f.sha256) {
+      if (ignore_checksums) {
+        opened.changed.push_back(f.name);
+      } else if (content->size() != f.size) {
+        error = f.name + " is " + std::to_string(content->size()) + " bytes, the manifest says " + std::to_string(f.size);
+        return std::nullopt;
+      } else {
+        error = f.name + " does not match its SHA-256 checksum";
+        return std::nullopt;
+      }
     }
     opened.files.emplace(f.name, std::move(*content));
   }
@@ -202,7 +207,7 @@ std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::str
   return opened;
 }
 
-std::optional<OpenedBackup> open_backup_archive(const std::string& path, std::string& error) {
+std::optional<OpenedBackup> open_backup_archive(const std::string& path, std::string& error, bool ignore_checksums) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot open " + path;
@@ -220,7 +225,7 @@ std::optional<OpenedBackup> open_backup_archive(const std::string& path, std::st
     error = "cannot read " + path;
     return std::nullopt;
   }
-  return read_backup_archive(bytes, error);
+  return read_backup_archive(bytes, error, ignore_checksums);
 }
 
 }  // namespace phondeck

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "session/backup_files.h"
 
@@ -25,8 +26,15 @@ bool write_backup_archive(const std::string& path, const BackupFiles& files, con
 struct OpenedBackup {
   BackupManifest manifest;
   BackupFiles files;  // the files the manifest lists, checked
+  // Read with the checksums ignored: the files whose size or SHA-256 is not
+  // the manifest's ("phonebook.vcf"), changed since the backup was written.
+  std::vector<std::string> changed;
 };
-std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::string& error);
-std::optional<OpenedBackup> open_backup_archive(const std::string& path, std::string& error);
+// ignore_checksums: a file whose size or SHA-256 differs from the manifest
+// is taken as it is and named in `changed`; everything else is checked.
+std::optional<OpenedBackup> read_backup_archive(std::string_view bytes, std::string& error,
+                                                bool ignore_checksums = false);
+std::optional<OpenedBackup> open_backup_archive(const std::string& path, std::string& error,
+                                                bool ignore_checksums = false);
 
 }  // namespace phondeck

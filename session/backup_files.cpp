@@ -16,6 +16,7 @@
 #include "organiser/messages_window.h"
 #include "phonebook/phone_book_files.h"
 #include "phonebook/vcard.h"
+#include "session/backup_differences.h"
 #include "session/handset_session.h"
 
 namespace phondeck {
@@ -115,6 +116,19 @@ std::string property(const std::string& block, const std::string& name) {
     at = after;
   }
   return {};
+}
+
+// The block without its lines that begin with `start`.
+std::string without_line(const std::string& block, const std::string& start) {
+  std::string out;
+  std::size_t at = 0;
+  while (at < block.size()) {
+    std::size_t eol = block.find('\n', at);
+    eol = eol == std::string::npos ? block.size() : eol + 1;
+    if (block.compare(at, start.size(), start) != 0) out.append(block, at, eol - at);
+    at = eol;
+  }
+  return out;
 }
 
 // ---- files from the records ----
@@ -238,6 +252,15 @@ std::string message_content(const Json& m) {
   return field(m, "number", "") + "\n" + std::to_string(field(m, "data_coding", 0)) + "\n" + field(m, "user_data", "");
 }
 
+// Where a message is kept: "inbox, read, 08.12.26 09:30:00".
+std::string message_kept(const Json& m) {
+  const int status = field(m, "status", 0);
+  const char* said = status == 1 ? "read" : status == 3 ? "unread" : status == 5 ? "sent" : status == 7 ? "unsent" : "?";
+  const std::string stamp = field(m, "stamp", "");
+  const std::string time = stamp.empty() ? field(m, "time", "") : stamp;
+  return field(m, "folder", "") + ", " + said + ", " + (time.empty() ? "no time stamp" : time);
+}
+
 std::string message_label(const Json& m) {
   std::string text = field(m, "text", "");
   if (text.size() > 24) text = text.substr(0, 24) + "...";
@@ -358,8 +381,8 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       if (!j || !j->contains("message_centre") || !j->contains("diary_alarm")) return std::nullopt;
       // The centre's other fields go back as the handset holds them: only
       // its number is the user's.
-      items.push_back({"message centre number", field((*j)["message_centre"], "number", "")});
-      items.push_back({"diary alarm", (*j)["diary_alarm"].dump()});
+      items.push_back({"message centre number", field((*j)["message_centre"], "number", ""), {}});
+      items.push_back({"diary alarm", (*j)["diary_alarm"].dump(), {}});
       return items;
     }
     case BackupPart::Groups: {
@@ -372,8 +395,8 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
         const std::string label = "group " + std::to_string(i + 1) + " (" + field(g, "name", "") + ")";
         Json kept = g;
         kept.erase("name");  // name_bytes holds it exactly
-        items.push_back({label, kept.dump()});
-        items.push_back({label + " logo", *logo});
+        items.push_back({label, kept.dump(), {}});
+        items.push_back({label + " logo", *logo, {}});
       }
       return items;
     }
@@ -385,18 +408,21 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       const auto text = file(files, name);
       if (!text) return std::nullopt;
       if (part == BackupPart::Operator || part == BackupPart::Startup) {
-        items.push_back({part_title(part), *text});
+        items.push_back({part_title(part), *text, {}});
         return items;
       }
       if (part == BackupPart::Calendar) {
         for (const std::string& b : blocks(*text, "VEVENT")) {
-          items.push_back({"note " + property(b, "DTSTART") + " \"" + property(b, "SUMMARY") + "\"", b});
+          // The UID comes from the IMEI of the handset backed up: another
+          // handset's notes are the same notes.
+          items.push_back({"note " + property(b, "DTSTART") + " \"" + unescaped_text(property(b, "SUMMARY")) + "\"",
+                           without_line(b, "UID:"), {}});
         }
         return items;
       }
       for (const std::string& b : blocks(*text, "VCARD")) {
         const std::string memory = property(b, "X-PHONDECK-MEMORY");
-        items.push_back({property(b, "FN") + " (" + memory + " " + property(b, "X-PHONDECK-POSITION") + ")", b});
+        items.push_back({unescaped_text(property(b, "FN")) + " (" + memory + " " + property(b, "X-PHONDECK-POSITION") + ")", b, {}});
       }
       return items;
     }
@@ -406,9 +432,9 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       for (const Json& p : *list) {
         if (!p.is_object() || !p.contains("features") || !p["features"].is_object()) return std::nullopt;
         const std::string who = "profile " + std::to_string(field(p, "profile", 0));
-        items.push_back({who + " name", field(p, "name", "")});
+        items.push_back({who + " name", field(p, "name", ""), {}});
         for (const auto& [code, value] : p["features"].items()) {
-          items.push_back({who + " " + feature_title(std::atoi(code.c_str())), value.dump()});
+          items.push_back({who + " " + feature_title(std::atoi(code.c_str())), value.dump(), {}});
         }
       }
       return items;
@@ -418,47 +444,12 @@ std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupF
       if (!list || !file(files, "messages.txt")) return std::nullopt;
       for (const Json& m : *list) {
         if (!m.is_object()) return std::nullopt;
-        items.push_back({message_label(m), message_content(m)});
+        items.push_back({message_label(m), message_content(m), message_kept(m)});
       }
       return items;
     }
   }
   return std::nullopt;
-}
-
-std::vector<std::string> part_differences(BackupPart part, const BackupFiles& wanted, const BackupFiles& held) {
-  const auto want = part_items(part, wanted);
-  const auto have = part_items(part, held);
-  if (!want) return {"the backup's " + part_title(part) + " cannot be read"};
-  if (!have) return {"the handset's " + part_title(part) + " could not be read"};
-  std::vector<std::string> lines;
-  std::vector<bool> matched(have->size(), false);
-  std::vector<const BackupItem*> missing;
-  for (const BackupItem& w : *want) {
-    bool found = false;
-    for (std::size_t i = 0; i < have->size() && !found; ++i) {
-      if (!matched[i] && (*have)[i].label == w.label && (*have)[i].content == w.content) found = matched[i] = true;
-    }
-    // Messages are the same message by content, whatever their label says
-    // of their folder.
-    for (std::size_t i = 0; i < have->size() && !found && part == BackupPart::Messages; ++i) {
-      if (!matched[i] && (*have)[i].content == w.content) found = matched[i] = true;
-    }
-    if (!found) missing.push_back(&w);
-  }
-  for (const BackupItem* w : missing) {
-    bool differs = false;
-    for (std::size_t i = 0; i < have->size() && !differs && part != BackupPart::Messages; ++i) {
-      if (!matched[i] && (*have)[i].label == w->label) differs = matched[i] = true;
-    }
-    lines.push_back((differs ? "differs: " : "not on the handset: ") + w->label);
-  }
-  // Messages the handset holds besides the backup's stay; they are no
-  // difference a restore leaves.
-  for (std::size_t i = 0; i < have->size() && part != BackupPart::Messages; ++i) {
-    if (!matched[i]) lines.push_back("on the handset only: " + (*have)[i].label);
-  }
-  return lines;
 }
 
 bool records_from_files(BackupPart part, const BackupFiles& files, HandsetSession& session, Prompt& prompt,
@@ -573,7 +564,26 @@ std::optional<SettingsFile> read_settings_file(const BackupFiles& files) {
   return out;
 }
 
-std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& wanted, const BackupFiles& held) {
+BackupFiles without_received_messages(const BackupFiles& files, int& left) {
+  left = 0;
+  BackupFiles out = files;
+  auto j = parse_json(files, "messages.json");
+  if (!j || !j->contains("messages") || !(*j)["messages"].is_array()) return out;
+  Json kept = Json::array();
+  for (const Json& m : (*j)["messages"]) {
+    if (m.is_object() && field(m, "folder", "") == "inbox") {
+      ++left;
+    } else {
+      kept.push_back(m);
+    }
+  }
+  (*j)["messages"] = kept;
+  out["messages.json"] = j->dump(2) + "\n";
+  return out;
+}
+
+std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& wanted, const BackupFiles& held,
+                                                            bool received) {
   const auto list = array_member(parse_json(wanted, "messages.json"), "messages");
   if (!list) return std::nullopt;
   std::vector<std::string> on_handset;
@@ -583,6 +593,7 @@ std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& w
   std::vector<StoredMessage> out;
   for (const Json& m : *list) {
     if (!m.is_object()) return std::nullopt;
+    if (!received && field(m, "folder", "") != "outbox") continue;
     const auto kept = std::find(on_handset.begin(), on_handset.end(), message_content(m));
     if (kept != on_handset.end()) {
       on_handset.erase(kept);

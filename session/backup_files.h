@@ -48,16 +48,14 @@ void files_from_records(BackupPart part, HandsetSession& session, BackupFiles& o
 struct BackupItem {
   std::string label;
   std::string content;
+  // A message's folder, status and time ("inbox, read, 2026-12-08 09:30"):
+  // where the same message is kept.
+  std::string kept;
 };
 // The part's items from its files; nullopt when a file is missing or cannot
 // be read.
 std::optional<std::vector<BackupItem>> part_items(BackupPart part, const BackupFiles& files);
 
-// What differs between the file (`wanted`) and the handset (`held`), one
-// line each: "not on the handset: X", "on the handset only: X", "differs: X".
-// For messages only the backup's messages count: one the handset holds in
-// another folder or under another status is the same message.
-std::vector<std::string> part_differences(BackupPart part, const BackupFiles& wanted, const BackupFiles& held);
 
 // Puts the part's files into the session's records the way its write sends
 // them: the phone book into the active list, the notes into the calendar
@@ -76,9 +74,14 @@ struct SettingsFile {
 std::optional<SettingsFile> read_settings_file(const BackupFiles& files);
 
 // The backup's messages the handset does not hold (`held`: its messages as
-// a backup has them), to be stored as the handset's own; nullopt when the
-// file cannot be read.
-std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& wanted, const BackupFiles& held);
+// a backup has them), to be stored as the handset's own: the handset's write
+// stores outbox records, so a received one goes in as an unsent outbox draft
+// without its time stamp. Without `received`, the backup's inbox messages
+// are left out. nullopt when the file cannot be read.
+std::optional<std::vector<StoredMessage>> messages_to_store(const BackupFiles& wanted, const BackupFiles& held,
+                                                            bool received = true);
+// The backup's messages without its received ones (their count in `left`).
+BackupFiles without_received_messages(const BackupFiles& files, int& left);
 
 // The backup's manifest.
 struct BackupManifest {

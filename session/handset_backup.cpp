@@ -122,25 +122,45 @@ std::string BackupResult::summary() const {
   return text;
 }
 
+bool PartOutcome::writes() const {
+  return std::ranges::any_of(changes, [](const Difference& d) { return d.kind != Difference::Kind::KeptOtherwise; });
+}
+
 std::string RestoreResult::summary() const {
-  if (refused) return "Nothing was written: " + stopped;
+  if (refused) {
+    std::string text = "Nothing was written: " + stopped;
+    if (!other_handset.empty() && stopped.find("another handset") != std::string::npos) text += "\n" + other_handset;
+    return text;
+  }
   auto count = [](std::size_t n) { return std::to_string(n) + (n == 1 ? " change" : " changes"); };
   std::vector<std::string> lines;
+  if (!other_handset.empty()) lines.push_back(other_handset);
+  if (!changed_files.empty()) {
+    lines.push_back("Changed since the backup was written (checksums ignored): " + join(changed_files, ", "));
+  }
   bool written = false;
   for (const PartOutcome& p : parts) {
     std::string title = part_title(p.part);
     title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
     written = written || p.written;
+    const bool messages = p.part == BackupPart::Messages;
     if (p.changes.empty()) {
       lines.push_back(title + ": already as in the backup");
     } else if (!p.written) {
-      lines.push_back(title + ": " + count(p.changes.size()) + " to make");
-      for (const std::string& c : p.changes) lines.push_back("  " + c);
-    } else if (p.left.empty()) {
-      lines.push_back(title + ": restored (" + count(p.changes.size()) + "), read back equal");
-    } else {
+      lines.push_back(title + ": " + count(p.changes.size()) + (p.writes() ? " to make" : ""));
+      for (const Difference& c : p.changes) lines.push_back("  " + c.text());
+    } else if (!p.left.empty()) {
       lines.push_back(title + ": still differs after the restore");
-      for (const std::string& c : p.left) lines.push_back("  " + c);
+      for (const Difference& c : p.left) lines.push_back("  " + c.text());
+    } else if (messages && !p.altered.empty()) {
+      // Stored, but not as the backup has them: no "equal" for these.
+      lines.push_back(title + ": stored, read back with the same numbers and texts; " +
+                      std::to_string(p.altered.size()) +
+                      " kept otherwise than in the backup (the handset's write stores outbox records: a received "
+                      "message is now an unsent outbox draft without its time stamp)");
+      for (const Difference& c : p.altered) lines.push_back("  " + c.text());
+    } else {
+      lines.push_back(title + ": restored (" + count(p.changes.size()) + "), read back equal");
     }
     if (!p.left_out.empty()) lines.push_back("  left out of the backup's file, as the handset cannot take it:");
     for (const std::string& l : p.left_out) lines.push_back("    " + l);
@@ -154,6 +174,27 @@ std::string RestoreResult::summary() const {
     lines.push_back("Nothing written");
   } else {
     lines.push_back("Restore incomplete");
+  }
+  return join(lines, "\n");
+}
+
+std::string restore_question(const BackupManifest& manifest, const RestoreResult& compared) {
+  std::string time = manifest.time;
+  std::replace(time.begin(), time.end(), 'T', ' ');
+  std::vector<std::string> lines{"Write the backup of " + time + " into the handset?"};
+  if (!compared.other_handset.empty()) lines.push_back(compared.other_handset);
+  if (!compared.changed_files.empty()) {
+    lines.push_back("Changed since the backup was written (checksums ignored), restored as they are now: " +
+                    join(compared.changed_files, ", "));
+  }
+  lines.push_back("It changes on the handset:");
+  for (const PartOutcome& p : compared.parts) {
+    if (!p.writes()) continue;
+    lines.push_back("  the " + part_title(p.part) + ": " + p.plan);
+    if (!p.left_out.empty()) {
+      lines.push_back("    " + std::to_string(p.left_out.size()) + " of the backup's cannot be taken and are left out:");
+      for (const std::string& l : p.left_out) lines.push_back("      " + l);
+    }
   }
   return join(lines, "\n");
 }
@@ -348,10 +389,11 @@ bool HandsetBackup::write_part(BackupPart part, const BackupFiles& wanted, const
     case BackupPart::Calendar:
       return run([&] { return start_calendar_write(engine); }, idle);
     case BackupPart::PhoneBook:
-      // What the file leaves out was asked about before anything was written.
+      // What the file leaves out was asked about before anything was written,
+      // in the restore's one question, which said that it replaces the
+      // handset's phone book.
       session_.book().active().set_import_note(std::nullopt);
-      // Write All asks whether the handset's phone book is replaced.
-      return run([&] { return start_write_all(engine, session_.book().active()); }, idle);
+      return run([&] { return start_write_all(engine, session_.book().active(), true); }, idle);
     default:
       return false;
   }
@@ -361,7 +403,14 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
   KeptLists kept(session_);
   RestoreResult result;
   const HandsetInfo& info = session_.info();
-  const std::vector<BackupPart> parts = parts_to_restore(backup.manifest, options, info, &result.skipped);
+  result.changed_files = backup.changed;
+  const BackupManifest& manifest = backup.manifest;
+  if (!manifest.imei.empty() && manifest.imei != info.imei) {
+    const auto model = [](const std::string& m) { return m.empty() ? std::string("model unknown") : m; };
+    result.other_handset = "This backup is of another handset: " + model(manifest.model) + ", IMEI " +
+                           manifest.imei + "; this one is " + model(info.model) + ", IMEI " + info.imei;
+  }
+  const std::vector<BackupPart> parts = parts_to_restore(manifest, options, info, &result.skipped);
   if (parts.empty()) {
     result.refused = true;
     result.stopped = "the backup holds none of the parts asked for that this handset has";
@@ -375,13 +424,11 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
       return result;
     }
   }
-  if (!options.dry_run && !backup.manifest.imei.empty() && backup.manifest.imei != info.imei &&
-      !prompt_.ask_yes_no("This backup is of another handset (IMEI " + backup.manifest.imei + "; this one is " +
-                          info.imei + "). Restore it into this handset?")) {
-    result.refused = true;
-    result.stopped = "the backup is of another handset";
-    return result;
-  }
+  // The files as this restore takes them: without the received messages
+  // when they are left out.
+  int received_left = 0;
+  const BackupFiles wanted =
+      options.received_messages ? backup.files : without_received_messages(backup.files, received_left);
   const int count = static_cast<int>(parts.size());
   const int steps = options.dry_run ? count : 3 * count;
   // What the handset holds now, part by part.
@@ -396,13 +443,14 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
       result.refused = true;
       return result;
     }
-    outcome.changes = part_differences(part, backup.files, held);
+    outcome.changes = part_differences(part, wanted, held);
+    outcome.plan = std::to_string(outcome.changes.size()) + (outcome.changes.size() == 1 ? " change" : " changes");
     result.parts.push_back(std::move(outcome));
   }
   // A part that replaces the handset's with a file that yields nothing is
   // never written; one that leaves something out is asked for.
   for (PartOutcome& outcome : result.parts) {
-    const std::optional<PartYield> yield = outcome.changes.empty() ? std::nullopt : part_yield(outcome.part, backup.files);
+    const std::optional<PartYield> yield = outcome.writes() ? part_yield(outcome.part, wanted) : std::nullopt;
     if (!yield) continue;
     outcome.left_out = yield->left_out;
     if (yield->taken == 0) {
@@ -412,26 +460,43 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
       if (!yield->left_out.empty()) result.stopped += " (" + join(yield->left_out, "; ") + ")";
       return result;
     }
+    const auto have = part_items(outcome.part, held);
+    const std::size_t before = have ? have->size() : 0;
+    const std::string what = outcome.part == BackupPart::PhoneBook ? "entries" : "notes";
+    outcome.plan = "replaces the handset's " + std::to_string(before) + " " + what + " with the backup's " +
+                   std::to_string(yield->taken);
+  }
+  for (PartOutcome& outcome : result.parts) {
+    if (outcome.part != BackupPart::Messages) continue;
+    int stored = 0;
+    int received = 0;
+    for (const Difference& d : outcome.changes) {
+      if (d.kind != Difference::Kind::NotOnHandset) continue;
+      ++stored;
+      if (d.backup.rfind("inbox", 0) == 0) ++received;
+    }
+    outcome.plan = "stores " + std::to_string(stored) + (stored == 1 ? " message" : " messages");
+    if (received > 0) {
+      outcome.note = std::to_string(received) + (received == 1 ? " received message goes" : " received messages go") +
+                     " in as an unsent outbox draft without its time stamp: the handset's write stores outbox "
+                     "records";
+      outcome.plan += "; " + outcome.note;
+    }
+    if (received_left > 0) {
+      const std::string left = std::to_string(received_left) + " received " +
+                               (received_left == 1 ? "message" : "messages") + " of the backup left out, as asked";
+      outcome.note = outcome.note.empty() ? left : outcome.note + "; " + left;
+    }
   }
   if (options.dry_run) {
     tell(steps, steps, {});
     return result;
   }
-  for (const PartOutcome& outcome : result.parts) {
-    if (outcome.left_out.empty()) continue;
-    const std::string title = part_title(outcome.part);
-    if (!prompt_.ask_yes_no(std::to_string(outcome.left_out.size()) + " of the backup's " + title +
-                            " cannot be taken:\n" + join(outcome.left_out, "\n") + "\nReplace the handset's " +
-                            title + " with the rest?")) {
-      result.refused = true;
-      result.stopped = "the " + title + " would lose what the handset cannot take of the backup; not confirmed";
-      return result;
-    }
-  }
-  const bool anything = std::ranges::any_of(result.parts, [](const PartOutcome& p) { return !p.changes.empty(); });
-  if (anything && !prompt_.ask_yes_no("Write the backup of " + backup.manifest.time + " into the handset?")) {
+  const bool anything = std::ranges::any_of(result.parts, [](const PartOutcome& p) { return p.writes(); });
+  if (anything && !prompt_.ask_yes_no(restore_question(manifest, result))) {
     result.refused = true;
-    result.stopped = "the restore was not confirmed";
+    result.stopped = result.other_handset.empty() ? "the restore was not confirmed"
+                                                  : "the backup is of another handset; the restore was not confirmed";
     return result;
   }
   session_.engine().set_writes_confirmed(true);
@@ -439,8 +504,8 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
   for (int i = 0; i < count && !stopped; ++i) {
     PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
     tell(count + i, steps, "Writing the " + part_title(outcome.part));
-    if (outcome.changes.empty()) continue;
-    if (!write_part(outcome.part, backup.files, held, outcome)) {
+    if (!outcome.writes()) continue;
+    if (!write_part(outcome.part, wanted, held, outcome)) {
       result.stopped = part_title(outcome.part);
       stopped = true;
     }
@@ -453,20 +518,19 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
     PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
     tell(2 * count + i, steps, "Checking the " + part_title(outcome.part));
     if (!outcome.written) {
-      equal = equal && outcome.changes.empty();
+      equal = equal && !outcome.writes();
       continue;
     }
     BackupFiles after;
     if (!read_part(outcome.part, after)) {
-      outcome.left = {"it could not be read back"};
+      outcome.left = {{Difference::Kind::Differs, "it could not be read back", "", ""}};
       equal = false;
       continue;
     }
-    outcome.left = part_differences(outcome.part, backup.files, after);
-    equal = equal && outcome.left.empty();
-    if (outcome.part == BackupPart::Messages && outcome.left.empty()) {
-      outcome.note = "messages are written as the handset's own: received ones are kept in the outbox";
+    for (Difference& d : part_differences(outcome.part, wanted, after)) {
+      (d.kind == Difference::Kind::KeptOtherwise ? outcome.altered : outcome.left).push_back(std::move(d));
     }
+    equal = equal && outcome.left.empty();
   }
   tell(steps, steps, {});
   result.complete = equal;

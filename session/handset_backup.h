@@ -13,6 +13,7 @@
 #include "organiser/calendar_list.h"
 #include "phonebook/phone_book.h"
 #include "session/backup_archive.h"
+#include "session/backup_differences.h"
 #include "session/backup_files.h"
 
 namespace phondeck {
@@ -70,25 +71,52 @@ struct RestoreOptions {
   // The parts to restore; empty: every part in the backup but messages.
   std::vector<BackupPart> only;
   bool dry_run = false;
+  // False: the backup's received (inbox) messages are left out; only its
+  // outbox messages are stored back.
+  bool received_messages = true;
 };
 
 struct PartOutcome {
   BackupPart part = BackupPart::Settings;
   bool written = false;               // a write was sent
-  std::vector<std::string> changes;   // before: what differed
-  std::vector<std::string> left;      // after: what still differs
+  std::vector<Difference> changes;    // before: what differed
+  std::vector<Difference> left;       // after: what still differs
+  // After: messages stored with their number and text but kept otherwise
+  // than the backup has them (a received one as an unsent outbox draft
+  // without its time stamp): no write can make them equal.
+  std::vector<Difference> altered;
   std::vector<std::string> left_out;  // what the handset cannot take of the file, with why
+  // Messages: what the backup's messages become on the handset, said before
+  // anything is written; and how many received ones were left out.
   std::string note;
+  // What its write does, as the question says it ("replaces the handset's
+  // 12 entries with the backup's 10").
+  std::string plan;
+  // A write can change something: a difference other than a message kept
+  // otherwise.
+  bool writes() const;
 };
 
 struct RestoreResult {
   bool refused = false;    // nothing written: the reason in `stopped`
-  bool complete = false;   // every part written and read back equal
+  bool complete = false;   // every part written and read back equal (messages: stored)
   std::string stopped;     // the part that stopped the restore, or why nothing was written
   std::vector<PartOutcome> parts;
   std::vector<std::string> skipped;  // parts of the backup this handset lacks
+  // "This backup is of another handset: 6110, IMEI ...; this one is ...";
+  // empty for this handset's.
+  std::string other_handset;
+  // The backup's files that differ from its manifest (opened with the
+  // checksums ignored), as OpenedBackup::changed has them.
+  std::vector<std::string> changed_files;
   std::string summary() const;
 };
+
+// The one question a restore asks before it writes: the backup's time, the
+// handsets when they differ, what each part replaces or stores (the phone
+// book's and calendar's entries replaced, what their files leave out,
+// messages as outbox drafts), and the files changed since the backup.
+std::string restore_question(const BackupManifest& manifest, const RestoreResult& compared);
 
 class HandsetBackup {
  public:
@@ -103,9 +131,9 @@ class HandsetBackup {
   // checksums changes one read only).
   BackupResult backup(const std::string& path, const std::string& time, bool verify = false);
 
-  // Writes the backup's parts into the connected handset (asking first, and
-  // again when it is another handset's), then reads each back and compares.
-  // With dry_run only the comparison before is made.
+  // Writes the backup's parts into the connected handset, asking once
+  // (restore_question), then reads each back and compares. With dry_run only
+  // the comparison before is made.
   RestoreResult restore(const OpenedBackup& backup, const RestoreOptions& options);
 
  private:

@@ -32,6 +32,14 @@ std::array<int, 8> column_widths_for(const std::array<int, 8>& widths, int metho
   return result;
 }
 
+std::array<int, 3> status_panels_for_text(const std::array<int, 3>& panels, int text_width) {
+  std::array<int, 3> out = panels;
+  const int room = panels[1] + panels[2];
+  out[1] = std::clamp(text_width, panels[1], std::max(room, panels[1]));
+  out[2] = std::max(room - out[1], 0);
+  return out;
+}
+
 LayoutResult arrange(const LayoutInput& in) {
   LayoutResult r;
   const int gap = in.gap;

@@ -53,6 +53,12 @@ inline constexpr int kButtonHeight = 25;
 // them back: see normalise_column_widths).
 LayoutResult arrange(const LayoutInput& in);
 
+// The status bar's panels when the middle one's text needs `text_width`
+// pixels: it widens into the last panel (which shows nothing), the first
+// (under the progress bar) stays. The middle panel's width is all the text
+// gets; what still does not fit is elided, shown whole in its tooltip.
+std::array<int, 3> status_panels_for_text(const std::array<int, 3>& panels, int text_width);
+
 // Turns every 0 width into 1; returns true when something changed.
 bool normalise_column_widths(std::array<int, 8>& widths);
 

@@ -11,6 +11,7 @@
 #include "app/help.h"
 #include "app/qt/qt_prompt.h"
 #include "app/qt/telvane_windows.h"
+#include "platform/port_release.h"
 #include "platform/single_instance.h"
 #include "ui/startup_sequence.h"
 
@@ -78,6 +79,8 @@ class TelvaneStart final : public StartupSteps {
 }  // namespace
 
 int run_telvane(int argc, char** argv) {
+  // Ended by a signal, the port is left free and its lock file removed.
+  release_ports_on_signals();
   TelvaneStart start(argc, argv);
   return start_up(start);
 }

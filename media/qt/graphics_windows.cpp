@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +14,8 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/prompt.h"
 #include "app/text_table.h"
@@ -31,6 +34,7 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString cleaned(int id) { return qs(window_title(tx(id))); }
 
 constexpr int kTextGroup = 2100;
+constexpr int kTextNotReadYet = 3570;
 constexpr int kTextPictureSaved = 3706;
 constexpr int kTextGroupGraphics = 151;
 constexpr int kTextStartupGraphic = 152;
@@ -63,6 +67,24 @@ QStyle::StandardPixmap tool_pixmap(GraphicsCommand command) {
   return QStyle::SP_FileIcon;
 }
 
+// Write into Group: the style's upward arrow of the writes beside it, with
+// two group figures at its right, so that it is told from Write Group
+// Graphic at a glance.
+QIcon write_into_group_icon(QStyle* style) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.drawPixmap(QRect(-3, 0, 16, 16), style->standardIcon(QStyle::SP_ArrowUp).pixmap(16, 16));
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QColor(0x20, 0x20, 0x20));
+  p.setBrush(QColor(0x1C, 0x4E, 0xA8));
+  p.drawEllipse(QRectF(10.5, 3.5, 3, 3));
+  p.drawChord(QRectF(9, 7, 6, 7), 0, 180 * 16);
+  p.drawEllipse(QRectF(12.5, 8.5, 3, 3));
+  p.drawChord(QRectF(11, 12, 6, 7), 0, 180 * 16);
+  return QIcon(pixmap);
+}
+
 // A separator after these buttons, as the tool bars group them.
 bool separator_after(GraphicsCommand command) {
   switch (command) {
@@ -82,6 +104,9 @@ bool separator_after(GraphicsCommand command) {
 TOKHelpRightDlg5::TOKHelpRightDlg5(QWidget* parent) : QDialog(parent) {
   setModal(true);
   auto* layout = new QVBoxLayout(this);
+  instruction_ = new QLabel(this);
+  instruction_->setWordWrap(true);
+  layout->addWidget(instruction_);
   auto* rows = new QGridLayout;
   rows->setHorizontalSpacing(12);
   rows->setVerticalSpacing(8);
@@ -103,17 +128,31 @@ TOKHelpRightDlg5::TOKHelpRightDlg5(QWidget* parent) : QDialog(parent) {
 }
 
 void TOKHelpRightDlg5::apply_texts() {
-  setWindowTitle(cleaned(kTextGroup));
   ok_->setText(qs(tx(10)));
   cancel_->setText(qs(tx(11)));
+  set_choice(choice_, group_);
+}
+
+void TOKHelpRightDlg5::set_choice(GroupChoice choice, int group) {
+  choice_ = choice;
+  group_ = group;
+  const std::string name = names_[static_cast<std::size_t>(std::clamp(group, 0, kCallerGroups - 1))]->text().toStdString();
+  const std::string title = group_choice_title(choice, group, name);
+  setWindowTitle(title.empty() ? cleaned(kTextGroup) : qs(title));
+  instruction_->setText(qs(group_choice_instruction(choice, group, name)));
+  // The read back only shows: there is nothing to choose or cancel.
+  cancel_->setVisible(choice != GroupChoice::ReadBack);
 }
 
 void TOKHelpRightDlg5::fill(const std::array<std::string, kCallerGroups>& names,
-                            const std::array<MonoBitmap, kCallerGroups>& logos) {
+                            const std::array<MonoBitmap, kCallerGroups>& logos,
+                            const std::array<bool, kCallerGroups>& read) {
   for (int k = 0; k < kCallerGroups; ++k) {
     const auto i = static_cast<std::size_t>(k);
     names_[i]->setText(qs(names[i]));
-    logos_[i]->image() = imageOf(logos[i], kGridBackground);
+    // A logo not read yet is not shown as if it were the group's.
+    logos_[i]->image() = imageOf(read[i] ? logos[i] : MonoBitmap(kLogoWidth, kLogoHeight), kGridBackground);
+    logos_[i]->setToolTip(read[i] ? QString() : qs(tx(kTextNotReadYet)));
     logos_[i]->update();
   }
 }
@@ -152,7 +191,9 @@ void GraphicsWindowBase::set_up(GraphicsEditor& editor) {
   bar->setMovable(false);
   bar->setIconSize(QSize(16, 16));
   for (GraphicsCommand command : graphicsToolBar(group_)) {
-    QAction* a = bar->addAction(style()->standardIcon(tool_pixmap(command)), QString());
+    const QIcon icon = command == GraphicsCommand::WriteIntoGroup ? write_into_group_icon(style())
+                                                                  : style()->standardIcon(tool_pixmap(command));
+    QAction* a = bar->addAction(icon, QString());
     connect(a, &QAction::triggered, this, [this, command] { run(command); });
     actions_[command] = a;
     if (separator_after(command)) bar->addSeparator();
@@ -262,7 +303,8 @@ void TForm16::apply_texts() {
 }
 
 void TForm16::show_group_dialog() {
-  dialog_->fill(logic_.group_names(), logic_.group_logos());
+  dialog_->fill(logic_.group_names(), logic_.group_logos(), logic_.logos_read());
+  dialog_->set_choice(GroupChoice::Take);
   if (dialog_->exec() == QDialog::Accepted) {
     logic_.take_group_logo(dialog_->selected());
     panel_->refresh();
@@ -272,12 +314,14 @@ void TForm16::show_group_dialog() {
 void TForm16::write_into_group() {
   // The groups as last read (or their configured names); the write reads
   // them again before it writes.
-  dialog_->fill(logic_.group_names(), logic_.group_logos());
+  dialog_->fill(logic_.group_names(), logic_.group_logos(), logic_.logos_read());
+  dialog_->set_choice(GroupChoice::WriteInto);
   if (dialog_->exec() == QDialog::Accepted) logic_.write_into_group(dialog_->selected());
 }
 
 void TForm16::show_written_group(int group) {
-  dialog_->fill(logic_.group_names(), logic_.group_logos());
+  dialog_->fill(logic_.group_names(), logic_.group_logos(), logic_.logos_read());
+  dialog_->set_choice(GroupChoice::ReadBack, group);
   dialog_->select(group);
   dialog_->exec();
 }

@@ -16,6 +16,7 @@
 #include "media/graphics_windows.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -33,13 +34,21 @@ class TOKHelpRightDlg5 final : public QDialog {
  public:
   explicit TOKHelpRightDlg5(QWidget* parent = nullptr);
   void apply_texts();
-  // The names as shown, and the logos.
-  void fill(const std::array<std::string, kCallerGroups>& names, const std::array<MonoBitmap, kCallerGroups>& logos);
+  // What the dialog is shown for: its title, its instruction and its
+  // buttons (the read back has only OK); `group` the group written.
+  void set_choice(GroupChoice choice, int group = 0);
+  GroupChoice choice() const { return choice_; }
+  // The names as shown, and the logos; a logo not read from the handset
+  // yet is drawn empty, with a tooltip that says so.
+  void fill(const std::array<std::string, kCallerGroups>& names, const std::array<MonoBitmap, kCallerGroups>& logos,
+            const std::array<bool, kCallerGroups>& read);
   int selected() const { return selected_; }
   void select(int index);
   MonoView* logo(int k) const { return logos_.at(static_cast<std::size_t>(k)); }
   QLineEdit* name(int k) const { return names_.at(static_cast<std::size_t>(k)); }
   QPushButton* ok_button() const { return ok_; }
+  QPushButton* cancel_button() const { return cancel_; }
+  QLabel* instruction() const { return instruction_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +59,9 @@ class TOKHelpRightDlg5 final : public QDialog {
   std::array<QLineEdit*, kCallerGroups> names_{};
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
+  QLabel* instruction_ = nullptr;
+  GroupChoice choice_ = GroupChoice::Take;
+  int group_ = 0;
   int selected_ = 0;
 };
 

@@ -19,6 +19,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "app/configuration.h"
@@ -27,6 +29,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/serial_port.h"
+#include "organiser/qt/port_search.h"
 #include "ui/qt/dialog_buttons.h"
 
 namespace phondeck {
@@ -102,6 +105,14 @@ void TPagesDlg::build() {
     g->addWidget(media_, 2, 1);
     g->addWidget(auto_reconnect_, 3, 1);
     g->addWidget(cable_box, 4, 0, 1, 3);
+    // The devices that exist, the search and "Use this one".
+    search_ = new PortSearchPanel(
+        [this](const std::string& device, int media) {
+          device_->setText(qs(device));
+          media_->setCurrentIndex(media);
+        },
+        this);
+    g->addWidget(search_, 5, 0, 1, 3);
     g->setRowStretch(5, 1);
     connect(virtual_, &QPushButton::clicked, this, [this] { device_->setText(QStringLiteral("virtual")); });
     connect(media_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -291,10 +302,14 @@ void TPagesDlg::apply_texts() {
   loading_ = true;
   port_label_->setText(qs(tx(1101)));
   port_->clear();
-  // The COM names with the device each opens on this system.
+  // The COM names with the device each opens on this system, marked when absent.
   for (int k = 0; k < 8; ++k) {
-    port_->addItem(qs(tx(1102 + k)) + QStringLiteral(" \u2014 ") + qs(SerialPort::com_port_device(k)));
+    const std::string device = SerialPort::com_port_device(k);
+    const bool present = ::access(device.c_str(), F_OK) == 0;
+    port_->addItem(qs(tx(1102 + k)) + QStringLiteral(" \u2014 ") + qs(device) +
+                   (present ? QString() : QStringLiteral(" ") + qs(tx(3118))));
   }
+  search_->apply_texts();
   device_label_->setText(qs(tx(3681)));
   device_->setToolTip(qs(tx(3684)));
   virtual_->setText(qs(tx(3682)));
@@ -359,6 +374,7 @@ void TPagesDlg::load() {
   port_->setCurrentIndex(logic_.port);
   device_->setText(qs(logic_.device));
   media_->setCurrentIndex(logic_.type);
+  search_->refresh(config().Port);
   auto_reconnect_->setChecked(logic_.auto_reconnect);
   cable_->setCurrentIndex(logic_.cable_option);
   language_->setCurrentIndex(logic_.language);

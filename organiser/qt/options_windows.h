@@ -25,6 +25,7 @@ class QAction;
 
 namespace phondeck {
 
+class PortSearchPanel;
 class Prompt;
 
 class TPagesDlg final : public QDialog {
@@ -47,6 +48,7 @@ class TPagesDlg final : public QDialog {
 
   QTabWidget* pages() const { return pages_; }
   QComboBox* port_choice() const { return port_; }
+  PortSearchPanel* port_search() const { return search_; }
   QLineEdit* device_field() const { return device_; }
   QComboBox* media_choice() const { return media_; }
   QCheckBox* auto_reconnect_box() const { return auto_reconnect_; }
@@ -86,6 +88,7 @@ class TPagesDlg final : public QDialog {
   QCheckBox* auto_reconnect_ = nullptr;
   QWidget* cable_box_ = nullptr;
   QComboBox* cable_ = nullptr;
+  PortSearchPanel* search_ = nullptr;
   // Locale.
   QLabel* language_label_ = nullptr;
   QComboBox* language_ = nullptr;

@@ -17,6 +17,7 @@
 
 #include "cli/phondeck.h"
 #include "media/picture_files.h"
+#include "media/picture_placement.h"
 #include "organiser/profiles.h"
 #include "session/backup_archive.h"
 #include "sim/handset_state.h"
@@ -219,7 +220,7 @@ TEST_F(Phondeck, MessagesAndMessageCentre) {
   const std::vector<json> joined = run({"--json", "sms", "list", "--folder", "inbox"}).lines();
   ASSERT_EQ(joined.size(), in_count - 1);
   EXPECT_EQ(joined.back()["parts"], "[2/3]");
-  EXPECT_NE(joined.back()["text"].get<std::string>().find("[part 2 missing]Party"), std::string::npos);
+  EXPECT_NE(joined.back()["text"].get<std::string>().find("[part 2 missing] Party"), std::string::npos);
 
   // Questions: refused without a terminal, answered on one, or by --yes.
   const Result refused = run({"sms", "write", "--text", "first"});
@@ -448,6 +449,38 @@ TEST_F(Phondeck, PhoneBookWriteRingingTonesLogosAndReset) {
     EXPECT_EQ(groups_after.groups[g].logo, g == 3 ? groups_before.groups[1].logo : groups_before.groups[g].logo);
   }
 
+  // Pictures of another size go in as the graphics window's Open places
+  // them, and the summary says how; one more than twice the logo's size
+  // only with --place.
+  struct Sized {
+    int width, height;
+    Args more;
+    int status;
+    std::string says;
+  };
+  const std::vector<Sized> sizes = {
+      {40, 10, {}, kExitOk, "small.bmp is 40 by 10 pixels, placed into the 72 by 14 picture at its top left"},
+      {80, 20, {}, kExitOk, "mid.bmp is 80 by 20 pixels, placed into the 72 by 14 picture from column 5 and row 4 of the bitmap on"},
+      {84, 48, {}, kExitFailed, "big.bmp is 84 by 48 pixels, more than twice the 72 by 14 picture; --place places it"},
+      {84, 48, {"--place"}, kExitOk, "big.bmp is 84 by 48 pixels, placed into the 72 by 14 picture from column 5 and row 4"},
+  };
+  for (const Sized& c : sizes) {
+    MonoBitmap picture(c.width, c.height);
+    for (int x = 0; x < c.width; ++x) {
+      for (int y = 0; y < c.height; ++y) picture.set(x, y, (x * 7 + y * 3) % 5 == 0);
+    }
+    const std::string name = c.width == 40 ? "small.bmp" : c.width == 80 ? "mid.bmp" : "big.bmp";
+    ASSERT_TRUE(writeBitmapFile(folder_.file(name), picture));
+    const sim::Bytes logo_before = state().groups[1].logo;
+    Args args{"--yes", "logo", "set", "caller", folder_.file(name), "--group", "2"};
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const Result r = run(args);
+    EXPECT_EQ(r.status, c.status) << name << r.out << r.err;
+    EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << c.says << "\n" << r.out << r.err;
+    const std::vector<std::uint8_t> placed = packRows(place_picture(picture, groupGraphicProfile()).picture);
+    EXPECT_EQ(state().groups[1].logo, c.status == kExitOk ? sim::Bytes(placed.begin(), placed.end()) : logo_before) << name;
+  }
+
   const std::size_t sent = after.sms.sent.size();
   const Result logo_sent = run({"--json", "logo", "send", "operator", op, "0401112223", "--mcc", "244", "--mnc", "5"});
   ASSERT_EQ(logo_sent.status, kExitOk) << logo_sent.err;
@@ -575,6 +608,9 @@ TEST_F(Phondeck, PlainListsNameTheirColumnsAndErrorsNameTheNextStep) {
             "warning-tones\tlights\tautomatic-answer\tgroups");
   EXPECT_EQ(profiles[2].rfind("2\tSilent\t", 0), 0u) << profiles[2];
   EXPECT_EQ(lines_of(run({"sms", "list"}).out).front(), "location\tfolder\tstatus\tnumber\ttime\tparts\ttext");
+  // An empty list names its columns all the same.
+  handset_.with_handset([](sim::Handset& h) { return h.state().sms.messages.clear(), 0; });
+  EXPECT_EQ(run({"sms", "list"}).out, "location\tfolder\tstatus\tnumber\ttime\tparts\ttext\n");
 
   const Result sent = run({"sms", "send", "call-me-abc", "0401112223", "--text", "Hi"});
   EXPECT_EQ(sent.status, kExitFailed);
@@ -651,16 +687,37 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
   const std::string centre = state().sms.smsc;
   ASSERT_EQ(run({"--yes", "smsc", "set", "+4915550000"}).status, kExitOk);
   std::ofstream(folder_.file("notes.zip")) << "a text, not an archive";
+  // An empty ZIP archive: its end record alone.
+  std::ofstream(folder_.file("empty.zip"), std::ios::binary) << std::string("PK\x05\x06", 4) << std::string(18, '\0');
+  // The message centre edited in the archive after the backup was written.
+  {
+    std::string error;
+    auto opened = open_backup_archive(zip, error);
+    ASSERT_TRUE(opened) << error;
+    std::string& settings = opened->files["settings.json"];
+    const std::size_t at = settings.find(centre);
+    ASSERT_NE(at, std::string::npos);
+    settings[at + centre.size() - 1] = centre.back() == '1' ? '2' : '1';
+    ASSERT_TRUE(write_backup_archive(folder_.file("edited.zip"), opened->files, opened->manifest, error)) << error;
+  }
 
   struct Step {
     Args args;
     int status;
-    const char* says;  // in standard output, or standard error when failed
+    std::string says;  // in standard output, or standard error when failed
   };
   const std::vector<Step> steps = {
       {{"backup", folder_.file("verified.zip"), "--verify"}, kExitOk,
        "Verified: every part read twice, the reads agree"},
-      {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk, "differs: message centre number"},
+      {{"restore", zip, "--dry-run", "--only", "settings"}, kExitOk,
+       "differs: message centre number (handset: +4915550000; backup: "},
+      {{"backup", folder_.file("out.tar")}, kExitUsage, "a backup is a ZIP archive: name it .zip, not .tar"},
+      {{"backup", folder_.file("plain")}, kExitOk, "Written to " + folder_.file("plain.zip")},
+      {{"restore", folder_.file("empty.zip"), "--yes"}, kExitFailed, "it is not a Phondeck backup: the ZIP archive is empty"},
+      {{"restore", folder_.file("edited.zip"), "--only", "settings", "--yes"}, kExitFailed,
+       "settings.json does not match its SHA-256 checksum (changed after the backup was written; --ignore-checksums"},
+      {{"restore", folder_.file("edited.zip"), "--only", "settings", "--yes", "--ignore-checksums", "--dry-run"}, kExitOk,
+       "Changed since the backup was written (checksums ignored): settings.json"},
       {{"restore", zip, "--only", "nothing"}, kExitUsage, "--only takes settings"},
       {{"restore", folder_.file("notes.zip"), "--yes"}, kExitFailed, "not a Phondeck backup"},
       {{"restore", zip, "--only", "settings", "--yes"}, kExitOk, "Message centre and alarm: restored (1 change), read back equal"},
@@ -669,10 +726,11 @@ TEST_F(Phondeck, BackupAndRestoreTheWholeHandset) {
     const Result r = run(step.args);
     EXPECT_EQ(r.status, step.status) << step.args.at(1) << "\n" << r.out << r.err;
     EXPECT_NE((r.out + r.err).find(step.says), std::string::npos) << step.says << "\n" << r.out << r.err;
-    if (step.status != kExitOk) {
+    if (step.status != kExitOk || step.args.back() == "--dry-run") {
       EXPECT_EQ(state().sms.smsc, "+4915550000");
     }
   }
+  EXPECT_FALSE(std::filesystem::exists(folder_.file("out.tar")));
   EXPECT_EQ(state().sms.smsc, centre);
 
   std::ofstream(folder_.file("one.vcf"), std::ios::binary)

@@ -76,7 +76,10 @@ sim::HandsetState changed_6110() {
 class Backup : public ::testing::Test {
  protected:
   void SetUp() override { fresh_settings(); }
-  void TearDown() override { config().AutoReconnect = 0; }
+  void TearDown() override {
+    config().AutoReconnect = 0;
+    config().WriteConfirm = 0;
+  }
   Scratch scratch;
 };
 
@@ -139,29 +142,80 @@ TEST_F(Backup, RestoredHandsetBacksUpAsTheOriginal) {
   }
 }
 
-TEST_F(Backup, MessagesAreStoredBackOnlyWhenAsked) {
+// Messages are stored only when asked. The handset's write stores outbox
+// records: the question and the summary say that received ones become unsent
+// drafts without their time stamps, the read back says they are kept
+// otherwise (never "equal"), and the received ones can be left out.
+TEST_F(Backup, MessagesAreStoredBackOnlyWhenAskedAndSaidWhatTheyBecome) {
   Rig original;
   ASSERT_TRUE(original.connect());
   ASSERT_TRUE(back_up(original, scratch.file("b.zip")).complete);
-  const std::size_t held = original.handset.state().sms.messages.size();
-  ASSERT_GE(held, 2u);
+  const std::vector<sim::SmsSlot>& all = original.handset.state().sms.messages;
+  const auto received = static_cast<std::size_t>(
+      std::ranges::count_if(all, [](const sim::SmsSlot& m) { return m.status == 1 || m.status == 3; }));
+  ASSERT_GE(received, 2u);
+  ASSERT_GE(all.size() - received, 1u);
 
   sim::HandsetState emptied = demo_state("6110");
   emptied.sms.messages.clear();
-  Rig rig(emptied);
-  ASSERT_TRUE(rig.connect());
-  const RestoreResult without = restore(rig, scratch.file("b.zip"));
-  EXPECT_TRUE(without.complete) << without.summary();
-  EXPECT_TRUE(rig.handset.state().sms.messages.empty());
-
-  RestoreOptions messages;
-  messages.only = {BackupPart::Messages};
-  const RestoreResult with = restore(rig, scratch.file("b.zip"), messages);
-  EXPECT_TRUE(with.complete) << with.summary();
-  EXPECT_EQ(rig.handset.state().sms.messages.size(), held);
-  // Again: nothing is stored twice.
-  EXPECT_TRUE(restore(rig, scratch.file("b.zip"), messages).complete);
-  EXPECT_EQ(rig.handset.state().sms.messages.size(), held);
+  {
+    Rig rig(emptied);
+    ASSERT_TRUE(rig.connect());
+    const RestoreResult without = restore(rig, scratch.file("b.zip"));
+    EXPECT_TRUE(without.complete) << without.summary();
+    EXPECT_TRUE(rig.handset.state().sms.messages.empty());
+  }
+  struct Row {
+    bool received;
+    std::size_t stored;
+  };
+  for (const Row row : {Row{true, all.size()}, Row{false, all.size() - received}}) {
+    SCOPED_TRACE(row.received);
+    Rig rig(emptied);
+    ASSERT_TRUE(rig.connect());
+    RestoreOptions messages;
+    messages.only = {BackupPart::Messages};
+    messages.received_messages = row.received;
+    messages.dry_run = true;
+    const RestoreResult dry = restore(rig, scratch.file("b.zip"), messages);
+    ASSERT_EQ(dry.parts.size(), 1u);
+    EXPECT_EQ(dry.parts[0].changes.size(), row.stored);
+    messages.dry_run = false;
+    const RestoreResult with = restore(rig, scratch.file("b.zip"), messages);
+    EXPECT_TRUE(with.complete) << with.summary();
+    ASSERT_EQ(rig.prompt.questions.size(), 1u);
+    const std::string& asked = rig.prompt.questions[0];
+    EXPECT_EQ(rig.handset.state().sms.messages.size(), row.stored);
+    for (const sim::SmsSlot& m : rig.handset.state().sms.messages) EXPECT_TRUE(m.status == 5 || m.status == 7);
+    if (row.received) {
+      const std::string drafts = std::to_string(received) + " received messages go in as an unsent outbox draft "
+                                 "without its time stamp: the handset's write stores outbox records";
+      EXPECT_NE(asked.find(drafts), std::string::npos) << asked;
+      EXPECT_NE(dry.summary().find(drafts), std::string::npos) << dry.summary();
+      EXPECT_EQ(with.summary().find("read back equal"), std::string::npos) << with.summary();
+      EXPECT_NE(with.summary().find("Messages: stored, read back with the same numbers and texts; " +
+                                    std::to_string(received) + " kept otherwise"),
+                std::string::npos)
+          << with.summary();
+      ASSERT_EQ(with.parts[0].altered.size(), received);
+      EXPECT_EQ(with.parts[0].altered[0].kind, Difference::Kind::KeptOtherwise);
+      EXPECT_EQ(with.parts[0].altered[0].handset, "outbox, unsent, no time stamp");
+      EXPECT_EQ(with.parts[0].altered[0].backup.rfind("inbox, read, 2026-12-08T09:30:00+02:00", 0), 0u)
+          << with.parts[0].altered[0].backup;
+    } else {
+      EXPECT_EQ(asked.find("received"), std::string::npos) << asked;
+      EXPECT_NE(with.summary().find(std::to_string(received) + " received messages of the backup left out, as asked"),
+                std::string::npos)
+          << with.summary();
+      EXPECT_NE(with.summary().find("Messages: restored (" + std::to_string(row.stored)), std::string::npos)
+          << with.summary();
+    }
+    // Again: nothing is stored twice, and nothing is asked when nothing can be written.
+    rig.prompt.questions.clear();
+    EXPECT_TRUE(restore(rig, scratch.file("b.zip"), messages).complete);
+    EXPECT_EQ(rig.handset.state().sms.messages.size(), row.stored);
+    EXPECT_TRUE(rig.prompt.questions.empty());
+  }
 }
 
 // Rewrites one archive with a changed file list or manifest.
@@ -253,6 +307,102 @@ TEST_F(Backup, BadFilesAreRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(saved(rig.handset.state()), before);
 }
 
+// A restore asks one question, with the write confirmation on, naming what
+// it replaces and both handsets when the backup is another's; what differs
+// shows both sides with the files' escapes undone. A backup whose phone book
+// was edited after it was written is refused for its checksum, and restored
+// as it is now only when the checksums are ignored, naming the file.
+TEST_F(Backup, OneQuestionNamesWhatIsReplacedAndBothSidesAreShown) {
+  config().WriteConfirm = 1;
+  sim::HandsetState first = demo_state("6110");
+  first.phone.entries.at(0).name = bytes_of("Smith, John");
+  ASSERT_FALSE(first.calendar.notes.empty());
+  first.calendar.notes.front().text = bytes_of("Summer party, Helsinki");
+  first.calendar.alarm_on = true;
+  first.calendar.alarm_hour = 7;
+  first.calendar.alarm_minute = 30;
+  Rig original(first);
+  ASSERT_TRUE(original.connect());
+  ASSERT_TRUE(back_up(original, scratch.file("good.zip")).complete);
+  const std::string imei = original.handset.state().imei;
+
+  sim::HandsetState other = changed_6110();
+  other.model = "6150";
+  other.imei = demo_state("6150").imei;
+  ASSERT_NE(other.imei, first.imei);
+  other.calendar.alarm_on = false;
+  Rig rig(other);
+  ASSERT_TRUE(rig.connect());
+  RestoreOptions dry;
+  dry.dry_run = true;
+  const RestoreResult preview = restore(rig, scratch.file("good.zip"), dry);
+  EXPECT_TRUE(rig.prompt.questions.empty());
+  const std::string handsets =
+      "This backup is of another handset: 6110, IMEI " + imei + "; this one is 6150, IMEI " + other.imei;
+  EXPECT_EQ(preview.other_handset, handsets);
+  EXPECT_NE(preview.summary().find(handsets), std::string::npos) << preview.summary();
+  std::vector<Difference> all;
+  for (const PartOutcome& p : preview.parts) all.insert(all.end(), p.changes.begin(), p.changes.end());
+  const auto find = [&all](const std::string& label) {
+    return std::ranges::find_if(all, [&](const Difference& d) { return d.label.rfind(label, 0) == 0; });
+  };
+  ASSERT_NE(find("diary alarm"), all.end());
+  EXPECT_EQ(*find("diary alarm"), (Difference{Difference::Kind::Differs, "diary alarm", "off", "on, 07:30"}));
+  EXPECT_EQ(find("diary alarm")->text(), "differs: diary alarm (handset: off; backup: on, 07:30)");
+  ASSERT_NE(find("message centre number"), all.end());
+  EXPECT_EQ(find("message centre number")->handset, "+15550009999");
+  EXPECT_NE(find("Smith, John ("), all.end());
+  EXPECT_NE(std::ranges::find_if(all, [](const Difference& d) {
+              return d.label.find("\"Summer party, Helsinki\"") != std::string::npos;
+            }),
+            all.end());
+  for (const Difference& d : all) EXPECT_EQ(d.label.find('\\'), std::string::npos) << d.label;
+
+  const RestoreResult done = restore(rig, scratch.file("good.zip"));
+  EXPECT_TRUE(done.complete) << done.summary();
+  ASSERT_EQ(rig.prompt.questions.size(), 1u);
+  const std::string& asked = rig.prompt.questions[0];
+  for (const std::string& said :
+       {std::string("Write the backup of 2026-12-09 10:00:00 into the handset?\n"), handsets,
+        std::string("the phone book: replaces the handset's "), std::string("the calendar: replaces the handset's "),
+        std::string("the message centre and alarm: 2 changes")}) {
+    EXPECT_NE(asked.find(said), std::string::npos) << said << " in\n" << asked;
+  }
+  EXPECT_EQ(rig.handset.state().phone.entries.size(), first.phone.entries.size());
+
+  // phonebook.vcf edited on purpose: the name, its parts and its bytes.
+  rewrite(scratch.file("good.zip"), scratch.file("edited.zip"), [](BackupFiles& f, BackupManifest&) {
+    std::string& vcf = f["phonebook.vcf"];
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"Smith\\, John", "Smith\\, Jane"},
+                                   {"Smith;John", "Smith;Jane"},
+                                   {"536D6974682C204A6F686E", "536D6974682C204A616E65"}}) {
+      const std::size_t at = vcf.find(from);
+      ASSERT_NE(at, std::string::npos) << from;
+      vcf.replace(at, from.size(), to);
+    }
+  });
+  std::string error;
+  EXPECT_FALSE(open_backup_archive(scratch.file("edited.zip"), error));
+  EXPECT_NE(error.find("phonebook.vcf does not match its SHA-256"), std::string::npos) << error;
+  const auto edited = open_backup_archive(scratch.file("edited.zip"), error, true);
+  ASSERT_TRUE(edited) << error;
+  EXPECT_EQ(edited->changed, std::vector<std::string>{"phonebook.vcf"});
+  Rig same(first);
+  ASSERT_TRUE(same.connect());
+  RestoreOptions book;
+  book.only = {BackupPart::PhoneBook};
+  HandsetBackup backup(same.session, same.prompt, runner_of(same));
+  const RestoreResult taken = backup.restore(*edited, book);
+  EXPECT_TRUE(taken.complete) << taken.summary();
+  EXPECT_NE(taken.summary().find("Changed since the backup was written (checksums ignored): phonebook.vcf"),
+            std::string::npos)
+      << taken.summary();
+  ASSERT_EQ(same.prompt.questions.size(), 1u);
+  EXPECT_NE(same.prompt.questions[0].find("phonebook.vcf"), std::string::npos);
+  EXPECT_EQ(same.prompt.questions[0].find("another handset"), std::string::npos);
+  EXPECT_EQ(same.handset.state().phone.entries.at(0).name, bytes_of("Smith, Jane"));
+}
+
 TEST_F(Backup, ModelsWithoutGroupsOrCalendarLeaveThemOut) {
   Rig rig("5110");
   ASSERT_TRUE(rig.connect());
@@ -309,7 +459,7 @@ TEST_F(Backup, FaultedRunsNeverClaimMoreThanTheyDid) {
         HandsetBackup check(judge.session, judge.prompt, runner_of(judge));
         const RestoreResult left = check.restore(*opened, dry);
         for (const PartOutcome& p : left.parts) {
-          if (!p.changes.empty()) return RunResult{RunEnd::Wrong, part_name(p.part) + ": " + p.changes.front()};
+          if (!p.changes.empty()) return RunResult{RunEnd::Wrong, part_name(p.part) + ": " + p.changes.front().text()};
         }
         return RunResult{};
       });

@@ -121,7 +121,7 @@ TEST_F(Archive, EveryMessageFiledThenOnlyTheFiledDeleted) {
     const nlohmann::json index = nlohmann::json::parse(read_file(fs::path(dir) / "messages.json"));
     ASSERT_EQ(index.size(), held);
     // The message in parts is one file, its parts joined.
-    EXPECT_NE(index[7]["text"].get<std::string>().find("[part 2 missing]Party"), std::string::npos);
+    EXPECT_NE(index[7]["text"].get<std::string>().find("[part 2 missing] Party"), std::string::npos);
     std::set<std::string> files;
     for (const auto& e : index) files.insert(e["file"].get<std::string>());
     EXPECT_EQ(files.size(), index.size()) << "a file for each";

@@ -129,7 +129,7 @@ TEST_F(Messages, ReadsInboxAndOutboxSkippingEmptyLocations) {
     ASSERT_EQ(inbox.size(), 6u);
     EXPECT_EQ(inbox[5].mark(), "[2/3]");
     EXPECT_EQ(inbox[5].text,
-              "Meeting notes: budget approved, office opens in March. [part 2 missing]Party on Friday at six.");
+              "Meeting notes: budget approved, office opens in March. [part 2 missing] Party on Friday at six.");
     // Reading stops at the last stored message, or where the memory ends.
     EXPECT_EQ(read_requests(rig.line->writes), c.requests);
     EXPECT_EQ(rig.observer.last_status(), "Read Messages (Completed)");

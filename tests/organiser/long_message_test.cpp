@@ -123,7 +123,7 @@ TEST(LongMessage, PartsOfOneMessageAreJoinedWithGapsShown) {
   EXPECT_EQ(rows[0].mark(), "[3]");
   EXPECT_EQ(rows[1].text, "whole");
   EXPECT_EQ(rows[1].mark(), "");
-  EXPECT_EQ(rows[2].text, "x[part 2 missing]");
+  EXPECT_EQ(rows[2].text, "x [part 2 missing]");
   EXPECT_EQ(rows[2].mark(), "[1/2]");
   EXPECT_EQ(rows[3].records, (std::vector<std::size_t>{5}));
 }

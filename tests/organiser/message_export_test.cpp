@@ -164,7 +164,7 @@ TEST_F(MessageExport, BackupXmlHoldsEachMessageAtItsInstant) {
   EXPECT_EQ(values(xml, "body=\"", '"'),
             (std::vector<std::string>{"Part one, part two, \u4f60\u597d \U0001F600 part three",
                                       "Tickets &lt;A&amp;B&gt; &quot;row 5&quot;&#10;From the gate\u2401&#9;at 6",
-                                      "See you tomorrow at the station.", "Landed. [part 2 missing]Call you soon.",
+                                      "See you tomorrow at the station.", "Landed. [part 2 missing] Call you soon.",
                                       "Draft: buy milk", "Call me when you land."}));
 }
 

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -52,6 +53,14 @@ constexpr int kTextNotOnModel = 3744;
 constexpr int kTextNothingToChange = 3745;
 constexpr int kTextWrittenTo = 3746;
 constexpr int kTextNotRestored = 3747;
+constexpr int kTextLeaveReceived = 3560;
+constexpr int kTextWhatDiffers = 3561;
+constexpr int kTextOnHandset = 3562;
+constexpr int kTextInBackup = 3563;
+constexpr int kTextChangedFiles = 3564;
+constexpr int kTextRestoreChanged = 3565;
+constexpr int kTextDiffers = 3574;
+constexpr int kTextOtherHandset = 3578;  // then not on the handset, on the handset only, kept otherwise
 constexpr int kTextVerify = 3755;
 constexpr int kTextNameNext = 3756;
 
@@ -70,10 +79,20 @@ std::string now_text() {
   return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toStdString();
 }
 
-// The dry run part by part: what differs, or that the part is as in the backup.
+std::string kind_label(Difference::Kind kind) { return tx(kTextDiffers + static_cast<int>(kind)); }
+
+// The dry run part by part: the handsets when they differ, the files changed
+// since the backup, what differs (with both sides), or that the part is as
+// in the backup.
 std::string comparison_text(const RestoreResult& result) {
   std::string text;
   const auto line = [&text](const std::string& next) { text += (text.empty() ? "" : "\n") + next; };
+  if (!result.other_handset.empty()) line(result.other_handset);
+  if (!result.changed_files.empty()) {
+    std::string names;
+    for (const std::string& f : result.changed_files) names += (names.empty() ? "" : ", ") + f;
+    line(tx_with(kTextChangedFiles, {names}));
+  }
   bool changes = false;
   for (const PartOutcome& p : result.parts) {
     const std::string title = capitalised(part_title(p.part));
@@ -83,7 +102,8 @@ std::string comparison_text(const RestoreResult& result) {
     }
     changes = true;
     line(tx_with(kTextToChange, {title, std::to_string(p.changes.size())}));
-    for (const std::string& change : p.changes) line("  " + change);
+    for (const Difference& change : p.changes) line("  " + change.text());
+    if (!p.note.empty()) line("  " + p.note);
   }
   for (const std::string& skipped : result.skipped) line(tx_with(kTextNotRestored, {skipped}));
   if (!changes) line(tx(kTextNothingToChange));
@@ -207,10 +227,18 @@ void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Promp
   const QString path = QFileDialog::getOpenFileName(parent, caption, QString(), qtx(kTextBackupFilter));
   if (path.isEmpty()) return;
   std::string error;
-  const std::optional<OpenedBackup> opened = open_backup_archive(path.toStdString(), error);
+  std::optional<OpenedBackup> opened = open_backup_archive(path.toStdString(), error);
   if (!opened) {
-    prompt.message(tx_with(kTextCannotRestore, {path.toStdString(), error}));
-    return;
+    // Changed on purpose after the backup (a contact edited in the file):
+    // the refusal stands unless the user says to restore it as it is now.
+    std::string ignored;
+    std::optional<OpenedBackup> as_now = open_backup_archive(path.toStdString(), ignored, true);
+    if (!as_now) {
+      prompt.message(tx_with(kTextCannotRestore, {path.toStdString(), error}));
+      return;
+    }
+    if (!prompt.ask_yes_no(tx_with(kTextRestoreChanged, {path.toStdString(), error}))) return;
+    opened = std::move(as_now);
   }
   HandsetBackup backup(session, prompt, window_runner(session));
   RestoreDialog dialog(
@@ -224,7 +252,7 @@ void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Promp
         }
         return backup.restore(*opened, options);
       },
-      parent);
+      parent, opened->changed);
   backup.set_part_listener(
       [&dialog](int index, int count, const std::string& title) { dialog.show_part(index, count, title); });
   dialog.setWindowTitle(caption);
@@ -251,7 +279,8 @@ bool BackupDialog::verify() const { return verify_->isChecked(); }
 
 // ------------------------------------------------------------------ RestoreDialog
 
-RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent)
+RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent,
+                             const std::vector<std::string>& changed)
     : QDialog(parent), run_(std::move(run)) {
   setModal(true);
   auto* layout = new QVBoxLayout(this);
@@ -259,6 +288,20 @@ RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& 
   std::replace(time.begin(), time.end(), 'T', ' ');
   auto* about = new QLabel(qs(tx_with(kTextBackupOf, {manifest.model, manifest.imei, time})), this);
   layout->addWidget(about);
+  if (!manifest.imei.empty() && !info.imei.empty() && manifest.imei != info.imei) {
+    auto* other = new QLabel(qs(tx_with(kTextOtherHandset, {manifest.model, manifest.imei, info.model, info.imei})), this);
+    other->setWordWrap(true);
+    other->setStyleSheet(QStringLiteral("color: #C03028"));
+    layout->addWidget(other);
+  }
+  if (!changed.empty()) {
+    std::string names;
+    for (const std::string& f : changed) names += (names.empty() ? "" : ", ") + f;
+    auto* note = new QLabel(qs(tx_with(kTextChangedFiles, {names})), this);
+    note->setWordWrap(true);
+    note->setStyleSheet(QStringLiteral("color: #C03028"));
+    layout->addWidget(note);
+  }
 
   // The parts; messages apart, below the others, and never checked at first.
   parts_ = new QWidget(this);
@@ -280,10 +323,24 @@ RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& 
     box->setChecked(std::ranges::find(defaults, part) != defaults.end());
     (messages ? parts_layout : group_layout)->addWidget(box);
     boxes_[part] = box;
+    if (messages) {
+      // What the handset makes of a received message, and the way to leave
+      // those out.
+      received_ = new QCheckBox(qtx(kTextLeaveReceived), parts_);
+      received_->setStyleSheet(QStringLiteral("QCheckBox { margin-left: 20px; }"));
+      parts_layout->addWidget(received_);
+      connect(received_, &QCheckBox::toggled, this, [this] {
+        compared_ = false;
+        report_->clear();
+        differences_->clear();
+        update_buttons();
+      });
+    }
     connect(box, &QCheckBox::toggled, this, [this] {
       // A comparison holds for the parts it was made for only.
       compared_ = false;
       report_->clear();
+      differences_->clear();
       update_buttons();
     });
   }
@@ -292,10 +349,19 @@ RestoreDialog::RestoreDialog(const BackupManifest& manifest, const HandsetInfo& 
   auto* hint = new QLabel(qtx(kTextCompareFirst), this);
   hint->setWordWrap(true);
   layout->addWidget(hint);
+  differences_ = new QTreeWidget(this);
+  differences_->setColumnCount(3);
+  differences_->setHeaderLabels({qtx(kTextWhatDiffers), qtx(kTextOnHandset), qtx(kTextInBackup)});
+  differences_->setRootIsDecorated(true);
+  differences_->setWordWrap(true);
+  differences_->setMinimumSize(560, 160);
+  differences_->setColumnWidth(0, 240);
+  differences_->setColumnWidth(1, 160);
+  layout->addWidget(differences_, 1);
   report_ = new QPlainTextEdit(this);
   report_->setReadOnly(true);
   report_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  report_->setMinimumSize(420, 180);
+  report_->setMinimumSize(420, 120);
   layout->addWidget(report_, 1);
   add_part_progress(this, layout, part_, progress_);
 
@@ -325,6 +391,7 @@ RestoreOptions RestoreDialog::options(bool dry_run) const {
   for (BackupPart part : kBackupParts) {
     if (boxes_.at(part)->isChecked()) options.only.push_back(part);
   }
+  options.received_messages = !received_->isChecked();
   return options;
 }
 
@@ -338,19 +405,41 @@ void RestoreDialog::run_restore(bool dry_run) {
   if (running_ || options.only.empty()) return;
   running_ = true;
   report_->clear();
+  differences_->clear();
   update_buttons();
   const RestoreResult result = run_(options);
   running_ = false;
+  show_differences(result, dry_run);
   // A restore that wrote nothing leaves the comparison as it was.
   compared_ = dry_run ? !result.refused : compared_ && result.refused;
   report_->setPlainText(qs(dry_run && !result.refused ? comparison_text(result) : result.summary()));
   update_buttons();
 }
 
+void RestoreDialog::show_differences(const RestoreResult& result, bool dry_run) {
+  for (const PartOutcome& p : result.parts) {
+    const std::vector<Difference>& shown = dry_run || !p.written ? p.changes : (p.left.empty() ? p.altered : p.left);
+    auto* part = new QTreeWidgetItem(differences_);
+    const std::string title = capitalised(part_title(p.part));
+    part->setText(0, qs(shown.empty() ? tx_with(kTextAsInBackup, {title})
+                                      : tx_with(kTextToChange, {title, std::to_string(shown.size())})));
+    part->setFirstColumnSpanned(true);
+    for (const Difference& d : shown) {
+      auto* row = new QTreeWidgetItem(part);
+      row->setText(0, qs(kind_label(d.kind) + ": " + d.label));
+      row->setText(1, qs(d.handset));
+      row->setText(2, qs(d.backup));
+      for (int column = 0; column < 3; ++column) row->setToolTip(column, row->text(column));
+    }
+  }
+  differences_->expandAll();
+}
+
 void RestoreDialog::update_buttons() {
   const bool any = std::ranges::any_of(boxes_, [](const auto& entry) { return entry.second->isChecked(); });
   // A box disabled for its part stays so when the panel is enabled again.
   parts_->setEnabled(!running_);
+  received_->setEnabled(boxes_.at(BackupPart::Messages)->isEnabled() && boxes_.at(BackupPart::Messages)->isChecked());
   compare_->setEnabled(!running_ && any);
   restore_->setEnabled(!running_ && any && compared_);
   close_->setEnabled(!running_);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "session/handset_backup.h"
 
@@ -17,6 +18,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QTreeWidget;
 
 namespace phondeck {
 
@@ -43,7 +45,8 @@ void show_progress(QProgressBar* bar, QLabel* label, int index, int count, const
 // into it; the summary in a message box.
 void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
 // Refuses like the backup; then asks for the archive, refuses a bad one with
-// its reason, and runs the restore dialog.
+// its reason (one changed since it was written: Restore Anyway opens it with
+// the checksums ignored), and runs the restore dialog.
 void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt);
 
 // The backup's page: Verify (read every part twice and compare), then OK
@@ -67,7 +70,10 @@ class RestoreDialog final : public QDialog {
  public:
   // run: the restore with these options; its part listener goes to show_part().
   using Run = std::function<RestoreResult(const RestoreOptions&)>;
-  RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent = nullptr);
+  // changed: the backup's files changed since it was written (opened with
+  // the checksums ignored), named above the parts.
+  RestoreDialog(const BackupManifest& manifest, const HandsetInfo& info, Run run, QWidget* parent = nullptr,
+                const std::vector<std::string>& changed = {});
 
   // The progress bar and the part's name ("" at the end).
   void show_part(int index, int count, const std::string& title);
@@ -75,6 +81,11 @@ class RestoreDialog final : public QDialog {
   RestoreOptions options(bool dry_run) const;
 
   QCheckBox* part_box(BackupPart part) const { return boxes_.at(part); }
+  // Under Messages: leave the backup's received messages out.
+  QCheckBox* received_box() const { return received_; }
+  // The comparison side by side: each part, and under it what differs, what
+  // the handset holds and what the backup holds.
+  QTreeWidget* differences() const { return differences_; }
   QPushButton* compare_button() const { return compare_; }
   QPushButton* restore_button() const { return restore_; }
   QPushButton* close_button() const { return close_; }
@@ -88,11 +99,14 @@ class RestoreDialog final : public QDialog {
 
  private:
   void run_restore(bool dry_run);
+  void show_differences(const RestoreResult& result, bool dry_run);
   void update_buttons();
 
   Run run_;
   QWidget* parts_ = nullptr;
   std::map<BackupPart, QCheckBox*> boxes_;
+  QCheckBox* received_ = nullptr;
+  QTreeWidget* differences_ = nullptr;
   QPushButton* compare_ = nullptr;
   QPushButton* restore_ = nullptr;
   QPushButton* close_ = nullptr;

@@ -59,8 +59,12 @@ class StatusStrip final : public QWidget {
   Q_OBJECT
  public:
   explicit StatusStrip(QWidget* parent = nullptr);
-  void set_text(const QString& text) { panels_[1]->setText(text); }
-  QString text() const { return panels_[1]->text(); }
+  // The whole text: the middle panel widens into the empty last one as far
+  // as the text needs; what still does not fit is elided, whole in the
+  // panel's tooltip.
+  void set_text(const QString& text);
+  QString text() const { return text_; }
+  QLabel* text_panel() const { return panels_[1]; }
   QProgressBar* progress() const { return progress_; }
   // Places the panels (s, 2s, s wide) and the progress bar.
   void place(const std::array<int, 3>& widths, int progress_left, int progress_top,
@@ -73,7 +77,11 @@ class StatusStrip final : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent*) override { emit double_clicked(); }
 
  private:
+  void place_panels();
+
   std::array<QLabel*, 3> panels_{};
+  std::array<int, 3> widths_{};
+  QString text_;
   QProgressBar* progress_ = nullptr;
 };
 

@@ -8,6 +8,8 @@
 #include "pty_windows_rig.h"
 #include "sim/family_graphics.h"
 
+#include <fstream>
+
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
@@ -17,7 +19,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QFileDialog>
+#include <QLabel>
+#include <QTemporaryDir>
+
 #include "app/qt/telvane_windows.h"
+#include "media/qt/mono_images.h"
+#include "media/windows_bitmap.h"
 #include "phonebook/text_codec.h"
 #include "media/qt/pixel_grid_panel.h"
 
@@ -59,9 +67,13 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   TForm16& group = windows.group_graphics();
   TOKHelpRightDlg5& dialog = group.group_dialog();
   QString third_name;
+  QString title;
+  QString instruction;
   QTimer pick;
   QObject::connect(&pick, &QTimer::timeout, [&] {
     if (!dialog.isVisible()) return;
+    title = dialog.windowTitle();
+    instruction = dialog.instruction()->text();
     third_name = dialog.name(2)->text();
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
@@ -72,6 +84,8 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   group.action(GraphicsCommand::ReadGroup)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !third_name.isEmpty() && settled(); }, 20000));
   pick.stop();
+  EXPECT_EQ(title, "Group");
+  EXPECT_EQ(instruction, "Choose the group whose logo goes into the picture, then OK.");
   const sim::HandsetState before = handset.with_handset([](sim::Handset& h) { return h.state(); });
   const std::string& stored_name = before.groups[2].name;
   EXPECT_EQ(third_name.toStdString(),  // the demo's third group has a UCS-2 name
@@ -106,6 +120,120 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   const sim::Bytes stored = handset.with_handset([](sim::Handset& h) { return h.state().graphics.startup; });
   EXPECT_EQ(stored, packBands(picture.picture()));
   EXPECT_NE(stored, before.graphics.startup);
+  EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+  main.normal_cursor();
+  handset.stop();
+}
+
+// Write into Group as a user meets it: its own tool-bar icon; a chooser
+// that says what it is for and shows no logo it has not read (after Read
+// System Logo the first group's field holds the operator logo); after the
+// write, the read back with only OK, the group's logo as the handset holds
+// it. Open says how a picture of another size was placed, and asks before
+// placing one more than twice the logo's size.
+TEST(GraphicsWindowsLink, WriteIntoGroupSaysWhatItShowsAndOpenSaysHowAPictureWasPlaced) {
+  fresh_settings();
+  config().WriteConfirm = 0;
+  PtyDevice device(demo_state("6110"));
+  ASSERT_TRUE(device.started) << device.error;
+  sim::PtyHandset& handset = device.handset;
+  ScriptedPrompt prompt;
+  TelvaneWindows windows(prompt, nullptr);
+  TForm1& main = windows.main();
+  main.show();
+  const auto settled = [&] {
+    const LinkState s = main.link().engine().state();
+    return s == LinkState::Idle || s == LinkState::Disconnected;
+  };
+  main.action(Command::Connect)->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main.link().engine().state() == LinkState::Idle; }, 10000));
+  main.run_command(Command::GroupGraphics);
+  TForm16& group = windows.group_graphics();
+  TOKHelpRightDlg5& dialog = group.group_dialog();
+  const QImage write_icon = group.action(GraphicsCommand::WriteGroup)->icon().pixmap(16, 16).toImage();
+  const QImage into_icon = group.action(GraphicsCommand::WriteIntoGroup)->icon().pixmap(16, 16).toImage();
+  EXPECT_FALSE(into_icon.isNull());
+  EXPECT_NE(into_icon, write_icon);
+
+  // Open: a picture of another size, and one far larger.
+  QTemporaryDir dir;
+  QString file;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    auto* name = files == nullptr ? nullptr : files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr) return;
+    name->setText(file);
+    QMetaObject::invokeMethod(files, "accept", Qt::DirectConnection);
+  });
+  const auto open = [&](int width, int height, const char* name) {
+    MonoBitmap picture(width, height);
+    for (int x = 0; x < width; x += 2) picture.set(x, x % height, true);
+    file = dir.filePath(QString::fromLatin1(name));
+    const std::vector<std::uint8_t> bytes = encodeWindowsBitmap(picture);
+    std::ofstream(file.toStdString(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    answer.start(20);
+    group.action(GraphicsCommand::Open)->trigger();
+    answer.stop();
+  };
+  const MonoBitmap empty = group.logic().picture();
+  prompt.answers = {false};
+  open(84, 48, "startup.bmp");
+  ASSERT_EQ(prompt.questions.size(), 1u);
+  EXPECT_EQ(prompt.questions[0], "startup.bmp is 84 by 48 pixels, more than twice the 72 by 14 picture. Place it all "
+                                 "the same, from column 5 and row 4 of it?");
+  EXPECT_EQ(group.logic().picture(), empty);
+  open(80, 20, "wide.bmp");
+  ASSERT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(prompt.messages[0], "wide.bmp is 80 by 20 pixels and the picture 72 by 14: placed from column 5 and row 4 "
+                                "of it.");
+  EXPECT_NE(group.logic().picture(), empty);
+  prompt.messages.clear();
+
+  // Read System Logo, then Write into Group before any groups read.
+  group.action(GraphicsCommand::ReadLogo)->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return settled() && group.logic().picture().any(); }, 20000));
+  const MonoBitmap edited = group.logic().picture();
+  const sim::HandsetState before = handset.with_handset([](sim::Handset& h) { return h.state(); });
+  struct Seen {
+    QString title, instruction, tooltip;
+    bool cancel = false;
+    QImage first, second;
+  };
+  std::vector<Seen> seen;
+  QTimer choose;
+  QObject::connect(&choose, &QTimer::timeout, [&] {
+    if (!dialog.isVisible() || seen.size() >= 2) return;
+    seen.push_back({dialog.windowTitle(), dialog.instruction()->text(), dialog.logo(0)->toolTip(),
+                    dialog.cancel_button()->isVisible(), dialog.logo(0)->image(), dialog.logo(1)->image()});
+    if (seen.size() == 1) {
+      QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(dialog.logo(1), &press);
+    }
+    dialog.ok_button()->click();
+  });
+  choose.start(20);
+  group.action(GraphicsCommand::WriteIntoGroup)->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2 && settled(); }, 20000));
+  choose.stop();
+  const QImage blank = imageOf(MonoBitmap(kLogoWidth, kLogoHeight), kGridBackground);
+  EXPECT_EQ(seen[0].title, "Write into Group");
+  EXPECT_EQ(seen[0].instruction.toStdString(),
+            "Choose the group the picture is written into, then OK. The group keeps its name and ringing tone.");
+  EXPECT_TRUE(seen[0].cancel);
+  EXPECT_EQ(seen[0].first, blank) << "the first group's field holds the operator logo, not Family's";
+  EXPECT_EQ(seen[0].tooltip.toStdString(), "Not read from the handset yet: Read Group Graphic reads the groups' logos.");
+  const std::string vip = dialog.name(1)->text().toStdString();
+  EXPECT_EQ(seen[1].title.toStdString(), "Group 2 (" + vip + ") as Read Back");
+  EXPECT_EQ(seen[1].instruction.toStdString(), "The groups as the handset holds them after the write: group 2 (" + vip +
+                                                   ") holds the logo written.");
+  EXPECT_FALSE(seen[1].cancel) << "the read back has nothing to cancel";
+  EXPECT_TRUE(seen[1].tooltip.isEmpty());
+  EXPECT_EQ(seen[1].first, imageOf(unpackRows(before.groups[0].logo), kGridBackground));
+  EXPECT_EQ(seen[1].second, imageOf(edited, kGridBackground));
+  EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().groups[1].logo; }), packRows(edited));
   EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
   main.normal_cursor();
   handset.stop();

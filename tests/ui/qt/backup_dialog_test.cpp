@@ -14,9 +14,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "link/link_state.h"
 #include "organiser/message_family.h"
+#include "session/backup_archive.h"
 #include "session/handset_session.h"
 #include "ui/qt/backup_dialog.h"
 #include "ui/qt/main_window.h"
@@ -76,6 +78,14 @@ TEST(RestoreDialogParts, EnabledAndCheckedByBackupAndModel) {
           << c.what << ": " << part_name(part);
     }
     EXPECT_EQ(dialog.options(true).only, c.checked) << c.what;
+    // Another handset's backup names both handsets before anything is compared.
+    info.imei = "490154203237518";
+    RestoreDialog other(manifest_of(c.held), info, [](const RestoreOptions&) { return RestoreResult{}; });
+    QStringList labels;
+    for (const QLabel* label : other.findChildren<QLabel*>()) labels << label->text();
+    EXPECT_TRUE(labels.contains(QString::fromStdString("This backup is of another handset: 6110, IMEI 490518100000001; "
+                                                       "this one is " + std::string(c.model) + ", IMEI 490154203237518")))
+        << c.what << ": " << labels.join(QStringLiteral(" | ")).toStdString();
     EXPECT_TRUE(dialog.compare_button()->isEnabled()) << c.what;
     EXPECT_FALSE(dialog.restore_button()->isEnabled()) << c.what;  // nothing compared yet
   }
@@ -102,7 +112,9 @@ TEST(RestoreDialogFlow, RestoreFollowsAComparisonOfTheCheckedParts) {
     for (P part : options.only) {
       PartOutcome outcome;
       outcome.part = part;
-      if (part == P::Settings) outcome.changes = {"differs: message centre number"};
+      if (part == P::Settings) {
+        outcome.changes = {{Difference::Kind::Differs, "diary alarm", "off", "on, 07:30"}};
+      }
       outcome.written = !options.dry_run && !outcome.changes.empty();
       result.parts.push_back(outcome);
     }
@@ -118,16 +130,38 @@ TEST(RestoreDialogFlow, RestoreFollowsAComparisonOfTheCheckedParts) {
   EXPECT_TRUE(runs[0].dry_run);
   EXPECT_EQ(runs[0].only, defaults);
   EXPECT_EQ(dialog.report()->toPlainText().toStdString(),
-            "Message centre and alarm: 1 to change\n  differs: message centre number\nPhone book: as in the backup");
+            "Message centre and alarm: 1 to change\n  differs: diary alarm (handset: off; backup: on, 07:30)\n"
+            "Phone book: as in the backup");
+  // Side by side: each part, and under it what differs with both values.
+  QTreeWidget* tree = dialog.differences();
+  ASSERT_EQ(tree->topLevelItemCount(), 2);
+  EXPECT_EQ(tree->headerItem()->text(1), "On the handset");
+  EXPECT_EQ(tree->headerItem()->text(2), "In the backup");
+  EXPECT_EQ(tree->topLevelItem(0)->text(0), "Message centre and alarm: 1 to change");
+  ASSERT_EQ(tree->topLevelItem(0)->childCount(), 1);
+  const QTreeWidgetItem* alarm = tree->topLevelItem(0)->child(0);
+  EXPECT_EQ(alarm->text(0), "differs: diary alarm");
+  EXPECT_EQ(alarm->text(1), "off");
+  EXPECT_EQ(alarm->text(2), "on, 07:30");
+  EXPECT_TRUE(tree->visualItemRect(alarm).isValid()) << "expanded";
+  EXPECT_EQ(tree->topLevelItem(1)->text(0), "Phone book: as in the backup");
   EXPECT_TRUE(dialog.restore_button()->isEnabled());
 
+  // Leaving received messages out goes with the messages.
+  EXPECT_FALSE(dialog.received_box()->isEnabled());
   dialog.part_box(P::Messages)->click();
   EXPECT_FALSE(dialog.restore_button()->isEnabled());
   EXPECT_TRUE(dialog.report()->toPlainText().isEmpty());
+  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  ASSERT_TRUE(dialog.received_box()->isEnabled());
+  EXPECT_THAT(dialog.received_box()->text().toStdString(), HasSubstr("unsent outbox draft without its time stamp"));
+  dialog.received_box()->click();
   dialog.compare_button()->click();
   dialog.restore_button()->click();
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_FALSE(runs[2].dry_run);
+  EXPECT_FALSE(runs[2].received_messages);
+  EXPECT_TRUE(runs[0].received_messages);
   EXPECT_EQ(runs[2].only, (std::vector<P>{P::Settings, P::PhoneBook, P::Messages}));
   EXPECT_THAT(dialog.report()->toPlainText().toStdString(), EndsWith("Restore complete"));
   EXPECT_FALSE(dialog.restore_button()->isEnabled());  // again only after a new comparison
@@ -220,14 +254,51 @@ TEST(BackupWithVirtualHandset, BackupThenCompareAndRestoreFromTheFileMenu) {
   file = dir.filePath(QStringLiteral("handset.zip"));
   answer.start(20);
   restore->trigger();
-  EXPECT_THAT(comparison, StartsWith("Message centre and alarm: 1 to change\n  differs: message centre number\n"));
+  EXPECT_THAT(comparison, StartsWith("Message centre and alarm: 1 to change\n  differs: message centre number "
+                                     "(handset: +15550009999; backup: "));
   EXPECT_THAT(comparison, HasSubstr("Phone book: as in the backup"));
   EXPECT_THAT(comparison, Not(HasSubstr("Messages")));
   EXPECT_THAT(summary, HasSubstr("alarm: restored (1 change), read back equal\n"));
   EXPECT_THAT(summary, EndsWith("Restore complete"));
   ASSERT_EQ(prompt.questions.size(), 1u);
   EXPECT_THAT(prompt.questions[0], StartsWith("Write the backup of "));
+  EXPECT_THAT(prompt.questions[0], HasSubstr("\n  the message centre and alarm: 1 change"));
   EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+
+  // The backup's message centre edited in the archive: refused for its
+  // checksum unless the user says to restore it as it is now, which the
+  // restore dialog and its summary name.
+  {
+    std::string error;
+    auto opened = open_backup_archive(file.toStdString(), error);
+    ASSERT_TRUE(opened) << error;
+    std::string& settings = opened->files["settings.json"];
+    const std::size_t at = settings.find("\"number\": \"+");
+    ASSERT_NE(at, std::string::npos) << settings;
+    settings[at + 12] = settings[at + 12] == '1' ? '2' : '1';
+    ASSERT_TRUE(write_backup_archive(dir.filePath(QStringLiteral("edited.zip")).toStdString(), opened->files,
+                                     opened->manifest, error));
+  }
+  file = dir.filePath(QStringLiteral("edited.zip"));
+  prompt.questions.clear();
+  for (const bool yes : {false, true}) {
+    prompt.answers = {yes};
+    summary.clear();
+    answer.start(20);
+    restore->trigger();
+    ASSERT_GE(prompt.questions.size(), 1u);
+    EXPECT_THAT(prompt.questions[0], HasSubstr("settings.json does not match its SHA-256 checksum"));
+    EXPECT_THAT(prompt.questions[0], HasSubstr("Its files were changed after the backup was written."));
+    if (!yes) {
+      answer.stop();
+      EXPECT_TRUE(summary.empty());
+      prompt.questions.clear();
+      continue;
+    }
+    EXPECT_THAT(summary, HasSubstr("Changed since the backup was written (checksums ignored): settings.json"));
+    ASSERT_EQ(prompt.questions.size(), 2u);
+    EXPECT_THAT(prompt.questions[1], HasSubstr("restored as they are now: settings.json"));
+  }
 
   form.normal_cursor();
   config().Device.clear();

@@ -427,3 +427,53 @@ TEST_F(MainWindowTest, EditMenuEnablesByTheActiveList) {
 
 }  // namespace
 }  // namespace phondeck
+
+namespace phondeck {
+namespace {
+
+// Every status text the program shows, at the window's default size and the
+// default font, is shown whole; what truly cannot fit (a long file name) is
+// elided, and the strip's tooltip has it whole.
+TEST(MainWindowStatus, EveryStatusTextIsShownWholeAtTheDefaultWidth) {
+  testing::fresh_texts_and_configuration();
+  testing::FakePrompt prompt;
+  TForm1 form(prompt);
+  form.set_end_process([] {});
+  form.show();
+  QApplication::processEvents();
+  ASSERT_EQ(form.width(), config().Width);
+  const auto with = [](int id, std::initializer_list<std::pair<const char*, std::string>> values) {
+    std::string text = tx(id);
+    for (const auto& [mark, value] : values) {
+      if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, std::string(mark).size(), value);
+    }
+    return text;
+  };
+  std::vector<std::string> texts;
+  for (int id = 3000; id < 3100; ++id) {
+    if (!tx(id).empty()) texts.push_back(tx(id));
+  }
+  for (int id : {3631, 3632, 3711}) texts.push_back(tx(id));
+  texts.push_back(with(3634, {{"%1", "250"}, {"%2", "250"}}));
+  texts.push_back(with(3420, {{"%d", "1250"}}));
+  StatusStrip* strip = form.status_strip();
+  int widest = 0;
+  for (const std::string& text : texts) {
+    form.show_status(text);
+    EXPECT_EQ(strip->text_panel()->text().toStdString(), text);
+    EXPECT_TRUE(strip->toolTip().isEmpty()) << text;
+    widest = std::max(widest, strip->text_panel()->fontMetrics().horizontalAdvance(QString::fromStdString(text)));
+  }
+  std::printf("[size] status strip %d px, its widest text %d px\n", strip->width(), widest);
+  const std::string path = "/home/someone/Documents/Phondeck/a folder with a long name/phonebook-2026-12-09.vcf";
+  const std::string exported = with(3705, {{"%1", "250"}, {"%2", path}});
+  form.show_status(exported);
+  EXPECT_EQ(strip->text().toStdString(), exported);
+  EXPECT_NE(strip->text_panel()->text().toStdString(), exported);
+  EXPECT_EQ(strip->toolTip().toStdString(), exported);
+  EXPECT_LE(strip->text_panel()->geometry().right(), strip->width());
+  form.normal_cursor();
+}
+
+}  // namespace
+}  // namespace phondeck
