@@ -58,8 +58,9 @@ bench: build
 run: build
 	@bash scripts/run-telvane.sh $(BUILD)
 
-# PNGs of the main window (two-pane and tree views) and the Editor, taken
-# under Xvfb, into $(BUILD)/screenshots.
+# PNGs of the windows (the main window's two-pane and tree views, the Editor,
+# Messages, Calendar, Options, ...) in each language, taken under Xvfb, into
+# $(BUILD)/screenshots.
 screenshots: build
 	@bash scripts/screenshots.sh $(BUILD)
 

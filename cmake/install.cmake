@@ -60,7 +60,8 @@ if(TARGET telvane)
 endif()
 
 # The Debian package "phondeck": stripped programs under /usr, the shared
-# libraries they need as Depends, no maintainer scripts (the menu and icon
+# libraries they need as Depends, Qt's translations and the CJK fonts as
+# Recommends, no maintainer scripts (the menu and icon
 # caches are refreshed by the desktop packages' own triggers).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME phondeck)
@@ -81,4 +82,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt's own dialogs in the chosen language, and a font for the Chinese texts.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-noto-cjk")
 include(CPack)

@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libical-dev libzip-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-multimedia-dev libqt6multimedia6
+  qt6-translations-l10n fonts-noto-cjk
   xvfb xauth
   locales
   librsvg2-bin desktop-file-utils appstream file dpkg-dev

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of Telvane's windows (two-pane and tree views with sample entries,
-# the Editor, the splash) taken on a virtual display.
+# the Editor, Messages, Calendar, Options and the rest) taken on a virtual
+# display, once in each language: NAME-en.png, NAME-zh_tw.png, NAME-zh_cn.png,
+# NAME-fr.png.
 # Usage: scripts/screenshots.sh BUILD_DIR
 set -euo pipefail
 
@@ -18,5 +20,7 @@ if ! command -v xvfb-run >/dev/null; then
 fi
 
 mkdir -p "$out"
-xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$out"
+for language in en zh_tw zh_cn fr; do
+  xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$out" "$language"
+done
 echo "Screenshots are in $out"

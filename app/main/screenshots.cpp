@@ -1,8 +1,10 @@
 // Photographs Telvane's windows with sample entries: the main window in the
 // two-pane view and in the tree view by type, the Editor, the Calendar with
 // a day of events, the two graphics windows with a picture, the splash, and
-// the Options, Ringing Tone, Profiles, Messages and SMS Sending windows.
-// Usage: telvane_screenshots OUTPUT_FOLDER
+// the Options, Ringing Tone, Profiles, Messages and SMS Sending windows, in
+// one language (en, zh_tw, zh_cn or fr; English by default). Each picture's
+// name ends in the language code: options-fr.png.
+// Usage: telvane_screenshots OUTPUT_FOLDER [LANGUAGE]
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include "app/configuration.h"
 #include "app/language.h"
 #include "app/qt/qt_prompt.h"
+#include "app/qt/qt_translations.h"
 #include "app/qt/splash_window.h"
 #include "app/qt/telvane_windows.h"
 #include "app/text_table.h"
@@ -86,6 +89,12 @@ MonoBitmap sample_picture(int width, int height, const QString& word, int point_
   return monoOf(image);
 }
 
+// The picture file of a window in the language shown.
+QString shot(const QDir& out, const char* name) {
+  return out.filePath(QString::fromLatin1(name) + QLatin1Char('-') + QString::fromStdString(language().code) +
+                      QStringLiteral(".png"));
+}
+
 bool save(QWidget& widget, const QString& path) {
   const bool ok = widget.grab().save(path);
   // The caption is drawn by the desktop, not by the window: name it here.
@@ -104,14 +113,14 @@ bool save_feature_windows(Prompt& prompt, const QDir& out) {
   options.prepare();
   options.show();
   QApplication::processEvents();
-  ok &= save(options, out.filePath("options.png"));
+  ok &= save(options, shot(out, "options"));
   options.hide();
   windows.ring_tone().show_window();
   QApplication::processEvents();
-  ok &= save(windows.ring_tone(), out.filePath("ring-tone.png"));
+  ok &= save(windows.ring_tone(), shot(out, "ring-tone"));
   windows.profiles().show_window();
   QApplication::processEvents();
-  ok &= save(windows.profiles(), out.filePath("profiles.png"));
+  ok &= save(windows.profiles(), shot(out, "profiles"));
   MessageStore& store = windows.main().session().organiser().message_family().records().store;
   store.append({"+4930123456", "See you at nine", "26.12.08 09:30:00", "See you at nine", "", "1", "1"});
   store.append({"0301234500", "The parcel is here", "26.12.08 11:02:17", "The parcel is here", "", "3", "2"});
@@ -122,14 +131,14 @@ bool save_feature_windows(Prompt& prompt, const QDir& out) {
   messages.list()->topLevelItem(1)->setSelected(true);
   messages.show_window();
   QApplication::processEvents();
-  ok &= save(messages, out.filePath("messages.png"));
+  ok &= save(messages, shot(out, "messages"));
   TForm18& sending = windows.sms_sending();
   sending.logic().add(0, "+4930123456");
   sending.logic().add(1, "0171555123");
   sending.show_window();
   sending.list()->topLevelItem(0)->setSelected(true);
   QApplication::processEvents();
-  ok &= save(sending, out.filePath("sms-sending.png"));
+  ok &= save(sending, shot(out, "sms-sending"));
   windows.main().normal_cursor();
   return ok;
 }
@@ -138,12 +147,23 @@ bool save_feature_windows(Prompt& prompt, const QDir& out) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [en|zh_tw|zh_cn|fr]\n", argv[0]);
     return 2;
   }
   set_configuration_path("/nonexistent/tv.dat");  // the defaults
   load_configuration();
+  const std::string code = argc > 2 ? argv[2] : "en";
+  const std::pair<const char*, int> selections[] = {{"en", 1}, {"zh_tw", 2}, {"zh_cn", 3}, {"fr", 4}};
+  for (const auto& [name, selection] : selections) {
+    if (code == name) select_language(selection);
+  }
+  if (language().code != code) {
+    std::fprintf(stderr, "no language library for %s\n", code.c_str());
+    return 1;
+  }
+  reset_group_names(config());
   QApplication app(argc, argv);
+  install_qt_translation();
   set_date_time_formats(locale_date_time_formats());
   const QDir out(QString::fromLocal8Bit(argv[1]));
   QtPrompt prompt;
@@ -155,7 +175,7 @@ int main(int argc, char** argv) {
   fill_samples(main.logic().book());
   main.logic().book().left().set_selected(2, true);
   main.logic().book().left().set_selected(3, true);
-  main.show_status("Read PhoneBook (Completed)");
+  main.show_status(tx(3003));
   main.progress(0, 100);
   main.resize(760, 460);
   main.show();
@@ -163,20 +183,20 @@ int main(int argc, char** argv) {
   bool ok = true;
   QTimer::singleShot(300, &app, [&] {
     main.refresh_views();
-    ok &= save(splash, out.filePath("splash.png"));
-    ok &= save(main, out.filePath("main-two-pane.png"));
+    ok &= save(splash, shot(out, "splash"));
+    ok &= save(main, shot(out, "main-two-pane"));
     main.run_command(Command::ViewMode, kModeType);
     main.logic().select_tree_node(1);
     main.tree()->setCurrentItem(main.tree()->topLevelItem(0)->child(1));
     main.refresh_views();
     QTimer::singleShot(200, &app, [&] {
-      ok &= save(main, out.filePath("main-tree-type.png"));
+      ok &= save(main, shot(out, "main-tree-type"));
       EntryDefaults d;
       d.load_from(main.logic().book().left().entry(0));
       editor.load(d);
       editor.show();
       QTimer::singleShot(200, &app, [&] {
-        ok &= save(editor, out.filePath("editor.png"));
+        ok &= save(editor, shot(out, "editor"));
         editor.hide();
         TForm13 calendar(main.session(), prompt, [] {}, &main);
         calendar.setWindowFlag(Qt::Window);
@@ -186,17 +206,17 @@ int main(int argc, char** argv) {
         add_event(events, 17, 15, 1, "Collect the parcel", true);
         add_event(events, 23, 59, 4, "Anna Berg", false);
         calendar.show_today();
-        ok &= save(calendar, out.filePath("calendar.png"));
+        ok &= save(calendar, shot(out, "calendar"));
         TOKHelpRightDlg4 operator_information(&main);
         TForm16 group(main.session(), prompt, operator_information, &main);
         group.logic().editor().grid().combineIntoPicture(sample_picture(72, 14, "Family", 11));
         group.logic().editor().grid().push();
         group.show_window();
-        ok &= save(group, out.filePath("group-graphics.png"));
+        ok &= save(group, shot(out, "group-graphics"));
         TForm20 startup(main.session(), prompt, &main);
         startup.logic().editor().grid().combineIntoPicture(sample_picture(84, 48, "Hello", 20));
         startup.show_window();
-        ok &= save(startup, out.filePath("startup-graphic.png"));
+        ok &= save(startup, shot(out, "startup-graphic"));
         ok &= save_feature_windows(prompt, out);
         main.normal_cursor();
         app.exit(ok ? 0 : 1);

@@ -8,6 +8,7 @@
 #include "app/date_text.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "app/qt/qt_translations.h"
 #include "organiser/sms_codec.h"
 #include "organiser/options_exchanges.h"
 #include "organiser/qt/port_search.h"
@@ -62,6 +63,7 @@ class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
 };
 
 TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
+  install_qt_translation();
   set_date_time_formats(locale_date_time_formats());
   splash_ = std::make_unique<TForm17>();
   main_ = std::make_unique<TForm1>(prompt);
@@ -198,6 +200,7 @@ TelvaneWindows::~TelvaneWindows() {
 }
 
 void TelvaneWindows::apply_texts() {
+  install_qt_translation();
   main_->apply_texts();
   hardware_->apply_texts();
   editor_->apply_texts();

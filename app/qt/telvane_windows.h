@@ -32,7 +32,8 @@ DateTimeFormats locale_date_time_formats();
 
 class TelvaneWindows {
  public:
-  // instance: whose hand-offs the splash receives (none for tests).
+  // instance: whose hand-offs the splash receives (none for tests). Qt's own
+  // texts follow the language selected before.
   TelvaneWindows(Prompt& prompt, SingleInstance* instance);
   ~TelvaneWindows();
 
@@ -55,7 +56,8 @@ class TelvaneWindows {
   TForm22& profiles() { return *profiles_; }
   TLinkLogWindow& link_log() { return *link_log_; }
 
-  // Every window's texts again, in the order a language change asks for.
+  // Qt's own texts in the language, then every window's texts again, in
+  // the order a language change asks for.
   void apply_texts();
   // What a connect shows: its progress box and the message when nothing answered.
   ConnectFeedback& connect_feedback() { return *connect_feedback_; }

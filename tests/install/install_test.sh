@@ -2,8 +2,8 @@
 # Installs the build into a scratch prefix and packages it, then checks both:
 # exactly the expected files, PNG icons of their stated sizes, menu entries and
 # metadata that validate and point at installed programs and icons, and a
-# Debian package with the same files, library Depends and no maintainer
-# scripts.
+# Debian package with the same files, library Depends, the translations and
+# fonts as Recommends and no maintainer scripts.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR HAS_DESKPAL HAS_PHONDECK
 set -euo pipefail
 
@@ -85,6 +85,8 @@ sed 's/ ([^)]*)//g; s/, /\n/g' <<< "$depends" > "$scratch/depends"
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
   grep -qxF "$library" "$scratch/depends" || fail "Depends lacks $library: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-translations-l10n, fonts-noto-cjk" ] \
+  || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./usr/||' | sort > "$scratch/packaged"
 diff -u "$scratch/expected" "$scratch/packaged" || fail "packaged files differ from the expected list"
 scripts="$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -Ev '^\./(control|md5sums)?$' || true)"

@@ -31,6 +31,8 @@
 namespace phondeck {
 namespace {
 
+constexpr int kTextOk = 10;
+constexpr int kTextCancel = 11;
 constexpr int kTextBusy = 3100;
 constexpr int kTextConnectFirst = 3101;
 constexpr int kTextBackupHandset = 3730;
@@ -269,6 +271,8 @@ BackupDialog::BackupDialog(bool verify, QWidget* parent) : QDialog(parent) {
   QPushButton* ok = nullptr;
   QPushButton* cancel = nullptr;
   add_ok_cancel_row(this, layout, ok, cancel);
+  ok->setText(qtx(kTextOk));
+  cancel->setText(qtx(kTextCancel));
 }
 
 bool BackupDialog::verify() const { return verify_->isChecked(); }

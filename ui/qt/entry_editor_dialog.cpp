@@ -9,6 +9,8 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <algorithm>
+
 #include "app/help.h"
 #include "app/language.h"
 #include "app/text_table.h"
@@ -148,6 +150,8 @@ void TOKHelpRightDlg::apply_texts() {
   for (int k = 0; k < 10; ++k) {
     QPushButton* button = insert_[static_cast<std::size_t>(k)];
     button->setText(captioned ? qs(EntryEditorLogic::insert_button_text(k)) : QString());
+    // One character fits the small square; a word widens its button.
+    button->setFixedWidth(std::max(28, button->fontMetrics().horizontalAdvance(button->text()) + 8));
     button->setVisible(captioned);
   }
 }

@@ -248,12 +248,15 @@ TEST(HelpPages, OpenOrSayWhereThePageIs) {
 
 #ifdef TELVANE_PROGRAM
 // The pages are built beside the program, with the anchors its windows pass.
-TEST(HelpPages, EnglishPageIsBesideTheProgramWithItsAnchors) {
-  QFile page(QFileInfo(QStringLiteral(TELVANE_PROGRAM)).absolutePath() + "/help/h_en.htm");
-  ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << page.fileName().toStdString();
-  const QByteArray html = page.readAll();
-  for (const char* anchor : {"field", "mcc", "config"}) {
-    EXPECT_TRUE(html.contains(QByteArray("id=\"") + anchor + "\"")) << anchor;
+// Every language's page, with the anchors its windows pass.
+TEST(HelpPages, EveryLanguagesPageIsBesideTheProgramWithItsAnchors) {
+  for (const char* code : {"en", "zh_tw", "zh_cn", "fr"}) {
+    QFile page(QFileInfo(QStringLiteral(TELVANE_PROGRAM)).absolutePath() + "/help/h_" + code + ".htm");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << page.fileName().toStdString();
+    const QByteArray html = page.readAll();
+    for (const char* anchor : {"field", "mcc", "config"}) {
+      EXPECT_TRUE(html.contains(QByteArray("id=\"") + anchor + "\"")) << code << ": " << anchor;
+    }
   }
 }
 
