@@ -18,3 +18,10 @@ if(PHONDECK_GUI AND TARGET phondeck_gui)
   add_executable(telvane_screenshots ${CMAKE_SOURCE_DIR}/app/main/screenshots.cpp)
   target_link_libraries(telvane_screenshots PRIVATE phondeck_gui)
 endif()
+
+# What --version and Copy Diagnostics say the build was made from: the commit
+# checked out when the build was configured, and the build type.
+execute_process(COMMAND git -C ${CMAKE_SOURCE_DIR} rev-parse --short HEAD
+  OUTPUT_VARIABLE phondeck_commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/app/version.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+  PHONDECK_COMMIT="${phondeck_commit}" PHONDECK_BUILD_TYPE="${CMAKE_BUILD_TYPE}")

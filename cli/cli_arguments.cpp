@@ -16,6 +16,10 @@ const char kGlobalHelp[] =
     "  --quiet         no progress bar and no summary lines\n"
     "  --yes           answer Yes to the questions the handset commands ask\n"
     "                  (without it they are asked on a terminal, else refused)\n"
+    "  --log FILE      write every frame to and from the handset to FILE as it\n"
+    "                  goes (readable by you only: it holds names and numbers)\n"
+    "  --trace         the same lines on standard error\n"
+    "  --version       the version and the build\n"
     "  -h, --help      this help, or a command's\n";
 
 std::string first_word(const char* words) {
@@ -48,21 +52,26 @@ OptionWord split_option(const std::string& arg) {
 // A global option at args[i] (advancing i past a value): true when taken.
 bool take_global(const std::vector<std::string>& args, std::size_t& i, Invocation& inv) {
   const OptionWord w = split_option(args[i]);
-  if (w.name == "--device") {
+  std::optional<std::string>* path = w.name == "--device" ? &inv.globals.device
+                                     : w.name == "--log"  ? &inv.globals.log_file
+                                                          : nullptr;
+  if (path != nullptr) {
     if (w.has_value) {
-      inv.globals.device = w.value;
+      *path = w.value;
     } else if (i + 1 < args.size()) {
-      inv.globals.device = args[++i];
+      *path = args[++i];
     } else {
-      inv.error = "--device needs a path";
+      inv.error = w.name + " needs a path";
     }
-    if (inv.globals.device && inv.globals.device->empty() && inv.error.empty()) inv.error = "--device needs a path";
+    if (*path && (*path)->empty() && inv.error.empty()) inv.error = w.name + " needs a path";
     return true;
   }
   bool* flag = w.name == "--infrared" ? &inv.globals.infrared
                : w.name == "--json"   ? &inv.globals.json
                : w.name == "--quiet"  ? &inv.globals.quiet
                : w.name == "--yes"    ? &inv.globals.yes
+               : w.name == "--trace"  ? &inv.globals.trace
+               : w.name == "--version" ? &inv.globals.version
                : w.name == "-q"       ? &inv.globals.quiet
                : w.name == "-y"       ? &inv.globals.yes
                                       : nullptr;
@@ -93,7 +102,7 @@ Invocation parse_arguments(const std::vector<std::string>& args, std::span<const
   }
   if (i < args.size() && args[i] == "--") ++i;
   if (i == args.size()) {
-    if (!inv.help) inv.error = "no command given";
+    if (!inv.help && !inv.globals.version) inv.error = "no command given";
     return inv;
   }
 

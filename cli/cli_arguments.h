@@ -20,6 +20,9 @@ struct GlobalOptions {
   bool json = false;
   bool quiet = false;
   bool yes = false;
+  std::optional<std::string> log_file;  // --log FILE: the link log, as it goes
+  bool trace = false;                   // --trace: the link log on standard error
+  bool version = false;                 // --version
 };
 
 struct OptionSpec {

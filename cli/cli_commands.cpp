@@ -3,12 +3,14 @@
 // declared in cli/cli_AREA.h (phone book, messages, calendar, media,
 // settings); a new area adds its pair of files, includes its header here and
 // names its handlers in the table's rows, in the order --help lists them.
+#include <ctime>
 #include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/configuration.h"
+#include "app/version.h"
 #include "cli/cli_backup.h"
 #include "cli/cli_calendar.h"
 #include "cli/cli_context.h"
@@ -247,6 +249,16 @@ std::vector<CommandSpec> command_specs() {
 
 // The settings of tv.dat, then the global options; kExitOk, or the status
 // after the error has been told.
+// "2026-12-09 17:05:03 UTC": when the link log began.
+std::string log_start_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm utc{};
+  gmtime_r(&now, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+  return text;
+}
+
 int configure(const std::string& config_path, const GlobalOptions& options, std::ostream& err) {
   set_configuration_path(config_path);
   try {
@@ -293,8 +305,23 @@ int run_phondeck(const std::vector<std::string>& args, Terminal& terminal, const
                  << ")\n";
     return kExitUsage;
   }
+  if (inv.globals.version) {
+    terminal.out << "phondeck " << version_text() << "\n";
+    return kExitOk;
+  }
   if (const int status = configure(config_path, inv.globals, terminal.err); status != kExitOk) return status;
+  std::unique_ptr<LinkLogFile> log_file;
+  if (inv.globals.log_file) {
+    log_file = std::make_unique<LinkLogFile>(*inv.globals.log_file);
+    if (!log_file->ok()) {
+      terminal.err << "phondeck: cannot write the link log " << *inv.globals.log_file << ": " << log_file->error()
+                   << "\n";
+      return kExitFailed;
+    }
+    log_file->write_line("phondeck " + version_text() + ", link log of " + log_start_time());
+  }
   Context context{inv, terminal, Output(terminal.out, inv.globals.json, inv.globals.quiet), nullptr};
+  context.log_file = log_file.get();
   context.device_unset = !inv.globals.device && config().Device.empty() && !std::filesystem::exists(config_path);
   const std::size_t index = static_cast<std::size_t>(inv.command - specs.data());
   const int status = command_table().at(index).run(context);

@@ -16,7 +16,10 @@ constexpr const char* kNoDevice =
 }  // namespace
 
 CliSession& Context::handset() {
-  if (!session) session = std::make_unique<CliSession>(terminal, inv.globals, device_unset ? kNoDevice : "");
+  if (!session) {
+    session = std::make_unique<CliSession>(terminal, inv.globals, device_unset ? kNoDevice : "");
+    if (log_file != nullptr) log_file->follow(session->session().link().log());
+  }
   return *session;
 }
 

@@ -24,6 +24,7 @@ struct Context {
   Output out;
   std::unique_ptr<CliSession> session;
   bool device_unset = false;  // no --device, no tv.dat: the default port
+  LinkLogFile* log_file = nullptr;  // --log: the session's link log goes here
 
   // The session, made on first use; not yet connected.
   CliSession& handset();

@@ -79,7 +79,8 @@ bool CliObserver::saw(const std::string& text) const {
 
 CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::string port_hint)
     : terminal_(terminal),
-      bar_(terminal.err, terminal.err_is_terminal && !options.quiet),
+      // The trace's lines and a bar redrawn in place would cut each other up.
+      bar_(terminal.err, terminal.err_is_terminal && !options.quiet && !options.trace),
       port_hint_(std::move(port_hint)),
       prompt_(terminal, bar_, options.yes, port_hint_, options.json),
       observer_(bar_),
@@ -88,6 +89,9 @@ CliSession::CliSession(Terminal& terminal, const GlobalOptions& options, std::st
   loop_.set_message_handler([this](int message, std::uint32_t parameter) {
     session_.handle_message(message, parameter);
   });
+  if (options.trace) {
+    session_.link().log().add_sink([&err = terminal.err](const std::string& line) { err << line << '\n' << std::flush; });
+  }
   session_.set_up();
 }
 

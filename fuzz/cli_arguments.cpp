@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<CommandSpec>& commands = phondeck_commands();
   const Invocation inv = parse_arguments(args, commands);
   if (!inv.error.empty() || inv.help) return 0;
+  if (inv.globals.version && inv.command == nullptr) return 0;  // --version alone
   if (inv.command == nullptr) std::abort();
   const int count = static_cast<int>(inv.operands.size());
   if (count < inv.command->min_operands) std::abort();

@@ -93,6 +93,7 @@ void FrameLayer::send_message(const std::uint8_t* bytes, std::size_t count, int 
   awaited_ack_.reset();
   if (expect_reply == 0 && count >= 8)
     awaited_ack_ = std::pair{bytes[3], static_cast<std::uint8_t>(bytes[count - 1] & 0x0F)};
+  tap_frame(TapKind::Sent, transmit_.data(), length);
   chunked_write(transmit_.data(), length);
   timer_.start(kTimerMs);
 }
@@ -125,6 +126,7 @@ void FrameLayer::send_raw(const std::uint8_t* bytes, std::size_t count) {
   copy_length_ = count;
   copy_expect_reply_ = 0;
   awaited_ack_.reset();
+  tap_frame(TapKind::Raw, transmit_.data(), count);
   chunked_write(transmit_.data(), count);
 }
 
@@ -137,6 +139,7 @@ void FrameLayer::write_ack(const LinkFrame& frame, std::uint8_t type, bool full_
   checksums(ack.data(), 8, even, all);
   ack[8] = even;
   ack[9] = static_cast<std::uint8_t>(all ^ even);
+  tap_frame(TapKind::AckSent, ack.data(), ack.size());
   chunked_write(ack.data(), ack.size());
 }
 
@@ -164,6 +167,7 @@ void FrameLayer::retransmit() {
     // alone, and that must complete the exchange.
     flags_.ack_received = 0;
     if (flags_.reply_count == 0) flags_.reply_count = 1 - copy_expect_reply_;
+    tap_frame(TapKind::Resent, copy_.data(), copy_length_, flags_.retry);
     chunked_write(copy_.data(), copy_length_);
     return;
   }
@@ -217,6 +221,7 @@ bool FrameLayer::take_byte(std::uint8_t b) {
     return true;
   }
   if (fill_ >= kFrameSize) {  // would overflow: drop the frame and the batch
+    tap_frame(TapKind::Broken, assembly_.data(), fill_);
     fill_ = 0;
     inner_count_ = 0;
     rescan_at_ = rescan_length_ = 0;
@@ -302,23 +307,29 @@ void FrameLayer::scan_again_from(std::size_t from, std::size_t size) {
 void FrameLayer::process_frame() {
   frame_size_ = fill_;
   const LinkFrame frame(assembly_.data(), fill_);
-  if (flags_.link_state == LinkState::Disconnected) return;
-  if (fill_ < 4 || assembly_[1] != kAddressPc) return;  // echoes of our own frames end here
+  if (flags_.link_state == LinkState::Disconnected) return tap_frame(TapKind::Unheard, assembly_.data(), fill_);
+  if (fill_ < 4 || assembly_[1] != kAddressPc) {  // echoes of our own frames end here
+    return tap_frame(fill_ >= 4 ? TapKind::Echo : TapKind::Broken, assembly_.data(), fill_);
+  }
   const std::uint8_t type = frame.type();
   if (type != kTypeAck) {
     // A frame with a bad checksum is dropped before it can take the sequence
     // slot, so the handset's good retransmission of it is not lost as a repeat.
-    if (type != 0xDA && !frame_checksums_ok(assembly_.data(), fill_)) return;
+    if (type != 0xDA && !frame_checksums_ok(assembly_.data(), fill_)) {
+      return tap_frame(TapKind::Broken, assembly_.data(), fill_);
+    }
     if (frame.sequence() == last_sequence_) {
       // A repeat: the handset missed our acknowledgement. A running timer
       // belongs to a newer exchange and keeps running.
+      tap_frame(TapKind::Repeat, assembly_.data(), fill_);
       write_ack(frame, type, false);
       return;
     }
     last_sequence_ = frame.sequence();
   }
-  if (!flags_.connected) return;
+  if (!flags_.connected) return tap_frame(TapKind::Unheard, assembly_.data(), fill_);
   if (frame_checksums_hold(assembly_.data(), fill_)) flags_.heard = 1;
+  tap_frame(TapKind::Received, assembly_.data(), fill_);
   dispatch(frame);
 }
 

@@ -16,6 +16,7 @@
 
 #include "link/link_frame.h"
 #include "link/link_state.h"
+#include "link/link_tap.h"
 
 namespace phondeck {
 
@@ -63,6 +64,9 @@ class FrameLayer {
   FrameLayer& operator=(const FrameLayer&) = delete;
 
   void set_events(FrameEvents* events) { events_ = events; }
+  // Told of every frame both ways (the link log); nullptr: nobody.
+  void set_tap(LinkTap* tap) { tap_ = tap; }
+  LinkTap* tap() const { return tap_; }
   LinkFlags& flags() { return flags_; }
   const LinkFlags& flags() const { return flags_; }
   LinkPort& port() { return port_; }
@@ -134,11 +138,15 @@ class FrameLayer {
   void unsolicited(const LinkFrame& frame);
   void store_network_details(const LinkFrame& frame);
   void check_exchange();
+  void tap_frame(TapKind kind, const std::uint8_t* bytes, std::size_t count, int retry = 0) {
+    if (tap_ != nullptr) tap_->frame(kind, {bytes, count}, retry);
+  }
 
   LinkPort& port_;
   Timer& timer_;
   Clock& clock_;
   FrameEvents* events_ = nullptr;
+  LinkTap* tap_ = nullptr;
   LinkFlags flags_;
 
   std::uint8_t frame_id_ = kFrameIdCable;

@@ -240,6 +240,15 @@ void OperationEngine::link_lost() {
   const std::optional<Resume> resume = operation_to_resume();
   const int reconnects = reconnects_;
   const bool again = config().AutoReconnect != 0 && reconnects < kReconnects;
+  if (LinkTap* tap = frames_.tap()) {
+    const LinkState bottom = depth_ > 0 ? stack_[0].state : state();
+    tap->event(TapKind::Lost, bottom == LinkState::Connecting
+                                  ? "no handset answered the connect"
+                                  : "the handset stopped answering (no exchange completed in time)");
+    if (again && (resume || connect_answered()))
+      tap->event(TapKind::Engine, "reconnecting (" + std::to_string(reconnects + 1) + " of " +
+                                      std::to_string(kReconnects) + ")");
+  }
   if (!resume && again && connect_answered()) {
     // The handset answered, but the line cut the connect short: it starts
     // over from the wake-up.
@@ -265,6 +274,7 @@ void OperationEngine::reset() { reset_link(false); }
 
 void OperationEngine::reset_link(bool resuming) {
   const std::optional<Resume> running = resuming ? std::nullopt : operation_to_resume();
+  const bool was_up = state() != LinkState::Disconnected;
   Timer& timer = frames_.timer();
   timer.stop();
   ticks_ = 0;
@@ -290,6 +300,7 @@ void OperationEngine::reset_link(bool resuming) {
   status_text_id(kTextDisconnected);
   info_.clear_texts_and_network();
   normal_cursor();
+  if (LinkTap* tap = frames_.tap(); tap != nullptr && was_up) tap->event(TapKind::Reset, "Disconnected");
   frames_.port().close();
   if (running) {
     if (FamilyHandler* handler = handler_for(running->state)) handler->operation_abandoned();
@@ -367,6 +378,7 @@ void OperationEngine::retries_exhausted() {
   const bool unanswered = frames_.flags().reply_count == 0;
   const std::uint32_t before = frames_.exchange_number();
   const std::uint32_t resets = resets_;
+  if (LinkTap* tap = frames_.tap()) tap->event(TapKind::Engine, "no answer to 2 retransmissions: the step is sent afresh");
   step_end();
   if (unanswered && resets == resets_ && frames_.exchange_number() != before) {
     resent_exchange_ = frames_.exchange_number();

@@ -9,7 +9,14 @@ namespace phondeck {
 
 PhoneLink::PhoneLink(std::unique_ptr<LinkPort> port, Timer& timer, Clock& clock, Prompt& prompt,
                      LinkObserver& observer)
-    : port_(std::move(port)), prompt_(prompt), frames_(*port_, timer, clock), engine_(frames_, prompt, observer) {}
+    : log_(clock),
+      port_(std::move(port)),
+      prompt_(prompt),
+      frames_(*port_, timer, clock),
+      engine_(frames_, prompt, observer) {
+  frames_.set_tap(&log_);
+  port_->set_tap(&log_);
+}
 
 void PhoneLink::set_up() {
   frames_.set_media(config().Type);
@@ -30,7 +37,15 @@ void PhoneLink::Comm1RxChar(std::uint32_t count) {
   frames_.take_from_port(count);
 }
 
-void PhoneLink::Comm1Error(std::uint32_t flags) { show_line_error(prompt_, flags, config().ShowComError != 0); }
+void PhoneLink::Comm1Error(std::uint32_t flags) {
+  static const char* const kFlags[] = {"input overflow", "overrun", "parity", "framing", "break"};
+  std::string what = "flags " + std::to_string(flags);
+  for (std::size_t bit = 0; bit < std::size(kFlags); ++bit) {
+    if ((flags & (1u << bit)) != 0) what += std::string(", ") + kFlags[bit];
+  }
+  log_.event(TapKind::LineError, what);
+  show_line_error(prompt_, flags, config().ShowComError != 0);
+}
 
 void PhoneLink::Timer1Timer() { engine_.timer_tick(); }
 

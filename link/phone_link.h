@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "link/frame_layer.h"
+#include "link/link_log.h"
 #include "link/operation_engine.h"
 #include "link/port.h"
 
@@ -54,8 +55,11 @@ class PhoneLink {
   FrameLayer& frames() { return frames_; }
   OperationEngine& engine() { return engine_; }
   const OperationEngine& engine() const { return engine_; }
+  // Every frame both ways and the port's events, the last 2,000 kept.
+  LinkLog& log() { return log_; }
 
  private:
+  LinkLog log_;  // first in, last out: the port tells it of its closing
   std::unique_ptr<LinkPort> port_;
   Prompt& prompt_;
   FrameLayer frames_;

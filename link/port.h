@@ -6,6 +6,8 @@
 
 namespace phondeck {
 
+class LinkTap;
+
 // Window messages the port posts to the window thread.
 inline constexpr int kMsgBytesArrived = 1024;  // parameter: byte count stored
 inline constexpr int kMsgLineError = 1025;     // parameter: line error flags
@@ -33,6 +35,9 @@ class LinkPort {
   virtual void write(const std::uint8_t* bytes, std::size_t count) = 0;
   // Copies up to count received bytes; returns how many were copied.
   virtual std::size_t take_received(std::uint8_t* destination, std::size_t count) = 0;
+  // Told of the port's opening, closing, line changes and failures (the link
+  // log), also from a reader thread; a port with nothing to tell ignores it.
+  virtual void set_tap(LinkTap* /*tap*/) {}
 };
 
 }  // namespace phondeck

@@ -64,12 +64,21 @@ std::string SerialPort::device_path() const {
 }
 
 void SerialPort::report(const char* text, int error) const {
-  prompt_.message(serial_error_text(text, error, opened_path_));
+  const std::string message = serial_error_text(text, error, opened_path_);
+  // The log keeps the failure, not the advice after it.
+  tell(TapKind::PortError, message.substr(0, message.find('\n')));
+  prompt_.message(message);
+}
+
+void SerialPort::tell(TapKind kind, const std::string& text) const {
+  if (tap_ != nullptr) tap_->event(kind, text);
 }
 
 void SerialPort::report_open(const char* text, int error) {
   diagnosis_ = diagnose_port(opened_path_, error, roots_, identity_, fd_);
-  prompt_.message(serial_error_text(text, error, opened_path_, diagnosis_.advice));
+  const std::string message = serial_error_text(text, error, opened_path_, diagnosis_.advice);
+  tell(TapKind::PortError, message.substr(0, message.find('\n')));
+  prompt_.message(message);
 }
 
 bool SerialPort::apply_line_settings(int rate) {
@@ -102,7 +111,9 @@ int SerialPort::open() {
   // is written while the port is open.
   if (uucp_.acquire(path, roots_) == UucpLock::Result::HeldBy) {
     diagnosis_ = lock_diagnosis(path, uucp_.holder(), uucp_.file(), roots_);
-    prompt_.message(serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice));
+    const std::string message = serial_error_text("ERROR: Serial 10", EBUSY, path, diagnosis_.advice);
+    tell(TapKind::PortError, message.substr(0, message.find('\n')));
+    prompt_.message(message);
     return 1;
   }
 
@@ -186,6 +197,8 @@ int SerialPort::open() {
     return 6;
   }
   open_flag_ = true;
+  dtr_ = rts_ = true;
+  tell(TapKind::Port, "open " + path + " at 9600 bit/s, DTR and RTS on");
   return 0;
 }
 
@@ -223,6 +236,7 @@ void SerialPort::close() {
     ::close(fd_);
   }
   uucp_.release();
+  if (open_flag_) tell(TapKind::Port, "closed " + opened_path_);
   fd_ = -1;
   exclusive_ = false;
   open_flag_ = false;
@@ -243,6 +257,7 @@ void SerialPort::set_bit_rate(int rate) {
     report("ERROR: Serial 20", errno);
     return;
   }
+  if (bit_rate_ != wanted) tell(TapKind::Port, std::to_string(wanted) + " bit/s");
   bit_rate_ = wanted;
 }
 
@@ -255,12 +270,16 @@ void SerialPort::set_dtr(bool on) {
   if (!open_flag_) return;
   std::lock_guard<std::mutex> guard(lock_);
   modem_line(on ? TIOCMBIS : TIOCMBIC, TIOCM_DTR);
+  if (dtr_ != on) tell(TapKind::Port, on ? "DTR on" : "DTR off");
+  dtr_ = on;
 }
 
 void SerialPort::set_rts(bool on) {
   if (!open_flag_) return;
   std::lock_guard<std::mutex> guard(lock_);
   modem_line(on ? TIOCMBIS : TIOCMBIC, TIOCM_RTS);
+  if (rts_ != on) tell(TapKind::Port, on ? "RTS on" : "RTS off");
+  rts_ = on;
 }
 
 bool SerialPort::wait_writable(std::int64_t deadline_ms) {
@@ -281,6 +300,7 @@ void SerialPort::write(const std::uint8_t* bytes, std::size_t count) {
   // 10 ms per byte plus one second, as the line allows at its slowest.
   const std::int64_t deadline = monotonic_ms() + 10 * static_cast<std::int64_t>(count) + 1000;
   std::size_t done = 0;
+  int error = 0;  // 0: timed out
   while (done < count) {
     const ssize_t n = ::write(fd_, bytes + done, count - done);
     if (n > 0) {
@@ -290,11 +310,14 @@ void SerialPort::write(const std::uint8_t* bytes, std::size_t count) {
     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       if (!wait_writable(deadline)) break;
     } else {
+      error = n < 0 ? errno : 0;
       break;  // the loss is made good by the link's retransmission
     }
   }
   if (done < count) {
     tcflush(fd_, TCOFLUSH);
+    tell(TapKind::PortError, (error != 0 ? serial_error_text("write failed", error) : std::string("write timed out")) +
+                                 ", " + std::to_string(done) + " of " + std::to_string(count) + " bytes sent");
     return;
   }
   // Wait until the driver's queue is empty, then for the last bytes to shift
@@ -386,7 +409,10 @@ void SerialPort::reader() {
         !(events & (POLLHUP | POLLERR))) {
       continue;
     }
-    break;  // read error or hang-up: the reader ends quietly, the port goes deaf
+    // Read error or hang-up: the reader ends quietly, the port goes deaf.
+    const bool hang_up = n == 0 || (events & POLLHUP) != 0;
+    tell(TapKind::PortError, hang_up ? std::string("hang-up: the device is gone") : serial_error_text("read failed", errno));
+    break;
   }
   reader_running_ = false;
 }

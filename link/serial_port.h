@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "link/link_tap.h"
 #include "link/port.h"
 #include "platform/port_diagnosis.h"
 
@@ -78,6 +79,8 @@ class SerialPort final : public LinkPort {
   void set_rts(bool on) override;
   void write(const std::uint8_t* bytes, std::size_t count) override;
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override;
+  // Set before the port opens; the reader thread tells it too.
+  void set_tap(LinkTap* tap) override { tap_ = tap; }
 
   // The one lock of the port (receive buffer, writes, line controls, bit
   // rate). Exposed so a caller can keep the reader out for a while.
@@ -90,6 +93,7 @@ class SerialPort final : public LinkPort {
 
  private:
   void report(const char* text, int error) const;
+  void tell(TapKind kind, const std::string& text) const;
   // An open-time failure: the text with the diagnosis's advice.
   void report_open(const char* text, int error);
   void reader();
@@ -100,6 +104,9 @@ class SerialPort final : public LinkPort {
 
   Prompt& prompt_;
   WindowMessageSink& sink_;
+  LinkTap* tap_ = nullptr;
+  bool dtr_ = false;  // the line controls as last set, told when they change
+  bool rts_ = false;
   std::string name_;
   std::string device_override_;
   std::string opened_path_;  // the device the last open tried

@@ -58,6 +58,7 @@ ConfiguredPort::ConfiguredPort(Prompt& prompt, WindowMessageSink& sink)
 int ConfiguredPort::open() {
   if (const std::string choice = configured_choice(); choice != made_for_ && !port_->is_open()) {
     port_ = port_for_configuration(prompt_, sink_);
+    port_->set_tap(tap_);
     made_for_ = choice;
   }
   return port_->open();

@@ -36,6 +36,7 @@ class EmbeddedHandsetPort final : public LinkPort {
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
     return serial_.take_received(destination, count);
   }
+  void set_tap(LinkTap* tap) override { serial_.set_tap(tap); }
 
   const std::string& model() const { return model_; }
   // The terminal's path once started.
@@ -80,6 +81,11 @@ class ConfiguredPort final : public LinkPort {
   std::size_t take_received(std::uint8_t* destination, std::size_t count) override {
     return port_ ? port_->take_received(destination, count) : 0;
   }
+  // Passed on to each port made.
+  void set_tap(LinkTap* tap) override {
+    tap_ = tap;
+    if (port_) port_->set_tap(tap);
+  }
   // The port in use.
   LinkPort* current() { return port_.get(); }
 
@@ -87,6 +93,7 @@ class ConfiguredPort final : public LinkPort {
   Prompt& prompt_;
   WindowMessageSink& sink_;
   std::unique_ptr<LinkPort> port_;
+  LinkTap* tap_ = nullptr;
   std::string made_for_;
 };
 

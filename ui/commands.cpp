@@ -58,7 +58,8 @@ std::vector<MenuItem> build_menu() {
                                   mode(196, 6, true), mode(197, 7, true), mode(198, 8, false)}),
                     item(162, C::Font), item(163, C::Options), separator(),
                     item(164, C::SaveConfiguration)}),
-      submenu(170, {item(171, C::Help), separator(), item(174, C::About)}),
+      submenu(170, {item(171, C::Help), separator(), item(3305, C::LinkLog), item(3306, C::CopyDiagnostics),
+                    separator(), item(174, C::About)}),
   };
 }
 

@@ -27,7 +27,7 @@ enum class Command {
   ViewMode,  // with the mode 0..8 as argument
   Font, Options, SaveConfiguration,
   // Help
-  Help, About,
+  Help, LinkLog, CopyDiagnostics, About,
   // F-keys and pop-up menu
   CopyToOther, MoveToOther, DropToSms,
 };

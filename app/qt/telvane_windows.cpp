@@ -4,11 +4,17 @@
 #include <QLocale>
 
 #include "app/date_text.h"
+#include "app/prompt.h"
+#include "app/text_table.h"
 #include "organiser/sms_codec.h"
 #include "organiser/options_exchanges.h"
 #include "platform/single_instance.h"
 
 namespace phondeck {
+
+namespace {
+constexpr int kTextDiagnosticsCopied = 3313;
+}  // namespace
 
 DateTimeFormats locale_date_time_formats() {
   DateTimeFormats f;
@@ -70,6 +76,12 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   });
   about_ = new TAboutBox(main_.get());
   main_->set_window_opener(Command::About, [this] { about_->exec(); });
+  link_log_ = new TLinkLogWindow(main_->link().log(), prompt, main_.get());
+  main_->set_window_opener(Command::LinkLog, [this] { link_log_->show_window(); });
+  main_->set_window_opener(Command::CopyDiagnostics, [this, &prompt] {
+    copy_diagnostics(main_->link().log());
+    prompt.message(tx(kTextDiagnosticsCopied));
+  });
   // Feature windows: Messages, Ringing Tone, Calendar, Event, Group and
   // System Graphic, then the phone Editor, Operator Information, SMS
   // Sending, Startup Graphic, Options, Group Graphic and Profiles.
@@ -185,6 +197,7 @@ void TelvaneWindows::apply_texts() {
   group_graphics_->apply_texts();
   startup_graphic_->apply_texts();
   profiles_->apply_texts();
+  link_log_->apply_texts();
 }
 
 }  // namespace phondeck

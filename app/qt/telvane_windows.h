@@ -15,6 +15,7 @@
 #include "organiser/qt/options_windows.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/entry_editor_dialog.h"
+#include "ui/qt/link_log_window.h"
 #include "ui/qt/main_window.h"
 
 namespace phondeck {
@@ -51,6 +52,7 @@ class TelvaneWindows {
   TPagesDlg& options() { return *options_; }
   OptionsDialogLogic& options_logic() { return *options_logic_; }
   TForm22& profiles() { return *profiles_; }
+  TLinkLogWindow& link_log() { return *link_log_; }
 
   // Every window's texts again, in the order a language change asks for.
   void apply_texts();
@@ -78,6 +80,7 @@ class TelvaneWindows {
   TPagesDlg* options_ = nullptr;
   std::unique_ptr<ProfilesWindowLogic> profiles_logic_;
   TForm22* profiles_ = nullptr;
+  TLinkLogWindow* link_log_ = nullptr;
 };
 
 }  // namespace phondeck

@@ -205,6 +205,51 @@ TEST_F(Phondeck, IdentifyAndPhoneBook) {
   EXPECT_NE(denied.err, "");
 }
 
+// --log writes the link log as it goes, for its owner only, over the real
+// serial path; --trace writes the same lines on standard error; --version
+// names the build without touching the handset.
+TEST_F(Phondeck, LinkLogTraceAndVersion) {
+  const std::string log = folder_.file("link.log");
+  std::ofstream(log) << "an earlier run\n";
+  std::filesystem::permissions(log, std::filesystem::perms(0644));
+  const Result logged = run({"--log", log, "identify"});
+  ASSERT_EQ(logged.status, kExitOk) << logged.err;
+  EXPECT_EQ(std::filesystem::status(log).permissions() & std::filesystem::perms::all, std::filesystem::perms(0600));
+  const std::string text = slurp(log);
+  EXPECT_EQ(text.rfind("phondeck v3.3", 0), 0u) << text;
+  EXPECT_EQ(text.find("an earlier run"), std::string::npos);
+  // The connect in order: the port, the wake-up, the identification and its
+  // answers, the memory status and the poll, then the reset at the end.
+  std::size_t at = 0;
+  for (const std::string& step :
+       {"port  open " + handset_.path() + " at 9600 bit/s, DTR and RTS on", std::string("port  115200 bit/s"),
+        std::string("PC>   wake-up, 64 bytes of 0x55"),
+        std::string("PC>   0x64 identify / 0x10 identify seq 0x60  | 1E 00 0C 64 00 06 00 01 00 10 01 60"),
+        std::string("<HS   ack of 0x64 identify seq 0x00"), std::string("PC>   ack of 0x64 identify seq 0x00"),
+        std::string("PC>   0x03 phone book / 0x07 memory status seq 0x42"),
+        std::string("<HS   0x03 phone book / 0x08 memory status"), std::string("PC>   0x04 status / 0x01 status poll"),
+        std::string("link  reset: Disconnected"), "port  closed " + handset_.path()}) {
+    const std::size_t found = text.find(step, at);
+    ASSERT_NE(found, std::string::npos) << step << " after offset " << at << " in\n" << text;
+    at = found;
+  }
+
+  const Result traced = run({"--trace", "identify"});
+  ASSERT_EQ(traced.status, kExitOk) << traced.err;
+  EXPECT_NE(traced.out.find("imei: "), std::string::npos);
+  EXPECT_NE(traced.err.find("PC>   0x64 identify / 0x10 identify seq 0x60"), std::string::npos) << traced.err;
+  EXPECT_NE(traced.err.find("link  reset: Disconnected"), std::string::npos);
+
+  const Result version = run_on({"--version"});
+  EXPECT_EQ(version.status, kExitOk);
+  EXPECT_EQ(version.out.rfind("phondeck v3.3", 0), 0u) << version.out;
+  EXPECT_EQ(version.err, "");
+
+  const Result unwritable = run({"--log", folder_.file("no/such/folder/link.log"), "identify"});
+  EXPECT_EQ(unwritable.status, kExitFailed);
+  EXPECT_NE(unwritable.err.find("cannot write the link log"), std::string::npos) << unwritable.err;
+}
+
 TEST_F(Phondeck, MessagesAndMessageCentre) {
   const sim::HandsetState before = state();
   const std::vector<json> inbox = run({"--json", "sms", "list", "--folder", "inbox", "--parts"}).lines();

@@ -521,6 +521,7 @@ void TForm1::run_command(Command command, int argument) {
       case Command::StartupGraphic:
       case Command::Profiles:
       case Command::About:
+      case Command::LinkLog: case Command::CopyDiagnostics:
       case Command::DropToSms:
         window_command(command);
         return;
