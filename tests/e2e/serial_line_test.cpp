@@ -120,7 +120,11 @@ TEST(SerialLine, InfraredWakeUpOverTheTerminal) {
   ASSERT_EQ(rig.state(), LinkState::Idle);
   EXPECT_EQ(rig.link->engine().info().model, "8210");
   EXPECT_EQ(embedded->handset()->line_rate(), 115200);
-  EXPECT_EQ(embedded->handset()->with_handset([](sim::Handset& h) { return h.stats().wakes; }), 1);
+  // On real time a handset slower than the power-up resend's 100 ms is woken
+  // again; it still ends in one session.
+  const int wakes = embedded->handset()->with_handset([](sim::Handset& h) { return h.stats().wakes; });
+  EXPECT_GE(wakes, 1);
+  EXPECT_LE(wakes, 5);
 }
 
 TEST(SerialLine, ReadUnderLineFaultsNeverDuplicatesAnEntry) {

@@ -8,29 +8,46 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+
+#include "app/text_table.h"
 
 namespace phondeck {
 
+namespace {
+constexpr int kTextCancel = 11;
+constexpr int kTextFind = 3062;
+constexpr int kTextWholeWord = 3063;
+constexpr int kTextMatchCase = 3064;
+constexpr int kTextDirection = 3065;
+constexpr int kTextUp = 3066;
+constexpr int kTextDown = 3067;
+constexpr int kTextFindNext = 3068;
+constexpr int kTextFindWhat = 3069;
+}  // namespace
+
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(tr("Find"));
-  setModal(false);
+    setModal(false);
   text_ = new QLineEdit(this);
-  whole_word_ = new QCheckBox(tr("Match &whole word only"), this);
-  match_case_ = new QCheckBox(tr("Match &case"), this);
+  whole_word_ = new QCheckBox(this);
+  match_case_ = new QCheckBox(this);
   match_case_->setChecked(true);
-  auto* direction = new QGroupBox(tr("Direction"), this);
-  up_ = new QRadioButton(tr("&Up"), direction);
-  down_ = new QRadioButton(tr("&Down"), direction);
+  direction_ = new QGroupBox(this);
+  auto* direction = direction_;
+  up_ = new QRadioButton(direction);
+  down_ = new QRadioButton(direction);
   down_->setChecked(true);
   auto* row = new QHBoxLayout(direction);
   row->addWidget(up_);
   row->addWidget(down_);
-  find_next_ = new QPushButton(tr("&Find Next"), this);
+  find_next_ = new QPushButton(this);
   find_next_->setDefault(true);
-  auto* cancel = new QPushButton(tr("Cancel"), this);
+  cancel_ = new QPushButton(this);
+  auto* cancel = cancel_;
 
   auto* grid = new QGridLayout(this);
-  auto* label = new QLabel(tr("Fi&nd what:"), this);
+  label_ = new QLabel(this);
+  auto* label = label_;
   label->setBuddy(text_);  // the "&" marks Alt+N, which puts the caret in the field
   grid->addWidget(label, 0, 0);
   grid->addWidget(text_, 0, 1, 1, 2);
@@ -46,6 +63,29 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
           [this](const QString& text) { find_next_->setEnabled(!text.isEmpty()); });
   connect(find_next_, &QPushButton::clicked, this, [this] { emit find_next_pressed(options()); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::hide);
+  apply_texts();
+}
+
+void FindDialog::apply_texts() {
+  const auto text = [](int id) { return QString::fromStdString(tx(id)); };
+  setWindowTitle(text(kTextFind));
+  label_->setText(text(kTextFindWhat));
+  whole_word_->setText(text(kTextWholeWord));
+  match_case_->setText(text(kTextMatchCase));
+  direction_->setTitle(text(kTextDirection));
+  up_->setText(text(kTextUp));
+  down_->setText(text(kTextDown));
+  find_next_->setText(text(kTextFindNext));
+  // Cancel without its Alt key, which Match case has.
+  QString cancel = text(kTextCancel);
+  cancel.remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+  cancel_->setText(cancel.remove(QLatin1Char('&')));
+}
+
+void FindDialog::showEvent(QShowEvent* event) {
+  // The language may have changed since the dialog was made.
+  apply_texts();
+  QDialog::showEvent(event);
 }
 
 FindOptions FindDialog::options() const {

@@ -7,6 +7,8 @@
 #include "ui/find_print.h"
 
 class QCheckBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -20,11 +22,19 @@ class FindDialog final : public QDialog {
   FindOptions options() const;
   QLineEdit* text_field() const { return text_; }
   QPushButton* find_next_button() const { return find_next_; }
+  // Captions from the text table; again at each showing.
+  void apply_texts();
 
  signals:
   void find_next_pressed(phondeck::FindOptions options);
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  QLabel* label_ = nullptr;
+  QGroupBox* direction_ = nullptr;
+  QPushButton* cancel_ = nullptr;
   QLineEdit* text_ = nullptr;
   QCheckBox* match_case_ = nullptr;
   QCheckBox* whole_word_ = nullptr;

@@ -22,6 +22,7 @@
 #include "app/language_library.h"
 #include "app/qt/qt_translations.h"
 #include "app/qt/telvane_windows.h"
+#include "ui/qt/find_dialog.h"
 #include "ui_fakes.h"
 
 namespace phondeck {
@@ -140,8 +141,9 @@ TEST(LanguageWindows, OptionsChangeTheLanguageOfTheWindowsAndOfQt) {
     TelvaneWindows windows(prompt, nullptr);
     EXPECT_EQ(file_dialog_buttons().first, "&Open");
     TPagesDlg& options = windows.options();
-    for (const auto& [selection, file, open] :
-         {std::tuple{4, "&Fichier", "&Ouvrir"}, {2, "檔案(&F)", "開啟(&O)"}, {1, "&File", "&Open"}}) {
+    for (const auto& [selection, file, open, find_next] :
+         {std::tuple{4, "&Fichier", "&Ouvrir", "&Suivant"}, {2, "檔案(&F)", "開啟(&O)", "找下一個(&F)"},
+          {1, "&File", "&Open", "&Find Next"}}) {
       options.prepare();
       auto* choice = options.pages()->widget(1)->findChild<QComboBox*>();
       ASSERT_NE(choice, nullptr);
@@ -153,6 +155,11 @@ TEST(LanguageWindows, OptionsChangeTheLanguageOfTheWindowsAndOfQt) {
       EXPECT_EQ(config().Language, selection);
       EXPECT_EQ(menu_titles(windows.main()).front(), file);
       EXPECT_EQ(file_dialog_buttons().first, open);
+      // A dialog made before the change takes the new texts when shown.
+      FindDialog* find = windows.main().find_dialog();
+      find->show();
+      EXPECT_EQ(find->find_next_button()->text(), QString::fromUtf8(find_next));
+      find->hide();
     }
     windows.main().normal_cursor();
   }
