@@ -190,7 +190,7 @@ TEST_F(PortDiagnosisTest, PermissionAdviceFitsTheUserAndTheDevice) {
 
 // Each open-time row through the serial port: the Part's own text, then
 // the advice.
-TEST_F(PortDiagnosisTest, EveryOpenTimeRowSaysWhatToDo) {
+TEST_F(PortDiagnosisTest, EveryOpenTimeRowNamesTheNextStep) {
   Scratch s;
   PtyPair spare;
   s.device("ttyUSB0", spare.path);

@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PortMessagesQt, ConnectTellsWhatIsWrongAndWhatToDo) {
+TEST(PortMessagesQt, ConnectTellsWhatIsWrongAndTheNextStep) {
   fresh_settings();
   SystemClock clock;
   sim::PtyHandset handset(clock, demo_state("6110"));
