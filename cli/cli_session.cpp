@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <memory>
 
 #include "app/configuration.h"
 #include "app/text_table.h"
@@ -211,6 +212,35 @@ bool CliSession::run(const std::function<bool()>& start, const std::function<boo
     fail("the handset did not complete the command");
   }
   return false;
+}
+
+OperationResult CliSession::run_operation(const std::function<bool(StartOptions)>& start) {
+  observer_.forget();
+  prompt_.take_messages();
+  // Shared with the completion: a result told after the limit has nowhere else to go.
+  auto told = std::make_shared<std::optional<OperationResult>>();
+  StartOptions options;
+  options.done = [told](const OperationResult& result) { *told = result; };
+  start(std::move(options));
+  if (!*told) loop_.run_until([&told] { return told->has_value(); }, kOperationLimitMs);
+  bar_.clear();
+  const bool said = !prompt_.take_messages().empty();
+  if (!*told) {
+    fail("the handset did not complete the command");
+    OperationResult lost;
+    lost.ending = Ending::LinkLost;
+    return lost;
+  }
+  const OperationResult& result = **told;
+  if (said || result.done()) return result;
+  switch (result.ending) {
+    case Ending::LinkLost: fail("the handset stopped answering (" + tx(3000) + ")"); break;
+    case Ending::Refused:
+      fail(result.refusal == Refusal::UserSaidNo ? "not confirmed: nothing was written" : describe(result));
+      break;
+    default: fail("the handset did not complete the command: " + describe(result)); break;
+  }
+  return result;
 }
 
 std::function<bool()> CliSession::completed(int text_id) const {

@@ -137,6 +137,11 @@ class CliSession {
   bool run(const std::function<bool()>& start, const std::function<bool()>& done);
   // done() for an operation that ends with this status text.
   std::function<bool()> completed(int text_id) const;
+  // Runs one operation to its end: start(options) starts it with `options`
+  // (their completion set; add the answers to its questions), then the loop
+  // runs until the result is told. A result other than done is said on
+  // standard error unless a message box said why already.
+  OperationResult run_operation(const std::function<bool(StartOptions)>& start);
 
   HandsetSession& session() { return session_; }
   OperationEngine& engine() { return session_.engine(); }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "link/link_frame.h"
+#include "link/operation_result.h"
 
 namespace phondeck {
 
@@ -34,8 +35,10 @@ class FamilyHandler {
   virtual void link_reset() {}
   // The link was reset part-way through this family's operation and nothing
   // goes on with it: no reconnect follows (AutoReconnect off, the reconnects
-  // used up, or Link > Reset). Called after link_reset(), with the link down.
-  virtual void operation_abandoned() {}
+  // used up, or Link > Reset). Called after link_reset(), with the link down;
+  // `lost` is the result its starter is told: add what was done and kept
+  // (counts, the closing message).
+  virtual void operation_abandoned(OperationResult& /*lost*/) {}
   // The short wait the family asked for (OperationEngine::wait_briefly) is
   // over and nothing has completed the step meanwhile.
   virtual void wait_over(OperationEngine& /*engine*/) {}

@@ -21,11 +21,11 @@ void send_switch(OperationEngine& engine, std::uint8_t a, std::uint8_t b) {
 
 }  // namespace
 
-bool start_net_monitor(OperationEngine& engine, bool open) {
+bool start_net_monitor(OperationEngine& engine, bool open, StartOptions options) {
   Operation monitor;
   monitor.family = LinkState::Media;
   monitor.step = open ? NetMonitorFamily::kStepOpen : NetMonitorFamily::kStepClose;
-  return engine.guard_with_confirmation(monitor);
+  return engine.guard_with_confirmation(monitor.with(std::move(options)));
 }
 
 void NetMonitorFamily::send_phase(OperationEngine& engine) {

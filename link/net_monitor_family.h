@@ -7,7 +7,7 @@ namespace phondeck {
 
 // Function > Net Monitor > Open (open) or Close, through the guard with
 // confirmation; false when nothing started.
-bool start_net_monitor(OperationEngine& engine, bool open);
+bool start_net_monitor(OperationEngine& engine, bool open, StartOptions options = {});
 
 class NetMonitorFamily final : public FamilyHandler {
  public:

@@ -1,5 +1,7 @@
 #include "link/operation_engine.h"
 
+#include <utility>
+
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
@@ -67,16 +69,30 @@ void OperationEngine::set_state(LinkState state) {
 
 // ---- start functions ----
 
-bool OperationEngine::refused_by_model(const Operation& operation) {
+bool OperationEngine::refused_by_model(Operation& operation) {
   if (!operation.model_check || !info_.model_lacks_features()) return false;
-  prompt_.message(tx(kTextNoSuchFunction));
+  refuse(operation.done, Refusal::NoSuchFunction, tx(kTextNoSuchFunction));
   return true;
 }
 
-bool OperationEngine::start(const Operation& operation, int flag) {
+bool OperationEngine::refuse(Completion& done, Refusal why, std::string message) {
+  OperationResult result = OperationResult::refused(why, std::move(message));
+  deliver(done, result);
+  return false;
+}
+
+void OperationEngine::begin_running(Operation& operation) {
+  running_done_ = std::move(operation.done);
+  result_ = OperationResult{};
+  result_.family = operation.family;
+}
+
+bool OperationEngine::start(const Operation& requested, int flag) {
+  Operation operation = requested;
   if (refused_by_model(operation)) return 0;
   if (flag == 0) {
     if (operation.params) params() = *operation.params;
+    if (depth_ == 0) begin_running(operation);
     step_ = operation.step;
     set_state(operation.family);
     send_phase_dispatch();
@@ -86,6 +102,7 @@ bool OperationEngine::start(const Operation& operation, int flag) {
   if (operation.params) params() = *operation.params;
   pending_state_ = operation.family;
   pending_step_ = operation.step;
+  pending_done_ = std::move(operation.done);
   return 1;
 }
 
@@ -102,7 +119,7 @@ bool OperationEngine::start_connect() {
 }
 
 bool OperationEngine::start_status_poll(int flag) {
-  return start(Operation{LinkState::StatusPoll, 1, std::nullopt, false}, flag);
+  return start(Operation{LinkState::StatusPoll, 1, std::nullopt, false, {}, std::nullopt}, flag);
 }
 
 bool OperationEngine::start_resynchronise() {
@@ -115,23 +132,22 @@ bool OperationEngine::start_resynchronise() {
 
 // ---- command entry points ----
 
-bool OperationEngine::guard(const Operation& operation, int question) {
+bool OperationEngine::guard(Operation operation, int question) {
   const LinkState current = state();
   if (current == LinkState::Disconnected || current == LinkState::Connecting) {
-    prompt_.message(tx(kTextConnectFirst));
-    return 0;
+    return refuse(operation.done, Refusal::NotConnected, tx(kTextConnectFirst));
   }
   if (current != LinkState::Idle && current != LinkState::StatusPoll) {
-    prompt_.message(tx(kTextBusy));
-    return 0;
+    return refuse(operation.done, Refusal::Busy, tx(kTextBusy));
   }
-  if (question != 0 && !prompt_.ask_yes_no(tx(question))) return 0;
+  if (operation.confirmed && !*operation.confirmed) return refuse(operation.done, Refusal::UserSaidNo);
+  // TRANSITIONAL: a starter that has not asked yet is asked for here.
+  if (question != 0 && !operation.confirmed && !prompt_.ask_yes_no(tx(question))) {
+    return refuse(operation.done, Refusal::UserSaidNo);
+  }
   if (current == LinkState::Idle) return start(operation, 0);
-  if (start(operation, 1) == 0) {
-    prompt_.message(tx(kTextBusy));
-    return 0;
-  }
-  return 1;
+  if (has_pending()) return refuse(operation.done, Refusal::Busy, tx(kTextBusy));
+  return start(operation, 1);
 }
 
 bool OperationEngine::guard_with_confirmation(const Operation& operation) {
@@ -164,11 +180,52 @@ bool OperationEngine::push(LinkState state, int step) {
 }
 
 void OperationEngine::send_phase_dispatch() {
-  if (FamilyHandler* handler = handler_for(state())) handler->send_phase(*this);
+  FamilyHandler* handler = handler_for(state());
+  if (handler == nullptr) return;
+  const bool replying = std::exchange(in_reply_phase_, false);
+  handler->send_phase(*this);
+  in_reply_phase_ = replying;
 }
 
 void OperationEngine::reply_phase_dispatch(const LinkFrame& frame) {
-  if (FamilyHandler* handler = handler_for(state())) handler->reply_phase(*this, frame);
+  FamilyHandler* handler = handler_for(state());
+  if (handler == nullptr) return;
+  const bool replying = std::exchange(in_reply_phase_, true);
+  handler->reply_phase(*this, frame);
+  in_reply_phase_ = replying;
+}
+
+void OperationEngine::finish(int text_id) {
+  if (text_id != 0) status_text_id(text_id);
+  progress_done();
+  set_end();
+  if (!in_reply_phase_) step_end();
+}
+
+void OperationEngine::finish_failed(int code, int text_id) {
+  result_.ending = Ending::Failed;
+  result_.code = code;
+  result_.step = step_;
+  finish(text_id);
+}
+
+void OperationEngine::open_exchange(int next_step) {
+  push(state(), next_step);
+  start_resynchronise();
+}
+
+void OperationEngine::deliver(Completion& done, const OperationResult& result) {
+  if (!result.message.empty()) prompt_.message(result.message);
+  if (!done) return;
+  // Moved out first: the completion may start the next operation.
+  Completion call = std::move(done);
+  done = nullptr;
+  call(result);
+}
+
+void OperationEngine::deliver_running() {
+  const OperationResult result = std::exchange(result_, OperationResult{});
+  deliver(running_done_, result);
 }
 
 void OperationEngine::step_end() {
@@ -209,14 +266,25 @@ void OperationEngine::operation_end() {
     const LinkState next = pending_state_;
     step_ = pending_step_;
     pending_state_ = LinkState{0};
+    Completion ended = std::move(running_done_);
+    const OperationResult ended_result = result_;
+    running_done_ = std::move(pending_done_);
+    pending_done_ = nullptr;
     if (resume_) {
-      // Reconnected: the operation goes on where the lost link left it.
+      // Reconnected: the operation goes on where the lost link left it,
+      // with what it had done so far.
       if (!resume_->status.empty()) status_text(resume_->status);
       progress_position_ = resume_->progress_position;
       progress_max(resume_->progress_maximum);
+      result_ = resume_->result;
       resume_.reset();
+    } else {
+      result_ = OperationResult{};
+      result_.family = next;
     }
     set_state(next);
+    // The operation that ended before the queued one (a status poll has none).
+    deliver(ended, ended_result);
     send_phase_dispatch();
     return;
   }
@@ -224,6 +292,7 @@ void OperationEngine::operation_end() {
   normal_cursor();
   set_state(LinkState::Idle);
   step_ = 1;
+  deliver_running();
 }
 
 std::optional<OperationEngine::Resume> OperationEngine::operation_to_resume() const {
@@ -231,7 +300,7 @@ std::optional<OperationEngine::Resume> OperationEngine::operation_to_resume() co
   // The operation at the bottom of the stack is the one the user started.
   const Level running = depth_ > 0 ? stack_[0] : Level{state(), step_};
   if (!is_feature_state(running.state)) return std::nullopt;
-  return Resume{running.state, running.step, params_[0], progress_position_, progress_max_, last_status_};
+  return Resume{running.state, running.step, params_[0], progress_position_, progress_max_, last_status_, result_};
 }
 
 bool OperationEngine::connect_answered() const {
@@ -274,6 +343,9 @@ void OperationEngine::lose_link() {
   if (!resuming) return;
   reconnects_ = reconnects + 1;
   resume_ = resume;
+  // The completion waits for the resumed operation.
+  if (running_done_) pending_done_ = std::move(running_done_);
+  running_done_ = nullptr;
   // The connect runs at depth 0 without touching the bottom parameter
   // record, and starts the operation as its pending one when it ends.
   params_[0] = resume->params;
@@ -343,6 +415,9 @@ void OperationEngine::wait_briefly(int ms) {
 
 void OperationEngine::reset_link(bool resuming) {
   const std::optional<Resume> running = resuming ? std::nullopt : operation_to_resume();
+  // A reconnect under way holds the cut-off operation's completion as the
+  // pending one.
+  const bool reconnecting = resume_.has_value();
   const bool was_up = state() != LinkState::Disconnected;
   Timer& timer = frames_.timer();
   timer.stop();
@@ -372,8 +447,29 @@ void OperationEngine::reset_link(bool resuming) {
   normal_cursor();
   if (LinkTap* tap = frames_.tap(); tap != nullptr && was_up) tap->event(TapKind::Reset, "Disconnected");
   frames_.port().close();
+  if (resuming) return;
+  OperationResult lost = running ? running->result : result_;
+  lost.ending = Ending::LinkLost;
   if (running) {
-    if (FamilyHandler* handler = handler_for(running->state)) handler->operation_abandoned();
+    lost.family = running->state;
+    lost.step = running->step;
+    if (FamilyHandler* handler = handler_for(running->state)) handler->operation_abandoned(lost);
+  }
+  result_ = OperationResult{};
+  if (reconnecting && !running_done_) std::swap(running_done_, pending_done_);
+  Completion running_done = std::move(running_done_);
+  Completion pending_done = std::move(pending_done_);
+  running_done_ = nullptr;
+  pending_done_ = nullptr;
+  if (running_done) {
+    deliver(running_done, lost);
+  } else if (!lost.message.empty()) {
+    prompt_.message(lost.message);
+  }
+  if (pending_done) {
+    OperationResult never;
+    never.ending = Ending::LinkLost;
+    deliver(pending_done, never);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "link/connect_report.h"
 #include "link/frame_layer.h"
@@ -15,6 +16,7 @@
 #include "link/link_observer.h"
 #include "link/link_state.h"
 #include "link/family_handler.h"
+#include "link/operation_result.h"
 #include "link/status_families.h"
 
 namespace phondeck {
@@ -25,12 +27,21 @@ class Prompt;
 enum class PortOpening { OpenedNow, AlreadyOpen, Failed };
 
 // What a command starts: the family, its first step, the parameters it sets
-// (if any) and whether models beginning with "5" are refused.
+// (if any) and whether models beginning with "5" are refused; and what its
+// starter passed: the completion and the answer to the write confirmation.
 struct Operation {
   LinkState family = LinkState::Idle;
   int step = 1;
   std::optional<OperationParams> params;
   bool model_check = false;
+  Completion done;
+  std::optional<bool> confirmed;
+
+  Operation& with(StartOptions options) {
+    done = std::move(options.done);
+    confirmed = options.confirmed;
+    return *this;
+  }
 };
 
 class OperationEngine final : public FrameEvents {
@@ -55,6 +66,17 @@ class OperationEngine final : public FrameEvents {
   LinkState state() const { return frames_.flags().link_state; }
   int step() const { return step_; }
   void set_step(int step) { step_ = step; }
+  // A family's steps are an enum class of its own.
+  template <typename Step>
+    requires std::is_enum_v<Step>
+  void set_step(Step step) {
+    step_ = static_cast<int>(step);
+  }
+  template <typename Step>
+    requires std::is_enum_v<Step>
+  Step step_as() const {
+    return static_cast<Step>(step_);
+  }
   OperationParams& params() { return params_[static_cast<std::size_t>(depth_)]; }
   int depth() const { return depth_; }
   void set_end() { end_ = 1; }
@@ -65,6 +87,33 @@ class OperationEngine final : public FrameEvents {
   HandsetInfo& info() { return info_; }
   const HandsetInfo& info() const { return info_; }
   MemoryTable& memory() { return memory_; }
+
+  // -- The running operation's result, told to its completion once, where
+  // the operation at the bottom of the stack ends (or the link resets
+  // without a reconnect); a refusal is told at once. A family fills in what
+  // it did (counts, the closing message) as it goes.
+  OperationResult& result() { return result_; }
+  // The step ends the operation: the status text (0: none), the progress
+  // bar cleared, and the engine moves on (now, unless called from a reply
+  // phase: then once the exchange is complete).
+  void finish(int text_id = 0);
+  // As finish(), the operation failed: the handset refused the step with
+  // `code` (-1: none given).
+  void finish_failed(int code, int text_id = 0);
+  // Refuses a start before it runs: `message` (if any) is shown and the
+  // completion told. Always false.
+  bool refuse(Completion& done, Refusal why, std::string message = {});
+  // Tells a completion a result now (a start with nothing to do is done);
+  // the result's message, if any, is shown first.
+  void deliver(Completion& done, const OperationResult& result);
+  // The step opens its exchange: the resynchronise runs first, then the
+  // family goes on at `next_step`.
+  void open_exchange(int next_step);
+  template <typename Step>
+    requires std::is_enum_v<Step>
+  void open_exchange(Step next_step) {
+    open_exchange(static_cast<int>(next_step));
+  }
 
   // -- Start functions; true when the operation started or was queued.
   // flag 0 starts now, flag 1 queues as the pending operation (false when one
@@ -84,6 +133,7 @@ class OperationEngine final : public FrameEvents {
   // A run of writes the user confirmed as a whole (a restore): the writes
   // in it do not ask again each.
   void set_writes_confirmed(bool confirmed) { writes_confirmed_ = confirmed; }
+  bool writes_confirmed() const { return writes_confirmed_; }
   bool guard_without_confirmation(const Operation& operation);
   // Link menu Connect: in Disconnected reset and connect, else "Connecting...".
   bool connect_command();
@@ -173,6 +223,7 @@ class OperationEngine final : public FrameEvents {
     int progress_position;
     int progress_maximum;
     std::string status;
+    OperationResult result;  // what it had done before the loss
   };
 
   std::optional<Resume> operation_to_resume() const;
@@ -187,8 +238,11 @@ class OperationEngine final : public FrameEvents {
   FamilyHandler* handler_for(LinkState state) const;
   void keep_stalled_step_timed();
   // The command guard; question: the Yes/No text asked before starting (0: none).
-  bool guard(const Operation& operation, int question);
-  bool refused_by_model(const Operation& operation);
+  bool guard(Operation operation, int question);
+  bool refused_by_model(Operation& operation);
+  // The operation starting at the bottom of the stack takes its completion.
+  void begin_running(Operation& operation);
+  void deliver_running();
 
   FrameLayer& frames_;
   Prompt& prompt_;
@@ -229,6 +283,11 @@ class OperationEngine final : public FrameEvents {
   bool brief_wait_ = false;  // Timer1 runs for wait_briefly()
   std::uint32_t brief_exchange_ = 0;
   int reconnects_ = 0;
+
+  OperationResult result_;
+  Completion running_done_;
+  Completion pending_done_;
+  bool in_reply_phase_ = false;
 };
 
 }  // namespace phondeck

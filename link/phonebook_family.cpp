@@ -182,7 +182,7 @@ bool start_memory_status(OperationEngine& engine) {
   return engine.start(status, 0);
 }
 
-bool start_phone_book_read(OperationEngine& engine) {
+bool start_phone_book_read(OperationEngine& engine, StartOptions options) {
   Operation read;
   read.family = LinkState::PhoneBook;
   read.step = PhoneBookFamily::kStepRead;
@@ -193,20 +193,20 @@ bool start_phone_book_read(OperationEngine& engine) {
   p.set_location(1);
   p.set_count(0);
   read.params = params;
-  return engine.guard_without_confirmation(read);
+  return engine.guard_without_confirmation(read.with(std::move(options)));
 }
 
-bool start_clear_then_write(OperationEngine& engine) {
+bool start_clear_then_write(OperationEngine& engine, StartOptions options) {
   Operation write;
   write.family = LinkState::PhoneBook;
   write.step = PhoneBookFamily::kStepWrite;
-  return engine.clear_then_write_command(write);
+  return engine.clear_then_write_command(write.with(std::move(options)));
 }
 
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace) {
-  if (!write_all_may_start(engine, list)) return false;
-  if (replace && !replace_allowed(engine, list)) return false;
-  return engine.guard_with_confirmation(write_all_operation(replace));
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options) {
+  if (!write_all_may_start(engine, list)) return engine.refuse(options.done, Refusal::BadInput);
+  if (replace && !replace_allowed(engine, list)) return engine.refuse(options.done, Refusal::UserSaidNo);
+  return engine.guard_with_confirmation(write_all_operation(replace).with(std::move(options)));
 }
 
 bool start_write_all(OperationEngine& engine, const PhoneBookList& list) {
@@ -713,7 +713,7 @@ void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
   engine.prompt().message(written_count(w.written, w.items.size()) + "\n" + tx(kTextNotWritten) + refused);
 }
 
-void PhoneBookFamily::operation_abandoned() {
+void PhoneBookFamily::operation_abandoned(OperationResult& /*lost*/) {
   if (!write_all_) return;
   const WriteAll w = std::move(*write_all_);
   write_all_.reset();

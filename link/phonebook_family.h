@@ -44,16 +44,16 @@ class PhoneBookParams {
 bool start_memory_status(OperationEngine& engine);
 // PhoneBook > Read through the guard without confirmation: the phone memory
 // (unless the model has none), then the SIM, into the active list.
-bool start_phone_book_read(OperationEngine& engine);
+bool start_phone_book_read(OperationEngine& engine, StartOptions options = {});
 // PhoneBook > Clear then Write: the active list's first entry to location 1
 // of its memory, after "Sure to write to the first record ?".
-bool start_clear_then_write(OperationEngine& engine);
+bool start_clear_then_write(OperationEngine& engine, StartOptions options = {});
 
 // Write All of `list` (the active list) through the write guard. Refused
 // with a message naming both when two entries hold the same position of one
 // memory. replace: the positions of each memory that the list does not use
 // are cleared; otherwise they are left as they are.
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace);
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options = {});
 // PhoneBook > Write All: as above, asking "Replace the handset's phone book?".
 bool start_write_all(OperationEngine& engine, const PhoneBookList& list);
 
@@ -94,7 +94,7 @@ class PhoneBookFamily final : public FamilyHandler {
   // The phone-book model's memories are 200 positions each again.
   void link_reset() override;
   // A Write All cut short by the link says how many entries were written.
-  void operation_abandoned() override;
+  void operation_abandoned(OperationResult& lost) override;
 
  private:
   // One entry of a Write All, as the list held it when the write began.

@@ -44,8 +44,8 @@ void StepRouter::link_reset() {
   for (const Range& r : ranges_) r.handler->link_reset();
 }
 
-void StepRouter::operation_abandoned() {
-  for (const Range& r : ranges_) r.handler->operation_abandoned();
+void StepRouter::operation_abandoned(OperationResult& lost) {
+  for (const Range& r : ranges_) r.handler->operation_abandoned(lost);
 }
 
 }  // namespace phondeck

@@ -24,7 +24,7 @@ class StepRouter final : public FamilyHandler {
   // Every handler of the state hears the link reset.
   void link_reset() override;
   // And every one hears that the operation was abandoned: each knows its own.
-  void operation_abandoned() override;
+  void operation_abandoned(OperationResult& lost) override;
 
  private:
   struct Range {

@@ -57,20 +57,23 @@ bool acknowledged(OperationEngine& engine) { return engine.frames().flags().ack_
 
 }  // namespace
 
-bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose) {
+bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose,
+                      StartOptions options) {
   Operation read = graphics_operation(GraphicsFamily::kStepReadGroups, true);
   OperationParams params;
   GroupReadParams p(params);
   p.set_next(0);
   p.set_count(kCallerGroups);
   read.params = params;
-  if (!engine.guard_without_confirmation(read)) return false;
+  if (!engine.guard_without_confirmation(read.with(std::move(options)))) return false;
   family.groups().purpose = purpose;
   return true;
 }
 
-bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture) {
-  if (!engine.guard_without_confirmation(graphics_operation(GraphicsFamily::kStepWriteGroupGraphic, true))) {
+bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture,
+                               StartOptions options) {
+  if (!engine.guard_without_confirmation(
+          graphics_operation(GraphicsFamily::kStepWriteGroupGraphic, true).with(std::move(options)))) {
     return false;
   }
   // The first step only opens the exchange; the bytes go out later.
@@ -78,17 +81,22 @@ bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, 
   return true;
 }
 
-bool start_network_code_read(OperationEngine& engine, GraphicsFamily&) {
-  return engine.guard_without_confirmation(graphics_operation(GraphicsFamily::kStepReadNetworkCode, false));
+bool start_network_code_read(OperationEngine& engine, GraphicsFamily&, StartOptions options) {
+  return engine.guard_without_confirmation(
+      graphics_operation(GraphicsFamily::kStepReadNetworkCode, false).with(std::move(options)));
 }
 
-bool start_system_logo_read(OperationEngine& engine, GraphicsFamily&) {
-  return engine.guard_without_confirmation(graphics_operation(GraphicsFamily::kStepReadSystemLogo, false));
+bool start_system_logo_read(OperationEngine& engine, GraphicsFamily&, StartOptions options) {
+  return engine.guard_without_confirmation(
+      graphics_operation(GraphicsFamily::kStepReadSystemLogo, false).with(std::move(options)));
 }
 
 bool start_system_logo_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture, int mcc,
-                             int mnc) {
-  if (!engine.guard_with_confirmation(graphics_operation(GraphicsFamily::kStepWriteSystemLogo, false))) return false;
+                             int mnc, StartOptions options) {
+  if (!engine.guard_with_confirmation(
+          graphics_operation(GraphicsFamily::kStepWriteSystemLogo, false).with(std::move(options)))) {
+    return false;
+  }
   family.set_operator_logo(operator_logo_data(picture, mcc, mnc));
   return true;
 }

@@ -35,20 +35,22 @@ class GroupReadParams {
 // Read Groups (guard without confirmation, model check): the five groups
 // into the table; `purpose` says who asked (the Options dialog or the
 // graphics window). Listeners hear GroupsRead.
-bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose);
+bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose,
+                      StartOptions options = {});
 // Write Group Graphic (guard without confirmation, model check): the
 // picture as the group graphic message, uploaded with 0x12 0C 01.
-bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture);
+bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture,
+                               StartOptions options = {});
 // Read Network Code (guard without confirmation): the handset then reports
 // its network, which the frame layer stores in HandsetInfo (mcc, mnc).
-bool start_network_code_read(OperationEngine& engine, GraphicsFamily& family);
+bool start_network_code_read(OperationEngine& engine, GraphicsFamily& family, StartOptions options = {});
 // Read System Logo (guard without confirmation): into the operator logo and
 // caller group 0's logo.
-bool start_system_logo_read(OperationEngine& engine, GraphicsFamily& family);
+bool start_system_logo_read(OperationEngine& engine, GraphicsFamily& family, StartOptions options = {});
 // Write System Logo (guard with write confirmation): the picture with the
 // network code.
 bool start_system_logo_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture, int mcc,
-                             int mnc);
+                             int mnc, StartOptions options = {});
 
 class GraphicsFamily final : public FamilyHandler {
  public:

@@ -36,16 +36,19 @@ OperationParams first_group() {
 }  // namespace
 
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
-                       const std::array<std::vector<std::uint8_t>, kCallerGroups>& names) {
-  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+                       const std::array<std::vector<std::uint8_t>, kCallerGroups>& names, StartOptions options) {
+  if (!engine.guard_with_confirmation(
+          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_names(names);
   return true;
 }
 
-bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups) {
-  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups,
+                         StartOptions options) {
+  if (!engine.guard_with_confirmation(
+          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_groups(groups);
@@ -53,9 +56,10 @@ bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, cons
 }
 
 bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
-                            const MonoBitmap& picture) {
-  if (group < 0 || group >= kCallerGroups) return false;
-  if (!engine.guard_with_confirmation(group_operation(GroupWriteFamily::kStepWrite, first_group(), true))) {
+                            const MonoBitmap& picture, StartOptions options) {
+  if (group < 0 || group >= kCallerGroups) return engine.refuse(options.done, Refusal::BadInput);
+  if (!engine.guard_with_confirmation(
+          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_logo(group, picture);

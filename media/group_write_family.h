@@ -22,16 +22,17 @@ class GroupWriteFamily;
 // The five names as the handset is to store them (group_name_for_handset);
 // guard with confirmation and the model check. False when nothing started.
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
-                       const std::array<std::vector<std::uint8_t>, kCallerGroups>& names);
+                       const std::array<std::vector<std::uint8_t>, kCallerGroups>& names, StartOptions options = {});
 // Restore: every group as `groups` holds it (name, ringing tone, logo and
 // whether it shows). Guard with confirmation and the model check.
-bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups);
+bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups,
+                         StartOptions options = {});
 // Write into Group: the picture as group `group`'s (0..4) logo. Guard with
 // confirmation and the model check. Listeners hear GroupLogoWritten once the
 // group read back holds it, GroupLogoNotWritten when it still differs after
 // the last try.
 bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
-                            const MonoBitmap& picture);
+                            const MonoBitmap& picture, StartOptions options = {});
 
 class GroupWriteFamily final : public FamilyHandler {
  public:
@@ -66,7 +67,7 @@ class GroupWriteFamily final : public FamilyHandler {
   // A write cut short by the link reads the groups again when it resumes:
   // the logos it writes back must be the handset's.
   void link_reset() override;
-  void operation_abandoned() override { interrupted_ = false; }
+  void operation_abandoned(OperationResult&) override { interrupted_ = false; }
 
  private:
   void send_logo_phase(OperationEngine& engine);

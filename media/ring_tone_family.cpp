@@ -13,10 +13,11 @@ constexpr std::uint8_t kUploadHeader[] = {0x0C, 0x01};
 
 }  // namespace
 
-bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone) {
-  if (tone.notes.empty()) return false;
+bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone,
+                           StartOptions options) {
+  if (tone.notes.empty()) return engine.refuse(options.done, Refusal::BadInput);
   std::vector<std::uint8_t> message = toSmartMessage(tone);
-  if (message.empty() || message.size() > kMaxWrittenToneBytes) return false;
+  if (message.empty() || message.size() > kMaxWrittenToneBytes) return engine.refuse(options.done, Refusal::BadInput);
   Operation write;
   write.family = LinkState::Media;
   write.step = RingToneFamily::kStepWrite;
@@ -25,7 +26,7 @@ bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, cons
   // The tone goes with the operation; a write already waiting keeps its own.
   std::vector<std::uint8_t> before = family.message();
   family.set_message(std::move(message));
-  if (engine.guard_without_confirmation(write)) return true;
+  if (engine.guard_without_confirmation(write.with(std::move(options)))) return true;
   family.set_message(std::move(before));
   return false;
 }

@@ -50,6 +50,7 @@ class RingToneFamily final : public FamilyHandler {
 // Write Ringing Tone through the guard without confirmation; refused on
 // models beginning with "5". False when nothing started (also for a tone
 // with no notes or one whose message is longer than kMaxWrittenToneBytes).
-bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone);
+bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone,
+                           StartOptions options = {});
 
 }  // namespace phondeck

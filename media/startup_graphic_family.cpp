@@ -82,18 +82,24 @@ StartupReplyCollector::Take StartupReplyCollector::take(std::span<const std::uin
   return Take::Complete;
 }
 
-bool start_startup_read(OperationEngine& engine, StartupGraphicFamily&) {
-  return engine.guard_without_confirmation(startup_operation(StartupGraphicFamily::kStepRead, true));
+bool start_startup_read(OperationEngine& engine, StartupGraphicFamily&, StartOptions options) {
+  return engine.guard_without_confirmation(
+      startup_operation(StartupGraphicFamily::kStepRead, true).with(std::move(options)));
 }
 
-bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture) {
-  if (!engine.guard_with_confirmation(startup_operation(StartupGraphicFamily::kStepWrite, true))) return false;
+bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture,
+                         StartOptions options) {
+  if (!engine.guard_with_confirmation(
+          startup_operation(StartupGraphicFamily::kStepWrite, true).with(std::move(options)))) {
+    return false;
+  }
   family.set_startup_data(startup_graphic_data(picture));
   return true;
 }
 
-bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily&) {
-  return engine.guard_with_confirmation(startup_operation(StartupGraphicFamily::kStepReset, false));
+bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily&, StartOptions options) {
+  return engine.guard_with_confirmation(
+      startup_operation(StartupGraphicFamily::kStepReset, false).with(std::move(options)));
 }
 
 void StartupGraphicFamily::send_phase(OperationEngine& engine) {

@@ -18,11 +18,12 @@ class StartupGraphicFamily;
 // Start functions; false when nothing started (or was queued).
 // Read Startup Graphic (guard without confirmation, model check): into the
 // records' startup picture; listeners hear StartupRead.
-bool start_startup_read(OperationEngine& engine, StartupGraphicFamily& family);
+bool start_startup_read(OperationEngine& engine, StartupGraphicFamily& family, StartOptions options = {});
 // Write Startup Graphic (guard with write confirmation, model check).
-bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture);
+bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture,
+                         StartOptions options = {});
 // Reset Phone (guard with write confirmation): the handset restarts.
-bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily& family);
+bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily& family, StartOptions options = {});
 
 // The frames of a startup graphic reply, in order by their frames-remaining
 // byte, as the read step takes them; collects the 504 picture bytes. Apart

@@ -44,7 +44,7 @@ std::string event_line(const CalendarEvent& e) {
   return date_time_text(e.year, e.month, e.day, e.hour, e.minute) + "  " + e.data;
 }
 
-bool start_calendar_read(OperationEngine& engine) {
+bool start_calendar_read(OperationEngine& engine, StartOptions options) {
   Operation read;
   read.family = LinkState::Calendar;
   read.step = CalendarFamily::kStepRead;
@@ -52,10 +52,10 @@ bool start_calendar_read(OperationEngine& engine) {
   OperationParams params;
   CalendarParams(params).set_location(1);
   read.params = params;
-  return engine.guard_without_confirmation(read);
+  return engine.guard_without_confirmation(read.with(std::move(options)));
 }
 
-bool start_calendar_write(OperationEngine& engine) {
+bool start_calendar_write(OperationEngine& engine, StartOptions options) {
   Operation write;
   write.family = LinkState::Calendar;
   write.step = CalendarFamily::kStepWrite;
@@ -65,7 +65,7 @@ bool start_calendar_write(OperationEngine& engine) {
   p.set_written(0);
   p.set_total(0);  // counted from the list when the write starts
   write.params = params;
-  return engine.guard_with_confirmation(write);
+  return engine.guard_with_confirmation(write.with(std::move(options)));
 }
 
 void CalendarFamily::finish(OperationEngine& engine, int text_id) {
@@ -298,7 +298,7 @@ void CalendarFamily::link_reset() {
   interrupted_ = true;
 }
 
-void CalendarFamily::operation_abandoned() {
+void CalendarFamily::operation_abandoned(OperationResult& /*lost*/) {
   if (!interrupted_) return;
   interrupted_ = false;
   // Which were written is not known past the last answer: name them all

@@ -36,10 +36,10 @@ class CalendarParams {
 // Start functions; false when nothing started (or was queued). Both are
 // refused on models beginning with "5".
 // Calendar > Read through the guard without confirmation.
-bool start_calendar_read(OperationEngine& engine);
+bool start_calendar_read(OperationEngine& engine, StartOptions options = {});
 // Calendar > Write through the guard with confirmation: the list as it is
 // now replaces every note of the handset.
-bool start_calendar_write(OperationEngine& engine);
+bool start_calendar_write(OperationEngine& engine, StartOptions options = {});
 
 class CalendarFamily final : public FamilyHandler {
  public:
@@ -68,7 +68,7 @@ class CalendarFamily final : public FamilyHandler {
   // A write cut short by the link starts again from the clear when the link
   // comes back; when it does not, it says which events were not written.
   void link_reset() override;
-  void operation_abandoned() override;
+  void operation_abandoned(OperationResult& lost) override;
 
  private:
   void finish(OperationEngine& engine, int text_id);

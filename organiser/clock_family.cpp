@@ -34,11 +34,12 @@ constexpr int kTextAlarmStillOn = 3695;
 
 constexpr int kKeyRequests = 2 * static_cast<int>(std::size(ClockFamily::kAlarmOffKeys));
 
-bool start_at(OperationEngine& engine, int step, bool confirm, OperationParams params = {}) {
+bool start_at(OperationEngine& engine, int step, bool confirm, StartOptions options, OperationParams params = {}) {
   Operation op;
   op.family = LinkState::Clock;
   op.step = step;
   op.params = params;
+  op.with(std::move(options));
   return confirm ? engine.guard_with_confirmation(op) : engine.guard_without_confirmation(op);
 }
 
@@ -53,16 +54,23 @@ LocalTime system_local_time() {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-bool start_write_time(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepWriteTime, false); }
-bool start_read_time(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepReadTime, false); }
-bool start_read_alarm(OperationEngine& engine) { return start_at(engine, ClockFamily::kStepReadAlarm, false); }
+bool start_write_time(OperationEngine& engine, StartOptions options) {
+  return start_at(engine, ClockFamily::kStepWriteTime, false, std::move(options));
+}
+bool start_read_time(OperationEngine& engine, StartOptions options) {
+  return start_at(engine, ClockFamily::kStepReadTime, false, std::move(options));
+}
+bool start_read_alarm(OperationEngine& engine, StartOptions options) {
+  return start_at(engine, ClockFamily::kStepReadAlarm, false, std::move(options));
+}
 
-bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute) {
+bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute, StartOptions options) {
   OperationParams params;
   ClockParams p(params);
   p.set_time(std::clamp(hour, 0, 23), std::clamp(minute, 0, 59));
   p.set_key(0);
-  return start_at(engine, enabled ? ClockFamily::kStepWriteAlarm : ClockFamily::kStepAlarmOff, true, params);
+  return start_at(engine, enabled ? ClockFamily::kStepWriteAlarm : ClockFamily::kStepAlarmOff, true, std::move(options),
+                  params);
 }
 
 void ClockFamily::finish(OperationEngine& engine, int text_id) {

@@ -56,12 +56,12 @@ class ClockParams {
 };
 
 // Start functions; false when nothing started (or was queued).
-bool start_write_time(OperationEngine& engine);   // read guard
-bool start_read_time(OperationEngine& engine);    // read guard
-bool start_read_alarm(OperationEngine& engine);   // read guard
+bool start_write_time(OperationEngine& engine, StartOptions options = {});  // read guard
+bool start_read_time(OperationEngine& engine, StartOptions options = {});   // read guard
+bool start_read_alarm(OperationEngine& engine, StartOptions options = {});  // read guard
 // Enabled: Write alarm at hour:minute (clamped), else Switch alarm off; both
 // through the guard with confirmation.
-bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute);
+bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute, StartOptions options = {});
 
 class ClockFamily final : public FamilyHandler {
  public:

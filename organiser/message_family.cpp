@@ -93,33 +93,36 @@ void start_read_now(OperationEngine& engine) {
 
 }  // namespace
 
-bool start_message_read(OperationEngine& engine, MessageFamily&) {
+bool start_message_read(OperationEngine& engine, MessageFamily&, StartOptions options) {
   Operation read = message_operation(MessageFamily::kStepRead);
   OperationParams params;
   MessageParams p(params);
   p.set_next(1);
   p.set_done(0);
   read.params = params;
-  return engine.guard_without_confirmation(read);
+  return engine.guard_without_confirmation(read.with(std::move(options)));
 }
 
-bool start_message_write(OperationEngine& engine) {
-  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite));
+bool start_message_write(OperationEngine& engine, StartOptions options) {
+  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite).with(std::move(options)));
 }
 
-bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages) {
-  if (messages.empty()) return false;
-  if (!engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite))) return false;
+bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages,
+                          StartOptions options) {
+  if (messages.empty()) return engine.refuse(options.done, Refusal::BadInput);
+  if (!engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite).with(std::move(options)))) {
+    return false;
+  }
   family.set_store(std::move(messages));
   return true;
 }
 
-bool start_smsc_read(OperationEngine& engine) {
-  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscRead));
+bool start_smsc_read(OperationEngine& engine, StartOptions options) {
+  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscRead).with(std::move(options)));
 }
 
-bool start_smsc_write(OperationEngine& engine) {
-  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepSmscWrite));
+bool start_smsc_write(OperationEngine& engine, StartOptions options) {
+  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepSmscWrite).with(std::move(options)));
 }
 
 namespace {
@@ -135,26 +138,25 @@ Operation counted_operation(int step, std::size_t total) {
   return operation;
 }
 
-bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows) {
-  if (family.sending()) return false;
+bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows,
+                StartOptions options) {
+  if (family.sending()) return engine.refuse(options.done, Refusal::Busy);
   const OutgoingSms& outgoing = family.records().outgoing;
-  if (!outgoing.refusal.empty()) {
-    engine.prompt().message(outgoing.refusal);
-    return false;
-  }
-  const Operation send = counted_operation(step, rows.size());
+  if (!outgoing.refusal.empty()) return engine.refuse(options.done, Refusal::BadInput, outgoing.refusal);
+  Operation send = counted_operation(step, rows.size());
   family.set_send(std::move(rows), outgoing);
-  return engine.guard_without_confirmation(send);
+  return engine.guard_without_confirmation(send.with(std::move(options)));
 }
 }  // namespace
 
-bool start_send_all(OperationEngine& engine, MessageFamily& family) {
-  return start_send(engine, family, MessageFamily::kStepAll, family.records().recipients.ids());
+bool start_send_all(OperationEngine& engine, MessageFamily& family, StartOptions options) {
+  return start_send(engine, family, MessageFamily::kStepAll, family.records().recipients.ids(), std::move(options));
 }
 
-bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows) {
-  if (rows.empty()) return false;
-  return start_send(engine, family, MessageFamily::kStepSelected, std::move(rows));
+bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows,
+                         StartOptions options) {
+  if (rows.empty()) return engine.refuse(options.done, Refusal::BadInput);
+  return start_send(engine, family, MessageFamily::kStepSelected, std::move(rows), std::move(options));
 }
 
 void MessageFamily::set_delete_locations(std::vector<int> locations) {
@@ -171,11 +173,12 @@ void MessageFamily::set_delete_locations(std::vector<int> locations) {
   delete_checking_ = false;
 }
 
-bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations) {
-  if (locations.empty()) return false;
-  const Operation del = counted_operation(MessageFamily::kStepDelete, locations.size());
+bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations,
+                          StartOptions options) {
+  if (locations.empty()) return engine.refuse(options.done, Refusal::BadInput);
+  Operation del = counted_operation(MessageFamily::kStepDelete, locations.size());
   family.set_delete_locations(std::move(locations));
-  return engine.guard_without_confirmation(del);
+  return engine.guard_without_confirmation(del.with(std::move(options)));
 }
 
 void MessageFamily::send_phase(OperationEngine& engine) {
@@ -569,7 +572,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     // sending) and would be taken for the next recipient's: a status
     // exchange first, which the handset answers after it.
     if (engine.push(engine.state(), engine.step())) {
-      engine.start(Operation{LinkState::Resynchronise, ResynchroniseFamily::kStepFlush, std::nullopt, false}, 0);
+      engine.start(Operation{LinkState::Resynchronise, ResynchroniseFamily::kStepFlush, std::nullopt, false, {}, std::nullopt}, 0);
       return;
     }
   }

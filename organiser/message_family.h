@@ -57,17 +57,18 @@ class MessageFamily;
 
 // Start functions; false when nothing started (or was queued).
 // Messages > Read, through the guard without confirmation; empties the store.
-bool start_message_read(OperationEngine& engine, MessageFamily& family);
+bool start_message_read(OperationEngine& engine, MessageFamily& family, StartOptions options = {});
 // Messages > Write: the outgoing message into the outbox, with confirmation.
-bool start_message_write(OperationEngine& engine);
-bool start_smsc_read(OperationEngine& engine);
+bool start_message_write(OperationEngine& engine, StartOptions options = {});
+bool start_smsc_read(OperationEngine& engine, StartOptions options = {});
 // Writes the held message-centre number, with confirmation as every write.
-bool start_smsc_write(OperationEngine& engine);
+bool start_smsc_write(OperationEngine& engine, StartOptions options = {});
 // Send &All, or Send &Selected with the selected rows' ids (in list order);
 // nothing starts for an empty selection, nor (told why) while the outgoing
 // message is refused. The send keeps the message as it was at its start.
-bool start_send_all(OperationEngine& engine, MessageFamily& family);
-bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows);
+bool start_send_all(OperationEngine& engine, MessageFamily& family, StartOptions options = {});
+bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows,
+                         StartOptions options = {});
 // A message to store as the handset's own: its user data and coding, the
 // number it goes to and its status (7 unsent, 5 sent).
 struct StoredMessage {
@@ -78,10 +79,12 @@ struct StoredMessage {
 // Writes the messages one after another with the outbox write request, then
 // reads the store again; with confirmation as every write. A message whose
 // answer was lost to the link is not written a second time.
-bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages);
+bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages,
+                          StartOptions options = {});
 // Deletes the messages at these locations, then reads the store again
 // (the caller asks first).
-bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations);
+bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations,
+                          StartOptions options = {});
 
 class MessageFamily final : public FamilyHandler {
  public:
@@ -110,7 +113,7 @@ class MessageFamily final : public FamilyHandler {
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   void link_reset() override;
-  void operation_abandoned() override { storing_ = false; }
+  void operation_abandoned(OperationResult&) override { storing_ = false; }
 
   // Used by the start functions.
   // A send's rows and the message it sends, kept from its start on.

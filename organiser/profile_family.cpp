@@ -41,28 +41,37 @@ std::uint8_t byte_of(int v) { return static_cast<std::uint8_t>(v); }
 
 }  // namespace
 
-bool start_profile_read(OperationEngine& engine) {
+bool start_profile_read(OperationEngine& engine, StartOptions options) {
   OperationParams params;
   ProfileParams p(params);
   p.set_profile(0);
   p.set_profiles(kProfileCount);
-  return engine.guard_without_confirmation(profile_operation(ProfileFamily::kStepRead, params));
+  return engine.guard_without_confirmation(
+      profile_operation(ProfileFamily::kStepRead, params).with(std::move(options)));
 }
 
-bool start_profile_write(OperationEngine& engine, ProfileFamily& family) {
+bool start_profile_write(OperationEngine& engine, ProfileFamily& family, StartOptions options) {
   std::vector<ProfileChange> changes = family.profiles().changes();
-  if (changes.empty()) return true;
-  if (!engine.guard_with_confirmation(profile_operation(ProfileFamily::kStepWrite, OperationParams{}))) return false;
+  if (changes.empty()) {
+    // Nothing changed: nothing to write.
+    engine.deliver(options.done, OperationResult{});
+    return true;
+  }
+  if (!engine.guard_with_confirmation(
+          profile_operation(ProfileFamily::kStepWrite, OperationParams{}).with(std::move(options)))) {
+    return false;
+  }
   family.set_changes(std::move(changes));
   return true;
 }
 
-bool start_profile_activate(OperationEngine& engine, int profile) {
-  if (profile < 0 || profile >= kActivatableProfiles) return false;
+bool start_profile_activate(OperationEngine& engine, int profile, StartOptions options) {
+  if (profile < 0 || profile >= kActivatableProfiles) return engine.refuse(options.done, Refusal::BadInput);
   OperationParams params;
   ProfileParams p(params);
   p.set_target(profile);
-  return engine.guard_without_confirmation(profile_operation(ProfileFamily::kStepActivate, params));
+  return engine.guard_without_confirmation(
+      profile_operation(ProfileFamily::kStepActivate, params).with(std::move(options)));
 }
 
 void ProfileFamily::send_phase(OperationEngine& engine) {

@@ -64,12 +64,12 @@ class ProfileFamily;
 
 // Start functions (all with the model check); false when nothing started.
 // Read profiles, through the guard without confirmation.
-bool start_profile_read(OperationEngine& engine);
+bool start_profile_read(OperationEngine& engine, StartOptions options = {});
 // Write profiles: the set's changes, through the guard with confirmation;
 // nothing starts (and true) when nothing changed.
-bool start_profile_write(OperationEngine& engine, ProfileFamily& family);
+bool start_profile_write(OperationEngine& engine, ProfileFamily& family, StartOptions options = {});
 // Activate profile 0..4, through the guard without confirmation.
-bool start_profile_activate(OperationEngine& engine, int profile);
+bool start_profile_activate(OperationEngine& engine, int profile, StartOptions options = {});
 
 class ProfileFamily final : public FamilyHandler {
  public:

@@ -202,7 +202,7 @@ TEST_F(EngineTest, StepSentAfreshTakesOneAnswerAndFlushesTheOtherBeforeTheNextSt
   Records records;
   engine().register_family(LinkState::Calendar, &records);
   connect_idle();
-  engine().start(Operation{LinkState::Calendar, 12, OperationParams{0, 1, 0, 0, 0}, false}, 0);
+  engine().start(Operation{LinkState::Calendar, 12, OperationParams{0, 1, 0, 0, 0}, false, {}, std::nullopt}, 0);
   feed(handset_ack(0x40, 0x42));
   timer.advance(8000);  // retransmitted twice, then sent afresh
   port->clear_log();
@@ -351,7 +351,7 @@ TEST_F(EngineTest, AgainFlagLoopsWithinOneStepEnd) {
   } again;
   connect_idle();
   engine().register_family(LinkState::Calendar, &again);
-  engine().start(Operation{LinkState::Calendar, 1, std::nullopt, false}, 0);
+  engine().start(Operation{LinkState::Calendar, 1, std::nullopt, false, {}, std::nullopt}, 0);
   again.calls = 0;
   engine().step_end();
   EXPECT_EQ(again.calls, 4);
@@ -380,7 +380,7 @@ TEST_F(EngineTest, StepThatSendsNothingStillEndsInAReset) {
   } silent;
   connect_idle();
   engine().register_family(LinkState::Clock, &silent);
-  engine().start(Operation{LinkState::Clock, 2, std::nullopt, false}, 0);
+  engine().start(Operation{LinkState::Clock, 2, std::nullopt, false, {}, std::nullopt}, 0);
   engine().step_end();
   EXPECT_TRUE(timer.running());
   timer.advance(10000);
@@ -491,10 +491,10 @@ TEST_F(EngineTest, RegistrationsRefuseOverlapsAndLeaveOnlyTheirOwnPlace) {
     FamilyRegistration later(engine(), LinkState::Calendar, replacement);
     leaving.reset();  // replaced already: leaves the later one in place
     connect_idle();
-    ASSERT_TRUE(engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false}, 0));
+    ASSERT_TRUE(engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false, {}, std::nullopt}, 0));
     EXPECT_EQ(replacement.steps, std::vector<int>{11});
   }
-  engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false}, 0);
+  engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false, {}, std::nullopt}, 0);
   EXPECT_EQ(replacement.steps, std::vector<int>{11});  // gone with its registration
   EXPECT_TRUE(a.steps.empty());
 }

@@ -80,7 +80,7 @@ class RigOperationFamily final : public FamilyHandler {
   int completed = 0;
 };
 
-inline Operation rig_operation() { return Operation{LinkState::Messages, 11, std::nullopt, false}; }
+inline Operation rig_operation() { return Operation{LinkState::Messages, 11, std::nullopt, false, {}, std::nullopt}; }
 
 using ::phondeck::testing::RecordingObserver;
 

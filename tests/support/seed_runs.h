@@ -4,9 +4,11 @@
 // given and judges its own run; a run judged wrong is kept with its reason.
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/operation_result.h"
 #include "sim/faults.h"
 
 namespace phondeck::testing {
@@ -66,6 +68,27 @@ struct SeedTally {
   int unseen = 0;
   std::string first_wrong;  // seed and reason of the first wrong run
 };
+
+// A run judged from what its operation reported: done while the handset (or
+// the file) holds what it should is completed, done while it does not is
+// wrong (`wrong_why`), a lost link is a reset, a refusal (the connect did not
+// come up) is no connect; a run told no result, or told a failure, is wrong.
+// `claims` checks what a result says it did against what was done (false:
+// the result claims more than happened; its reason in `claim_why`).
+inline RunResult judge(const std::optional<OperationResult>& result, bool right, const std::string& wrong_why,
+                       bool claims = true, const std::string& claim_why = "the result claims more than was done") {
+  if (!result) return {RunEnd::Wrong, "no result was told"};
+  if (!claims) return {RunEnd::Wrong, claim_why + " (" + describe(*result) + ")"};
+  switch (result->ending) {
+    case Ending::Done:
+      if (right) return {RunEnd::Completed, {}};
+      return {RunEnd::Wrong, wrong_why + " though the result was " + describe(*result)};
+    case Ending::LinkLost: return {RunEnd::Reset, {}};
+    case Ending::Refused: return {RunEnd::NoConnect, {}};
+    case Ending::Failed: break;
+  }
+  return {RunEnd::Wrong, describe(*result)};
+}
 
 // run(faults) -> RunResult, once per seed 1..seeds.
 template <typename Run>
