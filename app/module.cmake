@@ -10,15 +10,6 @@ add_custom_command(OUTPUT ${app_texts_out}
   VERBATIM)
 target_sources(phondeck_app PRIVATE ${app_texts_out})
 
-# The telvane program: start-up, windows and message loop; and the program
-# that photographs its windows for `make screenshots`.
-if(PHONDECK_GUI AND TARGET phondeck_gui)
-  add_executable(telvane ${CMAKE_SOURCE_DIR}/app/main/telvane.cpp)
-  target_link_libraries(telvane PRIVATE phondeck_gui)
-  add_executable(telvane_screenshots ${CMAKE_SOURCE_DIR}/app/main/screenshots.cpp)
-  target_link_libraries(telvane_screenshots PRIVATE phondeck_gui)
-endif()
-
 # What --version and Copy Diagnostics say the build was made from: the commit
 # checked out when the build was configured, and the build type.
 execute_process(COMMAND git -C ${CMAKE_SOURCE_DIR} rev-parse --short HEAD

@@ -2,7 +2,7 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
-#include "cli/probe_loop.h"
+#include "host/probe_loop.h"
 #include "link/clock.h"
 
 namespace phondeck::cli {

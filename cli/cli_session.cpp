@@ -9,7 +9,7 @@
 #include "app/configuration.h"
 #include "app/text_table.h"
 #include "cli/cli_output.h"
-#include "sim/embedded_port.h"
+#include "host/configured_port.h"
 
 namespace phondeck::cli {
 

@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace phondeck {
 
+// TOKHelpRightDlg1: the Hardware Information dialog.
 class TOKHelpRightDlg1 final : public QDialog {
   Q_OBJECT
  public:
@@ -33,6 +34,7 @@ class TOKHelpRightDlg1 final : public QDialog {
   QPushButton* ok_ = nullptr;
 };
 
+// TOKHelpRightDlg2: the Network Information dialog.
 class TOKHelpRightDlg2 final : public QDialog {
   Q_OBJECT
  public:
@@ -48,6 +50,7 @@ class TOKHelpRightDlg2 final : public QDialog {
   QPushButton* ok_ = nullptr;
 };
 
+// TOKHelpRightDlg4: the Operator Information dialog.
 class TOKHelpRightDlg4 final : public QDialog {
   Q_OBJECT
  public:

@@ -19,12 +19,11 @@
 
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "link/qt/information_windows.h"
 #include "media/qt/mono_images.h"
 #include "media/qt/pixel_grid_panel.h"
 #include "organiser/graphics_sms.h"
 #include "session/handset_session.h"
-#include "ui/qt/dialog_buttons.h"
+#include "session/qt/dialog_buttons.h"
 
 namespace phondeck {
 
@@ -281,11 +280,11 @@ void GraphicsWindowBase::keyPressEvent(QKeyEvent* event) {
 
 // ------------------------------------------------------------ TForm16
 
-TForm16::TForm16(HandsetSession& session, Prompt& prompt, TOKHelpRightDlg4& operator_information, QWidget* parent)
+TForm16::TForm16(HandsetSession& session, Prompt& prompt, OperatorQuestion ask_operator, QWidget* parent)
     : GraphicsWindowBase(true, prompt, parent),
       session_(session),
       logic_(session.engine(), session.media(), prompt),
-      operator_(operator_information) {
+      ask_operator_(std::move(ask_operator)) {
   setObjectName(QStringLiteral("TForm16"));
   set_up(logic_.editor());
   dialog_ = new TOKHelpRightDlg5(this);
@@ -329,8 +328,7 @@ void TForm16::show_written_group(int group) {
 std::optional<std::pair<std::string, std::string>> TForm16::ask_network_code() {
   if (!logic_.read_network_code()) return std::nullopt;
   // The handset's network details arrive while the dialog is open.
-  if (operator_.exec() != QDialog::Accepted) return std::nullopt;
-  return std::pair{operator_.Edit1()->text().toStdString(), operator_.Edit2()->text().toStdString()};
+  return ask_operator_ ? ask_operator_() : std::nullopt;
 }
 
 void TForm16::run(GraphicsCommand command) {

@@ -26,8 +26,8 @@ class HandsetSession;
 class MonoView;
 class PixelGridPanel;
 class Prompt;
-class TOKHelpRightDlg4;
 
+// TOKHelpRightDlg5: the Group Graphic dialog.
 // The five caller groups' logos and names after a read; one is picked.
 class TOKHelpRightDlg5 final : public QDialog {
   Q_OBJECT
@@ -94,11 +94,14 @@ class GraphicsWindowBase : public QMainWindow {
   std::map<GraphicsCommand, QAction*> actions_;
 };
 
+// TForm16: the Group and System Graphic window.
 class TForm16 final : public GraphicsWindowBase {
   Q_OBJECT
  public:
-  TForm16(HandsetSession& session, Prompt& prompt, TOKHelpRightDlg4& operator_information,
-          QWidget* parent = nullptr);
+  // The Operator Information dialog, run while the handset's network details
+  // arrive: its MCC and MNC texts, or nothing when closed without OK.
+  using OperatorQuestion = std::function<std::optional<std::pair<std::string, std::string>>()>;
+  TForm16(HandsetSession& session, Prompt& prompt, OperatorQuestion ask_operator, QWidget* parent = nullptr);
   ~TForm16() override;
   void apply_texts();
   GroupGraphicsLogic& logic() { return logic_; }
@@ -122,10 +125,11 @@ class TForm16 final : public GraphicsWindowBase {
 
   HandsetSession& session_;
   GroupGraphicsLogic logic_;
-  TOKHelpRightDlg4& operator_;
+  OperatorQuestion ask_operator_;
   TOKHelpRightDlg5* dialog_ = nullptr;
 };
 
+// TForm20: the Startup Graphic window.
 class TForm20 final : public GraphicsWindowBase {
   Q_OBJECT
  public:

@@ -25,7 +25,7 @@
 #include "app/text_table.h"
 #include "media/qt/tone_player.h"
 #include "session/handset_session.h"
-#include "ui/qt/save_dialog.h"
+#include "session/qt/save_dialog.h"
 
 namespace phondeck {
 

@@ -25,6 +25,7 @@ class HandsetSession;
 class Prompt;
 class TonePlayer;
 
+// TForm12: the Ringing Tone window.
 class TForm12 final : public QMainWindow {
   Q_OBJECT
  public:

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/text_table.h"
-#include "ui/qt/dialog_buttons.h"
+#include "session/qt/dialog_buttons.h"
 
 namespace phondeck {
 namespace {

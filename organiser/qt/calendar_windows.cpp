@@ -29,9 +29,9 @@
 
 #include "app/text_table.h"
 #include "session/handset_session.h"
-#include "ui/qt/entry_mime.h"
-#include "ui/qt/dialog_buttons.h"
-#include "ui/qt/save_dialog.h"
+#include "session/qt/entry_mime.h"
+#include "session/qt/dialog_buttons.h"
+#include "session/qt/save_dialog.h"
 
 namespace phondeck {
 namespace {

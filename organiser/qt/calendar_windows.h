@@ -27,6 +27,7 @@ class HandsetSession;
 class PhoneBook;
 class TForm13;
 
+// TForm14: the event editor.
 class TForm14 final : public QDialog {
   Q_OBJECT
  public:
@@ -80,6 +81,7 @@ class TForm14 final : public QDialog {
   bool loading_ = false;
 };
 
+// TForm13: the Calendar window.
 class TForm13 final : public QMainWindow {
   Q_OBJECT
  public:

@@ -32,9 +32,9 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "organiser/qt/archive_dialog.h"
-#include "ui/qt/entry_editor_dialog.h"
-#include "ui/qt/entry_mime.h"
-#include "ui/qt/save_dialog.h"
+#include "session/qt/entry_mime.h"
+#include "session/qt/number_editor.h"
+#include "session/qt/save_dialog.h"
 
 namespace phondeck {
 namespace {

@@ -38,6 +38,7 @@ class MessageListWidget final : public QTreeWidget {
   QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
 };
 
+// TForm6: the Messages window.
 class TForm6 final : public QMainWindow {
   Q_OBJECT
  public:
@@ -108,6 +109,7 @@ class RecipientListWidget final : public QTreeWidget {
   void dropEvent(QDropEvent* event) override;
 };
 
+// TForm18: the SMS Sending window.
 class TForm18 final : public QDialog {
   Q_OBJECT
  public:

@@ -30,7 +30,7 @@
 #include "app/text_table.h"
 #include "link/serial_port.h"
 #include "organiser/qt/port_search.h"
-#include "ui/qt/dialog_buttons.h"
+#include "session/qt/dialog_buttons.h"
 
 namespace phondeck {
 namespace {

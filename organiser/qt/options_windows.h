@@ -28,6 +28,7 @@ namespace phondeck {
 class PortSearchPanel;
 class Prompt;
 
+// TPagesDlg: the Options dialog.
 class TPagesDlg final : public QDialog {
   Q_OBJECT
  public:
@@ -136,6 +137,7 @@ class TPagesDlg final : public QDialog {
   bool loading_ = false;
 };
 
+// TForm22: the Profiles window.
 class TForm22 final : public QWidget {
   Q_OBJECT
  public:

@@ -11,7 +11,6 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
-#include "cli/probe_loop.h"
 #include "link/serial_port.h"
 
 namespace phondeck {
@@ -108,7 +107,7 @@ void PortSearchPanel::refresh_buttons() {
 }
 
 void PortSearchPanel::search() {
-  if (searching() || list_->topLevelItemCount() == 0) return;
+  if (searching() || list_->topLevelItemCount() == 0 || !make_loop_) return;
   if (worker_.joinable()) worker_.join();
   std::vector<std::string> devices;
   for (int i = 0; i < list_->topLevelItemCount(); ++i) {
@@ -123,9 +122,9 @@ void PortSearchPanel::search() {
   note_->setText(qs(tx_with(kTextSearching, {devices.front()})));
   QPointer<PortSearchPanel> self(this);
   const SystemRoots roots = roots_;
-  worker_ = std::thread([this, self, devices, roots] {
+  worker_ = std::thread([this, self, devices, roots, make_loop = make_loop_] {
     SystemClock clock;
-    RealtimeProbeLoop loop(clock);
+    const std::unique_ptr<ProbeLoop> loop = make_loop(clock);
     ProbeOptions options;
     options.roots = roots;
     options.cancelled = [this] { return cancel_.load(); };
@@ -139,7 +138,7 @@ void PortSearchPanel::search() {
         if (self) self->show_result(result);
       }, Qt::QueuedConnection);
     };
-    HandsetProbe(loop, options).run(devices);
+    HandsetProbe(*loop, options).run(devices);
     QMetaObject::invokeMethod(self, [self] {
       if (self) self->finished();
     }, Qt::QueuedConnection);

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -31,6 +32,10 @@ class PortSearchPanel final : public QWidget {
   void refresh(int configured_port);
   // Where the devices are looked for (tests: a scratch tree).
   void set_roots(SystemRoots roots) { roots_ = std::move(roots); }
+  // The loop a search runs on, made on its own thread with that thread's
+  // clock; Telvane gives the real-time one. No search runs without it.
+  using LoopMaker = std::function<std::unique_ptr<ProbeLoop>(Clock&)>;
+  void set_loop_maker(LoopMaker make) { make_loop_ = std::move(make); }
 
   void search();
   void use_selected();
@@ -48,6 +53,7 @@ class PortSearchPanel final : public QWidget {
 
   std::function<void(const std::string&, int)> use_device_;
   SystemRoots roots_;
+  LoopMaker make_loop_;
   QLabel* title_ = nullptr;
   QTreeWidget* list_ = nullptr;
   QPushButton* search_ = nullptr;

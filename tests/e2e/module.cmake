@@ -4,7 +4,7 @@
 file(GLOB e2e_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
 add_executable(test_e2e ${e2e_test_sources})
 target_include_directories(test_e2e PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
-target_link_libraries(test_e2e PRIVATE phondeck_core phondeck_sim GTest::gmock GTest::gtest_main)
+target_link_libraries(test_e2e PRIVATE phondeck_core phondeck_sim phondeck_host GTest::gmock GTest::gtest_main)
 target_compile_definitions(test_e2e PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 # The 1,000-seed fault runs take several times longer under the sanitizers
 # (the restore run about 400 s there against 25 s plain).
@@ -21,7 +21,7 @@ if(PHONDECK_GUI AND TARGET phondeck_gui)
   if(e2e_qt_test_sources)
     add_executable(test_e2e_qt ${e2e_qt_test_sources})
     target_include_directories(test_e2e_qt PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/..)
-    target_link_libraries(test_e2e_qt PRIVATE phondeck_gui phondeck_core phondeck_sim Qt6::Test
+    target_link_libraries(test_e2e_qt PRIVATE phondeck_telvane phondeck_core phondeck_sim Qt6::Test
       GTest::gmock GTest::gtest)
     target_compile_definitions(test_e2e_qt PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(test_e2e_qt DISCOVERY_MODE PRE_TEST

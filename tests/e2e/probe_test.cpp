@@ -11,7 +11,7 @@
 #include <fstream>
 #include <memory>
 
-#include "cli/probe_loop.h"
+#include "host/probe_loop.h"
 #include "e2e_rig.h"
 #include "session/handset_probe.h"
 #include "sim/handset_codec.h"

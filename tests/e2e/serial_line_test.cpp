@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_rig.h"
+#include "host/configured_port.h"
 #include "link/information_dialogs.h"
 #include "link/serial_port.h"
 #include "platform/device_choice.h"

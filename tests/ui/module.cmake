@@ -13,7 +13,7 @@ if(PHONDECK_GUI AND TARGET phondeck_gui)
   if(ui_qt_test_sources)
     add_executable(test_ui_qt ${ui_qt_test_sources})
     target_include_directories(test_ui_qt PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-    target_link_libraries(test_ui_qt PRIVATE phondeck_gui phondeck_core Qt6::Test
+    target_link_libraries(test_ui_qt PRIVATE phondeck_telvane phondeck_core Qt6::Test
       GTest::gmock GTest::gtest)
     target_compile_definitions(test_ui_qt PRIVATE PHONDECK_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     if(TARGET telvane)

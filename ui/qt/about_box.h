@@ -11,6 +11,7 @@ inline constexpr const char* kVersion = "v3.3";
 // The web page the About box links to.
 inline constexpr const char* kProductPage = "http://phondeck.example.org/";
 
+// TAboutBox: the About box.
 class TAboutBox final : public QDialog {
   Q_OBJECT
  public:

@@ -1,11 +1,9 @@
 #pragma once
-// The OK/Cancel dialog the editors derive from (TOKRightDlg), the entry Editor
-// TOKHelpRightDlg and the one-field phone Editor TOKHelpRightDlg3.
-#include <QDialog>
-
+// The entry Editor TOKHelpRightDlg: name, UNICODE name, phone, position,
+// type, group and write-as of one phone-book entry.
 #include <array>
-#include <functional>
 
+#include "session/qt/number_editor.h"
 #include "ui/entry_editor.h"
 
 class QComboBox;
@@ -16,25 +14,7 @@ class QGridLayout;
 
 namespace phondeck {
 
-// OK closes with result OK and is the default button; Cancel and Esc close
-// with result Cancel.
-class TOKRightDlg : public QDialog {
-  Q_OBJECT
- public:
-  explicit TOKRightDlg(QWidget* parent = nullptr);
-  virtual void apply_texts();
-
- protected:
-  // Where subclasses put their controls, left of the buttons.
-  QGridLayout* body() { return body_; }
-  QPushButton* OKBtn = nullptr;
-  QPushButton* CancelBtn = nullptr;
-  QGridLayout* buttons_ = nullptr;
-
- private:
-  QGridLayout* body_ = nullptr;
-};
-
+// TOKHelpRightDlg: the entry Editor.
 class TOKHelpRightDlg final : public TOKRightDlg {
   Q_OBJECT
  public:
@@ -90,26 +70,6 @@ class TOKHelpRightDlg final : public TOKRightDlg {
   QComboBox* write_as_ = nullptr;
   std::array<QPushButton*, 10> insert_{};
   QPushButton* HelpBtn = nullptr;
-};
-
-class TOKHelpRightDlg3 final : public TOKRightDlg {
-  Q_OBJECT
- public:
-  explicit TOKHelpRightDlg3(QWidget* parent = nullptr);
-  void apply_texts() override;
-
-  void set_number(const std::string& number);
-  std::string number() const;
-  QLineEdit* field() const { return field_; }
-  // OK's check of the number (the dialog stays open while it says false);
-  // none accepts every number.
-  std::function<bool(const std::string&)> check;
-
-  void accept() override;
-
- private:
-  QLabel* label_ = nullptr;
-  QLineEdit* field_ = nullptr;
 };
 
 }  // namespace phondeck

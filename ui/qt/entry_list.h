@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "ui/entry_view.h"
-#include "ui/qt/entry_mime.h"
+#include "session/qt/entry_mime.h"
 
 namespace phondeck {
 

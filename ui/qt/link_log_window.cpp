@@ -13,7 +13,7 @@
 #include "app/text_table.h"
 #include "link/link_log.h"
 #include "ui/diagnostics.h"
-#include "ui/qt/save_dialog.h"
+#include "session/qt/save_dialog.h"
 
 namespace phondeck {
 namespace {

@@ -22,7 +22,7 @@
 #include "app/help.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "sim/embedded_port.h"
+#include "session/qt/window_session.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/backup_dialog.h"
 #include "ui/qt/entry_editor_dialog.h"
@@ -56,31 +56,14 @@ Key key_of(int qt_key) {
 }
 }  // namespace
 
-// Posts the serial port's notices to the window thread, in order.
-class TForm1::MessageSink final : public WindowMessageSink {
- public:
-  explicit MessageSink(TForm1& form) : form_(form) {}
-  void post(int message, std::uint32_t parameter) override {
-    QMetaObject::invokeMethod(
-        &form_, [this, message, parameter] { form_.window_message(message, parameter); },
-        Qt::QueuedConnection);
-  }
-
- private:
-  TForm1& form_;
-};
-
-TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
+TForm1::TForm1(WindowSession& shared, Prompt& prompt, QWidget* parent)
     : QMainWindow(parent),
       prompt_(prompt),
-      timer1_([this] { session_->Timer1Timer(); }),
-      sink_(std::make_unique<MessageSink>(*this)),
-      // The serial port of the configuration, or the built-in handset when
-      // Device is "virtual".
-      session_(std::make_unique<HandsetSession>(port ? std::move(port) : make_configured_port(prompt, *sink_),
-                                                timer1_, clock_, prompt, *this)),
-      logic_(prompt, *this, session_->commands(), session_->book()) {
-  session_->set_read_listener([this] {
+      shared_(shared),
+      session_(shared.session()),
+      logic_(prompt, *this, session_.commands(), session_.book()) {
+  shared_.set_observer(this);
+  session_.set_read_listener([this] {
     // A completed read: in a tree mode the third list shows the new entries too.
     logic_.refresh_tree_view();
     refresh_views();
@@ -92,7 +75,7 @@ TForm1::TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port, QWidget* parent)
   activate(ListSide::Left);
 
   // The link: frame id of the configured Type, then a reset.
-  session_->set_up();
+  session_.set_up();
   run_command(Command::Reset);
   // Busy until the splash sequence ends.
   busy_cursor();
@@ -114,11 +97,12 @@ void TForm1::substitute_classic_fonts() {
 }
 
 TForm1::~TForm1() {
+  session_.set_read_listener({});
+  shared_.set_observer(nullptr);
   qApp->removeEventFilter(this);
   normal_cursor();
   // The lists' views go before the models and the logic they show, and the
-  // windows opened over this one (Messages, Calendar, ...) before the session
-  // they hold on to.
+  // windows opened over this one (Messages, Calendar, ...) with them.
   delete takeCentralWidget();
   qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
@@ -554,7 +538,7 @@ void TForm1::window_command(Command command) {
     case Command::ExportForNewPhone:
       (command == Command::BackupHandset    ? backup_handset_with_dialog
        : command == Command::RestoreHandset ? restore_handset_with_dialog
-                                            : export_for_new_phone_with_dialog)(this, *session_, prompt_);
+                                            : export_for_new_phone_with_dialog)(this, session_, prompt_);
       logic_.refresh_tree_view();
       refresh_views();
       return;
@@ -642,7 +626,7 @@ bool TForm1::unsaved_lists_settled() {
 
 void TForm1::end_process() {
   if (!unsaved_lists_settled()) return;
-  session_->link().port().close();
+  session_.link().port().close();
   if (end_process_) {
     end_process_();
   } else {
@@ -737,10 +721,6 @@ bool TForm1::print_entries() {
 }
 
 // ------------------------------------------------------------------ link
-
-void TForm1::window_message(int message, std::uint32_t parameter) {
-  session_->handle_message(message, parameter);
-}
 
 void TForm1::show_system_error(const std::string& prefix, unsigned code) {
   prompt_.message(prefix + " (" + std::to_string(code) + ") " +

@@ -1,9 +1,9 @@
 #pragma once
 // TForm1, the main window: menu bar, tool bar, the two title bars and list
 // panes with their splitter, the F-key panel, the tree and third list of the
-// tree modes, and the status strip. It holds the handset session (link,
-// families, phone book) and forwards every command to MainWindowLogic and
-// every link event to the session.
+// tree modes, and the status strip. It shows the shared session's phone book
+// and link (it is the session's observer while it lives) and forwards every
+// command to MainWindowLogic.
 #include <QFont>
 #include <QMainWindow>
 #include <QPrinter>
@@ -14,15 +14,13 @@
 #include <map>
 #include <memory>
 
-#include "link/clock.h"
 #include "link/link_observer.h"
-#include "ui/commands.h"
 #include "session/handset_session.h"
+#include "ui/commands.h"
 #include "ui/main_layout.h"
 #include "ui/main_window_logic.h"
 #include "ui/qt/entry_list.h"
 #include "ui/qt/main_window_parts.h"
-#include "ui/qt/qt_timer.h"
 
 class QAction;
 class QActionGroup;
@@ -35,18 +33,17 @@ namespace phondeck {
 class Prompt;
 class TOKHelpRightDlg;
 class FindDialog;
+class WindowSession;
 
+// TForm1: the main window.
 class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditorHost {
   Q_OBJECT
  public:
-  // port: the link's byte port; null for the serial port of the configuration.
-  explicit TForm1(Prompt& prompt, std::unique_ptr<LinkPort> port = nullptr,
-                  QWidget* parent = nullptr);
+  // shared: the session the windows share; the link is set up and reset.
+  TForm1(WindowSession& shared, Prompt& prompt, QWidget* parent = nullptr);
   ~TForm1() override;
 
   MainWindowLogic& logic() { return logic_; }
-  HandsetSession& session() { return *session_; }
-  PhoneLink& link() { return session_->link(); }
 
   // Re-reads every caption, menu text, column caption and hint.
   void apply_texts();
@@ -71,8 +68,6 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   // The pixel widths of the eight columns of the list shown now.
   std::array<int, 8> shown_column_widths() const;
 
-  // The window messages the serial port posts (1024, 1025).
-  void window_message(int message, std::uint32_t parameter);
   // A message box: prefix, " (", the code, ") " and the system's text for it.
   void show_system_error(const std::string& prefix, unsigned code);
 
@@ -135,8 +130,6 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  class MessageSink;
-
   static void substitute_classic_fonts();
   void build_menus();
   void build_tool_bar();
@@ -157,10 +150,8 @@ class TForm1 final : public QMainWindow, public LinkObserver, public EntryEditor
   void window_command(Command command);
 
   Prompt& prompt_;
-  SystemClock clock_;
-  QtTimer timer1_;
-  std::unique_ptr<MessageSink> sink_;
-  std::unique_ptr<HandsetSession> session_;
+  WindowSession& shared_;
+  HandsetSession& session_;
   MainWindowLogic logic_;
   TOKHelpRightDlg* editor_ = nullptr;
 

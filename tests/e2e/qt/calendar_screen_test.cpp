@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 
 #include "app/date_text.h"
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -30,16 +30,16 @@ TEST(CalendarOnScreen, TheDayAndTheHandsetClockInTheUsersLocale) {
     TForm1& form = windows.main();
     TForm13& calendar = windows.calendar();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(windows)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
     form.run_command(Command::Calendar);
     const QLocale german;
     EXPECT_EQ(calendar.tree()->topLevelItem(0)->text(0), german.toString(QDate::currentDate(), QLocale::ShortFormat));
 
     // The clock set from the computer's, then read back.
     calendar.logic().write_time();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     calendar.logic().read_time();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     const QString clock = calendar.handset_time()->text();
     const QDateTime read = german.toDateTime(clock, german.dateTimeFormat(QLocale::ShortFormat));
     EXPECT_TRUE(read.isValid()) << clock.toStdString();

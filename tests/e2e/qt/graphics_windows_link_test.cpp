@@ -23,7 +23,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "media/qt/mono_images.h"
 #include "media/windows_bitmap.h"
 #include "phonebook/text_codec.h"
@@ -55,11 +55,11 @@ TEST(GraphicsWindowsLink, PickAGroupDrawWriteItAndEditTheStartupGraphic) {
   TForm1& main = windows.main();
   main.show();
   const auto settled = [&] {
-    const LinkState s = main.link().engine().state();
+    const LinkState s = windows.link().engine().state();
     return s == LinkState::Idle || s == LinkState::Disconnected;
   };
   main.action(Command::Connect)->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return main.link().engine().state() == LinkState::Idle; }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return windows.link().engine().state() == LinkState::Idle; }, 10000));
 
   // Group and System Graphics: Read Group Graphic opens the dialog when the
   // five groups are in; the third group is picked.
@@ -142,11 +142,11 @@ TEST(GraphicsWindowsLink, WriteIntoGroupSaysWhatItShowsAndOpenSaysHowAPictureWas
   TForm1& main = windows.main();
   main.show();
   const auto settled = [&] {
-    const LinkState s = main.link().engine().state();
+    const LinkState s = windows.link().engine().state();
     return s == LinkState::Idle || s == LinkState::Disconnected;
   };
   main.action(Command::Connect)->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return main.link().engine().state() == LinkState::Idle; }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return windows.link().engine().state() == LinkState::Idle; }, 10000));
   main.run_command(Command::GroupGraphics);
   TForm16& group = windows.group_graphics();
   TOKHelpRightDlg5& dialog = group.group_dialog();

@@ -15,10 +15,12 @@
 #include <QTimer>
 
 #include "app/language.h"
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "link/qt/information_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/main_window_parts.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -30,15 +32,17 @@ class MainWindowLink : public ::testing::Test {
     std::string error;
     ASSERT_TRUE(handset.start(error)) << error;
     config().Device = handset.path();
-    form = std::make_unique<TForm1>(prompt);
+    shared = std::make_unique<WindowSession>(prompt, make_configured_port);
+    form = std::make_unique<TForm1>(*shared, prompt);
     form->show();
     QApplication::processEvents();
   }
   void TearDown() override {
     form.reset();
+    shared.reset();
     handset.stop();
   }
-  LinkState state() { return form->link().engine().state(); }
+  LinkState state() { return shared->link().engine().state(); }
   bool settle(int ms = 5000) {
     return QTest::qWaitFor([this] { return state() == LinkState::Idle || state() == LinkState::Disconnected; }, ms);
   }
@@ -51,6 +55,7 @@ class MainWindowLink : public ::testing::Test {
   SystemClock clock;
   sim::PtyHandset handset{clock, demo_state("6110")};
   ScriptedPrompt prompt;
+  std::unique_ptr<WindowSession> shared;
   std::unique_ptr<TForm1> form;
 };
 
@@ -58,7 +63,7 @@ TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
   trigger(Command::Connect);
   ASSERT_TRUE(settle());
   ASSERT_EQ(state(), LinkState::Idle) << (prompt.messages.empty() ? "" : prompt.messages[0]);
-  EXPECT_EQ(form->link().engine().info().model, "6110");
+  EXPECT_EQ(shared->link().engine().info().model, "6110");
 
   trigger(Command::ReadPhoneBook);
   ASSERT_TRUE(settle());
@@ -70,7 +75,7 @@ TEST_F(MainWindowLink, ConnectThenReadFromTheMenus) {
   ASSERT_NE(pane, nullptr);
   ASSERT_NE(pane->model(), nullptr);
   EXPECT_EQ(pane->model()->rowCount(), total);
-  EXPECT_EQ(form->link().engine().progress_position(), 0);
+  EXPECT_EQ(shared->link().engine().progress_position(), 0);
   EXPECT_TRUE(prompt.messages.empty());
 
   // Reset from the menu: disconnected, the entries stay.
@@ -93,9 +98,10 @@ TEST(MainWindowLinkLost, ReadCutOffByAResetShowsWhatWasRead) {
   ASSERT_TRUE(handset.start(error)) << error;
   config().Device = handset.path();
   ScriptedPrompt prompt;
-  TForm1 form(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 form(shared, prompt);
   form.show();
-  const auto state = [&form] { return form.link().engine().state(); };
+  const auto state = [&shared] { return shared.link().engine().state(); };
   form.action(Command::Connect)->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return state() == LinkState::Idle; }, 10000));
   form.action(Command::ReadPhoneBook)->trigger();
@@ -145,7 +151,7 @@ TEST(TelvaneWindowsLink, InformationCommandsAndNetworkDetails) {
     for (int i = 1; i <= 8; ++i) EXPECT_EQ(windows.hardware().edit(i)->text(), "Unknown") << i;
 
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&windows] { return windows.link().engine().state() == LinkState::Idle; }, 5000))
         << (prompt.messages.empty() ? "" : prompt.messages[0]);
     run_modal(Command::HardwareInfo, windows.hardware());
     EXPECT_EQ(windows.hardware().edit(2)->text(), "Nokia");
@@ -153,7 +159,7 @@ TEST(TelvaneWindowsLink, InformationCommandsAndNetworkDetails) {
     EXPECT_EQ(windows.hardware().edit(5)->text(), "900 & 1800");
 
     run_modal(Command::NetworkInfo, windows.network());
-    EXPECT_EQ(windows.network().edit(1)->text().toInt(), form.link().engine().info().battery);
+    EXPECT_EQ(windows.network().edit(1)->text().toInt(), windows.link().engine().info().battery);
     EXPECT_FALSE(windows.network().edit(1)->text().isEmpty());
 
     handset.send_network_details();

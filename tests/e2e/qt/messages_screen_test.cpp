@@ -21,10 +21,10 @@
 
 #include <map>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "organiser/qt/message_windows.h"
 #include "ui/qt/entry_list.h"
-#include "ui/qt/entry_mime.h"
+#include "session/qt/entry_mime.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -79,9 +79,9 @@ TEST(MessagesOnScreen, ReadShowsItsFolderWithNamesReadableRowsAndTheListFont) {
     form.resize(630, 440);
     form.show();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(windows)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
     form.action(Command::ReadPhoneBook)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     PhoneBook& book = form.logic().book();
     ASSERT_EQ(book.active_side(), ListSide::Left);
     ASSERT_FALSE(book.left().empty());
@@ -96,7 +96,7 @@ TEST(MessagesOnScreen, ReadShowsItsFolderWithNamesReadableRowsAndTheListFont) {
     form.action(Command::Messages)->trigger();
     ASSERT_TRUE(messages.isVisible());
     messages.tool(5)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     ASSERT_NE(messages.tree()->currentItem(), nullptr);
     EXPECT_EQ(messages.tree()->currentItem()->text(0), "Inbox");
     ASSERT_EQ(messages.list()->topLevelItemCount(), 6);  // the message in parts is one row

@@ -21,10 +21,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "organiser/qt/message_windows.h"
-#include "ui/qt/entry_editor_dialog.h"
-#include "ui/qt/entry_mime.h"
+#include "session/qt/number_editor.h"
+#include "session/qt/entry_mime.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -43,13 +43,13 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     TForm6& messages = windows.messages();
     TForm18& sending = windows.sms_sending();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(windows)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
 
     form.action(Command::Messages)->trigger();
     ASSERT_TRUE(messages.isVisible());
     EXPECT_EQ(messages.windowTitle(), "Messages");
     messages.tool(5)->trigger();  // Read
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     QTreeWidgetItem* inbox = messages.tree()->topLevelItem(0)->child(0);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
                       messages.tree()->visualItemRect(inbox).center());
@@ -71,7 +71,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     messages.memo()->setPlainText(QString::fromUtf8("Caf\u00e9 at 8"));
     EXPECT_EQ(messages.counter()->text(), "18 / 140");
     messages.tool(7)->trigger();  // Write
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.used(); }), 10);
     QTreeWidgetItem* outbox = messages.tree()->topLevelItem(0)->child(1);
     QTest::mouseClick(messages.tree()->viewport(), Qt::LeftButton, {},
@@ -81,7 +81,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
 
     // Two recipients dragged from the phone book.
     form.action(Command::ReadPhoneBook)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     PhoneBook& book = form.logic().book();
     book.active().clear_selection();
     book.active().set_selected(0, true);
@@ -99,7 +99,7 @@ TEST(MessagesWindows, ReadWriteAndSendFromTheWindows) {
     sending.slider()->setValue(197);
     EXPECT_EQ(sending.validity_box()->text(), "5 Week(s)");
     sending.send_all_button()->click();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Succeeded");
     EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Failed: the handset refused it (answer 03 00)");
     EXPECT_EQ(sending.list()->topLevelItem(2)->text(2), "Succeeded");
@@ -127,7 +127,7 @@ TEST(MessagesWindows, SendAllSendsTheShownTextToEveryNumberItCan) {
     TForm6& messages = windows.messages();
     TForm18& sending = windows.sms_sending();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::Messages)->trigger();
     messages.memo()->setPlainText("First text");
     messages.tool(8)->trigger();  // Send: the SMS Sending window opens
@@ -156,14 +156,14 @@ TEST(MessagesWindows, SendAllSendsTheShownTextToEveryNumberItCan) {
     EXPECT_EQ(messages.counter()->text(), "1000 / 918");  // more than six parts hold
     const std::size_t told = prompt.messages.size();
     sending.send_all_button()->click();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     ASSERT_EQ(prompt.messages.size(), told + 1);
     EXPECT_EQ(prompt.messages.back(), "The length of message is too long");
     EXPECT_TRUE(handset.with_handset([](sim::Handset& h) { return h.state().sms.sent.empty(); }));
 
     messages.memo()->setPlainText("Second text");
     sending.send_all_button()->click();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     const QString only = QStringLiteral(": a message goes only to a number of digits, with \"+\" first for an international one");
     const QStringList results{"Succeeded", "Failed: The number call-me-abc holds \"c\"" + only, "Succeeded",
                               "Failed: The number 12p34 holds \"p\"" + only};
@@ -194,9 +194,9 @@ TEST(MessagesWindows, ALongTextShownWholeWithItsPartsAndRefusals) {
     TForm6& messages = windows.messages();
     TForm18& sending = windows.sms_sending();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::ReadPhoneBook)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::Messages)->trigger();
     QString text;
     while (text.size() < 300) text += QStringLiteral("Meet at the station at ten, then lunch. ");
@@ -235,7 +235,7 @@ TEST(MessagesWindows, ALongTextShownWholeWithItsPartsAndRefusals) {
     EXPECT_EQ(sending.list()->topLevelItem(0)->text(1), "") << "ends as Mum's number does, but is not it";
     EXPECT_EQ(sending.list()->topLevelItem(1)->text(1), "Mum");
     sending.send_all_button()->click();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     EXPECT_EQ(sending.list()->topLevelItem(0)->text(2), "Failed: the handset refused part 1 of 2 (answer 03 00)");
     EXPECT_EQ(sending.list()->topLevelItem(1)->text(2), "Succeeded");
     for (QWidget* w : std::initializer_list<QWidget*>{sending.message_box(), sending.parts_label(), sending.list()}) {
@@ -263,7 +263,7 @@ TEST(MessagesWindows, ArchiveAsksBeforeItsDeleteHowManyGo) {
     TForm1& form = windows.main();
     TForm6& messages = windows.messages();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::Messages)->trigger();
     prompt.answers = {false};
     ASSERT_TRUE(messages.archiver().start(dir, true));

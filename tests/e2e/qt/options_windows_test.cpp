@@ -20,7 +20,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -38,7 +38,7 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     TPagesDlg& options = windows.options();
     TForm22& profiles = windows.profiles();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(windows)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
     PhoneBook& book = form.logic().book();
     PhoneBookEntry friend_entry;
     friend_entry.Name = "Ann";
@@ -74,7 +74,7 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     // Group page: Read fills New from the handset, then Friends becomes Mates.
     options.pages()->setCurrentIndex(2);
     QTest::mouseClick(options.group_read_button(), Qt::LeftButton);
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     EXPECT_EQ(options.group_new(2)->text(), QString::fromUtf8("\u670b\u53cb"));
     options.group_new(2)->setText("Mates");
     QTest::mouseClick(options.ok_button(), Qt::LeftButton);
@@ -84,13 +84,13 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     EXPECT_EQ(book.left().entry(0).Group, "Mates");
     EXPECT_EQ(book.right().entry(0).Group, "Mates");
     EXPECT_EQ(profiles.read_action()->text(), "Read");  // texts applied again
-    EXPECT_EQ(form.link().engine().state(), LinkState::Idle);  // same port: the link stays
+    EXPECT_EQ(windows.link().engine().state(), LinkState::Idle);  // same port: the link stays
 
     // Profiles: read, change Car's volume through its cell's list, write, activate Pager.
     form.action(Command::Profiles)->trigger();
     ASSERT_TRUE(profiles.isVisible());
     profiles.read_action()->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     EXPECT_EQ(profiles.name(0)->text(), "General");
     EXPECT_EQ(profiles.name(5)->text(), QString::fromUtf8("\u8f66\u8f7d"));
     EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 3");
@@ -103,9 +103,9 @@ TEST(OptionsWindows, PagesOkAndProfilesAgainstTheHandset) {
     profiles.open_list()->actions()[4]->trigger();
     EXPECT_EQ(profiles.cell(5, kRingingVolume)->text(), "Level 5");
     profiles.write_action()->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     QTest::mouseClick(profiles.activate_button(4), Qt::LeftButton);
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::Reset)->trigger();
   }
   const sim::SettingsState settings = handset.with_handset([](sim::Handset& h) { return h.state().settings; });
@@ -130,7 +130,7 @@ TEST(OptionsWindows, WriteSmscAsksBeforeWriting) {
     TForm1& form = windows.main();
     TPagesDlg& options = windows.options();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     options.prepare();
     options.show();
     options.pages()->setCurrentIndex(4);  // SMS
@@ -139,7 +139,7 @@ TEST(OptionsWindows, WriteSmscAsksBeforeWriting) {
     const int choice = config().SMSC;
     for (const auto& [number, setting] : {std::pair{held, choice}, std::pair{std::string("+4412345678"), 1}}) {
       QTest::mouseClick(options.smsc_write_button(), Qt::LeftButton);
-      ASSERT_TRUE(settle(form));
+      ASSERT_TRUE(settle(windows));
       EXPECT_EQ(handset.with_handset([](sim::Handset& h) { return h.state().sms.smsc; }), number);
       EXPECT_EQ(config().SMSC, setting);
     }

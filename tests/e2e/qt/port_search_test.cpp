@@ -19,7 +19,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "organiser/qt/port_search.h"
 
 namespace phondeck::e2e {
@@ -58,7 +58,7 @@ TEST(PortMessagesQt, ConnectTellsWhatIsWrongAndTheNextStep) {
       EXPECT_NE(found, std::string::npos) << "\"" << part << "\" in\n" << text;
       if (found != std::string::npos) at = found + part.size();
     }
-    EXPECT_EQ(form.link().engine().state(), LinkState::Disconnected);
+    EXPECT_EQ(windows.link().engine().state(), LinkState::Disconnected);
   }
   handset.stop();
 }

@@ -7,7 +7,7 @@
 
 #include <QTest>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 
 namespace phondeck::e2e {
 
@@ -23,9 +23,9 @@ struct PtyDevice {
   std::string error;
 };
 
-// The main window's link idle again (false after ms milliseconds).
-inline bool settle(TForm1& form, int ms = 8000) {
-  return QTest::qWaitFor([&form] { return form.link().engine().state() == LinkState::Idle; }, ms);
+// The windows' link idle again (false after ms milliseconds).
+inline bool settle(TelvaneWindows& windows, int ms = 8000) {
+  return QTest::qWaitFor([&windows] { return windows.link().engine().state() == LinkState::Idle; }, ms);
 }
 
 }  // namespace phondeck::e2e

@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "media/qt/ring_tone_windows.h"
 
 namespace phondeck::e2e {
@@ -34,7 +34,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     TForm1& form = windows.main();
     TForm12& tone = windows.ring_tone();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
 
     form.action(Command::RingingTone)->trigger();
     ASSERT_TRUE(tone.isVisible());
@@ -49,7 +49,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
     tone.pages()->setCurrentIndex(RingToneWindowLogic::kNokiaPage);
     tone.text(RingToneWindowLogic::kNokiaPage)->setPlainText("8c2 8d2 4.e2 - 32f 32.g");
     QTest::keyClick(&tone, Qt::Key_4, Qt::ControlModifier);  // Write
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     const auto received = handset.with_handset([](sim::Handset& h) { return h.state().ring_tone.tone; });
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->name, "Phondeck");
@@ -59,7 +59,7 @@ TEST(RingToneWindow, TempoWriteSendAndEscape) {
 
     tone.action(TForm12::Tool::Send)->trigger();
     EXPECT_TRUE(windows.sms_sending().isVisible());
-    const OutgoingSms& outgoing = form.session().organiser().messages().outgoing;
+    const OutgoingSms& outgoing = windows.session().organiser().messages().outgoing;
     EXPECT_EQ(outgoing.byte_count, 7 + (73 + 64 + 72 + 2 * 5 + 7) / 8);  // two octave changes
     EXPECT_EQ(outgoing.first_octet, 0x51);
     EXPECT_EQ(outgoing.data_coding, 0xF5);
@@ -93,7 +93,7 @@ TEST(RingToneWindow, ATuneWithoutNotesIsRefusedOnWriteAndSend) {
     TForm1& form = windows.main();
     TForm12& tone = windows.ring_tone();
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     form.action(Command::RingingTone)->trigger();
     const std::pair<int, const char*> pages[] = {{RingToneWindowLogic::kEricssonPage, ""},
                                                  {RingToneWindowLogic::kEricssonPage, "p P p"},
@@ -106,7 +106,7 @@ TEST(RingToneWindow, ATuneWithoutNotesIsRefusedOnWriteAndSend) {
       for (TForm12::Tool tool : {TForm12::Tool::Write, TForm12::Tool::Send}) {
         prompt.messages.clear();
         tone.action(tool)->trigger();
-        ASSERT_TRUE(settle(form));
+        ASSERT_TRUE(settle(windows));
         EXPECT_EQ(prompt.messages, std::vector<std::string>{"The tone has no notes to play: there is nothing to write or send"})
             << page << " '" << text << "'";
       }

@@ -34,8 +34,8 @@
 
 #include "app/language.h"
 #include "app/language_library.h"
-#include "app/qt/qt_translations.h"
-#include "app/qt/telvane_windows.h"
+#include "session/qt/qt_translations.h"
+#include "telvane/telvane_windows.h"
 #include "organiser/qt/archive_dialog.h"
 #include "ui/qt/backup_dialog.h"
 #include "ui/qt/export_dialog.h"
@@ -183,7 +183,7 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
     print_size("Main window", form);
     expect_whole_captions(form, "Main window");
     form.action(Command::Connect)->trigger();
-    ASSERT_TRUE(settle(form)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
+    ASSERT_TRUE(settle(windows)) << (prompt.messages.empty() ? "" : prompt.messages[0]);
 
     TPagesDlg& options = windows.options();
     options.prepare();
@@ -210,7 +210,7 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
     {
       BackupDialog backup(true, &form);
       ArchiveDialog archive(&form);
-      ExportDialog export_dialog(form.session(), prompt, [](const auto&, const auto&) { return false; }, &form);
+      ExportDialog export_dialog(windows.session(), prompt, [](const auto&, const auto&) { return false; }, &form);
       const std::pair<const char*, QWidget*> dialogs[] = {
           {"Backup", &backup}, {"Archive", &archive}, {"Export for a New Phone", &export_dialog}};
       for (const auto& [name, window] : dialogs) {
@@ -252,9 +252,9 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
     expect_whole_subjects(calendar, "at first");
     expect_whole_captions(calendar, "Calendar");
     calendar.logic().write_time();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     calendar.logic().read_time();
-    ASSERT_TRUE(settle(form));
+    ASSERT_TRUE(settle(windows));
     ASSERT_FALSE(calendar.handset_time()->text().isEmpty());
     expect_whole_subjects(calendar, "after Read Time");
 
@@ -278,7 +278,7 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
     EXPECT_EQ(profiles.cell(0, 0)->palette().color(QPalette::ButtonText), grey);
     EXPECT_FALSE(profiles.cell(0, 0)->toolTip().isEmpty());
     profiles.read_action()->trigger();
-    ASSERT_TRUE(settle(form, 20000));
+    ASSERT_TRUE(settle(windows, 20000));
     EXPECT_NE(profiles.cell(0, 0)->palette().color(QPalette::ButtonText), grey);
     EXPECT_NE(profiles.cell(6, 1)->palette().color(QPalette::ButtonText), grey);
     EXPECT_TRUE(profiles.cell(0, 0)->toolTip().isEmpty());

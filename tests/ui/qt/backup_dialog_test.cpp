@@ -23,6 +23,8 @@
 #include "ui/qt/backup_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -182,10 +184,11 @@ TEST(BackupWithVirtualHandset, BackupThenCompareAndRestoreFromTheFileMenu) {
   config().Device = "virtual";
   testing::FakePrompt prompt;
   QTemporaryDir dir;
-  TForm1 form(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 form(shared, prompt);
   form.set_end_process([] {});
   form.show();
-  HandsetSession& session = form.session();
+  HandsetSession& session = shared.session();
   auto* backup = form.action(Command::BackupHandset);
   auto* restore = form.action(Command::RestoreHandset);
   ASSERT_TRUE(backup != nullptr && restore != nullptr);

@@ -26,6 +26,8 @@
 #include "media/qt/ring_tone_windows.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -33,9 +35,10 @@ namespace {
 TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   testing::fresh_texts_and_configuration();
   testing::FakePrompt prompt;
-  TForm1 main(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 main(shared, prompt);
   int backs = 0;
-  TForm13 calendar(main.session(), prompt, [&] { ++backs; });
+  TForm13 calendar(shared.session(), prompt, [&] { ++backs; });
   calendar.show_today();
   calendar.logic().show_day({2026, 12, 8});
   calendar.refresh();
@@ -71,7 +74,7 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   root = calendar.tree()->topLevelItem(0);
   ASSERT_EQ(root->child(3)->childCount(), 1);
   EXPECT_EQ(root->child(3)->child(0)->text(0), "10:30  Budget");
-  const CalendarEvent& e = main.session().organiser().calendar().list().at(0);
+  const CalendarEvent& e = shared.session().organiser().calendar().list().at(0);
   EXPECT_EQ(e.type, 3);
   EXPECT_EQ(e.alarm_hour, 10);
   EXPECT_EQ(e.alarm_minute, 20);
@@ -85,7 +88,7 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
   birthday.day = 20;
   birthday.type = 4;
   birthday.data = "Anna";
-  main.session().organiser().calendar().list().append(birthday);
+  shared.session().organiser().calendar().list().append(birthday);
   calendar.month()->setCurrentPage(2027, 12);
   EXPECT_NE(calendar.month()->dateTextFormat(QDate(2027, 12, 8)).fontWeight(), QFont::Bold);
   EXPECT_EQ(calendar.month()->dateTextFormat(QDate(2027, 12, 20)).fontWeight(), QFont::Bold);
@@ -97,15 +100,16 @@ TEST(CalendarWindowQt, EventMadeInTheEditorShowsInTheDayView) {
 TEST(CalendarWindowQt, SaveDialogsAddTheExtensionAndSayWhatWasWritten) {
   testing::fresh_texts_and_configuration();
   testing::FakePrompt prompt;
-  TForm1 main(prompt);
-  TForm13 calendar(main.session(), prompt, [] {});
-  main.session().organiser().calendar().list().append(CalendarEvent{});
-  MessageFamily& family = main.session().organiser().message_family();
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 main(shared, prompt);
+  TForm13 calendar(shared.session(), prompt, [] {});
+  shared.session().organiser().calendar().list().append(CalendarEvent{});
+  MessageFamily& family = shared.session().organiser().message_family();
   family.records().store.append({"0401112223", "Hi", "26.12.08 09:30:00", "Hi", "", "1", "1"});
-  TForm6 messages(main.session().engine(), family, main.logic().book(), prompt);
+  TForm6 messages(shared.session().engine(), family, main.logic().book(), prompt);
   messages.logic().select_folder(SmsFolder::Inbox);
-  TForm12 tone(main.session(), prompt, [] {}, [](const SmartSms&) {});
-  TForm20 startup(main.session(), prompt);
+  TForm12 tone(shared.session(), prompt, [] {}, [](const SmartSms&) {});
+  TForm20 startup(shared.session(), prompt);
   QTemporaryDir dir;
   struct Case {
     QMainWindow* window;

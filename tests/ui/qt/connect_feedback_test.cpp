@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "ui_fakes.h"
 
 namespace phondeck {
@@ -34,11 +34,11 @@ TEST(ConnectFeedbackQt, ProgressCancelAndTheMessageThatOffersSearch) {
   EXPECT_TRUE(feedback.progress_box()->isVisible());
   EXPECT_EQ(feedback.progress_box()->findChild<QLabel*>()->text(), "Waking the handset (1 of 4)");
   EXPECT_EQ(form.status_strip()->text(), "Waking the handset (1 of 4)");
-  EXPECT_TRUE(form.link().port().is_open());
+  EXPECT_TRUE(windows.link().port().is_open());
 
   QTest::mouseClick(feedback.cancel_button(), Qt::LeftButton);
-  EXPECT_EQ(form.link().engine().state(), LinkState::Disconnected);
-  EXPECT_FALSE(form.link().port().is_open());
+  EXPECT_EQ(windows.link().engine().state(), LinkState::Disconnected);
+  EXPECT_FALSE(windows.link().port().is_open());
   EXPECT_FALSE(feedback.progress_box()->isVisible());
   EXPECT_EQ(form.status_strip()->text(), "Connecting stopped");
   EXPECT_EQ(feedback.no_answer_box(), nullptr);  // cancelled: nothing to explain

@@ -22,6 +22,8 @@
 #include "session/handset_session.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -37,10 +39,11 @@ TEST(ExportWithVirtualHandset, ReadThenWriteFromTheFileMenu) {
   config().Device = "virtual";
   testing::FakePrompt prompt;
   QTemporaryDir dir;
-  TForm1 form(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 form(shared, prompt);
   form.set_end_process([] {});
   form.show();
-  HandsetSession& session = form.session();
+  HandsetSession& session = shared.session();
   QAction* action = form.action(Command::ExportForNewPhone);
   ASSERT_NE(action, nullptr);
   EXPECT_EQ(action->text(), "Export for a New Phone...");

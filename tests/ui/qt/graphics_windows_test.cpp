@@ -14,12 +14,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/qt/telvane_windows.h"
-#include "link/qt/information_windows.h"
+#include "telvane/telvane_windows.h"
 #include "media/qt/graphics_windows.h"
 #include "media/qt/pixel_grid_panel.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -32,10 +33,10 @@ void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt:
 TEST(GraphicsWindowsQt, MouseDrawsThePictureLabelAndPreviewInBothWindows) {
   testing::fresh_texts_and_configuration();
   testing::FakePrompt prompt;
-  TForm1 main(prompt);
-  TOKHelpRightDlg4 operator_information(&main);
-  TForm16 group(main.session(), prompt, operator_information, &main);
-  TForm20 startup(main.session(), prompt, &main);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 main(shared, prompt);
+  TForm16 group(shared.session(), prompt, {}, &main);
+  TForm20 startup(shared.session(), prompt, &main);
   const QColor background(64, 192, 128);
 
   for (GraphicsWindowBase* window : std::initializer_list<GraphicsWindowBase*>{&group, &startup}) {
@@ -170,7 +171,7 @@ TEST(GraphicsWindowsQt, MainWindowCommandsOpenThemKeysLeaveThemAndSendShowsTheSm
   EXPECT_FALSE(windows.sms_sending().isVisible());
   group.action(GraphicsCommand::SendGroup)->trigger();
   EXPECT_TRUE(windows.sms_sending().isVisible());
-  const OutgoingSms& sms = windows.main().session().organiser().message_family().records().outgoing;
+  const OutgoingSms& sms = windows.session().organiser().message_family().records().outgoing;
   EXPECT_EQ(sms.byte_count, 137);
   EXPECT_EQ(sms.first_octet, 0x51);
   windows.main().normal_cursor();

@@ -20,8 +20,8 @@
 #include "app/configuration.h"
 #include "app/language.h"
 #include "app/language_library.h"
-#include "app/qt/qt_translations.h"
-#include "app/qt/telvane_windows.h"
+#include "session/qt/qt_translations.h"
+#include "telvane/telvane_windows.h"
 #include "ui/qt/find_dialog.h"
 #include "ui_fakes.h"
 

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "link/link_state.h"
 #include "ui_fakes.h"
 
@@ -40,9 +40,9 @@ TEST(LinkLogWindow, FollowsTheLinkSavesClearsAndCopiesDiagnostics) {
   form.action(Command::Connect)->trigger();
   const auto shown = [&] { return window.text()->toPlainText(); };
   ASSERT_TRUE(QTest::qWaitFor(
-      [&] { return form.link().engine().state() == LinkState::Idle && shown().contains("0x01 status poll"); }, 30000))
+      [&] { return windows.link().engine().state() == LinkState::Idle && shown().contains("0x01 status poll"); }, 30000))
       << shown().toStdString();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return shown().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == int(form.link().log().size()); }))
+  ASSERT_TRUE(QTest::qWaitFor([&] { return shown().split(QLatin1Char('\n'), Qt::SkipEmptyParts).size() == int(windows.link().log().size()); }))
       << "every entry kept is shown";
   EXPECT_TRUE(shown().contains(QStringLiteral("PC>   0x64 identify / 0x10 identify seq 0x60")));
   EXPECT_TRUE(shown().contains(QStringLiteral("port  open ")));
@@ -78,14 +78,14 @@ TEST(LinkLogWindow, FollowsTheLinkSavesClearsAndCopiesDiagnostics) {
     EXPECT_TRUE(lines[i].contains(QStringLiteral(" PC> ")) || lines[i].contains(QStringLiteral(" <HS ")))
         << "frames only: " << lines[i].toStdString();
   }
-  EXPECT_EQ(lines.back().toStdString(), form.link().log().frame_lines(1).front());
+  EXPECT_EQ(lines.back().toStdString(), windows.link().log().frame_lines(1).front());
   ASSERT_FALSE(prompt.messages.empty());
   EXPECT_EQ(prompt.messages.back(), tx(3313));
 
   for (QPushButton* button : window.findChildren<QPushButton*>()) {
     if (button->text() == QStringLiteral("C&lear")) button->click();
   }
-  EXPECT_EQ(form.link().log().size(), 0u);
+  EXPECT_EQ(windows.link().log().size(), 0u);
   EXPECT_TRUE(shown().isEmpty());
 
   form.run_command(Command::Reset);

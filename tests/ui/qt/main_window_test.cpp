@@ -25,6 +25,8 @@
 #include "ui/qt/find_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -37,7 +39,8 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::fresh_texts_and_configuration();
-    form = std::make_unique<TForm1>(prompt);
+    shared = std::make_unique<WindowSession>(prompt, make_configured_port);
+    form = std::make_unique<TForm1>(*shared, prompt);
     editor = new TOKHelpRightDlg(form->logic().book(), form.get());
     form->set_editor(editor);
     form->set_end_process([this] { ++ended; });
@@ -48,6 +51,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     form->normal_cursor();
     form.reset();
+    shared.reset();
   }
 
   PhoneBookList& left() { return form->logic().book().left(); }
@@ -61,6 +65,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   FakePrompt prompt;
+  std::unique_ptr<WindowSession> shared;
   std::unique_ptr<TForm1> form;
   TOKHelpRightDlg* editor = nullptr;
   int ended = 0;
@@ -437,7 +442,8 @@ namespace {
 TEST(MainWindowStatus, EveryStatusTextIsShownWholeAtTheDefaultWidth) {
   testing::fresh_texts_and_configuration();
   testing::FakePrompt prompt;
-  TForm1 form(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 form(shared, prompt);
   form.set_end_process([] {});
   form.show();
   QApplication::processEvents();

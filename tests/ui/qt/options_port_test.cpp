@@ -5,7 +5,7 @@
 
 #include <QComboBox>
 
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 #include "ui_fakes.h"
 
 namespace phondeck {

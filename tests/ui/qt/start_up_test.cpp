@@ -13,8 +13,8 @@
 #include <QTest>
 
 #include "app/configuration.h"
-#include "app/qt/qt_prompt.h"
-#include "app/qt/telvane_windows.h"
+#include "session/qt/qt_prompt.h"
+#include "telvane/telvane_windows.h"
 #include "ui_fakes.h"
 
 namespace phondeck {

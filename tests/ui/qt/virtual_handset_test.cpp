@@ -7,6 +7,8 @@
 #include "link/link_state.h"
 #include "ui/qt/main_window.h"
 #include "ui_fakes.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace phondeck {
 namespace {
@@ -17,12 +19,13 @@ TEST(MainWindowWithVirtualHandset, ConnectsAndReadsThePhoneBook) {
   testing::fresh_texts_and_configuration();
   config().Device = "virtual";
   testing::FakePrompt prompt;
-  TForm1 form(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 form(shared, prompt);
   form.set_end_process([] {});
   form.show();
 
   form.action(Command::Connect)->trigger();
-  const auto state = [&] { return form.link().engine().state(); };
+  const auto state = [&] { return shared.link().engine().state(); };
   ASSERT_TRUE(QTest::qWaitFor([&] { return state() == LinkState::Idle; }, 30000))
       << "state " << static_cast<int>(state()) << "; messages: "
       << (prompt.messages.empty() ? "" : prompt.messages.back());

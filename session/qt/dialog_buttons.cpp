@@ -1,4 +1,4 @@
-#include "ui/qt/dialog_buttons.h"
+#include "session/qt/dialog_buttons.h"
 
 #include <QBoxLayout>
 #include <QDialog>

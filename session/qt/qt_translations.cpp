@@ -1,4 +1,4 @@
-#include "app/qt/qt_translations.h"
+#include "session/qt/qt_translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

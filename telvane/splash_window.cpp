@@ -1,4 +1,4 @@
-#include "app/qt/splash_window.h"
+#include "telvane/splash_window.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <QScreen>
 
 #include "app/configuration.h"
-#include "app/qt/splash_image.h"
+#include "telvane/splash_image.h"
 #include "platform/single_instance.h"
 #include "ui/qt/main_window.h"
 

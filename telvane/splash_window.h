@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/qt/qt_timer.h"
+#include "session/qt/qt_timer.h"
 #include "ui/splash_sequence.h"
 
 namespace phondeck {
@@ -18,6 +18,7 @@ namespace phondeck {
 class SingleInstance;
 class TForm1;
 
+// TForm17: the splash window.
 class TForm17 final : public QWidget, public SplashHost {
   Q_OBJECT
  public:

@@ -1,18 +1,21 @@
-#include "app/qt/telvane_windows.h"
+#include "telvane/telvane_windows.h"
 
 #include <QDateTime>
 #include <QLocale>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "app/date_text.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
-#include "app/qt/qt_translations.h"
-#include "organiser/sms_codec.h"
+#include "host/configured_port.h"
+#include "host/probe_loop.h"
 #include "organiser/options_exchanges.h"
 #include "organiser/qt/port_search.h"
+#include "organiser/sms_codec.h"
 #include "platform/single_instance.h"
+#include "session/qt/qt_translations.h"
 
 namespace phondeck {
 
@@ -39,16 +42,16 @@ DateTimeFormats locale_date_time_formats() {
 class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
  public:
   explicit OptionsHostOfWindows(TelvaneWindows& windows) : w_(windows) {}
-  void reopen_port() override { w_.main().link().reopen(); }
-  void switch_frame_type() override { w_.main().link().switch_media(); }
+  void reopen_port() override { w_.link().reopen(); }
+  void switch_frame_type() override { w_.link().switch_media(); }
   void language_changed() override {
     w_.apply_texts();
-    w_.main().session().organiser().profiles().set_all_defaults();
+    w_.session().organiser().profiles().set_all_defaults();
     w_.profiles().refresh();
     w_.main().rebuild_view();
   }
   void rename_group(const std::string& old_name, const std::string& new_name) override {
-    w_.main().logic().book().rename_group(old_name, new_name);
+    w_.session().book().rename_group(old_name, new_name);
   }
   void group_names_changed() override { w_.profiles().refresh(); }
   void rebuild_view() override {
@@ -65,26 +68,27 @@ class TelvaneWindows::OptionsHostOfWindows final : public OptionsHost {
 TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   install_qt_translation();
   set_date_time_formats(locale_date_time_formats());
+  shared_ = std::make_unique<WindowSession>(prompt, make_configured_port);
   splash_ = std::make_unique<TForm17>();
-  main_ = std::make_unique<TForm1>(prompt);
-  editor_ = new TOKHelpRightDlg(main_->logic().book(), main_.get());
+  main_ = std::make_unique<TForm1>(*shared_, prompt);
+  editor_ = new TOKHelpRightDlg(session().book(), main_.get());
   main_->set_editor(editor_);
   hardware_ = new TOKHelpRightDlg1(main_.get());
   network_ = new TOKHelpRightDlg2(main_.get());
   main_->set_window_opener(Command::HardwareInfo, [this] {
-    hardware_->fill(main_->link().engine().info());
+    hardware_->fill(link().engine().info());
     hardware_->exec();
   });
   main_->set_window_opener(Command::NetworkInfo, [this] {
-    network_->fill(main_->link().engine().info());
+    network_->fill(link().engine().info());
     network_->exec();
   });
   about_ = new TAboutBox(main_.get());
   main_->set_window_opener(Command::About, [this] { about_->exec(); });
-  link_log_ = new TLinkLogWindow(main_->link().log(), prompt, main_.get());
+  link_log_ = new TLinkLogWindow(link().log(), prompt, main_.get());
   main_->set_window_opener(Command::LinkLog, [this] { link_log_->show_window(); });
   main_->set_window_opener(Command::CopyDiagnostics, [this, &prompt] {
-    copy_diagnostics(main_->link().log());
+    copy_diagnostics(link().log());
     prompt.message(tx(kTextDiagnosticsCopied));
   });
   // Feature windows: Messages, Ringing Tone, Calendar, Event, Group and
@@ -93,10 +97,10 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
   phone_editor_ = new TOKHelpRightDlg3(main_.get());
   operator_ = new TOKHelpRightDlg4(main_.get());
   {
-    HandsetSession& session = main_->session();
+    HandsetSession& session = shared_->session();
     MessageFamily& family = session.organiser().message_family();
-    messages_ = new TForm6(session.engine(), family, main_->logic().book(), prompt, main_.get());
-    sending_ = new TForm18(session.engine(), family, main_->logic().book(), prompt, *phone_editor_, main_.get());
+    messages_ = new TForm6(session.engine(), family, session.book(), prompt, main_.get());
+    sending_ = new TForm18(session.engine(), family, session.book(), prompt, *phone_editor_, main_.get());
     messages_->setWindowFlag(Qt::Window);
     messages_->apply_font(main_->list_font());
     main_->set_font_listener([this](const QFont& font) { messages_->apply_font(font); });
@@ -114,20 +118,20 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     });
   }
   ring_tone_ = new TForm12(
-      main_->session(), prompt,
+      session(), prompt,
       [this] {
         main_->show();
         main_->raise();
         main_->activateWindow();
       },
       [this](const SmartSms& message) {
-        fill_outgoing(main_->session().organiser().messages().outgoing, message);
+        fill_outgoing(session().organiser().messages().outgoing, message);
         sending_->show_window();
       },
       main_.get());
   ring_tone_->setWindowFlag(Qt::Window);
   main_->set_window_opener(Command::RingingTone, [this] { ring_tone_->show_window(); });
-  calendar_ = new TForm13(main_->session(), prompt, [this] {
+  calendar_ = new TForm13(session(), prompt, [this] {
     main_->show();
     main_->raise();
     main_->activateWindow();
@@ -140,22 +144,28 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
       main_->raise();
       main_->activateWindow();
     };
-    group_graphics_ = new TForm16(main_->session(), prompt, *operator_, main_.get());
+    auto ask_operator = [this]() -> std::optional<std::pair<std::string, std::string>> {
+      if (operator_->exec() != QDialog::Accepted) return std::nullopt;
+      return std::pair{operator_->Edit1()->text().toStdString(), operator_->Edit2()->text().toStdString()};
+    };
+    group_graphics_ = new TForm16(session(), prompt, ask_operator, main_.get());
     group_graphics_->on_back = show_main;
     group_graphics_->on_send = [this] { sending_->show_window(); };
     main_->set_window_opener(Command::GroupGraphics, [this] { group_graphics_->show_window(); });
-    startup_graphic_ = new TForm20(main_->session(), prompt, main_.get());
+    startup_graphic_ = new TForm20(session(), prompt, main_.get());
     startup_graphic_->on_back = show_main;
     main_->set_window_opener(Command::StartupGraphic, [this] { startup_graphic_->show_window(); });
   }
   main_->set_network_listener([this](int mcc, int mnc) { operator_->network_details(mcc, mnc); });
   {
-    HandsetSession& session = main_->session();
+    HandsetSession& session = shared_->session();
     options_host_ = std::make_unique<OptionsHostOfWindows>(*this);
     options_exchanges_ =
         std::make_unique<SessionOptionsExchanges>(session.engine(), session.organiser(), session.media());
     options_logic_ = std::make_unique<OptionsDialogLogic>(*options_host_, *options_exchanges_);
     options_ = new TPagesDlg(*options_logic_, prompt, main_.get());
+    options_->port_search()->set_loop_maker(
+        [](Clock& clock) -> std::unique_ptr<ProbeLoop> { return std::make_unique<RealtimeProbeLoop>(clock); });
     options_exchanges_->set_dialog(options_logic_.get(), [this] {
       options_->groups_read();
       options_->smsc_read();
@@ -192,8 +202,8 @@ TelvaneWindows::~TelvaneWindows() {
   connect_feedback_.reset();
   // The exchanges let go of the session's families before they go.
   options_exchanges_.reset();
-  main_->session().organiser().profile_family().set_read_listener({});
-  main_->session().organiser().profile_family().set_write_listener({});
+  session().organiser().profile_family().set_read_listener({});
+  session().organiser().profile_family().set_write_listener({});
   main_.reset();
   splash_.reset();
   set_date_time_formats({});

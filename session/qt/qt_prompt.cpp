@@ -1,4 +1,4 @@
-#include "app/qt/qt_prompt.h"
+#include "session/qt/qt_prompt.h"
 
 #include <QApplication>
 #include <QDesktopServices>

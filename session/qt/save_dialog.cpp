@@ -1,4 +1,4 @@
-#include "ui/qt/save_dialog.h"
+#include "session/qt/save_dialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,12 +1,15 @@
 #pragma once
-// Every window of Telvane, created once at start-up in this order and kept to
-// the end of the process: the splash, the main window, the Editor, the
-// information dialogs, the About box, then the feature windows. Windows built
-// elsewhere join here, in their place in the order.
+// Telvane's composition root: the port of the configuration (the serial port
+// or the built-in handset), the session every window shares, and every
+// window, created once at start-up in this order and kept to the end of the
+// process: the splash, the main window, the Editor, the information dialogs,
+// the About box, then the feature windows. Each window gets the session from
+// here; windows built elsewhere join here, in their place in the order.
 #include <memory>
 
 #include "app/date_text.h"
-#include "app/qt/splash_window.h"
+#include "session/qt/window_session.h"
+#include "telvane/splash_window.h"
 #include "link/qt/information_windows.h"
 #include "media/qt/ring_tone_windows.h"
 #include "media/qt/graphics_windows.h"
@@ -30,6 +33,7 @@ class SingleInstance;
 // use them from their creation to their end.
 DateTimeFormats locale_date_time_formats();
 
+// TelvaneWindows: the windows of Telvane over one session.
 class TelvaneWindows {
  public:
   // instance: whose hand-offs the splash receives (none for tests). Qt's own
@@ -37,6 +41,8 @@ class TelvaneWindows {
   TelvaneWindows(Prompt& prompt, SingleInstance* instance);
   ~TelvaneWindows();
 
+  HandsetSession& session() { return shared_->session(); }
+  PhoneLink& link() { return shared_->link(); }
   TForm17& splash() { return *splash_; }
   TForm1& main() { return *main_; }
   TOKHelpRightDlg& editor() { return *editor_; }
@@ -66,6 +72,8 @@ class TelvaneWindows {
   void open_port_search();
 
  private:
+  // Made first and gone last: every window holds on to it.
+  std::unique_ptr<WindowSession> shared_;
   std::unique_ptr<TForm17> splash_;
   std::unique_ptr<TForm1> main_;
   // Owned by the main window.

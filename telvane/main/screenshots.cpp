@@ -17,12 +17,11 @@
 
 #include "app/configuration.h"
 #include "app/language.h"
-#include "app/qt/qt_prompt.h"
-#include "app/qt/qt_translations.h"
-#include "app/qt/splash_window.h"
-#include "app/qt/telvane_windows.h"
+#include "session/qt/qt_prompt.h"
+#include "session/qt/qt_translations.h"
+#include "telvane/splash_window.h"
+#include "telvane/telvane_windows.h"
 #include "app/text_table.h"
-#include "link/qt/information_windows.h"
 #include "media/qt/graphics_windows.h"
 #include "media/qt/mono_images.h"
 #include "media/qt/pixel_grid_panel.h"
@@ -30,6 +29,8 @@
 #include "phonebook/value_tables.h"
 #include "ui/qt/entry_editor_dialog.h"
 #include "ui/qt/main_window.h"
+#include "host/configured_port.h"
+#include "session/qt/window_session.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ bool save_feature_windows(Prompt& prompt, const QDir& out) {
   windows.profiles().show_window();
   QApplication::processEvents();
   ok &= save(windows.profiles(), shot(out, "profiles"));
-  MessageStore& store = windows.main().session().organiser().message_family().records().store;
+  MessageStore& store = windows.session().organiser().message_family().records().store;
   store.append({"+4930123456", "See you at nine", "26.12.08 09:30:00", "See you at nine", "", "1", "1"});
   store.append({"0301234500", "The parcel is here", "26.12.08 11:02:17", "The parcel is here", "", "3", "2"});
   store.append({"030444555", "Your order is ready", "26.12.07 19:45:00", "Your order is ready", "", "1", "3"});
@@ -169,7 +170,8 @@ int main(int argc, char** argv) {
   QtPrompt prompt;
 
   TForm17 splash;
-  TForm1 main(prompt);
+  WindowSession shared(prompt, make_configured_port);
+  TForm1 main(shared, prompt);
   TOKHelpRightDlg editor(main.logic().book(), &main);
   main.set_editor(&editor);
   fill_samples(main.logic().book());
@@ -198,7 +200,7 @@ int main(int argc, char** argv) {
       QTimer::singleShot(200, &app, [&] {
         ok &= save(editor, shot(out, "editor"));
         editor.hide();
-        TForm13 calendar(main.session(), prompt, [] {}, &main);
+        TForm13 calendar(shared.session(), prompt, [] {}, &main);
         calendar.setWindowFlag(Qt::Window);
         CalendarList& events = calendar.logic().list();
         add_event(events, 9, 30, 3, "Project meeting", true);
@@ -207,13 +209,12 @@ int main(int argc, char** argv) {
         add_event(events, 23, 59, 4, "Anna Berg", false);
         calendar.show_today();
         ok &= save(calendar, shot(out, "calendar"));
-        TOKHelpRightDlg4 operator_information(&main);
-        TForm16 group(main.session(), prompt, operator_information, &main);
+        TForm16 group(shared.session(), prompt, {}, &main);
         group.logic().editor().grid().combineIntoPicture(sample_picture(72, 14, "Family", 11));
         group.logic().editor().grid().push();
         group.show_window();
         ok &= save(group, shot(out, "group-graphics"));
-        TForm20 startup(main.session(), prompt, &main);
+        TForm20 startup(shared.session(), prompt, &main);
         startup.logic().editor().grid().combineIntoPicture(sample_picture(84, 48, "Hello", 20));
         startup.show_window();
         ok &= save(startup, shot(out, "startup-graphic"));

@@ -1,4 +1,4 @@
-#include "app/qt/telvane_start.h"
+#include "telvane/telvane_start.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,8 +9,8 @@
 
 #include "app/configuration.h"
 #include "app/help.h"
-#include "app/qt/qt_prompt.h"
-#include "app/qt/telvane_windows.h"
+#include "session/qt/qt_prompt.h"
+#include "telvane/telvane_windows.h"
 #include "organiser/message_reference.h"
 #include "platform/port_release.h"
 #include "platform/single_instance.h"

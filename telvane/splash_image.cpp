@@ -1,4 +1,4 @@
-#include "app/qt/splash_image.h"
+#include "telvane/splash_image.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,3 +1,3 @@
-#include "app/qt/telvane_start.h"
+#include "telvane/telvane_start.h"
 
 int main(int argc, char** argv) { return phondeck::run_telvane(argc, argv); }
