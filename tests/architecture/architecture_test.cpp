@@ -2,8 +2,11 @@
 // by a phondeck_area(NAME uses...) line of the build (CMakeLists.txt, or an
 // area's module.cmake); the library in NAME/ includes only headers of NAME
 // and of the areas it builds on, never a qt/ header, nor anything of a folder
-// that is no area (tests, bench, ...). A qt/ or main/ folder may use any area.
-// No source file outside tests/ passes 800 lines.
+// that is no area (tests, bench, ...). A window area NAME/qt/ includes NAME
+// and what it builds on, the session and what it builds on, and of the qt/
+// folders only its own and the shared one (session/qt); the composition root
+// (telvane/) and a main/ folder may use any area. No source file outside
+// tests/ passes 800 lines.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -148,6 +151,46 @@ std::vector<std::string> include_violations(const fs::path& root, const Areas& a
   return found;
 }
 
+// The area whose qt/ folder every window area may use, and whose library
+// (with what it builds on) every window may include.
+constexpr const char* kSharedWindowArea = "session";
+
+// "file:line: includes X" for every include a window area (AREA/qt/) may not
+// make: a header of an area neither AREA nor `shared` builds on, of another
+// area's qt/ folder than the shared one, or of a folder that is no area.
+std::vector<std::string> window_include_violations(const fs::path& root, const Areas& areas,
+                                                   const std::string& shared = kSharedWindowArea) {
+  std::vector<std::string> found;
+  const std::set<std::string> for_every_window = reachable(areas, shared);
+  for (const auto& declared : areas) {
+    const std::string& area = declared.first;
+    if (!fs::is_directory(root / area / "qt")) continue;
+    std::set<std::string> allowed = reachable(areas, area);
+    allowed.insert(for_every_window.begin(), for_every_window.end());
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root / area / "qt")) {
+      if (!entry.is_regular_file() || !is_source(entry.path())) continue;
+      const std::string file = fs::relative(entry.path(), root).generic_string();
+      const std::vector<std::string> lines = lines_of(entry.path());
+      for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::optional<std::string> header = included(lines[n]);
+        if (!header) continue;
+        const std::string top = component(*header, 0);
+        if (top.empty()) continue;
+        bool wrong = false;
+        if (areas.count(top) == 0) {
+          wrong = fs::is_directory(root / top);
+        } else if (component(*header, 1) == "qt") {
+          wrong = top != area && top != shared;
+        } else {
+          wrong = allowed.count(top) == 0;
+        }
+        if (wrong) found.push_back(file + ":" + std::to_string(n + 1) + ": includes " + *header);
+      }
+    }
+  }
+  return found;
+}
+
 // "file: N lines" for every source file outside tests/ (and outside build
 // trees) longer than the limit.
 std::vector<std::string> oversized_files(const fs::path& root, std::size_t limit) {
@@ -182,6 +225,15 @@ TEST(Architecture, LibrariesIncludeOnlyTheAreasTheyBuildOn) {
   const std::vector<std::string> problems = declaration_problems(areas);
   EXPECT_TRUE(problems.empty()) << listed(problems);
   const std::vector<std::string> violations = include_violations(root, areas);
+  EXPECT_TRUE(violations.empty()) << listed(violations);
+}
+
+TEST(Architecture, WindowsIncludeTheirOwnAreaTheSharedQtAreaAndTheSession) {
+  const fs::path root = PHONDECK_SOURCE_DIR;
+  const Areas areas = declared_areas(root);
+  ASSERT_EQ(areas.count(kSharedWindowArea), 1u);
+  EXPECT_TRUE(fs::is_directory(root / kSharedWindowArea / "qt"));
+  const std::vector<std::string> violations = window_include_violations(root, areas);
   EXPECT_TRUE(violations.empty()) << listed(violations);
 }
 
@@ -274,6 +326,48 @@ TEST(Architecture, TheChecksFindWrongIncludesAndLongFiles) {
   tree.write("build/CMakeCache.txt", "");
   tree.write("build/generated/long.cpp", lines + "\n");
   EXPECT_EQ(oversized_files(tree.root(), kLineLimit), std::vector<std::string>{"low/over.h: 801 lines"});
+}
+
+// Window areas over the scratch tree's three areas, `mid` standing for the
+// session: mid/qt is the shared Qt area, low/qt and high/qt window areas.
+TEST(Architecture, TheWindowCheckFindsWindowsReachingPastTheirAreas) {
+  ScratchTree tree;
+  ASSERT_FALSE(tree.root().empty());
+  tree.write("CMakeLists.txt", "phondeck_area(low)\nphondeck_area(mid low)\nphondeck_area(high mid)\nphondeck_area(side)\n");
+  tree.write("root/r.h", "");
+  struct Case {
+    const char* file;
+    const char* header;  // quoted, or <...>
+    bool wrong;
+  };
+  const std::vector<Case> cases{
+      {"high/qt/a.cpp", "high/h.h", false},
+      {"high/qt/b.cpp", "low/l.h", false},  // what high builds on
+      {"high/qt/c.cpp", "high/qt/w.h", false},
+      {"high/qt/d.cpp", "mid/qt/shared.h", false},
+      {"high/qt/e.cpp", "low/qt/w.h", true},  // another window area
+      {"high/qt/f.cpp", "root/r.h", true},    // no area: the composition root
+      {"high/qt/g.cpp", "<QWidget>", false},
+      {"low/qt/a.cpp", "mid/m.h", false},  // the session, though above low
+      {"low/qt/b.cpp", "high/h.h", true},
+      {"low/qt/c.cpp", "side/s.h", true},
+      {"low/qt/sub/d.cpp", "high/qt/w.h", true},
+      {"mid/qt/a.cpp", "low/l.h", false},
+      {"mid/qt/b.cpp", "high/qt/w.h", true},  // the shared area uses no window
+      {"mid/qt/c.cpp", "high/h.h", true},
+      {"high/e.cpp", "low/qt/w.h", false},  // a library: the other check's
+  };
+  std::vector<std::string> expected;
+  for (const Case& c : cases) {
+    const std::string header = c.header;
+    const std::string quoted = header.front() == '<' ? header : "\"" + header + "\"";
+    tree.write(c.file, "// one line before\n#include " + quoted + "\n");
+    if (c.wrong) expected.push_back(std::string(c.file) + ":2: includes " + header);
+  }
+  std::vector<std::string> found = window_include_violations(tree.root(), declared_areas(tree.root()), "mid");
+  std::sort(found.begin(), found.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(found, expected);
 }
 
 }  // namespace
