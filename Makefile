@@ -46,9 +46,10 @@ $(FUZZ_BUILD)/build.ninja: | deps
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
-# Each libFuzzer target runs for FUZZ_SECONDS on a scratch copy of its seeds.
+# Each libFuzzer target runs for FUZZ_SECONDS on a scratch copy of its seeds,
+# JOBS targets at a time.
 fuzz-smoke: fuzz
-	@bash scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@bash scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
