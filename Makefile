@@ -16,12 +16,8 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
-# Every build made here carries line tables only (-g1): backtraces and the
-# sanitizers' reports keep their files and lines, and the builds compile and
-# link a third faster than with full debug information.
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -32,6 +28,7 @@ test: test-plain fuzz-smoke asan
 test-plain: build
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 
+# Line tables (-g1) are all the sanitizers' reports need.
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPHONDECK_SANITIZE=ON \
 	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
@@ -45,7 +42,7 @@ asan: deps $(ASAN_BUILD)/build.ninja
 
 $(FUZZ_BUILD)/build.ninja: | deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DPHONDECK_FUZZ=ON -DPHONDECK_GUI=OFF -DPHONDECK_TESTS=OFF
+	  -DPHONDECK_FUZZ=ON -DPHONDECK_GUI=OFF -DPHONDECK_TESTS=OFF
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
