@@ -25,7 +25,10 @@ build: deps $(BUILD)/build.ninja
 # Plain build's tests, the fuzz smoke run, then the sanitizer build's tests.
 test: test-plain fuzz-smoke asan
 
+# The longest tests start first: a build that has not run its tests yet takes
+# their times from scripts/test-costs.txt (ctest keeps its own afterwards).
 test-plain: build
+	@bash scripts/seed-test-costs.sh $(BUILD)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 
 # Line tables (-g1) are all the sanitizers' reports need.
@@ -35,6 +38,7 @@ $(ASAN_BUILD)/build.ninja: | deps
 
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@bash scripts/seed-test-costs.sh $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
