@@ -25,15 +25,20 @@ build: deps $(BUILD)/build.ninja
 # Plain build's tests, the fuzz smoke run, then the sanitizer build's tests.
 test: test-plain fuzz-smoke asan
 
+# The longest tests start first: a build that has not run its tests yet takes
+# their times from scripts/test-costs.txt (ctest keeps its own afterwards).
 test-plain: build
+	@bash scripts/seed-test-costs.sh $(BUILD)
 	cd $(BUILD) && ctest $(CTEST_ARGS)
 
+# Line tables (-g1) are all the sanitizers' reports need.
 $(ASAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPHONDECK_SANITIZE=ON \
-	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+	  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
 
 asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@bash scripts/seed-test-costs.sh $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
@@ -46,9 +51,10 @@ $(FUZZ_BUILD)/build.ninja: | deps
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
-# Each libFuzzer target runs for FUZZ_SECONDS on a scratch copy of its seeds.
+# Each libFuzzer target runs for FUZZ_SECONDS on a scratch copy of its seeds,
+# JOBS targets at a time.
 fuzz-smoke: fuzz
-	@bash scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@bash scripts/fuzz-smoke.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks

@@ -27,3 +27,12 @@ function(phondeck_area name)
     target_link_libraries(phondeck_${name} INTERFACE ${deps} Threads::Threads)
   endif()
 endfunction()
+
+# The optimised builds carry line tables only (-g1, after the build type's
+# -g): backtraces and the sanitizers' and fuzzers' reports keep their files
+# and lines, and the build compiles a third faster. A debugger that shows
+# locals wants PHONDECK_FULL_DEBUG_INFO=ON.
+option(PHONDECK_FULL_DEBUG_INFO "RelWithDebInfo builds with full debug information" OFF)
+if(NOT PHONDECK_FULL_DEBUG_INFO)
+  add_compile_options($<$<CONFIG:RelWithDebInfo>:-g1>)
+endif()
