@@ -308,6 +308,7 @@ TEST_F(RingToneLink, WriteUnderLineFaults) {
         const sim::RingToneState& got = rig.handset.state().ring_tone;
         if (got.tone && !(*got.tone == meant)) return RunResult{RunEnd::Wrong, "the handset holds another tone"};
         if (got.refused != 0) return RunResult{RunEnd::Wrong, "the handset read a broken upload"};
+        if (!told && !rig.settled()) return RunResult{RunEnd::Reset, {}};  // still resuming
         return testing::judge(told, got.tone.has_value(),
                               "completed without the tone in the handset, uploads " + std::to_string(got.uploads),
                               !told || !told->done() || told->bytes == toSmartMessage(sample).size());
