@@ -8,6 +8,7 @@
 #include "app/configuration.h"
 #include "app/text_table.h"
 #include "cli/cli_messages.h"
+#include "link/start_questions.h"
 #include "media/graphics_family.h"
 #include "media/picture_files.h"
 #include "media/picture_placement.h"
@@ -18,14 +19,6 @@
 namespace phondeck::cli {
 
 namespace {
-
-// Status texts that end the operations, and the one a group write that did
-// not take says.
-constexpr int kWriteRingToneCompleted = 3039;
-constexpr int kWriteGraphicCompleted = 3041;
-constexpr int kWriteStartupCompleted = 3045;
-constexpr int kReadGroupCompleted = 3051;
-constexpr int kTextLogoNotWritten = 3711;
 
 struct ToneWindow {
   explicit ToneWindow(CliSession& s) : logic(s.engine(), s.session().media().ring_tone(), s.prompt()) {}
@@ -182,20 +175,21 @@ std::optional<LogoInput> logo_input(Context& c, const LogoTarget& target, int& s
   return input;
 }
 
+// A write's start options: the write confirmation answered by --yes or the
+// terminal.
+StartOptions confirmed(CliSession& s, StartOptions options) {
+  options.confirmed = ask_write_confirmation(s.engine(), s.prompt());
+  return options;
+}
+
 // Write into Group: the picture as group `index`'s logo (0..4), the group
-// read back.
+// read back; a group that still differs ends Failed with its message said.
 int logo_into_group(Context& c, CliSession& s, int index, const MonoBitmap& picture, const std::string& placed) {
   MediaFamilies& media = s.session().media();
-  std::optional<GraphicsEvent> outcome;
-  GraphicsListeners& listeners = media.graphics_records().listeners;
-  const int listener = listeners.add([&](GraphicsEvent e) {
-    if (e == GraphicsEvent::GroupLogoWritten || e == GraphicsEvent::GroupLogoNotWritten) outcome = e;
+  const OperationResult result = s.run_operation([&](StartOptions options) {
+    return start_group_logo_write(s.engine(), media.group_write(), index, picture, confirmed(s, std::move(options)));
   });
-  const bool ran = s.run([&] { return start_group_logo_write(s.engine(), media.group_write(), index, picture); },
-                         [&] { return outcome.has_value(); });
-  listeners.remove(listener);
-  if (!ran) return kExitFailed;
-  if (outcome != GraphicsEvent::GroupLogoWritten) return failed(c, tx(kTextLogoNotWritten));
+  if (!result.done()) return kExitFailed;
   std::string name = media.caller_groups().at(index).display_name();
   if (name.empty()) name = config().GroupName[static_cast<std::size_t>(index)];
   c.out.summary("logo written into group " + std::to_string(index + 1) + " (" + name + ")" +
@@ -211,7 +205,9 @@ int ringtone_write(Context& c) {
   int status = kExitOk;
   if (!load_tone(c, w.logic, status)) return status;
   if (!s.connect()) return kExitFailed;
-  if (!s.run([&] { return w.logic.write(); }, s.completed(kWriteRingToneCompleted))) return kExitFailed;
+  if (!s.run_operation([&](StartOptions options) { return w.logic.write(std::move(options)); }).done()) {
+    return kExitFailed;
+  }
   c.out.summary("ringing tone " + w.logic.name() + " written");
   return kExitOk;
 }
@@ -244,30 +240,24 @@ int logo_get(Context& c) {
   MonoBitmap picture;
   int mcc = 0;
   int mnc = 0;
+  const OperationResult read = s->run_operation([&](StartOptions options) {
+    switch (target->kind) {
+      case LogoTarget::Caller:
+        return start_group_read(s->engine(), media.graphics(), GroupReadPurpose::Graphics, std::move(options));
+      case LogoTarget::Operator: return start_system_logo_read(s->engine(), media.graphics(), std::move(options));
+      case LogoTarget::Startup: return start_startup_read(s->engine(), media.startup_graphic(), std::move(options));
+    }
+    return false;
+  });
+  if (!read.done()) return kExitFailed;
   switch (target->kind) {
-    case LogoTarget::Caller:
-      if (!s->run([&] { return start_group_read(s->engine(), media.graphics(), GroupReadPurpose::Graphics); },
-                  s->completed(kReadGroupCompleted))) {
-        return kExitFailed;
-      }
-      picture = records.groups.at(target->group).picture();
-      break;
+    case LogoTarget::Caller: picture = records.groups.at(target->group).picture(); break;
     case LogoTarget::Operator:
-      if (!s->run([&] { return start_system_logo_read(s->engine(), media.graphics()); },
-                  [&] { return records.operator_logo.read; })) {
-        return kExitFailed;
-      }
       picture = records.operator_logo.picture;
       mcc = records.operator_logo.mcc;
       mnc = records.operator_logo.mnc;
       break;
-    case LogoTarget::Startup:
-      if (!s->run([&] { return start_startup_read(s->engine(), media.startup_graphic()); },
-                  [&] { return records.startup_read; })) {
-        return kExitFailed;
-      }
-      picture = records.startup;
-      break;
+    case LogoTarget::Startup: picture = records.startup; break;
   }
   const bool written = ext == ".ngg"   ? writeNggFile(file, picture)
                        : ext == ".nol" ? writeNolFile(file, picture, mcc, mnc)
@@ -294,22 +284,20 @@ int logo_set(Context& c) {
   if (s == nullptr) return kExitFailed;
   MediaFamilies& media = s->session().media();
   if (group) return logo_into_group(c, *s, *group - 1, input->load.picture, input->placed);
-  bool ok = false;
-  switch (target->kind) {
-    case LogoTarget::Caller:
-      ok = s->run([&] { return start_group_graphic_write(s->engine(), media.graphics(), input->load.picture); },
-                  s->completed(kWriteGraphicCompleted));
-      break;
-    case LogoTarget::Operator:
-      ok = s->run([&] { return start_system_logo_write(s->engine(), media.graphics(), input->load.picture, input->mcc, input->mnc); },
-                  s->completed(kWriteGraphicCompleted));
-      break;
-    case LogoTarget::Startup:
-      ok = s->run([&] { return start_startup_write(s->engine(), media.startup_graphic(), input->load.picture); },
-                  s->completed(kWriteStartupCompleted));
-      break;
-  }
-  if (!ok) return kExitFailed;
+  const MonoBitmap& picture = input->load.picture;
+  const OperationResult written = s->run_operation([&](StartOptions options) {
+    switch (target->kind) {
+      case LogoTarget::Caller:
+        return start_group_graphic_write(s->engine(), media.graphics(), picture, std::move(options));
+      case LogoTarget::Operator:
+        return start_system_logo_write(s->engine(), media.graphics(), picture, input->mcc, input->mnc,
+                                       confirmed(*s, std::move(options)));
+      case LogoTarget::Startup:
+        return start_startup_write(s->engine(), media.startup_graphic(), picture, confirmed(*s, std::move(options)));
+    }
+    return false;
+  });
+  if (!written.done()) return kExitFailed;
   c.out.summary("logo written to the handset" + (input->placed.empty() ? std::string() : "; " + input->placed));
   return kExitOk;
 }
@@ -339,11 +327,10 @@ int reset_phone(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   StartupGraphicFamily& family = s->session().media().startup_graphic();
-  bool reset = false;
-  const int listener = family.listeners().add([&](GraphicsEvent e) { reset = reset || e == GraphicsEvent::PhoneReset; });
-  const bool ok = s->run([&] { return start_phone_reset(s->engine(), family); }, [&] { return reset; });
-  family.listeners().remove(listener);
-  if (!ok) return kExitFailed;
+  const OperationResult reset = s->run_operation([&](StartOptions options) {
+    return start_phone_reset(s->engine(), family, confirmed(*s, std::move(options)));
+  });
+  if (!reset.done()) return kExitFailed;
   c.out.summary("the handset restarts");
   return kExitOk;
 }

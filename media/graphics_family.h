@@ -3,10 +3,10 @@
 // Write Group Graphic (21..23), Read Network Code (31..33), Read Groups
 // (101..103), Read System Logo (121..122) and Write System Logo (131..132).
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "link/family_handler.h"
+#include "link/reply_frames.h"
 #include "media/graphics_records.h"
 
 namespace phondeck {
@@ -34,31 +34,46 @@ class GroupReadParams {
 //
 // Read Groups (guard without confirmation, model check): the five groups
 // into the table; `purpose` says who asked (the Options dialog or the
-// graphics window). Listeners hear GroupsRead.
+// graphics window). Done with `entries` the groups read; listeners hear
+// GroupsRead.
 bool start_group_read(OperationEngine& engine, GraphicsFamily& family, GroupReadPurpose purpose,
                       StartOptions options = {});
 // Write Group Graphic (guard without confirmation, model check): the
-// picture as the group graphic message, uploaded with 0x12 0C 01.
+// picture as the group graphic message, uploaded with 0x12 0C 01; done
+// with `bytes` the message's.
 bool start_group_graphic_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture,
                                StartOptions options = {});
 // Read Network Code (guard without confirmation): the handset then reports
 // its network, which the frame layer stores in HandsetInfo (mcc, mnc).
 bool start_network_code_read(OperationEngine& engine, GraphicsFamily& family, StartOptions options = {});
 // Read System Logo (guard without confirmation): into the operator logo and
-// caller group 0's logo.
+// caller group 0's logo; done with `bytes` the picture's.
 bool start_system_logo_read(OperationEngine& engine, GraphicsFamily& family, StartOptions options = {});
-// Write System Logo (guard with write confirmation): the picture with the
-// network code.
+// Write System Logo (guard with write confirmation, answered by the
+// starter in `options.confirmed`): the picture with the network code; done
+// with `bytes` the data's once the handset answered.
 bool start_system_logo_write(OperationEngine& engine, GraphicsFamily& family, const MonoBitmap& picture, int mcc,
                              int mnc, StartOptions options = {});
 
 class GraphicsFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepWriteGroupGraphic = 21;
-  static constexpr int kStepReadNetworkCode = 31;
-  static constexpr int kStepReadGroups = 101;
-  static constexpr int kStepReadSystemLogo = 121;
-  static constexpr int kStepWriteSystemLogo = 131;
+  // Each operation opens its exchange, sends its request and ends.
+  enum class Step : int {
+    OpenGroupGraphicWrite = 21,
+    SendGroupGraphic = 22,
+    GroupGraphicSent = 23,
+    OpenNetworkCodeRead = 31,
+    RequestNetworkCode = 32,
+    NetworkCodeRequested = 33,
+    OpenGroupRead = 101,
+    RequestGroup = 102,
+    OpenSystemLogoRead = 121,
+    RequestSystemLogo = 122,
+    SystemLogoTaken = 123,
+    OpenSystemLogoWrite = 131,
+    SendSystemLogo = 132,
+    SystemLogoAnswered = 133,
+  };
   // The ranges it takes on the media and settings router.
   static constexpr int kFirstStep = 21;
   static constexpr int kLastStep = 39;
@@ -89,13 +104,11 @@ class GraphicsFamily final : public FamilyHandler {
   GraphicsRecords& records_;
   std::vector<std::uint8_t> group_graphic_;
   std::vector<std::uint8_t> operator_logo_;
-  // A reply longer than one frame, joined (headers and trailers removed).
-  std::vector<std::uint8_t> collected_;
-  bool collecting_ = false;
+  // A group record or the system logo, joined from its frames.
+  MultiFrameReply reply_;
   // A link reset came since the last request was sent: an acknowledgement
   // seen now is not its own.
   bool link_lost_ = false;
-  int expect_remaining_ = 0;  // frames-remaining byte of the next frame
   int logo_mcc_ = 0;
   int logo_mnc_ = 0;
 };

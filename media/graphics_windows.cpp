@@ -5,12 +5,12 @@
 #include "app/conversion.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/start_questions.h"
 #include "media/media_families.h"
 
 namespace phondeck {
 namespace {
 
-constexpr int kTextLogoNotWritten = 3711;
 constexpr int kTextGroup = 2100;
 constexpr int kTextWriteIntoGroup = 3710;
 constexpr int kTextChooseTake = 3566;
@@ -49,14 +49,6 @@ GroupGraphicsLogic::GroupGraphicsLogic(OperationEngine& engine, MediaFamilies& m
         // A read the Options dialog asked for is not this window's.
         if (media_.caller_groups().purpose == GroupReadPurpose::Graphics && on_groups_read) on_groups_read();
         break;
-      case GraphicsEvent::GroupLogoWritten:
-        // The write read every group before it wrote, and its group after.
-        logos_read_.fill(true);
-        if (const auto group = media_.group_write().logo_group(); group && on_group_written) on_group_written(*group);
-        break;
-      case GraphicsEvent::GroupLogoNotWritten:
-        prompt_.message(tx(kTextLogoNotWritten));
-        break;
       case GraphicsEvent::SystemLogoRead:
         // The family keeps the operator logo in the first group's logo field.
         logos_read_[0] = false;
@@ -74,6 +66,7 @@ GroupGraphicsLogic::~GroupGraphicsLogic() { detach(); }
 void GroupGraphicsLogic::detach() {
   if (listener_ != 0) media_.graphics_records().listeners.remove(listener_);
   listener_ = 0;
+  alive_.reset();
 }
 
 bool GroupGraphicsLogic::read_groups() {
@@ -83,7 +76,16 @@ bool GroupGraphicsLogic::read_groups() {
 bool GroupGraphicsLogic::write_group() { return start_group_graphic_write(engine_, media_.graphics(), picture()); }
 
 bool GroupGraphicsLogic::write_into_group(int index) {
-  return start_group_logo_write(engine_, media_.group_write(), index, picture());
+  StartOptions options;
+  options.confirmed = ask_write_confirmation(engine_, prompt_);
+  // A group read back that still differs ends Failed, its message shown.
+  options.done = [this, alive = std::weak_ptr<int>(alive_), index](const OperationResult& result) {
+    if (alive.expired() || !result.done()) return;
+    // The write read every group before it wrote, and its group after.
+    logos_read_.fill(true);
+    if (on_group_written) on_group_written(index);
+  };
+  return start_group_logo_write(engine_, media_.group_write(), index, picture(), std::move(options));
 }
 
 bool GroupGraphicsLogic::read_logo() { return start_system_logo_read(engine_, media_.graphics()); }
@@ -102,7 +104,11 @@ std::optional<std::pair<int, int>> GroupGraphicsLogic::network_code(const std::s
 
 bool GroupGraphicsLogic::write_logo(const std::string& mcc, const std::string& mnc) {
   const auto code = network_code(mcc, mnc);
-  return code && start_system_logo_write(engine_, media_.graphics(), picture(), code->first, code->second);
+  if (!code) return false;
+  StartOptions options;
+  options.confirmed = ask_write_confirmation(engine_, prompt_);
+  return start_system_logo_write(engine_, media_.graphics(), picture(), code->first, code->second,
+                                 std::move(options));
 }
 
 std::array<std::string, kCallerGroups> GroupGraphicsLogic::group_names() const {
@@ -129,7 +135,7 @@ void GroupGraphicsLogic::take_group_logo(int index) {
 // ------------------------------------------------------------ StartupGraphicLogic
 
 StartupGraphicLogic::StartupGraphicLogic(OperationEngine& engine, MediaFamilies& media, Prompt& prompt)
-    : engine_(engine), media_(media), editor_(startupGraphicProfile(), prompt) {
+    : engine_(engine), media_(media), prompt_(prompt), editor_(startupGraphicProfile(), prompt) {
   listener_ = media_.graphics_records().listeners.add([this](GraphicsEvent event) {
     if (event != GraphicsEvent::StartupRead) return;
     editor_.grid().combineIntoPicture(media_.graphics_records().startup);
@@ -147,9 +153,15 @@ void StartupGraphicLogic::detach() {
 bool StartupGraphicLogic::read() { return start_startup_read(engine_, media_.startup_graphic()); }
 
 bool StartupGraphicLogic::write() {
-  return start_startup_write(engine_, media_.startup_graphic(), editor_.grid().picture());
+  StartOptions options;
+  options.confirmed = ask_write_confirmation(engine_, prompt_);
+  return start_startup_write(engine_, media_.startup_graphic(), editor_.grid().picture(), std::move(options));
 }
 
-bool StartupGraphicLogic::reset_phone() { return start_phone_reset(engine_, media_.startup_graphic()); }
+bool StartupGraphicLogic::reset_phone() {
+  StartOptions options;
+  options.confirmed = ask_write_confirmation(engine_, prompt_);
+  return start_phone_reset(engine_, media_.startup_graphic(), std::move(options));
+}
 
 }  // namespace phondeck

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -45,8 +46,9 @@ class GroupGraphicsLogic {
   bool read_groups();
   // Write Group Graphic: the picture as a caller-group graphic.
   bool write_group();
-  // Write into Group: the picture as group `index`'s logo (0..4);
-  // on_group_written follows once the group read back holds it.
+  // Write into Group: the picture as group `index`'s logo (0..4), the
+  // write confirmation asked first; on_group_written follows once the group
+  // read back holds it.
   bool write_into_group(int index);
   bool read_logo();
   // The first half of Write and Send System Logo.
@@ -81,6 +83,8 @@ class GroupGraphicsLogic {
   Prompt& prompt_;
   GraphicsEditor editor_;
   int listener_ = 0;
+  // Held while the window takes news: a completion told after it went does nothing.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
   std::array<bool, kCallerGroups> logos_read_{};
 };
 
@@ -102,6 +106,7 @@ class StartupGraphicLogic {
  private:
   OperationEngine& engine_;
   MediaFamilies& media_;
+  Prompt& prompt_;
   GraphicsEditor editor_;
   int listener_ = 0;
 };

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "app/text_table.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
 #include "media/graphics_family.h"
 
 namespace phondeck {
 namespace {
+
+using Step = GroupWriteFamily::Step;
 
 constexpr int kSubWritten = 0x14;
 constexpr int kTextProcessing = 3052;
@@ -16,10 +19,11 @@ constexpr int kTextLogoNotWritten = 3711;
 
 // The engine's parameters as Write Groups uses them: the next group (p2) and
 // the number of groups (p3), as Read Groups does.
-Operation group_operation(int step, const OperationParams& params, bool model_check) {
+template <typename AnyStep>
+Operation group_operation(AnyStep step, const OperationParams& params, bool model_check) {
   Operation op;
   op.family = LinkState::Media;
-  op.step = step;
+  op.step = static_cast<int>(step);
   op.params = params;
   op.model_check = model_check;
   return op;
@@ -38,7 +42,7 @@ OperationParams first_group() {
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
                        const std::array<std::vector<std::uint8_t>, kCallerGroups>& names, StartOptions options) {
   if (!engine.guard_with_confirmation(
-          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
+          group_operation(Step::Open, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_names(names);
@@ -48,7 +52,7 @@ bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
 bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups,
                          StartOptions options) {
   if (!engine.guard_with_confirmation(
-          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
+          group_operation(Step::Open, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_groups(groups);
@@ -59,7 +63,7 @@ bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, i
                             const MonoBitmap& picture, StartOptions options) {
   if (group < 0 || group >= kCallerGroups) return engine.refuse(options.done, Refusal::BadInput);
   if (!engine.guard_with_confirmation(
-          group_operation(GroupWriteFamily::kStepWrite, first_group(), true).with(std::move(options)))) {
+          group_operation(Step::Open, first_group(), true).with(std::move(options)))) {
     return false;
   }
   family.set_logo(group, picture);
@@ -93,6 +97,14 @@ void GroupWriteFamily::set_logo(int group, const MonoBitmap& picture) {
   logo_ready_ = false;
 }
 
+void GroupWriteFamily::operation_abandoned(OperationResult& lost) {
+  interrupted_ = false;
+  if (lost.step < kFirstStep || lost.step > kLastStep) return;  // another family's
+  // The sub-operation's reads counted as it went: what this write did is the
+  // groups the handset answered.
+  lost.entries = static_cast<int>(answered_.count());
+}
+
 void GroupWriteFamily::restart(OperationEngine& engine) {
   // Resumed after a reconnect: read every group afresh, then write.
   GroupReadParams p(engine.params());
@@ -101,7 +113,7 @@ void GroupWriteFamily::restart(OperationEngine& engine) {
   logo_ready_ = false;
   p.set_next(0);
   p.set_count(kCallerGroups);
-  engine.set_step(kStepReadFirst);
+  engine.set_step(Step::ReadFirst);
   send_phase(engine);
 }
 
@@ -110,7 +122,7 @@ void GroupWriteFamily::restart(OperationEngine& engine) {
 void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
   GroupReadParams p(engine.params());
   const int index = *logo_group_;
-  if (engine.step() == kStepWriteGroup) {
+  if (engine.step_as<Step>() == Step::WriteGroup) {
     if (p.next() == 0) {
       if (!logo_ready_) {
         // Name and ringing tone as the read before gave them.
@@ -123,13 +135,13 @@ void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
       engine.frames().send_request(kMsgPhoneBook, group_write_payload(logo_written_, index), 1);
       return;
     }
-    engine.push(LinkState::Media, kStepCheckGroup);
+    engine.push(LinkState::Media, static_cast<int>(Step::CheckGroup));
     OperationParams params;
     GroupReadParams read(params);
     read.set_next(index);
     read.set_count(index + 1);
     groups_.purpose = GroupReadPurpose::None;
-    engine.start(group_operation(GraphicsFamily::kStepReadGroups, params, false), 0);
+    engine.start(group_operation(GraphicsFamily::Step::OpenGroupRead, params, false), 0);
     return;
   }
   const CallerGroup& back = groups_.at(index);
@@ -138,38 +150,42 @@ void GroupWriteFamily::send_logo_phase(OperationEngine& engine) {
                     back.logo_on == logo_written_.logo_on;
   if (!same && ++logo_tries_ < kLogoTries) {
     p.set_next(0);
-    engine.set_step(kStepWriteGroup);
+    engine.set_step(Step::WriteGroup);
     send_phase(engine);
     return;
   }
   writing_ = false;
-  engine.progress_done();
-  engine.status_text_id(same ? kTextCompleted : kTextLogoNotWritten);
-  engine.set_end();
-  engine.step_end();
+  if (same) {
+    engine.result().entries = 1;
+    engine.finish(kTextCompleted);
+  } else {
+    engine.result().entries = 0;
+    engine.result().message = tx(kTextLogoNotWritten);
+    engine.finish_failed(-1, kTextLogoNotWritten);
+  }
   // Told once the engine has moved on, so a listener may show a dialog.
   records_.listeners.notify(same ? GraphicsEvent::GroupLogoWritten : GraphicsEvent::GroupLogoNotWritten);
 }
 
 void GroupWriteFamily::send_phase(OperationEngine& engine) {
   GroupReadParams p(engine.params());
-  switch (engine.step()) {
-    case kStepWrite:
+  switch (engine.step_as<Step>()) {
+    case Step::Open:
       writing_ = true;
       interrupted_ = false;
       logo_ready_ = false;
-      engine.push(LinkState::Media, kStepReadFirst);
-      engine.start_resynchronise();
+      answered_.reset();
+      engine.open_exchange(Step::ReadFirst);
       return;
-    case kStepReadFirst:
+    case Step::ReadFirst:
       // Read Groups as a sub-operation: every entry then holds the
       // handset's present name and logo.
-      engine.push(LinkState::Media, kStepWriteGroup);
+      engine.push(LinkState::Media, static_cast<int>(Step::WriteGroup));
       groups_.purpose = GroupReadPurpose::None;
-      engine.start(group_operation(GraphicsFamily::kStepReadGroups, first_group(), false), 0);
+      engine.start(group_operation(GraphicsFamily::Step::OpenGroupRead, first_group(), false), 0);
       return;
-    case kStepCheckGroup:
-    case kStepWriteGroup: {
+    case Step::CheckGroup:
+    case Step::WriteGroup: {
       if (interrupted_) {
         restart(engine);
         return;
@@ -184,10 +200,8 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
       }
       if (p.next() >= std::min(p.count(), kCallerGroups)) {
         writing_ = false;
-        engine.progress_done();
-        engine.status_text_id(kTextCompleted);
-        engine.set_end();
-        engine.step_end();
+        engine.result().entries = static_cast<int>(answered_.count());
+        engine.finish(kTextCompleted);
         return;
       }
       CallerGroup& group = groups_.at(p.next());
@@ -212,8 +226,12 @@ void GroupWriteFamily::send_phase(OperationEngine& engine) {
 // 00 01 00 14: the answer to the one group write outstanding (it names no
 // group).
 void GroupWriteFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
-  if (engine.step() != kStepWriteGroup || frame.type() != kMsgPhoneBook || frame.sub_type() != kSubWritten) return;
+  if (engine.step_as<Step>() != Step::WriteGroup || frame.type() != kMsgPhoneBook || frame.sub_type() != kSubWritten) {
+    return;
+  }
   GroupReadParams p(engine.params());
+  const int written = logo_group_ ? *logo_group_ : p.next();
+  if (written >= 0 && written < kCallerGroups) answered_.set(static_cast<std::size_t>(written));
   engine.progress_advance();
   p.set_next(p.next() + 1);
   engine.frames().acknowledge(kMsgPhoneBook);

@@ -5,6 +5,7 @@
 // Write into Group goes the same way for one group with a new logo, keeping
 // its name and ringing tone, and reads that group back.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -20,7 +21,9 @@ class GraphicsFamily;
 class GroupWriteFamily;
 
 // The five names as the handset is to store them (group_name_for_handset);
-// guard with confirmation and the model check. False when nothing started.
+// guard with confirmation (answered by the starter in `options.confirmed`)
+// and the model check. False when nothing started. Done with `entries` the
+// groups written; a lost link tells the groups the handset answered.
 bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
                        const std::array<std::vector<std::uint8_t>, kCallerGroups>& names, StartOptions options = {});
 // Restore: every group as `groups` holds it (name, ringing tone, logo and
@@ -28,18 +31,21 @@ bool start_group_write(OperationEngine& engine, GroupWriteFamily& family,
 bool start_group_restore(OperationEngine& engine, GroupWriteFamily& family, const CallerGroupTable& groups,
                          StartOptions options = {});
 // Write into Group: the picture as group `group`'s (0..4) logo. Guard with
-// confirmation and the model check. Listeners hear GroupLogoWritten once the
-// group read back holds it, GroupLogoNotWritten when it still differs after
-// the last try.
+// confirmation and the model check. Done (one entry) once the group read
+// back holds it; Failed at CheckGroup with the message 3711 when it still
+// differs after the last try. Listeners hear GroupLogoWritten or
+// GroupLogoNotWritten.
 bool start_group_logo_write(OperationEngine& engine, GroupWriteFamily& family, int group,
                             const MonoBitmap& picture, StartOptions options = {});
 
 class GroupWriteFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepWrite = 111;
-  static constexpr int kStepReadFirst = 112;
-  static constexpr int kStepWriteGroup = 113;
-  static constexpr int kStepCheckGroup = 114;
+  enum class Step : int {
+    Open = 111,        // opens the exchange
+    ReadFirst = 112,   // reads every group as the handset holds it
+    WriteGroup = 113,  // writes each group (Write into Group: its one)
+    CheckGroup = 114,  // Write into Group: compares the group read back
+  };
   static constexpr int kFirstStep = 111;
   static constexpr int kLastStep = 119;
   // Write into Group writes again when the group read back differs, this
@@ -59,15 +65,14 @@ class GroupWriteFamily final : public FamilyHandler {
   }
   // Used by start_group_logo_write: the group and its new logo.
   void set_logo(int group, const MonoBitmap& picture);
-  // The group Write into Group wrote last (its index while it runs).
-  std::optional<int> logo_group() const { return logo_group_; }
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   // A write cut short by the link reads the groups again when it resumes:
   // the logos it writes back must be the handset's.
   void link_reset() override;
-  void operation_abandoned(OperationResult&) override { interrupted_ = false; }
+  // Tells the groups the handset answered.
+  void operation_abandoned(OperationResult& lost) override;
 
  private:
   void send_logo_phase(OperationEngine& engine);
@@ -84,6 +89,8 @@ class GroupWriteFamily final : public FamilyHandler {
   bool logo_ready_ = false;  // logo_written_ is built from this run's read
   bool writing_ = false;
   bool interrupted_ = false;
+  // The groups whose write the handset answered in this run.
+  std::bitset<kCallerGroups> answered_;
 };
 
 // The group write request's payload for group `index` of the table.

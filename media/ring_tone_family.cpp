@@ -20,7 +20,7 @@ bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, cons
   if (message.empty() || message.size() > kMaxWrittenToneBytes) return engine.refuse(options.done, Refusal::BadInput);
   Operation write;
   write.family = LinkState::Media;
-  write.step = RingToneFamily::kStepWrite;
+  write.step = static_cast<int>(RingToneFamily::Step::Open);
   write.model_check = true;
   write.params = OperationParams{};
   // The tone goes with the operation; a write already waiting keeps its own.
@@ -32,20 +32,18 @@ bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, cons
 }
 
 void RingToneFamily::send_phase(OperationEngine& engine) {
-  switch (engine.step()) {
-    case kStepWrite:
-      engine.push(engine.state(), kStepWrite + 1);
-      engine.start_resynchronise();
+  switch (engine.step_as<Step>()) {
+    case Step::Open:
+      engine.open_exchange(Step::Upload);
       return;
-    case kStepWrite + 1: {
+    case Step::Upload: {
       // Once the upload went out and its exchange is done the handset has
       // it. A step sent afresh after a time-out, or resumed after a
       // reconnect, sends again.
       RingToneParams p(engine.params());
       if (p.uploaded() && !link_lost_ && engine.frames().flags().exchange_done()) {
-        engine.status_text_id(kTextWriteCompleted);
-        engine.set_end();
-        engine.step_end();
+        engine.result().bytes = message_.size();
+        engine.finish(kTextWriteCompleted);
         return;
       }
       engine.status_text_id(kTextWriteProcessing);

@@ -29,7 +29,10 @@ class RingToneParams {
 
 class RingToneFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepWrite = 11;
+  enum class Step : int {
+    Open = 11,    // opens the exchange
+    Upload = 12,  // sends the tone; done once the handset acknowledged it
+  };
   static constexpr int kFirstStep = 11;
   static constexpr int kLastStep = 12;
 
@@ -49,7 +52,8 @@ class RingToneFamily final : public FamilyHandler {
 
 // Write Ringing Tone through the guard without confirmation; refused on
 // models beginning with "5". False when nothing started (also for a tone
-// with no notes or one whose message is longer than kMaxWrittenToneBytes).
+// with no notes or one whose message is longer than kMaxWrittenToneBytes:
+// refused as bad input). Done with `bytes` the message's.
 bool start_ring_tone_write(OperationEngine& engine, RingToneFamily& family, const RingTone& tone,
                            StartOptions options = {});
 

@@ -7,6 +7,7 @@
 
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/operation_engine.h"
 #include "media/midi_file.h"
 #include "media/nokia_melody.h"
 #include "media/ott_file.h"
@@ -216,10 +217,10 @@ std::optional<RingTone> RingToneWindowLogic::tone_to_give(std::size_t max_bytes,
   return tone;
 }
 
-bool RingToneWindowLogic::write() {
+bool RingToneWindowLogic::write(StartOptions options) {
   const auto tone = tone_to_give(kMaxWrittenToneBytes, kTextCutForWrite);
-  if (!tone) return false;
-  return start_ring_tone_write(engine_, family_, *tone);
+  if (!tone) return engine_.refuse(options.done, Refusal::BadInput);
+  return start_ring_tone_write(engine_, family_, *tone, std::move(options));
 }
 
 bool RingToneWindowLogic::send() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/operation_result.h"
 #include "media/melody_notation.h"
 #include "media/ring_tone.h"
 #include "media/smart_sms.h"
@@ -78,8 +79,9 @@ class RingToneWindowLogic {
   // New: on the MIDI page the tree and the file name, on a melody page its text.
   void new_page();
   // Write: starts Write Ringing Tone; true when it started. A tone longer
-  // than one write carries is cut, and the user told.
-  bool write();
+  // than one write carries is cut, and the user told; a page without a tone
+  // is refused as bad input (the user told why).
+  bool write(StartOptions options = {});
   // Send: fills the message and calls on_send; true when it did. A tone
   // longer than one message carries is cut, and the user told.
   bool send();

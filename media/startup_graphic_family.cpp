@@ -10,15 +10,7 @@
 namespace phondeck {
 namespace {
 
-constexpr int kStepReadRequest = 42;
-constexpr int kStepReadLast = 46;
-constexpr int kStepReadEnd = 47;
-constexpr int kStepFirstFrame = 52;
-constexpr int kStepLastFrame = 56;
-constexpr int kStepWriteEnd = 57;
-constexpr int kStepResetEnable = 62;
-constexpr int kStepResetRequest = 63;
-constexpr int kStepResetEnd = 64;
+using Step = StartupGraphicFamily::Step;
 
 constexpr int kTextReadProcessing = 3042;
 constexpr int kTextReadCompleted = 3043;
@@ -38,14 +30,10 @@ constexpr std::size_t kFrameBytes = 120;
 // again, at most this often; then the link is given up.
 constexpr int kWriteRestarts = 3;
 
-// The reply: 00 01 00 17, 01 01 30 54 (48 rows, 84 columns), the picture,
-// in as many frames as the handset's frame size gives.
-constexpr std::size_t kReplyHeader = 8;
-
-Operation startup_operation(int step, bool model_check) {
+Operation startup_operation(Step step, bool model_check) {
   Operation op;
   op.family = LinkState::Media;
-  op.step = step;
+  op.step = static_cast<int>(step);
   op.model_check = model_check;
   return op;
 }
@@ -54,43 +42,27 @@ bool acknowledged(OperationEngine& engine) { return engine.frames().flags().ack_
 
 }  // namespace
 
-StartupReplyCollector::Take StartupReplyCollector::take(std::span<const std::uint8_t> data) {
-  if (data.size() < 2) return Take::Ignored;
-  const std::size_t payload = data.size() - 2;
-  const int remaining = data[payload];
-  if (remaining < 1) return Take::Ignored;
-  const bool continues = next_remaining_ > 0 && remaining == next_remaining_;
-  // A first frame starts the collection afresh (the request was sent again).
-  const bool first = !continues && payload >= kReplyHeader && data[0] == 0x00 && data[1] == 0x01 &&
-                     data[3] == kSubReadReply;
-  if (!continues && !first) return Take::Ignored;
-  if (first) {
-    bytes_.fill(0);
-    count_ = 0;
-  }
-  // The handset's frame size decides how the picture is split; take what
-  // each frame carries until the 504 bytes are in.
-  const std::size_t from = first ? kReplyHeader : 0;
-  const std::size_t take = std::min(payload - from, bytes_.size() - count_);
-  std::copy_n(data.begin() + static_cast<long>(from), take, bytes_.begin() + static_cast<long>(count_));
-  count_ += take;
-  if (remaining > 1) {
-    next_remaining_ = remaining - 1;
-    return Take::Taken;
-  }
-  next_remaining_ = 0;
-  return Take::Complete;
+// The reply: 00 01 00 17, 01 01 30 54 (48 rows, 84 columns), the picture,
+// in as many frames as the handset's frame size gives.
+bool startup_reply_first(const LinkFrame& frame) {
+  const std::span<const std::uint8_t> payload = reply_payload(frame);
+  return payload.size() >= kStartupReplyHeader && payload[0] == 0x00 && payload[1] == 0x01 &&
+         payload[3] == kSubReadReply && frames_remaining(frame) >= 1;
+}
+
+MonoBitmap startup_picture(std::span<const std::uint8_t> collected) {
+  std::array<std::uint8_t, kStartupBytes> bytes{};
+  std::copy_n(collected.begin(), std::min(collected.size(), bytes.size()), bytes.begin());
+  return unpackBands(bytes);
 }
 
 bool start_startup_read(OperationEngine& engine, StartupGraphicFamily&, StartOptions options) {
-  return engine.guard_without_confirmation(
-      startup_operation(StartupGraphicFamily::kStepRead, true).with(std::move(options)));
+  return engine.guard_without_confirmation(startup_operation(Step::OpenRead, true).with(std::move(options)));
 }
 
 bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture,
                          StartOptions options) {
-  if (!engine.guard_with_confirmation(
-          startup_operation(StartupGraphicFamily::kStepWrite, true).with(std::move(options)))) {
+  if (!engine.guard_with_confirmation(startup_operation(Step::OpenWrite, true).with(std::move(options)))) {
     return false;
   }
   family.set_startup_data(startup_graphic_data(picture));
@@ -98,69 +70,75 @@ bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, 
 }
 
 bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily&, StartOptions options) {
-  return engine.guard_with_confirmation(
-      startup_operation(StartupGraphicFamily::kStepReset, false).with(std::move(options)));
+  return engine.guard_with_confirmation(startup_operation(Step::OpenReset, false).with(std::move(options)));
 }
 
 void StartupGraphicFamily::send_phase(OperationEngine& engine) {
-  int step = engine.step();
-  if (link_lost_ && step > kStepReadRequest && step <= kStepReadEnd) {
+  Step step = engine.step_as<Step>();
+  if (link_lost_ && step > Step::RequestPicture && step <= Step::PictureRead) {
     // Resumed after a reconnect: the picture is asked for afresh.
-    step = kStepReadRequest;
+    step = Step::RequestPicture;
     engine.set_step(step);
-  } else if (link_lost_ && step == kStepResetEnd) {
+  } else if (link_lost_ && step == Step::ResetSent) {
     // Whether the handset heard the reset is not known: ask again.
-    step = kStepResetEnable;
+    step = Step::EnableReset;
     engine.set_step(step);
   }
   link_lost_ = false;
   switch (step) {
-    case kStepWrite:
+    case Step::OpenWrite:
       sent_frame_ = -1;
       restarts_ = 0;
       [[fallthrough]];
-    case kStepRead:
-    case kStepReset:
-      collector_.restart();
-      engine.push(LinkState::Media, step + 1);
-      engine.start_resynchronise();
+    case Step::OpenRead:
+    case Step::OpenReset:
+      reply_.reset();
+      engine.open_exchange(static_cast<int>(step) + 1);
       return;
 
-    case kStepReadRequest: {
-      if (collector_.collecting()) return;  // the rest is on its way
+    case Step::RequestPicture: {
+      if (reply_.collecting()) return;  // the rest is on its way
       engine.status_text_id(kTextReadProcessing);
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, kSubReadRequest};
       engine.frames().send_request(kMsgMedia, request, 1);
       return;
     }
-    case kStepReadEnd:
-      records_.startup = unpackBands(collector_.picture_bytes());
+    case Step::PictureRead:
+      records_.startup = startup_picture(reply_.take_bytes());
       records_.startup_read = true;
+      engine.result().bytes = kStartupBytes;
       finish(engine, kTextReadCompleted, GraphicsEvent::StartupRead);
       return;
 
-    case kStepWriteEnd:
+    case Step::Written:
+      engine.result().bytes = data_.size();
       finish(engine, kTextWriteCompleted, GraphicsEvent::StartupWritten);
       return;
 
-    case kStepResetEnable: {
+    case Step::EnableReset: {
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x64, 0x01};
       engine.frames().send_request(kMsgNetMonitor, request, 1);
       return;
     }
-    case kStepResetRequest: {
+    case Step::RequestReset: {
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x64, 0x03};
-      engine.set_step(kStepResetEnd);
+      engine.set_step(Step::ResetSent);
       engine.frames().send_request(kMsgNetMonitor, request, 0);
       return;
     }
-    case kStepResetEnd:
-      // Unacknowledged even when sent again: the handset may not have reset.
-      finish(engine, 0, acknowledged(engine) ? std::optional(GraphicsEvent::PhoneReset) : std::nullopt);
+    case Step::ResetSent:
+      if (acknowledged(engine)) {
+        finish(engine, 0, GraphicsEvent::PhoneReset);
+      } else {
+        // Unacknowledged even when sent again: the handset may not have reset.
+        engine.finish_failed(-1);
+      }
       return;
 
     default:
-      if (step >= kStepFirstFrame && step <= kStepLastFrame) send_write_frame(engine, step - kStepFirstFrame);
+      if (step >= Step::FirstFrame && step <= Step::LastFrame) {
+        send_write_frame(engine, static_cast<int>(step) - static_cast<int>(Step::FirstFrame));
+      }
       return;
   }
 }
@@ -177,8 +155,7 @@ void StartupGraphicFamily::send_write_frame(OperationEngine& engine, int frame) 
       return;
     }
     sent_frame_ = -1;
-    engine.push(LinkState::Media, kStepFirstFrame);
-    engine.start_resynchronise();
+    engine.open_exchange(Step::FirstFrame);
     return;
   }
   if (frame == 0) engine.status_text_id(kTextWriteProcessing);
@@ -206,33 +183,34 @@ void StartupGraphicFamily::send_write_frame(OperationEngine& engine, int frame) 
   bytes[n++] = frame == 0 ? sequence : static_cast<std::uint8_t>(sequence & 0x0F);
   sent_frame_ = frame;
   const bool last = frame == kWriteFrames - 1;
-  if (!last) engine.set_step(kStepFirstFrame + frame + 1);
+  if (!last) engine.set_step(static_cast<int>(Step::FirstFrame) + frame + 1);
   engine.frames().send_message(bytes.data(), n, last ? 1 : 0);
 }
 
 void StartupGraphicFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
-  const int step = engine.step();
-  if (step >= kStepReadRequest && step <= kStepReadLast) {
+  const Step step = engine.step_as<Step>();
+  if (step >= Step::RequestPicture && step <= Step::LastPictureFrame) {
     if (frame.type() != kMsgMedia) return;
-    const StartupReplyCollector::Take take = collector_.take({frame.data(), frame.data_length()});
-    if (take == StartupReplyCollector::Take::Ignored) return;
+    // The handset's frame size decides how the picture is split.
+    const MultiFrameReply::Take take = reply_.take(frame, startup_reply_first(frame), kStartupReplyHeader);
+    if (take == MultiFrameReply::Take::Ignored) return;
     engine.frames().acknowledge(frame.type());
-    engine.set_step(take == StartupReplyCollector::Take::Complete ? kStepReadEnd : kStepReadRequest + 1);
+    engine.set_step(take == MultiFrameReply::Take::Complete ? Step::PictureRead : Step::CollectPicture);
     return;
   }
   switch (step) {
-    case kStepLastFrame:
+    case Step::LastFrame:
       if (frame.type() != kMsgMedia || frame.sub_type() != kSubWritten || sent_frame_ != kWriteFrames - 1) return;
       engine.frames().acknowledge(frame.type());
-      engine.set_step(kStepWriteEnd);
+      engine.set_step(Step::Written);
       return;
-    case kStepResetEnable:
+    case Step::EnableReset:
       // The handset's answer to 64 01: type 0x40, 64 01 in data bytes 2 and 3.
       if (frame.type() != kMsgNetMonitor || frame.data(2) != 0x64 || frame.data(3) != 0x01) return;
       engine.frames().acknowledge(frame.type());
-      engine.set_step(kStepResetRequest);
+      engine.set_step(Step::RequestReset);
       return;
-    case kStepResetEnd:
+    case Step::ResetSent:
       // A handset that answers the reset itself before it goes.
       if (frame.type() == kMsgNetMonitor && frame.data(3) == 0x03) engine.frames().acknowledge(frame.type());
       return;
@@ -242,7 +220,7 @@ void StartupGraphicFamily::reply_phase(OperationEngine& engine, const LinkFrame&
 }
 
 void StartupGraphicFamily::link_reset() {
-  collector_.restart();
+  reply_.reset();
   link_lost_ = true;
   // A write resumed after a reconnect starts from its first frame afresh.
   sent_frame_ = -1;
@@ -250,10 +228,7 @@ void StartupGraphicFamily::link_reset() {
 }
 
 void StartupGraphicFamily::finish(OperationEngine& engine, int text_id, std::optional<GraphicsEvent> event) {
-  if (text_id != 0) engine.status_text_id(text_id);
-  engine.progress_done();
-  engine.set_end();
-  engine.step_end();
+  engine.finish(text_id);
   if (event) records_.listeners.notify(*event);
 }
 

@@ -2,13 +2,13 @@
 // The startup graphic on the media and settings state (9): Read Startup
 // Graphic (41..47, a reply of several frames), Write Startup Graphic (51..57, one
 // message of five frames) and Reset Phone (61..64).
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "link/family_handler.h"
+#include "link/reply_frames.h"
 #include "media/graphics_records.h"
 
 namespace phondeck {
@@ -17,42 +17,45 @@ class StartupGraphicFamily;
 
 // Start functions; false when nothing started (or was queued).
 // Read Startup Graphic (guard without confirmation, model check): into the
-// records' startup picture; listeners hear StartupRead.
+// records' startup picture; done with `bytes` the picture's; listeners hear
+// StartupRead.
 bool start_startup_read(OperationEngine& engine, StartupGraphicFamily& family, StartOptions options = {});
-// Write Startup Graphic (guard with write confirmation, model check).
+// Write Startup Graphic (guard with write confirmation, answered by the
+// starter in `options.confirmed`; model check): done with `bytes` the data's
+// once the handset answered the last frame.
 bool start_startup_write(OperationEngine& engine, StartupGraphicFamily& family, const MonoBitmap& picture,
                          StartOptions options = {});
-// Reset Phone (guard with write confirmation): the handset restarts.
+// Reset Phone (guard with write confirmation): the handset restarts. Failed
+// at ResetSent when the reset request went unacknowledged even when sent
+// again (the handset may not have restarted).
 bool start_phone_reset(OperationEngine& engine, StartupGraphicFamily& family, StartOptions options = {});
 
-// The frames of a startup graphic reply, in order by their frames-remaining
-// byte, as the read step takes them; collects the 504 picture bytes. Apart
-// from the family so the parser of the handset's bytes can be fuzzed alone.
-class StartupReplyCollector {
- public:
-  enum class Take { Ignored, Taken, Complete };
-  void restart() {
-    count_ = 0;
-    next_remaining_ = 0;
-  }
-  // One frame's data (trailer included, as the frame states its length).
-  Take take(std::span<const std::uint8_t> data);
-  // Bytes the handset did not send stay clear.
-  std::span<const std::uint8_t> picture_bytes() const { return bytes_; }
-  std::size_t count() const { return count_; }
-  bool collecting() const { return next_remaining_ > 0; }
-
- private:
-  std::array<std::uint8_t, kStartupBytes> bytes_{};
-  std::size_t count_ = 0;
-  int next_remaining_ = 0;  // the frames-remaining byte of the next frame; 0: none
-};
+// The first frame of a startup graphic reply: 00 01 00 17 and the picture's
+// shape (four bytes), with its frames-remaining byte.
+bool startup_reply_first(const LinkFrame& frame);
+// The 504 picture bytes of a reply joined after its first frame's header;
+// bytes the handset did not send stay clear, bytes past them are not read.
+MonoBitmap startup_picture(std::span<const std::uint8_t> collected);
+// Where the picture begins in the first frame's payload.
+inline constexpr std::size_t kStartupReplyHeader = 8;
 
 class StartupGraphicFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepRead = 41;
-  static constexpr int kStepWrite = 51;
-  static constexpr int kStepReset = 61;
+  enum class Step : int {
+    OpenRead = 41,
+    RequestPicture = 42,   // the first frame of the reply
+    CollectPicture = 43,   // its later frames (43..46)
+    LastPictureFrame = 46,
+    PictureRead = 47,
+    OpenWrite = 51,
+    FirstFrame = 52,       // the five frames of the message (52..56)
+    LastFrame = 56,
+    Written = 57,
+    OpenReset = 61,
+    EnableReset = 62,
+    RequestReset = 63,
+    ResetSent = 64,
+  };
   static constexpr int kFirstStep = 41;
   static constexpr int kLastStep = 69;
 
@@ -74,7 +77,7 @@ class StartupGraphicFamily final : public FamilyHandler {
 
   GraphicsRecords& records_;
   std::vector<std::uint8_t> data_;
-  StartupReplyCollector collector_;
+  MultiFrameReply reply_;
   // Write: the frame last sent (-1: none yet), and how often the whole
   // message was sent again because a frame went unacknowledged.
   int sent_frame_ = -1;

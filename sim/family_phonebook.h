@@ -70,6 +70,9 @@ struct CallerGroup {
   std::uint8_t ringtone = 0x10;
   bool logo_on = false;
   Bytes logo = Bytes(126, 0x00);  // 72 x 14, row-packed
+  // A write is answered as usual but the group keeps its logo: a handset
+  // that did not take it.
+  bool logo_fixed = false;
 };
 
 HandsetFamily phonebook_family();

@@ -55,7 +55,7 @@ bool write_group(Handset& handset, const Request& request) {
   group.ringtone = request.at(6 + name_length);
   group.logo_on = request.at(7 + name_length) != 0;
   const auto logo = request.payload.begin() + static_cast<long>(logo_at);
-  group.logo.assign(logo, logo + static_cast<long>(kLogoBytes));
+  if (!group.logo_fixed) group.logo.assign(logo, logo + static_cast<long>(kLogoBytes));
   handset.reply(kTypePhoneBook, Bytes{0x00, 0x01, 0x00, 0x14});
   return true;
 }

@@ -154,9 +154,10 @@ TEST(GraphicsBytes, GroupRecordsNeverOverrunTheNameField) {
 // split at whatever frame size the handset has; frames are taken by their
 // frames-remaining byte, anything out of turn is left alone.
 TEST(GraphicsBytes, StartupReplyFramesAreTakenInTurn) {
-  using Take = StartupReplyCollector::Take;
+  using Take = MultiFrameReply::Take;
   Bytes message{0x00, 0x01, 0x00, 0x17, 0x01, 0x01, 0x30, 0x54};
   for (std::size_t i = 0; i < kStartupBytes; ++i) message.push_back(static_cast<std::uint8_t>(i * 7 + 1));
+  // Whole frames (header, data, trailer) of the message split at per_frame.
   auto split = [&message](std::size_t per_frame) {
     std::vector<Bytes> frames;
     const std::size_t count = (message.size() + per_frame - 1) / per_frame;
@@ -165,32 +166,46 @@ TEST(GraphicsBytes, StartupReplyFramesAreTakenInTurn) {
       Bytes d(from, from + static_cast<long>(std::min(per_frame, message.size() - k * per_frame)));
       d.push_back(static_cast<std::uint8_t>(count - k));
       d.push_back(static_cast<std::uint8_t>(k == 0 ? 0x42 : 0x02 + k));
-      frames.push_back(std::move(d));
+      Bytes f{0x1E, 0x0C, 0x00, 0x05, 0x00, static_cast<std::uint8_t>(d.size())};
+      f.insert(f.end(), d.begin(), d.end());
+      frames.push_back(std::move(f));
     }
     return frames;
   };
-  for (const std::size_t per_frame : {std::size_t{120}, std::size_t{64}, std::size_t{600}}) {
+  for (const std::size_t per_frame : {std::size_t{120}, std::size_t{64}, std::size_t{250}}) {
     SCOPED_TRACE(per_frame);
     const std::vector<Bytes> frames = split(per_frame);
-    StartupReplyCollector collector;
+    MultiFrameReply reply;
+    auto take = [&reply](const Bytes& f) {
+      const LinkFrame frame(f.data(), f.size());
+      return reply.take(frame, startup_reply_first(frame), kStartupReplyHeader);
+    };
     Bytes not_read = frames[0];
-    not_read[3] = 0x18;
-    EXPECT_EQ(collector.take(not_read), Take::Ignored);
+    not_read[6 + 3] = 0x18;
+    EXPECT_EQ(take(not_read), Take::Ignored);
+    EXPECT_EQ(take(frames[1]), Take::Ignored);  // no first frame yet
+    EXPECT_EQ(take(frames[0]), Take::Taken);
     if (frames.size() > 2) {
-      EXPECT_EQ(collector.take(frames[1]), Take::Ignored);  // no first frame yet
-      EXPECT_EQ(collector.take(frames[0]), Take::Taken);
-      EXPECT_EQ(collector.take(frames[2]), Take::Ignored);  // one skipped
-      EXPECT_EQ(collector.take(frames[0]), Take::Taken);    // the request sent again
+      EXPECT_EQ(take(frames[2]), Take::Ignored);  // one skipped
+      EXPECT_EQ(take(frames[0]), Take::Taken);    // the request sent again
     }
-    for (std::size_t k = frames.size() > 2 ? 1 : 0; k < frames.size(); ++k) {
-      EXPECT_EQ(collector.take(frames[k]), k + 1 == frames.size() ? Take::Complete : Take::Taken);
-      if (k + 1 < frames.size() && k > 0) {
-        EXPECT_EQ(collector.take(frames[k]), Take::Ignored);  // repeated
+    for (std::size_t k = 1; k < frames.size(); ++k) {
+      EXPECT_EQ(take(frames[k]), k + 1 == frames.size() ? Take::Complete : Take::Taken);
+      if (k + 1 < frames.size()) {
+        EXPECT_EQ(take(frames[k]), Take::Ignored);  // repeated
       }
     }
-    ASSERT_EQ(collector.count(), kStartupBytes);
-    EXPECT_TRUE(std::equal(message.begin() + 8, message.end(), collector.picture_bytes().begin()));
+    const Bytes picture = reply.take_bytes();
+    ASSERT_EQ(picture.size(), kStartupBytes);
+    EXPECT_TRUE(std::equal(message.begin() + 8, message.end(), picture.begin()));
+    EXPECT_EQ(packBands(startup_picture(picture)), Bytes(message.begin() + 8, message.end()));
   }
+  // A reply cut short leaves the rest of the picture clear.
+  EXPECT_EQ(packBands(startup_picture(Bytes(10, 0xFF))), [] {
+    Bytes b(kStartupBytes, 0x00);
+    std::fill_n(b.begin(), 10, 0xFF);
+    return b;
+  }());
 }
 
 }  // namespace
