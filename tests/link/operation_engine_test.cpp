@@ -98,7 +98,7 @@ class EngineTest : public ::testing::Test {
   std::unique_ptr<PhoneLink> link;
   PollingConnect connect;
   OneExchange book;
-  const Operation read{LinkState::PhoneBook, 11, OperationParams{0, 1, 0, 0, 0}, false};
+  const Operation read{LinkState::PhoneBook, 11, OperationParams{0, 1, 0, 0, 0}, false, {}, std::nullopt};
 };
 
 TEST_F(EngineTest, GuardsRefuseWhenNotConnectedOrBusy) {
@@ -140,7 +140,7 @@ TEST_F(EngineTest, WriteConfirmationAndClearThenWriteQuestion) {
 TEST_F(EngineTest, ModelCheckRefusesBeforeAnyFrame) {
   connect_idle();
   engine().info().model = "5110";
-  Operation tone{LinkState::Media, 11, std::nullopt, true};
+  Operation tone{LinkState::Media, 11, std::nullopt, true, {}, std::nullopt};
   EXPECT_EQ(engine().guard_without_confirmation(tone), 0);
   EXPECT_EQ(prompt.messages.back(), "No such function in this phone");
   EXPECT_TRUE(port->written.empty());
