@@ -69,7 +69,7 @@ bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool re
 // What a starter checks before it asks anything: the message a Write All
 // of `list` is refused with (two entries share a position; a replace of an
 // import that took nothing), if any.
-std::optional<std::string> write_all_refusal(const OperationEngine& engine, const PhoneBookList& list, bool replace);
+std::optional<std::string> write_all_refusal(OperationEngine& engine, const PhoneBookList& list, bool replace);
 // The question a replace asks when the import the list came from left
 // contacts out, naming them; nullopt when it left nothing out.
 std::optional<std::string> write_all_left_out_question(const PhoneBookList& list);
@@ -129,6 +129,7 @@ class PhoneBookFamily final : public FamilyHandler {
     bool from_list = false;  // the position is the entry's own
     enum class Outcome { Pending, Written, Refused } outcome = Outcome::Pending;
     std::string reason;
+    int code = -1;  // the handset's refusal code (-1: refused here)
   };
   struct WriteAll {
     std::vector<WriteAllItem> items;
@@ -149,7 +150,7 @@ class PhoneBookFamily final : public FamilyHandler {
   void write_all_reply(OperationEngine& engine, const LinkFrame& frame);
   void write_all_finish(OperationEngine& engine);
   void end_write_all(OperationEngine& engine, const std::string& status);
-  void refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason);
+  void refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason, int code = -1);
   bool position_taken(int memory, int position) const;
   void send_entry(OperationEngine& engine, const PhoneBookEntry& entry, int memory, int location);
   void send_read(OperationEngine& engine, int memory, int location);
@@ -158,7 +159,6 @@ class PhoneBookFamily final : public FamilyHandler {
   void send_write(OperationEngine& engine);
   void store_memory_status(OperationEngine& engine, const LinkFrame& frame);
   void store_entry(OperationEngine& engine, const LinkFrame& frame);
-  void finish(OperationEngine& engine, int text_id);
 
   PhoneBook& book_;
   std::function<void()> refresh_;

@@ -20,12 +20,13 @@ struct WriteAllAnswers {
 };
 
 // Asks, in turn, "Sure to write?" (WriteConfirm), "Replace the handset's
-// phone book?" (unless `replace` holds the caller's choice) and, for a
-// replace of an import that left contacts out, whether to go on. Nothing is
-// asked once the write cannot go: the link is not free, two entries share a
-// position, the import took nothing, or a question was answered No; the
-// start then refuses and says why.
-WriteAllAnswers ask_write_all(const OperationEngine& engine, Prompt& prompt, const PhoneBookList& list,
+// phone book?" and, for a replace of an import that left contacts out,
+// whether to go on. When `replace` holds the caller's choice (phondeck's
+// --replace), the import's question comes first, then "Sure to write?".
+// Nothing is asked once the write cannot go: the link is not free, two
+// entries share a position, the import took nothing, or a question was
+// answered No; the start then refuses and says why.
+WriteAllAnswers ask_write_all(OperationEngine& engine, Prompt& prompt, const PhoneBookList& list,
                               std::optional<bool> replace = std::nullopt);
 
 // Starts Write All of `list` with the answers.
