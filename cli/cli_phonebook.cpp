@@ -5,18 +5,11 @@
 #include <string>
 
 #include "link/phonebook_family.h"
+#include "link/phonebook_questions.h"
 #include "phonebook/phone_book_files.h"
 #include "phonebook/value_tables.h"
 
 namespace phondeck::cli {
-
-namespace {
-
-// Status texts that end the operations.
-constexpr int kReadPhoneBookCompleted = 3003;
-constexpr int kWriteAllCompleted = 3632;
-
-}  // namespace
 
 int phonebook_read(Context& c) {
   std::optional<int> memory;
@@ -37,12 +30,13 @@ int phonebook_read(Context& c) {
   // The entries the handset holds, from the connect's memory status.
   const int held = memory ? engine.memory()[static_cast<std::size_t>(*memory)].used
                           : engine.memory()[0].used + engine.memory()[1].used;
-  const bool complete =
-      s->run([&] { return start_phone_book_read(engine); }, s->completed(kReadPhoneBookCompleted));
+  const OperationResult result =
+      s->run_operation([&](StartOptions options) { return start_phone_book_read(engine, std::move(options)); });
+  const bool complete = result.done();
   PhoneBookList& list = s->session().book().active();
   // A read the link cut short keeps what it read: written out as it would
   // have been, said to be partial, and the exit status says so.
-  if (!complete && (list.empty() || engine.state() != LinkState::Disconnected)) return kExitFailed;
+  if (!complete && (list.empty() || result.ending != Ending::LinkLost)) return kExitFailed;
   if (memory) {
     for (std::size_t i = list.size(); i-- > 0;) {
       if (type_index(list.entry(i).Type) != *memory) list.remove(i);
@@ -91,11 +85,13 @@ int phonebook_write(Context& c) {
   if (files.import_files(book.active_side(), {file}) == 0) return kExitFailed;
   if (!s.connect()) return kExitFailed;
   const bool replace = c.inv.has("--replace");
-  if (!s.run([&] { return start_write_all(s.engine(), book.active(), replace); },
-             s.completed(kWriteAllCompleted))) {
-    return kExitFailed;
-  }
-  c.out.summary(std::to_string(book.active().size()) + " entries written to the handset");
+  const OperationResult result = s.run_operation([&](StartOptions options) {
+    const WriteAllAnswers answers = ask_write_all(s.engine(), s.prompt(), book.active(), replace);
+    return start_write_all(s.engine(), book.active(), answers, std::move(options.done));
+  });
+  // Entries the handset refused were named in the message box.
+  if (!result.done_whole()) return kExitFailed;
+  c.out.summary(std::to_string(result.entries) + " entries written to the handset");
   return kExitOk;
 }
 

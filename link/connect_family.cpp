@@ -52,7 +52,7 @@ void ConnectFamily::wake_and_identify(OperationEngine& engine) {
 }
 
 void ConnectFamily::wait_over(OperationEngine& engine) {
-  if (engine.step() != kStepIdentify) return;
+  if (engine.step_as<Step>() != Step::Identify) return;
   const LinkFlags& flags = engine.frames().flags();
   // Once the handset has made itself heard it answers this request; a second
   // wake-up would start its session over and bring a second answer.
@@ -61,8 +61,8 @@ void ConnectFamily::wait_over(OperationEngine& engine) {
 }
 
 void ConnectFamily::send_phase(OperationEngine& engine) {
-  switch (engine.step()) {
-    case kStepIdentify:
+  switch (engine.step_as<Step>()) {
+    case Step::Identify:
       // Also reached when the identification went unanswered: the port is
       // open by then. A noisy line loses a request and its retransmissions
       // now and then, so the handset is woken and asked again a few times
@@ -91,17 +91,17 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
       engine.connect_try(tries(), kAttempts);
       wake_and_identify(engine);
       return;
-    case kStepMemoryStatus:
+    case Step::MemoryStatus:
       pause_unless_answered(engine);
-      engine.push(LinkState::Connecting, kStepStatusPoll);
+      engine.push(LinkState::Connecting, static_cast<int>(Step::StatusPoll));
       start_memory_status(engine);
       return;
-    case kStepStatusPoll:
+    case Step::StatusPoll:
       pause_unless_answered(engine);
-      engine.push(LinkState::Connecting, kStepDone);
+      engine.push(LinkState::Connecting, static_cast<int>(Step::Done));
       engine.start_status_poll(0);
       return;
-    case kStepDone:
+    case Step::Done:
       if (engine.depth() == 0) engine.status_text_id(kTextConnected);
       engine.set_end();
       engine.connect_done();
@@ -113,9 +113,9 @@ void ConnectFamily::send_phase(OperationEngine& engine) {
 }
 
 void ConnectFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
-  if (engine.step() != kStepIdentify || frame.type() != kTypeIdentify) return;
+  if (engine.step_as<Step>() != Step::Identify || frame.type() != kTypeIdentify) return;
   store_identification(engine.info(), frame.data(), frame.data_length());
-  engine.set_step(kStepMemoryStatus);
+  engine.set_step(Step::MemoryStatus);
   engine.frames().acknowledge(kTypeIdentify);
 }
 

@@ -15,10 +15,12 @@ namespace phondeck {
 
 class ConnectFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepIdentify = 1;
-  static constexpr int kStepMemoryStatus = 3;
-  static constexpr int kStepStatusPoll = 4;
-  static constexpr int kStepDone = 5;
+  enum class Step : int {
+    Identify = 1,      // the wake-up and the identification
+    MemoryStatus = 3,  // the phone book's memory status, one level deeper
+    StatusPoll = 4,    // one status poll, one level deeper
+    Done = 5,
+  };
   // The most a line-powered cable needs after DTR and RTS rise.
   static constexpr int kWakeMs = 500;
   // Until then, an unheard wake-up and identification go out again this often.

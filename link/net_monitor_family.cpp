@@ -24,24 +24,26 @@ void send_switch(OperationEngine& engine, std::uint8_t a, std::uint8_t b) {
 bool start_net_monitor(OperationEngine& engine, bool open, StartOptions options) {
   Operation monitor;
   monitor.family = LinkState::Media;
-  monitor.step = open ? NetMonitorFamily::kStepOpen : NetMonitorFamily::kStepClose;
+  monitor.step = static_cast<int>(open ? NetMonitorFamily::Step::Open : NetMonitorFamily::Step::Close);
   return engine.guard_with_confirmation(monitor.with(std::move(options)));
 }
 
 void NetMonitorFamily::send_phase(OperationEngine& engine) {
-  const int step = engine.step();
-  const bool open = step < kStepClose;
-  switch (step - (open ? kStepOpen : kStepClose)) {
-    case 0:
-      engine.push(engine.state(), step + 1);
-      engine.start_resynchronise();
+  switch (engine.step_as<Step>()) {
+    case Step::Open:
+      engine.open_exchange(Step::OpenEnable);
       return;
-    case 1:
-      engine.status_text_id(open ? kTextOpenProcessing : kTextCloseProcessing);
+    case Step::Close:
+      engine.open_exchange(Step::CloseEnable);
+      return;
+    case Step::OpenEnable:
+    case Step::CloseEnable:
+      engine.status_text_id(engine.step_as<Step>() == Step::OpenEnable ? kTextOpenProcessing : kTextCloseProcessing);
       send_switch(engine, 0x64, 0x01);  // enable
       return;
-    case 2:
-      send_switch(engine, 0x7E, open ? 0xF3 : 0xF1);
+    case Step::OpenSwitch:
+    case Step::CloseSwitch:
+      send_switch(engine, 0x7E, engine.step_as<Step>() == Step::OpenSwitch ? 0xF3 : 0xF1);
       return;
     default:
       return;
@@ -50,19 +52,22 @@ void NetMonitorFamily::send_phase(OperationEngine& engine) {
 
 void NetMonitorFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypeNetMonitor) return;
-  const int step = engine.step();
-  const bool open = step < kStepClose;
-  switch (step - (open ? kStepOpen : kStepClose)) {
-    case 1:
-      engine.set_step(step + 1);
+  switch (engine.step_as<Step>()) {
+    case Step::OpenEnable:
+      engine.set_step(Step::OpenSwitch);
       engine.frames().acknowledge(kTypeNetMonitor);
       return;
-    case 2:
-      if (open) engine.set_step(step + 1);
+    case Step::CloseEnable:
+      engine.set_step(Step::CloseSwitch);
       engine.frames().acknowledge(kTypeNetMonitor);
-      engine.status_text_id(open ? kTextOpenCompleted : kTextCloseCompleted);
-      engine.set_end();
       return;
+    case Step::OpenSwitch:
+    case Step::CloseSwitch: {
+      const bool open = engine.step_as<Step>() == Step::OpenSwitch;
+      engine.frames().acknowledge(kTypeNetMonitor);
+      engine.finish(open ? kTextOpenCompleted : kTextCloseCompleted);
+      return;
+    }
     default:
       return;
   }

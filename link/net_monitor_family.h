@@ -11,10 +11,17 @@ bool start_net_monitor(OperationEngine& engine, bool open, StartOptions options 
 
 class NetMonitorFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepOpen = 71;
-  static constexpr int kStepClose = 81;
-  static constexpr int kFirstStep = 71;
-  static constexpr int kLastStep = 83;
+  enum class Step : int {
+    Open = 71,
+    OpenEnable = 72,  // the monitor's functions enabled
+    OpenSwitch = 73,  // the display switched on
+    Close = 81,
+    CloseEnable = 82,
+    CloseSwitch = 83,  // the display switched off
+  };
+  // The router's range.
+  static constexpr int kFirstStep = static_cast<int>(Step::Open);
+  static constexpr int kLastStep = static_cast<int>(Step::CloseSwitch);
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;

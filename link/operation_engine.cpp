@@ -418,6 +418,7 @@ void OperationEngine::reset_link(bool resuming) {
   // A reconnect under way holds the cut-off operation's completion as the
   // pending one.
   const bool reconnecting = resume_.has_value();
+  const LinkState queued = pending_state_;
   const bool was_up = state() != LinkState::Disconnected;
   Timer& timer = frames_.timer();
   timer.stop();
@@ -467,8 +468,10 @@ void OperationEngine::reset_link(bool resuming) {
     prompt_.message(lost.message);
   }
   if (pending_done) {
+    // The queued operation never ran: lost before its first step.
     OperationResult never;
     never.ending = Ending::LinkLost;
+    never.family = queued;
     deliver(pending_done, never);
   }
 }

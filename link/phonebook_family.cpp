@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/configuration.h"
-#include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
@@ -29,7 +28,7 @@ constexpr int kTextReadCompleted = 3003;
 constexpr int kTextWriteProcessing = 3004;
 constexpr int kTextWriteCompleted = 3005;
 constexpr int kTextNotEnoughMemory = 3404;
-constexpr int kTextSureWrite = 3204;
+constexpr int kTextSureFirstRecord = 3202;
 constexpr int kTextFailed = 3504;
 constexpr int kTextMore = 3627;
 constexpr int kTextWriteAllProcessing = 3631;
@@ -92,52 +91,26 @@ std::array<int, 2> capacities(OperationEngine& engine) {
 Operation write_all_operation(bool replace) {
   Operation write;
   write.family = LinkState::PhoneBook;
-  write.step = PhoneBookFamily::kStepWriteAll;
+  write.step = static_cast<int>(PhoneBookFamily::Step::WriteAll);
   OperationParams params;
   PhoneBookParams(params).set_replace(replace);
   write.params = params;
   return write;
 }
 
-// False, after telling the user why, when Write All cannot start: the link
-// is not ready (the guard says so) or two entries share a position.
-bool write_all_may_start(OperationEngine& engine, const PhoneBookList& list) {
-  const LinkState state = engine.state();
-  if (state != LinkState::Idle && state != LinkState::StatusPoll) {
-    engine.guard_without_confirmation(write_all_operation(false));
-    return false;
-  }
-  if (const auto same = duplicate_position(list.entries(), capacities(engine))) {
-    const PhoneBookEntry& a = list.entry(same->first);
-    const PhoneBookEntry& b = list.entry(same->second);
-    std::string text = fill(tx(kTextSamePosition), "%1", label(a));
-    text = fill(text, "%2", label(b));
-    text = fill(text, "%3", type_text(entry_memory(a)));
-    engine.prompt().message(fill(text, "%4", a.Pos));
-    return false;
-  }
-  return true;
+std::string same_position_text(const PhoneBookEntry& a, const PhoneBookEntry& b) {
+  std::string text = fill(fill(tx(kTextSamePosition), "%1", label(a)), "%2", label(b));
+  return fill(fill(text, "%3", type_text(entry_memory(a))), "%4", a.Pos);
 }
 
-// Replacing the handset's phone book with what an import brought: refused
-// (after saying why) when the import took nothing and the list is empty;
-// asked when it left contacts out.
-bool replace_allowed(OperationEngine& engine, const PhoneBookList& list) {
-  const std::optional<ImportNote>& note = list.import_note();
-  if (!note) return true;
+// The contacts an import left out, one a line, the first kListedRefusals of them.
+std::string left_out_lines(const ImportNote& note) {
   std::string why;
-  for (std::size_t k = 0; k < note->left_out.size() && k < kListedRefusals; ++k) why += "\n" + note->left_out[k];
-  if (note->left_out.size() > kListedRefusals) {
-    why += "\n... " + std::to_string(note->left_out.size() - kListedRefusals) + " more";
+  for (std::size_t k = 0; k < note.left_out.size() && k < kListedRefusals; ++k) why += "\n" + note.left_out[k];
+  if (note.left_out.size() > kListedRefusals) {
+    why += "\n... " + std::to_string(note.left_out.size() - kListedRefusals) + " more";
   }
-  if (list.empty() && note->taken == 0) {
-    engine.prompt().message(fill(tx(kTextImportTookNothing), "%1", note->source) + why);
-    return false;
-  }
-  if (note->left_out.empty()) return true;
-  std::string text = fill(tx(kTextImportLeftOut), "%1", std::to_string(note->left_out.size()));
-  text = fill(fill(text, "%2", note->source), "%3", std::to_string(list.size()));
-  return engine.prompt().ask_yes_no(text + why);
+  return why;
 }
 
 }  // namespace
@@ -175,7 +148,7 @@ std::optional<std::pair<std::size_t, std::size_t>> duplicate_position(const std:
 bool start_memory_status(OperationEngine& engine) {
   Operation status;
   status.family = LinkState::PhoneBook;
-  status.step = PhoneBookFamily::kStepMemoryStatus;
+  status.step = static_cast<int>(PhoneBookFamily::Step::MemoryStatus);
   OperationParams params;
   PhoneBookParams(params).set_memory(first_memory(engine));
   status.params = params;
@@ -185,7 +158,7 @@ bool start_memory_status(OperationEngine& engine) {
 bool start_phone_book_read(OperationEngine& engine, StartOptions options) {
   Operation read;
   read.family = LinkState::PhoneBook;
-  read.step = PhoneBookFamily::kStepRead;
+  read.step = static_cast<int>(PhoneBookFamily::Step::Read);
   OperationParams params;
   PhoneBookParams p(params);
   // Models beginning with "5" have no phone memory: the read starts at the SIM.
@@ -199,29 +172,52 @@ bool start_phone_book_read(OperationEngine& engine, StartOptions options) {
 bool start_clear_then_write(OperationEngine& engine, StartOptions options) {
   Operation write;
   write.family = LinkState::PhoneBook;
-  write.step = PhoneBookFamily::kStepWrite;
+  write.step = static_cast<int>(PhoneBookFamily::Step::Write);
   return engine.clear_then_write_command(write.with(std::move(options)));
 }
 
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options) {
-  if (!write_all_may_start(engine, list)) return engine.refuse(options.done, Refusal::BadInput);
-  if (replace && !replace_allowed(engine, list)) return engine.refuse(options.done, Refusal::UserSaidNo);
-  return engine.guard_with_confirmation(write_all_operation(replace).with(std::move(options)));
+std::optional<std::string> write_all_refusal(OperationEngine& engine, const PhoneBookList& list, bool replace) {
+  if (const auto same = duplicate_position(list.entries(), capacities(engine))) {
+    return same_position_text(list.entry(same->first), list.entry(same->second));
+  }
+  const std::optional<ImportNote>& note = list.import_note();
+  if (replace && note && list.empty() && note->taken == 0) {
+    return fill(tx(kTextImportTookNothing), "%1", note->source) + left_out_lines(*note);
+  }
+  return std::nullopt;
 }
 
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list) {
-  if (!write_all_may_start(engine, list)) return false;
-  // The write guard's question first, then what to do with the rest.
-  if (config().WriteConfirm && !engine.prompt().ask_yes_no(tx(kTextSureWrite))) return false;
-  const bool replace = engine.prompt().ask_yes_no(tx(kTextReplaceBook));
-  if (replace && !replace_allowed(engine, list)) return false;
-  return engine.guard_without_confirmation(write_all_operation(replace));
+std::optional<std::string> write_all_left_out_question(const PhoneBookList& list) {
+  const std::optional<ImportNote>& note = list.import_note();
+  if (!note || note->left_out.empty()) return std::nullopt;
+  std::string text = fill(tx(kTextImportLeftOut), "%1", std::to_string(note->left_out.size()));
+  text = fill(fill(text, "%2", note->source), "%3", std::to_string(list.size()));
+  return text + left_out_lines(*note);
+}
+
+std::string write_all_replace_question() { return tx(kTextReplaceBook); }
+
+std::string clear_then_write_question() { return tx(kTextSureFirstRecord); }
+
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options,
+                     bool left_out_accepted) {
+  Operation write = write_all_operation(replace);
+  write.with(std::move(options));
+  const LinkState state = engine.state();
+  // The guard says why a link that is not ready refuses.
+  if (state != LinkState::Idle && state != LinkState::StatusPoll) return engine.guard_with_confirmation(write);
+  if (auto why = write_all_refusal(engine, list, replace)) return engine.refuse(write.done, Refusal::BadInput, *why);
+  if (replace && write_all_left_out_question(list) && !left_out_accepted) {
+    return engine.refuse(write.done, Refusal::UserSaidNo);
+  }
+  return engine.guard_with_confirmation(write);
 }
 
 void PhoneBookFamily::send_phase(OperationEngine& engine) {
   PhoneBookParams p(engine.params());
-  switch (engine.step()) {
-    case kStepMemoryStatus: {
+  const Step step = engine.step_as<Step>();
+  switch (step) {
+    case Step::MemoryStatus: {
       if (p.memory() == 1 && first_memory(engine) == 1) {
         // No phone memory: nothing can be read from it or written to it.
         engine.memory()[0] = MemoryStatus{0, 0, 0};
@@ -231,64 +227,60 @@ void PhoneBookFamily::send_phase(OperationEngine& engine) {
       engine.frames().send_request(kTypePhoneBook, request, 1);
       return;
     }
-    case kStepRead:
-      engine.push(LinkState::PhoneBook, kStepReadStatus);
-      engine.start_resynchronise();
+    case Step::Read:
+      engine.open_exchange(Step::ReadStatus);
       return;
-    case kStepReadStatus:
+    case Step::ReadStatus:
       engine.progress_done();
       engine.status_text_id(kTextReadProcessing);
-      engine.push(LinkState::PhoneBook, kStepReadEntry);
+      engine.push(LinkState::PhoneBook, static_cast<int>(Step::ReadEntry));
       start_memory_status(engine);
       return;
-    case kStepReadEntry:
+    case Step::ReadEntry:
       send_next_read(engine);
       return;
-    case kStepWrite:
+    case Step::Write:
       engine.progress_done();
       engine.status_text_id(kTextWriteProcessing);
-      engine.push(LinkState::PhoneBook, kStepWriteEntry);
-      engine.start_resynchronise();
+      engine.open_exchange(Step::WriteEntry);
       return;
-    case kStepWriteEntry:
+    case Step::WriteEntry:
       send_write(engine);
       return;
-    case kStepWriteAll:
+    case Step::WriteAll:
       write_all_begin(engine);
       return;
     default:
       break;
   }
-  if (engine.step() < kStepWriteAll || engine.step() > kStepWriteAllClear) return;
+  if (step < Step::WriteAll || step > Step::WriteAllClear) return;
   if (!write_all_) {
     // Nothing left to go on with.
-    engine.progress_done();
-    engine.set_end();
-    engine.step_end();
+    engine.finish();
     return;
   }
-  switch (engine.step()) {
-    case kStepWriteAllStatus:
-      engine.push(LinkState::PhoneBook, kStepWriteAllPlan);
+  switch (step) {
+    case Step::WriteAllStatus:
+      engine.push(LinkState::PhoneBook, static_cast<int>(Step::WriteAllPlan));
       start_memory_status(engine);
       return;
-    case kStepWriteAllPlan:
+    case Step::WriteAllPlan:
       write_all_plan(engine);
       return;
-    case kStepWriteAllProbe:
+    case Step::WriteAllProbe:
       write_all_probe(engine);
       return;
-    case kStepWriteAllEntry:
+    case Step::WriteAllEntry:
       write_all_next(engine);
       return;
-    case kStepWriteAllCount:
-      engine.push(LinkState::PhoneBook, kStepWriteAllSweep);
+    case Step::WriteAllCount:
+      engine.push(LinkState::PhoneBook, static_cast<int>(Step::WriteAllSweep));
       start_memory_status(engine);
       return;
-    case kStepWriteAllSweep:
+    case Step::WriteAllSweep:
       write_all_sweep(engine);
       return;
-    case kStepWriteAllClear: {
+    case Step::WriteAllClear: {
       // Written empty: no name, no number.
       const int memory = write_all_->sweeping;
       const std::array<std::uint8_t, 9> request{
@@ -305,27 +297,28 @@ void PhoneBookFamily::send_phase(OperationEngine& engine) {
 void PhoneBookFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypePhoneBook) return;
   const int sub = frame.sub_type();
-  switch (engine.step()) {
-    case kStepMemoryStatus:
+  switch (engine.step_as<Step>()) {
+    case Step::MemoryStatus:
       if (sub == kSubMemoryStatus) store_memory_status(engine, frame);
       return;
-    case kStepReadEntry:
+    case Step::ReadEntry:
       if (sub == kSubEntry) store_entry(engine, frame);
       return;
-    case kStepWriteEntry:
+    case Step::WriteEntry:
       if (sub != kSubWritten) return;
       {
         PhoneBookParams p(engine.params());
         p.set_count(p.count() + 1);
       }
+      engine.result().entries = 1;
       engine.progress_advance();
       engine.frames().acknowledge(kTypePhoneBook);
-      finish(engine, kTextWriteCompleted);
+      engine.finish(kTextWriteCompleted);
       return;
-    case kStepWriteAllProbe:
-    case kStepWriteAllEntry:
-    case kStepWriteAllSweep:
-    case kStepWriteAllClear:
+    case Step::WriteAllProbe:
+    case Step::WriteAllEntry:
+    case Step::WriteAllSweep:
+    case Step::WriteAllClear:
       if (write_all_) write_all_reply(engine, frame);
       return;
     default:
@@ -334,13 +327,6 @@ void PhoneBookFamily::reply_phase(OperationEngine& engine, const LinkFrame& fram
 }
 
 void PhoneBookFamily::link_reset() { book_.memory().reset_capacities(); }
-
-void PhoneBookFamily::finish(OperationEngine& engine, int text_id) {
-  engine.status_text_id(text_id);
-  engine.progress_done();
-  engine.set_end();
-  engine.step_end();
-}
 
 void PhoneBookFamily::store_memory_status(OperationEngine& engine, const LinkFrame& frame) {
   PhoneBookParams p(engine.params());
@@ -371,10 +357,10 @@ void PhoneBookFamily::send_next_read(OperationEngine& engine) {
       p.set_count(0);
     }
     if (p.count() >= current().used) {
-      finish(engine, kTextReadCompleted);
       book_.active().mark_kept();  // the list is the handset's phone book
       book_.active().set_import_note(std::nullopt);
       if (refresh_) refresh_();
+      engine.finish(kTextReadCompleted);
       return;
     }
   }
@@ -401,6 +387,7 @@ void PhoneBookFamily::store_entry(OperationEngine& engine, const LinkFrame& fram
     added.handset_name = PhoneBookEntry::HandsetName{reply.name, added.Name, added.UNICODE, added.WriteAs};
     engine.progress_advance();
     p.set_count(p.count() + 1);
+    ++engine.result().entries;
   }
   p.set_location(p.location() + 1);
   engine.frames().acknowledge(kTypePhoneBook);
@@ -410,7 +397,7 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
   const PhoneBookList& list = book_.active();
   engine.progress_max(static_cast<int>(list.size()));
   if (list.size() == 0) {
-    finish(engine, kTextWriteCompleted);
+    engine.finish(kTextWriteCompleted);
     return;
   }
   const PhoneBookEntry& entry = list.entry(0);
@@ -419,9 +406,9 @@ void PhoneBookFamily::send_write(OperationEngine& engine) {
   const int memory = type_index(entry.Type) == kMemorySim ? 1 : 0;
   if (engine.memory()[static_cast<std::size_t>(memory)].capacity == 0) {
     // Nothing can be written there: end the operation rather than leave the
-    // link busy, then say so.
-    finish(engine, kTextWriteCompleted);
-    engine.prompt().message(tx(kTextNotEnoughMemory));
+    // link busy, and say so.
+    engine.result().message = tx(kTextNotEnoughMemory);
+    engine.finish_failed(-1, kTextWriteCompleted);
     return;
   }
   send_entry(engine, entry, memory, 1);
@@ -457,9 +444,7 @@ void PhoneBookFamily::send_entry(OperationEngine& engine, const PhoneBookEntry& 
 
 void PhoneBookFamily::end_write_all(OperationEngine& engine, const std::string& status) {
   engine.status_text(status);
-  engine.progress_done();
-  engine.set_end();
-  engine.step_end();
+  engine.finish();
 }
 
 void PhoneBookFamily::write_all_begin(OperationEngine& engine) {
@@ -476,8 +461,7 @@ void PhoneBookFamily::write_all_begin(OperationEngine& engine) {
   write_all_ = std::move(w);
   engine.progress_done();
   engine.status_text_id(kTextWriteAllProcessing);
-  engine.push(LinkState::PhoneBook, kStepWriteAllStatus);
-  engine.start_resynchronise();
+  engine.open_exchange(Step::WriteAllStatus);
 }
 
 void PhoneBookFamily::write_all_plan(OperationEngine& engine) {
@@ -487,12 +471,12 @@ void PhoneBookFamily::write_all_plan(OperationEngine& engine) {
   for (const WriteAllItem& item : w.items) entries.push_back(item.entry);
   if (const auto same = duplicate_position(entries, capacity)) {
     // Only a memory grown since the start can make this so: still nothing is written.
-    const PhoneBookEntry& a = entries[same->first];
-    std::string text = fill(fill(tx(kTextSamePosition), "%1", label(a)), "%2", label(entries[same->second]));
-    text = fill(fill(text, "%3", type_text(entry_memory(a))), "%4", a.Pos);
+    OperationResult& result = engine.result();
+    result.ending = Ending::Refused;
+    result.refusal = Refusal::BadInput;
+    result.message = same_position_text(entries[same->first], entries[same->second]);
     write_all_.reset();
     end_write_all(engine, written_count(0, entries.size()));
-    engine.prompt().message(text);
     return;
   }
   w.next = 0;
@@ -504,11 +488,12 @@ void PhoneBookFamily::write_all_plan(OperationEngine& engine) {
   for (WriteAllItem& item : w.items) {
     item.outcome = WriteAllItem::Outcome::Pending;
     item.reason.clear();
+    item.code = -1;
     item.position = entry_position(item.entry, capacity[static_cast<std::size_t>(item.memory)]);
     item.from_list = item.position != 0;
     if (capacity[static_cast<std::size_t>(item.memory)] == 0) refuse_item(engine, item, tx(kTextNotEnoughMemory));
   }
-  engine.set_step(kStepWriteAllProbe);
+  engine.set_step(Step::WriteAllProbe);
   write_all_probe(engine);
 }
 
@@ -522,9 +507,10 @@ bool PhoneBookFamily::position_taken(int memory, int position) const {
   return false;
 }
 
-void PhoneBookFamily::refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason) {
+void PhoneBookFamily::refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason, int code) {
   item.outcome = WriteAllItem::Outcome::Refused;
   item.reason = std::move(reason);
+  item.code = code;
   engine.progress_advance();
 }
 
@@ -556,7 +542,7 @@ void PhoneBookFamily::write_all_probe(OperationEngine& engine) {
     }
     item.position = candidate++;
   }
-  engine.set_step(kStepWriteAllEntry);
+  engine.set_step(Step::WriteAllEntry);
   write_all_next(engine);
 }
 
@@ -569,7 +555,7 @@ void PhoneBookFamily::write_all_next(OperationEngine& engine) {
     return;
   }
   if (w.replace) {
-    engine.set_step(kStepWriteAllCount);
+    engine.set_step(Step::WriteAllCount);
     send_phase(engine);
     return;
   }
@@ -610,9 +596,9 @@ void PhoneBookFamily::write_all_sweep(OperationEngine& engine) {
 void PhoneBookFamily::write_all_reply(OperationEngine& engine, const LinkFrame& frame) {
   WriteAll& w = *write_all_;
   const int sub = frame.sub_type();
-  switch (engine.step()) {
-    case kStepWriteAllProbe:
-    case kStepWriteAllSweep: {
+  switch (engine.step_as<Step>()) {
+    case Step::WriteAllProbe:
+    case Step::WriteAllSweep: {
       bool empty = false;
       bool unreadable = false;  // nothing more is taken from this memory
       if (sub == kSubEntry) {
@@ -626,7 +612,7 @@ void PhoneBookFamily::write_all_reply(OperationEngine& engine, const LinkFrame& 
         return;
       }
       engine.frames().acknowledge(kTypePhoneBook);
-      if (engine.step() == kStepWriteAllProbe) {
+      if (engine.step_as<Step>() == Step::WriteAllProbe) {
         // The reply is for the first entry still without a position.
         for (WriteAllItem& item : w.items) {
           if (item.outcome != WriteAllItem::Outcome::Pending || item.position != 0) continue;
@@ -648,11 +634,11 @@ void PhoneBookFamily::write_all_reply(OperationEngine& engine, const LinkFrame& 
       } else if (empty) {
         ++w.cursor[m];
       } else {
-        engine.set_step(kStepWriteAllClear);
+        engine.set_step(Step::WriteAllClear);
       }
       return;
     }
-    case kStepWriteAllEntry: {
+    case Step::WriteAllEntry: {
       if (sub != kSubWritten && sub != kPhoneBookWriteRefused) return;
       engine.frames().acknowledge(kTypePhoneBook);
       if (w.next >= w.items.size()) return;
@@ -662,18 +648,18 @@ void PhoneBookFamily::write_all_reply(OperationEngine& engine, const LinkFrame& 
         ++w.written;
         engine.progress_advance();
       } else {
-        refuse_item(engine, item, refusal_reason(frame.data(4)));
+        refuse_item(engine, item, refusal_reason(frame.data(4)), frame.data(4));
       }
       return;
     }
-    case kStepWriteAllClear: {
+    case Step::WriteAllClear: {
       if (sub != kSubWritten && sub != kPhoneBookWriteRefused) return;
       engine.frames().acknowledge(kTypePhoneBook);
       const auto m = static_cast<std::size_t>(w.sweeping);
       // A location the handset will not clear is left as it is.
       if (sub == kSubWritten) --w.to_clear[m];
       ++w.cursor[m];
-      engine.set_step(kStepWriteAllSweep);
+      engine.set_step(Step::WriteAllSweep);
       return;
     }
     default:
@@ -688,10 +674,12 @@ void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
   PhoneBookList& list = book_.active();
   bool placed = false;
   std::string refused;
-  std::size_t refusals = 0;
+  int refusals = 0;
+  int first_code = -1;
   for (const WriteAllItem& item : w.items) {
     if (item.outcome == WriteAllItem::Outcome::Refused) {
-      if (refusals++ < kListedRefusals) refused += "\n" + label(item.entry) + ": " + item.reason;
+      if (static_cast<std::size_t>(refusals++) < kListedRefusals) refused += "\n" + label(item.entry) + ": " + item.reason;
+      if (first_code < 0) first_code = item.code;
       continue;
     }
     if (item.from_list || item.index >= list.size() || !(list.entry(item.index) == item.entry)) continue;
@@ -704,21 +692,36 @@ void PhoneBookFamily::write_all_finish(OperationEngine& engine) {
     list.mark_kept();
     list.set_import_note(std::nullopt);
   }
-  end_write_all(engine, all_written ? tx(kTextWriteAllCompleted) : written_count(w.written, w.items.size()));
   if (placed && refresh_) refresh_();
-  if (refusals == 0) return;
-  if (refusals > kListedRefusals) {
-    refused += "\n" + fill(tx(kTextMore), "%1", std::to_string(refusals - kListedRefusals));
+  OperationResult& result = engine.result();
+  result.entries = w.written;
+  result.refused_items = refusals;
+  if (refusals > 0) {
+    if (static_cast<std::size_t>(refusals) > kListedRefusals) {
+      refused += "\n" + fill(tx(kTextMore), "%1", std::to_string(refusals - static_cast<int>(kListedRefusals)));
+    }
+    result.message = written_count(w.written, w.items.size()) + "\n" + tx(kTextNotWritten) + refused;
   }
-  engine.prompt().message(written_count(w.written, w.items.size()) + "\n" + tx(kTextNotWritten) + refused);
+  const std::string status = all_written ? tx(kTextWriteAllCompleted) : written_count(w.written, w.items.size());
+  // Nothing written, every entry refused: the write failed, with the handset's first reason.
+  if (w.written == 0 && refusals > 0) {
+    engine.status_text(status);
+    engine.finish_failed(first_code);
+    return;
+  }
+  end_write_all(engine, status);
 }
 
-void PhoneBookFamily::operation_abandoned(OperationResult& /*lost*/) {
+void PhoneBookFamily::operation_abandoned(OperationResult& lost) {
   if (!write_all_) return;
   const WriteAll w = std::move(*write_all_);
   write_all_.reset();
   // The list stays as it was: the positions taken are not known to hold the entries.
-  book_.prompt().message(written_count(w.written, w.items.size()));
+  lost.entries = w.written;
+  lost.refused_items = static_cast<int>(std::count_if(w.items.begin(), w.items.end(), [](const WriteAllItem& item) {
+    return item.outcome == WriteAllItem::Outcome::Refused;
+  }));
+  lost.message = written_count(w.written, w.items.size());
 }
 
 }  // namespace phondeck

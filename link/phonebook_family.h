@@ -39,23 +39,44 @@ class PhoneBookParams {
   OperationParams& p_;
 };
 
-// Start functions; false when nothing started (or was queued).
+// Start functions; false when nothing started (or was queued). Each tells
+// options.done how it ended: a read the entries read, a write the entries
+// written.
 // The memory status of both memories, now (family 8, step 1).
 bool start_memory_status(OperationEngine& engine);
 // PhoneBook > Read through the guard without confirmation: the phone memory
 // (unless the model has none), then the SIM, into the active list.
 bool start_phone_book_read(OperationEngine& engine, StartOptions options = {});
 // PhoneBook > Clear then Write: the active list's first entry to location 1
-// of its memory, after "Sure to write to the first record ?".
+// of its memory. The starter asks "Sure to write to the first record ?"
+// (clear_then_write_question()) and passes the answer as options.confirmed.
 bool start_clear_then_write(OperationEngine& engine, StartOptions options = {});
 
-// Write All of `list` (the active list) through the write guard. Refused
-// with a message naming both when two entries hold the same position of one
-// memory. replace: the positions of each memory that the list does not use
-// are cleared; otherwise they are left as they are.
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options = {});
-// PhoneBook > Write All: as above, asking "Replace the handset's phone book?".
-bool start_write_all(OperationEngine& engine, const PhoneBookList& list);
+// Write All of `list` (the active list) through the write guard; the
+// starter has asked the questions (link/phonebook_questions.h). Refused
+// (BadInput, with a message naming both) when two entries hold the same
+// position of one memory. replace: the positions of each memory that the
+// list does not use are cleared; otherwise they are left as they are. A
+// replace is refused (BadInput) when the import the list came from took
+// nothing, and (UserSaidNo) when it left contacts out unless
+// left_out_accepted says the user chose to go on.
+// Done: `entries` written, `refused_items` the entries the handset refused
+// (named in `message`); Failed with the handset's first code when it
+// refused every entry. LinkLost: the entries written before the loss.
+bool start_write_all(OperationEngine& engine, const PhoneBookList& list, bool replace, StartOptions options = {},
+                     bool left_out_accepted = false);
+
+// What a starter checks before it asks anything: the message a Write All
+// of `list` is refused with (two entries share a position; a replace of an
+// import that took nothing), if any.
+std::optional<std::string> write_all_refusal(OperationEngine& engine, const PhoneBookList& list, bool replace);
+// The question a replace asks when the import the list came from left
+// contacts out, naming them; nullopt when it left nothing out.
+std::optional<std::string> write_all_left_out_question(const PhoneBookList& list);
+// "Replace the handset's phone book?"
+std::string write_all_replace_question();
+// "Sure to write to the first record ?"
+std::string clear_then_write_question();
 
 // The position an entry names in its memory (1..capacity), or 0 when it
 // names none there.
@@ -69,20 +90,22 @@ std::optional<std::pair<std::size_t, std::size_t>> duplicate_position(const std:
 
 class PhoneBookFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepMemoryStatus = 1;
-  static constexpr int kStepRead = 11;
-  static constexpr int kStepReadStatus = 12;
-  static constexpr int kStepReadEntry = 13;
-  static constexpr int kStepWrite = 91;
-  static constexpr int kStepWriteEntry = 92;
-  static constexpr int kStepWriteAll = 101;
-  static constexpr int kStepWriteAllStatus = 102;
-  static constexpr int kStepWriteAllPlan = 103;
-  static constexpr int kStepWriteAllProbe = 104;   // reading for free positions
-  static constexpr int kStepWriteAllEntry = 105;
-  static constexpr int kStepWriteAllCount = 106;   // memory status before clearing
-  static constexpr int kStepWriteAllSweep = 107;   // reading for positions to clear
-  static constexpr int kStepWriteAllClear = 108;
+  enum class Step : int {
+    MemoryStatus = 1,
+    Read = 11,
+    ReadStatus = 12,
+    ReadEntry = 13,
+    Write = 91,
+    WriteEntry = 92,
+    WriteAll = 101,
+    WriteAllStatus = 102,
+    WriteAllPlan = 103,
+    WriteAllProbe = 104,  // reading for free positions
+    WriteAllEntry = 105,
+    WriteAllCount = 106,  // memory status before clearing
+    WriteAllSweep = 107,  // reading for positions to clear
+    WriteAllClear = 108,
+  };
 
   // refresh: the main window's view refresh after a complete read.
   explicit PhoneBookFamily(PhoneBook& book, std::function<void()> refresh = {})
@@ -106,6 +129,7 @@ class PhoneBookFamily final : public FamilyHandler {
     bool from_list = false;  // the position is the entry's own
     enum class Outcome { Pending, Written, Refused } outcome = Outcome::Pending;
     std::string reason;
+    int code = -1;  // the handset's refusal code (-1: refused here)
   };
   struct WriteAll {
     std::vector<WriteAllItem> items;
@@ -126,7 +150,7 @@ class PhoneBookFamily final : public FamilyHandler {
   void write_all_reply(OperationEngine& engine, const LinkFrame& frame);
   void write_all_finish(OperationEngine& engine);
   void end_write_all(OperationEngine& engine, const std::string& status);
-  void refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason);
+  void refuse_item(OperationEngine& engine, WriteAllItem& item, std::string reason, int code = -1);
   bool position_taken(int memory, int position) const;
   void send_entry(OperationEngine& engine, const PhoneBookEntry& entry, int memory, int location);
   void send_read(OperationEngine& engine, int memory, int location);
@@ -135,7 +159,6 @@ class PhoneBookFamily final : public FamilyHandler {
   void send_write(OperationEngine& engine);
   void store_memory_status(OperationEngine& engine, const LinkFrame& frame);
   void store_entry(OperationEngine& engine, const LinkFrame& frame);
-  void finish(OperationEngine& engine, int text_id);
 
   PhoneBook& book_;
   std::function<void()> refresh_;

@@ -1,11 +1,13 @@
 #pragma once
-// The main window's handset commands. Each goes through the link's command
+// The main window's handset commands. Each asks its questions through the
+// window's prompt before it starts, then goes through the link's command
 // guards, which refuse it while the link is disconnected ("Please establish
 // connection first") or busy.
 namespace phondeck {
 
 class OperationEngine;
 class PhoneBook;
+class Prompt;
 
 class HandsetCommands {
  public:
@@ -21,8 +23,10 @@ class HandsetCommands {
 // The commands as the families' start functions run them.
 class EngineCommands final : public HandsetCommands {
  public:
-  // book: Write All writes its active list.
-  EngineCommands(OperationEngine& engine, PhoneBook& book) : engine_(engine), book_(book) {}
+  // book: Write All writes its active list; prompt: the window's, which
+  // asks the questions.
+  EngineCommands(OperationEngine& engine, PhoneBook& book, Prompt& prompt)
+      : engine_(engine), book_(book), prompt_(prompt) {}
   void connect() override;
   void reset_link() override;
   void read_phone_book() override;
@@ -33,6 +37,7 @@ class EngineCommands final : public HandsetCommands {
  private:
   OperationEngine& engine_;
   PhoneBook& book_;
+  Prompt& prompt_;
 };
 
 }  // namespace phondeck

@@ -11,6 +11,6 @@ HandsetSession::HandsetSession(std::unique_ptr<LinkPort> port, Timer& timer, Clo
       link_families_(link_.engine(), book_),
       media_(link_.engine(), link_families_.media_and_settings()),
       organiser_(link_.engine(), link_families_.media_and_settings()),
-      commands_(link_.engine(), book_) {}
+      commands_(link_.engine(), book_, prompt) {}
 
 }  // namespace phondeck

@@ -9,6 +9,8 @@
 #include <tuple>
 
 #include "e2e_rig.h"
+#include "link/phonebook_family.h"
+#include "link/phonebook_questions.h"
 #include "support/seed_runs.h"
 
 namespace phondeck::e2e {
@@ -28,10 +30,18 @@ std::vector<Row> rows(const PhoneBookList& list) {
   return out;
 }
 
+// Options whose completion keeps the result.
+StartOptions telling(std::optional<OperationResult>& told) {
+  StartOptions options;
+  options.done = [&told](const OperationResult& r) { told = r; };
+  return options;
+}
+
 RunResult read_run(const sim::FaultOptions& faults, const std::vector<Row>& clean) {
   Rig rig(filled_6110(), {}, faults);
   if (!rig.connect()) return {RunEnd::NoConnect, ""};
-  rig.commands->read_phone_book();
+  std::optional<OperationResult> told;
+  start_phone_book_read(rig.engine(), telling(told));
   if (!rig.run_until_settled(3600000)) return {RunEnd::Wrong, "still busy after an hour"};
   const std::vector<Row> got = rows(rig.list());
   for (std::size_t i = 0; i < got.size(); ++i) {
@@ -39,11 +49,11 @@ RunResult read_run(const sim::FaultOptions& faults, const std::vector<Row>& clea
       return {RunEnd::Wrong, "entry " + std::to_string(i) + " is " + got[i][3] + " " + got[i][4] + " " + got[i][0]};
     }
   }
-  const bool completed = rig.state() == LinkState::Idle;
-  if (completed && got.size() != clean.size()) return {RunEnd::Wrong, "completed with " + std::to_string(got.size())};
+  const bool completed = told && told->done();
   const std::string status = completed ? "Read PhoneBook (Completed)" : "Disconnected";
   if (rig.observer.last_status() != status) return {RunEnd::Wrong, "status " + rig.observer.last_status()};
-  return {completed ? RunEnd::Completed : RunEnd::Reset, ""};
+  return testing::judge(told, got.size() == clean.size(), "read " + std::to_string(got.size()) + " entries",
+                        told && static_cast<std::size_t>(told->entries) == got.size());
 }
 
 PhoneBookEntry sim_entry() {
@@ -77,18 +87,20 @@ RunResult write_run(const sim::FaultOptions& faults) {
   sim::HandsetState asked = rig.handset.state();
   asked.sim.put(sim::PhoneBookSlot{1, Bytes{'Z', 'e', 'd'}, "+35812345", 1});
   rig.book.active().append(sim_entry());
-  rig.commands->clear_then_write();
+  std::optional<OperationResult> told;
+  StartOptions options = telling(told);
+  options.confirmed = ask_clear_then_write(rig.engine(), rig.prompt);
+  start_clear_then_write(rig.engine(), std::move(options));
   if (!rig.run_until_settled(3600000)) return {RunEnd::Wrong, "still busy after an hour"};
   const std::vector<std::string> after = book_of(rig.handset.state());
   const bool written = after == book_of(asked);
-  if (rig.state() == LinkState::Idle) {
-    if (!written) return {RunEnd::Wrong, "completed without the record"};
+  if (told && told->done()) {
     if (rig.observer.last_status() != "Write PhoneBook (Completed)") return {RunEnd::Wrong, "no completed text"};
-    return {RunEnd::Completed, ""};
+  } else {
+    if (!written && after != before) return {RunEnd::Wrong, "the handset holds neither the old nor the asked book"};
+    if (rig.observer.last_status() != "Disconnected") return {RunEnd::Wrong, "lost link not shown"};
   }
-  if (!written && after != before) return {RunEnd::Wrong, "the handset holds neither the old nor the asked book"};
-  if (rig.observer.last_status() != "Disconnected") return {RunEnd::Wrong, "lost link not shown"};
-  return {RunEnd::Reset, ""};
+  return testing::judge(told, written, "the handset lacks the record", !told || !told->done() || told->entries == 1);
 }
 
 // One fault kind, with AutoReconnect off or on.

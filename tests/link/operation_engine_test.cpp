@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/configuration.h"
@@ -64,6 +65,11 @@ class EngineTest : public ::testing::Test {
   EngineTest() : timer(clock) {
     config() = Configuration{};
     texts().load_english();
+    fresh_link();
+  }
+  // A new link on a new port, as the fixture starts.
+  void fresh_link() {
+    link.reset();
     auto owned = std::make_unique<testing::FakePort>();
     port = owned.get();
     link = std::make_unique<PhoneLink>(std::move(owned), timer, clock, prompt, observer);
@@ -497,6 +503,152 @@ TEST_F(EngineTest, RegistrationsRefuseOverlapsAndLeaveOnlyTheirOwnPlace) {
   engine().start(Operation{LinkState::Calendar, 11, std::nullopt, false, {}, std::nullopt}, 0);
   EXPECT_EQ(replacement.steps, std::vector<int>{11});  // gone with its registration
   EXPECT_TRUE(a.steps.empty());
+}
+
+
+namespace {
+
+// Each start's completion: told once, with the result and the link state then.
+struct Told {
+  std::vector<OperationResult> results;
+  std::vector<LinkState> states;
+  OperationEngine* engine = nullptr;
+  Completion completion() {
+    return [this](const OperationResult& r) {
+      results.push_back(r);
+      states.push_back(engine->state());
+    };
+  }
+};
+
+}  // namespace
+
+TEST_F(EngineTest, EveryStartIsToldOnceHowItEnded) {
+  struct Case {
+    const char* name;
+    // Runs the scenario; the operation under test starts with `told`'s completion.
+    std::function<void(Told&)> run;
+    Ending ending;
+    Refusal refusal;
+    int step;  // Failed and LinkLost: the step
+    LinkState told_in;  // the link state when the completion ran
+  };
+  const auto start_read = [this](Told& told) {
+    Operation op = read;
+    op.done = told.completion();
+    return engine().guard_without_confirmation(op);
+  };
+  const std::vector<Case> cases{
+      {"refused at once, not connected",
+       [&](Told& told) { EXPECT_FALSE(start_read(told)); }, Ending::Refused, Refusal::NotConnected, 0,
+       LinkState::Disconnected},
+      {"refused at once, busy",
+       [&](Told& told) {
+         connect_idle();
+         Operation other = read;
+         ASSERT_TRUE(engine().guard_without_confirmation(other));
+         EXPECT_FALSE(start_read(told));
+       },
+       Ending::Refused, Refusal::Busy, 0, LinkState::Resynchronise},
+      {"refused at once, the user said no",
+       [&](Told& told) {
+         connect_idle();
+         Operation op = read;
+         op.done = told.completion();
+         op.confirmed = false;
+         EXPECT_FALSE(engine().guard_with_confirmation(op));
+         EXPECT_TRUE(port->written.empty());
+       },
+       Ending::Refused, Refusal::UserSaidNo, 0, LinkState::Idle},
+      {"done, once Idle",
+       [&](Told& told) {
+         connect_idle();
+         start_read(told);
+         answer(0x04, 0x41);
+         EXPECT_TRUE(told.results.empty());  // not while the exchange runs
+         answer(0x40, 0x42);
+       },
+       Ending::Done, Refusal::None, 0, LinkState::Idle},
+      {"queued behind the poll, done once it ran",
+       [&](Told& told) {
+         connect_idle();
+         engine().start_status_poll(0);
+         start_read(told);
+         answer(0x04, 0x41);  // the poll ends, the queued read starts
+         EXPECT_TRUE(told.results.empty());
+         answer(0x04, 0x42);
+         answer(0x40, 0x43);
+       },
+       Ending::Done, Refusal::None, 0, LinkState::Idle},
+      {"link lost, AutoReconnect off",
+       [&](Told& told) {
+         connect_idle();
+         start_read(told);
+         answer(0x04, 0x41);
+         timer.advance(10000);
+       },
+       Ending::LinkLost, Refusal::None, 12, LinkState::Disconnected},
+      {"link lost in the resynchronise: the step the operation waits at",
+       [&](Told& told) {
+         connect_idle();
+         start_read(told);
+         timer.advance(10000);
+       },
+       Ending::LinkLost, Refusal::None, 12, LinkState::Disconnected},
+      {"link lost, AutoReconnect on: told for the resumed operation",
+       [&](Told& told) {
+         config().AutoReconnect = 1;
+         connect_idle();
+         start_read(told);
+         answer(0x04, 0x41);
+         timer.advance(10000);  // reconnect, poll, resume
+         EXPECT_TRUE(told.results.empty());
+         answer(0x04, 0x42);  // the reconnect's poll
+         ASSERT_EQ(engine().state(), LinkState::PhoneBook);
+         answer(0x40, 0x43);
+       },
+       Ending::Done, Refusal::None, 0, LinkState::Idle},
+      {"queued, then Link > Reset",
+       [&](Told& told) {
+         connect_idle();
+         engine().start_status_poll(0);
+         start_read(told);
+         link->Reset1Click();
+       },
+       Ending::LinkLost, Refusal::None, 0, LinkState::Disconnected},
+      {"Link > Reset while running",
+       [&](Told& told) {
+         config().AutoReconnect = 1;  // a reset is never resumed
+         connect_idle();
+         start_read(told);
+         answer(0x04, 0x41);
+         link->Reset1Click();
+       },
+       Ending::LinkLost, Refusal::None, 12, LinkState::Disconnected},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    config() = Configuration{};
+    fresh_link();
+    prompt.messages.clear();
+    Told told;
+    told.engine = &engine();
+    c.run(told);
+    // Nothing more comes later: a poll, a reconnect, a reset.
+    timer.advance(20000);
+    link->Reset1Click();
+    ASSERT_EQ(told.results.size(), 1u);
+    const OperationResult& r = told.results[0];
+    EXPECT_EQ(r.ending, c.ending) << describe(r);
+    EXPECT_EQ(r.refusal, c.refusal);
+    if (c.ending == Ending::LinkLost) {
+      EXPECT_EQ(r.step, c.step);
+    }
+    if (c.ending != Ending::Refused) {
+      EXPECT_EQ(r.family, LinkState::PhoneBook);
+    }
+    EXPECT_EQ(told.states[0], c.told_in);
+  }
 }
 
 }  // namespace
