@@ -39,9 +39,7 @@ int main() {
   if (!line.start(full_handset())) return 1;
   const std::string path = (std::filesystem::temp_directory_path() / "phondeck-bench-backup.zip").string();
   HandsetBackup backup(line.session(), line.prompt(),
-                       [&line](const std::function<bool()>& start, const std::function<bool()>& done) {
-                         return line.run(start, done);
-                       });
+                       [&line](const std::function<bool(StartOptions)>& start) { return line.run(start); });
   BackupResult result;
   const double seconds = line.measure([&](HandsetSession&) { result = backup.backup(path, "2027-01-01T00:00:00"); });
   line.stop();

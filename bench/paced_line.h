@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/link_observer.h"
+#include "link/operation_result.h"
 #include "link/serial_port.h"
 #include "sim/handset_state.h"
 #include "sim/pty_handset.h"
@@ -148,12 +150,18 @@ class PacedLine {
     });
   }
 
-  // Runs one operation as a whole-handset backup asks: start, then the loop
-  // until the link settles; done() then.
-  bool run(const std::function<bool()>& start, const std::function<bool()>& done) {
-    if (!start()) return false;
-    loop_.run_until([this] { return session_->settled(); }, 600000);
-    return done();
+  // Runs one operation as a whole-handset backup asks: start with a
+  // completion, then the loop until it is told; its result (link lost when
+  // none was told).
+  OperationResult run(const std::function<bool(StartOptions)>& start) {
+    const auto told = std::make_shared<std::optional<OperationResult>>();
+    StartOptions options;
+    options.done = [told](const OperationResult& result) { *told = result; };
+    if (start(std::move(options)) && !*told) loop_.run_until([&told] { return told->has_value(); }, 600000);
+    if (*told) return **told;
+    OperationResult lost;
+    lost.ending = Ending::LinkLost;
+    return lost;
   }
   // The seconds `work` takes, with the byte counts started afresh.
   template <typename Work>

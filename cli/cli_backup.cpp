@@ -17,9 +17,8 @@ std::string now_text() {
 }
 
 HandsetBackup make_backup(CliSession& s, Terminal& terminal) {
-  HandsetBackup backup(s.session(), s.prompt(), [&s](const std::function<bool()>& start, const std::function<bool()>& done) {
-    return s.run(start, done);
-  });
+  HandsetBackup backup(s.session(), s.prompt(),
+                       [&s](const std::function<bool(StartOptions)>& start) { return s.run_operation(start); });
   // Each part on standard error when that is a terminal.
   if (terminal.err_is_terminal) {
     backup.set_part_listener([&terminal](int index, int count, const std::string& title) {
@@ -88,7 +87,8 @@ int backup_handset(CliSession& s, Output& out, Terminal& terminal, const std::st
                       {"reread", reread},
                       {"parts", result.manifest.parts},
                       {"absent", result.manifest.absent},
-                      {"stopped", result.stopped}});
+                      {"stopped", result.stopped},
+                      {"ended", describe(result.ended)}});
   } else {
     out.summary(result.summary() + (result.complete ? "\nWritten to " + file : std::string()));
   }
@@ -137,6 +137,7 @@ int restore_handset(CliSession& s, Output& out, Terminal& terminal, const std::s
                       {"complete", result.complete},
                       {"refused", result.refused},
                       {"stopped", result.stopped},
+                      {"ended", describe(result.ended)},
                       {"other_handset", result.other_handset},
                       {"changed_files", result.changed_files},
                       {"parts", parts},

@@ -154,8 +154,7 @@ int export_for_new_phone(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   HandsetExport exporter(s->session(), s->prompt(),
-                         [s](const std::function<bool()>& start,
-                             const std::function<bool()>& done) { return s->run(start, done); });
+                         [s](const std::function<bool(StartOptions)>& start) { return s->run_operation(start); });
   if (c.terminal.err_is_terminal) {
     exporter.set_part_listener([&c](int index, int count, const std::string& title) {
       if (!title.empty())
@@ -168,6 +167,7 @@ int export_for_new_phone(Context& c) {
   Record report{{"dir", dir},
                 {"complete", result.complete},
                 {"stopped", result.stopped},
+                {"ended", describe(result.ended)},
                 {"files", result.written},
                 {"entries", n.entries},
                 {"contacts_unmerged", n.contacts_unmerged},

@@ -79,7 +79,37 @@ std::optional<PartYield> part_yield(BackupPart part, const BackupFiles& files) {
   return PartYield{taken, note ? note->left_out : std::vector<std::string>{}};
 }
 
+// A result of this run's own, not of an operation: Failed at step 0.
+OperationResult failed_here() {
+  OperationResult r;
+  r.ending = Ending::Failed;
+  return r;
+}
+
+// Done, unless what the operation was to bring in never came.
+OperationResult came_in(OperationResult result, bool in) {
+  return result.done() && !in ? failed_here() : result;
+}
+
+// The writes a restore makes were confirmed by its own question.
+StartOptions confirmed(StartOptions options) {
+  options.confirmed = true;
+  return options;
+}
+
 }  // namespace
+
+OperationResult untold_result(bool started) {
+  if (!started) return OperationResult::refused(Refusal::None);
+  OperationResult lost;
+  lost.ending = Ending::LinkLost;
+  return lost;
+}
+
+std::string why_not_done(const OperationResult& result) {
+  if (result.ending == Ending::Failed && result.step == 0) return "the handset sent none of it";
+  return describe(result);
+}
 
 KeptLists::KeptLists(HandsetSession& session)
     : session_(session),
@@ -218,80 +248,96 @@ std::vector<BackupPart> parts_to_restore(const BackupManifest& manifest, const R
   return parts;
 }
 
-bool HandsetBackup::run(const std::function<bool()>& start, const std::function<bool()>& done) {
-  if (session_.state() == LinkState::Disconnected) return false;
-  return run_(start, done);
+// One operation through the runner; refused without a start once the link
+// is lost for good (a start would only ask for a connection once more for
+// each operation left; a lost link that AutoReconnect takes up is running
+// again by then).
+OperationResult run_unless_lost(HandsetSession& session, const OperationRunner& run,
+                                const std::function<bool(StartOptions)>& start) {
+  if (session.state() == LinkState::Disconnected) return OperationResult::refused(Refusal::NotConnected);
+  return run(start);
 }
 
-bool read_part_records(HandsetSession& session, const OperationRunner& run_operation, BackupPart part) {
+OperationResult HandsetBackup::run(const std::function<bool(StartOptions)>& start) {
+  return run_unless_lost(session_, run_, start);
+}
+
+OperationResult read_part_records(HandsetSession& session, const OperationRunner& run_operation, BackupPart part) {
   OperationEngine& engine = session.engine();
   MediaFamilies& media = session.media();
   OrganiserFamilies& organiser = session.organiser();
-  auto idle = [&session] { return session.state() == LinkState::Idle; };
-  auto run = [&](const std::function<bool()>& start, const std::function<bool()>& done) {
-    return session.state() != LinkState::Disconnected && run_operation(start, done);
+  auto run = [&](const std::function<bool(StartOptions)>& start) {
+    return run_unless_lost(session, run_operation, start);
   };
   switch (part) {
     case BackupPart::Settings: {
       MessageRecords& records = organiser.messages();
       records.centre_record.clear();
-      return run([&] { return start_smsc_read(engine); }, [&] { return idle() && !records.centre_record.empty(); }) &&
-             run([&] { return start_read_alarm(engine); }, idle);
+      const OperationResult read = run([&](StartOptions o) { return start_smsc_read(engine, std::move(o)); });
+      const OperationResult centre = came_in(read, !records.centre_record.empty());
+      if (!centre.done()) return centre;
+      return run([&](StartOptions o) { return start_read_alarm(engine, std::move(o)); });
     }
     case BackupPart::Groups:
-      return run([&] { return start_group_read(engine, media.graphics(), GroupReadPurpose::None); }, idle);
+      return run([&](StartOptions o) {
+        return start_group_read(engine, media.graphics(), GroupReadPurpose::None, std::move(o));
+      });
     case BackupPart::Operator: {
       OperatorLogo& logo = media.graphics_records().operator_logo;
       logo.read = false;
-      return run([&] { return start_system_logo_read(engine, media.graphics()); }, [&] { return idle() && logo.read; });
+      const OperationResult read =
+          run([&](StartOptions o) { return start_system_logo_read(engine, media.graphics(), std::move(o)); });
+      return came_in(read, logo.read);
     }
     case BackupPart::Startup: {
       GraphicsRecords& records = media.graphics_records();
       records.startup_read = false;
-      return run([&] { return start_startup_read(engine, media.startup_graphic()); },
-                 [&] { return idle() && records.startup_read; });
+      const OperationResult read =
+          run([&](StartOptions o) { return start_startup_read(engine, media.startup_graphic(), std::move(o)); });
+      return came_in(read, records.startup_read);
     }
     case BackupPart::Profiles:
       organiser.profiles() = ProfileSet{};
-      return run([&] { return start_profile_read(engine); }, idle);
+      return run([&](StartOptions o) { return start_profile_read(engine, std::move(o)); });
     case BackupPart::Calendar:
       organiser.calendar().list().clear();
-      return run([&] { return start_calendar_read(engine); }, idle);
+      return run([&](StartOptions o) { return start_calendar_read(engine, std::move(o)); });
     case BackupPart::PhoneBook: {
       PhoneBookList& list = session.book().active();
       while (!list.empty()) list.remove(list.size() - 1);
-      return run([&] { return start_phone_book_read(engine); }, idle);
+      return run([&](StartOptions o) { return start_phone_book_read(engine, std::move(o)); });
     }
     case BackupPart::Messages:
-      return run([&] { return start_message_read(engine, organiser.message_family()); }, idle);
+      return run([&](StartOptions o) { return start_message_read(engine, organiser.message_family(), std::move(o)); });
   }
-  return false;
+  return OperationResult::refused(Refusal::NoSuchFunction);
 }
 
-bool HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
-  const bool ok = read_part_records(session_, run_, part);
-  if (ok) files_from_records(part, session_, out);
-  return ok;
+OperationResult HandsetBackup::read_part(BackupPart part, BackupFiles& out) {
+  const OperationResult read = read_part_records(session_, run_, part);
+  if (read.done()) files_from_records(part, session_, out);
+  return read;
 }
 
-bool HandsetBackup::read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed) {
+OperationResult HandsetBackup::read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed) {
   std::vector<BackupFiles> reads;
   differing = 0;
   disagreed = false;
   while (static_cast<int>(reads.size()) < kMaxVerifyReads) {
     BackupFiles read;
-    if (!read_part(part, read)) return false;
+    const OperationResult result = read_part(part, read);
+    if (!result.done()) return result;
     for (const BackupFiles& earlier : reads) {
       if (earlier == read) {
         out.insert(read.begin(), read.end());
-        return true;
+        return result;
       }
     }
     reads.push_back(std::move(read));
     if (reads.size() == 2) differing = differing_records(part, reads[0], reads[1]);
   }
   disagreed = true;
-  return false;
+  return failed_here();
 }
 
 BackupResult HandsetBackup::backup(const std::string& path, const std::string& time, bool verify) {
@@ -317,19 +363,29 @@ BackupResult HandsetBackup::backup(const std::string& path, const std::string& t
     tell(i, count, part_title(part));
     int differing = 0;
     bool disagreed = false;
-    if (verify ? !read_verified(part, result.files, differing, disagreed) : !read_part(part, result.files)) {
+    const OperationResult read =
+        verify ? read_verified(part, result.files, differing, disagreed) : read_part(part, result.files);
+    if (!read.done()) {
+      result.ended = read;
       result.stopped = "the " + part_title(part) +
                        (disagreed ? " did not read the same twice in " + std::to_string(kMaxVerifyReads) + " reads"
-                                   : " could not be read");
+                                   : " could not be read (" + why_not_done(read) + ")");
       return result;
     }
     if (differing > 0) result.reread.emplace_back(part_title(part), differing);
     result.manifest.parts.push_back(part_name(part));
+    // What was read, as the records hold it.
+    if (part == BackupPart::PhoneBook) result.ended.entries = static_cast<int>(session_.book().active().size());
+    if (part == BackupPart::Messages) {
+      result.ended.messages = static_cast<int>(session_.organiser().messages().store.size());
+    }
+    if (part == BackupPart::Calendar) result.ended.notes = static_cast<int>(session_.organiser().calendar().list().size());
   }
   tell(count, count, {});
   result.manifest.files = list_files(result.files);
   std::string error;
   if (!write_backup_archive(path, result.files, result.manifest, error)) {
+    result.ended = failed_here();
     result.stopped = error;
     return result;
   }
@@ -338,64 +394,76 @@ BackupResult HandsetBackup::backup(const std::string& path, const std::string& t
   return result;
 }
 
-bool HandsetBackup::write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held,
-                               PartOutcome& outcome) {
+OperationResult HandsetBackup::write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held,
+                                          PartOutcome& outcome) {
   OperationEngine& engine = session_.engine();
   MediaFamilies& media = session_.media();
   OrganiserFamilies& organiser = session_.organiser();
-  auto idle = [this] { return session_.state() == LinkState::Idle; };
+  const OperationResult nothing_to_do;
   std::string error;
   if (part == BackupPart::Settings) {
     const auto want = read_settings_file(wanted);
     const auto have = read_settings_file(held);
-    if (!want || !have) return false;
+    if (!want || !have) return OperationResult::refused(Refusal::BadInput);
     if (want->centre != have->centre) {
       organiser.messages().message_centre = want->centre;
-      if (!run([&] { return start_smsc_write(engine); }, idle)) return false;
+      const OperationResult centre =
+          run([&](StartOptions o) { return start_smsc_write(engine, confirmed(std::move(o))); });
+      if (!centre.done()) return centre;
     }
     const DiaryAlarm& a = want->alarm;
     const DiaryAlarm& b = have->alarm;
     if (a.enabled != b.enabled || (a.enabled && (a.hour != b.hour || a.minute != b.minute))) {
-      if (!run([&] { return start_write_alarm(engine, a.enabled, a.hour, a.minute); }, idle)) return false;
+      return run([&](StartOptions o) {
+        return start_write_alarm(engine, a.enabled, a.hour, a.minute, confirmed(std::move(o)));
+      });
     }
-    return true;
+    return nothing_to_do;
   }
   if (part == BackupPart::Messages) {
     auto store = messages_to_store(wanted, held);
-    if (!store) return false;
-    if (store->empty()) return true;
+    if (!store) return OperationResult::refused(Refusal::BadInput);
+    if (store->empty()) return nothing_to_do;
     MessageFamily& family = organiser.message_family();
-    return run([&] { return start_messages_store(engine, family, std::move(*store)); }, idle);
+    return run([&](StartOptions o) { return start_messages_store(engine, family, std::move(*store), confirmed(std::move(o))); });
   }
-  if (!records_from_files(part, wanted, session_, prompt_, error)) return false;
+  if (!records_from_files(part, wanted, session_, prompt_, error)) return OperationResult::refused(Refusal::BadInput, error);
   switch (part) {
     case BackupPart::Groups:
-      return run([&] { return start_group_restore(engine, media.group_write(), media.caller_groups()); }, idle);
+      return run([&](StartOptions o) {
+        return start_group_restore(engine, media.group_write(), media.caller_groups(), confirmed(std::move(o)));
+      });
     case BackupPart::Operator: {
       const OperatorLogo logo = media.graphics_records().operator_logo;
-      return run([&] { return start_system_logo_write(engine, media.graphics(), logo.picture, logo.mcc, logo.mnc); },
-                  idle);
+      return run([&](StartOptions o) {
+        return start_system_logo_write(engine, media.graphics(), logo.picture, logo.mcc, logo.mnc,
+                                       confirmed(std::move(o)));
+      });
     }
     case BackupPart::Startup: {
       const MonoBitmap picture = media.graphics_records().startup;
-      return run([&] { return start_startup_write(engine, media.startup_graphic(), picture); }, idle);
+      return run([&](StartOptions o) {
+        return start_startup_write(engine, media.startup_graphic(), picture, confirmed(std::move(o)));
+      });
     }
     case BackupPart::Profiles:
       if (organiser.profiles().changes().empty()) {
         outcome.note = "a profile's name is kept by the handset and cannot be written";
-        return true;
+        return nothing_to_do;
       }
-      return run([&] { return start_profile_write(engine, organiser.profile_family()); }, idle);
+      return run([&](StartOptions o) { return start_profile_write(engine, organiser.profile_family(), confirmed(std::move(o))); });
     case BackupPart::Calendar:
-      return run([&] { return start_calendar_write(engine); }, idle);
+      return run([&](StartOptions o) { return start_calendar_write(engine, confirmed(std::move(o))); });
     case BackupPart::PhoneBook:
       // What the file leaves out was asked about before anything was written,
       // in the restore's one question, which said that it replaces the
       // handset's phone book.
       session_.book().active().set_import_note(std::nullopt);
-      return run([&] { return start_write_all(engine, session_.book().active(), true); }, idle);
+      return run([&](StartOptions o) {
+        return start_write_all(engine, session_.book().active(), true, confirmed(std::move(o)));
+      });
     default:
-      return false;
+      return OperationResult::refused(Refusal::NoSuchFunction);
   }
 }
 
@@ -410,18 +478,22 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
     result.other_handset = "This backup is of another handset: " + model(manifest.model) + ", IMEI " +
                            manifest.imei + "; this one is " + model(info.model) + ", IMEI " + info.imei;
   }
+  // Nothing is written: why, and the result that says so.
+  const auto refuse = [&result](std::string why, OperationResult ended) {
+    result.refused = true;
+    result.stopped = std::move(why);
+    result.ended = std::move(ended);
+    return result;
+  };
   const std::vector<BackupPart> parts = parts_to_restore(manifest, options, info, &result.skipped);
   if (parts.empty()) {
-    result.refused = true;
-    result.stopped = "the backup holds none of the parts asked for that this handset has";
-    return result;
+    return refuse("the backup holds none of the parts asked for that this handset has",
+                  OperationResult::refused(Refusal::BadInput));
   }
   // Each part's file must read before anything is written.
   for (BackupPart part : parts) {
     if (!part_items(part, backup.files)) {
-      result.refused = true;
-      result.stopped = "the backup's " + part_title(part) + " cannot be read";
-      return result;
+      return refuse("the backup's " + part_title(part) + " cannot be read", OperationResult::refused(Refusal::BadInput));
     }
   }
   // The files as this restore takes them: without the received messages
@@ -438,11 +510,8 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
     tell(i, steps, "Reading the " + part_title(part));
     PartOutcome outcome;
     outcome.part = part;
-    if (!read_part(part, held)) {
-      result.stopped = part_title(part) + " (it could not be read)";
-      result.refused = true;
-      return result;
-    }
+    const OperationResult read = read_part(part, held);
+    if (!read.done()) return refuse(part_title(part) + " (it could not be read: " + why_not_done(read) + ")", read);
     outcome.changes = part_differences(part, wanted, held);
     outcome.plan = std::to_string(outcome.changes.size()) + (outcome.changes.size() == 1 ? " change" : " changes");
     result.parts.push_back(std::move(outcome));
@@ -454,11 +523,10 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
     if (!yield) continue;
     outcome.left_out = yield->left_out;
     if (yield->taken == 0) {
-      result.refused = true;
-      result.stopped = "the backup's " + part_title(outcome.part) + " holds nothing the handset can take, and would "
-                       "empty the handset's";
-      if (!yield->left_out.empty()) result.stopped += " (" + join(yield->left_out, "; ") + ")";
-      return result;
+      std::string why = "the backup's " + part_title(outcome.part) + " holds nothing the handset can take, and would "
+                        "empty the handset's";
+      if (!yield->left_out.empty()) why += " (" + join(yield->left_out, "; ") + ")";
+      return refuse(std::move(why), OperationResult::refused(Refusal::BadInput));
     }
     const auto have = part_items(outcome.part, held);
     const std::size_t before = have ? have->size() : 0;
@@ -494,26 +562,32 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
   }
   const bool anything = std::ranges::any_of(result.parts, [](const PartOutcome& p) { return p.writes(); });
   if (anything && !prompt_.ask_yes_no(restore_question(manifest, result))) {
-    result.refused = true;
-    result.stopped = result.other_handset.empty() ? "the restore was not confirmed"
-                                                  : "the backup is of another handset; the restore was not confirmed";
-    return result;
+    return refuse(result.other_handset.empty() ? "the restore was not confirmed"
+                                               : "the backup is of another handset; the restore was not confirmed",
+                  OperationResult::refused(Refusal::UserSaidNo));
   }
-  session_.engine().set_writes_confirmed(true);
-  bool stopped = false;
+  // What the writes did, summed; the first that was not done stops the rest.
+  OperationResult written;
+  std::optional<OperationResult> stopped;
   for (int i = 0; i < count && !stopped; ++i) {
     PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
     tell(count + i, steps, "Writing the " + part_title(outcome.part));
     if (!outcome.writes()) continue;
-    if (!write_part(outcome.part, wanted, held, outcome)) {
-      result.stopped = part_title(outcome.part);
-      stopped = true;
+    const OperationResult write = write_part(outcome.part, wanted, held, outcome);
+    written.entries += write.entries;
+    written.messages += write.messages;
+    written.notes += write.notes;
+    written.bytes += write.bytes;
+    written.refused_items += write.refused_items;
+    if (!write.done()) {
+      result.stopped = part_title(outcome.part) + " (" + why_not_done(write) + ")";
+      stopped = write;
     }
     outcome.written = true;
   }
-  session_.engine().set_writes_confirmed(false);
   // Read back what was written and compare it with the file.
   bool equal = !stopped;
+  std::optional<OperationResult> unread;
   for (int i = 0; i < count; ++i) {
     PartOutcome& outcome = result.parts[static_cast<std::size_t>(i)];
     tell(2 * count + i, steps, "Checking the " + part_title(outcome.part));
@@ -522,9 +596,11 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
       continue;
     }
     BackupFiles after;
-    if (!read_part(outcome.part, after)) {
-      outcome.left = {{Difference::Kind::Differs, "it could not be read back", "", ""}};
+    const OperationResult read = read_part(outcome.part, after);
+    if (!read.done()) {
+      outcome.left = {{Difference::Kind::Differs, "it could not be read back (" + why_not_done(read) + ")", "", ""}};
       equal = false;
+      if (!unread) unread = read;
       continue;
     }
     for (Difference& d : part_differences(outcome.part, wanted, after)) {
@@ -534,6 +610,13 @@ RestoreResult HandsetBackup::restore(const OpenedBackup& backup, const RestoreOp
   }
   tell(steps, steps, {});
   result.complete = equal;
+  if (stopped) {
+    result.ended = *stopped;
+  } else if (!equal) {
+    result.ended = unread ? *unread : failed_here();
+  } else {
+    result.ended = written;
+  }
   return result;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/handset_info.h"
+#include "link/operation_result.h"
 #include "organiser/calendar_list.h"
 #include "phonebook/phone_book.h"
 #include "session/backup_archive.h"
@@ -21,10 +22,20 @@ namespace phondeck {
 class HandsetSession;
 class Prompt;
 
-// Runs one operation: start() starts it (false: refused), then the link runs
-// until it settles; the result is done() then. The command line runs it on
-// its loop, the window on its own, the tests on virtual time.
-using OperationRunner = std::function<bool(const std::function<bool()>& start, const std::function<bool()>& done)>;
+// Runs one operation to its end: start(options) starts it with the runner's
+// completion in `options`, then the runner's loop runs until that completion
+// is told how the operation ended, which it returns. The command line runs
+// it on its loop (CliSession::run_operation), the window on a local event
+// loop, the tests on virtual time.
+using OperationRunner = std::function<OperationResult(const std::function<bool(StartOptions)>& start)>;
+
+// What a runner returns when the start told its completion nothing: refused
+// when nothing started, the link lost when it never ended.
+OperationResult untold_result(bool started);
+
+// Why a part's operation did not do its part, for the summaries ("link lost
+// at step 13: 24 entries").
+std::string why_not_done(const OperationResult& result);
 
 // Told before each part: its number from 0, the number of parts, its title.
 using PartListener = std::function<void(int index, int count, const std::string& title)>;
@@ -32,7 +43,10 @@ using PartListener = std::function<void(int index, int count, const std::string&
 // Reads one part into the session's records (the active phone-book list,
 // the calendar list, the message store, the caller groups, ...) through the
 // runner, each of its operations refused once the link is lost for good.
-bool read_part_records(HandsetSession& session, const OperationRunner& run, BackupPart part);
+// Done when every operation of the part was done and what the part needs
+// came in; otherwise the result of the one that was not (a reply that never
+// came in: Failed at step 0).
+OperationResult read_part_records(HandsetSession& session, const OperationRunner& run, BackupPart part);
 
 // The user's own lists (the phone-book list shown, the calendar's notes)
 // stay as they were while a run uses the session's records.
@@ -60,6 +74,10 @@ struct BackupResult {
   // records that differed between the first two reads.
   bool verified = false;
   std::vector<std::pair<std::string, int>> reread;
+  // How the run ended: done with the entries, messages and notes read; or
+  // the result of the part's operation that stopped it (Failed at step 0 for
+  // reads that never agreed or an archive that could not be written).
+  OperationResult ended;
   int reread_records() const;
   std::string summary() const;
 };
@@ -109,6 +127,10 @@ struct RestoreResult {
   // The backup's files that differ from its manifest (opened with the
   // checksums ignored), as OpenedBackup::changed has them.
   std::vector<std::string> changed_files;
+  // How the run ended: done when complete; refused when nothing was written
+  // (why in `stopped`); the result of the operation that stopped it; or
+  // Failed at step 0 when what was written does not read back as the backup.
+  OperationResult ended;
   std::string summary() const;
 };
 
@@ -139,12 +161,14 @@ class HandsetBackup {
  private:
   // One operation through the runner; none once the link is lost for good
   // (a lost link that AutoReconnect takes up is running again by then).
-  bool run(const std::function<bool()>& start, const std::function<bool()>& done);
-  bool read_part(BackupPart part, BackupFiles& out);
-  // Reads until two reads agree; false when a read fails or (`disagreed`)
-  // no two of kMaxVerifyReads agree.
-  bool read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed);
-  bool write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held, PartOutcome& outcome);
+  OperationResult run(const std::function<bool(StartOptions)>& start);
+  OperationResult read_part(BackupPart part, BackupFiles& out);
+  // Reads until two reads agree; not done when a read is not, or (`disagreed`)
+  // when no two of kMaxVerifyReads agree.
+  OperationResult read_verified(BackupPart part, BackupFiles& out, int& differing, bool& disagreed);
+  // Writes with the restore's own question as the confirmation.
+  OperationResult write_part(BackupPart part, const BackupFiles& wanted, const BackupFiles& held,
+                             PartOutcome& outcome);
   void tell(int index, int count, const std::string& title) {
     if (on_part_) on_part_(index, count, title);
   }

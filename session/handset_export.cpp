@@ -138,7 +138,8 @@ std::string ExportResult::summary() const {
   return join(lines, "\n");
 }
 
-std::optional<ExportRead> HandsetExport::read(const ExportOptions& options, std::string& stopped) {
+std::optional<ExportRead> HandsetExport::read(const ExportOptions& options, std::string& stopped,
+                                              OperationResult& ended) {
   KeptLists kept(session_);
   ExportRead out;
   const HandsetInfo& info = session_.info();
@@ -159,15 +160,19 @@ std::optional<ExportRead> HandsetExport::read(const ExportOptions& options, std:
     tell(index++, count, "network code");
     OperationEngine& engine = session_.engine();
     GraphicsFamily& graphics = session_.media().graphics();
+    // Its result is not needed: what it reports goes into the handset's
+    // information, and a lost link stops the part after it.
     if (session_.state() != LinkState::Disconnected) {
-      run_([&] { return start_network_code_read(engine, graphics); },
-           [this] { return session_.state() == LinkState::Idle; });
+      run_([&](StartOptions o) { return start_network_code_read(engine, graphics, std::move(o)); });
     }
   }
+  ended = OperationResult{};
   for (BackupPart part : parts) {
     tell(index++, count, part_title(part));
-    if (!read_part_records(session_, run_, part)) {
-      stopped = "the " + part_title(part) + " could not be read";
+    const OperationResult read = read_part_records(session_, run_, part);
+    if (!read.done()) {
+      stopped = "the " + part_title(part) + " could not be read (" + why_not_done(read) + ")";
+      ended = read;
       return std::nullopt;
     }
     switch (part) {
@@ -179,16 +184,19 @@ std::optional<ExportRead> HandsetExport::read(const ExportOptions& options, std:
         break;
       case BackupPart::PhoneBook:
         out.entries = session_.book().active().entries();
+        ended.entries = static_cast<int>(out.entries.size());
         for (const PhoneBookEntry& entry : out.entries)
           ++(entry_memory(entry) == 1 ? out.sim_entries : out.phone_entries);
         break;
       case BackupPart::Messages:
         out.messages = session_.organiser().messages().store;
+        ended.messages = static_cast<int>(out.messages.size());
         break;
       case BackupPart::Calendar: {
         CalendarList sorted = session_.organiser().calendar().list();
         sorted.sort_and_collapse();
         out.events = sorted.events();
+        ended.notes = static_cast<int>(out.events.size());
         break;
       }
       default:
@@ -285,10 +293,12 @@ ExportResult HandsetExport::write(const std::string& dir, const ExportRead& read
 
 ExportResult HandsetExport::run(const std::string& dir, const ExportOptions& options) {
   std::string stopped;
-  const std::optional<ExportRead> read = this->read(options, stopped);
+  OperationResult ended;
+  const std::optional<ExportRead> read = this->read(options, stopped, ended);
   if (!read) {
     ExportResult result;
     result.stopped = stopped;
+    result.ended = ended;
     return result;
   }
   bool merge = options.merge.value_or(false);
@@ -296,7 +306,9 @@ ExportResult HandsetExport::run(const std::string& dir, const ExportOptions& opt
     const ContactPlan offered = plan(*read, options, false);
     if (!offered.offers.empty()) merge = prompt_.ask_yes_no(merge_question(offered.offers, read->entries));
   }
-  return write(dir, *read, options, merge);
+  ExportResult result = write(dir, *read, options, merge);
+  result.ended = ended;
+  return result;
 }
 
 }  // namespace phondeck

@@ -74,6 +74,9 @@ struct ExportResult {
   // The files' texts (for an upload to a server as well).
   std::string vcf;
   std::string ics;
+  // How the read ended: done with the entries, messages and notes read; or
+  // the result of the part's operation that stopped it.
+  OperationResult ended;
   std::string summary() const;
 };
 
@@ -99,8 +102,10 @@ class HandsetExport {
 
   // Reads the parts: the network code when the handset has not reported it,
   // the caller groups, the phone book, the messages and the calendar (those
-  // the model has). nullopt with the part in `stopped` when one fails.
-  std::optional<ExportRead> read(const ExportOptions& options, std::string& stopped);
+  // the model has). nullopt with the part in `stopped` when one fails, and
+  // in `ended` the result of its operation (done with the counts read
+  // otherwise).
+  std::optional<ExportRead> read(const ExportOptions& options, std::string& stopped, OperationResult& ended);
 
   // The contacts as they would be written, with or without the offers taken.
   static ContactPlan plan(const ExportRead& read, const ExportOptions& options, bool merge);

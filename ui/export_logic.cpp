@@ -20,10 +20,9 @@ constexpr int kTextNoOffers = 3812;
 ExportLogic::ExportLogic(HandsetSession& session, Prompt& prompt, OperationRunner runner)
     : session_(session),
       runner_(std::move(runner)),
-      exporter_(session, prompt,
-                [this](const std::function<bool()>& start, const std::function<bool()>& done) {
-                  return !cancelled_ && runner_(start, done);
-                }) {}
+      exporter_(session, prompt, [this](const std::function<bool(StartOptions)>& start) {
+        return cancelled_ ? OperationResult::refused(Refusal::UserSaidNo) : runner_(start);
+      }) {}
 
 std::string ExportLogic::default_folder(const std::string& home, const std::string& date) {
   return (std::filesystem::path(home) / tx_with(kTextFolderName, {date})).string();
@@ -52,7 +51,8 @@ bool ExportLogic::read(const ExportOptions& options) {
   read_.reset();
   offers_.clear();
   stopped_.clear();
-  read_ = exporter_.read(options, stopped_);
+  OperationResult ended;
+  read_ = exporter_.read(options, stopped_, ended);
   if (!read_) {
     if (cancelled_) stopped_ = "the export was cancelled";
     return false;

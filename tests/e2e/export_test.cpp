@@ -87,6 +87,9 @@ TEST_F(Export, DemoHandsetIntoEveryFile) {
     const std::string dir = scratch.file(std::string("out ") + c.name);
     const ExportResult result = exporter.run(dir, options);
     ASSERT_TRUE(result.complete) << result.summary();
+    EXPECT_TRUE(result.ended.done()) << describe(result.ended);
+    EXPECT_EQ(result.ended.entries, result.counts.entries);
+    EXPECT_EQ(result.ended.notes, result.counts.events);
 
     EXPECT_EQ(rig.session.info().mcc, state.mcc);
     EXPECT_EQ(result.country, country_of_mcc(state.mcc));
@@ -155,7 +158,8 @@ TEST_F(Export, ModelWithoutCalendarOrGroups) {
 }
 
 // The handset falls silent as the messages are read (AutoReconnect off and
-// on): the export says which part stopped it and writes nothing at all.
+// on): the export says which part stopped it, that the link was lost there,
+// and writes nothing at all.
 TEST_F(Export, FailedPartWritesNothing) {
   std::int64_t messages_at = -1;
   {
@@ -184,7 +188,10 @@ TEST_F(Export, FailedPartWritesNothing) {
     const ExportResult result = exporter.run(dir, options);
     EXPECT_FALSE(result.complete);
     EXPECT_FALSE(result.read);
-    EXPECT_NE(result.stopped.find("messages"), std::string::npos) << result.stopped;
+    EXPECT_NE(result.stopped.find("messages could not be read (link lost at step "), std::string::npos)
+        << result.stopped;
+    EXPECT_EQ(result.ended.ending, Ending::LinkLost) << describe(result.ended);
+    EXPECT_EQ(result.ended.family, LinkState::Messages) << describe(result.ended);
     EXPECT_NE(result.summary().find("not written"), std::string::npos) << result.summary();
     EXPECT_TRUE(result.written.empty());
     EXPECT_FALSE(fs::exists(dir));

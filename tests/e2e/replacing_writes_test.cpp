@@ -12,6 +12,7 @@
 #include "phonebook/phone_book_files.h"
 #include "session/backup_archive.h"
 #include "session/handset_backup.h"
+#include "whole_handset_runs.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -59,12 +60,7 @@ std::string held(Rig& rig, Write w) {
 
 // The backup of the rig's handset with the part's file replaced by `text`.
 std::string backup_with(Rig& rig, const mediatest::TempDir& dir, Write w, const std::string& text) {
-  HandsetBackup backup(rig.session, rig.prompt, [&rig](const std::function<bool()>& start,
-                                                       const std::function<bool()>& done) {
-    if (!start()) return false;
-    rig.run_until_settled(3600000);
-    return done();
-  });
+  HandsetBackup backup(rig.session, rig.prompt, runner_of(rig));
   BackupResult made = backup.backup(dir.file("made.zip"), "2026-12-09T10:00:00");
   EXPECT_TRUE(made.complete) << made.summary();
   made.files[w == Write::RestoreCalendar ? "calendar.ics" : "phonebook.vcf"] = text;
@@ -123,12 +119,7 @@ TEST(ReplacingWrites, NoFileThatYieldsLessEmptiesTheHandsetUnasked) {
         std::string error;
         const auto opened = open_backup_archive(zip, error);
         ASSERT_TRUE(opened) << error;
-        HandsetBackup backup(rig.session, rig.prompt, [&rig](const std::function<bool()>& start,
-                                                             const std::function<bool()>& done) {
-          if (!start()) return false;
-          rig.run_until_settled(3600000);
-          return done();
-        });
+        HandsetBackup backup(rig.session, rig.prompt, runner_of(rig));
         RestoreOptions only;
         only.only = {c.write == Write::RestoreCalendar ? BackupPart::Calendar : BackupPart::PhoneBook};
         rig.prompt.answers = {c.confirm};  // the one question, which names what is left out

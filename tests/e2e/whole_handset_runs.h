@@ -4,6 +4,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "e2e_rig.h"
@@ -31,11 +33,15 @@ class Scratch {
   std::filesystem::path path_;
 };
 
+// Runs virtual time until the operation's result is told.
 inline OperationRunner runner_of(Rig& rig) {
-  return [&rig](const std::function<bool()>& start, const std::function<bool()>& done) {
-    if (!start()) return false;
-    rig.run_until_settled(3600000);
-    return done();
+  return [&rig](const std::function<bool(StartOptions)>& start) {
+    const auto told = std::make_shared<std::optional<OperationResult>>();
+    StartOptions options;
+    options.done = [told](const OperationResult& result) { *told = result; };
+    const bool started = start(std::move(options));
+    if (started && !*told) rig.loop.run_until([&told] { return told->has_value(); }, 3600000);
+    return *told ? **told : untold_result(started);
   };
 }
 

@@ -11,13 +11,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -63,9 +63,6 @@ constexpr int kTextDiffers = 3574;
 constexpr int kTextOtherHandset = 3578;  // then not on the handset, on the handset only, kept otherwise
 constexpr int kTextVerify = 3755;
 constexpr int kTextNameNext = 3756;
-
-// How often a running operation's link is looked at.
-constexpr int kPollMs = 20;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 QString qtx(int id) { return qs(tx(id)); }
@@ -171,25 +168,27 @@ bool refuse_unless_free(const HandsetSession& session, Prompt& prompt) {
   return refusal != 0;
 }
 
-// Runs each operation on a local event loop: the serial port's notices reach
-// the session as posted window messages, so the window's events must run
-// while a modal dialog waits for the link to settle.
-OperationRunner window_runner(HandsetSession& session) {
-  return [&session](const std::function<bool()>& start, const std::function<bool()>& done) {
-    // The link was lost earlier in the run: a start would only ask for a
-    // connection once more for each part left.
-    if (session.state() == LinkState::Disconnected) return false;
-    if (!start()) return false;
-    if (!session.settled()) {
+OperationRunner window_runner() {
+  return [](const std::function<bool(StartOptions)>& start) {
+    // Shared with the completion, which quits the loop once it is told.
+    struct Wait {
+      std::optional<OperationResult> told;
+      QEventLoop* loop = nullptr;
+    };
+    const auto wait = std::make_shared<Wait>();
+    StartOptions options;
+    options.done = [wait](const OperationResult& result) {
+      wait->told = result;
+      if (wait->loop != nullptr) wait->loop->quit();
+    };
+    const bool started = start(std::move(options));
+    if (!wait->told && started) {
       QEventLoop loop;
-      QTimer poll;
-      QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (session.settled()) loop.quit();
-      });
-      poll.start(kPollMs);
+      wait->loop = &loop;
       loop.exec();
+      wait->loop = nullptr;
     }
-    return done();
+    return wait->told ? *wait->told : untold_result(started);
   };
 }
 
@@ -211,7 +210,7 @@ void backup_handset_with_dialog(QWidget* parent, HandsetSession& session, Prompt
   if (path.isEmpty() || refuse_unless_free(session, prompt)) return;
 
   PartProgress progress(parent, caption);
-  HandsetBackup backup(session, prompt, window_runner(session));
+  HandsetBackup backup(session, prompt, window_runner());
   backup.set_part_listener(
       [&progress](int index, int count, const std::string& title) { progress.show_part(index, count, title); });
   progress.show();
@@ -240,7 +239,7 @@ void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Promp
     if (!prompt.ask_yes_no(tx_with(kTextRestoreChanged, {path.toStdString(), error}))) return;
     opened = std::move(as_now);
   }
-  HandsetBackup backup(session, prompt, window_runner(session));
+  HandsetBackup backup(session, prompt, window_runner());
   RestoreDialog dialog(
       opened->manifest, session.info(),
       [&](const RestoreOptions& options) {
@@ -248,6 +247,7 @@ void restore_handset_with_dialog(QWidget* parent, HandsetSession& session, Promp
           RestoreResult result;
           result.refused = true;
           result.stopped = tx(refusal);
+          result.ended = OperationResult::refused(refusal == kTextBusy ? Refusal::Busy : Refusal::NotConnected);
           return result;
         }
         return backup.restore(*opened, options);

@@ -30,10 +30,10 @@ class Prompt;
 int link_refusal(const HandsetSession& session);
 // Tells that refusal; true when there is one.
 bool refuse_unless_free(const HandsetSession& session, Prompt& prompt);
-// Runs each operation on a local event loop: the serial port's notices reach
-// the session as posted window messages, so the window's events must run
-// while a modal dialog waits for the link to settle.
-OperationRunner window_runner(HandsetSession& session);
+// Runs each operation on a local event loop until its completion is told:
+// the serial port's notices reach the session as posted window messages, so
+// the window's events must run while a modal dialog waits for the result.
+OperationRunner window_runner();
 
 // The part's label and a bar over the parts, added to `layout`; and the
 // part `index` of `count` shown on them ("" at the end).

@@ -52,7 +52,7 @@ QString qtx(int id) {
 
 void export_for_new_phone_with_dialog(QWidget* parent, HandsetSession& session, Prompt& prompt) {
   if (refuse_unless_free(session, prompt)) return;
-  ExportDialog dialog(session, prompt, window_runner(session), parent);
+  ExportDialog dialog(session, prompt, window_runner(), parent);
   dialog.exec();
 }
 

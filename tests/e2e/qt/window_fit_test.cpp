@@ -210,7 +210,9 @@ TEST_P(WindowFit, TabsCaptionsSubjectsAndProfilesFitAtTheDefaultFont) {
     {
       BackupDialog backup(true, &form);
       ArchiveDialog archive(&form);
-      ExportDialog export_dialog(windows.session(), prompt, [](const auto&, const auto&) { return false; }, &form);
+      ExportDialog export_dialog(
+          windows.session(), prompt, [](const auto&) { return OperationResult::refused(Refusal::NotConnected); },
+          &form);
       const std::pair<const char*, QWidget*> dialogs[] = {
           {"Backup", &backup}, {"Archive", &archive}, {"Export for a New Phone", &export_dialog}};
       for (const auto& [name, window] : dialogs) {
