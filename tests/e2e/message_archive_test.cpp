@@ -229,14 +229,18 @@ TEST_F(Archive, CutOffRunsDeleteNothingUnwritten) {
         const sim::SmsMemory before = rig.handset.state().sms;
         rig.start(folder.path(), true);
         rig.run_until_settled(600000);
+        // Still retrying when the time is up: cut off by the test, as by a reset.
+        if (!rig.result && !rig.settled()) return RunResult{RunEnd::Reset, {}};
         const sim::SmsMemory& after = rig.handset.state().sms;
         const std::string fault = deleted_but_unwritten(before, after, folder.path());
         if (!fault.empty()) return RunResult{RunEnd::Wrong, fault};
         const ArchiveSummary& s = rig.archiver.summary();
         int gone = 0;
         for (const sim::SmsSlot& slot : before.messages) gone += after.at(slot.location) == nullptr;
+        // The result is the delete's once the files are on disk; before, the read's.
+        const bool deleting = s.read_done && s.written + s.already > 0 && !s.delete_refused;
         return testing::judge(rig.result, s.written == 8 && s.deleted == 8 && after.messages.size() == 1,
-                              "not all filed and deleted", !rig.result || rig.result->messages <= gone,
+                              "not all filed and deleted", !rig.result || !deleting || rig.result->messages <= gone,
                               "more deletes reported than locations emptied");
       });
       testing::print_tally("archive with delete", tally);
