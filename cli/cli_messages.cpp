@@ -7,18 +7,14 @@
 
 #include "app/configuration.h"
 #include "app/text_table.h"
+#include "link/start_questions.h"
 #include "organiser/message_archive.h"
 
 namespace phondeck::cli {
 
 namespace {
 
-// Status texts that end the operations, and the texts the messages use.
-constexpr int kReadMessagesCompleted = 3017;
-constexpr int kWriteMessagesCompleted = 3019;
-constexpr int kDeleteMessagesCompleted = 3021;
-constexpr int kSetSmscCompleted = 3023;
-constexpr int kSendSmsCompleted = 3025;
+// The texts the messages use.
 constexpr int kTextSucceeded = 3503;
 constexpr int kTextAskClear = 3200;
 
@@ -43,8 +39,8 @@ std::optional<std::string> message_text(Context& c) {
   return lines;
 }
 
-bool read_messages(CliSession& s, MessageWindows& w) {
-  return s.run([&] { return w.messages.read(); }, s.completed(kReadMessagesCompleted));
+OperationResult read_messages(CliSession& s, MessageWindows& w) {
+  return s.run_operation([&](StartOptions options) { return w.messages.read(std::move(options)); });
 }
 
 }  // namespace
@@ -59,11 +55,12 @@ int sms_list(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
-  const bool complete = read_messages(*s, w);
+  const OperationResult read = read_messages(*s, w);
+  const bool complete = read.done();
   const MessageStore& store = w.family.records().store;
   // A read the link cut short lists the messages it read, said to be
   // partial, exit status 1.
-  if (!complete && (store.size() == 0 || s->engine().state() != LinkState::Disconnected)) return kExitFailed;
+  if (!complete && (store.size() == 0 || read.ending != Ending::LinkLost)) return kExitFailed;
   // The parts of a message joined (in the order of their first part), or
   // every record by itself with --parts.
   std::vector<JoinedMessage> messages;
@@ -110,7 +107,8 @@ int send_outgoing(Context& c, CliSession& s, MessageWindows& w, std::size_t firs
   for (std::size_t i = first; i < c.inv.operands.size(); ++i) w.sending.add(w.sending.rows().size(), c.inv.operands[i]);
   if (validity >= 0) w.sending.set_validity(validity);
   if (!s.connect()) return kExitFailed;
-  const bool ok = s.run([&] { return w.sending.send_all(); }, s.completed(kSendSmsCompleted));
+  const bool ok =
+      s.run_operation([&](StartOptions options) { return w.sending.send_all(std::move(options)); }).done();
   bool all_sent = true;
   for (const Recipient& r : w.sending.rows()) {
     Record rec;
@@ -147,7 +145,9 @@ int sms_write(Context& c) {
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
   w.messages.set_text(*text);
-  if (!s->run([&] { return w.messages.write(); }, s->completed(kWriteMessagesCompleted))) return kExitFailed;
+  const OperationResult written =
+      s->run_operation([&](StartOptions options) { return w.messages.write(std::move(options)); });
+  if (!written.done()) return kExitFailed;
   c.out.summary("message written to the outbox");
   return kExitOk;
 }
@@ -162,19 +162,20 @@ int sms_delete(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
-  if (!read_messages(*s, w)) return kExitFailed;
+  if (!read_messages(*s, w).done()) return kExitFailed;
   for (int location : locations) {
     if (!w.family.records().store.has_location(std::to_string(location))) {
       return failed(c, "no message at location " + std::to_string(location));
     }
   }
   // Asked as the Messages window asks before its Delete.
-  auto start = [&] {
-    if (config().DelConfirm != 0 && !s->prompt().ask_yes_no(tx(kTextAskClear))) return false;
-    return start_message_delete(s->engine(), w.family, locations);
+  auto start = [&](StartOptions options) {
+    if (config().DelConfirm != 0) options.confirmed = ask_before_start(s->engine(), s->prompt(), tx(kTextAskClear));
+    return start_message_delete(s->engine(), w.family, locations, std::move(options));
   };
-  if (!s->run(start, s->completed(kDeleteMessagesCompleted))) return kExitFailed;
-  c.out.summary(std::to_string(locations.size()) + " messages deleted");
+  const OperationResult deleted = s->run_operation(start);
+  if (!deleted.done()) return kExitFailed;
+  c.out.summary(std::to_string(deleted.messages) + " messages deleted");
   return kExitOk;
 }
 
@@ -186,10 +187,11 @@ int sms_archive(Context& c) {
   if (s == nullptr) return kExitFailed;
   MessageWindows w(*s);
   MessageArchiver archiver(s->engine(), w.family);
-  w.family.set_read_listener([&] { archiver.read_done(); });
-  const bool ran = s->run([&] { return archiver.start(folder, c.inv.has("--delete")); },
-                          [&] { return !archiver.running(); });
-  w.family.set_read_listener({});
+  // Asked through the terminal, or answered by --yes.
+  auto ask = [s](const std::string& question) { return s->prompt().ask_yes_no(question); };
+  const bool ran = s->run_operation([&](StartOptions options) {
+                      return archiver.start(folder, c.inv.has("--delete"), ask, std::move(options.done));
+                    }).done();
   const ArchiveSummary& summary = archiver.summary();
   const std::size_t on_disk = summary.written + summary.already;
   if (!ran && on_disk == 0) return kExitFailed;
@@ -212,9 +214,10 @@ int smsc_get(Context& c) {
   if (s == nullptr) return kExitFailed;
   MessageRecords& records = s->session().organiser().messages();
   records.message_centre.clear();
-  if (!s->run([&] { return start_smsc_read(s->engine()); }, [&] { return !records.message_centre.empty(); })) {
-    return kExitFailed;
-  }
+  const OperationResult read =
+      s->run_operation([&](StartOptions options) { return start_smsc_read(s->engine(), std::move(options)); });
+  if (!read.done()) return kExitFailed;
+  if (records.message_centre.empty()) return failed(c, "the handset gave no message centre");
   c.out.object(Record{{"smsc", records.message_centre}});
   return kExitOk;
 }
@@ -224,7 +227,11 @@ int smsc_set(Context& c) {
   if (s == nullptr) return kExitFailed;
   MessageRecords& records = s->session().organiser().messages();
   records.message_centre = c.inv.operands.at(0);
-  if (!s->run([&] { return start_smsc_write(s->engine()); }, s->completed(kSetSmscCompleted))) return kExitFailed;
+  const OperationResult written = s->run_operation([&](StartOptions options) {
+    options.confirmed = ask_write_confirmation(s->engine(), s->prompt());
+    return start_smsc_write(s->engine(), std::move(options));
+  });
+  if (!written.done()) return kExitFailed;
   c.out.summary("message centre set to " + records.message_centre);
   return kExitOk;
 }

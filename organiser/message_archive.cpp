@@ -16,7 +16,6 @@
 
 #include "app/configuration.h"
 #include "app/file_replace.h"
-#include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/operation_engine.h"
 #include "organiser/message_family.h"
@@ -249,48 +248,62 @@ bool archived_already(const nlohmann::ordered_json& entry, const ArchiveItem& it
 
 MessageArchiver::MessageArchiver(OperationEngine& engine, MessageFamily& family) : engine_(engine), family_(family) {}
 
-bool MessageArchiver::start(std::string folder, bool delete_written) {
+Completion MessageArchiver::then(void (MessageArchiver::*step)(const OperationResult&)) {
+  return [this, step](const OperationResult& result) {
+    if (!later) return (this->*step)(result);
+    later([this, step, result] { (this->*step)(result); });
+  };
+}
+
+bool MessageArchiver::start(std::string folder, bool delete_written, AskDelete ask, Completion done) {
+  if (running()) return false;
   folder_ = std::move(folder);
   delete_written_ = delete_written;
+  ask_ = std::move(ask);
+  done_ = std::move(done);
   summary_ = {};
   summary_.delete_asked = delete_written;
   written_.clear();
-  if (!start_message_read(engine_, family_)) {
-    phase_ = Phase::Idle;
-    return false;
-  }
   phase_ = Phase::Reading;
-  return true;
+  StartOptions read;
+  read.done = then(&MessageArchiver::read_ended);
+  // A refusal is told through the completion as well, which ends the run.
+  return start_message_read(engine_, family_, std::move(read));
 }
 
-void MessageArchiver::read_done() {
-  const MessageStore& store = family_.records().store;
-  if (phase_ == Phase::Reading) {
-    const std::vector<ArchiveItem> items = messages_to_archive(store);
-    summary_.messages = items.size();
-    const ArchiveWrite write = write_archive(folder_, items);
-    summary_.written = write.written;
-    summary_.already = write.already;
-    summary_.error = write.error;
-    std::vector<int> locations;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (write.files[i].empty()) continue;
-      written_.push_back(items[i]);
-      locations.insert(locations.end(), items[i].locations.begin(), items[i].locations.end());
-    }
-    // Only what is on disk goes, and only once the user knows how many; the
-    // delete reads the store again after it.
-    if (delete_written_ && !locations.empty() && config().DelConfirm != 0 &&
-        !engine_.prompt().ask_yes_no(tx_with(kTextAskDelete, {std::to_string(written_.size())}))) {
-      summary_.delete_refused = true;
-    } else if (delete_written_ && !locations.empty()) {
-      phase_ = Phase::Deleting;
-      if (start_message_delete(engine_, family_, locations)) return;
-    }
-    finish();
-    return;
+void MessageArchiver::read_ended(const OperationResult& result) {
+  if (!result.done()) return finish(result);
+  summary_.read_done = true;
+  const std::vector<ArchiveItem> items = messages_to_archive(family_.records().store);
+  summary_.messages = items.size();
+  const ArchiveWrite write = write_archive(folder_, items);
+  summary_.written = write.written;
+  summary_.already = write.already;
+  summary_.error = write.error;
+  std::vector<int> locations;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (write.files[i].empty()) continue;
+    written_.push_back(items[i]);
+    locations.insert(locations.end(), items[i].locations.begin(), items[i].locations.end());
   }
-  if (phase_ == Phase::Deleting) {
+  if (!delete_written_ || locations.empty()) return finish(result);
+  // Only what is on disk goes, and only once the user knows how many; the
+  // delete reads the store again after it.
+  if (config().DelConfirm != 0 &&
+      (!ask_ || !ask_(tx_with(kTextAskDelete, {std::to_string(written_.size())})))) {
+    summary_.delete_refused = true;
+    return finish(result);
+  }
+  phase_ = Phase::Deleting;
+  StartOptions del;
+  del.done = then(&MessageArchiver::delete_ended);
+  start_message_delete(engine_, family_, locations, std::move(del));
+}
+
+void MessageArchiver::delete_ended(const OperationResult& result) {
+  if (result.done()) {
+    // Counted from the store read again after the delete: what is gone.
+    const MessageStore& store = family_.records().store;
     for (const ArchiveItem& item : written_) {
       const std::vector<SmsRecord> parts = item.parts.empty() ? std::vector<SmsRecord>{item.record} : item.parts;
       const bool still = std::any_of(store.records().begin(), store.records().end(), [&](const SmsRecord& r) {
@@ -299,13 +312,15 @@ void MessageArchiver::read_done() {
       if (!still) ++summary_.deleted;
     }
     summary_.delete_done = true;
-    finish();
   }
+  finish(result);
 }
 
-void MessageArchiver::finish() {
+void MessageArchiver::finish(const OperationResult& result) {
   phase_ = Phase::Idle;
-  if (on_done) on_done();
+  Completion done = std::move(done_);
+  done_ = nullptr;
+  if (done) done(result);
 }
 
 std::string MessageArchiver::summary_text() const {

@@ -7,7 +7,7 @@
 //
 // MessageArchiver runs it over the message family: a read, the files, then
 // (when asked) a delete of the written messages' locations, which reads the
-// store again. Its window or command passes the family's read news on.
+// store again; each step follows the result of the one before.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -16,6 +16,7 @@
 
 #include <nlohmann/json_fwd.hpp>
 
+#include "link/operation_result.h"
 #include "organiser/message_store.h"
 
 namespace phondeck {
@@ -77,41 +78,50 @@ struct ArchiveSummary {
   std::size_t deleted = 0;
   bool delete_asked = false;
   bool delete_refused = false;  // the user answered No (or, unasked, --yes was not given)
+  bool read_done = false;  // the read ran to the end (the files were written)
   bool delete_done = false;  // the delete and its read ran to the end
   std::string error;
 };
 
 class MessageArchiver {
  public:
+  // The starter's question before the delete ("Delete the N archived
+  // messages from the handset?"), asked only when deletes are confirmed.
+  using AskDelete = std::function<bool(const std::string& question)>;
+
   MessageArchiver(OperationEngine& engine, MessageFamily& family);
 
-  // Reads the messages; the rest follows read_done(). False when the read
-  // did not start. With `delete_written` the user is asked, once the files
-  // are on disk and when deletes are confirmed, whether the N archived
-  // messages go from the handset.
-  bool start(std::string folder, bool delete_written);
-  // The family's read listener: a read (this run's first, or the delete's)
-  // has completed.
-  void read_done();
+  // Reads the messages; the files and the delete follow the read's result.
+  // False when the read did not start (or a run is under way). With
+  // `delete_written`, once the files are on disk, `ask` decides whether the
+  // archived messages go from the handset. `done` is told once at the end:
+  // the result of the read when it did not complete or nothing is deleted,
+  // else that of the delete; the summary says the rest.
+  bool start(std::string folder, bool delete_written, AskDelete ask, Completion done = {});
   bool running() const { return phase_ != Phase::Idle; }
-  // A run cut off (its read or delete never ended) takes no later read for
-  // its own: the window calls this when it starts a read or delete itself.
-  void abandon() { phase_ = Phase::Idle; }
   const ArchiveSummary& summary() const { return summary_; }
   // The summary as a line for the user.
   std::string summary_text() const;
 
-  // The run ended (files written, deletes done or refused).
-  std::function<void()> on_done;
+  // Runs the archive's work after a result: now (the default), or, for a
+  // window whose questions open their own event loop, once the running step
+  // has returned.
+  std::function<void(std::function<void()>)> later;
 
  private:
   enum class Phase { Idle, Reading, Deleting };
-  void finish();
+  void read_ended(const OperationResult& result);
+  void delete_ended(const OperationResult& result);
+  void finish(const OperationResult& result);
+  // The result passed on after `later`, when one is set.
+  Completion then(void (MessageArchiver::*step)(const OperationResult&));
 
   OperationEngine& engine_;
   MessageFamily& family_;
   std::string folder_;
   bool delete_written_ = false;
+  AskDelete ask_;
+  Completion done_;
   Phase phase_ = Phase::Idle;
   std::vector<ArchiveItem> written_;  // the items whose files are on disk
   ArchiveSummary summary_;

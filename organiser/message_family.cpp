@@ -2,29 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
-#include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
+#include "link/reply_frames.h"
 #include "organiser/long_message.h"
 #include "phonebook/text_codec.h"
 
 namespace phondeck {
 namespace {
 
-constexpr int kStepSmscWriteRead = 32;
-constexpr int kStepSmscWriteRequest = 33;
-constexpr int kStepSmscWriteReread = 34;
-constexpr int kStepSmscWriteEnd = 35;
-constexpr int kStepWriteStatus = 52;
-constexpr int kStepWriteSmsc = 53;
-constexpr int kStepWriteRequest = 54;
-constexpr int kStepWriteReread = 55;
-constexpr int kStepWriteEnd = 56;
-constexpr int kStepDeleteRequest = 62;
-constexpr int kStepDeleteReread = 63;
-constexpr int kStepDeleteEnd = 64;
+using Step = MessageFamily::Step;
 
 constexpr int kTextReadProcessing = 3016;
 constexpr int kTextReadCompleted = 3017;
@@ -58,31 +48,27 @@ constexpr std::uint8_t kSubStatus = 0x37;
 constexpr std::uint8_t kSubWritten = 0x05;
 constexpr std::uint8_t kSubNotWritten = 0x06;
 
-// A reply's payload without the frames-remaining and sequence bytes.
-std::span<const std::uint8_t> payload_of(const LinkFrame& frame) {
-  const std::size_t n = frame.data_length();
-  return {frame.data(), n >= 2 ? n - 2 : 0};
-}
-int frames_remaining(const LinkFrame& frame) {
-  const std::size_t n = frame.data_length();
-  return n >= 2 ? frame.data()[n - 2] : 1;
-}
+// The step after this one.
+Step after(Step step) { return static_cast<Step>(static_cast<int>(step) + 1); }
+
+// The operation goes on at `next` when the sub-operation started now ends.
+void push_then(OperationEngine& engine, Step next) { engine.push(LinkState::Messages, static_cast<int>(next)); }
 
 void send_status_request(OperationEngine& engine) {
   const std::array<std::uint8_t, 5> request{0x00, 0x01, 0x00, 0x36, 0x64};
   engine.frames().send_request(kMsgSms, request, 1);
 }
 
-Operation message_operation(int step) {
+Operation message_operation(Step step) {
   Operation op;
   op.family = LinkState::Messages;
-  op.step = step;
+  op.step = static_cast<int>(step);
   return op;
 }
 
 // Read messages from location 1 as a sub-operation (after a write or delete).
 void start_read_now(OperationEngine& engine) {
-  Operation read = message_operation(MessageFamily::kStepRead);
+  Operation read = message_operation(Step::Read);
   OperationParams params;
   MessageParams p(params);
   p.set_next(1);
@@ -94,7 +80,7 @@ void start_read_now(OperationEngine& engine) {
 }  // namespace
 
 bool start_message_read(OperationEngine& engine, MessageFamily&, StartOptions options) {
-  Operation read = message_operation(MessageFamily::kStepRead);
+  Operation read = message_operation(Step::Read);
   OperationParams params;
   MessageParams p(params);
   p.set_next(1);
@@ -104,13 +90,13 @@ bool start_message_read(OperationEngine& engine, MessageFamily&, StartOptions op
 }
 
 bool start_message_write(OperationEngine& engine, StartOptions options) {
-  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite).with(std::move(options)));
+  return engine.guard_with_confirmation(message_operation(Step::Write).with(std::move(options)));
 }
 
 bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages,
                           StartOptions options) {
   if (messages.empty()) return engine.refuse(options.done, Refusal::BadInput);
-  if (!engine.guard_with_confirmation(message_operation(MessageFamily::kStepWrite).with(std::move(options)))) {
+  if (!engine.guard_with_confirmation(message_operation(Step::Write).with(std::move(options)))) {
     return false;
   }
   family.set_store(std::move(messages));
@@ -118,16 +104,16 @@ bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::v
 }
 
 bool start_smsc_read(OperationEngine& engine, StartOptions options) {
-  return engine.guard_without_confirmation(message_operation(MessageFamily::kStepSmscRead).with(std::move(options)));
+  return engine.guard_without_confirmation(message_operation(Step::SmscRead).with(std::move(options)));
 }
 
 bool start_smsc_write(OperationEngine& engine, StartOptions options) {
-  return engine.guard_with_confirmation(message_operation(MessageFamily::kStepSmscWrite).with(std::move(options)));
+  return engine.guard_with_confirmation(message_operation(Step::SmscWrite).with(std::move(options)));
 }
 
 namespace {
 // An operation over `total` items (recipients, locations), counted from 0.
-Operation counted_operation(int step, std::size_t total) {
+Operation counted_operation(Step step, std::size_t total) {
   Operation operation = message_operation(step);
   OperationParams params;
   MessageParams p(params);
@@ -138,7 +124,7 @@ Operation counted_operation(int step, std::size_t total) {
   return operation;
 }
 
-bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::vector<std::uint64_t> rows,
+bool start_send(OperationEngine& engine, MessageFamily& family, Step step, std::vector<std::uint64_t> rows,
                 StartOptions options) {
   if (family.sending()) return engine.refuse(options.done, Refusal::Busy);
   const OutgoingSms& outgoing = family.records().outgoing;
@@ -150,13 +136,13 @@ bool start_send(OperationEngine& engine, MessageFamily& family, int step, std::v
 }  // namespace
 
 bool start_send_all(OperationEngine& engine, MessageFamily& family, StartOptions options) {
-  return start_send(engine, family, MessageFamily::kStepAll, family.records().recipients.ids(), std::move(options));
+  return start_send(engine, family, Step::All, family.records().recipients.ids(), std::move(options));
 }
 
 bool start_send_selected(OperationEngine& engine, MessageFamily& family, std::vector<std::uint64_t> rows,
                          StartOptions options) {
   if (rows.empty()) return engine.refuse(options.done, Refusal::BadInput);
-  return start_send(engine, family, MessageFamily::kStepSelected, std::move(rows), std::move(options));
+  return start_send(engine, family, Step::Selected, std::move(rows), std::move(options));
 }
 
 void MessageFamily::set_delete_locations(std::vector<int> locations) {
@@ -176,116 +162,114 @@ void MessageFamily::set_delete_locations(std::vector<int> locations) {
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations,
                           StartOptions options) {
   if (locations.empty()) return engine.refuse(options.done, Refusal::BadInput);
-  Operation del = counted_operation(MessageFamily::kStepDelete, locations.size());
+  Operation del = counted_operation(Step::Delete, locations.size());
   family.set_delete_locations(std::move(locations));
   return engine.guard_without_confirmation(del.with(std::move(options)));
 }
 
 void MessageFamily::send_phase(OperationEngine& engine) {
-  const int step = engine.step();
+  const Step step = engine.step_as<Step>();
   switch (step) {
-    case kStepRead:
-    case kStepSmscRead:
-    case kStepSmscWrite:
-    case kStepSelected:
-    case kStepAll:
-    case kStepWrite:
-    case kStepDelete:
-      if (step == kStepRead) {
+    case Step::Read:
+    case Step::SmscRead:
+    case Step::SmscWrite:
+    case Step::Selected:
+    case Step::All:
+    case Step::Write:
+    case Step::Delete:
+      if (step == Step::Read) {
         records_.store.clear();
-        collecting_ = false;
+        reply_.reset();
       }
-      if (step == kStepSmscWrite) {
+      if (step == Step::SmscWrite) {
         centre_to_write_ = records_.message_centre;
         centre_reads_ = 0;
       }
-      if (step == kStepSelected || step == kStepAll) {
+      if (step == Step::Selected || step == Step::All) {
         sending_ = true;
         awaiting_ = false;
         part_ = 0;
       }
-      engine.push(LinkState::Messages, step + 1);
-      engine.start_resynchronise();
+      engine.open_exchange(after(step));
       return;
-    case kStepReadStatus:
-    case kStepWriteStatus:
+    case Step::ReadStatus:
+    case Step::WriteStatus:
       send_status_request(engine);
       return;
-    case kStepReadMessage:
+    case Step::ReadMessage:
       send_next_read(engine);
       return;
-    case kStepSmscReadRequest: {
+    case Step::SmscReadRequest: {
       const std::array<std::uint8_t, 6> request{0x00, 0x01, 0x00, 0x33, 0x64, 0x01};
       engine.frames().send_request(kMsgSmsCentre, request, 1);
       return;
     }
-    case kStepSmscWriteRead:
+    case Step::SmscWriteRead:
       // The centre is read first: everything but its number goes back as read.
       engine.status_text_id(kTextSmscProcessing);
       records_.centre_record.clear();
-      engine.push(LinkState::Messages, kStepSmscWriteRequest);
-      engine.start(message_operation(kStepSmscRead), 0);
+      push_then(engine, Step::SmscWriteRequest);
+      engine.start(message_operation(Step::SmscRead), 0);
       return;
-    case kStepSmscWriteRequest: {
+    case Step::SmscWriteRequest: {
       if (records_.centre_record.empty()) {
         // Not read (a reconnect cut the read short, or the answer held no
         // centre): read again, but never write a centre that was not read.
-        if (++centre_reads_ > 2) return refuse(engine, tx(kTextCentreNotRead));
-        engine.set_step(kStepSmscWriteRead);
+        if (++centre_reads_ > 2) return stop(engine, tx(kTextCentreNotRead), true);
+        engine.set_step(Step::SmscWriteRead);
         send_phase(engine);
         return;
       }
       const MessageRequest request = smsc_write_payload(records_.centre_record, centre_to_write_);
-      if (request.payload.empty()) return refuse(engine, request.error);
+      if (request.payload.empty()) return stop(engine, request.error, false);
       engine.frames().send_request(kMsgSmsCentre, request.payload, 1);
       return;
     }
-    case kStepSmscWriteReread:
+    case Step::SmscWriteReread:
       centre_reread_ = false;
-      engine.push(LinkState::Messages, kStepSmscWriteEnd);
-      engine.start(message_operation(kStepSmscRead), 0);
+      push_then(engine, Step::SmscWriteEnd);
+      engine.start(message_operation(Step::SmscRead), 0);
       return;
-    case kStepSmscWriteEnd:
+    case Step::SmscWriteEnd:
       if (!centre_reread_) {  // resumed after a reconnect cut the read short
-        engine.set_step(kStepSmscWriteReread);
+        engine.set_step(Step::SmscWriteReread);
         send_phase(engine);
         return;
       }
-      finish(engine, kTextSmscCompleted);
+      engine.finish(kTextSmscCompleted);
       return;
-    case kStepSelected + 1:
-    case kStepAll + 1:
+    case Step::SelectedReadCentre:
+    case Step::AllReadCentre:
       engine.progress_done();
       engine.progress_max(MessageParams(engine.params()).total());
       engine.status_text_id(kTextSendProcessing);
-      engine.push(LinkState::Messages, step + 1);
-      engine.start(message_operation(kStepSmscRead), 0);
+      push_then(engine, after(step));
+      engine.start(message_operation(Step::SmscRead), 0);
       return;
-    case kStepSelected + 2:
-    case kStepAll + 2:
+    case Step::SelectedSend:
+    case Step::AllSend:
       send_next_message(engine);
       return;
-    case kStepWriteSmsc:
+    case Step::WriteReadCentre:
       engine.status_text_id(kTextWriteProcessing);
       awaiting_ = false;
-      engine.push(LinkState::Messages, kStepWriteRequest);
-      engine.start(message_operation(kStepSmscRead), 0);
+      push_then(engine, Step::WriteRequest);
+      engine.start(message_operation(Step::SmscRead), 0);
       return;
-    case kStepWriteRequest:
+    case Step::WriteRequest:
       send_outbox_write(engine);
       return;
-    case kStepWriteReread:
-    case kStepDeleteReread:
-      engine.push(LinkState::Messages, step + 1);
+    case Step::WriteReread:
+    case Step::DeleteReread:
+      push_then(engine, after(step));
       start_read_now(engine);
       return;
-    case kStepWriteEnd:
-    case kStepDeleteEnd:
+    case Step::WriteEnd:
+    case Step::DeleteEnd:
       storing_ = false;
-      engine.set_end();
-      engine.step_end();
+      engine.finish();
       return;
-    case kStepDeleteRequest:
+    case Step::DeleteRequest:
       send_next_delete(engine);
       return;
     default:
@@ -294,11 +278,11 @@ void MessageFamily::send_phase(OperationEngine& engine) {
 }
 
 void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
-  const std::span<const std::uint8_t> payload = payload_of(frame);
+  const std::span<const std::uint8_t> payload = reply_payload(frame);
   const int sub = payload.size() > 3 ? payload[3] : -1;
   MessageParams p(engine.params());
-  switch (engine.step()) {
-    case kStepReadStatus:
+  switch (engine.step_as<Step>()) {
+    case Step::ReadStatus:
       // A late answer of another kind must not end the read as if the
       // handset held nothing: it waits for the status (time-outs apply).
       if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
@@ -308,13 +292,13 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       engine.progress_done();
       engine.progress_max(p.stored());
       engine.status_text_id(kTextReadProcessing);
-      collecting_ = false;
-      engine.set_step(kStepReadMessage);
+      reply_.reset();
+      engine.set_step(Step::ReadMessage);
       return;
-    case kStepReadMessage:
+    case Step::ReadMessage:
       if (frame.type() == kMsgSms) take_read_frame(engine, frame);
       return;
-    case kStepSmscReadRequest:
+    case Step::SmscReadRequest:
       if (frame.type() != kMsgSmsCentre) return;
       if (const std::optional<std::string> number = parse_smsc_reply(payload)) {
         records_.message_centre = *number;
@@ -325,13 +309,13 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       engine.frames().acknowledge(frame.type());
       engine.set_end();
       return;
-    case kStepSmscWriteRequest:
+    case Step::SmscWriteRequest:
       if (frame.type() != kMsgSmsCentre) return;
       engine.frames().acknowledge(frame.type());
-      engine.set_step(kStepSmscWriteReread);
+      engine.set_step(Step::SmscWriteReread);
       return;
-    case kStepSelected + 2:
-    case kStepAll + 2:
+    case Step::SelectedSend:
+    case Step::AllSend:
       // A message-centre answer to a request sent again arrives late: it
       // is no recipient's answer.
       if (frame.type() == kMsgSmsCentre && awaiting_ && sub != kSubSmscRead && sub != kSubSmscWritten) {
@@ -340,35 +324,46 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
         late_reply_ = true;
       }
       return;
-    case kStepWriteStatus:
+    case Step::WriteStatus:
       if (frame.type() != kMsgSms || payload.size() < 11 || sub != kSubStatus) return;
       engine.frames().acknowledge(frame.type());
       if (payload[10] < payload[7]) {
-        engine.set_step(kStepWriteSmsc);
+        engine.set_step(Step::WriteReadCentre);
         return;
       }
+      // The handset has no free location: nothing is written.
       storing_ = false;
-      engine.set_end();
-      engine.prompt().message(tx(kTextNotEnoughMemory));
+      engine.result().message = tx(kTextNotEnoughMemory);
+      engine.finish_failed(-1);
       return;
-    case kStepWriteRequest:
+    case Step::WriteRequest:
       if (frame.type() != kMsgSms || !awaiting_ || (sub != kSubWritten && sub != kSubNotWritten)) {
         late_reply_ = true;
         return;
       }
       awaiting_ = false;
       engine.frames().acknowledge(frame.type());
+      if (sub == kSubWritten) {
+        ++engine.result().messages;
+      } else {
+        // Refused: the operation goes on (a store with its next message)
+        // and ends failed with the handset's answer.
+        OperationResult& result = engine.result();
+        ++result.refused_items;
+        result.ending = Ending::Failed;
+        result.step = static_cast<int>(Step::WriteRequest);
+        result.code = sub;
+      }
       if (storing_) {
-        if (sub == kSubNotWritten) ++store_refused_;
         engine.progress_advance();
         if (store_next_message()) return;  // the engine sends the next
       }
       engine.status_text_id(kTextWriteCompleted);
-      engine.set_step(kStepWriteReread);
+      engine.set_step(Step::WriteReread);
       return;
-    case kStepDeleteRequest:
+    case Step::DeleteRequest:
       if (delete_checking_) {
-        if (frame.type() == kMsgSms && awaiting_ && (collecting_ || sub == kSubRecord || sub == kSubNoRecord)) {
+        if (frame.type() == kMsgSms && awaiting_ && (reply_.collecting() || sub == kSubRecord || sub == kSubNoRecord)) {
           take_delete_check(engine, frame);
         } else if (frame.type() == kMsgSms && (sub == kSubDeleted || sub == kSubNotDeleted)) {
           engine.frames().drop_reply(frame.type());  // the first delete's, late: the read tells
@@ -385,7 +380,17 @@ void MessageFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame)
       awaiting_ = false;
       delete_unanswered_ = false;
       engine.frames().acknowledge(frame.type());
-      if (sub == kSubDeleted) p.set_done(p.done() + 1);
+      if (sub == kSubDeleted) {
+        p.set_done(p.done() + 1);
+        engine.result().messages = p.done();
+      } else {
+        // Not deleted: the others go on, and the delete ends failed.
+        OperationResult& result = engine.result();
+        ++result.refused_items;
+        result.ending = Ending::Failed;
+        result.step = static_cast<int>(Step::DeleteRequest);
+        result.code = sub;
+      }
       p.set_next(p.next() + 1);
       engine.progress_advance();
       return;
@@ -410,12 +415,14 @@ void MessageFamily::link_reset() {
   if (awaiting_ && !delete_locations_.empty() && !delete_checking_) delete_unanswered_ = true;
   delete_checking_ = false;
   late_reply_ = false;
-  collecting_ = false;
-  collected_.clear();
+  reply_.reset();
   if (sending_ && (awaiting_ || part_ > 0)) {
     // Cut off before the handset answered: it may have gone out, so a
     // resumed send goes on with the next row and this one is counted failed.
-    if (Recipient* row = records_.recipients.find(current_row_)) row->Result = tx(kTextFailed);
+    if (Recipient* row = records_.recipients.find(current_row_)) {
+      row->Result = tx(kTextFailed);
+      row_cut_off_ = true;
+    }
   }
   awaiting_ = false;
   part_ = 0;
@@ -425,25 +432,34 @@ void MessageFamily::link_reset() {
   }
 }
 
-void MessageFamily::finish(OperationEngine& engine, int text_id) {
-  if (text_id != 0) engine.status_text_id(text_id);
-  engine.progress_done();
-  engine.set_end();
-  engine.step_end();
+void MessageFamily::operation_abandoned(OperationResult& lost) {
+  storing_ = false;
+  if (std::exchange(row_cut_off_, false)) ++lost.refused_items;
 }
 
-void MessageFamily::refuse(OperationEngine& engine, const std::string& error) {
+void MessageFamily::sending_over() {
+  if (!sending_) return;
+  sending_ = false;
+  if (send_changed_) send_changed_();
+}
+
+void MessageFamily::stop(OperationEngine& engine, const std::string& why, bool handset) {
   storing_ = false;
-  if (sending_) {
-    sending_ = false;
-    if (send_changed_) send_changed_();
+  sending_over();
+  OperationResult& result = engine.result();
+  result.message = why;
+  // A store stopped after some of its messages went in did not run whole.
+  if (handset || result.messages > 0) {
+    engine.finish_failed(-1);
+    return;
   }
-  engine.prompt().message(error);
-  finish(engine, 0);
+  result.ending = Ending::Refused;
+  result.refusal = Refusal::BadInput;
+  engine.finish();
 }
 
 void MessageFamily::send_next_read(OperationEngine& engine) {
-  if (collecting_) return;  // the rest of a long message is on its way
+  if (reply_.collecting()) return;  // the rest of a long message is on its way
   MessageParams p(engine.params());
   const int locations = p.total() > 0 ? p.total() : kLocationsAtMost;
   if (p.next() <= locations && p.done() < p.stored()) {
@@ -452,49 +468,37 @@ void MessageFamily::send_next_read(OperationEngine& engine) {
     engine.frames().send_request(kMsgSmsCentre, request, 1);
     return;
   }
-  finish(engine, kTextReadCompleted);
+  engine.finish(kTextReadCompleted);
   if (read_done_) read_done_();
 }
 
 void MessageFamily::take_read_frame(OperationEngine& engine, const LinkFrame& frame) {
-  const std::span<const std::uint8_t> payload = payload_of(frame);
+  const std::span<const std::uint8_t> payload = reply_payload(frame);
   MessageParams p(engine.params());
-  const int remaining = frames_remaining(frame);
-  const bool last = remaining <= 1;
-  if (collecting_ && remaining == expect_remaining_) {
-    --expect_remaining_;
-    collected_.insert(collected_.end(), payload.begin(), payload.end());
+  if (reply_.continues(frame)) {
     engine.frames().acknowledge(frame.type());
-    if (last) {
-      collecting_ = false;
-      store_message(engine, p);
-    }
+    if (reply_.add(frame) == MultiFrameReply::Take::Complete) store_message(engine, p);
     return;
   }
+  const bool record = payload.size() > 4 && payload[3] == kSubRecord;
   // A frame out of turn is left alone; a first frame starts the message
   // afresh (the request was sent again).
-  if (collecting_ && (payload.size() <= 4 || payload[3] != kSubRecord)) return;
-  collecting_ = false;
+  if (reply_.collecting() && !record) return;
+  reply_.reset();
   // Every record names its location: one for another location is a late
   // answer to a request sent again, and is not taken twice.
-  if (payload.size() > 6 && payload[3] == kSubRecord && payload[6] != p.next()) {
+  if (payload.size() > 6 && record && payload[6] != p.next()) {
     engine.frames().acknowledge(frame.type());
     return;
   }
   engine.frames().acknowledge(frame.type());
-  if (payload.size() > 4 && payload[3] == kSubRecord) {
+  if (record) {
     if (!sms_status_known(payload[4])) {
       engine.progress_advance();
       p.set_next(p.next() + 1);
       return;
     }
-    collected_.assign(payload.begin(), payload.end());
-    if (last) {
-      store_message(engine, p);
-    } else {
-      collecting_ = true;
-      expect_remaining_ = remaining - 1;
-    }
+    if (reply_.begin(frame) == MultiFrameReply::Take::Complete) store_message(engine, p);
     return;
   }
   if (payload.size() > 4 && payload[3] == kSubNoRecord && payload[4] == kNoRecordBeyond) {
@@ -542,11 +546,12 @@ bool same_message(const SmsRecord& a, const SmsRecord& b) {
 
 void MessageFamily::store_message(OperationEngine& engine, MessageParams& p) {
   ReceivedSms sms;
-  if (parse_sms_record(collected_, sms)) {
+  if (const std::vector<std::uint8_t> bytes = reply_.take_bytes(); parse_sms_record(bytes, sms)) {
     SmsRecord record = record_of(std::move(sms));
     if (!records_.store.has_location(record.Pos)) records_.store.append(std::move(record));
   }
-  collected_.clear();
+  // The read's own count; a read after a write or delete counts nothing.
+  if (engine.depth() == 0) engine.result().messages = static_cast<int>(records_.store.size());
   engine.progress_advance();
   p.set_next(p.next() + 1);
   p.set_done(p.done() + 1);
@@ -556,6 +561,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
   MessageParams p(engine.params());
   if (!sending_) {  // resumed after a reconnect
     sending_ = true;
+    if (std::exchange(row_cut_off_, false)) ++engine.result().refused_items;
     if (send_changed_) send_changed_();
   }
   if (awaiting_ && wait_after_late_reply()) return;
@@ -565,6 +571,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     awaiting_ = false;
     part_ = 0;
     if (Recipient* row = records_.recipients.find(current_row_)) row->Result = tx(kTextFailed);
+    ++engine.result().refused_items;
     p.set_done(p.done() + 1);
     engine.progress_advance();
     if (send_changed_) send_changed_();
@@ -590,7 +597,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     // The message centre goes into every request: one that does not fit is
     // refused before anything is sent.
     std::string error;
-    if (!number_field(records_.message_centre, AddressKind::MessageCentre, &error)) return refuse(engine, error);
+    if (!number_field(records_.message_centre, AddressKind::MessageCentre, &error)) return stop(engine, error, false);
   }
   while (p.done() < p.total() && p.next() < static_cast<int>(send_rows_.size())) {
     const std::uint64_t id = send_rows_[static_cast<std::size_t>(p.next())];
@@ -606,7 +613,7 @@ void MessageFamily::send_next_message(OperationEngine& engine) {
     if (send_part(engine, *row)) return;
   }
   sending_ = false;
-  finish(engine, kTextSendCompleted);
+  engine.finish(kTextSendCompleted);
   if (send_changed_) send_changed_();
 }
 
@@ -621,6 +628,7 @@ bool MessageFamily::send_part(OperationEngine& engine, Recipient& row) {
     std::string result = tx(kTextFailedBecause);
     if (const std::size_t at = result.find("%s"); at != std::string::npos) result.replace(at, 2, request.error);
     row.Result = std::move(result);
+    ++engine.result().refused_items;
     p.set_done(p.done() + 1);
     engine.progress_advance();
     if (send_changed_) send_changed_();
@@ -633,7 +641,7 @@ bool MessageFamily::send_part(OperationEngine& engine, Recipient& row) {
 }
 
 void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& frame) {
-  const std::span<const std::uint8_t> payload = payload_of(frame);
+  const std::span<const std::uint8_t> payload = reply_payload(frame);
   awaiting_ = false;
   const bool sent = payload.size() > 3 && payload[3] == kSubSent;
   if (sent && part_ + 1 < message_.parts()) {
@@ -646,6 +654,7 @@ void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& fr
   if (Recipient* row = records_.recipients.find(current_row_)) {
     row->Result = sent ? tx(kTextSucceeded) : send_refused_text(payload, part_, message_.parts());
   }
+  ++(sent ? engine.result().messages : engine.result().refused_items);
   part_ = 0;
   p.set_done(p.done() + 1);
   engine.progress_advance();
@@ -659,30 +668,27 @@ void MessageFamily::send_outbox_write(OperationEngine& engine) {
     // Given up without an answer: not written a second time; the read that
     // follows shows whether it arrived.
     awaiting_ = false;
-    if (!storing_ || !store_next_message()) engine.set_step(kStepWriteReread);
+    if (!storing_ || !store_next_message()) engine.set_step(Step::WriteReread);
     engine.set_again();
     return;
   }
   if (storing_) {
     if (store_next_ >= store_.size()) {  // the last one was cut off
-      engine.set_step(kStepWriteReread);
+      engine.set_step(Step::WriteReread);
       engine.set_again();
       return;
     }
     const StoredMessage& m = store_[store_next_];
     const MessageRequest request =
         outbox_write_payload(m.message, records_.message_centre, records_.validity, m.number, m.status);
-    if (request.payload.empty()) return refuse(engine, request.error);
-    if (store_next_ == 0) {
-      engine.progress_max(static_cast<int>(store_.size()));
-      store_refused_ = 0;
-    }
+    if (request.payload.empty()) return stop(engine, request.error, false);
+    if (store_next_ == 0) engine.progress_max(static_cast<int>(store_.size()));
     awaiting_ = true;
     engine.frames().send_request(kMsgSms, request.payload, 1);
     return;
   }
   const MessageRequest request = outbox_write_payload(records_.outgoing, records_.message_centre, records_.validity);
-  if (request.payload.empty()) return refuse(engine, request.error);
+  if (request.payload.empty()) return stop(engine, request.error, false);
   awaiting_ = true;
   engine.frames().send_request(kMsgSms, request.payload, 1);
 }
@@ -694,38 +700,34 @@ bool MessageFamily::store_next_message() { return ++store_next_ < store_.size();
 // The answer to the read before a delete sent again: the message meant is
 // deleted again only if it is still there; else the first delete took it.
 void MessageFamily::take_delete_check(OperationEngine& engine, const LinkFrame& frame) {
-  const std::span<const std::uint8_t> payload = payload_of(frame);
+  const std::span<const std::uint8_t> payload = reply_payload(frame);
   MessageParams p(engine.params());
-  const int remaining = frames_remaining(frame);
   const int location = delete_locations_[static_cast<std::size_t>(p.next())];
-  if (collecting_) {
-    if (remaining != expect_remaining_) return;
-    --expect_remaining_;
-    collected_.insert(collected_.end(), payload.begin(), payload.end());
+  MultiFrameReply::Take take = MultiFrameReply::Take::Ignored;
+  if (reply_.collecting()) {
+    take = reply_.add(frame);
+    if (take == MultiFrameReply::Take::Ignored) return;
   } else {
     // A record of another location answers an earlier read.
     if (payload[3] == kSubRecord && (payload.size() <= 6 || payload[6] != location)) {
       engine.frames().drop_reply(frame.type());
       return;
     }
-    collected_.assign(payload.begin(), payload.end());
+    take = reply_.begin(frame);
   }
   engine.frames().acknowledge(frame.type());
-  if (remaining > 1) {
-    collecting_ = true;
-    expect_remaining_ = remaining - 1;
-    return;
-  }
-  collecting_ = false;
+  if (take != MultiFrameReply::Take::Complete) return;
   awaiting_ = false;
   delete_checking_ = false;
   delete_unanswered_ = false;
+  const std::vector<std::uint8_t> read = reply_.take_bytes();
   ReceivedSms sms;
-  const bool still = collected_.size() > 3 && collected_[3] == kSubRecord && parse_sms_record(collected_, sms) &&
+  const bool still = read.size() > 3 && read[3] == kSubRecord && parse_sms_record(read, sms) &&
                      same_message(record_of(std::move(sms)), *delete_meant_[static_cast<std::size_t>(p.next())]);
-  collected_.clear();
   if (still) return;  // the send phase deletes it
+  // Gone: the delete whose answer was lost took it.
   p.set_done(p.done() + 1);
+  engine.result().messages = p.done();
   p.set_next(p.next() + 1);
   engine.progress_advance();
 }
@@ -754,7 +756,7 @@ void MessageFamily::send_next_delete(OperationEngine& engine) {
         continue;
       }
       delete_checking_ = true;
-      collecting_ = false;
+      reply_.reset();
       const std::array<std::uint8_t, 8> read{0x00, 0x01, 0x00, 0x07, 0x02, location, 0x01, 0x64};
       awaiting_ = true;
       engine.frames().send_request(kMsgSmsCentre, read, 1);
@@ -767,7 +769,7 @@ void MessageFamily::send_next_delete(OperationEngine& engine) {
   }
   engine.status_text_id(kTextDeleteCompleted);
   engine.progress_done();
-  engine.set_step(kStepDeleteReread);
+  engine.set_step(Step::DeleteReread);
   engine.set_again();
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/family_handler.h"
+#include "link/reply_frames.h"
 #include "organiser/message_reference.h"
 #include "organiser/message_store.h"
 #include "organiser/sms_codec.h"
@@ -55,7 +56,13 @@ class MessageParams {
 
 class MessageFamily;
 
-// Start functions; false when nothing started (or was queued).
+// Start functions; false when nothing started (or was queued). Each tells
+// its completion how it ended: a read the messages it read (kept, when the
+// link was lost), a write or store the messages written (failed with the
+// handset's answer when it refused one, or when its memory is full), a send
+// the recipients it reached with the refused ones in refused_items, a delete
+// the messages no longer on the handset. The writes take the answer to the
+// write confirmation in options.confirmed.
 // Messages > Read, through the guard without confirmation; empties the store.
 bool start_message_read(OperationEngine& engine, MessageFamily& family, StartOptions options = {});
 // Messages > Write: the outgoing message into the outbox, with confirmation.
@@ -82,22 +89,41 @@ struct StoredMessage {
 bool start_messages_store(OperationEngine& engine, MessageFamily& family, std::vector<StoredMessage> messages,
                           StartOptions options = {});
 // Deletes the messages at these locations, then reads the store again
-// (the caller asks first).
+// (the caller asks first, and passes No as options.confirmed = false).
 bool start_message_delete(OperationEngine& engine, MessageFamily& family, std::vector<int> locations,
                           StartOptions options = {});
 
 class MessageFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepRead = 11;
-  static constexpr int kStepReadStatus = 12;
-  static constexpr int kStepReadMessage = 13;
-  static constexpr int kStepSmscRead = 21;
-  static constexpr int kStepSmscReadRequest = 22;
-  static constexpr int kStepSmscWrite = 31;
-  static constexpr int kStepSelected = 41;
-  static constexpr int kStepWrite = 51;
-  static constexpr int kStepDelete = 61;
-  static constexpr int kStepAll = 71;
+  // The steps, by what each does (the family's link state is 7).
+  enum class Step : int {
+    Read = 11,
+    ReadStatus = 12,
+    ReadMessage = 13,
+    SmscRead = 21,
+    SmscReadRequest = 22,
+    SmscWrite = 31,
+    SmscWriteRead = 32,
+    SmscWriteRequest = 33,
+    SmscWriteReread = 34,
+    SmscWriteEnd = 35,
+    Selected = 41,
+    SelectedReadCentre = 42,
+    SelectedSend = 43,
+    Write = 51,
+    WriteStatus = 52,
+    WriteReadCentre = 53,
+    WriteRequest = 54,
+    WriteReread = 55,
+    WriteEnd = 56,
+    Delete = 61,
+    DeleteRequest = 62,
+    DeleteReread = 63,
+    DeleteEnd = 64,
+    All = 71,
+    AllReadCentre = 72,
+    AllSend = 73,
+  };
 
   explicit MessageFamily(MessageRecords& records) : records_(records) {}
   MessageRecords& records() { return records_; }
@@ -113,7 +139,7 @@ class MessageFamily final : public FamilyHandler {
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   void link_reset() override;
-  void operation_abandoned(OperationResult&) override { storing_ = false; }
+  void operation_abandoned(OperationResult& lost) override;
 
   // Used by the start functions.
   // A send's rows and the message it sends, kept from its start on.
@@ -129,8 +155,6 @@ class MessageFamily final : public FamilyHandler {
     store_next_ = 0;
     storing_ = true;
   }
-  // Messages of the last store the handset refused (its memory full).
-  int store_refused() const { return store_refused_; }
 
  private:
   void send_next_read(OperationEngine& engine);
@@ -142,18 +166,18 @@ class MessageFamily final : public FamilyHandler {
   void send_outbox_write(OperationEngine& engine);
   void send_next_delete(OperationEngine& engine);
   void take_delete_check(OperationEngine& engine, const LinkFrame& frame);
-  void refuse(OperationEngine& engine, const std::string& error);
+  // Ends the operation without sending: what it was given cannot go
+  // (refused), or the handset did not give what it needs (failed).
+  void stop(OperationEngine& engine, const std::string& why, bool handset);
+  void sending_over();
   bool wait_after_late_reply();
-  void finish(OperationEngine& engine, int text_id);
 
   MessageRecords& records_;
   std::function<void()> read_done_;
   std::function<void()> send_changed_;
   std::function<void()> smsc_changed_;
   // A message longer than one frame, joined (trailers removed).
-  std::vector<std::uint8_t> collected_;
-  bool collecting_ = false;
-  int expect_remaining_ = 0;  // the frames-remaining byte of the next frame
+  MultiFrameReply reply_;
   // Send: the rows chosen at the start, by identity.
   std::vector<std::uint64_t> send_rows_;
   OutgoingSms message_;
@@ -162,6 +186,7 @@ class MessageFamily final : public FamilyHandler {
   bool awaiting_ = false;  // a request went out and its answer is due
   bool late_reply_ = false;
   bool sending_ = false;
+  bool row_cut_off_ = false;  // a link reset counted the current row failed
   bool centre_reread_ = false;  // the read that ends a centre write answered
   std::string centre_to_write_;  // the number a centre write puts in
   int centre_reads_ = 0;
@@ -171,7 +196,6 @@ class MessageFamily final : public FamilyHandler {
   bool delete_checking_ = false;    // the location is read before the delete goes again
   std::vector<StoredMessage> store_;  // a store's messages; empty for Write
   std::size_t store_next_ = 0;
-  int store_refused_ = 0;
   bool storing_ = false;  // the write running is a store
   bool store_next_message();
 };

@@ -7,6 +7,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/operation_engine.h"
+#include "link/start_questions.h"
 #include "phonebook/phone_numbers.h"
 #include "phonebook/text_codec.h"
 
@@ -123,7 +124,7 @@ bool MessagesWindowLogic::new_message() {
   return true;
 }
 
-bool MessagesWindowLogic::read() { return start_message_read(engine_, family_); }
+bool MessagesWindowLogic::read(StartOptions options) { return start_message_read(engine_, family_, std::move(options)); }
 
 bool MessagesWindowLogic::take_composition(bool one_message) {
   if (const std::string refusal = composition_refusal(one_message); !refusal.empty()) {
@@ -134,20 +135,30 @@ bool MessagesWindowLogic::take_composition(bool one_message) {
   return fill_outgoing_text(records.outgoing, to_handset_lines(text_), records.references.take());
 }
 
-bool MessagesWindowLogic::write() { return take_composition(true) && start_message_write(engine_); }
+bool MessagesWindowLogic::write(StartOptions options) {
+  if (const std::string refusal = composition_refusal(true); !refusal.empty()) {
+    return engine_.refuse(options.done, Refusal::BadInput, refusal);
+  }
+  if (!take_composition(true)) return engine_.refuse(options.done, Refusal::BadInput);
+  if (!options.confirmed) options.confirmed = ask_write_confirmation(engine_, prompt_);
+  return start_message_write(engine_, std::move(options));
+}
 
 bool MessagesWindowLogic::send() { return take_composition(false); }
 
-bool MessagesWindowLogic::delete_rows(const std::vector<std::size_t>& rows) {
-  if (rows.empty()) return false;
-  if (config().DelConfirm != 0 && !prompt_.ask_yes_no(tx(kTextAskClear))) return false;
+bool MessagesWindowLogic::delete_rows(const std::vector<std::size_t>& rows, StartOptions options) {
+  if (rows.empty()) return engine_.refuse(options.done, Refusal::BadInput);
+  if (!options.confirmed && config().DelConfirm != 0) {
+    options.confirmed = ask_before_start(engine_, prompt_, tx(kTextAskClear));
+  }
+  if (options.confirmed == false) return engine_.refuse(options.done, Refusal::UserSaidNo);
   std::vector<int> locations;
   const MessageStore& store = family_.records().store;
   for (std::size_t row : rows) {
     if (row >= rows_.size()) continue;
     for (std::size_t i : rows_[row].records) locations.push_back(std::stoi(store.at(i).Pos));
   }
-  return start_message_delete(engine_, family_, std::move(locations));
+  return start_message_delete(engine_, family_, std::move(locations), std::move(options));
 }
 
 std::string MessagesWindowLogic::export_text() const {

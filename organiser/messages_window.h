@@ -53,14 +53,16 @@ class MessagesWindowLogic {
   int parts() const { return count_.parts; }
 
   // Tool-bar commands. New clears the editor (asking first when deletes are
-  // confirmed) when the list shows a row; true when it cleared.
+  // confirmed) when the list shows a row; true when it cleared. Read, Write
+  // and Delete tell options.done how they ended; Write asks the write
+  // confirmation (unless options.confirmed is given), Delete its own question.
   bool new_message();
-  bool read();
-  bool write();
+  bool read(StartOptions options = {});
+  bool write(StartOptions options = {});
   // Fills the outgoing message; true when the SMS Sending window is to be shown.
   bool send();
   // The context menu's Delete: the selected rows' messages, from the handset.
-  bool delete_rows(const std::vector<std::size_t>& rows);
+  bool delete_rows(const std::vector<std::size_t>& rows, StartOptions options = {});
   // File > Save: the folder's messages as text, one block each; false (and
   // the user told) when the file cannot be written.
   // `report`, if given, receives "N messages saved to FILE".

@@ -76,17 +76,17 @@ bool SmsSendingLogic::number_acceptable(const std::string& phone) {
   return false;
 }
 
-bool SmsSendingLogic::send_all() { return start_send_all(engine_, family_); }
+bool SmsSendingLogic::send_all(StartOptions options) { return start_send_all(engine_, family_, std::move(options)); }
 
-bool SmsSendingLogic::send_selected(const std::vector<std::size_t>& rows) {
+bool SmsSendingLogic::send_selected(const std::vector<std::size_t>& rows, StartOptions options) {
   std::vector<std::size_t> sorted = rows;
   std::sort(sorted.begin(), sorted.end());
   std::vector<std::uint64_t> ids;
   for (std::size_t row : sorted) {
     if (row < list().size()) ids.push_back(list().rows()[row].id);
   }
-  if (ids.empty()) return false;
-  return start_send_selected(engine_, family_, std::move(ids));
+  // An empty selection starts nothing (refused as bad input).
+  return start_send_selected(engine_, family_, std::move(ids), std::move(options));
 }
 
 void SmsSendingLogic::drop_entries(const std::vector<PhoneBookEntry>& entries) {

@@ -48,9 +48,10 @@ class SmsSendingLogic {
   bool number_acceptable(const std::string& phone);
 
   // Send All / Send Selected. A row whose number cannot be sent to is
-  // "Failed" with the reason; the others are sent.
-  bool send_all();
-  bool send_selected(const std::vector<std::size_t>& rows);
+  // "Failed" with the reason; the others are sent. options.done is told the
+  // rows reached (messages) and the refused ones (refused_items).
+  bool send_all(StartOptions options = {});
+  bool send_selected(const std::vector<std::size_t>& rows, StartOptions options = {});
 
   // Drops: phone-book entries (UNICODE as the name when the entry is written
   // with it), messages (their number and name), and this list's own rows.

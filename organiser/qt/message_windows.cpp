@@ -115,11 +115,9 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   file_menu_ = menuBar()->addMenu(QString());
   archive_ = file_menu_->addAction(QString());
   connect(archive_, &QAction::triggered, this, [this] { archive(); });
-  // Shown once the running step has returned: the delete's last read ends
-  // inside it.
-  archiver_.on_done = [this] {
-    QTimer::singleShot(0, this, [this] { prompt_.message(archiver_.summary_text()); });
-  };
+  // The archive goes on once the running step has returned: it may ask
+  // before its delete, and shows its summary at the end.
+  archiver_.later = [this](std::function<void()> work) { QTimer::singleShot(0, this, std::move(work)); };
   QToolBar* bar = addToolBar(QString());
   bar->setMovable(false);
   bar->setIconSize(QSize(16, 16));
@@ -141,11 +139,10 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   add_tool(2, QStyle::SP_DialogSaveButton, QKeySequence(Qt::CTRL | Qt::Key_2), [this] { export_folder(); });
   bar->addSeparator();
   add_tool(5, QStyle::SP_ArrowDown, QKeySequence(Qt::CTRL | Qt::Key_4), [this] {
-    // A read of the window's own: an archive cut off earlier is over.
-    if (logic_.read()) archiver_.abandon();
+    logic_.read();
   });
   add_tool(7, QStyle::SP_ArrowUp, QKeySequence(Qt::CTRL | Qt::Key_5), [this] {
-    if (logic_.write()) archiver_.abandon();
+    logic_.write();
   });
   add_tool(8, QStyle::SP_CommandLink, QKeySequence(Qt::CTRL | Qt::Key_6), [this] {
     if (logic_.send() && on_send) on_send();
@@ -202,7 +199,7 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   });
   delete_ = new QAction(this);
   connect(delete_, &QAction::triggered, this, [this] {
-    if (logic_.delete_rows(list_->selected_rows())) archiver_.abandon();
+    logic_.delete_rows(list_->selected_rows());
   });
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -214,12 +211,6 @@ TForm6::TForm6(OperationEngine& engine, MessageFamily& family, const PhoneBook& 
   family.set_read_listener([this] {
     logic_.read_done();
     refresh_list();
-    // Once the running step has returned: the archive may ask before its delete.
-    if (archiver_.running()) {
-      QTimer::singleShot(0, this, [this] {
-        if (archiver_.running()) archiver_.read_done();
-      });
-    }
   });
   apply_texts();
   update_counter();
@@ -252,7 +243,15 @@ void TForm6::apply_texts() {
 
 void TForm6::archive() {
   ArchiveDialog dialog(this);
-  if (dialog.exec() == QDialog::Accepted) archiver_.start(dialog.folder(), dialog.delete_written());
+  if (dialog.exec() == QDialog::Accepted) start_archive(dialog.folder(), dialog.delete_written());
+}
+
+bool TForm6::start_archive(const std::string& folder, bool delete_written) {
+  auto ask = [this](const std::string& question) { return prompt_.ask_yes_no(question); };
+  // A run the link cut off before its files were written says nothing more.
+  return archiver_.start(folder, delete_written, ask, [this](const OperationResult&) {
+    if (archiver_.summary().read_done) prompt_.message(archiver_.summary_text());
+  });
 }
 
 void TForm6::show_window() {

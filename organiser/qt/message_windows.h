@@ -67,6 +67,9 @@ class TForm6 final : public QMainWindow {
   QAction* archive_action() const { return archive_; }
   MessageArchiver& archiver() { return archiver_; }
   void archive();
+  // The run the dialog's OK starts: its questions through the window's
+  // prompt, its summary at the end.
+  bool start_archive(const std::string& folder, bool delete_written);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -266,7 +266,7 @@ TEST(MessagesWindows, ArchiveAsksBeforeItsDeleteHowManyGo) {
     ASSERT_TRUE(settle(windows));
     form.action(Command::Messages)->trigger();
     prompt.answers = {false};
-    ASSERT_TRUE(messages.archiver().start(dir, true));
+    ASSERT_TRUE(messages.start_archive(dir, true));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.archiver().running() && !prompt.messages.empty(); }, 8000));
     EXPECT_EQ(prompt.questions, std::vector<std::string>{"Delete the 8 archived messages from the handset?"});
     EXPECT_EQ(prompt.messages.back(), "8 messages written to " + dir +
