@@ -9,6 +9,7 @@
 #include "app/prompt.h"
 #include "app/text_table.h"
 #include "app/qt/qt_translations.h"
+#include "link/start_questions.h"
 #include "organiser/sms_codec.h"
 #include "organiser/options_exchanges.h"
 #include "organiser/qt/port_search.h"
@@ -156,6 +157,8 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
         std::make_unique<SessionOptionsExchanges>(session.engine(), session.organiser(), session.media());
     options_logic_ = std::make_unique<OptionsDialogLogic>(*options_host_, *options_exchanges_);
     options_ = new TPagesDlg(*options_logic_, prompt, main_.get());
+    options_exchanges_->set_write_confirmation(
+        [&engine = session.engine(), &prompt] { return ask_write_confirmation(engine, prompt); });
     options_exchanges_->set_dialog(options_logic_.get(), [this] {
       options_->groups_read();
       options_->smsc_read();
@@ -193,7 +196,6 @@ TelvaneWindows::~TelvaneWindows() {
   // The exchanges let go of the session's families before they go.
   options_exchanges_.reset();
   main_->session().organiser().profile_family().set_read_listener({});
-  main_->session().organiser().profile_family().set_write_listener({});
   main_.reset();
   splash_.reset();
   set_date_time_formats({});
