@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "link/start_questions.h"
 #include "organiser/calendar_family.h"
 #include "organiser/calendar_list.h"
 #include "organiser/calendar_window.h"
@@ -12,14 +13,6 @@
 namespace phondeck::cli {
 
 namespace {
-
-// Status texts that end the operations.
-constexpr int kReadCalendarCompleted = 3027;
-constexpr int kWriteCalendarCompleted = 3031;
-constexpr int kWriteTimeCompleted = 3033;
-constexpr int kReadTimeCompleted = 3061;
-constexpr int kReadAlarmCompleted = 3035;
-constexpr int kWriteAlarmCompleted = 3037;
 
 // "HH:MM", 00:00 to 23:59.
 std::optional<std::pair<int, int>> hour_minute(const std::string& text) {
@@ -61,13 +54,19 @@ CalendarDate today() {
   return CalendarDate{now.year, now.month, now.day};
 }
 
+// A write's start options: "Sure to write?" answered by --yes or the terminal.
+StartOptions confirmed(CliSession& s, StartOptions options) {
+  options.confirmed = ask_write_confirmation(s.engine(), s.prompt());
+  return options;
+}
+
 int alarm_write(Context& c, bool on, int hour, int minute) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run([&] { return start_write_alarm(s->engine(), on, hour, minute); },
-              s->completed(kWriteAlarmCompleted))) {
-    return kExitFailed;
-  }
+  // Switching it off fails when the handset still reports it on.
+  const OperationResult result = s->run_operation(
+      [&](StartOptions o) { return start_write_alarm(s->engine(), on, hour, minute, confirmed(*s, std::move(o))); });
+  if (!result.done()) return kExitFailed;
   c.out.summary(on ? "alarm set to " + two(hour) + ":" + two(minute) : std::string("alarm off"));
   return kExitOk;
 }
@@ -78,14 +77,13 @@ int calendar_read(Context& c) {
   const std::string file = c.inv.value("-o");
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  const bool complete =
-      s->run([&] { return start_calendar_read(s->engine()); }, s->completed(kReadCalendarCompleted));
+  const OperationResult result =
+      s->run_operation([&](StartOptions o) { return start_calendar_read(s->engine(), std::move(o)); });
+  const bool complete = result.done();
   CalendarWindow window(s->session().organiser().calendar(), s->engine(), s->prompt(), today());
-  // A read the link cut short keeps the notes it read: written out, said
-  // to be partial, exit status 1.
-  if (!complete && (window.list().size() == 0 || s->engine().state() != LinkState::Disconnected)) {
-    return kExitFailed;
-  }
+  // A read the link cut short, or that the handset refused part-way, keeps
+  // the notes it read: written out, said to be partial, exit status 1.
+  if (!complete && result.notes == 0) return kExitFailed;
   const std::string partial = "the read stopped: " + std::to_string(window.list().size()) + " notes read";
   if (c.inv.has("-o")) {
     if (!window.export_file(file)) return kExitFailed;
@@ -130,10 +128,10 @@ int calendar_write(Context& c) {
   // events out asks first.
   if (!window.write_allowed()) return kExitFailed;
   if (!s.connect()) return kExitFailed;
-  if (!s.run([&] { return start_calendar_write(s.engine()); }, s.completed(kWriteCalendarCompleted))) {
-    return kExitFailed;
-  }
-  c.out.summary(std::to_string(window.list().size()) + " events written to the handset");
+  const OperationResult result =
+      s.run_operation([&](StartOptions o) { return start_calendar_write(s.engine(), confirmed(s, std::move(o))); });
+  if (!result.done()) return kExitFailed;
+  c.out.summary(std::to_string(result.notes) + " events written to the handset");
   return kExitOk;
 }
 
@@ -151,7 +149,7 @@ int clock_set(Context& c) {
   if (s == nullptr) return kExitFailed;
   ClockFamily& clock = s->session().organiser().calendar().clock();
   if (time) clock.set_now([t = *time] { return t; });
-  if (!s->run([&] { return start_write_time(s->engine()); }, s->completed(kWriteTimeCompleted))) {
+  if (!s->run_operation([&](StartOptions o) { return start_write_time(s->engine(), std::move(o)); }).done()) {
     return kExitFailed;
   }
   c.out.summary("clock set");
@@ -161,7 +159,7 @@ int clock_set(Context& c) {
 int clock_get(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run([&] { return start_read_time(s->engine()); }, s->completed(kReadTimeCompleted))) {
+  if (!s->run_operation([&](StartOptions o) { return start_read_time(s->engine(), std::move(o)); }).done()) {
     return kExitFailed;
   }
   const HandsetClock& clock = s->session().organiser().calendar().clock().clock();
@@ -181,7 +179,7 @@ int clock_get(Context& c) {
 int alarm_get(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run([&] { return start_read_alarm(s->engine()); }, s->completed(kReadAlarmCompleted))) {
+  if (!s->run_operation([&](StartOptions o) { return start_read_alarm(s->engine(), std::move(o)); }).done()) {
     return kExitFailed;
   }
   const DiaryAlarm& alarm = s->session().organiser().calendar().clock().alarm();

@@ -16,13 +16,8 @@ namespace phondeck::cli {
 
 namespace {
 
-// Status texts that end the operations, and one the profiles' options
-// need loaded.
-constexpr int kOpenNetMonitorCompleted = 3047;
-constexpr int kCloseNetMonitorCompleted = 3049;
-constexpr int kReadProfilesCompleted = 3057;
+// A text the profiles' options need loaded.
 constexpr int kProfileOptionText = 2221;  // "Ringing"
-constexpr int kWriteProfilesCompleted = 3059;
 
 // The settings by the names the command line gives them, in the grid's order.
 constexpr const char* kSettingNames[kProfileSettings] = {
@@ -77,14 +72,13 @@ struct ProfilesWindow {
 };
 
 bool read_profiles(CliSession& s, ProfilesWindow& w) {
-  return s.run([&] { return w.logic.read(); }, s.completed(kReadProfilesCompleted));
+  return s.run_operation([&](StartOptions o) { return w.logic.read(std::move(o)); }).done();
 }
 
 int net_monitor(Context& c, bool open) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run([&] { return start_net_monitor(s->engine(), open); },
-              s->completed(open ? kOpenNetMonitorCompleted : kCloseNetMonitorCompleted))) {
+  if (!s->run_operation([&](StartOptions o) { return start_net_monitor(s->engine(), open, std::move(o)); }).done()) {
     return kExitFailed;
   }
   c.out.summary(open ? "net monitor on" : "net monitor off");
@@ -193,8 +187,8 @@ int profiles_set(Context& c) {
     c.out.summary("profile " + std::to_string(*profile) + " already has that setting");
     return kExitOk;
   }
-  auto written = [&, done = s->completed(kWriteProfilesCompleted)] { return done() && w.family.refused().empty(); };
-  if (!s->run([&] { return w.logic.write(); }, written)) return kExitFailed;
+  // A change the handset refused is named in the message box; exit status 1.
+  if (!s->run_operation([&](StartOptions o) { return w.logic.write(std::move(o)); }).done_whole()) return kExitFailed;
   c.out.summary("profile " + std::to_string(*profile) + " written");
   return kExitOk;
 }
@@ -205,7 +199,7 @@ int profiles_activate(Context& c) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
   ProfilesWindow w(*s);
-  if (!s->run([&] { return w.logic.activate(*profile - 1); }, s->completed(kWriteProfilesCompleted))) {
+  if (!s->run_operation([&](StartOptions o) { return w.logic.activate(*profile - 1, std::move(o)); }).done()) {
     return kExitFailed;
   }
   c.out.summary("profile " + std::to_string(*profile) + " active");

@@ -12,7 +12,7 @@ namespace phondeck {
 class CalendarFamilies {
  public:
   explicit CalendarFamilies(OperationEngine& engine)
-      : calendar_(list_, engine.prompt()),
+      : calendar_(list_),
         calendar_in_(engine, LinkState::Calendar, calendar_),
         clock_in_(engine, LinkState::Clock, clock_) {}
   CalendarFamilies(const CalendarFamilies&) = delete;

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "app/date_text.h"
-#include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/message_types.h"
 #include "link/operation_engine.h"
@@ -47,7 +46,7 @@ std::string event_line(const CalendarEvent& e) {
 bool start_calendar_read(OperationEngine& engine, StartOptions options) {
   Operation read;
   read.family = LinkState::Calendar;
-  read.step = CalendarFamily::kStepRead;
+  read.step = static_cast<int>(CalendarFamily::Step::OpenRead);
   read.model_check = true;
   OperationParams params;
   CalendarParams(params).set_location(1);
@@ -58,7 +57,7 @@ bool start_calendar_read(OperationEngine& engine, StartOptions options) {
 bool start_calendar_write(OperationEngine& engine, StartOptions options) {
   Operation write;
   write.family = LinkState::Calendar;
-  write.step = CalendarFamily::kStepWrite;
+  write.step = static_cast<int>(CalendarFamily::Step::OpenWrite);
   write.model_check = true;
   OperationParams params;
   CalendarParams p(params);
@@ -68,77 +67,64 @@ bool start_calendar_write(OperationEngine& engine, StartOptions options) {
   return engine.guard_with_confirmation(write.with(std::move(options)));
 }
 
-void CalendarFamily::finish(OperationEngine& engine, int text_id) {
-  engine.progress_done();
-  engine.status_text_id(text_id);
-  engine.set_end();
-}
-
 void CalendarFamily::send_phase(OperationEngine& engine) {
   CalendarParams p(engine.params());
-  switch (engine.step()) {
-    case kStepRead:
-      engine.push(LinkState::Calendar, kStepReadNote);
+  switch (engine.step_as<Step>()) {
+    case Step::OpenRead:
       engine.progress_done();
       engine.progress_max(16);
       engine.status_text_id(kTextReadProcessing);
-      engine.start_resynchronise();
+      engine.open_exchange(Step::ReadNote);
       return;
-    case kStepReadNote:
+    case Step::ReadNote:
       if (p.location() < 1 || p.location() > kLastLocation) {
-        finish(engine, kTextReadCompleted);
-        engine.step_end();
+        engine.finish(kTextReadCompleted);
         if (refresh_) refresh_();
         return;
       }
       send_note_request(engine, 0x66, p.location());
       return;
-    case kStepDeleteAll:
+    case Step::OpenDelete:
       clear_failed_ = false;
       p.set_rounds(0);
-      engine.push(LinkState::Calendar, kStepDeleteRead);
       engine.progress_done();
       engine.progress_max(16);
       engine.status_text_id(kTextDeleteProcessing);
-      engine.start_resynchronise();
+      engine.open_exchange(Step::DeleteRead);
       return;
-    case kStepDeleteRead:
+    case Step::DeleteRead:
       // Bounded: a handset that keeps its first note would be asked for ever.
       if (p.rounds() >= kMaxNotes) {
         clear_failed_ = true;
-        engine.progress_done();
-        engine.set_end();
-        engine.step_end();
+        engine.finish_failed(-1);
         return;
       }
       p.set_rounds(p.rounds() + 1);
       send_note_request(engine, 0x66, 1);
       return;
-    case kStepDeleteNote:
+    case Step::DeleteNote:
       send_note_request(engine, 0x68, 1);
       return;
-    case kStepWrite:
+    case Step::OpenWrite:
       to_write_ = list_.events();
       restarts_ = 0;
       begin_write(engine);
       return;
-    case kStepWriteDelete:
+    case Step::WriteClear:
       if (interrupted_) {
         begin_write(engine);
         return;
       }
-      engine.push(LinkState::Calendar, kStepWriteNote);
-      engine.set_step(kStepDeleteAll);
+      engine.push(LinkState::Calendar, static_cast<int>(Step::WriteNote));
+      engine.set_step(Step::OpenDelete);
       send_phase(engine);
       return;
-    case kStepWriteNote:
+    case Step::WriteNote:
       if (interrupted_) {
         begin_write(engine);
         return;
       }
       send_next_note(engine);
-      return;
-    default:
       return;
   }
 }
@@ -154,19 +140,19 @@ void CalendarFamily::begin_write(OperationEngine& engine) {
   clear_failed_ = false;
   p.set_written(0);
   p.set_total(static_cast<int>(to_write_.size()));
-  engine.set_step(kStepWrite);
-  engine.push(LinkState::Calendar, kStepWriteDelete);
-  engine.start_resynchronise();
+  engine.result().notes = 0;
+  engine.set_step(Step::OpenWrite);
+  engine.open_exchange(Step::WriteClear);
 }
 
 void CalendarFamily::send_next_note(OperationEngine& engine) {
   CalendarParams p(engine.params());
   if (clear_failed_) {
+    // The clear has marked the result failed at its step.
     writing_ = false;
-    engine.progress_done();
-    engine.set_end();
-    engine.step_end();
-    prompt_.message(tx(kTextNotCleared));
+    to_write_.clear();
+    engine.result().message = tx(kTextNotCleared);
+    engine.finish();
     return;
   }
   engine.progress_max(p.total());
@@ -182,10 +168,8 @@ void CalendarFamily::send_next_note(OperationEngine& engine) {
     }
     writing_ = false;
     unanswered_ = -1;
-    engine.progress_done();
-    engine.set_end();
-    engine.step_end();
-    report_unwritten(std::string(), static_cast<std::size_t>(p.written()));
+    engine.result().message = unwritten_text(std::string(), static_cast<std::size_t>(p.written()));
+    engine.finish_failed(-1);
     return;
   }
   if (p.written() < p.total() && static_cast<std::size_t>(p.written()) < to_write_.size()) {
@@ -197,32 +181,30 @@ void CalendarFamily::send_next_note(OperationEngine& engine) {
   }
   writing_ = false;
   to_write_.clear();
-  finish(engine, kTextWriteCompleted);
-  engine.step_end();
+  engine.finish(kTextWriteCompleted);
 }
 
 void CalendarFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypeCalendar) return;
-  switch (engine.step()) {
-    case kStepReadNote:
+  switch (engine.step_as<Step>()) {
+    case Step::ReadNote:
       if (frame.sub_type() == kSubNote) read_reply(engine, frame);
       return;
-    case kStepDeleteRead:
+    case Step::DeleteRead:
       delete_read_reply(engine, frame);
       return;
-    case kStepDeleteNote:
+    case Step::DeleteNote:
       if (frame.sub_type() != kSubDeleted) return;
       engine.frames().acknowledge(kTypeCalendar);
       if (frame.data(4) == kBusy) {
         // Refused (its calendar menu is open): stop, and write nothing.
         clear_failed_ = true;
-        engine.progress_done();
-        engine.set_end();
+        engine.finish_failed(kBusy);
         return;
       }
-      engine.set_step(kStepDeleteRead);
+      engine.set_step(Step::DeleteRead);
       return;
-    case kStepWriteNote: {
+    case Step::WriteNote: {
       if (frame.sub_type() != kSubWritten) return;
       engine.frames().acknowledge(kTypeCalendar);
       CalendarParams p(engine.params());
@@ -230,14 +212,14 @@ void CalendarFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame
       const int code = frame.data(4);
       if (code == kFull || code == kBusy) {
         writing_ = false;
-        engine.progress_done();
-        engine.set_end();
-        report_unwritten(tx(code == kFull ? kTextNotEnoughMemory : kTextBusy),
-                         static_cast<std::size_t>(p.written()));
+        engine.result().message = unwritten_text(tx(code == kFull ? kTextNotEnoughMemory : kTextBusy),
+                                                 static_cast<std::size_t>(p.written()));
+        engine.finish_failed(code);
         return;
       }
       p.set_written(p.written() + 1);
       confirmed_ = static_cast<std::size_t>(p.written());
+      engine.result().notes = p.written();
       engine.progress_advance();
       return;
     }
@@ -258,15 +240,17 @@ void CalendarFamily::read_reply(OperationEngine& engine, const LinkFrame& frame)
       event.index = std::to_string(p.location());
       list_.append(std::move(event));
       p.set_location(p.location() + 1);
+      ++engine.result().notes;
       engine.progress_advance();
       return;
     case NoteReply::Refused:
-      finish(engine, kTextReadCompleted);
-      prompt_.message(tx(kTextBusy));
+      // The notes before it stay in the list.
+      engine.result().message = tx(kTextBusy);
+      engine.finish_failed(kBusy, kTextReadCompleted);
       if (refresh_) refresh_();
       return;
     default:
-      finish(engine, kTextReadCompleted);
+      engine.finish(kTextReadCompleted);
       if (refresh_) refresh_();
       return;
   }
@@ -277,17 +261,16 @@ void CalendarFamily::delete_read_reply(OperationEngine& engine, const LinkFrame&
   if (sub != kSubNote && sub != kSubDeleted) return;
   engine.frames().acknowledge(kTypeCalendar);
   if (frame.data(4) == kNoNote) {
-    finish(engine, kTextDeleteCompleted);
+    engine.finish(kTextDeleteCompleted);
     return;
   }
   if (sub == kSubNote) {
     if (frame.data(4) == kBusy) {
       clear_failed_ = true;
-      engine.progress_done();
-      engine.set_end();
+      engine.finish_failed(kBusy);
       return;
     }
-    engine.set_step(kStepDeleteNote);
+    engine.set_step(Step::DeleteNote);
   }
   // A late delete answer: the send phase asks for location 1 again.
 }
@@ -298,20 +281,21 @@ void CalendarFamily::link_reset() {
   interrupted_ = true;
 }
 
-void CalendarFamily::operation_abandoned(OperationResult& /*lost*/) {
+void CalendarFamily::operation_abandoned(OperationResult& lost) {
   if (!interrupted_) return;
   interrupted_ = false;
   // Which were written is not known past the last answer: name them all
   // from the first the handset has not confirmed.
-  report_unwritten(std::string(), confirmed_);
+  lost.notes = static_cast<int>(confirmed_);
+  lost.message = unwritten_text(std::string(), confirmed_);
 }
 
-void CalendarFamily::report_unwritten(const std::string& reason, std::size_t written) {
+std::string CalendarFamily::unwritten_text(const std::string& reason, std::size_t written) {
   std::string text = reason.empty() ? std::string() : reason + "\n";
   text += tx(kTextNotWritten);
   for (std::size_t i = written; i < to_write_.size(); ++i) text += "\n" + event_line(to_write_[i]);
   to_write_.clear();
-  prompt_.message(text);
+  return text;
 }
 
 }  // namespace phondeck

@@ -11,8 +11,6 @@
 
 namespace phondeck {
 
-class Prompt;
-
 // The engine's parameters as the calendar operations use them.
 class CalendarParams {
  public:
@@ -35,22 +33,28 @@ class CalendarParams {
 
 // Start functions; false when nothing started (or was queued). Both are
 // refused on models beginning with "5".
-// Calendar > Read through the guard without confirmation.
+// Calendar > Read through the guard without confirmation: done with the
+// notes read; failed when the handset refused a read (its menu open), the
+// notes before it kept.
 bool start_calendar_read(OperationEngine& engine, StartOptions options = {});
 // Calendar > Write through the guard with confirmation: the list as it is
-// now replaces every note of the handset.
+// now replaces every note of the handset. Done with the notes written;
+// failed (the step and the handset's code, the events not written in the
+// message) when the handset would not clear or took no more.
 bool start_calendar_write(OperationEngine& engine, StartOptions options = {});
 
 class CalendarFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepRead = 11;
-  static constexpr int kStepReadNote = 12;
-  static constexpr int kStepDeleteAll = 21;
-  static constexpr int kStepDeleteRead = 22;
-  static constexpr int kStepDeleteNote = 23;
-  static constexpr int kStepWrite = 41;
-  static constexpr int kStepWriteDelete = 42;
-  static constexpr int kStepWriteNote = 43;
+  enum class Step : int {
+    OpenRead = 11,
+    ReadNote = 12,
+    OpenDelete = 21,
+    DeleteRead = 22,  // asks for location 1 until it is empty
+    DeleteNote = 23,
+    OpenWrite = 41,
+    WriteClear = 42,  // Delete all notes as a sub-operation
+    WriteNote = 43,
+  };
   // No handset of these models holds more notes: a location 1 that is still
   // full after this many deletes means the handset keeps it.
   static constexpr int kMaxNotes = 100;
@@ -58,28 +62,27 @@ class CalendarFamily final : public FamilyHandler {
   // this many times before it stops.
   static constexpr int kMaxRestarts = 2;
 
-  // prompt: where a failed write says which events were not written.
-  CalendarFamily(CalendarList& list, Prompt& prompt) : list_(list), prompt_(prompt) {}
+  explicit CalendarFamily(CalendarList& list) : list_(list) {}
   // Told when a read has added to the list (the view is rebuilt).
   void set_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 
   void send_phase(OperationEngine& engine) override;
   void reply_phase(OperationEngine& engine, const LinkFrame& frame) override;
   // A write cut short by the link starts again from the clear when the link
-  // comes back; when it does not, it says which events were not written.
+  // comes back; when it does not, the result names the events not written.
   void link_reset() override;
   void operation_abandoned(OperationResult& lost) override;
 
  private:
-  void finish(OperationEngine& engine, int text_id);
   void read_reply(OperationEngine& engine, const LinkFrame& frame);
   void delete_read_reply(OperationEngine& engine, const LinkFrame& frame);
   void begin_write(OperationEngine& engine);
   void send_next_note(OperationEngine& engine);
-  void report_unwritten(const std::string& reason, std::size_t written);
+  // The message of a write that stopped: the reason (if any), then each
+  // event from the first not written.
+  std::string unwritten_text(const std::string& reason, std::size_t written);
 
   CalendarList& list_;
-  Prompt& prompt_;
   std::function<void()> refresh_;
   // The write in progress: the events as they were when it started.
   std::vector<CalendarEvent> to_write_;

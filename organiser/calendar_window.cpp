@@ -10,6 +10,7 @@
 #include "app/file_replace.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/start_questions.h"
 #include "organiser/calendar_families.h"
 #include "organiser/icalendar.h"
 #include "phonebook/entry.h"
@@ -316,7 +317,7 @@ bool CalendarWindow::run(CalendarCommand command) {
       if (start_calendar_read(engine_)) import_note_.reset();
       return true;
     case CalendarCommand::Write:
-      if (write_allowed() && start_calendar_write(engine_)) import_note_.reset();
+      if (write_allowed() && start_calendar_write(engine_, confirmed_write())) import_note_.reset();
       return true;
     case CalendarCommand::Update:
       return true;
@@ -441,6 +442,12 @@ bool CalendarWindow::write_allowed() {
                             "\n" + tx(kTextLeftOut) + listed(note.left_out));
 }
 
+StartOptions CalendarWindow::confirmed_write() {
+  StartOptions options;
+  options.confirmed = ask_write_confirmation(engine_, prompt_);
+  return options;
+}
+
 void CalendarWindow::write_time() { start_write_time(engine_); }
 
 void CalendarWindow::read_time() { start_read_time(engine_); }
@@ -461,7 +468,7 @@ void CalendarWindow::read_alarm() { start_read_alarm(engine_); }
 
 void CalendarWindow::write_alarm() {
   leave_alarm_fields();
-  start_write_alarm(engine_, alarm_enabled_, field_value(alarm_hour_), field_value(alarm_minute_));
+  start_write_alarm(engine_, alarm_enabled_, field_value(alarm_hour_), field_value(alarm_minute_), confirmed_write());
 }
 
 void CalendarWindow::alarm_read() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/operation_result.h"
 #include "organiser/calendar_list.h"
 #include "organiser/clock_family.h"
 
@@ -175,6 +176,8 @@ class CalendarWindow {
   void alarm_read();
 
  private:
+  // A write's start options: "Sure to write?" asked when it is on.
+  StartOptions confirmed_write();
   CalendarNode event_node(std::size_t index, bool with_date) const;
   void number(CalendarNode& node, int& next);
   void collect_events(const CalendarNode& node, std::set<std::size_t>& out) const;

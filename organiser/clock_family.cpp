@@ -5,7 +5,6 @@
 #include <ctime>
 #include <vector>
 
-#include "app/prompt.h"
 #include "app/text_table.h"
 #include "link/clock.h"
 #include "link/message_types.h"
@@ -34,10 +33,12 @@ constexpr int kTextAlarmStillOn = 3695;
 
 constexpr int kKeyRequests = 2 * static_cast<int>(std::size(ClockFamily::kAlarmOffKeys));
 
-bool start_at(OperationEngine& engine, int step, bool confirm, StartOptions options, OperationParams params = {}) {
+using Step = ClockFamily::Step;
+
+bool start_at(OperationEngine& engine, Step step, bool confirm, StartOptions options, OperationParams params = {}) {
   Operation op;
   op.family = LinkState::Clock;
-  op.step = step;
+  op.step = static_cast<int>(step);
   op.params = params;
   op.with(std::move(options));
   return confirm ? engine.guard_with_confirmation(op) : engine.guard_without_confirmation(op);
@@ -55,13 +56,13 @@ LocalTime system_local_time() {
 }
 
 bool start_write_time(OperationEngine& engine, StartOptions options) {
-  return start_at(engine, ClockFamily::kStepWriteTime, false, std::move(options));
+  return start_at(engine, Step::OpenWriteTime, false, std::move(options));
 }
 bool start_read_time(OperationEngine& engine, StartOptions options) {
-  return start_at(engine, ClockFamily::kStepReadTime, false, std::move(options));
+  return start_at(engine, Step::OpenReadTime, false, std::move(options));
 }
 bool start_read_alarm(OperationEngine& engine, StartOptions options) {
-  return start_at(engine, ClockFamily::kStepReadAlarm, false, std::move(options));
+  return start_at(engine, Step::OpenReadAlarm, false, std::move(options));
 }
 
 bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute, StartOptions options) {
@@ -69,26 +70,22 @@ bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minu
   ClockParams p(params);
   p.set_time(std::clamp(hour, 0, 23), std::clamp(minute, 0, 59));
   p.set_key(0);
-  return start_at(engine, enabled ? ClockFamily::kStepWriteAlarm : ClockFamily::kStepAlarmOff, true, std::move(options),
+  return start_at(engine, enabled ? Step::OpenWriteAlarm : Step::OpenAlarmOff, true, std::move(options),
                   params);
 }
 
-void ClockFamily::finish(OperationEngine& engine, int text_id) {
-  engine.status_text_id(text_id);
-  engine.set_end();
-}
-
 void ClockFamily::send_phase(OperationEngine& engine) {
-  const int step = engine.step();
+  const Step step = engine.step_as<Step>();
   ClockParams p(engine.params());
-  if (step % 10 == 1) {
-    // The first step of each: push the second and resynchronise.
-    engine.push(LinkState::Clock, step + 1);
-    engine.start_resynchronise();
-    return;
-  }
   switch (step) {
-    case kStepWriteTime + 1: {
+    case Step::OpenWriteTime:
+    case Step::OpenReadAlarm:
+    case Step::OpenWriteAlarm:
+    case Step::OpenAlarmOff:
+    case Step::OpenReadTime:
+      engine.open_exchange(static_cast<int>(step) + 1);
+      return;
+    case Step::SendTime: {
       engine.status_text_id(kTextWriteTimeProcessing);
       const LocalTime t = now_();
       const int year = std::clamp(t.year, 0, 0xFFFF);
@@ -99,36 +96,34 @@ void ClockFamily::send_phase(OperationEngine& engine) {
       engine.frames().send_request(kTypeClock, request, 1);
       return;
     }
-    case kStepReadAlarm + 1: {
+    case Step::AskAlarm: {
       engine.status_text_id(kTextReadAlarmProcessing);
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x6D};
       engine.frames().send_request(kTypeClock, request, 1);
       return;
     }
-    case kStepWriteAlarm + 1: {
+    case Step::SendAlarm: {
       engine.status_text_id(kTextWriteAlarmProcessing);
       const std::array<std::uint8_t, 10> request{0x00, 0x01, 0x00, 0x6B, 0x01, 0x20, 0x03, 0x02,
                                                   byte_of(p.hour()), byte_of(p.minute())};
       engine.frames().send_request(kTypeClock, request, 1);
       return;
     }
-    case kStepAlarmOff + 1:
+    case Step::PressKeys:
       send_key(engine);
       return;
-    case kStepAlarmOffCheck: {
+    case Step::ReadBackAlarm: {
       // What the keys did shows only in the alarm the handset reports.
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x6D};
       engine.frames().send_request(kTypeClock, request, 1);
       return;
     }
-    case kStepReadTime + 1: {
+    case Step::AskTime: {
       engine.status_text_id(kTextReadTimeProcessing);
       const std::array<std::uint8_t, 4> request{0x00, 0x01, 0x00, 0x62};
       engine.frames().send_request(kTypeClock, request, 1);
       return;
     }
-    default:
-      return;
   }
 }
 
@@ -148,7 +143,7 @@ void ClockFamily::send_key(OperationEngine& engine) {
   if (k == 0) engine.status_text_id(kTextWriteAlarmProcessing);
   if (k >= kKeyRequests) {
     engine.frames().clock().sleep_ms(kKeyPauseMs);
-    engine.set_step(kStepAlarmOffCheck);
+    engine.set_step(Step::ReadBackAlarm);
     engine.set_again();
     return;
   }
@@ -172,38 +167,40 @@ bool ClockFamily::take_alarm(OperationEngine& engine, const LinkFrame& frame) {
 
 void ClockFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypeClock) return;
-  switch (engine.step()) {
-    case kStepWriteTime + 1:
+  switch (engine.step_as<Step>()) {
+    case Step::SendTime:
       engine.frames().acknowledge(kTypeClock);
-      finish(engine, kTextWriteTimeCompleted);
+      engine.finish(kTextWriteTimeCompleted);
       return;
-    case kStepReadAlarm + 1:
+    case Step::AskAlarm:
       if (!take_alarm(engine, frame)) return;
-      finish(engine, kTextReadAlarmCompleted);
+      engine.finish(kTextReadAlarmCompleted);
       if (refresh_) refresh_();
       return;
-    case kStepWriteAlarm + 1:
+    case Step::SendAlarm:
       engine.frames().acknowledge(kTypeClock);
-      finish(engine, kTextWriteAlarmCompleted);
+      engine.finish(kTextWriteAlarmCompleted);
       return;
-    case kStepAlarmOffCheck:
+    case Step::ReadBackAlarm:
       if (!take_alarm(engine, frame)) return;
       if (alarm_.enabled) {
-        finish(engine, kTextWriteAlarmFailed);
-        engine.prompt().message(tx(kTextAlarmStillOn));
+        // The keys went in but did not switch it off: no code of the
+        // handset's, only the alarm it reports.
+        engine.result().message = tx(kTextAlarmStillOn);
+        engine.finish_failed(-1, kTextWriteAlarmFailed);
       } else {
-        finish(engine, kTextWriteAlarmCompleted);
+        engine.finish(kTextWriteAlarmCompleted);
       }
       if (refresh_) refresh_();
       return;
-    case kStepReadTime + 1:
+    case Step::AskTime:
       if (frame.sub_type() != kSubTime || frame.data_length() < 15) return;
       engine.frames().acknowledge(kTypeClock);
       clock_.read = true;
       clock_.date_set = frame.data(5) == 0x01;
       clock_.time = {frame.data(8) << 8 | frame.data(9), frame.data(10), frame.data(11),
                      frame.data(12), frame.data(13), frame.data(14)};
-      finish(engine, kTextReadTimeCompleted);
+      engine.finish(kTextReadTimeCompleted);
       if (refresh_) refresh_();
       return;
     default:

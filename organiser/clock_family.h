@@ -60,17 +60,26 @@ bool start_write_time(OperationEngine& engine, StartOptions options = {});  // r
 bool start_read_time(OperationEngine& engine, StartOptions options = {});   // read guard
 bool start_read_alarm(OperationEngine& engine, StartOptions options = {});  // read guard
 // Enabled: Write alarm at hour:minute (clamped), else Switch alarm off; both
-// through the guard with confirmation.
+// through the guard with confirmation. Switch alarm off fails at its
+// read-back when the handset still reports the alarm on.
 bool start_write_alarm(OperationEngine& engine, bool enabled, int hour, int minute, StartOptions options = {});
 
 class ClockFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepWriteTime = 11;
-  static constexpr int kStepReadAlarm = 21;
-  static constexpr int kStepWriteAlarm = 31;
-  static constexpr int kStepAlarmOff = 41;
-  static constexpr int kStepAlarmOffCheck = 43;
-  static constexpr int kStepReadTime = 51;
+  // Each opens its exchange at its first step and sends at the next.
+  enum class Step : int {
+    OpenWriteTime = 11,
+    SendTime = 12,
+    OpenReadAlarm = 21,
+    AskAlarm = 22,
+    OpenWriteAlarm = 31,
+    SendAlarm = 32,
+    OpenAlarmOff = 41,
+    PressKeys = 42,
+    ReadBackAlarm = 43,
+    OpenReadTime = 51,
+    AskTime = 52,
+  };
   // The keys Switch alarm off presses and releases, in order; a pause of
   // kKeyPauseMs comes before the last, and another before the read-back.
   static constexpr int kAlarmOffKeys[] = {15, 25, 4, 1, 2, 15};
@@ -93,7 +102,6 @@ class ClockFamily final : public FamilyHandler {
   void send_key(OperationEngine& engine);
   // Stores the alarm of a reply to the alarm request; false if it holds none.
   bool take_alarm(OperationEngine& engine, const LinkFrame& frame);
-  void finish(OperationEngine& engine, int text_id);
 
   std::function<LocalTime()> now_;
   std::function<void()> refresh_;

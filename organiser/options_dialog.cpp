@@ -102,13 +102,13 @@ void OptionsDialogLogic::groups_read(const std::array<std::string, 5>& names) {
   }
 }
 
-bool OptionsDialogLogic::write_groups() {
+bool OptionsDialogLogic::write_groups(StartOptions options) {
   std::array<std::vector<std::uint8_t>, 5> names;
   for (int i = 0; i < 5; ++i) {
     names[static_cast<std::size_t>(i)] =
         group_name_for_handset(group_new[static_cast<std::size_t>(i)], default_group(i), multibyte);
   }
-  return exchanges_.write_groups(names);
+  return exchanges_.write_groups(names, std::move(options));
 }
 
 void OptionsDialogLogic::widths_default() {
@@ -120,8 +120,11 @@ void OptionsDialogLogic::get_width() {
   for (int i = 0; i < kWidthRows; ++i) width_new[static_cast<std::size_t>(i)] = std::to_string(widths[static_cast<std::size_t>(i)]);
 }
 
-bool OptionsDialogLogic::write_smsc() {
-  if (smsc_choice < 1 || smsc_choice > kSmscSettings) return false;
+bool OptionsDialogLogic::write_smsc(StartOptions options) {
+  if (smsc_choice < 1 || smsc_choice > kSmscSettings) {
+    if (options.done) options.done(OperationResult{});
+    return false;
+  }
   // The handset takes the chosen setting, so the configuration does too
   // (the message family encodes the configured choice when it sends).
   // A write refused (or declined at its confirmation) leaves them as they were.
@@ -129,7 +132,7 @@ bool OptionsDialogLogic::write_smsc() {
   const auto numbers_before = config().SMSCNumber;
   config().SMSC = smsc_choice;
   config().SMSCNumber = smsc;
-  if (exchanges_.write_smsc(smsc[static_cast<std::size_t>(smsc_choice - 1)])) return true;
+  if (exchanges_.write_smsc(smsc[static_cast<std::size_t>(smsc_choice - 1)], std::move(options))) return true;
   config().SMSC = choice_before;
   config().SMSCNumber = numbers_before;
   return false;

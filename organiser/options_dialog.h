@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/operation_result.h"
+
 namespace phondeck {
 
 struct Configuration;
@@ -38,15 +40,15 @@ class OptionsHost {
 };
 
 // The four handset exchanges the Group and SMS pages start; each false when
-// the command guard refused it.
+// the command guard refused it, and each tells `options.done` how it ended.
 class OptionsExchanges {
  public:
   virtual ~OptionsExchanges() = default;
-  virtual bool read_groups() = 0;
+  virtual bool read_groups(StartOptions options) = 0;
   // names: the five names as the handset is to store them.
-  virtual bool write_groups(const std::array<std::vector<std::uint8_t>, 5>& names) = 0;
-  virtual bool read_smsc() = 0;
-  virtual bool write_smsc(const std::string& number) = 0;
+  virtual bool write_groups(const std::array<std::vector<std::uint8_t>, 5>& names, StartOptions options) = 0;
+  virtual bool read_smsc(StartOptions options) = 0;
+  virtual bool write_smsc(const std::string& number, StartOptions options) = 0;
 };
 
 // Name of caller group `row` as Write Groups sends it: empty when it equals
@@ -96,8 +98,8 @@ class OptionsDialogLogic {
   std::array<std::string, kGroupRows> group_current{};
   std::array<std::string, kGroupRows> group_new{};
   void groups_default();
-  bool read_groups() { return exchanges_.read_groups(); }
-  bool write_groups();
+  bool read_groups(StartOptions options = {}) { return exchanges_.read_groups(std::move(options)); }
+  bool write_groups(StartOptions options = {});
   // Read Groups with this dialog's purpose completed: the first five New
   // names show the names read (an empty one the row's default).
   void groups_read(const std::array<std::string, 5>& names);
@@ -114,11 +116,11 @@ class OptionsDialogLogic {
   int smsc_choice = 0;
   std::array<std::string, kSmscSettings> smsc{};
   std::string smsc_read;  // the read-only field
-  bool read_smsc() { return exchanges_.read_smsc(); }
-  // Writes the chosen setting's number; with "Default" nothing is sent. The
-  // choice and the six numbers go into the Configuration at once, as the
-  // handset now holds that setting.
-  bool write_smsc();
+  bool read_smsc(StartOptions options = {}) { return exchanges_.read_smsc(std::move(options)); }
+  // Writes the chosen setting's number; with "Default" nothing is sent (and
+  // false, the completion told done). The choice and the six numbers go into
+  // the Configuration at once, as the handset now holds that setting.
+  bool write_smsc(StartOptions options = {});
   void smsc_number_read(const std::string& number) { smsc_read = number; }
 
   // -- Calendar page: the sliders cannot pass each other.

@@ -34,23 +34,29 @@ void SessionOptionsExchanges::set_dialog(OptionsDialogLogic* dialog, std::functi
   changed_ = std::move(changed);
 }
 
-bool SessionOptionsExchanges::read_groups() {
-  return start_group_read(engine_, media_.graphics(), GroupReadPurpose::Options);
+StartOptions SessionOptionsExchanges::confirmed(StartOptions options) const {
+  if (!options.confirmed && confirm_) options.confirmed = confirm_();
+  return options;
 }
 
-bool SessionOptionsExchanges::write_groups(const std::array<std::vector<std::uint8_t>, 5>& names) {
-  return start_group_write(engine_, media_.group_write(), names);
+bool SessionOptionsExchanges::read_groups(StartOptions options) {
+  return start_group_read(engine_, media_.graphics(), GroupReadPurpose::Options, std::move(options));
 }
 
-bool SessionOptionsExchanges::read_smsc() { return start_smsc_read(engine_); }
+bool SessionOptionsExchanges::write_groups(const std::array<std::vector<std::uint8_t>, 5>& names,
+                                           StartOptions options) {
+  return start_group_write(engine_, media_.group_write(), names, confirmed(std::move(options)));
+}
+
+bool SessionOptionsExchanges::read_smsc(StartOptions options) { return start_smsc_read(engine_, std::move(options)); }
 
 // The family writes the number it holds: the chosen one goes in, and comes
 // back out when the command is refused.
-bool SessionOptionsExchanges::write_smsc(const std::string& number) {
+bool SessionOptionsExchanges::write_smsc(const std::string& number, StartOptions options) {
   std::string& held = organiser_.messages().message_centre;
   const std::string before = held;
   held = number;
-  if (start_smsc_write(engine_)) return true;
+  if (start_smsc_write(engine_, confirmed(std::move(options)))) return true;
   held = before;
   return false;
 }

@@ -28,10 +28,12 @@ constexpr int kTextWriteCompleted = 3059;
 constexpr int kTextRefused = 3680;
 constexpr int kKeyRequests = 2 * static_cast<int>(std::size(ProfileFamily::kActivateKeys));
 
-Operation profile_operation(int step, const OperationParams& params) {
+using Step = ProfileFamily::Step;
+
+Operation profile_operation(Step step, const OperationParams& params) {
   Operation op;
   op.family = LinkState::Media;
-  op.step = step;
+  op.step = static_cast<int>(step);
   op.params = params;
   op.model_check = true;
   return op;
@@ -47,7 +49,7 @@ bool start_profile_read(OperationEngine& engine, StartOptions options) {
   p.set_profile(0);
   p.set_profiles(kProfileCount);
   return engine.guard_without_confirmation(
-      profile_operation(ProfileFamily::kStepRead, params).with(std::move(options)));
+      profile_operation(Step::OpenRead, params).with(std::move(options)));
 }
 
 bool start_profile_write(OperationEngine& engine, ProfileFamily& family, StartOptions options) {
@@ -58,7 +60,7 @@ bool start_profile_write(OperationEngine& engine, ProfileFamily& family, StartOp
     return true;
   }
   if (!engine.guard_with_confirmation(
-          profile_operation(ProfileFamily::kStepWrite, OperationParams{}).with(std::move(options)))) {
+          profile_operation(Step::OpenWrite, OperationParams{}).with(std::move(options)))) {
     return false;
   }
   family.set_changes(std::move(changes));
@@ -71,43 +73,42 @@ bool start_profile_activate(OperationEngine& engine, int profile, StartOptions o
   ProfileParams p(params);
   p.set_target(profile);
   return engine.guard_without_confirmation(
-      profile_operation(ProfileFamily::kStepActivate, params).with(std::move(options)));
+      profile_operation(Step::OpenActivate, params).with(std::move(options)));
 }
 
 void ProfileFamily::send_phase(OperationEngine& engine) {
-  const int step = engine.step();
+  const Step step = engine.step_as<Step>();
   ProfileParams p(engine.params());
   switch (step) {
-    case kStepRead:
-    case kStepWrite:
-    case kStepActivate:
-      engine.push(LinkState::Media, step + 1);
-      engine.start_resynchronise();
+    case Step::OpenRead:
+    case Step::OpenWrite:
+    case Step::OpenActivate:
+      engine.open_exchange(static_cast<int>(step) + 1);
       return;
-    case kStepReadName:
+    case Step::ReadName:
       send_read_name(engine);
       return;
-    case kStepReadFeature: {
+    case Step::ReadFeature: {
       const std::array<std::uint8_t, 7> request{0x00, 0x01, 0x00, 0x13, 0x01, byte_of(p.profile()),
                                                 byte_of(profile_feature_code(p.next()))};
       engine.frames().send_request(kTypeProfile, request, 1);
       return;
     }
-    case kStepWriteStart:
+    case Step::WriteStart:
       refused_.clear();
+      engine.result().entries = 0;
+      engine.result().refused_items = 0;
       engine.progress_max(static_cast<int>(changes_.size()));
       engine.status_text_id(kTextWriteProcessing);
       p.set_next(0);
-      engine.set_step(kStepWriteFeature);
+      engine.set_step(Step::WriteFeature);
       send_write(engine);
       return;
-    case kStepWriteFeature:
+    case Step::WriteFeature:
       send_write(engine);
       return;
-    case kStepActivateKeys:
+    case Step::PressKeys:
       send_key(engine);
-      return;
-    default:
       return;
   }
 }
@@ -123,23 +124,17 @@ void ProfileFamily::send_read_name(OperationEngine& engine) {
     engine.frames().send_request(kTypeProfile, request, 1);
     return;
   }
-  engine.progress_done();
-  engine.status_text_id(kTextReadCompleted);
   profiles_.show_read();
   if (read_done_) read_done_();
-  engine.set_end();
-  engine.step_end();
+  engine.finish(kTextReadCompleted);
 }
 
 void ProfileFamily::send_write(OperationEngine& engine) {
   ProfileParams p(engine.params());
   const int next = p.next();
   if (next < 0 || next >= static_cast<int>(changes_.size())) {
-    engine.progress_done();
-    engine.status_text_id(kTextWriteCompleted);
-    if (write_done_) write_done_(refused_);
-    engine.set_end();
-    engine.step_end();
+    engine.result().message = refused_changes_text(profiles_, refused_);
+    engine.finish(kTextWriteCompleted);
     return;
   }
   const ProfileChange& c = changes_[static_cast<std::size_t>(next)];
@@ -155,9 +150,7 @@ void ProfileFamily::send_key(OperationEngine& engine) {
   const int k = p.next();
   if (k == 0) engine.status_text_id(kTextWriteProcessing);
   if (k >= kKeyRequests) {
-    engine.status_text_id(kTextWriteCompleted);
-    engine.set_end();
-    engine.step_end();
+    engine.finish(kTextWriteCompleted);
     return;
   }
   const int key = k / 2 == kProfileKey ? p.target() + 1 : kActivateKeys[k / 2];
@@ -169,14 +162,14 @@ void ProfileFamily::send_key(OperationEngine& engine) {
 
 void ProfileFamily::reply_phase(OperationEngine& engine, const LinkFrame& frame) {
   if (frame.type() != kTypeProfile) return;
-  switch (engine.step()) {
-    case kStepReadName:
+  switch (engine.step_as<Step>()) {
+    case Step::ReadName:
       take_name(engine, frame);
       return;
-    case kStepReadFeature:
+    case Step::ReadFeature:
       take_feature(engine, frame);
       return;
-    case kStepWriteFeature:
+    case Step::WriteFeature:
       take_write(engine, frame);
       return;
     default:
@@ -218,7 +211,7 @@ void ProfileFamily::take_name(OperationEngine& engine, const LinkFrame& frame) {
   profiles_.store_read_name(p.profile(), *name);
   engine.progress_advance();
   p.set_next(0);
-  engine.set_step(kStepReadFeature);
+  engine.set_step(Step::ReadFeature);
   engine.frames().acknowledge(kTypeProfile);
 }
 
@@ -232,7 +225,8 @@ void ProfileFamily::take_feature(OperationEngine& engine, const LinkFrame& frame
   if (p.next() + 1 >= kProfileFeatures) {
     p.set_profile(p.profile() + 1);
     p.set_next(0);
-    engine.set_step(kStepReadName);
+    engine.result().entries = p.profile();
+    engine.set_step(Step::ReadName);
   } else {
     p.set_next(p.next() + 1);
   }
@@ -248,8 +242,10 @@ void ProfileFamily::take_write(OperationEngine& engine, const LinkFrame& frame) 
   if (!answer) return;
   if (answer->taken) {
     profiles_.change_written(c);
+    ++engine.result().entries;
   } else {
     refused_.push_back({c, answer->reason});
+    ++engine.result().refused_items;
   }
   engine.progress_advance();
   p.set_next(next + 1);

@@ -63,24 +63,30 @@ std::optional<ProfileWriteAnswer> parse_profile_write_reply(std::span<const std:
 class ProfileFamily;
 
 // Start functions (all with the model check); false when nothing started.
-// Read profiles, through the guard without confirmation.
+// Read profiles, through the guard without confirmation: done with the
+// profiles read as entries.
 bool start_profile_read(OperationEngine& engine, StartOptions options = {});
 // Write profiles: the set's changes, through the guard with confirmation;
-// nothing starts (and true) when nothing changed.
+// nothing starts (and true, done) when nothing changed. Done with the
+// changes taken as entries and those the handset refused as refused items
+// (named in the message).
 bool start_profile_write(OperationEngine& engine, ProfileFamily& family, StartOptions options = {});
-// Activate profile 0..4, through the guard without confirmation.
+// Activate profile 0..4 (else refused as bad input), through the guard
+// without confirmation.
 bool start_profile_activate(OperationEngine& engine, int profile, StartOptions options = {});
 
 class ProfileFamily final : public FamilyHandler {
  public:
-  static constexpr int kStepRead = 151;
-  static constexpr int kStepReadName = 152;
-  static constexpr int kStepReadFeature = 153;
-  static constexpr int kStepWrite = 161;
-  static constexpr int kStepWriteStart = 162;
-  static constexpr int kStepWriteFeature = 163;
-  static constexpr int kStepActivate = 171;
-  static constexpr int kStepActivateKeys = 172;
+  enum class Step : int {
+    OpenRead = 151,
+    ReadName = 152,
+    ReadFeature = 153,
+    OpenWrite = 161,
+    WriteStart = 162,
+    WriteFeature = 163,
+    OpenActivate = 171,
+    PressKeys = 172,
+  };
   static constexpr int kFirstStep = 151;
   static constexpr int kLastStep = 172;
   // The keys Activate presses and releases; the fourth is the profile's
@@ -94,11 +100,6 @@ class ProfileFamily final : public FamilyHandler {
 
   // Told when a read has completed (the grid shows the values read).
   void set_read_listener(std::function<void()> listener) { read_done_ = std::move(listener); }
-  // Told when a write has ended, with the changes the handset refused.
-  void set_write_listener(std::function<void(const std::vector<RefusedChange>&)> listener) {
-    write_done_ = std::move(listener);
-  }
-
   // The changes a write sends, fixed at its start.
   void set_changes(std::vector<ProfileChange> changes) { changes_ = std::move(changes); }
   const std::vector<RefusedChange>& refused() const { return refused_; }
@@ -116,12 +117,11 @@ class ProfileFamily final : public FamilyHandler {
 
   ProfileSet& profiles_;
   std::function<void()> read_done_;
-  std::function<void(const std::vector<RefusedChange>&)> write_done_;
   std::vector<ProfileChange> changes_;
   std::vector<RefusedChange> refused_;
 };
 
-// The refusal message for the Profiles window ("" when nothing was refused).
+// The message a write ends with ("" when nothing was refused).
 std::string refused_changes_text(const ProfileSet& profiles, const std::vector<RefusedChange>& refused);
 
 }  // namespace phondeck

@@ -3,6 +3,7 @@
 #include "app/configuration.h"
 #include "app/prompt.h"
 #include "app/text_table.h"
+#include "link/start_questions.h"
 
 namespace phondeck {
 namespace {
@@ -21,11 +22,7 @@ std::string cleaned(const std::string& text) {
 }  // namespace
 
 ProfilesWindowLogic::ProfilesWindowLogic(ProfileFamily& family, OperationEngine& engine, Prompt& prompt)
-    : family_(family), engine_(engine), prompt_(prompt) {
-  family_.set_write_listener([this](const std::vector<RefusedChange>& refused) {
-    if (!refused.empty()) prompt_.message(refused_changes_text(profiles(), refused));
-  });
-}
+    : family_(family), engine_(engine), prompt_(prompt) {}
 
 std::string ProfilesWindowLogic::caption() { return cleaned(tx(kTextCaption)); }
 
@@ -61,10 +58,18 @@ bool ProfilesWindowLogic::new_profiles() {
   return true;
 }
 
-bool ProfilesWindowLogic::read() { return start_profile_read(engine_); }
+bool ProfilesWindowLogic::read(StartOptions options) { return start_profile_read(engine_, std::move(options)); }
 
-bool ProfilesWindowLogic::write() { return start_profile_write(engine_, family_); }
+bool ProfilesWindowLogic::write(StartOptions options) {
+  // Nothing changed: nothing is written, so nothing is asked.
+  if (!options.confirmed && !profiles().changes().empty()) {
+    options.confirmed = ask_write_confirmation(engine_, prompt_);
+  }
+  return start_profile_write(engine_, family_, std::move(options));
+}
 
-bool ProfilesWindowLogic::activate(int profile) { return start_profile_activate(engine_, profile); }
+bool ProfilesWindowLogic::activate(int profile, StartOptions options) {
+  return start_profile_activate(engine_, profile, std::move(options));
+}
 
 }  // namespace phondeck

@@ -15,7 +15,7 @@ class Prompt;
 
 class ProfilesWindowLogic {
  public:
-  // Refusals of a write are shown through prompt.
+  // prompt: the questions of New and Write.
   ProfilesWindowLogic(ProfileFamily& family, OperationEngine& engine, Prompt& prompt);
 
   ProfileSet& profiles() { return family_.profiles(); }
@@ -43,10 +43,12 @@ class ProfilesWindowLogic {
   void set_default(int profile) { profiles().set_default(profile); }
   // Ctrl+9.
   void show_read() { profiles().show_read(); }
-  bool read();
-  bool write();
+  // The starts; `options` carry the completion (Write asks "Sure to write?"
+  // itself when it is on and none was given).
+  bool read(StartOptions options = {});
+  bool write(StartOptions options = {});
   // Profiles 0..4 only.
-  bool activate(int profile);
+  bool activate(int profile, StartOptions options = {});
 
  private:
   ProfileFamily& family_;

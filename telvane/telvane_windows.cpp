@@ -11,6 +11,7 @@
 #include "app/text_table.h"
 #include "host/configured_port.h"
 #include "host/probe_loop.h"
+#include "link/start_questions.h"
 #include "organiser/options_exchanges.h"
 #include "organiser/qt/port_search.h"
 #include "organiser/sms_codec.h"
@@ -166,6 +167,8 @@ TelvaneWindows::TelvaneWindows(Prompt& prompt, SingleInstance* instance) {
     options_ = new TPagesDlg(*options_logic_, prompt, main_.get());
     options_->port_search()->set_loop_maker(
         [](Clock& clock) -> std::unique_ptr<ProbeLoop> { return std::make_unique<RealtimeProbeLoop>(clock); });
+    options_exchanges_->set_write_confirmation(
+        [&engine = session.engine(), &prompt] { return ask_write_confirmation(engine, prompt); });
     options_exchanges_->set_dialog(options_logic_.get(), [this] {
       options_->groups_read();
       options_->smsc_read();
@@ -203,7 +206,6 @@ TelvaneWindows::~TelvaneWindows() {
   // The exchanges let go of the session's families before they go.
   options_exchanges_.reset();
   session().organiser().profile_family().set_read_listener({});
-  session().organiser().profile_family().set_write_listener({});
   main_.reset();
   splash_.reset();
   set_date_time_formats({});

@@ -13,6 +13,7 @@
 #include "sim/realtime_loop.h"
 #include "support/calendar_events.h"
 #include "support/seed_runs.h"
+#include "told_result.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -249,12 +250,17 @@ RunEnd check_write_run(const sim::FaultOptions& faults, std::vector<CalendarEven
   if (!rig.connect()) return RunEnd::NoConnect;
   RunEnd end = RunEnd::Stopped;
   calendar(rig).list().replace(events);
-  start_calendar_write(rig.engine());
-  EXPECT_TRUE(rig.run_until_settled(600000));
+  const std::optional<OperationResult> told =
+      run_told(rig, [&](StartOptions o) { return start_calendar_write(rig.engine(), std::move(o)); });
+  EXPECT_TRUE(rig.settled());
+  EXPECT_TRUE(told.has_value());
   EXPECT_EQ(calendar(rig).list().events(), events);
   if (sim::frames_past_the_checksums() != unseen_before) return RunEnd::Unseen;
-  if (rig.state() == LinkState::Idle && rig.prompt.messages.empty()) {
+  if (told && told->done()) {
     end = RunEnd::Complete;
+    EXPECT_EQ(rig.state(), LinkState::Idle);
+    EXPECT_TRUE(rig.prompt.messages.empty());
+    EXPECT_EQ(told->notes, static_cast<int>(events.size()));
     const auto& notes = rig.handset.state().calendar.notes;
     EXPECT_EQ(notes.size(), events.size());
     if (notes.size() != events.size()) return end;
@@ -269,6 +275,10 @@ RunEnd check_write_run(const sim::FaultOptions& faults, std::vector<CalendarEven
     if (!rig.prompt.messages.empty()) {
       EXPECT_NE(rig.prompt.messages.back().find(tx(3431)), std::string::npos);
     }
+    // What it reports written the handset holds at least.
+    if (told) {
+      EXPECT_LE(told->notes, static_cast<int>(rig.handset.state().calendar.notes.size()));
+    }
   }
   return end;
 }
@@ -280,9 +290,15 @@ RunEnd check_read_run(const sim::FaultOptions& faults, const std::vector<Calenda
   const long unseen_before = sim::frames_past_the_checksums();
   Rig rig(three_notes(), {}, faults);
   if (!rig.connect()) return RunEnd::NoConnect;
-  start_calendar_read(rig.engine());
-  EXPECT_TRUE(rig.run_until_settled(600000));
+  const std::optional<OperationResult> told =
+      run_told(rig, [&](StartOptions o) { return start_calendar_read(rig.engine(), std::move(o)); });
+  EXPECT_TRUE(rig.settled());
   if (sim::frames_past_the_checksums() != unseen_before) return RunEnd::Unseen;
+  EXPECT_TRUE(told.has_value());
+  // Its count is of the notes it added, done or not.
+  if (told) {
+    EXPECT_EQ(told->notes, static_cast<int>(calendar(rig).list().size()));
+  }
   CalendarList shown = calendar(rig).list();
   shown.sort_and_collapse();
   for (CalendarEvent e : shown.events()) {
@@ -295,7 +311,8 @@ RunEnd check_read_run(const sim::FaultOptions& faults, const std::vector<Calenda
               clean.end())
         << e.data;
   }
-  if (rig.state() != LinkState::Idle) return RunEnd::Stopped;
+  if (!told || !told->done()) return RunEnd::Stopped;
+  EXPECT_EQ(rig.state(), LinkState::Idle);
   EXPECT_EQ(shown.size(), clean.size());
   return RunEnd::Complete;
 }
@@ -380,29 +397,28 @@ TEST_F(CalendarLink, ClockAndAlarmUnderLineFaults) {
       ClockFamily& clock = calendar(rig).clock();
       clock.set_now([] { return LocalTime{2027, 3, 14, 7, 30, 0}; });
       const sim::CalendarState before = rig.handset.state().calendar;
-      start_write_alarm(rig.engine(), true, 7, 45);
-      rig.run_until_settled(600000);
+      const std::optional<OperationResult> alarm =
+          run_told(rig, [&](StartOptions o) { return start_write_alarm(rig.engine(), true, 7, 45, std::move(o)); });
       const sim::CalendarState& c = rig.handset.state().calendar;
       const bool as_asked = c.alarm_on && c.alarm_hour == 7 && c.alarm_minute == 45;
       const bool as_was =
           c.alarm_on == before.alarm_on && c.alarm_hour == before.alarm_hour && c.alarm_minute == before.alarm_minute;
       if (!as_asked && !as_was) return RunResult{testing::RunEnd::Wrong, "alarm neither as asked nor as it was"};
-      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
-      if (!as_asked) return RunResult{testing::RunEnd::Wrong, "alarm write completed but not written"};
-      start_read_alarm(rig.engine());
-      rig.run_until_settled(600000);
-      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
-      const DiaryAlarm& read = clock.alarm();
-      if (!read.enabled || read.hour != 7 || read.minute != 45) {
-        return RunResult{testing::RunEnd::Wrong, "alarm read back differs"};
+      if (const RunResult r = testing::judge(alarm, as_asked, "alarm not written"); r.end != testing::RunEnd::Completed) {
+        return r;
       }
-      start_write_time(rig.engine());
-      rig.run_until_settled(600000);
-      if (rig.state() != LinkState::Idle) return RunResult{testing::RunEnd::Reset, {}};
-      if (!(rig.handset.state().calendar.clock == sim::ClockTime{2027, 3, 14, 7, 30, 0})) {
-        return RunResult{testing::RunEnd::Wrong, "clock not set as asked"};
+      const std::optional<OperationResult> read =
+          run_told(rig, [&](StartOptions o) { return start_read_alarm(rig.engine(), std::move(o)); });
+      const DiaryAlarm& got = clock.alarm();
+      const bool read_right = got.enabled && got.hour == 7 && got.minute == 45;
+      if (const RunResult r = testing::judge(read, read_right, "alarm read back differs");
+          r.end != testing::RunEnd::Completed) {
+        return r;
       }
-      return RunResult{};
+      const std::optional<OperationResult> time =
+          run_told(rig, [&](StartOptions o) { return start_write_time(rig.engine(), std::move(o)); });
+      return testing::judge(time, rig.handset.state().calendar.clock == sim::ClockTime{2027, 3, 14, 7, 30, 0},
+                            "clock not set as asked");
     });
     std::cout << "[ faults   ] clock and alarm  " << kind.name << ": " << tally.completed << " completed, "
               << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong
@@ -427,8 +443,9 @@ TEST_F(CalendarLink, AlarmOffIsDoneOnlyWhenTheHandsetSaysOff) {
         Rig rig(std::move(state), {}, faults);
         if (!rig.connect()) return RunResult{RunEnd::NoConnect, {}};
         rig.observer.statuses.clear();
-        start_write_alarm(rig.engine(), false, 0, 0);
-        if (!rig.run_until_settled(600000)) return RunResult{RunEnd::Wrong, "still busy"};
+        const std::optional<OperationResult> told =
+            run_told(rig, [&](StartOptions o) { return start_write_alarm(rig.engine(), false, 0, 0, std::move(o)); });
+        if (!rig.settled()) return RunResult{RunEnd::Wrong, "still busy"};
         const bool on = rig.handset.state().calendar.alarm_on;
         const bool done = rig.observer.saw("Write Diary Alarm (Completed)");
         const bool failed = rig.observer.saw("Write Diary Alarm (Failed)");
@@ -437,8 +454,13 @@ TEST_F(CalendarLink, AlarmOffIsDoneOnlyWhenTheHandsetSaysOff) {
         if (failed && (rig.prompt.messages.empty() || rig.prompt.messages.back().find("still on") == std::string::npos)) {
           return RunResult{RunEnd::Wrong, "failed without the reason"};
         }
-        if (done && rig.state() == LinkState::Idle) return RunResult{};
-        return RunResult{RunEnd::Reset, {}};
+        // A failure the handset's alarm confirms counts with the resets.
+        if (told && told->ending == Ending::Failed) {
+          if (!on) return RunResult{RunEnd::Wrong, "result failed while the alarm is off"};
+          if (told->message.find("still on") == std::string::npos) return RunResult{RunEnd::Wrong, "no reason"};
+          return RunResult{RunEnd::Reset, {}};
+        }
+        return testing::judge(told, !on && done, "reported done while the alarm is on");
       });
       testing::print_tally(std::string("alarm off, AutoReconnect ") + (reconnect ? "on" : "off"), tally);
       EXPECT_EQ(tally.wrong, 0) << kind.name << ": " << tally.first_wrong;

@@ -9,6 +9,7 @@
 #include "e2e_rig.h"
 #include "organiser/options_exchanges.h"
 #include "support/seed_runs.h"
+#include "told_result.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -114,8 +115,8 @@ TEST(Options, GroupWriteAndMessageCentreUnderLineFaults) {
         const sim::HandsetState before = rig.handset.state();
         const std::string asked[] = {"", "", "Mates", "", "Crew"};  // defaults go empty
         options.dialog.group_new = {"Family", "VIP", "Mates", "Colleagues", "Crew", "No Group"};
-        options.dialog.write_groups();
-        rig.run_until_settled(600000);
+        const std::optional<OperationResult> groups =
+            run_told(rig, [&](StartOptions o) { return options.dialog.write_groups(std::move(o)); });
         bool all_asked = true;
         for (int g = 0; g < 5; ++g) {
           const std::string now = group_name(rig.handset.state(), g);
@@ -126,23 +127,24 @@ TEST(Options, GroupWriteAndMessageCentreUnderLineFaults) {
             return RunResult{RunEnd::Wrong, "a logo changed"};
           }
         }
-        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-        if (!all_asked) return RunResult{RunEnd::Wrong, "write completed, names not all written"};
+        if (const RunResult r = testing::judge(groups, all_asked, "write completed, names not all written");
+            r.end != RunEnd::Completed) {
+          return r;
+        }
         options.dialog.smsc[1] = "+4498765";
         options.dialog.smsc_choice = 2;
-        options.dialog.write_smsc();
-        rig.run_until_settled(600000);
+        const std::optional<OperationResult> written =
+            run_told(rig, [&](StartOptions o) { return options.dialog.write_smsc(std::move(o)); });
         const std::string& centre = rig.handset.state().sms.smsc;
         if (centre != "+4498765" && centre != before.sms.smsc) return RunResult{RunEnd::Wrong, "centre neither"};
-        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-        if (centre != "+4498765" || options.dialog.smsc_read != "+4498765") {
-          return RunResult{RunEnd::Wrong, "centre write completed, not written or not read back"};
+        if (const RunResult r = testing::judge(written, centre == "+4498765" && options.dialog.smsc_read == "+4498765",
+                                               "centre write completed, not written or not read back");
+            r.end != RunEnd::Completed) {
+          return r;
         }
-        options.dialog.read_smsc();
-        rig.run_until_settled(600000);
-        if (rig.state() != LinkState::Idle) return RunResult{RunEnd::Reset, {}};
-        if (options.dialog.smsc_read != "+4498765") return RunResult{RunEnd::Wrong, "centre read wrong"};
-        return RunResult{};
+        const std::optional<OperationResult> read =
+            run_told(rig, [&](StartOptions o) { return options.dialog.read_smsc(std::move(o)); });
+        return testing::judge(read, options.dialog.smsc_read == "+4498765", "centre read wrong");
       });
       std::cout << "[ faults   ] group names and centre " << kind.name << ": " << tally.completed << " completed, "
                 << tally.reset << " reset, " << tally.no_connect << " failed to connect, " << tally.wrong << " wrong, "

@@ -116,13 +116,13 @@ class RecordingHost final : public OptionsHost, public OptionsExchanges {
   void arrange() override { calls.push_back("arrange width0 " + std::to_string(config().ColumnWidth[0])); }
   std::array<int, 8> shown_column_widths() override { return {91, 92, 93, 94, 95, 96, 97, 98}; }
 
-  bool read_groups() override { return true; }
-  bool write_groups(const std::array<Bytes, 5>& names) override {
+  bool read_groups(StartOptions) override { return true; }
+  bool write_groups(const std::array<Bytes, 5>& names, StartOptions) override {
     written_names = names;
     return true;
   }
-  bool read_smsc() override { return true; }
-  bool write_smsc(const std::string& number) override {
+  bool read_smsc(StartOptions) override { return true; }
+  bool write_smsc(const std::string& number, StartOptions) override {
     smsc_written.push_back(number);
     return true;
   }
