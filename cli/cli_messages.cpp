@@ -15,7 +15,6 @@ namespace phondeck::cli {
 namespace {
 
 // The texts the messages use.
-constexpr int kTextSucceeded = 3503;
 constexpr int kTextAskClear = 3200;
 
 // The message text of --text or --file (one line break at its end dropped).
@@ -113,7 +112,7 @@ int send_outgoing(Context& c, CliSession& s, MessageWindows& w, std::size_t firs
   for (const Recipient& r : w.sending.rows()) {
     Record rec;
     rec["number"] = r.Phone;
-    rec["sent"] = r.Result == tx(kTextSucceeded);
+    rec["sent"] = r.sent;
     rec["result"] = r.Result;
     all_sent = all_sent && rec["sent"].get<bool>();
     c.out.row(rec);

@@ -101,14 +101,7 @@ bool CliPrompt::ask_yes_no(const std::string& text) {
   return false;
 }
 
-void CliObserver::show_status(const std::string& text) {
-  statuses_.push_back(text);
-  bar_.status(text);
-}
-
-bool CliObserver::saw(const std::string& text) const {
-  return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
-}
+void CliObserver::show_status(const std::string& text) { bar_.status(text); }
 
 void CliConnectReport::connect_progress(int, int, const std::string& text) {
   // The progress line is drawn on a terminal only; the status reaches it
@@ -153,10 +146,6 @@ void CliSession::fail(const std::string& text) {
   terminal_.err << "phondeck: " << text << "\n";
 }
 
-bool CliSession::run_until_settled() {
-  return loop_.run_until([this] { return session_.settled(); }, kOperationLimitMs);
-}
-
 bool CliSession::connect() {
   interrupted_ = false;
   {
@@ -193,40 +182,22 @@ bool CliSession::connect() {
   return false;
 }
 
-bool CliSession::run(const std::function<bool()>& start, const std::function<bool()>& done) {
-  observer_.forget();
-  prompt_.take_messages();
-  if (!start()) {
-    bar_.clear();
-    if (prompt_.take_messages().empty()) fail("the handset command did not start");
-    return false;
-  }
-  const bool settled = run_until_settled();
-  bar_.clear();
-  const std::vector<std::string> messages = prompt_.take_messages();
-  if (settled && session_.state() == LinkState::Idle && done()) return true;
-  if (session_.state() == LinkState::Disconnected) {
-    // A device that went has said so.
-    if (messages.empty()) fail("the handset stopped answering (" + tx(3000) + ")");
-  } else if (messages.empty()) {
-    fail("the handset did not complete the command");
-  }
-  return false;
-}
-
 OperationResult CliSession::run_operation(const std::function<bool(StartOptions)>& start) {
-  observer_.forget();
   prompt_.take_messages();
   // Shared with the completion: a result told after the limit has nowhere else to go.
   auto told = std::make_shared<std::optional<OperationResult>>();
   StartOptions options;
   options.done = [told](const OperationResult& result) { *told = result; };
-  start(std::move(options));
-  if (!*told) loop_.run_until([&told] { return told->has_value(); }, kOperationLimitMs);
+  const bool started = start(std::move(options));
+  // Every start tells its result, a refusal at once; a settled link that
+  // told none is a fault of ours, reported rather than waited on.
+  if (!*told && started) {
+    loop_.run_until([this, &told] { return told->has_value() || session_.settled(); }, kOperationLimitMs);
+  }
   bar_.clear();
   const bool said = !prompt_.take_messages().empty();
   if (!*told) {
-    fail("the handset did not complete the command");
+    fail(started ? "the handset did not complete the command" : "the handset command did not start");
     OperationResult lost;
     lost.ending = Ending::LinkLost;
     return lost;
@@ -241,10 +212,6 @@ OperationResult CliSession::run_operation(const std::function<bool(StartOptions)
     default: fail("the handset did not complete the command: " + describe(result)); break;
   }
   return result;
-}
-
-std::function<bool()> CliSession::completed(int text_id) const {
-  return [this, text_id] { return observer_.saw(tx(text_id)); };
 }
 
 }  // namespace phondeck::cli

@@ -92,12 +92,9 @@ class CliObserver final : public LinkObserver {
   void link_state_changed(LinkState) override {}
   void network_details(int, int) override {}
 
-  bool saw(const std::string& text) const;
-  void forget() { statuses_.clear(); }
 
  private:
   ProgressBar& bar_;
-  std::vector<std::string> statuses_;
 };
 
 // The connect's wake-ups on the terminal's progress line (not in pipes), and
@@ -131,12 +128,6 @@ class CliSession {
   bool connect();
   // Ctrl+C ended the connect.
   bool interrupted() const { return interrupted_; }
-  // Runs one operation: start() starts it (false: refused), then the loop
-  // runs until the link settles; done() says whether it did what it should.
-  // False, with the reason on standard error, otherwise.
-  bool run(const std::function<bool()>& start, const std::function<bool()>& done);
-  // done() for an operation that ends with this status text.
-  std::function<bool()> completed(int text_id) const;
   // Runs one operation to its end: start(options) starts it with `options`
   // (their completion set; add the answers to its questions), then the loop
   // runs until the result is told. A result other than done is said on
@@ -150,7 +141,6 @@ class CliSession {
   void fail(const std::string& text);
 
  private:
-  bool run_until_settled();
   void report_messages();
 
   Terminal& terminal_;

@@ -10,6 +10,7 @@
 #include "app/text_table.h"
 #include "link/information_dialogs.h"
 #include "link/net_monitor_family.h"
+#include "link/start_questions.h"
 #include "organiser/profiles_window.h"
 
 namespace phondeck::cli {
@@ -78,7 +79,11 @@ bool read_profiles(CliSession& s, ProfilesWindow& w) {
 int net_monitor(Context& c, bool open) {
   CliSession* s = c.connected();
   if (s == nullptr) return kExitFailed;
-  if (!s->run_operation([&](StartOptions o) { return start_net_monitor(s->engine(), open, std::move(o)); }).done()) {
+  const auto monitor = [&](StartOptions o) {
+    o.confirmed = ask_write_confirmation(s->engine(), s->prompt());
+    return start_net_monitor(s->engine(), open, std::move(o));
+  };
+  if (!s->run_operation(monitor).done()) {
     return kExitFailed;
   }
   c.out.summary(open ? "net monitor on" : "net monitor off");

@@ -15,8 +15,6 @@ constexpr int kTextDisconnected = 3000;
 constexpr int kTextBusy = 3100;
 constexpr int kTextConnectFirst = 3101;
 constexpr int kTextConnecting = 3102;
-constexpr int kTextSureFirstRecord = 3202;
-constexpr int kTextSureWrite = 3204;
 constexpr int kTextNoSuchFunction = 3408;
 
 bool is_family_state(LinkState state) {
@@ -132,7 +130,7 @@ bool OperationEngine::start_resynchronise() {
 
 // ---- command entry points ----
 
-bool OperationEngine::guard(Operation operation, int question) {
+bool OperationEngine::guard(Operation operation) {
   const LinkState current = state();
   if (current == LinkState::Disconnected || current == LinkState::Connecting) {
     return refuse(operation.done, Refusal::NotConnected, tx(kTextConnectFirst));
@@ -140,21 +138,20 @@ bool OperationEngine::guard(Operation operation, int question) {
   if (current != LinkState::Idle && current != LinkState::StatusPoll) {
     return refuse(operation.done, Refusal::Busy, tx(kTextBusy));
   }
+  // The starter asked before the start (link/start_questions.h).
   if (operation.confirmed && !*operation.confirmed) return refuse(operation.done, Refusal::UserSaidNo);
-  // TRANSITIONAL: a starter that has not asked yet is asked for here.
-  if (question != 0 && !operation.confirmed && !prompt_.ask_yes_no(tx(question))) {
-    return refuse(operation.done, Refusal::UserSaidNo);
-  }
   if (current == LinkState::Idle) return start(operation, 0);
   if (has_pending()) return refuse(operation.done, Refusal::Busy, tx(kTextBusy));
   return start(operation, 1);
 }
 
-bool OperationEngine::guard_with_confirmation(const Operation& operation) {
-  return guard(operation, config().WriteConfirm && !writes_confirmed_ ? kTextSureWrite : 0);
-}
+bool OperationEngine::guard_with_confirmation(const Operation& operation) { return guard(operation); }
 
-bool OperationEngine::guard_without_confirmation(const Operation& operation) { return guard(operation, 0); }
+bool OperationEngine::guard_without_confirmation(const Operation& operation) {
+  Operation read = operation;
+  read.confirmed.reset();
+  return guard(std::move(read));
+}
 
 bool OperationEngine::connect_command() {
   if (state() != LinkState::Disconnected) {
@@ -163,11 +160,6 @@ bool OperationEngine::connect_command() {
   }
   reset();
   return start_connect();
-}
-
-bool OperationEngine::clear_then_write_command(const Operation& operation) {
-  // Asked whatever WriteConfirm says.
-  return guard(operation, kTextSureFirstRecord);
 }
 
 // ---- engine routines ----

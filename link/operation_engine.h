@@ -83,7 +83,6 @@ class OperationEngine final : public FrameEvents {
   void set_again() { again_ = 1; }
   bool end_flag() const { return end_ != 0; }
   FrameLayer& frames() { return frames_; }
-  Prompt& prompt() { return prompt_; }
   HandsetInfo& info() { return info_; }
   const HandsetInfo& info() const { return info_; }
   MemoryTable& memory() { return memory_; }
@@ -129,16 +128,14 @@ class OperationEngine final : public FrameEvents {
   bool start_resynchronise();
 
   // -- Command entry points; true when the operation started or was queued.
+  // The guard refuses (and tells the completion) a link that is not
+  // connected or is busy. A write's confirmation was asked by its starter
+  // (link/start_questions.h); a No refuses it without a message.
   bool guard_with_confirmation(const Operation& operation);
-  // A run of writes the user confirmed as a whole (a restore): the writes
-  // in it do not ask again each.
-  void set_writes_confirmed(bool confirmed) { writes_confirmed_ = confirmed; }
-  bool writes_confirmed() const { return writes_confirmed_; }
+  // A read: no confirmation is taken.
   bool guard_without_confirmation(const Operation& operation);
   // Link menu Connect: in Disconnected reset and connect, else "Connecting...".
   bool connect_command();
-  // PhoneBook Clear then Write: always asks "Sure to write to the first record ?".
-  bool clear_then_write_command(const Operation& operation);
 
   // -- Engine routines.
   // Saves (state, step) at the current depth; false (and nothing written)
@@ -238,7 +235,7 @@ class OperationEngine final : public FrameEvents {
   FamilyHandler* handler_for(LinkState state) const;
   void keep_stalled_step_timed();
   // The command guard; question: the Yes/No text asked before starting (0: none).
-  bool guard(Operation operation, int question);
+  bool guard(Operation operation);
   bool refused_by_model(Operation& operation);
   // The operation starting at the bottom of the stack takes its completion.
   void begin_running(Operation& operation);
@@ -246,7 +243,6 @@ class OperationEngine final : public FrameEvents {
 
   FrameLayer& frames_;
   Prompt& prompt_;
-  bool writes_confirmed_ = false;
   LinkObserver& observer_;
   std::array<FamilyHandler*, kLinkStateCount> families_{};
   StatusPollFamily status_poll_;

@@ -173,7 +173,7 @@ bool start_clear_then_write(OperationEngine& engine, StartOptions options) {
   Operation write;
   write.family = LinkState::PhoneBook;
   write.step = static_cast<int>(PhoneBookFamily::Step::Write);
-  return engine.clear_then_write_command(write.with(std::move(options)));
+  return engine.guard_with_confirmation(write.with(std::move(options)));
 }
 
 std::optional<std::string> write_all_refusal(OperationEngine& engine, const PhoneBookList& list, bool replace) {

@@ -16,7 +16,7 @@ bool link_free(const OperationEngine& engine) {
 }
 
 std::optional<bool> ask_write_confirmation(const OperationEngine& engine, Prompt& prompt) {
-  if (!config().WriteConfirm || engine.writes_confirmed() || !link_free(engine)) return std::nullopt;
+  if (!config().WriteConfirm || !link_free(engine)) return std::nullopt;
   return prompt.ask_yes_no(tx(kTextSureWrite));
 }
 

@@ -653,6 +653,7 @@ void MessageFamily::take_send_reply(OperationEngine& engine, const LinkFrame& fr
   MessageParams p(engine.params());
   if (Recipient* row = records_.recipients.find(current_row_)) {
     row->Result = sent ? tx(kTextSucceeded) : send_refused_text(payload, part_, message_.parts());
+    row->sent = sent;
   }
   ++(sent ? engine.result().messages : engine.result().refused_items);
   part_ = 0;

@@ -100,7 +100,10 @@ void RecipientList::remove(std::uint64_t id) {
 }
 
 void RecipientList::clear_results() {
-  for (Recipient& r : rows_) r.Result.clear();
+  for (Recipient& r : rows_) {
+    r.Result.clear();
+    r.sent = false;
+  }
 }
 
 Recipient* RecipientList::find(std::uint64_t id) {

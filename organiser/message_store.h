@@ -70,6 +70,7 @@ struct Recipient {
   std::string Phone;
   std::string Name;
   std::string Result;
+  bool sent = false;  // the handset took the message (all its parts) for this number
 };
 
 class RecipientList {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <optional>
 
 #include "e2e_rig.h"
+#include "link/net_monitor_family.h"
+#include "link/start_questions.h"
 
 namespace phondeck::e2e {
 namespace {
@@ -42,6 +45,63 @@ TEST(NetMonitor, OpenAndCloseSwitchTheHandsetsMonitor) {
   EXPECT_EQ(rig.line->writes.size(), writes);
 }
 
+
+// How each switch of the monitor ends: done, refused before anything went
+// out, or cut off by the line (AutoReconnect off) at the step it reached.
+TEST(NetMonitor, EachSwitchSaysHowItEnded) {
+  struct Case {
+    const char* name;
+    bool open;
+    bool connect;
+    bool answer;  // to the write question
+    bool cut;     // the handset falls silent after the first request
+    Ending ending;
+    Refusal refusal;
+  };
+  const Case cases[] = {
+      {"open: done", true, true, true, false, Ending::Done, Refusal::None},
+      {"close: done", false, true, true, false, Ending::Done, Refusal::None},
+      {"not connected", true, false, true, false, Ending::Refused, Refusal::NotConnected},
+      {"the user said no", true, true, false, false, Ending::Refused, Refusal::UserSaidNo},
+      {"the line cut part-way", true, true, true, true, Ending::LinkLost, Refusal::None},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh_settings();
+    config().WriteConfirm = 1;
+    config().AutoReconnect = 0;
+    sim::FaultOptions faults;
+    // The connect takes well under 5 s of virtual time; the switch starts then.
+    if (c.cut) faults.silent_at_ms = 5000 + 150;
+    Rig rig(demo_state("6110"), {}, faults);
+    if (c.connect) {
+      ASSERT_TRUE(rig.connect());
+      rig.loop.run_until([&] { return rig.loop.now_ms() >= 5000; }, 10000);
+    }
+    rig.prompt.answer = c.answer;
+    int told = 0;
+    std::optional<OperationResult> result;
+    StartOptions options;
+    options.done = [&](const OperationResult& r) {
+      ++told;
+      result = r;
+    };
+    options.confirmed = ask_write_confirmation(rig.engine(), rig.prompt);
+    start_net_monitor(rig.engine(), c.open, std::move(options));
+    rig.run_until_settled(600000);
+    EXPECT_EQ(told, 1);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->ending, c.ending) << describe(*result);
+    EXPECT_EQ(result->refusal, c.refusal);
+    if (c.ending == Ending::Done) {
+      EXPECT_EQ(rig.handset.state().net_monitor.on, c.open);
+    }
+    if (c.ending == Ending::LinkLost) {
+      EXPECT_EQ(result->family, LinkState::Media);
+      EXPECT_GE(result->step, static_cast<int>(NetMonitorFamily::Step::Open));
+    }
+  }
+}
 
 // The list a clean read gives.
 std::vector<Row> clean_read() {

@@ -291,7 +291,7 @@ TEST(OrganiserResults, EachOperationTellsHowItEnded) {
        .expected = lost(step_of(ProfileFamily::Step::ReadFeature), 3, 0),
        .cut_at = 0.5},
       // -- Options: group names and the message centre.
-      {.name = "group names write", .start = groups(std::nullopt), .expected = done_with(0)},
+      {.name = "group names write", .start = groups(std::nullopt), .expected = done_with(5)},
       {.name = "group names write, said no", .start = groups(false), .expected = refused(Refusal::UserSaidNo)},
       {.name = "message centre write", .start = smsc(1), .expected = done_with(0)},
       {.name = "message centre Default", .start = smsc(0), .expected = done_with(0)},

@@ -9,6 +9,7 @@
 #include "app/text_table.h"
 #include "link/family_registration.h"
 #include "link/phone_link.h"
+#include "link/start_questions.h"
 #include "link/step_router.h"
 #include "link_fakes.h"
 
@@ -126,21 +127,26 @@ TEST_F(EngineTest, GuardsRefuseWhenNotConnectedOrBusy) {
   EXPECT_EQ(prompt.messages.back(), "Busy... Please wait");
 }
 
-TEST_F(EngineTest, WriteConfirmationAndClearThenWriteQuestion) {
+TEST_F(EngineTest, WriteQuestionsAreTheStartersAndANoRefusesTheWrite) {
   connect_idle();
   prompt.answers = {false};
-  EXPECT_EQ(engine().guard_with_confirmation(read), 0);
+  Operation write = read;
+  write.confirmed = ask_write_confirmation(engine(), prompt);
+  ASSERT_EQ(prompt.questions.size(), 1u);
   EXPECT_EQ(prompt.questions.back(), "Are you sure to write into the phone ?");
+  std::optional<OperationResult> told;
+  write.done = [&told](const OperationResult& r) { told = r; };
+  EXPECT_EQ(engine().guard_with_confirmation(write), 0);
+  ASSERT_TRUE(told);
+  EXPECT_EQ(told->refusal, Refusal::UserSaidNo);
   EXPECT_TRUE(port->written.empty());
 
+  // Off: nothing asked, the write goes; the guard itself never asks.
   config().WriteConfirm = 0;
   prompt.questions.clear();
-  prompt.answers = {false};
-  EXPECT_EQ(engine().clear_then_write_command(read), 0);
-  ASSERT_EQ(prompt.questions.size(), 1u);
-  EXPECT_EQ(prompt.questions[0], "Sure to write to the first record ?");
+  EXPECT_FALSE(ask_write_confirmation(engine(), prompt));
   EXPECT_EQ(engine().guard_with_confirmation(read), 1);
-  EXPECT_EQ(prompt.questions.size(), 1u);
+  EXPECT_TRUE(prompt.questions.empty());
 }
 
 TEST_F(EngineTest, ModelCheckRefusesBeforeAnyFrame) {
