@@ -190,4 +190,16 @@ inline int phone_book_requests(const std::vector<LineWrite>& writes, std::uint8_
   return count;
 }
 
+// An entry of the list as Write All takes it (group Family, written as its name).
+inline PhoneBookEntry entry(std::string name, std::string phone, std::string type, std::string pos) {
+  PhoneBookEntry e;
+  e.Name = std::move(name);
+  e.Phone = std::move(phone);
+  e.Type = std::move(type);
+  e.Pos = std::move(pos);
+  e.Group = "Family";
+  e.WriteAs = "Name";
+  return e;
+}
+
 }  // namespace phondeck::e2e

@@ -8,23 +8,12 @@
 
 #include "e2e_rig.h"
 #include "organiser/options_exchanges.h"
+#include "quiet_options_host.h"
 #include "support/seed_runs.h"
 #include "told_result.h"
 
 namespace phondeck::e2e {
 namespace {
-
-class QuietHost final : public OptionsHost {
- public:
-  void reopen_port() override {}
-  void switch_frame_type() override {}
-  void language_changed() override {}
-  void rename_group(const std::string&, const std::string&) override {}
-  void group_names_changed() override {}
-  void rebuild_view() override {}
-  void arrange() override {}
-  std::array<int, 8> shown_column_widths() override { return {}; }
-};
 
 // The dialog over a rig's session.
 struct OptionsRig {

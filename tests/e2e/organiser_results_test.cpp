@@ -9,23 +9,12 @@
 
 #include "e2e_rig.h"
 #include "organiser/options_exchanges.h"
+#include "quiet_options_host.h"
 #include "organiser/profiles_window.h"
 #include "support/calendar_events.h"
 
 namespace phondeck::e2e {
 namespace {
-
-class QuietHost final : public OptionsHost {
- public:
-  void reopen_port() override {}
-  void switch_frame_type() override {}
-  void language_changed() override {}
-  void rename_group(const std::string&, const std::string&) override {}
-  void group_names_changed() override {}
-  void rebuild_view() override {}
-  void arrange() override {}
-  std::array<int, 8> shown_column_widths() override { return {}; }
-};
 
 using Start = std::function<bool(Rig&, StartOptions)>;
 

@@ -15,17 +15,6 @@
 namespace phondeck::e2e {
 namespace {
 
-PhoneBookEntry entry(std::string name, std::string phone, std::string type, std::string pos) {
-  PhoneBookEntry e;
-  e.Name = std::move(name);
-  e.Phone = std::move(phone);
-  e.Type = std::move(type);
-  e.Pos = std::move(pos);
-  e.Group = "Family";
-  e.WriteAs = "Name";
-  return e;
-}
-
 // A SIM of 6 with entries at 2 and 5.
 sim::HandsetState small_sim() {
   sim::HandsetState s = demo_state("6110");

@@ -33,17 +33,6 @@ sim::HandsetState old_book() {
   return s;
 }
 
-PhoneBookEntry entry(std::string name, std::string phone, std::string type, std::string pos) {
-  PhoneBookEntry e;
-  e.Name = std::move(name);
-  e.Phone = std::move(phone);
-  e.Type = std::move(type);
-  e.Pos = std::move(pos);
-  e.Group = "Family";
-  e.WriteAs = "Name";
-  return e;
-}
-
 // Gaps, two entries without a position, one at an occupied position.
 std::vector<PhoneBookEntry> the_list() {
   return {entry("Anna", "0401", "Phone", "2"), entry("Bert", "0402", "Phone", ""),
